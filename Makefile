@@ -1,0 +1,35 @@
+# Logwick: the two commands of the README are `make demo` and `make test`.
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+BUILD ?= build
+CMAKE_FLAGS ?=
+export QT_QPA_PLATFORM ?= offscreen
+
+.PHONY: all deps build demo test test-core bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh core gui
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+demo: build
+	@scripts/demo.sh $(BUILD)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DLOGWICK_TESTS=OFF $(CMAKE_FLAGS)
+	cmake --build $(BUILD)-bench -j $(JOBS)
+	@scripts/bench.sh $(BUILD)-bench
+
+# Further targets (fuzz, screenshots, test-windows, ...) live in mk/.
+-include mk/*.mk
+
+clean:
+	rm -rf $(BUILD) $(BUILD)-*

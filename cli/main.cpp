@@ -1,0 +1,33 @@
+// logwick-cli: the command-line face of Logwick.
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <iostream>
+
+#include "cli/commands.h"
+#include "cli/console.h"
+
+int main(int argc, char** argv) {
+  logwick::cli::PrepareConsole(argc, argv);
+  CLI::App app{"Logwick: reads, shows and exports the event log of Тарвел alarm panels",
+               "logwick-cli"};
+  app.require_subcommand(1);
+  logwick::cli::AddShowCommand(app);
+  logwick::cli::AddExportCommand(app);
+  logwick::cli::AddReadCommand(app);
+  logwick::cli::AddSimulateCommand(app);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    return app.exit(e);
+  } catch (const logwick::cli::CliError& e) {
+    std::cout.flush();
+    std::fprintf(stderr, "%s\n", e.what());
+    return e.status;
+  } catch (const std::exception& e) {
+    std::cout.flush();
+    std::fprintf(stderr, "logwick-cli: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,12 @@
+# logwick_add_test(NAME SOURCES... LIBS libs...)
+# One GoogleTest executable; each TEST becomes its own CTest case.
+function(logwick_add_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  target_compile_definitions(${name} PRIVATE
+    LOGWICK_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data"
+    LOGWICK_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+    PROPERTIES TIMEOUT 300)
+endfunction()

@@ -1,0 +1,2 @@
+// Placeholder: device and flag texts.
+#include "events/device_texts.h"

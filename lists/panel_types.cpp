@@ -1,0 +1,2 @@
+// Placeholder: panel-type table.
+#include "lists/panel_types.h"

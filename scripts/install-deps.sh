@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian packages a target needs, only those that are missing.
+# Usage: scripts/install-deps.sh core|gui|fuzz|windows ...
+set -euo pipefail
+
+declare -A SETS=(
+  [core]="cmake make g++ libgtest-dev libgmock-dev googletest libbenchmark-dev libcli11-dev"
+  [gui]="qt6-base-dev libgl-dev fonts-dejavu-core"
+  [fuzz]="clang libclang-rt-14-dev"
+  [windows]="g++-mingw-w64-x86-64 wine wine64"
+)
+
+wanted=()
+for set in "$@"; do
+  [[ -n "${SETS[$set]+x}" ]] || { echo "install-deps: unknown set '$set'" >&2; exit 2; }
+  for pkg in ${SETS[$set]}; do wanted+=("$pkg"); done
+done
+
+missing=()
+for pkg in "${wanted[@]}"; do
+  dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "install-deps: installing ${missing[*]}"
+SUDO=""
+[[ $(id -u) -ne 0 ]] && SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
