@@ -95,7 +95,8 @@ void AppendUtf8AsCp1251(std::string& out, std::string_view utf8) {
       ++p;
       continue;
     }
-    int len = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 0;
+    // 0xF8 and up never start a sequence.
+    int len = c >= 0xF8 ? 0 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 0;
     if (len == 0 || end - p < len) {
       out += '?';
       ++p;
@@ -107,7 +108,9 @@ void AppendUtf8AsCp1251(std::string& out, std::string_view utf8) {
       if ((p[i] & 0xC0) != 0x80) ok = false;
       cp = (cp << 6) | (p[i] & 0x3F);
     }
-    if (!ok) {
+    // Overlong forms would smuggle a NUL or a quote past checks on the bytes.
+    static constexpr char32_t kMinOfLength[5] = {0, 0, 0x80, 0x800, 0x10000};
+    if (!ok || cp < kMinOfLength[len]) {
       out += '?';
       ++p;
       continue;
