@@ -35,11 +35,13 @@ class CT7KEventList {
   std::vector<CT7KEvent>::const_iterator end() const { return m_events.end(); }
   void Reserve(std::size_t n) { m_events.reserve(n); }
 
-  // Stores the whole list, or loads it into this list. Loading expects a fresh
-  // list: callers load into a new list and take it over only on Loaded (see
-  // event_file.h). End of file and file failures arrive as exceptions
-  // (CArchiveException, CFileException).
+  // Stores the whole list, or loads it into this list. A load replaces the
+  // list only when the whole file was read: on FormatRefused and on every
+  // exception the list keeps what it held. End of file and file failures
+  // arrive as exceptions (CArchiveException, CFileException).
   LoadResult Serialize(CArchive& ar);
+  void Store(CArchive& ar) const;
+  LoadResult Load(CArchive& ar);
 
   // The configuration name as text, up to its first NUL (UTF-8).
   std::string ConfigNameText() const;

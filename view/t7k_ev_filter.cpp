@@ -1,2 +1,91 @@
-// Placeholder: the filter.
 #include "view/t7k_ev_filter.h"
+
+#include <array>
+#include <ctime>
+
+namespace {
+
+constexpr std::int64_t kDefaultPeriodSeconds = 2592000;  // 30 days
+
+// How an event code is admitted: by a kind flag and, for beams and devices,
+// a number range applied to one parameter byte.
+struct KindRule {
+  std::int32_t CT7KEvFilter::*flag;  // null: always admitted
+  std::uint32_t CT7KEvFilter::*first = nullptr;  // null: no range
+  std::uint32_t CT7KEvFilter::*last = nullptr;
+  std::size_t byte = 0;
+};
+
+constexpr KindRule kAlways{nullptr};
+constexpr KindRule kModes{&CT7KEvFilter::m_bModes};
+constexpr KindRule kDevices{&CT7KEvFilter::m_bDevices, &CT7KEvFilter::m_nFirstDev,
+                            &CT7KEvFilter::m_nLastDev, 10};
+constexpr KindRule kMessages{&CT7KEvFilter::m_bMessages};
+constexpr KindRule kBeams{&CT7KEvFilter::m_bBeams, &CT7KEvFilter::m_nFirstBeam,
+                          &CT7KEvFilter::m_nLastBeam, 6};
+constexpr KindRule kUnits{&CT7KEvFilter::m_bUnits};
+constexpr KindRule kSlaves{&CT7KEvFilter::m_bSlaves};
+// Dust-level events are shown with the devices but limited by the beam range.
+constexpr KindRule kDust{&CT7KEvFilter::m_bDevices, &CT7KEvFilter::m_nFirstBeam,
+                         &CT7KEvFilter::m_nLastBeam, 6};
+
+// Index = event code; codes past the table are always admitted.
+constexpr std::array<KindRule, 13> kRules = {
+    kAlways,    // 0
+    kModes,     // 1
+    kDevices,   // 2
+    kModes,     // 3
+    kMessages,  // 4
+    kBeams,     // 5
+    kUnits,     // 6
+    kModes,     // 7
+    kBeams,     // 8
+    kModes,     // 9
+    kSlaves,    // 10
+    kDust,      // 11
+    kSlaves,    // 12
+};
+
+bool LocalDate(std::int64_t t, std::tm& out) {
+  const std::time_t tt = static_cast<std::time_t>(t);
+#ifdef _WIN32
+  return localtime_s(&out, &tt) == 0;
+#else
+  return localtime_r(&tt, &out) != nullptr;
+#endif
+}
+
+}  // namespace
+
+CT7KEvFilter::CT7KEvFilter() {
+  const std::int64_t now = static_cast<std::int64_t>(std::time(nullptr));
+  m_timeTo = now;
+  m_timeFrom = now - kDefaultPeriodSeconds;
+}
+
+std::uint32_t CT7KEvFilter::PackDate(std::int64_t t) {
+  std::tm tm{};
+  std::uint32_t year = 0, month = 0, day = 0;
+  if (LocalDate(t, tm)) {
+    const int fullYear = tm.tm_year + 1900;
+    year = fullYear >= 2000 ? static_cast<std::uint32_t>(fullYear - 2000) : 0;
+    month = static_cast<std::uint32_t>(tm.tm_mon + 1);
+    day = static_cast<std::uint32_t>(tm.tm_mday);
+  }
+  return ((year * 16 + (month & 15)) * 32 + (day & 31)) << 17;
+}
+
+bool CT7KEvFilter::Accept(const CT7KEvent& ev) const {
+  if (m_bPeriod) {
+    const std::uint32_t date = ev.TimeStamp() & CT7KEvent::kDateMask;
+    if (date < PackDate(m_timeFrom) || date > PackDate(m_timeTo)) return false;
+  }
+  const std::uint16_t code = ev.Code();
+  if (code >= kRules.size()) return true;
+  const KindRule& rule = kRules[code];
+  if (!rule.flag) return true;
+  if (!(this->*rule.flag)) return false;
+  if (!rule.first) return true;
+  const std::uint32_t n = ev.B(rule.byte);
+  return this->*rule.first <= n && n <= this->*rule.last;
+}

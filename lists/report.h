@@ -1,0 +1,43 @@
+// The text report of an event list: four header lines that name the panel and
+// the reading, then one line per exported event, "time text + blank +
+// sentence". The file is Windows-1251 with CR LF after every line; the same
+// lines in UTF-8 feed the list view and the terminal.
+#pragma once
+
+#include <array>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "lists/atomic_file.h"
+#include "lists/t7k_event_list.h"
+
+namespace logwick {
+
+inline constexpr char kMsgReportWriteError[] = "Ошибка записи файла";
+
+// Which events go into the report; an empty predicate admits every event.
+using EventPredicate = std::function<bool(const CT7KEvent&)>;
+
+// The header lines (UTF-8, without line ends).
+std::array<std::string, 4> ReportHeaderLines(const CT7KEventList& list);
+
+// Appends the row of one event (UTF-8, without line end) to out.
+void AppendEventLine(std::string& out, const CT7KEvent& ev, const std::vector<std::string>& texts);
+
+// Hands every line of the report to sink, in order (UTF-8, without line ends).
+void ForEachReportLine(const CT7KEventList& list, const EventPredicate& admit,
+                       const std::function<void(std::string_view)>& sink);
+
+// Writes the report bytes to an open binary stream; throws CFileException
+// (naming path) when a write fails.
+void WriteReport(std::FILE* out, const std::string& path, const CT7KEventList& list,
+                 const EventPredicate& admit);
+
+// Writes the report file at path (UTF-8): all of it or, on failure, nothing.
+StoreOutcome WriteReportFile(const std::string& path, const CT7KEventList& list,
+                             const EventPredicate& admit);
+
+}  // namespace logwick
