@@ -1,0 +1,137 @@
+#include "app/file_type_registration.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "app/shell_paths.h"
+
+#ifdef _WIN32
+#include <shlobj.h>
+
+namespace {
+
+std::wstring Wide(const char* utf8) {
+  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
+  if (n <= 0) return {};
+  std::wstring w(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8, -1, w.data(), n);
+  return w;  // keeps the terminating zero inside the size
+}
+
+}  // namespace
+
+bool SetRegistryString(HKEY root, const char* subKey, const char* name, const char* text) {
+  if (!root || !subKey || !*subKey || !name || !text) {
+    SetLastError(static_cast<DWORD>(E_INVALIDARG));
+    return false;
+  }
+  HKEY key = nullptr;
+  const std::wstring wKey = Wide(subKey);
+  if (RegCreateKeyExW(root, wKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
+                      &key, nullptr) != ERROR_SUCCESS)
+    return false;
+  const std::wstring wName = Wide(name);
+  const std::wstring wText = Wide(text);
+  const LONG rc = RegSetValueExW(key, wName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wText.c_str()),
+                                 static_cast<DWORD>(wText.size() * sizeof(wchar_t)));
+  RegCloseKey(key);
+  return rc == ERROR_SUCCESS;
+}
+#endif
+
+namespace logwick {
+
+std::string FreedesktopMimeXml() {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+         "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+         "  <mime-type type=\"" + std::string(kMimeType) + "\">\n"
+         "    <comment>" + kFileTypeName + "</comment>\n"
+         "    <glob pattern=\"*.t7kev\"/>\n"
+         "  </mime-type>\n"
+         "</mime-info>\n";
+}
+
+std::string FreedesktopDesktopEntry(const std::string& exec) {
+  // Exec quoting: a path with blanks or quotes goes in double quotes.
+  std::string quoted = exec;
+  if (exec.find_first_of(" \t\"\\$`") != std::string::npos) {
+    quoted = "\"";
+    for (char c : exec) {
+      if (c == '"' || c == '\\' || c == '$' || c == '`') quoted += '\\';
+      quoted += c;
+    }
+    quoted += '"';
+  }
+  return "[Desktop Entry]\n"
+         "Type=Application\n"
+         "Name=Logwick\n"
+         "Comment=" + std::string(kFileTypeName) + "\n"
+         "Exec=" + quoted + " %f\n"
+         "Icon=logwick\n"
+         "Terminal=false\n"
+         "Categories=Utility;\n"
+         "MimeType=" + kMimeType + ";\n";
+}
+
+namespace {
+
+bool WriteAtomically(const std::filesystem::path& target, const std::string& content) {
+  std::error_code ec;
+  std::filesystem::create_directories(target.parent_path(), ec);
+  if (ec) return false;
+  std::filesystem::path temp = target;
+  temp += ".tmp";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    out << content;
+    out.close();
+    if (!out) {
+      std::filesystem::remove(temp, ec);
+      return false;
+    }
+  }
+  std::filesystem::rename(temp, target, ec);
+  if (ec) std::filesystem::remove(temp, ec);
+  return !ec;
+}
+
+}  // namespace
+
+bool WriteFreedesktopFileType(const std::string& dataHome, const std::string& exePath) {
+  const std::filesystem::path base(dataHome);
+  const bool mime = WriteAtomically(base / "mime" / "packages" / "logwick-t7kev.xml", FreedesktopMimeXml());
+  const bool entry = WriteAtomically(base / "applications" / "logwick.desktop", FreedesktopDesktopEntry(exePath));
+  return mime && entry;
+}
+
+bool RegisterEventFileType(const std::string& exePath) {
+#ifdef _WIN32
+  // Per user: HKEY_CLASSES_ROOT merges these keys in, and no administrator
+  // rights are needed to write them.
+  const std::string classes = "Software\\Classes\\";
+  const std::string path = ShortPathOf(exePath);
+  bool ok = SetRegistryString(HKEY_CURRENT_USER, (classes + ".t7kev").c_str(), "", kFileTypeProgId);
+  ok &= SetRegistryString(HKEY_CURRENT_USER, (classes + kFileTypeProgId).c_str(), "", kFileTypeName);
+  ok &= SetRegistryString(HKEY_CURRENT_USER, (classes + kFileTypeProgId + "\\shell\\open\\command").c_str(), "",
+                          (path + " \"%1\"").c_str());
+  ok &= SetRegistryString(HKEY_CURRENT_USER, (classes + kFileTypeProgId + "\\DefaultIcon").c_str(), "",
+                          (path + ",1").c_str());
+  SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+  return ok;
+#else
+  std::string dataHome;
+  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg) {
+    dataHome = xdg;
+  } else if (const char* home = std::getenv("HOME"); home && *home) {
+    dataHome = std::string(home) + "/.local/share";
+  } else {
+    return false;
+  }
+  return WriteFreedesktopFileType(dataHome, exePath);
+#endif
+}
+
+}  // namespace logwick

@@ -1,0 +1,80 @@
+// The main window: the current event list and filter, the event list view with
+// its six information lines, and the program's commands.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "app/template_dialog.h"
+#include "lists/t7k_event_list.h"
+#include "view/t7k_ev_filter.h"
+
+class CEvListBox;
+class QLabel;
+class QMenuBar;
+
+class CLogwickDlg : public logwick::TemplateDialog {
+ public:
+  explicit CLogwickDlg(QWidget* parent = nullptr);
+  ~CLogwickDlg() override;
+
+  QString m_strFileToOpen;
+
+  int exec() override;
+  // Esc does nothing: the window ends only through its exit commands.
+  void reject() override {}
+
+  // Commands.
+  void OnReadFromPanel();
+  void OnReadFromFile();
+  void OnWriteToFile();
+  void OnWriteText();
+  void OnFilter();
+  void OnSettings();
+  void OnAbout();
+  void OnHelp();
+  void OnExit();
+
+  void FillList();
+  // 1 when the file was loaded (or refused by the list itself), 2 on failure.
+  int ReadEventFile(const QString& path);
+  void OnInitDialog();
+
+  CT7KEventList& EventList() { return m_events; }
+  CT7KEvFilter& Filter() { return m_filter; }
+  CEvListBox* ListBox() const { return m_list; }
+  QMenuBar* MenuBar() const { return m_menu; }
+  int m_nPortNumber = 65535;
+
+  // How a reading from the panel runs (the reading dialog by default);
+  // tests put a scripted panel behind it.
+  using ReadoutRunner = std::function<void(CLogwickDlg&, unsigned port, CT7KEventList& list)>;
+  void SetReadoutRunner(ReadoutRunner runner) { m_readout = std::move(runner); }
+
+  // Row text of the list's event at index, as the view shows it.
+  QString RowText(std::uint32_t eventIndex) const;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildMenu();
+  void BuildControls();
+  void SetLine(QLabel* line, const QString& text);
+
+  CT7KEvFilter m_filter;
+  QLabel* m_lineConfig;   // 1012
+  QLabel* m_lineFilter;   // 1011
+  QLabel* m_linePanel;    // 1009
+  QLabel* m_lineVersion;  // 1013
+  QLabel* m_lineRead;     // 1008
+  CEvListBox* m_list;     // 1006
+  QLabel* m_lineCount;    // 1007
+  CT7KEventList m_events;
+  std::vector<std::uint32_t> m_rows;  // indices of the shown events
+  QMenuBar* m_menu = nullptr;
+  ReadoutRunner m_readout;
+  bool m_initialised = false;
+};

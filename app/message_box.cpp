@@ -1,0 +1,74 @@
+#include "app/message_box.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace logwick {
+
+namespace {
+
+MessageHook& Hook() {
+  static MessageHook hook;
+  return hook;
+}
+
+FileHook& FHook() {
+  static FileHook hook;
+  return hook;
+}
+
+QMessageBox::Icon ToQt(MsgIcon icon) {
+  switch (icon) {
+    case MsgIcon::Exclamation:
+    case MsgIcon::Warning: return QMessageBox::Warning;
+    case MsgIcon::Stop: return QMessageBox::Critical;
+    case MsgIcon::Information: return QMessageBox::Information;
+  }
+  return QMessageBox::Warning;
+}
+
+}  // namespace
+
+QString AppTitle() {
+  return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+}
+
+void ShowMessage(QWidget* owner, const QString& text, const QString& caption, MsgIcon icon) {
+  if (Hook()) {
+    Hook()({text, caption, icon});
+    return;
+  }
+  QMessageBox box(ToQt(icon), caption, text, QMessageBox::Ok, owner);
+  box.setObjectName("messagebox");
+  box.exec();
+}
+
+void SetMessageHook(MessageHook hook) { Hook() = std::move(hook); }
+
+QString WithDefaultExtension(const QString& path, const QString& defaultExt) {
+  if (path.isEmpty() || defaultExt.isEmpty()) return path;
+  const QString name = QFileInfo(path).fileName();
+  if (name.contains('.')) return path;
+  return path + '.' + defaultExt;
+}
+
+QString ChooseFile(QWidget* owner, const FileRequest& request) {
+  QString chosen;
+  if (FHook()) {
+    chosen = FHook()(request);
+  } else {
+    QFileDialog dialog(owner, QString(), request.folder, request.filter);
+    dialog.setObjectName(request.save ? "savefile" : "openfile");
+    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(request.defaultExt);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    chosen = dialog.selectedFiles().first();
+  }
+  return WithDefaultExtension(chosen, request.defaultExt);
+}
+
+void SetFileHook(FileHook hook) { FHook() = std::move(hook); }
+
+}  // namespace logwick

@@ -1,0 +1,82 @@
+#include "app/shell_paths.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+#ifdef _WIN32
+#include <windows.h>
+#include <shlobj.h>
+#endif
+
+std::string DirectoryOf(const std::string& path) {
+#ifdef _WIN32
+  const auto cut = path.find_last_of('\\');
+#else
+  const auto cut = path.find_last_of("\\/");
+#endif
+  if (cut == std::string::npos) return {};
+  return path.substr(0, cut);
+}
+
+namespace logwick {
+
+std::string ChooseEventsFolder(const std::string& stored, const std::string& documents) {
+  if (stored.empty()) return documents;
+  if (stored.size() > kMaxFolderText) return {};
+  return stored;
+}
+
+#ifdef _WIN32
+
+namespace {
+
+std::string WideToUtf8(const wchar_t* w) {
+  const int n = WideCharToMultiByte(CP_UTF8, 0, w, -1, nullptr, 0, nullptr, nullptr);
+  if (n <= 1) return {};
+  std::string s(static_cast<std::size_t>(n - 1), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w, -1, s.data(), n, nullptr, nullptr);
+  return s;
+}
+
+std::wstring Utf8ToWide(const std::string& s) {
+  const int n = MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, nullptr, 0);
+  if (n <= 1) return {};
+  std::wstring w(static_cast<std::size_t>(n - 1), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, w.data(), n);
+  return w;
+}
+
+}  // namespace
+
+std::string DocumentsFolder() {
+  wchar_t buf[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, buf))) return {};
+  return WideToUtf8(buf);
+}
+
+std::string ShortPathOf(const std::string& path) {
+  const std::wstring wide = Utf8ToWide(path);
+  wchar_t buf[MAX_PATH] = {};
+  const DWORD n = GetShortPathNameW(wide.c_str(), buf, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return path;
+  return WideToUtf8(buf);
+}
+
+#else
+
+std::string DocumentsFolder() {
+  // The freedesktop user-dirs file is not parsed: ~/Documents when it exists
+  // is what nearly every desktop configures, the home folder otherwise.
+  const char* home = std::getenv("HOME");
+  if (!home || !*home) return {};
+  std::string docs = std::string(home) + "/Documents";
+  std::error_code ec;
+  return std::filesystem::is_directory(docs, ec) ? docs : std::string(home);
+}
+
+std::string ShortPathOf(const std::string& path) { return path; }
+
+#endif
+
+}  // namespace logwick

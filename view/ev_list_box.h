@@ -1,0 +1,67 @@
+// The main window's event list: one row per shown event, each row word-wrapped
+// at the view's width and as tall as its text needs, with a one-pixel grey
+// line under it. Selection and focus are kept as state but never drawn.
+//
+// Rows may run to the file limit (100000), so the view measures only the rows
+// it shows: the vertical scroll bar counts rows (its value is the top row), and
+// row heights are cached for the current width and forgotten when it changes.
+// Row texts are fetched on demand from the owner, which keeps what they are
+// made of.
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class CEvListBox : public QAbstractScrollArea {
+ public:
+  using RowTextFn = std::function<QString(int row)>;
+
+  explicit CEvListBox(QWidget* parent = nullptr);
+
+  // Empties the list box.
+  void ResetContent();
+  // Appends one row of text; returns its index.
+  int AddString(const QString& text);
+  // Replaces the content by count rows whose texts textOf gives when asked.
+  void SetRows(int count, RowTextFn textOf);
+
+  int GetCount() const { return m_count; }
+  QString GetText(int row) const;
+  // Height of a row at the current width: wrapped text + font height / 8 + 1.
+  int GetItemHeight(int row);
+  int GetTopIndex() const;
+  void SetTopIndex(int row);
+  // The selected row (state only; the drawing ignores it), -1 for none.
+  int GetCurSel() const { return m_curSel; }
+  void SetCurSel(int row);
+  // Rows whose top lies inside the viewport, from the top row on.
+  int VisibleRowCount();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+  void changeEvent(QEvent* event) override;
+  QSize sizeHint() const override;
+
+ private:
+  int MeasureText(const QString& text) const;
+  int RowAt(int y);
+  void ForgetHeights();
+  void UpdateScrollRange();
+  // Top row such that the rows from it to the end fill the viewport at best.
+  int LastTopIndex();
+
+  int m_count = 0;
+  RowTextFn m_textOf;
+  QStringList m_strings;                // rows added with AddString
+  std::vector<std::uint16_t> m_heights;  // 0: not measured at m_measuredWidth
+  int m_measuredWidth = -1;
+  int m_curSel = -1;
+};
