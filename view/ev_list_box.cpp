@@ -171,7 +171,8 @@ void CEvListBox::keyPressEvent(QKeyEvent* event) {
 
 void CEvListBox::mousePressEvent(QMouseEvent* event) {
   SetCurSel(RowAt(event->position().toPoint().y()));
-  QAbstractScrollArea::mousePressEvent(event);
+  setFocus(Qt::MouseFocusReason);
+  event->accept();
 }
 
 QSize CEvListBox::sizeHint() const { return QSize(300, 300); }

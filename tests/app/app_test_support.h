@@ -1,0 +1,104 @@
+// Shared pieces of the desktop program's QTest suites: a private settings and
+// data folder for every run, a recorder for message boxes and file dialogs,
+// and a way to act on a modal dialog once it is up.
+#pragma once
+
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+#include <vector>
+
+#include "app/message_box.h"
+
+namespace apptest {
+
+// Run before QApplication exists: settings, data and the documents folder go
+// into a temporary folder, and the offscreen platform is used.
+inline QTemporaryDir& IsolateEnvironment() {
+  static QTemporaryDir dir;
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  qputenv("XDG_CONFIG_HOME", (dir.path() + "/config").toUtf8());
+  qputenv("XDG_DATA_HOME", (dir.path() + "/data").toUtf8());
+  qputenv("HOME", (dir.path() + "/home").toUtf8());
+  qputenv("LOGWICK_PORTS_DIR", (dir.path() + "/ports").toUtf8());
+  QDir().mkpath(dir.path() + "/home/Documents");
+  QDir().mkpath(dir.path() + "/ports");
+  return dir;
+}
+
+// Records every message box instead of showing it.
+struct MessageRecorder {
+  std::vector<logwick::MessageRecord> seen;
+  MessageRecorder() {
+    logwick::SetMessageHook([this](const logwick::MessageRecord& r) { seen.push_back(r); });
+  }
+  ~MessageRecorder() { logwick::SetMessageHook({}); }
+  QStringList Texts() const {
+    QStringList t;
+    for (const auto& r : seen) t << r.text;
+    return t;
+  }
+};
+
+// Answers file dialogs with the given names in turn ("" is Cancel) and keeps
+// the requests.
+struct FileAnswers {
+  std::vector<logwick::FileRequest> requests;
+  QStringList answers;
+  explicit FileAnswers(QStringList a) : answers(std::move(a)) {
+    logwick::SetFileHook([this](const logwick::FileRequest& r) {
+      requests.push_back(r);
+      return answers.isEmpty() ? QString() : answers.takeFirst();
+    });
+  }
+  ~FileAnswers() { logwick::SetFileHook({}); }
+};
+
+// Runs act on the first modal dialog named objectName as soon as it is up.
+// act must close it (or hand over to a later WhenModal).
+inline void WhenModal(const QString& objectName, std::function<void(QDialog*)> act) {
+  auto* timer = new QTimer;
+  auto* clock = new QElapsedTimer;
+  clock->start();
+  QObject::connect(timer, &QTimer::timeout, [=]() {
+    auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (dlg && dlg->objectName() == objectName && dlg->isVisible()) {
+      timer->stop();
+      timer->deleteLater();
+      delete clock;
+      act(dlg);
+    } else if (clock->elapsed() > 10000) {
+      timer->stop();
+      timer->deleteLater();
+      delete clock;
+      // Do not hang the suite: close whatever is open.
+      if (auto* w = qobject_cast<QDialog*>(QApplication::activeModalWidget())) w->done(QDialog::Rejected);
+      qWarning("dialog %s never appeared", qPrintable(objectName));
+    }
+  });
+  timer->start(5);
+}
+
+template <class W>
+W* Ctl(QWidget* dlg, int id) {
+  W* w = dlg->findChild<W*>(QString::number(id));
+  if (!w) qFatal("control %d not found", id);
+  return w;
+}
+
+inline void Click(QWidget* dlg, int id) { QTest::mouseClick(Ctl<QWidget>(dlg, id), Qt::LeftButton); }
+
+}  // namespace apptest
+
+// A QTest main with the environment isolated first.
+#define LOGWICK_QTEST_MAIN(TestObject)          \
+  int main(int argc, char** argv) {             \
+    apptest::IsolateEnvironment();              \
+    QApplication app(argc, argv);               \
+    TestObject tc;                              \
+    return QTest::qExec(&tc, argc, argv);       \
+  }
