@@ -1,0 +1,72 @@
+// Scratch folders and byte-level file helpers for tests that write files.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace logwick::test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A fresh folder under the system's temporary folder, removed afterwards.
+class TempDir {
+ public:
+  TempDir() {
+    std::random_device rd;
+    path_ = std::filesystem::temp_directory_path() /
+            ("logwick-test-" + std::to_string(rd()) + std::to_string(rd()));
+    std::filesystem::create_directories(path_);
+  }
+  ~TempDir() {
+    std::error_code ec;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(path_, ec);
+  }
+  std::string File(const std::string& name) const { return (path_ / name).string(); }
+  const std::filesystem::path& Path() const { return path_; }
+  // Names of everything in the folder.
+  std::vector<std::string> Entries() const {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(path_))
+      names.push_back(e.path().filename().string());
+    return names;
+  }
+
+ private:
+  std::filesystem::path path_;
+};
+
+inline void WriteBytes(const std::string& path, const Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline Bytes ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline std::string ReadText(const std::string& path) {
+  Bytes b = ReadBytes(path);
+  return std::string(b.begin(), b.end());
+}
+
+// Little-endian byte builders for hand-made files.
+inline void PutU8(Bytes& b, std::uint32_t v) { b.push_back(static_cast<std::uint8_t>(v)); }
+inline void PutU16(Bytes& b, std::uint32_t v) {
+  PutU8(b, v);
+  PutU8(b, v >> 8);
+}
+inline void PutU32(Bytes& b, std::uint32_t v) {
+  PutU16(b, v);
+  PutU16(b, v >> 16);
+}
+inline void PutText(Bytes& b, const std::string& s) { b.insert(b.end(), s.begin(), s.end()); }
+
+}  // namespace logwick::test
