@@ -16,6 +16,11 @@ int main(int argc, char** argv) {
   logwick::cli::AddExportCommand(app);
   logwick::cli::AddReadCommand(app);
   logwick::cli::AddSimulateCommand(app);
+  logwick::cli::AddSampleCommand(app);
+  app.footer(
+      "Exit status: 0 success; 1 other failure; 2 \"Ошибка формата файла\" (event file refused\n"
+      "or cut short); 3 \"Не могу прочитать файл\"; 4 \"Ошибка записи файла\" or \"Не могу\n"
+      "создать файл\"; 100 and above: wrong arguments.");
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -1,0 +1,32 @@
+#include "cli/list_io.h"
+
+#include "cli/commands.h"
+#include "lists/event_file.h"
+
+namespace logwick::cli {
+
+std::string FileMessage(const char* text, const std::string& path, const std::string& reason) {
+  std::string m = std::string(text) + ": " + path;
+  if (!reason.empty()) m += " (" + reason + ")";
+  return m;
+}
+
+CT7KEventList LoadListOrThrow(const std::string& path) {
+  CT7KEventList list;
+  const LoadOutcome r = LoadEventFile(path, list);
+  switch (r.status) {
+    case LoadStatus::Loaded: return list;
+    case LoadStatus::FormatRefused:
+    case LoadStatus::EndOfFile: throw CliError(FileMessage(kMsgFormatError, path), kExitFormat);
+    case LoadStatus::ReadError:
+      throw CliError(FileMessage(kMsgCannotRead, path, r.osError), kExitCannotRead);
+  }
+  throw CliError(FileMessage(kMsgCannotRead, path), kExitCannotRead);
+}
+
+void StoreListOrThrow(const std::string& path, const CT7KEventList& list) {
+  const StoreOutcome r = StoreEventFile(path, list);
+  if (!r.ok) throw CliError(FileMessage(kMsgCannotCreate, path, r.osError), kExitCannotWrite);
+}
+
+}  // namespace logwick::cli

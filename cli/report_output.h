@@ -1,0 +1,20 @@
+// The report for the commands: on the terminal as UTF-8 lines, or as the
+// report file the desktop program writes.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "lists/report.h"
+
+namespace logwick::cli {
+
+// Header and event lines, UTF-8, LF line ends. Throws CliError when the
+// output cannot be written.
+void PrintReport(std::FILE* out, const CT7KEventList& list, const EventPredicate& admit);
+
+// Throws CliError "Ошибка записи файла: PATH (reason)" (kExitCannotWrite).
+void ExportReportOrThrow(const std::string& path, const CT7KEventList& list,
+                         const EventPredicate& admit);
+
+}  // namespace logwick::cli
