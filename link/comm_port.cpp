@@ -1,0 +1,333 @@
+#include "link/comm_port.h"
+
+#include <cstring>
+
+#include "events/strformat.h"
+#include "link/port_names.h"
+#include "link/timeouts.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cerrno>
+#include <chrono>
+#include <thread>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+#endif
+
+namespace timeouts = logwick::timeouts;
+
+namespace {
+
+unsigned NormalisedPortNumber(unsigned n) { return (n == 0 || n > 255) ? 1 : n; }
+
+}  // namespace
+
+bool CCommPort::Fail(const std::string& what) {
+  m_lastError = m_device.empty() ? what : m_device + ": " + what;
+  Close();
+  return false;
+}
+
+bool CCommPort::Open(unsigned portNumber, unsigned baud, std::uint8_t parity) {
+  if (!m_boundDevice.empty()) return OpenDevice(m_boundDevice, baud, parity);
+  const unsigned n = NormalisedPortNumber(portNumber);
+  const std::string path = logwick::PortDevicePath(n);
+  if (path.empty()) {
+    Close();
+    m_baudRate = baud;
+    m_device.clear();
+    m_lastError = logwick::StrFormat("COM%u: no device is known for this port number", n);
+    return false;
+  }
+  return OpenDevice(path, baud, parity);
+}
+
+#ifdef _WIN32
+
+namespace logwick {
+std::uint32_t TickMs() { return GetTickCount(); }
+}  // namespace logwick
+
+CCommPort::CCommPort() : m_handle(INVALID_HANDLE_VALUE) {}
+
+CCommPort::~CCommPort() { Close(); }
+
+bool CCommPort::IsOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
+
+bool CCommPort::OpenDevice(const std::string& path, unsigned baud, std::uint8_t parity) {
+  Close();
+  m_baudRate = baud;
+  m_device = path;
+  m_lastError.clear();
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (h == INVALID_HANDLE_VALUE)
+    return Fail(logwick::StrFormat("cannot open (error %lu)", GetLastError()));
+  m_handle = h;
+
+  DCB dcb;
+  std::memset(&dcb, 0, sizeof dcb);
+  dcb.DCBlength = sizeof dcb;
+  if (!GetCommState(h, &dcb))
+    return Fail(logwick::StrFormat("cannot read the line settings (error %lu)", GetLastError()));
+  dcb.BaudRate = baud;
+  dcb.ByteSize = 8;
+  dcb.Parity = parity;
+  dcb.StopBits = ONESTOPBIT;
+  dcb.fBinary = TRUE;
+  dcb.fParity = TRUE;
+  dcb.fTXContinueOnXoff = TRUE;
+  dcb.fOutxCtsFlow = FALSE;
+  dcb.fOutxDsrFlow = FALSE;
+  dcb.fDtrControl = DTR_CONTROL_DISABLE;
+  dcb.fDsrSensitivity = FALSE;
+  dcb.fOutX = FALSE;
+  dcb.fInX = FALSE;
+  dcb.fErrorChar = FALSE;
+  dcb.fNull = FALSE;
+  dcb.fRtsControl = RTS_CONTROL_DISABLE;
+  dcb.fAbortOnError = FALSE;
+  dcb.wReserved = 0;
+  if (!SetCommState(h, &dcb))
+    return Fail(logwick::StrFormat("cannot set the line settings (error %lu)", GetLastError()));
+
+  // Reads return at once with whatever is buffered; writes have no time-out.
+  COMMTIMEOUTS t;
+  t.ReadIntervalTimeout = MAXDWORD;
+  t.ReadTotalTimeoutMultiplier = 0;
+  t.ReadTotalTimeoutConstant = 0;
+  t.WriteTotalTimeoutMultiplier = 0;
+  t.WriteTotalTimeoutConstant = 0;
+  if (!SetCommTimeouts(h, &t))
+    return Fail(logwick::StrFormat("cannot set the time-outs (error %lu)", GetLastError()));
+  return true;
+}
+
+void CCommPort::Write(const std::uint8_t* data, std::size_t length) {
+  if (m_handle != INVALID_HANDLE_VALUE) {
+    FlushFileBuffers(m_handle);
+    PurgeComm(m_handle, PURGE_RXCLEAR);
+    DWORD written = 0;
+    WriteFile(m_handle, data, static_cast<DWORD>(length), &written, nullptr);
+  }
+  m_lastWritten = static_cast<std::uint32_t>(length);
+}
+
+void CCommPort::Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count,
+                     std::size_t expected) {
+  count = 0;
+  const auto cap = static_cast<std::uint32_t>(capacity);
+  std::uint32_t deadline =
+      GetTickCount() + timeouts::FirstReadWaitMs(m_lastWritten, cap, m_baudRate);
+  for (;;) {
+    DWORD got = 0;
+    if (m_handle == INVALID_HANDLE_VALUE ||
+        !ReadFile(m_handle, buf + count, static_cast<DWORD>(capacity - count), &got, nullptr))
+      got = 0;
+    const std::uint32_t now = GetTickCount();
+    if (got > 0) {
+      deadline = now + timeouts::NextReadWaitMs(cap - static_cast<std::uint32_t>(count) - got,
+                                                m_baudRate);
+      count += got;
+      if (count == expected || count >= capacity) return;
+    } else if (timeouts::TickAfter(now, deadline)) {
+      return;
+    }
+  }
+}
+
+void CCommPort::Close() {
+  if (m_handle != INVALID_HANDLE_VALUE) CloseHandle(m_handle);
+  m_handle = INVALID_HANDLE_VALUE;
+}
+
+#else  // POSIX
+
+namespace logwick {
+std::uint32_t TickMs() {
+  using namespace std::chrono;
+  return static_cast<std::uint32_t>(
+      duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+}  // namespace logwick
+
+namespace {
+
+struct BaudCode {
+  unsigned baud;
+  speed_t code;
+};
+
+constexpr BaudCode kBaudCodes[] = {
+    {300, B300},     {600, B600},     {1200, B1200},   {2400, B2400},
+    {4800, B4800},   {9600, B9600},   {19200, B19200}, {38400, B38400},
+    {57600, B57600}, {115200, B115200},
+};
+
+bool FindBaudCode(unsigned baud, speed_t& code) {
+  for (const auto& b : kBaudCodes)
+    if (b.baud == baud) {
+      code = b.code;
+      return true;
+    }
+  return false;
+}
+
+// Parity code (0 none, 1 odd, 2 even, 3 mark, 4 space) into c_cflag bits.
+bool ApplyParity(termios& tio, std::uint8_t parity) {
+  tio.c_cflag &= ~(PARENB | PARODD);
+#ifdef CMSPAR
+  tio.c_cflag &= ~CMSPAR;
+#endif
+  tio.c_iflag &= ~INPCK;
+  switch (parity) {
+    case 0: return true;
+    case 1: tio.c_cflag |= PARENB | PARODD; break;
+    case 2: tio.c_cflag |= PARENB; break;
+#ifdef CMSPAR
+    case 3: tio.c_cflag |= PARENB | PARODD | CMSPAR; break;
+    case 4: tio.c_cflag |= PARENB | CMSPAR; break;
+#endif
+    default: return false;
+  }
+  // Parity is checked; a damaged byte reads as NUL and the frame's checksum
+  // or echo then rejects the reply.
+  tio.c_iflag |= INPCK;
+  return true;
+}
+
+void MakeRaw(termios& tio) {
+  tio.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF |
+                   IXANY | IGNPAR);
+  tio.c_oflag &= ~OPOST;
+  tio.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+  tio.c_cflag &= ~(CSIZE | CSTOPB | CRTSCTS | HUPCL);
+  tio.c_cflag |= CS8 | CREAD | CLOCAL;
+  tio.c_cc[VMIN] = 0;
+  tio.c_cc[VTIME] = 0;
+}
+
+std::string Errno(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
+
+}  // namespace
+
+CCommPort::CCommPort() = default;
+
+CCommPort::~CCommPort() { Close(); }
+
+bool CCommPort::IsOpen() const { return m_fd >= 0; }
+
+bool CCommPort::OpenDevice(const std::string& path, unsigned baud, std::uint8_t parity) {
+  Close();
+  m_baudRate = baud;
+  m_device = path;
+  m_lastError.clear();
+  speed_t speed;
+  if (!FindBaudCode(baud, speed)) return Fail(logwick::StrFormat("unsupported baud rate %u", baud));
+
+  m_fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (m_fd < 0) return Fail(Errno("cannot open"));
+  // Exclusive: an advisory lock every instance of this program honours, and
+  // the terminal's own exclusive mode against other programs.
+  if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) return Fail(Errno("in use"));
+  if (::ioctl(m_fd, TIOCEXCL) != 0) return Fail(Errno("cannot lock"));
+
+  termios tio;
+  if (::tcgetattr(m_fd, &tio) != 0) return Fail(Errno("cannot read the line settings"));
+  MakeRaw(tio);
+  if (!ApplyParity(tio, parity))
+    return Fail(logwick::StrFormat("unsupported parity code %u", unsigned{parity}));
+  if (::cfsetispeed(&tio, speed) != 0 || ::cfsetospeed(&tio, speed) != 0)
+    return Fail(Errno("cannot set the baud rate"));
+  // Read-backs are not compared: a pseudo-terminal keeps the baud rate but
+  // quietly drops the parity bit, and the line works all the same.
+  if (::tcsetattr(m_fd, TCSANOW, &tio) != 0) return Fail(Errno("cannot set the line settings"));
+
+  // DTR and RTS inactive. Pseudo-terminals refuse modem control; that is fine.
+  int lines = TIOCM_DTR | TIOCM_RTS;
+  (void)::ioctl(m_fd, TIOCMBIC, &lines);
+  return true;
+}
+
+void CCommPort::Write(const std::uint8_t* data, std::size_t length) {
+  m_lastWritten = static_cast<std::uint32_t>(length);
+  if (m_fd < 0) return;
+  while (::tcdrain(m_fd) != 0 && errno == EINTR) {
+  }
+  ::tcflush(m_fd, TCIFLUSH);
+  // Frames are short; a line that will not take them within a second is
+  // treated like one that never answers.
+  constexpr int kWriteStallMs = 1000;
+  std::size_t done = 0;
+  while (done < length) {
+    const ssize_t n = ::write(m_fd, data + done, length - done);
+    if (n > 0) {
+      done += static_cast<std::size_t>(n);
+    } else if (n < 0 && errno == EINTR) {
+      continue;
+    } else if (n < 0 && errno == EAGAIN) {
+      pollfd p{m_fd, POLLOUT, 0};
+      if (::poll(&p, 1, kWriteStallMs) <= 0) return;
+    } else {
+      return;
+    }
+  }
+}
+
+void CCommPort::Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count,
+                     std::size_t expected) {
+  count = 0;
+  const auto cap = static_cast<std::uint32_t>(capacity);
+  std::uint32_t deadline =
+      logwick::TickMs() + timeouts::FirstReadWaitMs(m_lastWritten, cap, m_baudRate);
+  bool lineDead = m_fd < 0;
+  for (;;) {
+    ssize_t got = 0;
+    if (!lineDead && count < capacity) {
+      got = ::read(m_fd, buf + count, capacity - count);
+      // With VMIN and VTIME 0 an empty line reads as 0 bytes, not EAGAIN.
+      if (got < 0 && errno != EAGAIN && errno != EINTR) lineDead = true;
+    }
+    const std::uint32_t now = logwick::TickMs();
+    if (got > 0) {
+      deadline = now + timeouts::NextReadWaitMs(
+                           cap - static_cast<std::uint32_t>(count) - static_cast<std::uint32_t>(got),
+                           m_baudRate);
+      count += static_cast<std::size_t>(got);
+      if (count == expected || count >= capacity) return;
+      continue;
+    }
+    if (timeouts::TickAfter(now, deadline)) return;
+    // Sleep until bytes arrive or the deadline passes: the same timing as
+    // polling in a loop, without burning the processor. A line that has hung
+    // up only waits out the deadline.
+    const int waitMs = static_cast<int>(deadline - now) + 1;
+    if (lineDead) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(waitMs));
+    } else {
+      pollfd p{m_fd, POLLIN, 0};
+      if (::poll(&p, 1, waitMs) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) &&
+          !(p.revents & POLLIN))
+        lineDead = true;
+    }
+  }
+}
+
+void CCommPort::Close() {
+  if (m_fd >= 0) {
+    // The exclusive mode belongs to the terminal, not to this descriptor: a
+    // pseudo-terminal whose other side stays open would keep it after close.
+    (void)::ioctl(m_fd, TIOCNXCL);
+    ::close(m_fd);
+  }
+  m_fd = -1;
+}
+
+#endif

@@ -1,0 +1,185 @@
+#include "link/protocol.h"
+
+#include <algorithm>
+#include <new>
+#include <vector>
+
+#include "link/frames.h"
+#include "link/timeouts.h"
+
+using logwick::IPanelPort;
+namespace frames = logwick::frames;
+namespace timeouts = logwick::timeouts;
+
+namespace {
+
+// One addressing exchange: the reply must be exactly `expected` bytes and
+// start with the request's bytes.
+bool AddressExchange(IPanelPort& port, const std::uint8_t* request, std::size_t length,
+                     std::uint8_t* reply, std::size_t expected, std::size_t& count) {
+  constexpr std::size_t kCapacity = 16;
+  port.Write(request, length);
+  port.Read(reply, kCapacity, count, expected);
+  return count == expected && std::equal(request, request + length, reply);
+}
+
+}  // namespace
+
+int StartSearch(IPanelPort& port) {
+  port.BeginOperation("StartSearch");
+  for (int i = 0; i < timeouts::kSearchRepeats; ++i) {
+    port.Write(frames::kSearchFrame.data(), frames::kSearchFrame.size());
+    port.Pause(timeouts::kSearchPauseMs);
+  }
+  return kLinkOk;
+}
+
+std::uint32_t FindPanel(IPanelPort& port) {
+  port.BeginOperation("FindPanel");
+  std::uint8_t reply[16];
+  std::size_t count = 0;
+  port.Write(frames::kDiscoverFrame.data(), frames::kDiscoverFrame.size());
+  port.Read(reply, sizeof reply, count, 5);
+  if (count != 5 || reply[0] != frames::kAddressStart) return 0;
+  if (reply[1] >= 0x80 || reply[2] >= 0x80 || reply[3] >= 0x80 || reply[4] >= 0x08) return 0;
+  const std::uint32_t serial = frames::UnpackSerial(reply + 1);
+  return serial > 2 ? serial : 0;
+}
+
+int SetPanelAddress(IPanelPort& port, std::uint32_t serial, std::uint8_t value) {
+  port.BeginOperation("SetPanelAddress");
+  const auto packed = frames::PackSerial(serial, frames::kKindAssign);
+  const std::uint8_t request[6] = {frames::kAddressStart, packed[0], packed[1], packed[2],
+                                   packed[3], value};
+  std::uint8_t reply[16];
+  for (int attempt = 0; attempt < timeouts::kAddressAttempts; ++attempt) {
+    std::size_t count = 0;
+    if (AddressExchange(port, request, sizeof request, reply, 6, count)) return kLinkOk;
+  }
+  return kLinkAddressFailed;
+}
+
+int ReadPanelType(IPanelPort& port, std::uint32_t serial, std::uint8_t& type,
+                  std::uint8_t& extra) {
+  port.BeginOperation("ReadPanelType");
+  const auto packed = frames::PackSerial(serial, frames::kKindType);
+  const std::uint8_t request[5] = {frames::kAddressStart, packed[0], packed[1], packed[2],
+                                   packed[3]};
+  std::uint8_t reply[16];
+  for (int attempt = 0; attempt < timeouts::kAddressAttempts; ++attempt) {
+    std::size_t count = 0;
+    if (AddressExchange(port, request, sizeof request, reply, 7, count) && reply[5] < 0x80 &&
+        reply[6] < 0x80) {
+      type = reply[5];
+      extra = reply[6];
+      return kLinkOk;
+    }
+  }
+  return kLinkAddressFailed;
+}
+
+int Transact(IPanelPort& port, std::uint8_t* request, std::size_t length, std::uint8_t* reply,
+             std::size_t capacity, std::size_t expected, std::size_t& count) {
+  count = 0;
+  if (length < 2) return kLinkExchangeFailed;
+  frames::Seal(request, length);
+  for (int attempt = 0; attempt < timeouts::kTransactAttempts; ++attempt) {
+    port.Write(request, length);
+    port.Read(reply, capacity, count, expected);
+    if (count >= 1 && frames::ChecksumOk(reply, count) && reply[0] == request[0]) return kLinkOk;
+  }
+  return kLinkExchangeFailed;
+}
+
+int ReadDeviceInfo(IPanelPort& port, DeviceInfo& info) {
+  port.BeginOperation("ReadDeviceInfo");
+  std::uint8_t request[3] = {frames::kDataStart, frames::kCmdDeviceInfo, 0};
+  std::uint8_t reply[10];
+  std::size_t count = 0;
+  const int rc = Transact(port, request, sizeof request, reply, sizeof reply, 9, count);
+  if (rc != kLinkOk) return rc;
+  if (count != 9 || reply[1] != frames::kCmdDeviceInfo) return kLinkExchangeFailed;
+  info.releaseDay = reply[2];
+  info.releaseMonth = reply[3];
+  info.releaseYear = frames::Le16(reply + 4);
+  info.versionMajor = reply[6];
+  info.versionMinor = reply[7];
+  return kLinkOk;
+}
+
+int ReadConfigInfo(IPanelPort& port, ConfigInfo& info) {
+  port.BeginOperation("ReadConfigInfo");
+  std::uint8_t request[3] = {frames::kDataStart, frames::kCmdConfigInfo, 0};
+  std::uint8_t reply[32];
+  std::size_t count = 0;
+  const int rc = Transact(port, request, sizeof request, reply, sizeof reply, 19, count);
+  if (rc != kLinkOk) return rc;
+  if (count != 19) return kLinkExchangeFailed;
+  info.textCount = reply[1];
+  std::copy(reply + 2, reply + 18, info.name.begin());
+  info.name[16] = '\0';
+  return kLinkOk;
+}
+
+int ReadLogInfo(IPanelPort& port, LogInfo& info) {
+  port.BeginOperation("ReadLogInfo");
+  std::uint8_t request[3] = {frames::kDataStart, frames::kCmdLogInfo, 0};
+  std::uint8_t reply[32];
+  std::size_t count = 0;
+  const int rc = Transact(port, request, sizeof request, reply, sizeof reply, 11, count);
+  if (rc != kLinkOk) return rc;
+  if (count != 11) return kLinkExchangeFailed;
+  info.blockSize = reply[1];
+  info.eventCount = frames::Le16(reply + 2);
+  info.ringPosition = frames::Le16(reply + 4);
+  info.panelClock = frames::Le32(reply + 6);
+  return kLinkOk;
+}
+
+int ReadMessageText(IPanelPort& port, std::uint8_t index, MessageText& text) {
+  port.BeginOperation("ReadMessageText");
+  std::uint8_t request[4] = {frames::kDataStart, frames::kCmdMessageText, index, 0};
+  std::uint8_t reply[32];
+  std::size_t count = 0;
+  const int rc = Transact(port, request, sizeof request, reply, sizeof reply, 19, count);
+  if (rc != kLinkOk) return rc;
+  if (count == 3) {
+    text.fill('\0');
+    return kLinkOk;
+  }
+  if (count != 19 || reply[1] != frames::kCmdMessageText) return kLinkExchangeFailed;
+  std::copy(reply + 2, reply + 18, text.begin());
+  text[16] = '\0';
+  return kLinkOk;
+}
+
+int ReadEventBlock(IPanelPort& port, std::uint16_t index, std::uint8_t* out,
+                   std::uint8_t blockSize) {
+  port.BeginOperation("ReadEventBlock");
+  std::uint8_t select[5] = {frames::kDataStart, frames::kCmdSelectBlock,
+                            static_cast<std::uint8_t>(index),
+                            static_cast<std::uint8_t>(index >> 8), 0};
+  std::uint8_t echo[8];
+  std::size_t count = 0;
+  int rc = Transact(port, select, sizeof select, echo, sizeof echo, 5, count);
+  if (rc != kLinkOk) return rc;
+  if (count != 5 || !std::equal(select, select + 5, echo)) return kLinkExchangeFailed;
+
+  const std::size_t dataBytes = std::size_t{blockSize} * 16;
+  std::vector<std::uint8_t> reply;
+  try {
+    reply.resize(dataBytes + 8);
+  } catch (const std::bad_alloc&) {
+    return kLinkAddressFailed;
+  }
+  std::uint8_t fetch[3] = {frames::kDataStart, frames::kCmdFetchBlock, 0};
+  for (int poll = 0; poll < timeouts::kFetchPolls; ++poll) {
+    rc = Transact(port, fetch, sizeof fetch, reply.data(), reply.size(), dataBytes + 3, count);
+    if (rc != kLinkOk) return rc;
+    if (count == dataBytes + 3) {
+      std::copy(reply.begin() + 2, reply.begin() + 2 + dataBytes, out);
+      return kLinkOk;
+    }
+  }
+  return kLinkBlockNotReady;
+}
