@@ -2,13 +2,55 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTimer>
 
 #include "app/command_line.h"
 #include "app/file_type_registration.h"
 #include "app/logwick_dlg.h"
 #include "app/message_box.h"
+#include "view/ev_list_box.h"
+
+namespace {
+
+// LOGWICK_DUMP_VIEW=file: instead of waiting for a user, write what the main
+// window shows once it has started (message boxes, the six lines, the rows)
+// to file and end. Used by the end-to-end tests and for support.
+class ViewDump {
+ public:
+  explicit ViewDump(const QString& path) : m_file(path) {
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
+    logwick::SetMessageHook([this](const logwick::MessageRecord& r) {
+      Write("message\t" + r.caption + "\t" + QString(r.text).replace("\r\n", "\\r\\n").replace("\n", "\\n"));
+    });
+  }
+  ~ViewDump() { logwick::SetMessageHook({}); }
+
+  void Schedule(CLogwickDlg& dlg) {
+    QTimer::singleShot(0, &dlg, [this, &dlg] {
+      for (int id : {1007, 1008, 1009, 1013, 1012, 1011})
+        Write(QString("line\t%1\t%2").arg(id).arg(dlg.findChild<QLabel*>(QString::number(id))->text()));
+      CEvListBox* list = dlg.ListBox();
+      for (int row = 0; row < list->GetCount(); ++row) Write("row\t" + list->GetText(row));
+      m_file.close();
+      dlg.OnExit();
+    });
+  }
+
+ private:
+  void Write(const QString& line) { m_file.write((line + "\n").toUtf8()); }
+
+  QFile m_file;
+};
+
+}  // namespace
 
 int CLogwickApp::InitInstance(const QStringList& args) {
+  std::unique_ptr<ViewDump> dump;
+  if (qEnvironmentVariableIsSet("LOGWICK_DUMP_VIEW"))
+    dump = std::make_unique<ViewDump>(qEnvironmentVariable("LOGWICK_DUMP_VIEW"));
+
   // Ignored on failure: a user without rights still gets a working program.
   logwick::RegisterEventFileType(QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString());
 
@@ -20,6 +62,7 @@ int CLogwickApp::InitInstance(const QStringList& args) {
 
   CLogwickDlg dlg;
   dlg.m_strFileToOpen = QString::fromStdString(cmdInfo.m_strFileName);
+  if (dump) dump->Schedule(dlg);
   dlg.exec();
   return 0;
 }
