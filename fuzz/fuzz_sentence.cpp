@@ -1,0 +1,112 @@
+// Arbitrary event bytes and message texts through the sentence decoder, the
+// filter and the text report. Input:
+//
+//   flags (bit 0: texts are taken as raw bytes, possibly not UTF-8; else
+//          they are Windows-1251 and converted as a file load would)
+//   text count, then each text as a length byte and its bytes
+//   the filter: period on/off, from and to (8 bytes each), the six kind
+//          flags, the beam and device ranges
+//   the events, 16 bytes each, as many as are left
+//
+// Every event must give a non-empty sentence, valid UTF-8 whenever the texts
+// are; the report must hold its four header lines and exactly the admitted
+// events; Windows-1251 bytes must survive a trip through UTF-8.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "events/codec.h"
+#include "fuzz/fuzz_input.h"
+#include "lists/report.h"
+#include "view/t7k_ev_filter.h"
+
+namespace {
+
+using logwick::fuzz::Fail;
+using logwick::fuzz::Input;
+
+bool ValidUtf8(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size()) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+    if (n == 0 || i + n > s.size()) return false;
+    for (std::size_t k = 1; k < n; ++k)
+      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+    i += n;
+  }
+  return true;
+}
+
+// High half first.
+std::int64_t ReadI64(Input& in) {
+  const std::uint64_t hi = in.U32();
+  const std::uint64_t lo = in.U32();
+  return static_cast<std::int64_t>(hi << 32 | lo);
+}
+
+CT7KEvFilter ReadFilter(Input& in) {
+  CT7KEvFilter f;
+  f.m_bPeriod = in.U8() & 1;
+  f.m_timeFrom = ReadI64(in);
+  f.m_timeTo = ReadI64(in);
+  const std::uint8_t kinds = in.U8();
+  f.m_bBeams = kinds & 1;
+  f.m_bUnits = (kinds >> 1) & 1;
+  f.m_bSlaves = (kinds >> 2) & 1;
+  f.m_bDevices = (kinds >> 3) & 1;
+  f.m_bMessages = (kinds >> 4) & 1;
+  f.m_bModes = (kinds >> 5) & 1;
+  f.m_nFirstBeam = in.U8();
+  f.m_nLastBeam = in.U8();
+  f.m_nFirstDev = in.U8();
+  f.m_nLastDev = in.U8();
+  return f;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace logwick;
+  Input in(data, size);
+  const bool rawTexts = in.U8() & 1;
+
+  CT7KEventList list;
+  list.m_nPanelType = 1;
+  const std::size_t textCount = in.U8();
+  for (std::size_t i = 0; i < textCount && !in.Empty(); ++i) {
+    const std::string bytes = in.ShortString();
+    if (Utf8ToCp1251(Cp1251ToUtf8(bytes)) != bytes) Fail("Windows-1251 bytes changed through UTF-8");
+    list.m_texts.push_back(rawTexts ? bytes : Cp1251ToUtf8(bytes));
+  }
+  bool textsValid = true;
+  for (const std::string& t : list.m_texts) textsValid = textsValid && ValidUtf8(t);
+  const CT7KEvFilter filter = ReadFilter(in);
+
+  std::size_t admitted = 0;
+  while (in.Left() >= CT7KEvent::kSize) {
+    const CT7KEvent ev(in.Bytes(CT7KEvent::kSize).data());
+    const std::string sentence = ev.GetText(list.m_texts);
+    if (sentence.empty()) Fail("an event without a sentence");
+    if (textsValid && !ValidUtf8(sentence)) Fail("a sentence that is not UTF-8");
+    if (!ValidUtf8(ev.GetTimeText())) Fail("a time text that is not UTF-8");
+    if (filter.Accept(ev)) ++admitted;
+    list.AddTail(ev);
+  }
+
+  std::size_t lines = 0;
+  ForEachReportLine(list, [&](const CT7KEvent& ev) { return filter.Accept(ev); },
+                    [&](std::string_view line) {
+                      ++lines;
+                      if (textsValid && !ValidUtf8(line)) Fail("a report line that is not UTF-8");
+                    });
+  if (lines != 4 + admitted) Fail("the report and the filter disagree");
+
+  std::FILE* sink = std::fopen("/dev/null", "wb");
+  if (!sink) return 0;
+  WriteReport(sink, "/dev/null", list, {});
+  std::fclose(sink);
+  return 0;
+}

@@ -1,0 +1,56 @@
+// Event lists to and from bytes in memory, through the same archive that
+// files use. A memory stream has no known size, so loading from one takes the
+// archive's careful path for streams.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "lists/archive.h"
+#include "lists/event_file.h"
+#include "lists/t7k_event_list.h"
+
+namespace logwick::fuzz {
+
+inline std::vector<std::uint8_t> StoreToBytes(const CT7KEventList& list) {
+  char* buf = nullptr;
+  std::size_t size = 0;
+  std::FILE* f = open_memstream(&buf, &size);
+  if (!f) std::abort();
+  {
+    CArchive ar(f, CArchive::store, "memory");
+    list.Store(ar);
+    ar.Close();
+  }
+  std::fclose(f);
+  std::vector<std::uint8_t> out(buf, buf + size);
+  std::free(buf);
+  return out;
+}
+
+// Loads like LoadEventFile: into a fresh list that replaces `list` only when
+// the whole input was read.
+inline LoadStatus LoadFromBytes(const std::uint8_t* data, std::size_t size, CT7KEventList& list) {
+  if (size == 0) return LoadStatus::EndOfFile;  // fmemopen refuses empty buffers
+  std::FILE* f = fmemopen(const_cast<std::uint8_t*>(data), size, "rb");
+  if (!f) std::abort();
+  LoadStatus status = LoadStatus::Loaded;
+  try {
+    CT7KEventList loaded;
+    CArchive ar(f, CArchive::load, "memory");
+    if (loaded.Serialize(ar) == CT7KEventList::LoadResult::FormatRefused)
+      status = LoadStatus::FormatRefused;
+    else
+      list = std::move(loaded);
+  } catch (const CArchiveException&) {
+    status = LoadStatus::EndOfFile;
+  } catch (const CFileException&) {
+    status = LoadStatus::ReadError;
+  }
+  std::fclose(f);
+  return status;
+}
+
+}  // namespace logwick::fuzz
