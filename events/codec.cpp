@@ -88,17 +88,32 @@ std::string Cp1251ToUtf8(std::string_view cp1251) {
 void AppendUtf8AsCp1251(std::string& out, std::string_view utf8) {
   const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
   const auto* end = p + utf8.size();
+  // Every step takes at least one input byte and gives exactly one output
+  // byte, so the input's size bounds the output; writing through a pointer
+  // keeps long reports fast.
+  const std::size_t start = out.size();
+  out.resize(start + utf8.size());
+  char* w = out.data() + start;
   while (p < end) {
     unsigned char c = *p;
     if (c < 0x80) {
-      out += static_cast<char>(c);
+      *w++ = static_cast<char>(c);
       ++p;
       continue;
+    }
+    // А..я, the bulk of every Russian text, map straight onto 0xC0..0xFF.
+    if ((c == 0xD0 || c == 0xD1) && end - p >= 2 && (p[1] & 0xC0) == 0x80) {
+      const unsigned cp = ((c & 0x1Fu) << 6) | (p[1] & 0x3Fu);
+      if (cp >= 0x0410 && cp <= 0x044F) {
+        *w++ = static_cast<char>(0xC0 + (cp - 0x0410));
+        p += 2;
+        continue;
+      }
     }
     // 0xF8 and up never start a sequence.
     int len = c >= 0xF8 ? 0 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 0;
     if (len == 0 || end - p < len) {
-      out += '?';
+      *w++ = '?';
       ++p;
       continue;
     }
@@ -111,14 +126,15 @@ void AppendUtf8AsCp1251(std::string& out, std::string_view utf8) {
     // Overlong forms would smuggle a NUL or a quote past checks on the bytes.
     static constexpr char32_t kMinOfLength[5] = {0, 0, 0x80, 0x800, 0x10000};
     if (!ok || cp < kMinOfLength[len]) {
-      out += '?';
+      *w++ = '?';
       ++p;
       continue;
     }
     int b = ByteOf(cp);
-    out += b < 0 ? '?' : static_cast<char>(b);
+    *w++ = b < 0 ? '?' : static_cast<char>(b);
     p += len;
   }
+  out.resize(static_cast<std::size_t>(w - out.data()));
 }
 
 std::string Utf8ToCp1251(std::string_view utf8) {
