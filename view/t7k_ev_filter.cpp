@@ -77,8 +77,10 @@ std::uint32_t CT7KEvFilter::PackDate(std::int64_t t) {
 
 bool CT7KEvFilter::Accept(const CT7KEvent& ev) const {
   if (m_bPeriod) {
+    if (!m_period.valid || m_period.from != m_timeFrom || m_period.to != m_timeTo)
+      m_period = {m_timeFrom, m_timeTo, PackDate(m_timeFrom), PackDate(m_timeTo), true};
     const std::uint32_t date = ev.TimeStamp() & CT7KEvent::kDateMask;
-    if (date < PackDate(m_timeFrom) || date > PackDate(m_timeTo)) return false;
+    if (date < m_period.packedFrom || date > m_period.packedTo) return false;
   }
   const std::uint16_t code = ev.Code();
   if (code >= kRules.size()) return true;

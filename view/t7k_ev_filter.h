@@ -33,4 +33,14 @@ class CT7KEvFilter {
   std::uint32_t m_nLastDev = 255;
   std::int32_t m_bMessages = 1;
   std::int32_t m_bModes = 1;
+
+ private:
+  // Packed dates of the period's ends, kept for the times they were packed
+  // from: the local-time conversion costs far more than the rest of Accept.
+  struct PeriodCache {
+    std::int64_t from = 0, to = 0;
+    std::uint32_t packedFrom = 0, packedTo = 0;
+    bool valid = false;
+  };
+  mutable PeriodCache m_period;
 };
