@@ -1,0 +1,179 @@
+// logwick-cli read against logwick-cli simulate, as an engineer runs them:
+// exit statuses, messages, the event file and the trace.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "lists/event_file.h"
+#include "tests/lists/test_files.h"
+
+extern char** environ;
+
+using namespace logwick;
+using namespace logwick::test;
+
+namespace {
+
+const std::string kCli = std::string(LOGWICK_BIN_DIR) + "/logwick-cli";
+
+// A child process with stdout and stderr in files.
+class Child {
+ public:
+  Child(const std::vector<std::string>& args, const std::string& out, const std::string& err)
+      : out_(out), err_(err) {
+    std::vector<char*> argv;
+    std::vector<std::string> all{kCli};
+    all.insert(all.end(), args.begin(), args.end());
+    for (auto& a : all) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t fa;
+    posix_spawn_file_actions_init(&fa);
+    posix_spawn_file_actions_addopen(&fa, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&fa, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (posix_spawn(&pid_, kCli.c_str(), &fa, nullptr, argv.data(), environ) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&fa);
+  }
+  ~Child() {
+    if (pid_ > 0) {
+      ::kill(pid_, SIGKILL);
+      Wait();
+    }
+  }
+  void Signal(int sig) { ::kill(pid_, sig); }
+  int Wait() {
+    int status = 0;
+    if (pid_ > 0 && ::waitpid(pid_, &status, 0) == pid_) pid_ = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  }
+  std::string Out() const { return ReadText(out_); }
+  std::string Err() const { return ReadText(err_); }
+
+ private:
+  pid_t pid_ = -1;
+  std::string out_, err_;
+};
+
+class CliRead : public ::testing::Test {
+ protected:
+  // Starts the simulator and returns its device path.
+  std::string Simulate(std::vector<std::string> args) {
+    args.insert(args.begin(), "simulate");
+    sim_ = std::make_unique<Child>(args, dir_.File("sim.out"), dir_.File("sim.err"));
+    for (int i = 0; i < 500; ++i) {
+      const std::string out = sim_->Out();
+      if (const auto nl = out.find('\n'); nl != std::string::npos) return out.substr(0, nl);
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ADD_FAILURE() << "the simulator printed no device: " << sim_->Err();
+    return {};
+  }
+  int StopSimulator() {
+    sim_->Signal(SIGTERM);
+    return sim_->Wait();
+  }
+  std::unique_ptr<Child> Read(std::vector<std::string> args) {
+    args.insert(args.begin(), "read");
+    return std::make_unique<Child>(args, dir_.File("read.out"), dir_.File("read.err"));
+  }
+  CT7KEventList Load(const std::string& path) {
+    CT7KEventList list;
+    EXPECT_EQ(LoadEventFile(path, list).status, LoadStatus::Loaded);
+    return list;
+  }
+
+  TempDir dir_;
+  std::unique_ptr<Child> sim_;
+};
+
+}  // namespace
+
+TEST_F(CliRead, ReadsTheSimulatedPanelIntoAnEventFileWithATrace) {
+  const std::string dev =
+      Simulate({"--serial", "700123", "--events", "60", "--ring", "25", "--block", "8", "--type", "4"});
+  const std::string file = dir_.File("out.t7kev"), trace = dir_.File("trace.txt");
+  auto r = Read({"--device", dev, "--serial", "700123", "-o", file, "--trace", trace});
+  ASSERT_EQ(r->Wait(), 0) << r->Err();
+  const CT7KEventList list = Load(file);
+  EXPECT_EQ(list.GetCount(), 56u);
+  EXPECT_EQ(list.m_nSerNum, 700123);
+  EXPECT_EQ(list.m_nPanelType, 2);
+  EXPECT_EQ(list.m_texts.size(), 16u);
+  EXPECT_NE(r->Err().find("56 events"), std::string::npos);
+
+  const std::string t = ReadText(trace);
+  EXPECT_NE(t.find("SetPanelAddress   -> 80 "), std::string::npos) << t.substr(0, 400);
+  EXPECT_NE(t.find("ReadDeviceInfo    -> 81 13 38"), std::string::npos);
+  EXPECT_NE(t.find("ReadEventBlock    <- 81 08 "), std::string::npos);
+  EXPECT_EQ(t.find("StartSearch"), std::string::npos);  // --serial: no search
+  EXPECT_EQ(StopSimulator(), 0);
+}
+
+TEST_F(CliRead, PortNumberThroughTheSimulatorsComLinkWithSearch) {
+  ::setenv("LOGWICK_PORTS_DIR", dir_.File("ports").c_str(), 1);
+  Simulate({"--as-com", "42", "--events", "20", "--block", "4", "--sample-texts", "2"});
+  const std::string link = dir_.File("ports/COM42");
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  const std::string file = dir_.File("out.t7kev");
+  auto r = Read({"--port", "42", "--gaz", "-o", file});
+  EXPECT_EQ(r->Wait(), 0) << r->Err();
+  EXPECT_EQ(Load(file).GetCount(), 16u);
+  EXPECT_EQ(StopSimulator(), 0);
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
+  ::unsetenv("LOGWICK_PORTS_DIR");
+}
+
+TEST_F(CliRead, FailuresReportTheMessageAndKeepWhatWasRead) {
+  // A block that fails: the header and no events are still written.
+  std::string dev = Simulate({"--events", "40", "--block", "4", "--silent-on", "select"});
+  const std::string file = dir_.File("out.t7kev");
+  auto r = Read({"--device", dev, "--serial", "4660", "-o", file});
+  EXPECT_EQ(r->Wait(), 2);
+  EXPECT_NE(r->Err().find("Ошибка при чтении событий"), std::string::npos) << r->Err();
+  const CT7KEventList partial = Load(file);
+  EXPECT_EQ(partial.GetCount(), 0u);
+  EXPECT_EQ(partial.m_nSerNum, 4660);
+  StopSimulator();
+
+  // A failure before the events: the existing file is not touched.
+  WriteBytes(file, {1, 2, 3});
+  dev = Simulate({"--silent-on", "address"});
+  r = Read({"--device", dev, "--serial", "4660", "-o", file});
+  EXPECT_EQ(r->Wait(), 2);
+  EXPECT_NE(r->Err().find("Не удается установить адрес"), std::string::npos) << r->Err();
+  EXPECT_EQ(ReadBytes(file), (Bytes{1, 2, 3}));
+  StopSimulator();
+
+  // A port that is not there.
+  r = Read({"--device", dir_.File("no-such-tty"), "-o", file});
+  EXPECT_EQ(r->Wait(), 2);
+  EXPECT_NE(r->Err().find("Не могу открыть порт"), std::string::npos) << r->Err();
+
+  r = Read({"--device", dev, "--serial", "1", "-o", file});
+  EXPECT_NE(r->Wait(), 0);
+  r = Read({"--port", "3", "--device", dev, "-o", file});
+  EXPECT_NE(r->Wait(), 0);
+}
+
+TEST_F(CliRead, InterruptStopsBetweenBlocksAndWritesTheEventsSoFar) {
+  // Each block costs a read time-out for its one "not ready" answer (~170 ms).
+  const std::string dev = Simulate({"--events", "200", "--block", "4", "--not-ready", "1"});
+  const std::string file = dir_.File("out.t7kev");
+  auto r = Read({"--device", dev, "--serial", "4660", "-o", file});
+  std::this_thread::sleep_for(std::chrono::milliseconds(900));
+  r->Signal(SIGINT);
+  EXPECT_EQ(r->Wait(), 130) << r->Err();
+  const CT7KEventList list = Load(file);
+  EXPECT_GT(list.GetCount(), 0u);
+  EXPECT_LT(list.GetCount(), 196u);
+  EXPECT_EQ(list.GetCount() % 4, 0u);
+  StopSimulator();
+}
