@@ -61,5 +61,11 @@ QString GetEventsFilesDir() {
 void SaveEventsFilesDir(const QString& path) {
   // The folder is kept in the platform's own notation.
   const std::string native = QDir::toNativeSeparators(path).toStdString();
-  logwick::WriteProfileString("EventsFilesDir", QString::fromStdString(DirectoryOf(native)));
+  const QString folder = QString::fromStdString(DirectoryOf(native));
+  // Writing the store costs a file rewrite; opening file after file from one
+  // folder should not pay it each time.
+  LOGWICK_SETTINGS(s);
+  const QVariant old = s.value(QStringLiteral("Init/EventsFilesDir"));
+  if (old.isValid() && old.toString() == folder) return;
+  s.setValue(QStringLiteral("Init/EventsFilesDir"), folder);
 }
