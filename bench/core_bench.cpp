@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <random>
 #include <string>
 
 #include "lists/event_file.h"
@@ -22,7 +23,8 @@ struct Workload {
   CT7KEventList list;
 
   Workload() {
-    dir = std::filesystem::temp_directory_path() / ("logwick-bench-" + std::to_string(::getpid()));
+    std::random_device rd;
+    dir = std::filesystem::temp_directory_path() / ("logwick-bench-" + std::to_string(rd()));
     std::filesystem::create_directories(dir);
     eventFile = (dir / "log.t7kev").string();
     reportFile = (dir / "log.txt").string();

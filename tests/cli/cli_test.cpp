@@ -41,8 +41,13 @@ class Cli : public ::testing::Test {
     for (const auto& a : args) cmd += " " + Quote(a);
     const std::string out = dir_.File("stdout"), err = dir_.File("stderr");
     cmd += " >" + Quote(out) + " 2>" + Quote(err);
-    int raw = std::system(cmd.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadText(out), ReadText(err)};
+    const int raw = std::system(cmd.c_str());
+#ifdef _WIN32
+    const int status = raw;
+#else
+    const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+#endif
+    return {status, ReadText(out), ReadText(err)};
   }
 
   // A sample file of n events with 20 message texts.

@@ -113,6 +113,11 @@ TEST(FilterPeriod, WholeLocalDaysInclusive) {
   EXPECT_FALSE(f.Accept(Ev(1, 0, 0, 0)));  // stamp 0 is before any real date
   // The period comes first: a kind that is always admitted is still dated.
   EXPECT_FALSE(f.Accept(Ev(22, 0, 0, PackTimeStamp(2016, 1, 1, 0, 0, 0))));
+  // New limits take effect at once.
+  f.m_timeTo = Local(2016, 1, 1);
+  EXPECT_TRUE(f.Accept(Ev(22, 0, 0, PackTimeStamp(2016, 1, 1, 0, 0, 0))));
+  f.m_timeFrom = Local(2015, 12, 20);
+  EXPECT_FALSE(f.Accept(Ev(1, 0, 0, PackTimeStamp(2015, 12, 16, 0, 0, 0))));
   f.m_bPeriod = 0;
   EXPECT_TRUE(f.Accept(Ev(1, 0, 0, 0)));
 }
