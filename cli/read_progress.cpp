@@ -44,7 +44,7 @@ void TerminalReadoutView::Redraw(bool force) {
   std::string bar(static_cast<std::size_t>(filled), '#');
   bar.append(static_cast<std::size_t>(kBarWidth - filled), '.');
   std::fprintf(m_out, "\r\x1b[K%s [%s] %3d%%", m_status.c_str(), bar.c_str(), percent);
-  if (m_eventsRead > 0) std::fprintf(m_out, "  %d events", m_eventsRead);
+  if (m_readingEvents) std::fprintf(m_out, "  %d events", m_eventsRead);
   std::fflush(m_out);
   m_lineOpen = true;
 }
@@ -86,7 +86,10 @@ void TerminalReadoutView::SetProgressPos(int pos) {
   const int decile = Percent() / 10;
   if (decile != m_lastPlainDecile) {
     m_lastPlainDecile = decile;
-    std::fprintf(m_out, "  %3d%%  %d events\n", Percent(), m_eventsRead);
+    if (m_readingEvents)
+      std::fprintf(m_out, "  %3d%%  %d events\n", Percent(), m_eventsRead);
+    else
+      std::fprintf(m_out, "  %3d%%\n", Percent());
     std::fflush(m_out);
   }
 }

@@ -20,7 +20,7 @@ class TerminalReadoutView : public IReadoutView {
   void SetVersionLine(const std::string& text) override;
   void SetCountLine(const std::string& text) override;
   void SetEventLine(const std::string& text) override;
-  void ShowReadingLabel() override {}
+  void ShowReadingLabel() override { m_readingEvents = true; }
   void SetButtonText(const std::string&) override {}
   void SetProgressRange(int lower, int upper) override;
   void SetProgressPos(int pos) override;
@@ -38,6 +38,7 @@ class TerminalReadoutView : public IReadoutView {
   std::FILE* m_out;
   bool m_live;
   bool m_lineOpen = false;
+  bool m_readingEvents = false;
   std::string m_status;
   int m_lower = 0;
   int m_upper = 0;
