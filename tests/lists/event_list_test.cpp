@@ -10,9 +10,9 @@ using namespace logwick::test;
 
 namespace {
 
-LoadStatus LoadBytes(TempDir& dir, const Bytes& bytes, CT7KEventList& list,
-                     const std::string& name = "in.t7kev") {
-  const std::string path = dir.File(name);
+// Under a name with another extension: only the tag inside counts.
+LoadStatus LoadBytes(TempDir& dir, const Bytes& bytes, CT7KEventList& list) {
+  const std::string path = dir.File("in.bak");
   WriteBytes(path, bytes);
   return LoadEventFile(path, list).status;
 }
@@ -23,19 +23,17 @@ Bytes StoreBytes(TempDir& dir, const CT7KEventList& list) {
   return ReadBytes(path);
 }
 
+Bytes Slice(const Bytes& b, std::size_t at, std::size_t n) { return Bytes(b.begin() + at, b.begin() + at + n); }
+
 }  // namespace
 
 TEST(PanelTypes, NamesTagsAndLookup) {
-  EXPECT_EQ(PanelTypeName(1), "Тарвел-7К");
   EXPECT_EQ(PanelTypeName(3), "Тарвел-7К(Apollo)");
-  EXPECT_EQ(PanelTypeName(0), "???");
   EXPECT_EQ(PanelTypeName(4), "???");
   EXPECT_EQ(PanelTypeTag(2), "t7lev");
-  EXPECT_EQ(PanelTypeTag(-1), "???");
+  EXPECT_EQ(PanelTypeTag(0), "???");
   EXPECT_EQ(PanelTypeFromTag("t7nev"), 3);
-  EXPECT_EQ(PanelTypeFromTag("T7KEV"), 0);
   EXPECT_EQ(PanelTypeFromTag("???"), 0);
-  EXPECT_EQ(PanelTypeFromTag(""), 0);
 }
 
 TEST(EventFile, StoredLayoutIsByteExact) {
@@ -43,97 +41,68 @@ TEST(EventFile, StoredLayoutIsByteExact) {
   CT7KEventList list = MakeFullList(3);
   Bytes b = StoreBytes(dir, list);
   ASSERT_EQ(b.size(), 1189u);
-  const Bytes start = {0x05, 't', '7', 'k', 'e', 'v', 1, 0, 0, 0, 3, 0, 0, 0};
-  EXPECT_EQ(Bytes(b.begin(), b.begin() + 14), start);
-  EXPECT_EQ(b[14], 5);    // m_nReadSec
-  EXPECT_EQ(b[34], 0xDF); // m_nReadYear 2015 = 0x07DF
-  EXPECT_EQ(b[35], 0x07);
-  EXPECT_EQ(b[58], 1);    // panel type
-  EXPECT_EQ(b[62], 123);  // serial number
-  EXPECT_EQ(Bytes(b.begin() + 66, b.begin() + 71), Bytes({0xD1, 0xEA, 0xEB, 0xE0, 0xE4}));
+  EXPECT_EQ(Slice(b, 0, 14), Bytes({0x05, 't', '7', 'k', 'e', 'v', 1, 0, 0, 0, 3, 0, 0, 0}));
+  EXPECT_EQ(Slice(b, 14, 4), Bytes({5, 0, 0, 0}));        // m_nReadSec first
+  EXPECT_EQ(Slice(b, 34, 2), Bytes({0xDF, 0x07}));        // m_nReadYear 2015
+  EXPECT_EQ(Slice(b, 58, 5), Bytes({1, 0, 0, 0, 123}));   // panel type, serial number
+  EXPECT_EQ(Slice(b, 66, 5), Bytes({0xD1, 0xEA, 0xEB, 0xE0, 0xE4}));  // "Склад"
   EXPECT_EQ(b[66 + 14], 'x');
-  EXPECT_EQ(b[83], list.m_reserved[0]);
-  EXPECT_EQ(b[1102], list.m_reserved[1019]);
-  EXPECT_EQ(b[1103], 2);     // text count
-  EXPECT_EQ(b[1107], 16);    // first text's length byte
-  EXPECT_EQ(b[1108], 0xCF);  // 'П' in Windows-1251
-  const auto& last = list[2].Raw();
-  EXPECT_EQ(Bytes(b.end() - 16, b.end()), Bytes(last.begin(), last.end()));
+  EXPECT_EQ(Slice(b, 83, 1020), Bytes(list.m_reserved.begin(), list.m_reserved.end()));
+  EXPECT_EQ(Slice(b, 1103, 6), Bytes({2, 0, 0, 0, 16, 0xCF}));  // 2 texts, "П..."
+  EXPECT_EQ(Slice(b, 1173, 16), Bytes(list[2].Raw().begin(), list[2].Raw().end()));
 }
 
 TEST(EventFile, StoreThenLoadGivesTheSameList) {
   TempDir dir;
   for (int type : {1, 2, 3}) {
-    SCOPED_TRACE(type);
     CT7KEventList list = MakeFullList(50);
     list.m_nPanelType = type;
     list.m_texts.push_back("");
     list.m_texts.push_back(std::string(300, 'w'));  // the 16-bit length form
     CT7KEventList loaded;
-    ASSERT_EQ(LoadBytes(dir, StoreBytes(dir, list), loaded), LoadStatus::Loaded);
-    EXPECT_EQ(loaded, list);
+    ASSERT_EQ(LoadBytes(dir, StoreBytes(dir, list), loaded), LoadStatus::Loaded) << type;
+    EXPECT_EQ(loaded, list) << type;
   }
-}
-
-TEST(EventFile, ExtensionDoesNotMatter) {
-  TempDir dir;
-  CT7KEventList list = MakeFullList(2), loaded;
-  EXPECT_EQ(LoadBytes(dir, StoreBytes(dir, list), loaded, "copy.bak"), LoadStatus::Loaded);
-  EXPECT_EQ(loaded, list);
 }
 
 TEST(EventFile, EventCountLimit) {
   TempDir dir;
   const CT7KEventList old = MakeFullList(4);
-
   CT7KEventList list = old;
   FileSpec spec;
   spec.count = 100001;
   EXPECT_EQ(LoadBytes(dir, BuildFile(spec), list), LoadStatus::FormatRefused);
-  EXPECT_EQ(list, old);
-
-  // 100000 passes the check; this file then ends before its events.
-  spec.count = 100000;
+  spec.count = 100000;  // passes the check, then the file ends before its events
   EXPECT_EQ(LoadBytes(dir, BuildFile(spec), list), LoadStatus::EndOfFile);
   EXPECT_EQ(list, old);
-
   spec.events.assign(100000, MakeEvent(0x3F20E305u, 4, {7, 0, 12}));
   ASSERT_EQ(LoadBytes(dir, BuildFile(spec), list), LoadStatus::Loaded);
   EXPECT_EQ(list.GetCount(), 100000u);
 }
 
-TEST(EventFile, RefusedTagsAndPanelTypes) {
+TEST(EventFile, RefusedFilesChangeNothing) {
   TempDir dir;
   const CT7KEventList old = MakeFullList(4);
   const std::pair<std::string, std::uint32_t> cases[] = {
       {"T7kev", 1},  // letter case counts
       {"???", 1},    // what a never-filled list stores
       {"t7lev", 1},  // stored panel type differs from the tag's
-      {"t7kev", 3},
   };
   for (const auto& [tag, type] : cases) {
-    SCOPED_TRACE(tag + " " + std::to_string(type));
     FileSpec spec;
-    spec.tag = tag;
-    spec.panelType = type;
+    spec.tag = tag, spec.panelType = type;
     CT7KEventList list = old;
-    EXPECT_EQ(LoadBytes(dir, BuildFile(spec), list), LoadStatus::FormatRefused);
-    EXPECT_EQ(list, old);  // nothing of the refused file leaks in
+    EXPECT_EQ(LoadBytes(dir, BuildFile(spec), list), LoadStatus::FormatRefused) << tag;
+    EXPECT_EQ(list, old) << tag;
   }
-
-  CT7KEventList never;
-  CT7KEventList list = old;
-  Bytes b = StoreBytes(dir, never);
-  EXPECT_EQ(Bytes(b.begin(), b.begin() + 4), Bytes({3, '?', '?', '?'}));
-  EXPECT_EQ(LoadBytes(dir, b, list), LoadStatus::FormatRefused);
+  Bytes never = StoreBytes(dir, CT7KEventList());
+  EXPECT_EQ(Slice(never, 0, 4), Bytes({3, '?', '?', '?'}));
 }
 
 TEST(EventFile, FormatVersions) {
   TempDir dir;
   FileSpec v0;
-  v0.tag = "t7lev";
-  v0.version = 0;
-  v0.count = 1;
+  v0.tag = "t7lev", v0.version = 0, v0.count = 1;
   v0.events = {MakeEvent(0x3F20E305u, 5, {9})};
   CT7KEventList list;
   ASSERT_EQ(LoadBytes(dir, BuildFile(v0), list), LoadStatus::Loaded);
@@ -142,13 +111,10 @@ TEST(EventFile, FormatVersions) {
   EXPECT_EQ(list.m_nReadYear, 2020);
   EXPECT_EQ(list.ConfigNameText(), "CONF-NAME");
   EXPECT_EQ(list.m_reserved[0], 0xAB);
-  ASSERT_EQ(list.GetCount(), 1u);
   EXPECT_EQ(list[0].B(6), 9);
 
-  FileSpec v7;
-  v7.version = 7;  // read as version 1
-  v7.tag = "t7nev";
-  v7.panelType = 3;
+  FileSpec v7;  // read as version 1
+  v7.version = 7, v7.tag = "t7nev", v7.panelType = 3;
   ASSERT_EQ(LoadBytes(dir, BuildFile(v7), list), LoadStatus::Loaded);
   EXPECT_EQ(list.m_nPanelType, 3);
   EXPECT_EQ(list.m_nSerNum, 77);
@@ -156,15 +122,13 @@ TEST(EventFile, FormatVersions) {
 
 TEST(EventFile, TextCounts) {
   TempDir dir;
-  for (std::uint32_t count : {0u, 0x80000000u, 0xFFFFFFFFu}) {
-    SCOPED_TRACE(count);
+  for (std::uint32_t count : {0u, 0x80000000u}) {
     FileSpec spec;
     spec.textCount = count;
     CT7KEventList list = MakeFullList(1);
     ASSERT_EQ(LoadBytes(dir, BuildFile(spec), list), LoadStatus::Loaded);
-    EXPECT_TRUE(list.m_texts.empty());
+    EXPECT_TRUE(list.m_texts.empty()) << count;
   }
-
   FileSpec wide;
   wide.textCount = 2;
   Bytes w = {0xFF, 0xFE, 0xFF, 0x03};
@@ -179,33 +143,23 @@ TEST(EventFile, ShortFilesChangeNothing) {
   TempDir dir;
   const CT7KEventList old = MakeFullList(4);
   FileSpec full;
-  full.count = 2;
-  full.textCount = 1;
+  full.count = 2, full.textCount = 1;
   full.texts = {ShortText("abc")};
   full.events = {MakeEvent(1, 1), MakeEvent(2, 2)};
   const Bytes whole = BuildFile(full);
-
-  // Cut inside the tag, the header, the reserved block, the texts and the
-  // events: every cut is the end-of-file error and leaves the list alone.
-  for (std::size_t size : {0u, 3u, 20u, 70u, 1000u, 1108u, 1111u, 1114u, 1140u}) {
-    SCOPED_TRACE(size);
+  // Cuts inside the tag, the header, the reserved block, the texts, the events.
+  for (std::size_t size : {0u, 3u, 20u, 70u, 1000u, 1108u, 1111u, 1140u}) {
     CT7KEventList list = old;
-    EXPECT_EQ(LoadBytes(dir, Bytes(whole.begin(), whole.begin() + size), list),
-              LoadStatus::EndOfFile);
-    EXPECT_EQ(list, old);
+    EXPECT_EQ(LoadBytes(dir, Slice(whole, 0, size), list), LoadStatus::EndOfFile) << size;
+    EXPECT_EQ(list, old) << size;
   }
-
-  // Claims far beyond the file's bytes end at once.
-  FileSpec texts;
+  FileSpec texts;  // claims far beyond the file's bytes
   texts.textCount = 0x7FFFFFFF;
   CT7KEventList list = old;
   EXPECT_EQ(LoadBytes(dir, BuildFile(texts), list), LoadStatus::EndOfFile);
-  EXPECT_EQ(list, old);
 
-  // Data after the last event is ignored.
-  Bytes longer = whole;
+  Bytes longer = whole;  // data after the last event is ignored
   longer.resize(whole.size() + 5, 0xEE);
   ASSERT_EQ(LoadBytes(dir, longer, list), LoadStatus::Loaded);
   EXPECT_EQ(list.GetCount(), 2u);
-  EXPECT_EQ(list.m_texts, std::vector<std::string>({"abc"}));
 }

@@ -22,29 +22,20 @@ inline CT7KEvent MakeEvent(std::uint32_t stamp, std::uint16_t code, std::vector<
 // 01/03/2012, configuration "Склад".
 inline CT7KEventList MakeHeaderList() {
   CT7KEventList l;
-  l.m_nPanelType = 1;
-  l.m_nSerNum = 123;
-  l.m_nReadDay = 16;
-  l.m_nReadMonth = 12;
-  l.m_nReadYear = 2015;
-  l.m_nReadHour = 14;
-  l.m_nReadMin = 12;
-  l.m_nReadSec = 5;
-  l.m_nVerMajor = 2;
-  l.m_nVerMinor = 5;
-  l.m_nRelDay = 1;
-  l.m_nRelMonth = 3;
-  l.m_nRelYear = 2012;
+  l.m_nPanelType = 1, l.m_nSerNum = 123;
+  l.m_nReadDay = 16, l.m_nReadMonth = 12, l.m_nReadYear = 2015;
+  l.m_nReadHour = 14, l.m_nReadMin = 12, l.m_nReadSec = 5;
+  l.m_nVerMajor = 2, l.m_nVerMinor = 5;
+  l.m_nRelDay = 1, l.m_nRelMonth = 3, l.m_nRelYear = 2012;
   const std::string name = Utf8ToCp1251("Склад");
   l.SetConfigNameBytes(name.data(), name.size());
   return l;
 }
 
-// A full list: header as above, a patterned reserved block, texts and events.
+// The header above, a patterned reserved block, two 16-letter texts, events.
 inline CT7KEventList MakeFullList(std::size_t events = 3) {
   CT7KEventList l = MakeHeaderList();
-  for (std::size_t i = 0; i < l.m_reserved.size(); ++i)
-    l.m_reserved[i] = static_cast<std::uint8_t>(i * 7 + 1);
+  for (std::size_t i = 0; i < l.m_reserved.size(); ++i) l.m_reserved[i] = static_cast<std::uint8_t>(i * 7 + 1);
   l.m_szConfigName[14] = 'x';  // bytes after the NUL are kept too
   l.m_texts = {"Пожар склад 1 ..", "Тревога цех 2 .."};
   for (std::size_t i = 0; i < events; ++i)
@@ -56,14 +47,10 @@ inline CT7KEventList MakeFullList(std::size_t events = 3) {
 // The fields of a hand-made event file.
 struct FileSpec {
   std::string tag = "t7kev";
-  std::uint32_t version = 1;
-  std::uint32_t count = 0;            // N as stored
-  std::uint32_t panelType = 1;        // written when version != 0
-  std::uint32_t serNum = 77;
-  std::uint32_t readYear = 2020;
-  std::uint32_t textCount = 0;        // T as stored
-  std::vector<Bytes> texts;           // each with its prefix
-  std::vector<CT7KEvent> events;      // written after the texts
+  std::uint32_t version = 1, count = 0, panelType = 1, serNum = 77;
+  std::uint32_t textCount = 0;
+  std::vector<Bytes> texts;  // each with its prefix
+  std::vector<CT7KEvent> events;
 };
 
 inline Bytes BuildFile(const FileSpec& s) {
@@ -72,13 +59,9 @@ inline Bytes BuildFile(const FileSpec& s) {
   PutText(b, s.tag);
   PutU32(b, s.version);
   PutU32(b, s.count);
-  for (std::uint32_t i = 0; i < 11; ++i) PutU32(b, i == 5 ? s.readYear : i + 1);
-  if (s.version != 0) {
-    PutU32(b, s.panelType);
-    PutU32(b, s.serNum);
-  }
-  PutText(b, "CONF-NAME");
-  b.resize(b.size() + 8, 0);  // 17 bytes of name
+  for (std::uint32_t i = 0; i < 11; ++i) PutU32(b, i == 5 ? 2020 : i + 1);  // read year 2020
+  if (s.version != 0) PutU32(b, s.panelType), PutU32(b, s.serNum);
+  PutText(b, std::string("CONF-NAME\0\0\0\0\0\0\0\0", 17));
   b.resize(b.size() + 1020, 0xAB);
   PutU32(b, s.textCount);
   for (const Bytes& t : s.texts) b.insert(b.end(), t.begin(), t.end());

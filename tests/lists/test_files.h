@@ -24,18 +24,13 @@ class TempDir {
   }
   ~TempDir() {
     std::error_code ec;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ec);
     std::filesystem::remove_all(path_, ec);
   }
   std::string File(const std::string& name) const { return (path_ / name).string(); }
   const std::filesystem::path& Path() const { return path_; }
-  // Names of everything in the folder.
-  std::vector<std::string> Entries() const {
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(path_))
-      names.push_back(e.path().filename().string());
-    return names;
+  std::size_t EntryCount() const {
+    auto it = std::filesystem::directory_iterator(path_);
+    return static_cast<std::size_t>(std::distance(begin(it), end(it)));
   }
 
  private:
@@ -43,8 +38,8 @@ class TempDir {
 };
 
 inline void WriteBytes(const std::string& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 inline Bytes ReadBytes(const std::string& path) {
@@ -57,16 +52,10 @@ inline std::string ReadText(const std::string& path) {
   return std::string(b.begin(), b.end());
 }
 
-// Little-endian byte builders for hand-made files.
+// Little-endian builders for hand-made files.
 inline void PutU8(Bytes& b, std::uint32_t v) { b.push_back(static_cast<std::uint8_t>(v)); }
-inline void PutU16(Bytes& b, std::uint32_t v) {
-  PutU8(b, v);
-  PutU8(b, v >> 8);
-}
-inline void PutU32(Bytes& b, std::uint32_t v) {
-  PutU16(b, v);
-  PutU16(b, v >> 16);
-}
+inline void PutU16(Bytes& b, std::uint32_t v) { PutU8(b, v), PutU8(b, v >> 8); }
+inline void PutU32(Bytes& b, std::uint32_t v) { PutU16(b, v), PutU16(b, v >> 16); }
 inline void PutText(Bytes& b, const std::string& s) { b.insert(b.end(), s.begin(), s.end()); }
 
 }  // namespace logwick::test
