@@ -62,7 +62,7 @@ void AtomicFile::Commit() {
     ThrowFileError(m_target, err);
   }
   std::string detail;
-  if (!ReplaceFile(m_temp, m_target, &detail)) {
+  if (!RenameOver(m_temp, m_target, &detail)) {
     Discard();
     throw CFileException(CFileException::generic, m_target, detail);
   }

@@ -54,7 +54,7 @@ std::optional<std::uint64_t> RegularFileSize(std::FILE* f) {
 
 bool SyncFile(std::FILE* f) { return _commit(_fileno(f)) == 0; }
 
-bool ReplaceFile(const std::string& from, const std::string& to, std::string* error) {
+bool RenameOver(const std::string& from, const std::string& to, std::string* error) {
   if (MoveFileExW(Wide(from).c_str(), Wide(to).c_str(),
                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     return true;
@@ -93,7 +93,7 @@ std::optional<std::uint64_t> RegularFileSize(std::FILE* f) {
 
 bool SyncFile(std::FILE* f) { return ::fsync(::fileno(f)) == 0; }
 
-bool ReplaceFile(const std::string& from, const std::string& to, std::string* error) {
+bool RenameOver(const std::string& from, const std::string& to, std::string* error) {
   if (std::rename(from.c_str(), to.c_str()) == 0) return true;
   if (error) *error = ErrnoText(errno);
   return false;

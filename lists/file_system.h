@@ -25,7 +25,7 @@ bool SyncFile(std::FILE* f);
 
 // Renames from over to, replacing to when it exists. False with errno-like
 // detail in *error on failure.
-bool ReplaceFile(const std::string& from, const std::string& to, std::string* error);
+bool RenameOver(const std::string& from, const std::string& to, std::string* error);
 
 // Removes a file; failures are ignored (used for clean-up only).
 void RemoveFileQuietly(const std::string& path);
