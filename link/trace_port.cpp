@@ -29,6 +29,7 @@ void TracePort::Line(const char* arrow, const std::string& text) {
 bool TracePort::Open(unsigned portNumber, unsigned baud, std::uint8_t parity) {
   m_operation = "Open";
   const bool ok = m_inner.Open(portNumber, baud, parity);
+  m_open = ok;
   Line("==", StrFormat("COM%u %u baud, parity %u: %s", portNumber, baud, unsigned{parity},
                        ok ? "open" : "failed"));
   return ok;
@@ -47,6 +48,8 @@ void TracePort::Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count
 
 void TracePort::Close() {
   m_inner.Close();
+  if (!m_open) return;
+  m_open = false;
   m_operation = "Close";
   Line("==", "closed");
 }

@@ -37,6 +37,7 @@ class TracePort : public IPanelPort {
   std::FILE* m_out;
   std::uint32_t m_start;
   std::string m_operation = "-";
+  bool m_open = false;
 };
 
 // "81 13 38": bytes as space-separated hex pairs.

@@ -1,6 +1,7 @@
 // Which device a COM number opens, and which ports are listed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -60,16 +61,4 @@ TEST_F(PortsFolderEnv, EnumerationListsPresentPortsOnly) {
   EXPECT_EQ(std::find(numbers.begin(), numbers.end(), 151u), numbers.end());
   EXPECT_EQ(std::find(numbers.begin(), numbers.end(), 152u), numbers.end());
   EXPECT_TRUE(std::is_sorted(numbers.begin(), numbers.end()));
-}
-
-TEST(PortsFolderDefault, BesideTheSettingsFile) {
-  ::unsetenv("LOGWICK_PORTS_DIR");
-  const char* old = std::getenv("XDG_CONFIG_HOME");
-  const std::string saved = old ? old : "";
-  ::setenv("XDG_CONFIG_HOME", "/tmp/cfg", 1);
-  EXPECT_EQ(PortsFolder(), "/tmp/cfg/Ormet/ports");
-  ::unsetenv("XDG_CONFIG_HOME");
-  ::setenv("HOME", std::getenv("HOME") ? std::getenv("HOME") : "/root", 1);
-  EXPECT_EQ(PortsFolder(), std::string(std::getenv("HOME")) + "/.config/Ormet/ports");
-  if (old) ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
 }
