@@ -80,8 +80,12 @@ void CLogwickDlg::BuildControls() {
   m_lineVersion = AddStatic(1013, "Версия", {288, 59, 106, 8});
   m_lineConfig = AddStatic(1012, "Конфигурация", {288, 73, 106, 8});
   m_lineFilter = AddStatic(1011, "Отфильтровано", {288, 87, 106, 8});
-  for (QLabel* line : {m_lineCount, m_lineRead, m_linePanel, m_lineVersion, m_lineConfig, m_lineFilter})
+  // The lines may run to the window's edge: their dates are wider in most
+  // fonts than in the one the template was drawn for.
+  for (QLabel* line : {m_lineCount, m_lineRead, m_linePanel, m_lineVersion, m_lineConfig, m_lineFilter}) {
     line->setMinimumHeight(std::max(line->height(), line->sizeHint().height()));
+    line->resize(width() - line->x() - 2, line->height());
+  }
   struct Button {
     int id;
     const char* text;

@@ -50,7 +50,10 @@ CSettingsDlg::~CSettingsDlg() = default;
 QString CSettingsDlg::PortText(const logwick::PortInfo& port) {
   QString text = QString("COM%1").arg(port.number);
 #ifndef _WIN32
-  if (!port.devicePath.empty()) text += ' ' + QString::fromStdString(port.devicePath);
+  // The device without its "/dev/" folder keeps the closed box readable.
+  QString device = QString::fromStdString(port.devicePath);
+  if (device.startsWith("/dev/")) device = device.mid(5);
+  if (!device.isEmpty()) text += ' ' + device;
 #endif
   return text;
 }

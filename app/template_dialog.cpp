@@ -12,9 +12,14 @@ namespace logwick {
 
 DialogUnits::DialogUnits(const QFont& font) {
   const QFontMetrics fm(font);
-  // Average width of the Latin letters, rounded: the dialog base unit.
-  const int w = fm.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-  m_baseX = (w / 26 + 1) / 2;
+  // The templates were drawn for a font whose Latin letters, Cyrillic letters
+  // and digits are about equally wide; averaging over all three keeps the
+  // Russian captions inside their controls with any font.
+  const QString sample = QStringLiteral(
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+      "АБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯабвгдежзийклмнопрстуфхцчшщъыьэюя0123456789");
+  const int w = fm.horizontalAdvance(sample);
+  m_baseX = (2 * w / sample.size() + 1) / 2;
   m_baseY = fm.height();
 }
 

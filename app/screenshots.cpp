@@ -1,0 +1,127 @@
+// Renders every window and dialog of the program, with real content, to PNG
+// files (for the documentation): logwick-screenshots OUTPUT_FOLDER.
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QThread>
+#include <cstdio>
+
+#include "app/about_dlg.h"
+#include "app/logwick_dlg.h"
+#include "app/settings_dlg.h"
+#include "app/text_param_dlg.h"
+#include "events/codec.h"
+#include "link/fetchlog.h"
+#include "link/port_names.h"
+#include "lists/event_file.h"
+#include "sim/event_generator.h"
+#include "view/filter_dlg.h"
+
+namespace {
+
+QDir g_out;
+int g_failures = 0;
+
+void Settle(int ms = 50) {
+  for (int i = 0; i < ms / 5; ++i) {
+    QApplication::processEvents();
+    QThread::msleep(5);
+  }
+}
+
+void Save(QWidget& w, const char* name) {
+  w.show();
+  Settle();
+  const QString path = g_out.filePath(QString(name) + ".png");
+  if (!w.grab().save(path)) {
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    ++g_failures;
+    return;
+  }
+  std::printf("%s\n", qPrintable(path));
+  w.hide();
+}
+
+CT7KEventList SampleList() {
+  CT7KEventList list;
+  list.m_nPanelType = 1;
+  list.m_nSerNum = 4660;
+  list.m_nReadDay = 15, list.m_nReadMonth = 3, list.m_nReadYear = 2024;
+  list.m_nReadHour = 10, list.m_nReadMin = 42, list.m_nReadSec = 7;
+  list.m_nVerMajor = 3, list.m_nVerMinor = 12;
+  list.m_nRelDay = 14, list.m_nRelMonth = 6, list.m_nRelYear = 2021;
+  const std::string name = logwick::Utf8ToCp1251("Склад N2");
+  list.SetConfigNameBytes(name.data(), name.size());
+  list.m_texts = logwick::SampleMessageTexts(logwick::kSampleMessageCount);
+  for (const CT7KEvent& ev : logwick::GenerateSampleEvents(600, 3)) list.AddTail(ev);
+  return list;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QTemporaryDir settings;
+  qputenv("XDG_CONFIG_HOME", settings.path().toUtf8());
+  QApplication app(argc, argv);
+  g_out = QDir(argc > 1 ? argv[1] : "docs");
+  g_out.mkpath(".");
+
+  const QString file = settings.path() + "/sample.t7kev";
+  logwick::StoreEventFile(file.toStdString(), SampleList());
+
+  CLogwickDlg main;
+  main.m_strFileToOpen = file;
+  main.OnInitDialog();
+  Save(main, "main-window");
+
+  CFilterDlg filter(&main);
+  const CT7KEvFilter& f = main.Filter();
+  filter.m_timeFrom = f.m_timeFrom, filter.m_timeTo = f.m_timeTo;
+  filter.m_nFirstBeam = 1, filter.m_nLastBeam = 16;
+  filter.m_bDevices = 1, filter.m_bMessages = 1, filter.m_bModes = 0, filter.m_bBeams = 1;
+  filter.m_nFirstDev = 0, filter.m_nLastDev = 255;
+  filter.m_bSlaves = 1, filter.m_bUnits = 1, filter.m_bPeriod = 1;
+  filter.LoadData();
+  filter.UpdateBeamControls();
+  filter.UpdatePeriodControls();
+  Save(filter, "filter-dialog");
+
+  const std::vector<logwick::PortInfo> ports = {{1, "/dev/ttyS0"}, {33, "/dev/ttyUSB0"}, {7, "/dev/pts/3"}};
+  CSettingsDlg settingsDlg(&main, &ports);
+  settingsDlg.m_nPortNumber = 33;
+  settingsDlg.m_nSerNum = 4660;
+  settingsDlg.m_bAuto = 0;
+  QMetaObject::invokeMethod(&settingsDlg, [&] { settingsDlg.done(0); }, Qt::QueuedConnection);
+  settingsDlg.exec();  // runs its initialisation: ports, serial number
+  Save(settingsDlg, "settings-dialog");
+
+  CTextParamDlg params(&main);
+  params.findChild<QRadioButton*>("1030")->setChecked(true);
+  Save(params, "report-options");
+
+  CT7KEventList readInto;
+  CFetchlog reading(7, readInto, &main, [](logwick::IReadoutView& v, const std::atomic<bool>& cancel,
+                                           CT7KEventList&) {
+    v.SetStatus("Чтение событий");
+    v.SetVersionLine("Прибор v3.12, его время 15/03/24 10:42:07");
+    v.SetCountLine("В приборе 1024 событий");
+    v.ShowReadingLabel();
+    v.SetButtonText("Остановить");
+    v.SetProgressRange(0, 1023);
+    v.SetProgressPos(639);
+    v.SetEventLine(" 640 от 15/03/2024 09:12:44");
+    while (!cancel) QThread::msleep(5);
+    return 11;
+  });
+  Save(reading, "reading-dialog");
+
+  CAboutDlg about(&main);
+  Save(about, "about");
+  CHelpDlg help(&main);
+  Save(help, "help");
+  return g_failures == 0 ? 0 : 1;
+}

@@ -1,0 +1,7 @@
+# The desktop program's extra targets.
+.PHONY: screenshots
+
+# Every window and dialog, with real content, as PNG files under docs/.
+screenshots: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) --target logwick-screenshots -j $(JOBS)
+	QT_QPA_PLATFORM=offscreen $(BUILD)/bin/logwick-screenshots docs
