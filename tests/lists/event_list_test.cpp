@@ -69,14 +69,14 @@ TEST(EventFile, EventCountLimit) {
   TempDir dir;
   const CT7KEventList old = MakeFullList(4);
   CT7KEventList list = old;
-  FileSpec spec;
-  spec.count = 100001;
-  EXPECT_EQ(LoadBytes(dir, BuildFile(spec), list), LoadStatus::FormatRefused);
-  spec.count = 100000;  // passes the check, then the file ends before its events
-  EXPECT_EQ(LoadBytes(dir, BuildFile(spec), list), LoadStatus::EndOfFile);
+  FileLayout layout;
+  layout.count = 100001;
+  EXPECT_EQ(LoadBytes(dir, BuildFile(layout), list), LoadStatus::FormatRefused);
+  layout.count = 100000;  // passes the check, then the file ends before its events
+  EXPECT_EQ(LoadBytes(dir, BuildFile(layout), list), LoadStatus::EndOfFile);
   EXPECT_EQ(list, old);
-  spec.events.assign(100000, MakeEvent(0x3F20E305u, 4, {7, 0, 12}));
-  ASSERT_EQ(LoadBytes(dir, BuildFile(spec), list), LoadStatus::Loaded);
+  layout.events.assign(100000, MakeEvent(0x3F20E305u, 4, {7, 0, 12}));
+  ASSERT_EQ(LoadBytes(dir, BuildFile(layout), list), LoadStatus::Loaded);
   EXPECT_EQ(list.GetCount(), 100000u);
 }
 
@@ -89,10 +89,10 @@ TEST(EventFile, RefusedFilesChangeNothing) {
       {"t7lev", 1},  // stored panel type differs from the tag's
   };
   for (const auto& [tag, type] : cases) {
-    FileSpec spec;
-    spec.tag = tag, spec.panelType = type;
+    FileLayout layout;
+    layout.tag = tag, layout.panelType = type;
     CT7KEventList list = old;
-    EXPECT_EQ(LoadBytes(dir, BuildFile(spec), list), LoadStatus::FormatRefused) << tag;
+    EXPECT_EQ(LoadBytes(dir, BuildFile(layout), list), LoadStatus::FormatRefused) << tag;
     EXPECT_EQ(list, old) << tag;
   }
   Bytes never = StoreBytes(dir, CT7KEventList());
@@ -101,7 +101,7 @@ TEST(EventFile, RefusedFilesChangeNothing) {
 
 TEST(EventFile, FormatVersions) {
   TempDir dir;
-  FileSpec v0;
+  FileLayout v0;
   v0.tag = "t7lev", v0.version = 0, v0.count = 1;
   v0.events = {MakeEvent(0x3F20E305u, 5, {9})};
   CT7KEventList list;
@@ -113,7 +113,7 @@ TEST(EventFile, FormatVersions) {
   EXPECT_EQ(list.m_reserved[0], 0xAB);
   EXPECT_EQ(list[0].B(6), 9);
 
-  FileSpec v7;  // read as version 1
+  FileLayout v7;  // read as version 1
   v7.version = 7, v7.tag = "t7nev", v7.panelType = 3;
   ASSERT_EQ(LoadBytes(dir, BuildFile(v7), list), LoadStatus::Loaded);
   EXPECT_EQ(list.m_nPanelType, 3);
@@ -123,13 +123,13 @@ TEST(EventFile, FormatVersions) {
 TEST(EventFile, TextCounts) {
   TempDir dir;
   for (std::uint32_t count : {0u, 0x80000000u}) {
-    FileSpec spec;
-    spec.textCount = count;
+    FileLayout layout;
+    layout.textCount = count;
     CT7KEventList list = MakeFullList(1);
-    ASSERT_EQ(LoadBytes(dir, BuildFile(spec), list), LoadStatus::Loaded);
+    ASSERT_EQ(LoadBytes(dir, BuildFile(layout), list), LoadStatus::Loaded);
     EXPECT_TRUE(list.m_texts.empty()) << count;
   }
-  FileSpec wide;
+  FileLayout wide;
   wide.textCount = 2;
   Bytes w = {0xFF, 0xFE, 0xFF, 0x03};
   for (char16_t u : std::u16string(u"Цех")) PutU16(w, u);
@@ -142,7 +142,7 @@ TEST(EventFile, TextCounts) {
 TEST(EventFile, ShortFilesChangeNothing) {
   TempDir dir;
   const CT7KEventList old = MakeFullList(4);
-  FileSpec full;
+  FileLayout full;
   full.count = 2, full.textCount = 1;
   full.texts = {ShortText("abc")};
   full.events = {MakeEvent(1, 1), MakeEvent(2, 2)};
@@ -153,7 +153,7 @@ TEST(EventFile, ShortFilesChangeNothing) {
     EXPECT_EQ(LoadBytes(dir, Slice(whole, 0, size), list), LoadStatus::EndOfFile) << size;
     EXPECT_EQ(list, old) << size;
   }
-  FileSpec texts;  // claims far beyond the file's bytes
+  FileLayout texts;  // claims far beyond the file's bytes
   texts.textCount = 0x7FFFFFFF;
   CT7KEventList list = old;
   EXPECT_EQ(LoadBytes(dir, BuildFile(texts), list), LoadStatus::EndOfFile);

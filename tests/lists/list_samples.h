@@ -45,7 +45,7 @@ inline CT7KEventList MakeFullList(std::size_t events = 3) {
 }
 
 // The fields of a hand-made event file.
-struct FileSpec {
+struct FileLayout {
   std::string tag = "t7kev";
   std::uint32_t version = 1, count = 0, panelType = 1, serNum = 77;
   std::uint32_t textCount = 0;
@@ -53,7 +53,7 @@ struct FileSpec {
   std::vector<CT7KEvent> events;
 };
 
-inline Bytes BuildFile(const FileSpec& s) {
+inline Bytes BuildFile(const FileLayout& s) {
   Bytes b;
   PutU8(b, static_cast<std::uint32_t>(s.tag.size()));
   PutText(b, s.tag);
