@@ -26,11 +26,40 @@ struct Result {
   std::string out, err;
 };
 
+#ifdef _WIN32
+// std::system runs cmd.exe, which knows only double quotes.
+std::string Quote(const std::string& s) { return "\"" + s + "\""; }
+
+std::string Program() {
+  std::string p = std::string(LOGWICK_BIN_DIR) + "/logwick-cli.exe";
+  for (char& c : p)
+    if (c == '/') c = '\\';
+  return p;
+}
+
+// cmd /c drops the first and the last quote of a line that starts with one.
+std::string ShellLine(const std::string& line) { return "\"" + line + "\""; }
+
+// Console streams are text mode on Windows: lines end in CR LF there.
+std::string Captured(const std::string& path) {
+  std::string text = ReadText(path), lf;
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) lf += text[i];
+  return lf;
+}
+#else
 std::string Quote(const std::string& s) {
   std::string q = "'";
   for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return q + "'";
 }
+
+std::string Program() { return std::string(LOGWICK_BIN_DIR) + "/logwick-cli"; }
+
+std::string ShellLine(const std::string& line) { return line; }
+
+std::string Captured(const std::string& path) { return ReadText(path); }
+#endif
 
 std::int64_t LocalNoon(int y, int m, int d) {
   std::tm tm{};
@@ -45,16 +74,16 @@ EventPredicate By(const CT7KEvFilter& f) {
 class Cli : public ::testing::Test {
  protected:
   Result Run(const std::vector<std::string>& args) {
-    std::string cmd = Quote(std::string(LOGWICK_BIN_DIR) + "/logwick-cli");
+    std::string cmd = Quote(Program());
     for (const auto& a : args) cmd += " " + Quote(a);
     const std::string out = dir_.File("stdout"), err = dir_.File("stderr");
-    const int raw = std::system((cmd + " >" + Quote(out) + " 2>" + Quote(err)).c_str());
+    const int raw = std::system(ShellLine(cmd + " >" + Quote(out) + " 2>" + Quote(err)).c_str());
 #ifdef _WIN32
     const int status = raw;
 #else
     const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 #endif
-    return {status, ReadText(out), ReadText(err)};
+    return {status, Captured(out), Captured(err)};
   }
 
   // A sample file of n events with 20 message texts, and its list.
