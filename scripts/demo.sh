@@ -29,3 +29,6 @@ echo "== logwick-cli export $out/panel.t7kev -o $out/panel.txt"
 echo
 echo "== logwick-cli show $out/panel.t7kev (first 30 lines)"
 "$cli" show "$out/panel.t7kev" | sed -n 1,30p
+
+echo
+env -u LOGWICK_PORTS_DIR "$(dirname "$0")/demo-gui.sh" "$build"
