@@ -1,6 +1,7 @@
 // Renders every window and dialog of the program, with real content, to PNG
 // files (for the documentation): logwick-screenshots OUTPUT_FOLDER.
 #include <QApplication>
+#include <QLocale>
 #include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
@@ -67,6 +68,7 @@ int main(int argc, char** argv) {
   QTemporaryDir settings;
   qputenv("XDG_CONFIG_HOME", settings.path().toUtf8());
   QApplication app(argc, argv);
+  QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
   g_out = QDir(argc > 1 ? argv[1] : "docs");
   g_out.mkpath(".");
 
