@@ -27,6 +27,8 @@ if [[ ! -f "$build/CMakeCache.txt" ]]; then
   cmake -S "$src" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-w64.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DLOGWICK_GUI=OFF -DLOGWICK_BENCH=OFF \
     -DLOGWICK_HOST_CLI="$host/bin/logwick-cli"
+elif ! grep -q "^LOGWICK_HOST_CLI:FILEPATH=$host/bin/logwick-cli\$" "$build/CMakeCache.txt"; then
+  cmake "$build" -DLOGWICK_HOST_CLI="$host/bin/logwick-cli"
 fi
 cmake --build "$build" -j "$jobs"
 t1=$(stamp)
