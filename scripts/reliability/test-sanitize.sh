@@ -8,7 +8,6 @@ cd "$(dirname "$0")/../.."
 
 BUILD=${1:-build-asan}
 JOBS=${JOBS:-2}
-here=$(pwd)
 
 start=$(date +%s)
 if [[ ! -f "$BUILD/CMakeCache.txt" ]]; then
@@ -20,7 +19,6 @@ built=$(date +%s)
 
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1}
-export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$here/tests/reliability/lsan.supp:print_suppressions=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
 status=0
