@@ -44,7 +44,7 @@ compare() {
 
 # 9600 baud, the panel named, the reply bytes paced at the line's rate so the
 # read loop sees them arrive piecemeal.
-compare paced "--serial $serial --events 400 --ring 123 --block 16 --pace" "--serial $serial"
+compare paced "--serial $serial --events 300 --ring 123 --block 16 --pace" "--serial $serial"
 # ГАЗ mode (1200 baud, even parity) with the panel searched for.
 compare gaz-search "--serial $serial --events 300 --ring 7 --block 8 --sample-texts 20" "--gaz"
 
