@@ -139,7 +139,7 @@ class NoView : public IReadoutView {
   void SetButtonText(const std::string&) override {}
   void SetProgressRange(int, int) override {}
   void SetProgressPos(int) override {}
-  void ShowWarning(const std::string& text) override { std::fprintf(stderr, "  %s\n", text.c_str()); }
+  void ShowWarning(const std::string&) override {}  // the result code is printed instead
 };
 
 bool RecordSession(const fs::path& out, const std::string& name, sim::PanelConfig config,
