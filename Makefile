@@ -20,8 +20,11 @@ build: deps $(BUILD)/CMakeCache.txt
 demo: build
 	@scripts/demo.sh $(BUILD)
 
+# The whole suite, then again under AddressSanitizer and UndefinedBehaviorSanitizer
+# (test-sanitize, in mk/reliability.mk).
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	$(MAKE) --no-print-directory test-sanitize
 
 bench: deps
 	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DLOGWICK_TESTS=OFF $(CMAKE_FLAGS)
