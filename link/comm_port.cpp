@@ -238,6 +238,7 @@ bool CCommPort::OpenDevice(const std::string& path, unsigned baud, std::uint8_t 
   // the terminal's own exclusive mode against other programs.
   if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) return Fail(Errno("in use"));
   if (::ioctl(m_fd, TIOCEXCL) != 0) return Fail(Errno("cannot lock"));
+  m_exclusive = true;
 
   termios tio;
   if (::tcgetattr(m_fd, &tio) != 0) return Fail(Errno("cannot read the line settings"));
@@ -324,10 +325,13 @@ void CCommPort::Close() {
   if (m_fd >= 0) {
     // The exclusive mode belongs to the terminal, not to this descriptor: a
     // pseudo-terminal whose other side stays open would keep it after close.
-    (void)::ioctl(m_fd, TIOCNXCL);
+    // Only the descriptor that set it lifts it: an opener refused by the lock
+    // must leave the holder's protection alone.
+    if (m_exclusive) (void)::ioctl(m_fd, TIOCNXCL);
     ::close(m_fd);
   }
   m_fd = -1;
+  m_exclusive = false;
 }
 
 #endif

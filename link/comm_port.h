@@ -48,6 +48,7 @@ class CCommPort : public logwick::IPanelPort {
   void* m_handle;  // HANDLE; INVALID_HANDLE_VALUE when closed
 #else
   int m_fd = -1;
+  bool m_exclusive = false;  // this descriptor set the terminal's exclusive mode
 #endif
   std::uint32_t m_baudRate = 0;
   std::uint32_t m_lastWritten = 0;

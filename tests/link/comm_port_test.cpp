@@ -9,6 +9,10 @@
 #include <filesystem>
 #include <thread>
 
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include "link/comm_port.h"
 #include "link/frames.h"
 #include "link/protocol.h"
@@ -54,6 +58,17 @@ class PtyLine : public ::testing::Test {
   std::unique_ptr<sim::PtyPanel> panel_;
 };
 
+// The terminal's exclusive mode as seen through a fresh descriptor (root may
+// open an exclusive terminal).
+int ExclusiveMode(const std::string& device) {
+  const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  int on = -1;
+  if (fd >= 0) {
+    if (::ioctl(fd, TIOCGEXCL, &on) != 0) on = -1;
+    ::close(fd);
+  }
+  return on;
+}
 
 }  // namespace
 
@@ -83,6 +98,8 @@ TEST_F(PtyLine, OpenIsExclusiveAndAcceptsEvenParity) {
   EXPECT_FALSE(second.OpenDevice(Device(), 9600, 0));
   EXPECT_NE(second.LastError().find(Device()), std::string::npos);
   EXPECT_FALSE(second.IsOpen());
+  // The refused opener must not lift the holder's exclusive mode on its way out.
+  EXPECT_EQ(ExclusiveMode(Device()), 1);
   first.Close();
   EXPECT_TRUE(second.OpenDevice(Device(), 9600, 0)) << second.LastError();
 
