@@ -15,9 +15,7 @@ namespace {
 
 class PortsFolderEnv : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ::setenv("LOGWICK_PORTS_DIR", dir_.Path().c_str(), 1);
-  }
+  void SetUp() override { ::setenv("LOGWICK_PORTS_DIR", dir_.Path().c_str(), 1); }
   void TearDown() override { ::unsetenv("LOGWICK_PORTS_DIR"); }
   void Link(unsigned n, const std::string& target) {
     std::filesystem::create_symlink(target, dir_.Path() / ("COM" + std::to_string(n)));
@@ -28,17 +26,10 @@ class PortsFolderEnv : public ::testing::Test {
 }  // namespace
 
 TEST_F(PortsFolderEnv, DefaultDevicesAndLinksThatWin) {
-  EXPECT_EQ(PortsFolder(), dir_.Path().string());
-  EXPECT_EQ(PortDevicePath(1), "/dev/ttyS0");
-  EXPECT_EQ(PortDevicePath(32), "/dev/ttyS31");
-  EXPECT_EQ(PortDevicePath(33), "/dev/ttyUSB0");
-  EXPECT_EQ(PortDevicePath(64), "/dev/ttyUSB31");
-  EXPECT_EQ(PortDevicePath(65), "/dev/ttyACM0");
-  EXPECT_EQ(PortDevicePath(96), "/dev/ttyACM31");
-  EXPECT_EQ(PortDevicePath(97), "");
-  EXPECT_EQ(PortDevicePath(0), "");
-  EXPECT_EQ(PortDevicePath(256), "");
-
+  const std::pair<unsigned, std::string> cases[] = {
+      {1, "/dev/ttyS0"},   {32, "/dev/ttyS31"},   {33, "/dev/ttyUSB0"}, {64, "/dev/ttyUSB31"},
+      {65, "/dev/ttyACM0"}, {96, "/dev/ttyACM31"}, {97, ""},             {0, ""}, {256, ""}};
+  for (const auto& [n, path] : cases) EXPECT_EQ(PortDevicePath(n), path) << n;
   Link(3, "/dev/null");
   Link(200, "/dev/null");
   EXPECT_EQ(PortDevicePath(3), dir_.File("COM3"));
@@ -46,19 +37,13 @@ TEST_F(PortsFolderEnv, DefaultDevicesAndLinksThatWin) {
 }
 
 TEST_F(PortsFolderEnv, EnumerationListsPresentPortsOnly) {
-  Link(7, "/dev/null");                   // a character device
-  Link(150, "/dev/null");
-  Link(151, dir_.File("gone"));           // dangling
+  Link(150, "/dev/null");        // a character device
+  Link(7, "/dev/null");
+  Link(151, dir_.File("gone"));  // dangling
   WriteBytes(dir_.File("plain"), {1});
-  Link(152, dir_.File("plain"));          // not a device
+  Link(152, dir_.File("plain"));  // not a device
   std::vector<unsigned> numbers;
-  for (const auto& p : EnumeratePorts()) {
-    numbers.push_back(p.number);
-    EXPECT_EQ(p.devicePath, PortDevicePath(p.number));
-  }
-  EXPECT_NE(std::find(numbers.begin(), numbers.end(), 7u), numbers.end());
-  EXPECT_NE(std::find(numbers.begin(), numbers.end(), 150u), numbers.end());
-  EXPECT_EQ(std::find(numbers.begin(), numbers.end(), 151u), numbers.end());
-  EXPECT_EQ(std::find(numbers.begin(), numbers.end(), 152u), numbers.end());
-  EXPECT_TRUE(std::is_sorted(numbers.begin(), numbers.end()));
+  for (const auto& p : EnumeratePorts())
+    if (p.devicePath.rfind(dir_.Path().string(), 0) == 0) numbers.push_back(p.number);
+  EXPECT_EQ(numbers, (std::vector<unsigned>{7, 150}));
 }

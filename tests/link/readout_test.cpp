@@ -2,9 +2,9 @@
 // order, failures, cancels, and the caller's list never left half-changed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 
-#include "events/codec.h"
 #include "link/readout.h"
 #include "sim/event_generator.h"
 #include "tests/link/test_ports.h"
@@ -14,9 +14,12 @@ using namespace logwick::test;
 
 namespace {
 
+using Strings = std::vector<std::string>;
+constexpr std::uint32_t kSerial = 0x012345;
+
 sim::PanelConfig Panel(std::uint16_t n = 100, std::uint16_t j = 30, std::uint8_t b = 10) {
   sim::PanelConfig c;
-  c.serial = 0x012345;
+  c.serial = kSerial;
   c.eventCount = n;
   c.ringPosition = j;
   c.blockSize = b;
@@ -31,263 +34,136 @@ CT7KEventList OldList() {
   CT7KEventList l;
   l.m_nSerNum = 777;
   l.m_nPanelType = 2;
-  l.m_nVerMajor = 9;
   l.m_texts = {"старый"};
   l.m_reserved[5] = 0x5A;
   l.SetConfigNameBytes("old", 3);
-  CT7KEvent ev;
-  ev.SetCode(4);
-  l.AddTail(ev);
+  l.AddTail(CT7KEvent());
   return l;
 }
 
+// One reading of a virtual panel, by default with the serial number given.
 struct Reading {
-  int rc = -1;
-  bool replaced = false;
-  std::uint32_t serial = 99;
-  CT7KEventList list = OldList();
+  explicit Reading(sim::PanelConfig config = Panel()) : port(std::move(config)) {
+    params.autoSerial = false;
+    params.selectedSerial = kSerial;
+  }
+  int Go() { return rc = RunReadout(params, port, view, cancel, list, serial, &replaced); }
+  const sim::VirtualPanel& Sim() const { return *port.panel; }
+
+  ScriptedPort port;
+  ReadoutParams params;
   RecordingView view;
   std::atomic<bool> cancel{false};
-
-  int Go(IPanelPort& port, ReadoutParams p = {}) {
-    rc = RunReadout(p, port, view, cancel, list, serial, &replaced);
-    return rc;
-  }
+  CT7KEventList list = OldList();
+  std::uint32_t serial = 99;
+  bool replaced = false;
+  int rc = -1;
 };
-
-ReadoutParams Manual(std::uint32_t serial = 0x012345) {
-  ReadoutParams p;
-  p.portNumber = 4;
-  p.autoSerial = false;
-  p.selectedSerial = serial;
-  return p;
-}
 
 }  // namespace
 
 TEST(Readout, CompleteReadingFillsTheListNewestFirst) {
-  SimulatedPort port(Panel());
   Reading r;
-  ASSERT_EQ(r.Go(port), kReadoutOk);
+  r.params.autoSerial = true;
+  ASSERT_EQ(r.Go(), kReadoutOk);
   EXPECT_TRUE(r.replaced);
-  EXPECT_TRUE(r.view.warnings.empty());
-  EXPECT_EQ(port.openedBaud, 9600u);
-  EXPECT_EQ(port.openedParity, 0);
-  EXPECT_EQ(port.closes, 1);
-  EXPECT_EQ(r.serial, 0x012345u);
+  EXPECT_EQ(r.port.openedBaud, 9600u);
+  EXPECT_EQ(r.port.openedParity, 0);
+  EXPECT_EQ(r.port.closes, 1);
+  EXPECT_EQ(r.serial, kSerial);
 
-  // Blocks backwards from the ring position; the block at J is never asked.
-  EXPECT_EQ(port.panel.SelectedBlocks(),
-            (std::vector<std::uint16_t>{20, 10, 0, 90, 80, 70, 60, 50, 40}));
-  const auto& events = port.panel.EventsNewestFirst();
+  // N 100, J 30, B 10: backwards from the ring position; the block at J is never asked.
+  EXPECT_EQ(r.Sim().SelectedBlocks(), (std::vector<std::uint16_t>{20, 10, 0, 90, 80, 70, 60, 50, 40}));
+  const auto& events = r.Sim().EventsNewestFirst();
   ASSERT_EQ(r.list.GetCount(), 90u);
   for (std::size_t i = 0; i < 90; ++i) ASSERT_EQ(r.list[i], events[i]) << i;
 
   const CT7KEventList& l = r.list;
-  EXPECT_EQ(l.m_nSerNum, 0x012345);
+  EXPECT_EQ(l.m_nSerNum, static_cast<int>(kSerial));
   EXPECT_EQ(l.m_nPanelType, 1);
-  EXPECT_EQ(l.m_nReadDay, 16);
-  EXPECT_EQ(l.m_nReadMonth, 12);
-  EXPECT_EQ(l.m_nReadYear, 2015);
-  EXPECT_EQ(l.m_nReadHour, 14);
-  EXPECT_EQ(l.m_nReadMin, 12);
-  EXPECT_EQ(l.m_nReadSec, 5);
-  EXPECT_EQ(l.m_nVerMajor, 3);
-  EXPECT_EQ(l.m_nVerMinor, 12);
-  EXPECT_EQ(l.m_nRelDay, 14);
-  EXPECT_EQ(l.m_nRelMonth, 6);
-  EXPECT_EQ(l.m_nRelYear, 2021);
+  EXPECT_EQ((std::vector<int>{l.m_nReadDay, l.m_nReadMonth, l.m_nReadYear, l.m_nReadHour,
+                              l.m_nReadMin, l.m_nReadSec, l.m_nVerMajor, l.m_nVerMinor, l.m_nRelDay,
+                              l.m_nRelMonth, l.m_nRelYear}),
+            (std::vector<int>{16, 12, 2015, 14, 12, 5, 3, 12, 14, 6, 2021}));
   EXPECT_EQ(l.ConfigNameText(), "Объект 7");
-  EXPECT_EQ(l.m_texts, (std::vector<std::string>{"Пожар склад 1", "Вход охрана", "Насосная"}));
+  EXPECT_EQ(l.m_texts, (Strings{"Пожар склад 1", "Вход охрана", "Насосная"}));
   EXPECT_EQ(l.m_reserved[5], 0x5A);  // never interpreted, so kept
 
-  const auto statuses = r.view.Of("status");
-  EXPECT_EQ(statuses, (std::vector<std::string>{
-                          "Открытие порта", "Поиск прибора", "Установка адреса 1 для 74565", "Чтение типа прибора",
-                          "Чтение информации о приборе", "Чтение информации о конфигурации",
-                          "Чтение информации о событиях", "Чтение текстов сообщений",
-                          "Чтение событий"}));
-  EXPECT_EQ(r.view.Of("version"),
-            (std::vector<std::string>{"Прибор v3.12, его время 16/12/15 14:12:05"}));
-  EXPECT_EQ(r.view.Of("count"), (std::vector<std::string>{"В приборе 100 событий"}));
-  EXPECT_EQ(r.view.Of("button"), (std::vector<std::string>{"Остановить"}));
-  EXPECT_EQ(r.view.Of("label").size(), 1u);
-  EXPECT_EQ(r.view.Of("range"), (std::vector<std::string>{"0..3", "0..99"}));
-  EXPECT_EQ(r.view.lastPos, 89);
+  EXPECT_EQ(r.view.Of("status"),
+            (Strings{"Открытие порта", "Поиск прибора", "Установка адреса 1 для 74565",
+                     "Чтение типа прибора", "Чтение информации о приборе",
+                     "Чтение информации о конфигурации", "Чтение информации о событиях",
+                     "Чтение текстов сообщений", "Чтение событий"}));
+  const auto step = std::find(r.view.log.begin(), r.view.log.end(), "status:Чтение событий");
+  ASSERT_LE(step + 7, r.view.log.end());
+  EXPECT_EQ(Strings(step + 1, step + 7),
+            (Strings{"version:Прибор v3.12, его время 16/12/15 14:12:05", "count:В приборе 100 событий",
+                     "label:", "button:Остановить", "range:0..99", "pos:9"}));
+  EXPECT_EQ(r.view.Of("range")[0], "0..3");
+  EXPECT_EQ(r.view.Of("pos"), (Strings{"1", "2", "3", "9", "19", "29", "39", "49", "59", "69", "79", "89"}));
+  EXPECT_TRUE(r.view.Of("warning").empty());
   const auto lines = r.view.Of("event");
   ASSERT_EQ(lines.size(), 90u);
   EXPECT_EQ(lines[0], "  10 от " + events[0].GetTimeText());
   EXPECT_EQ(lines[89], "  90 от " + events[89].GetTimeText());
 }
 
-TEST(Readout, SearchGazModeAndPanelTypeMapping) {
-  struct Case {
-    std::uint8_t deviceType;
-    int panelType;
-  };
-  for (const Case c : {Case{3, 1}, Case{4, 2}, Case{5, 1}}) {
-    auto cfg = Panel(20, 0, 10);
-    cfg.deviceType = c.deviceType;
-    SimulatedPort port(cfg);
-    Reading r;
-    ReadoutParams p;
-    p.gazMode = true;
-    ASSERT_EQ(r.Go(port, p), kReadoutOk);
-    EXPECT_EQ(r.list.m_nPanelType, c.panelType);
-    EXPECT_EQ(port.openedBaud, 1200u);
-    EXPECT_EQ(port.openedParity, 2);
-    EXPECT_EQ(r.serial, 0x012345u);
-    EXPECT_EQ(r.view.Of("status")[1], "Поиск прибора");
-    EXPECT_EQ(port.panel.SelectedBlocks(), (std::vector<std::uint16_t>{10}));
-  }
-}
-
-TEST(Readout, TextStepEndsAtTheCountOrTheFirstEmptyText) {
-  {  // textCount 0: nothing asked, no texts.
-    auto cfg = Panel();
+// Also device types 4 and 5 (read as 2 and 1) and the ГАЗ line settings.
+TEST(Readout, TextAndBlockStepsMayAskNothing) {
+  {  // textCount 0 and N = B: no text asked, no block asked, still a success.
+    auto cfg = Panel(10, 3, 10);
     cfg.textCount = 0;
-    SimulatedPort port(cfg);
-    Reading r;
-    ASSERT_EQ(r.Go(port, Manual()), kReadoutOk);
+    cfg.deviceType = 4;
+    Reading r(cfg);
+    ASSERT_EQ(r.Go(), kReadoutOk);
+    EXPECT_TRUE(r.replaced);
+    EXPECT_EQ(r.list.m_nPanelType, 2);
+    EXPECT_EQ(r.port.Count("ReadMessageText"), 0);
     EXPECT_TRUE(r.list.m_texts.empty());
-    for (const auto& op : port.operations) EXPECT_NE(op, "ReadMessageText");
+    EXPECT_TRUE(r.Sim().SelectedBlocks().empty());
+    EXPECT_EQ(r.list.GetCount(), 0u);
   }
   {  // Texts 0-2 then an empty one, count 10: four requests, three texts, 4 of 10.
     auto cfg = Panel(10, 0, 10);
     cfg.textCount = 10;
-    SimulatedPort port(cfg);
-    Reading r;
-    ASSERT_EQ(r.Go(port, Manual()), kReadoutOk);
+    cfg.deviceType = 5;
+    Reading r(cfg);
+    r.params.gazMode = true;
+    ASSERT_EQ(r.Go(), kReadoutOk);
+    EXPECT_EQ(r.list.m_nPanelType, 1);
+    EXPECT_EQ(r.port.openedBaud, 1200u);
+    EXPECT_EQ(r.port.openedParity, 2);
     EXPECT_EQ(r.list.m_texts.size(), 3u);
-    EXPECT_EQ(std::count(port.operations.begin(), port.operations.end(), "ReadMessageText"), 4);
-    const auto pos = r.view.Of("pos");
-    EXPECT_EQ(pos, (std::vector<std::string>{"1", "2", "3", "4"}));
+    EXPECT_EQ(r.port.Count("ReadMessageText"), 4);
     EXPECT_EQ(r.view.Of("range")[0], "0..10");
+    EXPECT_EQ(r.view.Of("pos"), (Strings{"1", "2", "3", "4"}));
   }
 }
 
-TEST(Readout, EventCountNotAboveBlockSizeReadsNoBlock) {
-  SimulatedPort port(Panel(10, 3, 10));
-  Reading r;
-  ASSERT_EQ(r.Go(port, Manual()), kReadoutOk);
-  EXPECT_TRUE(r.replaced);
-  EXPECT_TRUE(port.panel.SelectedBlocks().empty());
-  EXPECT_EQ(r.list.GetCount(), 0u);
-  EXPECT_EQ(r.list.m_nSerNum, 0x012345);
-  EXPECT_EQ(r.list.m_texts.size(), 3u);
-}
-
-// Every failure before the event step: its message, a non-zero result, the
-// port closed, and the caller's list exactly as it was.
-TEST(Readout, FailuresBeforeTheEventsLeaveTheListUntouched) {
-  struct Case {
-    const char* what;
-    std::function<void(sim::PanelConfig&, RecordingPort&)> arrange;
-    std::string message;
-  };
-  const Case cases[] = {
-      {"port", [](sim::PanelConfig&, RecordingPort& p) { p.openResult = false; },
-       "Не могу открыть порт"},
-      {"address", [](sim::PanelConfig& c, RecordingPort&) { c.faults.silentOn.insert(sim::Request::Address); },
-       "Не удается установить\nадрес"},
-      {"type", [](sim::PanelConfig& c, RecordingPort&) { c.faults.silentOn.insert(sim::Request::Type); },
-       "Не удается определить\nтип прибора"},
-      {"unsupported", [](sim::PanelConfig& c, RecordingPort&) { c.deviceType = 7; },
-       "Тип прибора не поддерживается"},
-      {"device", [](sim::PanelConfig& c, RecordingPort&) { c.faults.silentOn.insert(sim::Request::DeviceInfo); },
-       "Ошибка при чтении\nинформации"},
-      {"config", [](sim::PanelConfig& c, RecordingPort&) { c.faults.silentOn.insert(sim::Request::ConfigInfo); },
-       "Ошибка при чтении\nинформации"},
-      {"log", [](sim::PanelConfig& c, RecordingPort&) { c.faults.silentOn.insert(sim::Request::LogInfo); },
-       "Ошибка при чтении\nинформации"},
-      {"text", [](sim::PanelConfig& c, RecordingPort&) { c.faults.silentOn.insert(sim::Request::Text); },
-       "Ошибка при чтении\nинформации"},
-      {"block size 0", [](sim::PanelConfig& c, RecordingPort&) { c.blockSize = 0; },
-       "Ошибка при чтении\nинформации"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    auto cfg = Panel();
-    ScriptedPort opener;  // only to receive openResult before the panel exists
-    c.arrange(cfg, opener);
-    SimulatedPort port(cfg);
-    port.openResult = opener.openResult;
-    Reading r;
-    EXPECT_NE(r.Go(port, Manual()), kReadoutOk);
-    EXPECT_EQ(r.view.warnings, (std::vector<std::string>{c.message}));
-    EXPECT_FALSE(r.replaced);
-    EXPECT_EQ(r.list, OldList());
-    EXPECT_TRUE(r.view.Of("count").empty());
-    if (port.openResult) {
-      EXPECT_GE(port.closes, 1);
-    }
-  }
-}
-
-TEST(Readout, BlockFailureKeepsEarlierBlocksWithTheirOwnHeader) {
-  auto cfg = Panel();
-  cfg.faults.neverReadyBlock = 0;  // the third block
-  SimulatedPort port(cfg);
-  Reading r;
-  EXPECT_EQ(r.Go(port, Manual()), 2);
-  EXPECT_EQ(r.view.warnings, (std::vector<std::string>{"Ошибка при чтении\nсобытий"}));
-  EXPECT_TRUE(r.replaced);
-  EXPECT_EQ(port.panel.FetchesSeen(), 2u + 999u);
-  ASSERT_EQ(r.list.GetCount(), 20u);
-  EXPECT_EQ(r.list[0], port.panel.EventsNewestFirst()[0]);
-  EXPECT_EQ(r.list.m_nSerNum, 0x012345);
-  EXPECT_EQ(r.list.m_texts.size(), 3u);
-
-  auto bad = Panel();
-  bad.faults.silentOn.insert(sim::Request::Select);
-  SimulatedPort silent(bad);
-  Reading s;
-  EXPECT_EQ(s.Go(silent, Manual()), 8);
-  EXPECT_EQ(s.view.warnings, (std::vector<std::string>{"Ошибка при чтении\nсобытий"}));
-  EXPECT_EQ(s.list.GetCount(), 0u);
-  EXPECT_EQ(s.list.m_nSerNum, 0x012345);
-}
-
-TEST(Readout, CancelBetweenBlocksKeepsCompletedBlocks) {
-  SimulatedPort port(Panel());
-  Reading r;
-  r.view.onEventLine = [&] {
-    if (r.view.eventLines == 15) r.cancel = true;  // pressed while the second block arrives
-  };
-  EXPECT_EQ(r.Go(port, Manual()), kReadoutStopped);
-  EXPECT_TRUE(r.view.warnings.empty());
-  EXPECT_EQ(port.panel.SelectedBlocks(), (std::vector<std::uint16_t>{20, 10}));
-  EXPECT_EQ(r.list.GetCount(), 20u);
-  EXPECT_EQ(port.closes, 1);
-}
-
-TEST(Readout, CancelBeforeAGuardedStepChangesNothing) {
-  SimulatedPort port(Panel());
-  Reading r;
-  port.onRead = [&] {
-    if (port.operations.back() == "ReadConfigInfo") r.cancel = true;
-  };
-  EXPECT_EQ(r.Go(port, Manual()), kReadoutStopped);
-  EXPECT_TRUE(r.view.warnings.empty());
-  EXPECT_EQ(r.list, OldList());
+// A block size of 0 with events would keep the block loop from moving on.
+TEST(Readout, BlockSizeZeroIsRefusedBeforeTheListChanges) {
+  Reading r(Panel(100, 30, 0));
+  EXPECT_NE(r.Go(), kReadoutOk);
+  EXPECT_EQ(r.view.Of("warning"), (Strings{"Ошибка при чтении\nинформации"}));
   EXPECT_FALSE(r.replaced);
-  EXPECT_EQ(std::count(port.operations.begin(), port.operations.end(), "ReadLogInfo"), 0);
+  EXPECT_EQ(r.list, OldList());
+  EXPECT_EQ(r.port.Count("ReadMessageText"), 0);
 }
 
 TEST(Readout, SearchRunsUntilCancelledAndLeavesSerialZero) {
   auto cfg = Panel();
   cfg.faults.silentOn.insert(sim::Request::Discover);
-  SimulatedPort port(cfg);
-  Reading r;
+  Reading r(cfg);
+  r.params.autoSerial = true;
   int attempts = 0;
-  port.onRead = [&] {
+  r.port.onRead = [&] {
     if (++attempts == 50) r.cancel = true;
   };
-  EXPECT_EQ(r.Go(port), kReadoutStopped);
+  EXPECT_EQ(r.Go(), kReadoutStopped);
   EXPECT_EQ(attempts, 50);
   EXPECT_EQ(r.serial, 0u);
-  EXPECT_TRUE(r.view.warnings.empty());
+  EXPECT_TRUE(r.view.Of("warning").empty());
   EXPECT_EQ(r.list, OldList());
-  for (const auto& op : port.operations) EXPECT_NE(op, "SetPanelAddress");
-  EXPECT_EQ(port.closes, 1);
+  EXPECT_EQ(r.port.Count("SetPanelAddress"), 0);
+  EXPECT_EQ(r.port.closes, 1);
 }

@@ -1,12 +1,13 @@
-// Stand-ins for the serial line and the reading dialog: a port whose replies a
-// test scripts, a port with an in-process virtual panel behind it, and a view
-// that records what the read-out showed.
+// Stand-ins for the serial line and the reading dialog: a port that answers
+// from a script or from an in-process virtual panel, and a view that records
+// what the read-out showed.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,83 +24,64 @@ struct ReadCall {
   std::size_t expected;
 };
 
-// Common bookkeeping: what was written, how reads were asked, opens and pauses.
-class RecordingPort : public IPanelPort {
+// Records writes, reads, pauses and operations. A read gets, in this order of
+// preference: what the virtual panel answered since the last write (the write
+// discards older input), the responder's answer to the last request, or the
+// next scripted reply (none left, or an empty one: silence).
+class ScriptedPort : public IPanelPort {
  public:
-  bool Open(unsigned portNumber, unsigned baud, std::uint8_t parity) override {
-    openedPort = portNumber;
+  ScriptedPort() = default;
+  explicit ScriptedPort(sim::PanelConfig config) : panel(std::in_place, std::move(config)) {}
+
+  bool Open(unsigned, unsigned baud, std::uint8_t parity) override {
     openedBaud = baud;
     openedParity = parity;
-    ++opens;
     return openResult;
   }
   void Write(const std::uint8_t* data, std::size_t length) override {
     writes.emplace_back(data, data + length);
-    OnWrite(writes.back());
+    pending_.clear();
+    if (!panel) return;
+    std::vector<sim::Reply> out;
+    panel->Receive(data, length, out);
+    for (const auto& r : out) pending_.insert(pending_.end(), r.bytes.begin(), r.bytes.end());
   }
   void Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count,
             std::size_t expected) override {
     reads.push_back({capacity, expected});
     if (onRead) onRead();
-    const Bytes reply = NextReply();
+    Bytes reply;
+    if (panel) {
+      reply.swap(pending_);
+    } else if (responder) {
+      reply = responder(writes.back());
+    } else if (!replies.empty()) {
+      reply = replies.front();
+      replies.pop_front();
+    }
     count = std::min(reply.size(), capacity);
-    std::copy(reply.begin(), reply.begin() + static_cast<std::ptrdiff_t>(count), buf);
+    std::copy_n(reply.begin(), count, buf);
   }
   void Close() override { ++closes; }
   void Pause(unsigned ms) override { pauses.push_back(ms); }
   void BeginOperation(const char* name) override { operations.emplace_back(name); }
 
+  long Count(const std::string& operation) const {
+    return std::count(operations.begin(), operations.end(), operation);
+  }
+
+  std::optional<sim::VirtualPanel> panel;
+  std::deque<Bytes> replies;
+  std::function<Bytes(const Bytes& request)> responder;
+  std::function<void()> onRead;
   bool openResult = true;
-  unsigned openedPort = 0, openedBaud = 0;
+  unsigned openedBaud = 0;
   std::uint8_t openedParity = 0xFF;
-  int opens = 0, closes = 0;
+  int closes = 0;
   std::vector<Bytes> writes;
   std::vector<ReadCall> reads;
   std::vector<unsigned> pauses;
   std::vector<std::string> operations;
-  std::function<void()> onRead;
-
- protected:
-  virtual void OnWrite(const Bytes&) {}
-  virtual Bytes NextReply() = 0;
-};
-
-// Each read takes the next scripted reply (an empty one is silence); with a
-// responder set, the reply is computed from the last request instead.
-class ScriptedPort : public RecordingPort {
- public:
-  std::deque<Bytes> replies;
-  std::function<Bytes(const Bytes& request)> responder;
-
- protected:
-  Bytes NextReply() override {
-    if (responder) return responder(writes.empty() ? Bytes{} : writes.back());
-    if (replies.empty()) return {};
-    Bytes r = replies.front();
-    replies.pop_front();
-    return r;
-  }
-};
-
-// A virtual panel answering in-process, without time: a read gets whatever the
-// panel answered to the requests since the last write discarded the input.
-class SimulatedPort : public RecordingPort {
- public:
-  explicit SimulatedPort(sim::PanelConfig config) : panel(std::move(config)) {}
-  sim::VirtualPanel panel;
-
- protected:
-  void OnWrite(const Bytes& request) override {
-    pending_.clear();
-    std::vector<sim::Reply> out;
-    panel.Receive(request.data(), request.size(), out);
-    for (const auto& r : out) pending_.insert(pending_.end(), r.bytes.begin(), r.bytes.end());
-  }
-  Bytes NextReply() override {
-    Bytes r;
-    r.swap(pending_);
-    return r;
-  }
 
  private:
   Bytes pending_;
@@ -113,23 +95,15 @@ class RecordingView : public IReadoutView {
   void SetCountLine(const std::string& t) override { Log("count", t); }
   void SetEventLine(const std::string& t) override {
     Log("event", t);
-    ++eventLines;
     if (onEventLine) onEventLine();
   }
   void ShowReadingLabel() override { Log("label", ""); }
   void SetButtonText(const std::string& t) override { Log("button", t); }
   void SetProgressRange(int lo, int hi) override {
     Log("range", std::to_string(lo) + ".." + std::to_string(hi));
-    rangeUpper = hi;
   }
-  void SetProgressPos(int pos) override {
-    lastPos = pos;
-    Log("pos", std::to_string(pos));
-  }
-  void ShowWarning(const std::string& t) override {
-    warnings.push_back(t);
-    Log("warning", t);
-  }
+  void SetProgressPos(int pos) override { Log("pos", std::to_string(pos)); }
+  void ShowWarning(const std::string& t) override { Log("warning", t); }
 
   // Entries of one kind, in order.
   std::vector<std::string> Of(const std::string& kind) const {
@@ -140,10 +114,6 @@ class RecordingView : public IReadoutView {
   }
 
   std::vector<std::string> log;
-  std::vector<std::string> warnings;
-  int eventLines = 0;
-  int lastPos = -1;
-  int rangeUpper = -1;
   std::function<void()> onEventLine;
 
  private:
