@@ -1,7 +1,8 @@
 // Writes a file so that it is either wholly replaced or left as it was: the
 // data goes to a temporary file in the target's folder, which is flushed to the
 // disk and then renamed over the target. Anything that goes wrong leaves the
-// old target intact and removes the temporary file.
+// old target intact and removes the temporary file. A target this process may
+// not write to is refused, as writing it in place would be.
 #pragma once
 
 #include <cstdio>

@@ -62,6 +62,10 @@ bool RenameOver(const std::string& from, const std::string& to, std::string* err
   return false;
 }
 
+bool IsWriteProtected(const std::string& path) {
+  return _waccess(Wide(path).c_str(), 2) != 0 && errno == EACCES;
+}
+
 void RemoveFileQuietly(const std::string& path) { _wremove(Wide(path).c_str()); }
 
 void CopyPermissions(const std::string&, std::FILE*) {}
@@ -97,6 +101,10 @@ bool RenameOver(const std::string& from, const std::string& to, std::string* err
   if (std::rename(from.c_str(), to.c_str()) == 0) return true;
   if (error) *error = ErrnoText(errno);
   return false;
+}
+
+bool IsWriteProtected(const std::string& path) {
+  return ::access(path.c_str(), W_OK) != 0 && errno == EACCES;
 }
 
 void RemoveFileQuietly(const std::string& path) { std::remove(path.c_str()); }

@@ -27,6 +27,9 @@ bool SyncFile(std::FILE* f);
 // detail in *error on failure.
 bool RenameOver(const std::string& from, const std::string& to, std::string* error);
 
+// True when path names an existing file that this process may not write to.
+bool IsWriteProtected(const std::string& path);
+
 // Removes a file; failures are ignored (used for clean-up only).
 void RemoveFileQuietly(const std::string& path);
 

@@ -5,8 +5,12 @@
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
-#include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 #endif
 
 #include "lists/report.h"
@@ -33,12 +37,16 @@ TEST(EventFileStore, NothingIsLeftBehindOnSuccessOrFailure) {
   WriteBytes(path, Bytes(10, 'o'));
   ASSERT_TRUE(StoreEventFile(path, list).ok);
   EXPECT_EQ(ReadBytes(path).size(), 1107u + 2 * 17 + 5 * 16);
+  // A name near the longest a folder takes leaves no room for a suffix.
+  const std::string longName = dir.File(std::string(241, 'a') + "Жж.t7kev");
+  EXPECT_TRUE(StoreEventFile(longName, list).ok);
+  EXPECT_TRUE(WriteReportFile(longName, list, {}).ok);
   // A folder in the way of the target, and a folder that does not exist.
   std::filesystem::create_directory(dir.File("sub"));
   EXPECT_FALSE(StoreEventFile(dir.File("sub"), list).ok);
   EXPECT_FALSE(StoreEventFile(dir.File("none/b.t7kev"), list).ok);
   EXPECT_TRUE(std::filesystem::is_empty(dir.File("sub")));
-  EXPECT_EQ(dir.EntryCount(), 2u);  // a.t7kev and sub
+  EXPECT_EQ(dir.EntryCount(), 3u);  // a.t7kev, the long one and sub
 }
 
 #ifndef _WIN32
@@ -66,5 +74,27 @@ TEST(EventFileStore, FailedWritesKeepTheOldFiles) {
   EXPECT_EQ(ReadBytes(events), oldBytes);
   EXPECT_EQ(ReadBytes(report), oldBytes);
   EXPECT_EQ(dir.EntryCount(), 2u);
+}
+
+// Writing in place would be refused, so replacing by a rename must be too.
+TEST(EventFileStore, WriteProtectedFilesAreRefused) {
+  TempDir dir;
+  const std::string path = dir.File("kept.t7kev");
+  WriteBytes(path, Bytes(3, 'k'));
+  ::chmod(path.c_str(), 0444);
+  ::chmod(dir.Path().c_str(), 0777);
+  std::fflush(nullptr);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    // Root may write anything: the store runs as an ordinary user.
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) _exit(2);
+    const CT7KEventList list = MakeFullList(1);
+    _exit(StoreEventFile(path, list).ok || WriteReportFile(path, list, {}).ok ? 1 : 0);
+  }
+  int status = -1;
+  ::waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(ReadBytes(path), Bytes(3, 'k'));
+  EXPECT_EQ(dir.EntryCount(), 1u);
 }
 #endif
