@@ -8,6 +8,25 @@ namespace {
 
 constexpr std::size_t kFlushAt = 64 * 1024;
 
+// Texts from an event file reach the terminal here: control characters in
+// them (C0, DEL, and C1 as U+0080..U+009F) could move the cursor, start escape
+// sequences or forge lines, so they are shown as '?'.
+void AppendForTerminal(std::string& out, std::string_view line) {
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const auto c = static_cast<unsigned char>(line[i]);
+    if (c < 0x20 || c == 0x7F) {
+      out += '?';
+    } else if (c == 0xC2 && i + 1 < line.size() &&
+               static_cast<unsigned char>(line[i + 1]) >= 0x80 &&
+               static_cast<unsigned char>(line[i + 1]) <= 0x9F) {
+      out += '?';
+      ++i;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+}
+
 }  // namespace
 
 void PrintReport(std::FILE* out, const CT7KEventList& list, const EventPredicate& admit) {
@@ -18,7 +37,7 @@ void PrintReport(std::FILE* out, const CT7KEventList& list, const EventPredicate
     buffer.clear();
   };
   ForEachReportLine(list, admit, [&](std::string_view line) {
-    buffer += line;
+    AppendForTerminal(buffer, line);
     buffer += '\n';
     if (buffer.size() >= kFlushAt) flush();
   });

@@ -9,8 +9,8 @@
 
 namespace logwick::cli {
 
-// Header and event lines, UTF-8, LF line ends. Throws CliError when the
-// output cannot be written.
+// Header and event lines, UTF-8, LF line ends, control characters shown as
+// '?'. Throws CliError when the output cannot be written.
 void PrintReport(std::FILE* out, const CT7KEventList& list, const EventPredicate& admit);
 
 // Throws CliError "Ошибка записи файла: PATH (reason)" (kExitCannotWrite).

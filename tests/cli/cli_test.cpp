@@ -203,3 +203,19 @@ TEST_F(Cli, WrongArgumentsAreRefused) {
   EXPECT_FALSE(std::filesystem::exists(dir_.File("x.txt")));
   EXPECT_FALSE(std::filesystem::exists(dir_.File("y.t7kev")));
 }
+
+TEST_F(Cli, ShowKeepsControlCharactersOffTheTerminal) {
+  CT7KEventList list;
+  list.m_nPanelType = 1;
+  list.SetConfigNameBytes("a\rb", 3);
+  list.m_texts = {"\x1b]0;x\x07\n\xC2\x98" "2J\x7F" "Ё"};
+  CT7KEvent ev;
+  ev.SetCode(4);
+  list.AddTail(ev);
+  const std::string path = dir_.File("controls.t7kev");
+  ASSERT_TRUE(StoreEventFile(path, list).ok);
+  Result r = Run({"show", path});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("\nСистемная конфигурация a?b\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find(" Сообщение '?]0;x???2J?Ё' по лучу 0\n"), std::string::npos) << r.out;
+}
