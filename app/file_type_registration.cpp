@@ -54,16 +54,20 @@ std::string FreedesktopMimeXml() {
 }
 
 std::string FreedesktopDesktopEntry(const std::string& exec) {
-  // Exec quoting: a path with blanks or quotes goes in double quotes.
-  std::string quoted = exec;
-  if (exec.find_first_of(" \t\"\\$`") != std::string::npos) {
-    quoted = "\"";
-    for (char c : exec) {
-      if (c == '"' || c == '\\' || c == '$' || c == '`') quoted += '\\';
-      quoted += c;
-    }
-    quoted += '"';
+  // Exec quoting: a path with a reserved character goes in double quotes,
+  // with '"', '`', '$' and '\' escaped by a backslash; the key's own string
+  // escaping then doubles every backslash, and '%' is written "%%" so that it
+  // is never taken for a field code.
+  std::string quoted;
+  const bool quote = exec.find_first_of(" \t\n\"'\\><~|&;$*?#()`") != std::string::npos;
+  for (char c : exec) {
+    if (quote && (c == '"' || c == '\\' || c == '$' || c == '`')) quoted += "\\\\";
+    if (c == '\\') quoted += "\\\\";
+    else if (c == '%') quoted += "%%";
+    else if (c == '\n') quoted += "\\n";  // a raw line break would start a new key
+    else quoted += c;
   }
+  if (quote) quoted = '"' + quoted + '"';
   return "[Desktop Entry]\n"
          "Type=Application\n"
          "Name=Logwick\n"

@@ -21,9 +21,22 @@ std::string DirectoryOf(const std::string& path) {
 
 namespace logwick {
 
+namespace {
+
+// The limit is one of characters: a Cyrillic folder name takes two bytes a
+// letter in UTF-8 and must not count twice.
+std::size_t CharacterCount(const std::string& utf8) {
+  std::size_t n = 0;
+  for (unsigned char c : utf8)
+    if ((c & 0xC0) != 0x80) ++n;
+  return n;
+}
+
+}  // namespace
+
 std::string ChooseEventsFolder(const std::string& stored, const std::string& documents) {
   if (stored.empty()) return documents;
-  if (stored.size() > kMaxFolderText) return {};
+  if (CharacterCount(stored) > kMaxFolderText) return {};
   return stored;
 }
 

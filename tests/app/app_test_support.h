@@ -13,6 +13,9 @@
 #include <vector>
 
 #include "app/message_box.h"
+#include "events/codec.h"
+#include "lists/event_file.h"
+#include "view/ev_list_box.h"
 
 namespace apptest {
 
@@ -91,6 +94,41 @@ W* Ctl(QWidget* dlg, int id) {
 }
 
 inline void Click(QWidget* dlg, int id) { QTest::mouseClick(Ctl<QWidget>(dlg, id), Qt::LeftButton); }
+
+inline QStringList Rows(const CEvListBox* box) {
+  QStringList rows;
+  for (int i = 0; i < box->GetCount(); ++i) rows << box->GetText(i);
+  return rows;
+}
+
+// Ten events of December 2015: seven mode changes (code 1) and three
+// messages (code 4), read from panel 123.
+inline CT7KEventList SampleList() {
+  CT7KEventList l;
+  l.m_nPanelType = 1;
+  l.m_nSerNum = 123;
+  l.m_nReadDay = 16, l.m_nReadMonth = 12, l.m_nReadYear = 2015;
+  l.m_nReadHour = 14, l.m_nReadMin = 12, l.m_nReadSec = 5;
+  l.m_nVerMajor = 2, l.m_nVerMinor = 5;
+  l.m_nRelDay = 1, l.m_nRelMonth = 3, l.m_nRelYear = 2012;
+  const std::string name = logwick::Utf8ToCp1251("Склад");
+  l.SetConfigNameBytes(name.data(), name.size());
+  l.m_texts = {"Пожар", "Тревога"};
+  for (int i = 0; i < 10; ++i) {
+    CT7KEvent ev;
+    ev.SetTimeStamp(PackTimeStamp(2015, 12, 1 + i, 14, 12, 5));
+    ev.SetCode(i % 3 == 0 && i > 0 ? 4 : 1);
+    ev.Raw()[6] = static_cast<std::uint8_t>(i);
+    l.AddTail(ev);
+  }
+  return l;
+}
+
+inline QString WriteSample(const QString& path, const CT7KEventList& list = SampleList()) {
+  QDir().mkpath(QFileInfo(path).path());
+  if (!logwick::StoreEventFile(path.toStdString(), list).ok) qFatal("cannot write %s", qPrintable(path));
+  return path;
+}
 
 }  // namespace apptest
 
