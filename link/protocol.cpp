@@ -154,7 +154,7 @@ int ReadMessageText(IPanelPort& port, std::uint8_t index, MessageText& text) {
 }
 
 int ReadEventBlock(IPanelPort& port, std::uint16_t index, std::uint8_t* out,
-                   std::uint8_t blockSize) {
+                   std::uint8_t blockSize, const std::atomic<bool>* cancel) {
   port.BeginOperation("ReadEventBlock");
   std::uint8_t select[5] = {frames::kDataStart, frames::kCmdSelectBlock,
                             static_cast<std::uint8_t>(index),
@@ -174,6 +174,7 @@ int ReadEventBlock(IPanelPort& port, std::uint16_t index, std::uint8_t* out,
   }
   std::uint8_t fetch[3] = {frames::kDataStart, frames::kCmdFetchBlock, 0};
   for (int poll = 0; poll < timeouts::kFetchPolls; ++poll) {
+    if (poll > 0 && cancel && cancel->load()) return kLinkCancelled;
     rc = Transact(port, fetch, sizeof fetch, reply.data(), reply.size(), dataBytes + 3, count);
     if (rc != kLinkOk) return rc;
     if (count == dataBytes + 3) {

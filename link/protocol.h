@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstddef>
+#include <atomic>
 #include <cstdint>
 
 #include "link/panel_port.h"
@@ -21,6 +22,7 @@ inline constexpr int kLinkAttemptFailed = 1;   // one addressing attempt failed 
 inline constexpr int kLinkBlockNotReady = 2;   // event block still not ready after 999 polls
 inline constexpr int kLinkAddressFailed = 3;   // addressing failed 3 times, or no memory
 inline constexpr int kLinkExchangeFailed = 8;  // no valid data reply, or wrong length/command/echo
+inline constexpr int kLinkCancelled = 11;      // a block fetch given up at the caller's request
 
 struct DeviceInfo {
   std::uint8_t releaseDay = 0;
@@ -79,6 +81,8 @@ int ReadMessageText(logwick::IPanelPort& port, std::uint8_t index, MessageText& 
 
 // Selects event block `index` and fetches it, polling while the panel answers
 // "not ready" (at most 999 fetches). Writes blockSize * 16 bytes to out.
-// 0, 2 (never ready), 3 (no memory) or 8.
+// 0, 2 (never ready), 3 (no memory), 8, or 11 when `cancel` was set between
+// two polls: 999 polls take about 7 minutes at 9600 baud, far too long for a
+// user who has pressed stop.
 int ReadEventBlock(logwick::IPanelPort& port, std::uint16_t index, std::uint8_t* out,
-                   std::uint8_t blockSize);
+                   std::uint8_t blockSize, const std::atomic<bool>* cancel = nullptr);

@@ -215,7 +215,11 @@ class Reading {
       m_view.SetProgressPos(h - 1);
       const int k = h > j ? n - h + j : j - h;
       const int rc =
-          ReadEventBlock(m_port, static_cast<std::uint16_t>(k), block.data(), static_cast<std::uint8_t>(b));
+          ReadEventBlock(m_port, static_cast<std::uint16_t>(k), block.data(), static_cast<std::uint8_t>(b), &m_cancel);
+      if (rc == kLinkCancelled) {
+        m_result = kReadoutStopped;
+        return;
+      }
       if (rc != kLinkOk) {
         m_view.ShowWarning(kMsgEvents);
         m_result = rc;

@@ -167,3 +167,21 @@ TEST(Readout, SearchRunsUntilCancelledAndLeavesSerialZero) {
   EXPECT_EQ(r.port.Count("SetPanelAddress"), 0);
   EXPECT_EQ(r.port.closes, 1);
 }
+
+// A block the panel never readies is 999 polls, minutes on a real line: stop
+// must not wait for them. The events of the blocks before it stay.
+TEST(Readout, CancelEndsAFetchThatNeverBecomesReady) {
+  auto cfg = Panel();
+  cfg.faults.neverReadyBlock = 0;  // the third block asked for (K = 20, 10, 0)
+  Reading r(cfg);
+  long fetches = 0;
+  r.port.onRead = [&] {
+    if (r.port.Count("ReadEventBlock") == 3 && ++fetches == 20) r.cancel = true;
+  };
+  EXPECT_EQ(r.Go(), kReadoutStopped);
+  EXPECT_EQ(fetches, 20);
+  EXPECT_TRUE(r.view.Of("warning").empty());
+  EXPECT_TRUE(r.replaced);
+  EXPECT_EQ(r.list.GetCount(), 20u);
+  EXPECT_EQ(r.port.closes, 1);
+}
