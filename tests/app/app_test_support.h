@@ -61,27 +61,22 @@ struct FileAnswers {
   ~FileAnswers() { logwick::SetFileHook({}); }
 };
 
-// Runs act on the first modal dialog named objectName as soon as it is up.
-// act must close it (or hand over to a later WhenModal).
+// Runs act on the first modal dialog named objectName as soon as it is up;
+// act must close it. A dialog that never comes fails instead of hanging.
 inline void WhenModal(const QString& objectName, std::function<void(QDialog*)> act) {
   auto* timer = new QTimer;
   auto* clock = new QElapsedTimer;
   clock->start();
   QObject::connect(timer, &QTimer::timeout, [=]() {
     auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (dlg && dlg->objectName() == objectName && dlg->isVisible()) {
-      timer->stop();
-      timer->deleteLater();
-      delete clock;
-      act(dlg);
-    } else if (clock->elapsed() > 10000) {
-      timer->stop();
-      timer->deleteLater();
-      delete clock;
-      // Do not hang the suite: close whatever is open.
-      if (auto* w = qobject_cast<QDialog*>(QApplication::activeModalWidget())) w->done(QDialog::Rejected);
-      qWarning("dialog %s never appeared", qPrintable(objectName));
-    }
+    const bool up = dlg && dlg->objectName() == objectName && dlg->isVisible();
+    if (!up && clock->elapsed() < 10000) return;
+    timer->stop();
+    timer->deleteLater();
+    delete clock;
+    if (up) return act(dlg);
+    if (dlg) dlg->done(QDialog::Rejected);
+    qWarning("dialog %s never appeared", qPrintable(objectName));
   });
   timer->start(5);
 }

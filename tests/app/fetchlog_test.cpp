@@ -15,15 +15,15 @@
 #include "sim/pty_panel.h"
 #include "view/ev_list_box.h"
 
-using apptest::Click;
 using apptest::Ctl;
 
 class FetchlogTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void WorkerUpdatesReachTheControls() {
+  void UpdatesReachTheControlsAndWarningsComeBeforeTheEnd() {
     CT7KEventList list;
+    std::vector<bool> visibleAtWarning;
     CFetchlog dlg(1, list, nullptr, [](logwick::IReadoutView& v, const std::atomic<bool>&, CT7KEventList&) {
       v.ShowReadingLabel();
       v.SetButtonText("Остановить");
@@ -32,35 +32,22 @@ class FetchlogTest : public QObject {
         v.SetProgressPos(h - 1);
         v.SetEventLine(QString("%1 от 15/03/2024 10:30:00").arg(h, 4).toStdString());
       }
-      return 0;
+      v.ShowWarning("Ошибка при чтении\nсобытий");
+      return 8;
+    });
+    logwick::SetMessageHook([&](const logwick::MessageRecord& r) {
+      QCOMPARE(r.caption, logwick::AppTitle());
+      QVERIFY(r.icon == logwick::MsgIcon::Warning);
+      visibleAtWarning.push_back(dlg.isVisible());
     });
     QCOMPARE(dlg.Progress()->DisplayText(), QString("0%"));
-    QCOMPARE(dlg.exec(), 1);
+    QCOMPARE(dlg.exec(), 2);
+    logwick::SetMessageHook({});
+    QCOMPARE(visibleAtWarning, std::vector<bool>{true});
     QCOMPARE(Ctl<QLineEdit>(&dlg, 1004)->text(), QString("  96 от 15/03/2024 10:30:00"));
     QVERIFY(!Ctl<QLabel>(&dlg, 1005)->isHidden());
     QCOMPARE(Ctl<QPushButton>(&dlg, 2)->text(), QString("Остановить"));
     QCOMPARE(dlg.Progress()->GetPos(), 95);
-  }
-
-  void WarningIsShownBeforeTheDialogEnds() {
-    std::vector<bool> visibleAtWarning;
-    CT7KEventList list;
-    CFetchlog* dlgPtr = nullptr;
-    logwick::SetMessageHook([&](const logwick::MessageRecord& r) {
-      QCOMPARE(r.text, QString("Не удается установить\nадрес"));
-      QCOMPARE(r.caption, logwick::AppTitle());
-      QVERIFY(r.icon == logwick::MsgIcon::Warning);
-      visibleAtWarning.push_back(dlgPtr->isVisible());
-    });
-    CFetchlog dlg(1, list, nullptr, [](logwick::IReadoutView& v, const std::atomic<bool>&, CT7KEventList&) {
-      v.SetStatus("Установка адреса 1 для 4660");
-      v.ShowWarning("Не удается установить\nадрес");
-      return 3;
-    });
-    dlgPtr = &dlg;
-    QCOMPARE(dlg.exec(), 2);
-    logwick::SetMessageHook({});
-    QCOMPARE(visibleAtWarning, std::vector<bool>{true});
   }
 
   void CancelStopsAWorkerThatReportsFast() {
@@ -111,9 +98,7 @@ class FetchlogTest : public QObject {
     std::string error;
     QVERIFY2(panel.Open(error), error.c_str());
     panel.Start();
-    const QString link = qEnvironmentVariable("LOGWICK_PORTS_DIR") + "/COM7";
-    QFile::remove(link);
-    QVERIFY(QFile::link(QString::fromStdString(panel.DevicePath()), link));
+    QVERIFY(QFile::link(QString::fromStdString(panel.DevicePath()), qEnvironmentVariable("LOGWICK_PORTS_DIR") + "/COM7"));
 
     apptest::MessageRecorder messages;
     CLogwickDlg dlg;
