@@ -1,7 +1,7 @@
-// The real serial port against the virtual panel on a pseudo-terminal: line
-// set-up, exclusivity, stale input, the read time-out rule and the paced
-// panel. Timings are asserted with generous margins: these check behaviour,
-// not speed.
+// The real serial port against the virtual panel on a pseudo-terminal: which
+// device a COM number opens, line set-up, exclusivity, stale input, the read
+// time-out rule and the paced panel. Timings are asserted with generous
+// margins: these check behaviour, not speed.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -15,6 +15,7 @@
 
 #include "link/comm_port.h"
 #include "link/frames.h"
+#include "link/port_names.h"
 #include "link/protocol.h"
 #include "sim/pty_panel.h"
 #include "tests/lists/test_files.h"
@@ -43,8 +44,14 @@ int ExclusiveMode(const std::string& device) {
   return on;
 }
 
+// Every test runs with a ports folder of its own.
 class PtyLine : public ::testing::Test {
  protected:
+  void SetUp() override { ::setenv("LOGWICK_PORTS_DIR", dir_.Path().c_str(), 1); }
+  void TearDown() override {
+    if (panel_) panel_->Stop();
+    ::unsetenv("LOGWICK_PORTS_DIR");
+  }
   void StartPanel(sim::PanelConfig config = {}, bool pace = false) {
     config.serial = kSerial;
     config.blockSize = 4;
@@ -53,11 +60,12 @@ class PtyLine : public ::testing::Test {
     ASSERT_TRUE(panel_->Open(error)) << error;
     panel_->Start();
   }
-  void TearDown() override {
-    if (panel_) panel_->Stop();
-  }
   const std::string& Device() const { return panel_->DevicePath(); }
+  void Link(unsigned n, const std::string& target) {
+    std::filesystem::create_symlink(target, dir_.Path() / ("COM" + std::to_string(n)));
+  }
 
+  TempDir dir_;
   std::unique_ptr<sim::PtyPanel> panel_;
 };
 
@@ -73,25 +81,34 @@ TEST_F(PtyLine, OpenIsExclusiveAndRefusesWhatItCannotSet) {
   // The refused opener must not lift the holder's exclusive mode on its way out.
   EXPECT_EQ(ExclusiveMode(Device()), 1);
   first.Close();
-  EXPECT_TRUE(second.OpenDevice(Device(), 9600, 0)) << second.LastError();
-
+  // Port numbers out of range open port 1, here the panel.
+  Link(1, Device());
+  EXPECT_TRUE(second.Open(0, 9600, 0)) << second.LastError();
+  EXPECT_TRUE(second.Open(300, 9600, 0)) << second.LastError();  // reopens: closes first
+  second.Close();
   CCommPort other;
-  EXPECT_FALSE(other.OpenDevice("/nonexistent/tty", 9600, 0));
+  EXPECT_FALSE(other.Open(2, 9600, 0));  // no link: the default device is not a pty here
   EXPECT_FALSE(other.OpenDevice(Device(), 12345, 0));
   EXPECT_FALSE(other.IsOpen());
 }
 
-TEST_F(PtyLine, PortNumbersOutOfRangeOpenPortOne) {
-  StartPanel();
-  TempDir dir;
-  std::filesystem::create_symlink(Device(), dir.Path() / "COM1");
-  ::setenv("LOGWICK_PORTS_DIR", dir.Path().c_str(), 1);
-  CCommPort port;
-  EXPECT_TRUE(port.Open(0, 9600, 0)) << port.LastError();
-  EXPECT_TRUE(port.Open(300, 9600, 0)) << port.LastError();  // reopens: closes first
-  port.Close();
-  EXPECT_FALSE(port.Open(2, 9600, 0));  // no link: the default device is not a pty here
-  ::unsetenv("LOGWICK_PORTS_DIR");
+TEST_F(PtyLine, PortNamesAndThePresentPorts) {
+  const std::pair<unsigned, std::string> cases[] = {
+      {1, "/dev/ttyS0"},   {32, "/dev/ttyS31"},   {33, "/dev/ttyUSB0"}, {64, "/dev/ttyUSB31"},
+      {65, "/dev/ttyACM0"}, {96, "/dev/ttyACM31"}, {97, ""},             {0, ""}, {256, ""}};
+  for (const auto& [n, path] : cases) EXPECT_EQ(PortDevicePath(n), path) << n;
+  // Links win over the defaults and may name any number; only devices are listed.
+  Link(3, "/dev/null");
+  Link(200, "/dev/null");
+  Link(151, dir_.File("gone"));  // dangling
+  WriteBytes(dir_.File("plain"), {1});
+  Link(152, dir_.File("plain"));  // not a device
+  EXPECT_EQ(PortDevicePath(3), dir_.File("COM3"));
+  EXPECT_EQ(PortDevicePath(200), dir_.File("COM200"));
+  std::vector<unsigned> numbers;
+  for (const auto& p : EnumeratePorts())
+    if (p.devicePath.rfind(dir_.Path().string(), 0) == 0) numbers.push_back(p.number);
+  EXPECT_EQ(numbers, (std::vector<unsigned>{3, 200}));
 }
 
 TEST_F(PtyLine, ReadEndsOnTheExpectedCountOrAtTheComputedDeadline) {
@@ -102,22 +119,26 @@ TEST_F(PtyLine, ReadEndsOnTheExpectedCountOrAtTheComputedDeadline) {
   ASSERT_TRUE(port.OpenDevice(Device(), 1200, 2));  // 10 ms a character
   std::uint8_t buf[32];
   std::size_t count = 99;
+  auto timedRead = [&](std::size_t capacity) {
+    const auto t = Clock::now();
+    port.Read(buf, capacity, count, 5);
+    return MsSince(t);
+  };
 
   // The expected five bytes end the read long before (5 + 16) * 10 + 80 = 290 ms.
   port.Write(frames::kDiscoverFrame.data(), frames::kDiscoverFrame.size());
-  auto t = Clock::now();
-  port.Read(buf, 16, count, 5);
-  EXPECT_LT(MsSince(t), 150);
+  EXPECT_LT(timedRead(16), 150);
   ASSERT_EQ(count, 5u);
   EXPECT_EQ(frames::UnpackSerial(buf + 1), kSerial);
 
-  // Silence: (5 + 32) * 10 + 80 = 450 ms.
+  // Silence: (5 + 32) * 10 + 80 = 450 ms. The answer to the discovery before
+  // arrives unread: writing the next request discards it.
+  port.Write(frames::kDiscoverFrame.data(), frames::kDiscoverFrame.size());
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
   const auto type = frames::PackSerial(kSerial, frames::kKindType);
   const std::uint8_t typeRequest[5] = {0x80, type[0], type[1], type[2], type[3]};
   port.Write(typeRequest, sizeof typeRequest);
-  t = Clock::now();
-  port.Read(buf, 32, count, 5);
-  auto waited = MsSince(t);
+  auto waited = timedRead(32);
   EXPECT_EQ(count, 0u);
   EXPECT_GE(waited, 449);
   EXPECT_LT(waited, 450 + 150);
@@ -128,25 +149,10 @@ TEST_F(PtyLine, ReadEndsOnTheExpectedCountOrAtTheComputedDeadline) {
   const auto packed = frames::PackSerial(kSerial, frames::kKindAssign);
   const std::uint8_t assign[6] = {0x80, packed[0], packed[1], packed[2], packed[3], 1};
   port.Write(assign, sizeof assign);
-  t = Clock::now();
-  port.Read(buf, 32, count, 5);
-  waited = MsSince(t);
+  waited = timedRead(32);
   EXPECT_EQ(count, 6u);
   EXPECT_GE(waited, 339);
   EXPECT_LT(waited, 340 + 100);
-}
-
-TEST_F(PtyLine, WriteDiscardsStaleInput) {
-  StartPanel();
-  CCommPort port;
-  ASSERT_TRUE(port.OpenDevice(Device(), 9600, 0));
-  port.Write(frames::kDiscoverFrame.data(), frames::kDiscoverFrame.size());
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));  // the answer arrives unread
-  port.Write(frames::kSearchFrame.data(), frames::kSearchFrame.size());  // no answer to this
-  std::uint8_t buf[16];
-  std::size_t count = 99;
-  port.Read(buf, sizeof buf, count, 5);
-  EXPECT_EQ(count, 0u);
 }
 
 TEST_F(PtyLine, PacedPanelTakesTheWireTime) {

@@ -1,5 +1,5 @@
 // The panel protocol against a scripted line: frame bytes, checks, retries and
-// result codes.
+// result codes; and the simulated panel's own side of the line.
 #include <gtest/gtest.h>
 
 #include "link/frames.h"
@@ -20,10 +20,14 @@ Bytes BlockReply(std::uint8_t blockSize) {
   return Sealed(body);
 }
 
+Bytes Assign(std::uint32_t serial) {
+  const auto s = fr::PackSerial(serial, fr::kKindAssign);
+  return {0x80, s[0], s[1], s[2], s[3], 1};
+}
+
 }  // namespace
 
 TEST(Frames, ChecksumAndSerialPacking) {
-  EXPECT_EQ(fr::DataFrame({0x81, 0x13}), (Bytes{0x81, 0x13, 0x38}));
   const Bytes good = Sealed({0x81, 0x10, 0xE8, 0x03});
   EXPECT_TRUE(fr::ChecksumOk(good.data(), good.size()));
   EXPECT_FALSE(fr::ChecksumOk(good.data(), good.size() - 1));
@@ -54,37 +58,31 @@ TEST(Addressing, SearchAndDiscovery) {
       {{}, 0},
   };
   for (const auto& [reply, serial] : cases) {
-    ScriptedPort port;
-    port.replies = {reply};
+    ScriptedPort port(Script{reply});
     EXPECT_EQ(FindPanel(port), serial) << ::testing::PrintToString(reply);
     EXPECT_EQ(port.writes, (std::vector<Bytes>{{0x80, 0, 0, 0, 0}}));
-    EXPECT_EQ(port.reads[0].capacity, 16u);
-    EXPECT_EQ(port.reads[0].expected, 5u);
+    EXPECT_EQ(port.reads, (std::vector<ReadCall>{{16, 5}}));
   }
 }
 
 TEST(Addressing, AddressAndTypeWantExactEchoesWithinThreeAttempts) {
   const Bytes assign{0x80, 0x00, 0x00, 0x00, 0x01, 0x01};  // S = 80: bit 7 travels in f
-  ScriptedPort ok;
-  ok.replies = {{0x80, 0x00, 0x00, 0x00, 0x01, 0x02}, assign};
+  ScriptedPort ok(Script{{0x80, 0x00, 0x00, 0x00, 0x01, 0x02}, assign});
   EXPECT_EQ(SetPanelAddress(ok, 0x80, 1), 0);
   EXPECT_EQ(ok.writes, (std::vector<Bytes>{assign, assign}));
-  EXPECT_EQ(ok.reads[0].expected, 6u);
-  ScriptedPort failing;
-  failing.replies = {{}, Bytes(assign.begin(), assign.end() - 1), assign};
+  EXPECT_EQ(ok.reads[0].second, 6u);
+  ScriptedPort failing(Script{{}, Bytes(assign.begin(), assign.end() - 1), assign});
   failing.replies[2].push_back(0);  // seven bytes
   EXPECT_EQ(SetPanelAddress(failing, 0x80, 1), 3);
   EXPECT_EQ(failing.writes.size(), 3u);
 
-  ScriptedPort type;
-  type.replies = {{0x80, 0x00, 0x00, 0x00, 0x79, 0x85, 0x00},  // type byte with bit 7
-                  {0x80, 0x00, 0x00, 0x00, 0x79, 0x05, 0x11}};
+  ScriptedPort type(Script{{0x80, 0x00, 0x00, 0x00, 0x79, 0x85, 0x00},  // type byte with bit 7
+                           {0x80, 0x00, 0x00, 0x00, 0x79, 0x05, 0x11}});
   std::uint8_t t = 0, extra = 0;
   EXPECT_EQ(ReadPanelType(type, 0x80, t, extra), 0);
   EXPECT_EQ(type.writes[0], (Bytes{0x80, 0x00, 0x00, 0x00, 0x79}));
-  EXPECT_EQ(type.reads[0].expected, 7u);
-  EXPECT_EQ(t, 5);
-  EXPECT_EQ(extra, 0x11);
+  EXPECT_EQ(type.reads[0].second, 7u);
+  EXPECT_EQ(std::make_pair(t, extra), std::make_pair(std::uint8_t{5}, std::uint8_t{0x11}));
   ScriptedPort silent;
   EXPECT_EQ(ReadPanelType(silent, 0x80, t, extra), 3);
   EXPECT_EQ(silent.writes.size(), 3u);
@@ -93,19 +91,16 @@ TEST(Addressing, AddressAndTypeWantExactEchoesWithinThreeAttempts) {
 TEST(DataLayer, TransactRetriesBadRepliesButNotWrongLengths) {
   Bytes badSum = Sealed({0x81, 0x13, 1, 2, 3, 4, 5, 6});
   badSum.back() ^= 1;
-  const Bytes good = Sealed({0x81, 0x13, 16, 12, 0xDA, 0x07, 2, 7});
-  ScriptedPort third;  // bad checksum, wrong start byte, then a good reply
-  third.replies = {badSum, Sealed({0x80, 0x13, 1, 2, 3, 4, 5, 6}), good};
+  // A bad checksum, a wrong start byte, then a good reply.
+  ScriptedPort third(Script{badSum, Sealed({0x80, 0x13, 1, 2, 3, 4, 5, 6}),
+                            Sealed({0x81, 0x13, 16, 12, 0xDA, 0x07, 2, 7})});
   DeviceInfo info;
   ASSERT_EQ(ReadDeviceInfo(third, info), 0);
   EXPECT_EQ(third.writes, std::vector<Bytes>(3, Bytes{0x81, 0x13, 0x38}));
-  EXPECT_EQ(third.reads[0].capacity, 10u);
-  EXPECT_EQ(third.reads[0].expected, 9u);
-  EXPECT_EQ(info.releaseDay, 16);
-  EXPECT_EQ(info.releaseMonth, 12);
-  EXPECT_EQ(info.releaseYear, 2010);
-  EXPECT_EQ(info.versionMajor, 2);
-  EXPECT_EQ(info.versionMinor, 7);
+  EXPECT_EQ(third.reads[0], ReadCall(10, 9));
+  EXPECT_EQ((std::vector<int>{info.releaseDay, info.releaseMonth, info.releaseYear, info.versionMajor,
+                              info.versionMinor}),
+            (std::vector<int>{16, 12, 2010, 2, 7}));
 
   ScriptedPort silent;
   EXPECT_EQ(ReadDeviceInfo(silent, info), 8);
@@ -113,16 +108,14 @@ TEST(DataLayer, TransactRetriesBadRepliesButNotWrongLengths) {
 
   // A sound frame of the wrong length or command fails at once.
   for (const Bytes& reply : {Sealed({0x81, 0x13, 1, 2, 3, 4, 5}), Sealed({0x81, 0x14, 1, 2, 3, 4, 5, 6})}) {
-    ScriptedPort port;
-    port.replies = {reply};
+    ScriptedPort port(Script{reply});
     EXPECT_EQ(ReadDeviceInfo(port, info), 8);
     EXPECT_EQ(port.writes.size(), 1u);
   }
 }
 
 TEST(DataLayer, LogConfigAndTextRepliesDecode) {
-  ScriptedPort log;
-  log.replies = {{0x81, 0x10, 0xE8, 0x03, 0x2A, 0x01, 0x05, 0xE3, 0x20, 0x3F, 0x02}};
+  ScriptedPort log(Script{{0x81, 0x10, 0xE8, 0x03, 0x2A, 0x01, 0x05, 0xE3, 0x20, 0x3F, 0x02}});
   LogInfo li;
   ASSERT_EQ(ReadLogInfo(log, li), 0);
   EXPECT_EQ(log.writes[0], (Bytes{0x81, 0x0F, 0x24}));
@@ -133,20 +126,17 @@ TEST(DataLayer, LogConfigAndTextRepliesDecode) {
 
   Bytes body{0x81, 7};
   for (int i = 0; i < 16; ++i) body.push_back(static_cast<std::uint8_t>(0xC0 + i));
-  ScriptedPort config;
-  config.replies = {Sealed(body)};
+  ScriptedPort config(Script{Sealed(body)});
   ConfigInfo ci;
   ASSERT_EQ(ReadConfigInfo(config, ci), 0);
-  EXPECT_EQ(config.reads[0].capacity, 32u);
-  EXPECT_EQ(config.reads[0].expected, 19u);
+  EXPECT_EQ(config.reads[0], ReadCall(32, 19));
   EXPECT_EQ(ci.textCount, 7);
   EXPECT_EQ(static_cast<std::uint8_t>(ci.name[15]), 0xCF);
   EXPECT_EQ(ci.name[16], '\0');
 
   // Texts: the short reply is an empty text; nineteen bytes need command 12.
   body[1] = 0x12;
-  ScriptedPort text;
-  text.replies = {Sealed({0x81, 0x55}), Sealed(body)};
+  ScriptedPort text(Script{Sealed({0x81, 0x55}), Sealed(body)});
   MessageText t;
   t.fill('x');
   ASSERT_EQ(ReadMessageText(text, 9, t), 0);
@@ -156,41 +146,67 @@ TEST(DataLayer, LogConfigAndTextRepliesDecode) {
   EXPECT_EQ(static_cast<std::uint8_t>(t[15]), 0xCF);
   EXPECT_EQ(t[16], '\0');
   body[1] = 0x13;
-  ScriptedPort wrong;
-  wrong.replies = {Sealed(body)};
+  ScriptedPort wrong(Script{Sealed(body)});
   EXPECT_EQ(ReadMessageText(wrong, 0, t), 8);
   EXPECT_EQ(wrong.writes.size(), 1u);
 }
 
 TEST(EventBlock, SelectEchoNotReadyPollsAndFailures) {
-  ScriptedPort wrongEcho;
-  wrongEcho.replies = {Sealed({0x81, 0x10, 0x2B, 0x01})};  // K = 0x012B, not 0x012A
+  ScriptedPort wrongEcho(Script{Sealed({0x81, 0x10, 0x2B, 0x01})});  // K = 0x012B, not 0x012A
   std::uint8_t out[16 * 16] = {};
   EXPECT_EQ(ReadEventBlock(wrongEcho, 0x012A, out, 4), 8);
   EXPECT_EQ(wrongEcho.writes, (std::vector<Bytes>{Sealed({0x81, 0x10, 0x2A, 0x01})}));  // no fetch
-  EXPECT_EQ(wrongEcho.reads[0].capacity, 8u);
-  EXPECT_EQ(wrongEcho.reads[0].expected, 5u);
+  EXPECT_EQ(wrongEcho.reads[0], ReadCall(8, 5));
 
-  ScriptedPort port;
-  port.replies = {Sealed({0x81, 0x10, 0x05, 0x00}), Sealed({0x81, 0x00}), Sealed({0x81, 0x00}),
-                  BlockReply(4)};
+  ScriptedPort port(Script{Sealed({0x81, 0x10, 0x05, 0x00}), Sealed({0x81, 0x00}), Sealed({0x81, 0x00}),
+                           BlockReply(4)});
   ASSERT_EQ(ReadEventBlock(port, 5, out, 4), 0);
   EXPECT_EQ(port.writes.size(), 4u);
   EXPECT_EQ(port.writes[3], (Bytes{0x81, 0x11, 0x3A}));
-  EXPECT_EQ(port.reads[1].capacity, 4u * 16 + 8);
-  EXPECT_EQ(port.reads[1].expected, 4u * 16 + 3);
+  EXPECT_EQ(port.reads[1], ReadCall(4 * 16 + 8, 4 * 16 + 3));
   for (int i = 0; i < 64; ++i) ASSERT_EQ(out[i], 0x10 + i);
 
   // A panel that stays "not ready": 999 fetches, then 2. A damaged block is a
   // failed attempt, not a poll: three of them end the reading with 8.
-  ScriptedPort never;
-  never.responder = [](const Bytes& req) { return req[1] == 0x10 ? req : Sealed({0x81, 0x00}); };
+  const Bytes select0 = Sealed({0x81, 0x10, 0, 0});
+  ScriptedPort never(Script(1000, Sealed({0x81, 0x00})));
+  never.replies.front() = select0;
   EXPECT_EQ(ReadEventBlock(never, 0, out, 16), 2);
   EXPECT_EQ(never.writes.size(), 1u + 999u);
   Bytes bad = BlockReply(2);
   bad.back() ^= 0xFF;
-  ScriptedPort damaged;
-  damaged.responder = [bad](const Bytes& req) { return req[1] == 0x10 ? req : bad; };
+  ScriptedPort damaged(Script{select0, bad, bad, bad, bad, bad});
   EXPECT_EQ(ReadEventBlock(damaged, 0, out, 2), 8);
   EXPECT_EQ(damaged.writes.size(), 1u + 3u);
+}
+
+TEST(VirtualPanel, FramesSplitOrAmidNoiseAndDamagedReplies) {
+  sim::PanelConfig c;
+  c.serial = 0x123456;
+  c.faults.badChecksumOn = {3};
+  ScriptedPort p(c);
+  auto feed = [&](const Bytes& bytes) {
+    p.Write(bytes.data(), bytes.size());
+    Bytes reply(64);
+    std::size_t n = 0;
+    p.Read(reply.data(), reply.size(), n, 0);
+    reply.resize(n);
+    return reply;
+  };
+  const Bytes info = Sealed({0x81, 0x13});
+  EXPECT_TRUE(feed(info).empty());               // no bus address yet
+  EXPECT_TRUE(feed(Assign(0x123457)).empty());   // another panel's address frame
+
+  const Bytes assign = Assign(c.serial);
+  EXPECT_TRUE(feed({0x00, 0x7F, assign[0], assign[1], assign[2]}).empty());
+  EXPECT_EQ(feed({assign[3], assign[4], assign[5]}), assign);
+
+  Bytes damaged = info;
+  damaged[2] ^= 1;
+  EXPECT_TRUE(feed(damaged).empty());  // a damaged request gets no answer
+  for (bool good : {true, false}) {    // replies 2 and 3; the third is damaged
+    const Bytes reply = feed(info);
+    ASSERT_EQ(reply.size(), 9u);
+    EXPECT_EQ(fr::ChecksumOk(reply.data(), 9), good);
+  }
 }

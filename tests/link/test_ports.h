@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "link/panel_port.h"
@@ -19,24 +20,21 @@ namespace logwick::test {
 
 using Bytes = std::vector<std::uint8_t>;
 
-struct ReadCall {
-  std::size_t capacity;
-  std::size_t expected;
-};
+using ReadCall = std::pair<std::size_t, std::size_t>;  // capacity, expected
+using Script = std::deque<Bytes>;
 
-// Records writes, reads, pauses and operations. A read gets, in this order of
-// preference: what the virtual panel answered since the last write (the write
-// discards older input), the responder's answer to the last request, or the
-// next scripted reply (none left, or an empty one: silence).
+// Records writes, reads, pauses and operations. A read gets what the virtual
+// panel answered since the last write (a write discards older input), or else
+// the next scripted reply (none left, or an empty one: silence).
 class ScriptedPort : public IPanelPort {
  public:
   ScriptedPort() = default;
   explicit ScriptedPort(sim::PanelConfig config) : panel(std::in_place, std::move(config)) {}
+  explicit ScriptedPort(Script script) : replies(std::move(script)) {}
 
   bool Open(unsigned, unsigned baud, std::uint8_t parity) override {
-    openedBaud = baud;
-    openedParity = parity;
-    return openResult;
+    openedBaud = baud, openedParity = parity;
+    return true;
   }
   void Write(const std::uint8_t* data, std::size_t length) override {
     writes.emplace_back(data, data + length);
@@ -46,21 +44,16 @@ class ScriptedPort : public IPanelPort {
     panel->Receive(data, length, out);
     for (const auto& r : out) pending_.insert(pending_.end(), r.bytes.begin(), r.bytes.end());
   }
-  void Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count,
-            std::size_t expected) override {
+  void Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count, std::size_t expected) override {
     reads.push_back({capacity, expected});
     if (onRead) onRead();
-    Bytes reply;
-    if (panel) {
-      reply.swap(pending_);
-    } else if (responder) {
-      reply = responder(writes.back());
-    } else if (!replies.empty()) {
-      reply = replies.front();
+    if (!panel && !replies.empty()) {
+      pending_ = std::move(replies.front());
       replies.pop_front();
     }
-    count = std::min(reply.size(), capacity);
-    std::copy_n(reply.begin(), count, buf);
+    count = std::min(pending_.size(), capacity);
+    std::copy_n(pending_.begin(), count, buf);
+    pending_.clear();
   }
   void Close() override { ++closes; }
   void Pause(unsigned ms) override { pauses.push_back(ms); }
@@ -71,10 +64,8 @@ class ScriptedPort : public IPanelPort {
   }
 
   std::optional<sim::VirtualPanel> panel;
-  std::deque<Bytes> replies;
-  std::function<Bytes(const Bytes& request)> responder;
+  Script replies;
   std::function<void()> onRead;
-  bool openResult = true;
   unsigned openedBaud = 0;
   std::uint8_t openedParity = 0xFF;
   int closes = 0;
