@@ -1,5 +1,6 @@
-// Loading and storing by path: unreadable files, and stores that fail without
-// losing the old file or leaving a temporary one.
+// The event file: layout, limits and the checks on loading; loading and
+// storing by path, with stores that fail without losing the old file or
+// leaving a temporary one.
 #include "lists/event_file.h"
 
 #include <gtest/gtest.h>
@@ -13,30 +14,144 @@
 #include <csignal>
 #endif
 
+#include "lists/panel_types.h"
 #include "lists/report.h"
 #include "tests/lists/list_samples.h"
 
 using namespace logwick;
 using namespace logwick::test;
 
-TEST(EventFileLoad, UnreadableFilesAreReadErrors) {
-  TempDir dir;
-  const CT7KEventList old = MakeFullList(2);
-  CT7KEventList list = old;
-  LoadOutcome missing = LoadEventFile(dir.File("none.t7kev"), list);
-  EXPECT_EQ(missing.status, LoadStatus::ReadError);
-  EXPECT_FALSE(missing.osError.empty());
-  EXPECT_EQ(LoadEventFile(dir.Path().string(), list).status, LoadStatus::ReadError);
-  EXPECT_EQ(list, old);
+namespace {
+
+// Under a name with another extension: only the tag inside counts.
+LoadStatus LoadBytes(TempDir& dir, const Bytes& bytes, CT7KEventList& list) {
+  const std::string path = dir.File("in.bak");
+  WriteBytes(path, bytes);
+  return LoadEventFile(path, list).status;
 }
 
+Bytes StoreBytes(TempDir& dir, const CT7KEventList& list) {
+  const std::string path = dir.File("out.t7kev");
+  EXPECT_TRUE(StoreEventFile(path, list).ok);
+  return ReadBytes(path);
+}
+
+Bytes Slice(const Bytes& b, std::size_t at, std::size_t n) { return Bytes(b.begin() + at, b.begin() + at + n); }
+
+}  // namespace
+
+TEST(EventFile, StoredLayoutIsByteExact) {
+  TempDir dir;
+  CT7KEventList list = MakeFullList(3);
+  Bytes b = StoreBytes(dir, list);
+  ASSERT_EQ(b.size(), 1189u);
+  EXPECT_EQ(Slice(b, 0, 14), Bytes({0x05, 't', '7', 'k', 'e', 'v', 1, 0, 0, 0, 3, 0, 0, 0}));
+  EXPECT_EQ(Slice(b, 14, 4), Bytes({5, 0, 0, 0}));        // m_nReadSec first
+  EXPECT_EQ(Slice(b, 34, 2), Bytes({0xDF, 0x07}));        // m_nReadYear 2015
+  EXPECT_EQ(Slice(b, 58, 5), Bytes({1, 0, 0, 0, 123}));   // panel type, serial number
+  EXPECT_EQ(Slice(b, 66, 5), Bytes({0xD1, 0xEA, 0xEB, 0xE0, 0xE4}));  // "Склад"
+  EXPECT_EQ(b[66 + 14], 'x');
+  EXPECT_EQ(Slice(b, 83, 1020), Bytes(list.m_reserved.begin(), list.m_reserved.end()));
+  EXPECT_EQ(Slice(b, 1103, 6), Bytes({2, 0, 0, 0, 16, 0xCF}));  // 2 texts, "П..."
+  EXPECT_EQ(Slice(b, 1173, 16), Bytes(list[2].Raw().begin(), list[2].Raw().end()));
+  EXPECT_EQ(Slice(StoreBytes(dir, CT7KEventList()), 0, 4), Bytes({3, '?', '?', '?'}));
+}
+
+TEST(EventFile, StoreThenLoadGivesTheSameList) {
+  TempDir dir;
+  for (int type : {1, 2, 3}) {
+    CT7KEventList list = MakeFullList(50);
+    list.m_nPanelType = type;
+    list.m_texts.push_back("");
+    CT7KEventList loaded;
+    ASSERT_EQ(LoadBytes(dir, StoreBytes(dir, list), loaded), LoadStatus::Loaded) << type;
+    EXPECT_EQ(loaded, list) << type;
+    EXPECT_EQ(PanelTypeFromTag(PanelTypeTag(type)), type);
+  }
+  EXPECT_EQ(PanelTypeName(3), "Тарвел-7К(Apollo)");
+}
+
+// A refused or short file leaves the list as it was, whatever was read before.
+TEST(EventFile, RefusedAndShortFilesChangeNothing) {
+  TempDir dir;
+  const CT7KEventList old = MakeFullList(4);
+  const std::pair<std::string, std::uint32_t> refused[] = {
+      {"T7kev", 1},  // letter case counts
+      {"???", 1},    // what a never-filled list stores
+      {"t7lev", 1},  // stored panel type differs from the tag's
+  };
+  for (const auto& [tag, type] : refused) {
+    FileLayout layout;
+    layout.tag = tag, layout.panelType = type;
+    CT7KEventList list = old;
+    EXPECT_EQ(LoadBytes(dir, BuildFile(layout), list), LoadStatus::FormatRefused) << tag;
+    EXPECT_EQ(list, old) << tag;
+  }
+  FileLayout full;
+  full.count = 2, full.textCount = 1;
+  full.texts = {{3, 'a', 'b', 'c'}};
+  full.events = {MakeEvent(1, 1), MakeEvent(2, 2)};
+  const Bytes whole = BuildFile(full);
+  // Cuts inside the tag, the header, the reserved block, the texts, the events.
+  for (std::size_t size : {3u, 20u, 70u, 1000u, 1108u, 1111u, 1140u}) {
+    CT7KEventList list = old;
+    EXPECT_EQ(LoadBytes(dir, Slice(whole, 0, size), list), LoadStatus::EndOfFile) << size;
+    EXPECT_EQ(list, old) << size;
+  }
+  CT7KEventList list = old;
+  Bytes longer = whole;  // data after the last event is ignored
+  longer.resize(whole.size() + 5, 0xEE);
+  ASSERT_EQ(LoadBytes(dir, longer, list), LoadStatus::Loaded);
+  EXPECT_EQ(list.GetCount(), 2u);
+}
+
+TEST(EventFile, CountsAndVersions) {
+  TempDir dir;
+  CT7KEventList list = MakeFullList(4);
+  FileLayout layout;
+  layout.count = 100001;
+  EXPECT_EQ(LoadBytes(dir, BuildFile(layout), list), LoadStatus::FormatRefused);
+  layout.count = 100000;
+  layout.events.assign(100000, MakeEvent(0x3F20E305u, 4, {7, 0, 12}));
+  ASSERT_EQ(LoadBytes(dir, BuildFile(layout), list), LoadStatus::Loaded);
+  EXPECT_EQ(list.GetCount(), 100000u);
+
+  for (std::uint32_t count : {0u, 0x80000000u}) {  // no texts, however the count is written
+    FileLayout texts;
+    texts.textCount = count;
+    list = MakeFullList(1);
+    ASSERT_EQ(LoadBytes(dir, BuildFile(texts), list), LoadStatus::Loaded);
+    EXPECT_TRUE(list.m_texts.empty()) << count;
+  }
+
+  FileLayout v0;  // neither panel type nor serial number: type 1, serial 0
+  v0.tag = "t7lev", v0.version = 0, v0.count = 1;
+  v0.events = {MakeEvent(0x3F20E305u, 5, {9})};
+  ASSERT_EQ(LoadBytes(dir, BuildFile(v0), list), LoadStatus::Loaded);
+  EXPECT_EQ(std::make_pair(list.m_nPanelType, list.m_nSerNum), std::make_pair(1, 0));
+  EXPECT_EQ(list.ConfigNameText(), "CONF-NAME");
+  EXPECT_EQ(list[0].B(6), 9);
+
+  FileLayout v7;  // read as version 1
+  v7.version = 7, v7.tag = "t7nev", v7.panelType = 3;
+  ASSERT_EQ(LoadBytes(dir, BuildFile(v7), list), LoadStatus::Loaded);
+  EXPECT_EQ(std::make_pair(list.m_nPanelType, list.m_nSerNum), std::make_pair(3, 77));
+}
+
+// A folder and an unreadable file are among the hostile files.
+TEST(EventFileLoad, AMissingFileIsAReadError) {
+  TempDir dir;
+  CT7KEventList list = MakeFullList(2);
+  const LoadOutcome missing = LoadEventFile(dir.File("none.t7kev"), list);
+  EXPECT_EQ(missing.status, LoadStatus::ReadError);
+  EXPECT_FALSE(missing.osError.empty());
+  EXPECT_EQ(list, MakeFullList(2));
+}
+
+// A clean store over an existing file is part of the crash-safety test.
 TEST(EventFileStore, NothingIsLeftBehindOnSuccessOrFailure) {
   TempDir dir;
   const CT7KEventList list = MakeFullList(5);
-  const std::string path = dir.File("a.t7kev");
-  WriteBytes(path, Bytes(10, 'o'));
-  ASSERT_TRUE(StoreEventFile(path, list).ok);
-  EXPECT_EQ(ReadBytes(path).size(), 1107u + 2 * 17 + 5 * 16);
   // A name near the longest a folder takes leaves no room for a suffix.
   const std::string longName = dir.File(std::string(241, 'a') + "Жж.t7kev");
   EXPECT_TRUE(StoreEventFile(longName, list).ok);
@@ -46,7 +161,7 @@ TEST(EventFileStore, NothingIsLeftBehindOnSuccessOrFailure) {
   EXPECT_FALSE(StoreEventFile(dir.File("sub"), list).ok);
   EXPECT_FALSE(StoreEventFile(dir.File("none/b.t7kev"), list).ok);
   EXPECT_TRUE(std::filesystem::is_empty(dir.File("sub")));
-  EXPECT_EQ(dir.EntryCount(), 3u);  // a.t7kev, the long one and sub
+  EXPECT_EQ(dir.EntryCount(), 2u);  // the long one and sub
 }
 
 #ifndef _WIN32

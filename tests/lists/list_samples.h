@@ -71,11 +71,4 @@ inline Bytes BuildFile(const FileLayout& s) {
   return b;
 }
 
-inline Bytes ShortText(const std::string& cp1251) {
-  Bytes b;
-  PutU8(b, static_cast<std::uint32_t>(cp1251.size()));
-  PutText(b, cp1251);
-  return b;
-}
-
 }  // namespace logwick::test
