@@ -1,7 +1,8 @@
-// Reads a fuzzer's input front to back as small typed values. Running out is
-// not an error: every value then reads as 0 and every byte run as empty, so a
-// harness always sees a well-defined (if short) story. The seed maker writes
-// its files in the same shapes with the Put helpers.
+// What the harnesses and the seed maker share: the fuzzer's input read front
+// to back as small little-endian values (running out is not an error: values
+// then read as 0 and byte runs as empty, so a harness always sees a short but
+// well-defined story), the writers the seed maker uses for the same shapes,
+// and a read-out view that only checks and counts warnings.
 #pragma once
 
 #include <algorithm>
@@ -12,7 +13,15 @@
 #include <string>
 #include <vector>
 
+#include "link/readout_view.h"
+
 namespace logwick::fuzz {
+
+// Stops the process with a message: the fuzzer records the input as a crash.
+[[noreturn]] inline void Fail(const char* what) {
+  std::fprintf(stderr, "broken promise: %s\n", what);
+  std::abort();
+}
 
 class Input {
  public:
@@ -21,65 +30,53 @@ class Input {
   bool Empty() const { return m_pos == m_end; }
   std::size_t Left() const { return static_cast<std::size_t>(m_end - m_pos); }
 
-  std::uint8_t U8() { return Empty() ? 0 : *m_pos++; }
-  std::uint16_t U16() {
-    const std::uint16_t lo = U8();
-    return static_cast<std::uint16_t>(lo | (U8() << 8));
+  std::uint32_t Uint(int bytes) {
+    std::uint32_t v = 0;
+    for (int i = 0; i < bytes; ++i) v |= static_cast<std::uint32_t>(Empty() ? 0 : *m_pos++) << (8 * i);
+    return v;
   }
-  std::uint32_t U24() {
-    const std::uint32_t lo = U16();
-    return lo | (static_cast<std::uint32_t>(U8()) << 16);
-  }
-  std::uint32_t U32() {
-    const std::uint32_t lo = U16();
-    return lo | (static_cast<std::uint32_t>(U16()) << 16);
-  }
-
+  std::uint8_t U8() { return static_cast<std::uint8_t>(Uint(1)); }
   // Up to n bytes; fewer when the input runs out.
   std::vector<std::uint8_t> Bytes(std::size_t n) {
     n = std::min(n, Left());
-    std::vector<std::uint8_t> out(m_pos, m_pos + n);
     m_pos += n;
-    return out;
+    return std::vector<std::uint8_t>(m_pos - n, m_pos);
   }
   // A string whose length is the next byte.
   std::string ShortString() {
     const std::vector<std::uint8_t> b = Bytes(U8());
     return std::string(b.begin(), b.end());
   }
-  // Everything that is left.
-  std::vector<std::uint8_t> Rest() { return Bytes(Left()); }
 
  private:
   const std::uint8_t* m_pos;
   const std::uint8_t* m_end;
 };
 
-inline void PutU8(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  out.push_back(static_cast<std::uint8_t>(v));
-}
-inline void PutU16(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  PutU8(out, v);
-  PutU8(out, v >> 8);
-}
-inline void PutU24(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  PutU16(out, v);
-  PutU8(out, v >> 16);
-}
-inline void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  PutU16(out, v);
-  PutU16(out, v >> 16);
+inline void PutUint(std::vector<std::uint8_t>& out, std::uint32_t v, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
 }
 inline void PutShortString(std::vector<std::uint8_t>& out, const std::string& s) {
   const std::size_t n = std::min<std::size_t>(s.size(), 255);
-  PutU8(out, static_cast<std::uint32_t>(n));
+  PutUint(out, static_cast<std::uint32_t>(n), 1);
   out.insert(out.end(), s.begin(), s.begin() + static_cast<std::ptrdiff_t>(n));
 }
 
-// Stops the process with a message: the fuzzer records the input as a crash.
-[[noreturn]] inline void Fail(const char* what) {
-  std::fprintf(stderr, "broken promise: %s\n", what);
-  std::abort();
-}
+class QuietView : public IReadoutView {
+ public:
+  void ShowWarning(const std::string& text) override {
+    if (text.empty()) Fail("an empty warning");
+    ++warnings;
+  }
+  void SetStatus(const std::string&) override {}
+  void SetVersionLine(const std::string&) override {}
+  void SetCountLine(const std::string&) override {}
+  void SetEventLine(const std::string&) override {}
+  void ShowReadingLabel() override {}
+  void SetButtonText(const std::string&) override {}
+  void SetProgressRange(int, int) override {}
+  void SetProgressPos(int) override {}
+  int warnings = 0;
+};
 
 }  // namespace logwick::fuzz

@@ -42,9 +42,8 @@ bool ValidUtf8(std::string_view s) {
 
 // High half first.
 std::int64_t ReadI64(Input& in) {
-  const std::uint64_t hi = in.U32();
-  const std::uint64_t lo = in.U32();
-  return static_cast<std::int64_t>(hi << 32 | lo);
+  const std::uint64_t hi = in.Uint(4);
+  return static_cast<std::int64_t>(hi << 32 | in.Uint(4));
 }
 
 CT7KEvFilter ReadFilter(Input& in) {
@@ -53,12 +52,9 @@ CT7KEvFilter ReadFilter(Input& in) {
   f.m_timeFrom = ReadI64(in);
   f.m_timeTo = ReadI64(in);
   const std::uint8_t kinds = in.U8();
-  f.m_bBeams = kinds & 1;
-  f.m_bUnits = (kinds >> 1) & 1;
-  f.m_bSlaves = (kinds >> 2) & 1;
-  f.m_bDevices = (kinds >> 3) & 1;
-  f.m_bMessages = (kinds >> 4) & 1;
-  f.m_bModes = (kinds >> 5) & 1;
+  int bit = 0;
+  for (std::int32_t* flag : {&f.m_bBeams, &f.m_bUnits, &f.m_bSlaves, &f.m_bDevices, &f.m_bMessages, &f.m_bModes})
+    *flag = (kinds >> bit++) & 1;
   f.m_nFirstBeam = in.U8();
   f.m_nLastBeam = in.U8();
   f.m_nFirstDev = in.U8();

@@ -1,8 +1,8 @@
 // Writes the seed corpora of the three harnesses into a folder:
 //   event_file/  event files of sample events (both format versions, every
 //                tag, texts stored as 8-bit and as 16-bit characters)
-//   readout/     whole read-outs recorded from the panel simulator on a
-//                pseudo-terminal, in the reply format of fuzz_readout
+//   readout/     whole read-outs recorded from the panel simulator, in the
+//                reply format of fuzz_readout
 //   sentence/    the sample events that walk through every sentence, with
 //                sample message texts, in the format of fuzz_sentence
 // Usage: logwick-fuzz-seeds FOLDER
@@ -16,10 +16,9 @@
 #include "events/codec.h"
 #include "fuzz/fuzz_input.h"
 #include "fuzz/memory_files.h"
-#include "link/comm_port.h"
 #include "link/readout.h"
 #include "sim/event_generator.h"
-#include "sim/pty_panel.h"
+#include "sim/virtual_panel.h"
 
 namespace {
 
@@ -37,11 +36,8 @@ CT7KEventList SampleList(int panelType, std::size_t events, std::size_t texts, s
   CT7KEventList l;
   l.m_nPanelType = panelType;
   l.m_nSerNum = static_cast<std::int32_t>(1000 + seed);
-  l.m_nReadDay = 15;
-  l.m_nReadMonth = 3;
-  l.m_nReadYear = 2024;
-  l.m_nVerMajor = 3;
-  l.m_nVerMinor = 2;
+  l.m_nReadDay = 15, l.m_nReadMonth = 3, l.m_nReadYear = 2024;
+  l.m_nVerMajor = 3, l.m_nVerMinor = 2;
   const std::string name = Utf8ToCp1251("Объект " + std::to_string(seed));
   l.SetConfigNameBytes(name.data(), name.size());
   l.m_texts = SampleMessageTexts(texts);
@@ -57,32 +53,14 @@ Bytes AsVersion0(Bytes file) {
   return file;
 }
 
-// UTF-16 code units of UTF-8 text (the sample texts stay in the BMP).
-std::vector<char16_t> Utf16Of(const std::string& utf8) {
-  std::vector<char16_t> out;
-  for (std::size_t i = 0; i < utf8.size();) {
-    const auto c = static_cast<unsigned char>(utf8[i]);
-    const std::size_t n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-    std::uint32_t cp = n == 1 ? c : c & (0x7F >> n);
-    for (std::size_t k = 1; k < n && i + k < utf8.size(); ++k)
-      cp = cp << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-    out.push_back(static_cast<char16_t>(cp));
-    i += n;
-  }
-  return out;
-}
-
 // The first text rewritten as 16-bit characters (FF FE FF, length, UTF-16LE).
 Bytes WithWideText(const CT7KEventList& list) {
   Bytes file = fuzz::StoreToBytes(list);
   constexpr std::size_t kFirstText = 1107;
   const std::size_t len = file[kFirstText];
-  const std::vector<char16_t> units = Utf16Of(list.m_texts.at(0));
-  Bytes wide = {0xFF, 0xFE, 0xFF, static_cast<std::uint8_t>(units.size())};
-  for (char16_t u : units) {
-    wide.push_back(static_cast<std::uint8_t>(u));
-    wide.push_back(static_cast<std::uint8_t>(u >> 8));
-  }
+  const std::u16string_view text = u"Пожар в зоне 3";
+  Bytes wide = {0xFF, 0xFE, 0xFF, static_cast<std::uint8_t>(text.size())};
+  for (char16_t u : text) fuzz::PutUint(wide, u, 2);
   file.erase(file.begin() + kFirstText, file.begin() + kFirstText + 1 + len);
   file.insert(file.begin() + kFirstText, wide.begin(), wide.end());
   return file;
@@ -102,62 +80,41 @@ void EventFileSeeds(const fs::path& out) {
   save(fuzz::StoreToBytes(longText));
 }
 
-// Records every reply the reader receives, as fuzz_readout plays them.
+// The simulator answering in-process; every reply the reader receives is
+// recorded as fuzz_readout plays it.
 class RecordingPort : public IPanelPort {
  public:
-  RecordingPort(IPanelPort& inner, Bytes& out) : m_inner(inner), m_out(out) {}
-  bool Open(unsigned n, unsigned baud, std::uint8_t parity) override {
-    return m_inner.Open(n, baud, parity);
+  RecordingPort(const sim::PanelConfig& config, Bytes& out) : m_panel(config), m_out(out) {}
+  bool Open(unsigned, unsigned, std::uint8_t) override { return true; }
+  void Write(const std::uint8_t* data, std::size_t length) override {
+    std::vector<sim::Reply> replies;
+    m_panel.Receive(data, length, replies);
+    m_pending.clear();
+    for (const sim::Reply& r : replies) m_pending.insert(m_pending.end(), r.bytes.begin(), r.bytes.end());
   }
-  void Write(const std::uint8_t* d, std::size_t n) override { m_inner.Write(d, n); }
-  void Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count,
-            std::size_t expected) override {
-    m_inner.Read(buf, capacity, count, expected);
-    if (count == 0) {
-      fuzz::PutU8(m_out, 0);
-      return;
-    }
-    fuzz::PutU8(m_out, 1);
-    fuzz::PutU16(m_out, static_cast<std::uint32_t>(count));
+  void Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count, std::size_t) override {
+    count = std::min(capacity, m_pending.size());
+    std::copy_n(m_pending.begin(), count, buf);
+    m_pending.erase(m_pending.begin(), m_pending.begin() + static_cast<std::ptrdiff_t>(count));
+    fuzz::PutUint(m_out, count ? 1 : 0, 1);
+    if (count) fuzz::PutUint(m_out, static_cast<std::uint32_t>(count), 2);
     m_out.insert(m_out.end(), buf, buf + count);
   }
-  void Close() override { m_inner.Close(); }
+  void Close() override {}
   void Pause(unsigned) override {}
 
  private:
-  IPanelPort& m_inner;
+  sim::VirtualPanel m_panel;
   Bytes& m_out;
+  Bytes m_pending;
 };
 
-class NoView : public IReadoutView {
- public:
-  void SetStatus(const std::string&) override {}
-  void SetVersionLine(const std::string&) override {}
-  void SetCountLine(const std::string&) override {}
-  void SetEventLine(const std::string&) override {}
-  void ShowReadingLabel() override {}
-  void SetButtonText(const std::string&) override {}
-  void SetProgressRange(int, int) override {}
-  void SetProgressPos(int) override {}
-  void ShowWarning(const std::string&) override {}  // the result code is printed instead
-};
-
-bool RecordSession(const fs::path& out, const std::string& name, sim::PanelConfig config,
-                   bool search) {
-  sim::PtyPanel panel(config);
-  std::string error;
-  if (!panel.Open(error)) {
-    std::fprintf(stderr, "seeds: no pseudo-terminal: %s\n", error.c_str());
-    return false;
-  }
-  panel.Start();
+void RecordSession(const fs::path& out, const std::string& name, const sim::PanelConfig& config, bool search) {
   Bytes session;
-  fuzz::PutU8(session, search ? 1 : 0);
-  fuzz::PutU24(session, config.serial);
-  CCommPort comm;
-  comm.BindDevice(panel.DevicePath());
-  RecordingPort port(comm, session);
-  NoView view;
+  fuzz::PutUint(session, search ? 1 : 0, 1);
+  fuzz::PutUint(session, config.serial, 3);
+  RecordingPort port(config, session);
+  fuzz::QuietView view;
   std::atomic<bool> cancel{false};
   CT7KEventList list;
   std::uint32_t serial = 0;
@@ -165,11 +122,8 @@ bool RecordSession(const fs::path& out, const std::string& name, sim::PanelConfi
   params.autoSerial = search;
   params.selectedSerial = config.serial;
   const int rc = RunReadout(params, port, view, cancel, list, serial);
-  panel.Stop();
   Save(out, name, session);
-  std::printf("  %s: %zu bytes, %zu events, result %d\n", name.c_str(), session.size(),
-              list.GetCount(), rc);
-  return true;
+  std::printf("  %s: %zu bytes, %zu events, result %d\n", name.c_str(), session.size(), list.GetCount(), rc);
 }
 
 void ReadoutSeeds(const fs::path& out) {
@@ -203,16 +157,13 @@ void SentenceSeeds(const fs::path& out) {
   constexpr std::size_t kPerSeed = 48;
   for (std::size_t first = 0, n = 0; first < events.size(); first += kPerSeed, ++n) {
     Bytes seed;
-    fuzz::PutU8(seed, 0);
-    fuzz::PutU8(seed, static_cast<std::uint32_t>(texts.size()));
+    fuzz::PutUint(seed, 0, 1);
+    fuzz::PutUint(seed, static_cast<std::uint32_t>(texts.size()), 1);
     for (const std::string& t : texts) fuzz::PutShortString(seed, Utf8ToCp1251(t));
-    fuzz::PutU8(seed, n % 2);  // period on for every other seed
-    fuzz::PutU32(seed, 0);
-    fuzz::PutU32(seed, 1700000000u);
-    fuzz::PutU32(seed, 0);
-    fuzz::PutU32(seed, 1800000000u);
-    fuzz::PutU8(seed, n % 3 == 2 ? 0x15 : 0x3F);
-    for (std::uint32_t v : {1u, 64u, 1u, 127u}) fuzz::PutU8(seed, v);
+    fuzz::PutUint(seed, n % 2, 1);  // period on for every other seed
+    for (std::uint32_t v : {0u, 1700000000u, 0u, 1800000000u}) fuzz::PutUint(seed, v, 4);
+    fuzz::PutUint(seed, n % 3 == 2 ? 0x15 : 0x3F, 1);
+    for (std::uint32_t v : {1u, 64u, 1u, 127u}) fuzz::PutUint(seed, v, 1);
     for (std::size_t i = first; i < events.size() && i < first + kPerSeed; ++i)
       seed.insert(seed.end(), events[i].Raw().begin(), events[i].Raw().end());
     Save(out, "seed-" + std::to_string(n), seed);
@@ -229,7 +180,7 @@ int main(int argc, char** argv) {
   const fs::path out = argv[1];
   EventFileSeeds(out / "event_file");
   SentenceSeeds(out / "sentence");
-  std::printf("recording simulator sessions:\n");
+  std::printf("recorded simulator sessions:\n");
   ReadoutSeeds(out / "readout");
   return 0;
 }

@@ -53,4 +53,11 @@ inline LoadStatus LoadFromBytes(const std::uint8_t* data, std::size_t size, CT7K
   return status;
 }
 
+// Stores the list and loads it back: true when it comes back the same.
+inline bool SurvivesAFile(const CT7KEventList& list) {
+  const std::vector<std::uint8_t> stored = StoreToBytes(list);
+  CT7KEventList again;
+  return LoadFromBytes(stored.data(), stored.size(), again) == LoadStatus::Loaded && again == list;
+}
+
 }  // namespace logwick::fuzz
