@@ -77,8 +77,16 @@ TEST(Readout, CompleteReadingFillsTheListNewestFirst) {
   ASSERT_EQ(r.list.GetCount(), 90u);
   for (std::size_t i = 0; i < 90; ++i) ASSERT_EQ(r.list[i], events[i]) << i;
 
-  // The fault-injection table compares the whole list; its panel clock has no seconds.
-  EXPECT_EQ(r.list.m_nReadSec, 5);
+  const CT7KEventList& l = r.list;
+  EXPECT_EQ(l.m_nSerNum, static_cast<int>(kSerial));
+  EXPECT_EQ(l.m_nPanelType, 1);
+  EXPECT_EQ((std::vector<int>{l.m_nReadDay, l.m_nReadMonth, l.m_nReadYear, l.m_nReadHour,
+                              l.m_nReadMin, l.m_nReadSec, l.m_nVerMajor, l.m_nVerMinor, l.m_nRelDay,
+                              l.m_nRelMonth, l.m_nRelYear}),
+            (std::vector<int>{16, 12, 2015, 14, 12, 5, 3, 12, 14, 6, 2021}));
+  EXPECT_EQ(l.ConfigNameText(), "Объект 7");
+  EXPECT_EQ(l.m_texts, (Strings{"Пожар склад 1", "Вход охрана", "Насосная"}));
+  EXPECT_EQ(l.m_reserved[5], 0x5A);  // never interpreted, so kept
   EXPECT_EQ(r.view.Of("status"),
             (Strings{"Открытие порта", "Поиск прибора", "Установка адреса 1 для 74565",
                      "Чтение типа прибора", "Чтение информации о приборе",
@@ -98,14 +106,16 @@ TEST(Readout, CompleteReadingFillsTheListNewestFirst) {
   EXPECT_EQ(lines[89], "  90 от " + events[89].GetTimeText());
 }
 
-// The ГАЗ line settings too.
+// Also device types 4 and 5 (read as 2 and 1) and the ГАЗ line settings.
 TEST(Readout, TextAndBlockStepsMayAskNothing) {
   {  // textCount 0 and N = B: no text asked, no block asked, still a success.
     auto cfg = Panel(10, 3, 10);
     cfg.textCount = 0;
+    cfg.deviceType = 4;
     Reading r(cfg);
     ASSERT_EQ(r.Go(), kReadoutOk);
     EXPECT_TRUE(r.replaced);
+    EXPECT_EQ(r.list.m_nPanelType, 2);
     EXPECT_EQ(r.port.Count("ReadMessageText"), 0);
     EXPECT_TRUE(r.list.m_texts.empty());
     EXPECT_TRUE(r.Sim().SelectedBlocks().empty());
@@ -114,9 +124,11 @@ TEST(Readout, TextAndBlockStepsMayAskNothing) {
   {  // Texts 0-2 then an empty one, count 10: four requests, three texts, 4 of 10.
     auto cfg = Panel(10, 0, 10);
     cfg.textCount = 10;
+    cfg.deviceType = 5;
     Reading r(cfg);
     r.params.gazMode = true;
     ASSERT_EQ(r.Go(), kReadoutOk);
+    EXPECT_EQ(r.list.m_nPanelType, 1);
     EXPECT_EQ(r.port.openedBaud, 1200u);
     EXPECT_EQ(r.port.openedParity, 2);
     EXPECT_EQ(r.list.m_texts.size(), 3u);
@@ -136,7 +148,6 @@ TEST(Readout, BlockSizeZeroIsRefusedBeforeTheListChanges) {
   EXPECT_EQ(r.port.Count("ReadMessageText"), 0);
 }
 
-// What the caller's list becomes is played by the fault-injection table.
 TEST(Readout, SearchRunsUntilCancelledAndLeavesSerialZero) {
   auto cfg = Panel();
   cfg.faults.silentOn.insert(sim::Request::Discover);
@@ -147,6 +158,8 @@ TEST(Readout, SearchRunsUntilCancelledAndLeavesSerialZero) {
   EXPECT_EQ(r.Go(), kReadoutStopped);
   EXPECT_EQ(attempts, 50);
   EXPECT_EQ(r.serial, 0u);
+  EXPECT_TRUE(r.view.Of("warning").empty());
+  EXPECT_EQ(r.list, OldList());
   EXPECT_EQ(r.port.Count("SetPanelAddress"), 0);
   EXPECT_EQ(r.port.closes, 1);
 }
