@@ -25,15 +25,27 @@ namespace {
 #define REQUIRE_LINES() \
   if (!LOGWICK_WINE_LINES) GTEST_SKIP() << "no simulated panels in this build"
 
-DWORD MsSince(DWORD start) { return GetTickCount() - start; }
+// One exchange: what a read of `capacity` bytes, expecting `expected`, got
+// after the request, and how long the read took.
+struct Exchange {
+  std::size_t count = 99;
+  DWORD ms = 0;
+  std::uint8_t buf[32] = {};
+};
+Exchange Ask(CCommPort& port, const std::uint8_t* request, std::size_t length, std::size_t capacity = 16,
+             std::size_t expected = 5) {
+  Exchange x;
+  port.Write(request, length);
+  const DWORD start = GetTickCount();
+  port.Read(x.buf, capacity, x.count, expected);
+  x.ms = GetTickCount() - start;
+  return x;
+}
 
 // One discovery exchange; the serial number that answered, 0 for none.
 std::uint32_t Discover(CCommPort& port) {
-  std::uint8_t buf[16];
-  std::size_t count = 0;
-  port.Write(frames::kDiscoverFrame.data(), frames::kDiscoverFrame.size());
-  port.Read(buf, sizeof buf, count, 5);
-  return count == 5 ? frames::UnpackSerial(buf + 1) : 0;
+  const Exchange x = Ask(port, frames::kDiscoverFrame.data(), frames::kDiscoverFrame.size());
+  return x.count == 5 ? frames::UnpackSerial(x.buf + 1) : 0;
 }
 
 }  // namespace
@@ -63,6 +75,11 @@ TEST(Win32CommPort, OpenConfiguresTheLineOrFailsClosed) {
   // Open on an open port closes it first; the ГАЗ line settings work too.
   ASSERT_TRUE(port.Open(LOGWICK_WINE_PANEL_PORT, 1200, 2)) << port.LastError();
   EXPECT_EQ(Discover(port), LOGWICK_WINE_PANEL_SERIAL);
+  // Numbers out of range open COM1, which is linked to the panel as well.
+  for (unsigned outOfRange : {0u, 300u}) {
+    ASSERT_TRUE(port.Open(outOfRange, 9600, 0)) << port.LastError();
+    EXPECT_EQ(Discover(port), LOGWICK_WINE_PANEL_SERIAL);
+  }
   port.Close();
   EXPECT_FALSE(port.IsOpen());
   port.Close();  // closing twice is harmless
@@ -80,57 +97,33 @@ TEST(Win32CommPort, OpenConfiguresTheLineOrFailsClosed) {
   EXPECT_FALSE(notALine.LastError().empty());
 }
 
-TEST(Win32CommPort, PortNumbersOutOfRangeOpenComOne) {
-  REQUIRE_LINES();  // COM1 is linked to the panel as well
-  CCommPort port;
-  ASSERT_TRUE(port.Open(0, 9600, 0)) << port.LastError();
-  EXPECT_EQ(Discover(port), LOGWICK_WINE_PANEL_SERIAL);
-  ASSERT_TRUE(port.Open(300, 9600, 0)) << port.LastError();
-  EXPECT_EQ(Discover(port), LOGWICK_WINE_PANEL_SERIAL);
-}
-
-TEST(Win32CommPort, ReadReturnsAtOnceOnTheExpectedCount) {
+// A read returns at once on the expected count, and otherwise waits the time
+// the time-out rule computes.
+TEST(Win32CommPort, ReadEndsOnTheExpectedCountOrTheComputedTime) {
   REQUIRE_LINES();
   CCommPort port;
-  ASSERT_TRUE(port.Open(LOGWICK_WINE_PANEL_PORT, 1200, 2)) << port.LastError();
   // At 1200 baud the deadline would be (5 + 16) * 10 + 80 = 290 ms.
-  std::uint8_t buf[16];
-  std::size_t count = 0;
-  port.Write(frames::kDiscoverFrame.data(), frames::kDiscoverFrame.size());
-  const DWORD t = GetTickCount();
-  port.Read(buf, sizeof buf, count, 5);
-  EXPECT_LT(MsSince(t), 200u);
-  ASSERT_EQ(count, 5u);
-  EXPECT_EQ(frames::UnpackSerial(buf + 1), LOGWICK_WINE_PANEL_SERIAL);
-}
+  ASSERT_TRUE(port.Open(LOGWICK_WINE_PANEL_PORT, 1200, 2)) << port.LastError();
+  Exchange x = Ask(port, frames::kDiscoverFrame.data(), frames::kDiscoverFrame.size());
+  EXPECT_LT(x.ms, 200u);
+  ASSERT_EQ(x.count, 5u);
+  EXPECT_EQ(frames::UnpackSerial(x.buf + 1), LOGWICK_WINE_PANEL_SERIAL);
 
-TEST(Win32CommPort, ReadWaitsTheComputedTimeOtherwise) {
-  REQUIRE_LINES();
-  CCommPort port;
+  // Silence: (5 + 32) * 12000 / 9600 + 80 = 126 ms; the tick counter may step by a few ms.
   ASSERT_TRUE(port.Open(LOGWICK_WINE_SILENT_PORT, 9600, 0)) << port.LastError();
-  std::uint8_t buf[32];
-  std::size_t count = 99;
-
-  // Silence: (5 + 32) * 12000 / 9600 + 80 = 126 ms.
-  port.Write(frames::kDiscoverFrame.data(), frames::kDiscoverFrame.size());
-  DWORD t = GetTickCount();
-  port.Read(buf, 32, count, 5);
-  DWORD waited = MsSince(t);
-  EXPECT_EQ(count, 0u);
-  EXPECT_GE(waited, 120u);  // the tick counter may step by a few ms
-  EXPECT_LT(waited, 126u + 300u);
+  x = Ask(port, frames::kDiscoverFrame.data(), frames::kDiscoverFrame.size(), 32);
+  EXPECT_EQ(x.count, 0u);
+  EXPECT_GE(x.ms, 120u);
+  EXPECT_LT(x.ms, 126u + 300u);
 
   // Six bytes when five are expected (capacity 16): the read waits for the
   // deadline set by the arrival, (16 - 6) * 12000 / 9600 + 80 = 92 ms.
   const auto packed = frames::PackSerial(LOGWICK_WINE_PANEL_SERIAL, frames::kKindAssign);
   const std::uint8_t assign[6] = {0x80, packed[0], packed[1], packed[2], packed[3], 1};
-  port.Write(assign, sizeof assign);
-  t = GetTickCount();
-  port.Read(buf, 16, count, 5);
-  waited = MsSince(t);
-  EXPECT_EQ(count, 6u);
-  EXPECT_GE(waited, 86u);
-  EXPECT_LT(waited, 92u + 300u);
+  x = Ask(port, assign, sizeof assign);
+  EXPECT_EQ(x.count, 6u);
+  EXPECT_GE(x.ms, 86u);
+  EXPECT_LT(x.ms, 92u + 300u);
 }
 
 TEST(Win32CommPort, WriteDiscardsStaleInput) {
@@ -139,11 +132,7 @@ TEST(Win32CommPort, WriteDiscardsStaleInput) {
   ASSERT_TRUE(port.Open(LOGWICK_WINE_PANEL_PORT, 9600, 0)) << port.LastError();
   port.Write(frames::kDiscoverFrame.data(), frames::kDiscoverFrame.size());
   Sleep(150);  // the answer arrives and stays unread
-  port.Write(frames::kSearchFrame.data(), frames::kSearchFrame.size());  // never answered
-  std::uint8_t buf[16];
-  std::size_t count = 99;
-  port.Read(buf, sizeof buf, count, 5);
-  EXPECT_EQ(count, 0u);
+  EXPECT_EQ(Ask(port, frames::kSearchFrame.data(), frames::kSearchFrame.size()).count, 0u);  // never answered
 }
 
 TEST(Win32CommPort, TheBaudRateReachesTheLine) {
@@ -155,9 +144,9 @@ TEST(Win32CommPort, TheBaudRateReachesTheLine) {
   ASSERT_TRUE(port.Open(LOGWICK_WINE_PACED_PORT, 1200, 2)) << port.LastError();
   ASSERT_EQ(SetPanelAddress(port, LOGWICK_WINE_PANEL_SERIAL, 1), 0);
   std::uint8_t out[64];
-  const DWORD t = GetTickCount();
+  const DWORD start = GetTickCount();
   ASSERT_EQ(ReadEventBlock(port, 0, out, 4), 0);
-  const DWORD took = MsSince(t);
+  const DWORD took = GetTickCount() - start;
   EXPECT_GE(took, 700u);
   EXPECT_LT(took, 733u + 600u);  // 300 baud would take four times as long
 }

@@ -43,6 +43,19 @@ class Registry : public ::testing::Test {
   void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, Wide(kTestKey).c_str()); }
 };
 
+// A folder whose long name has blanks, so that its short form differs.
+class LongFolder : public ::testing::Test {
+ protected:
+  void SetUp() override { std::filesystem::create_directories(dir); }
+  void TearDown() override { std::filesystem::remove_all(dir); }
+  std::string File(const std::string& name, const char* content) {
+    const std::string path = (dir / name).string();
+    std::ofstream(path) << content;
+    return path;
+  }
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "Logwick long folder";
+};
+
 }  // namespace
 
 TEST_F(Registry, SetRegistryStringStoresTextAndRefusesBadArguments) {
@@ -53,25 +66,22 @@ TEST_F(Registry, SetRegistryStringStoresTextAndRefusesBadArguments) {
   EXPECT_EQ(ReadString(key, ""), "Список событий ТАРВЕЛ-7К");
   EXPECT_EQ(ReadString(key, "Имя"), "");
 
-  const std::pair<HKEY, const char*> badKeys[] = {{nullptr, "Software\\x"}, {HKEY_CURRENT_USER, nullptr},
-                                                  {HKEY_CURRENT_USER, ""}};
-  for (const auto& [root, subKey] : badKeys) {
+  struct Bad {
+    HKEY root;
+    const char *subKey, *name, *value;
+  };
+  const Bad bad[] = {{nullptr, "Software\\x", "", "t"}, {HKEY_CURRENT_USER, nullptr, "", "t"},
+                     {HKEY_CURRENT_USER, "", "", "t"},    {HKEY_CURRENT_USER, kTestKey, nullptr, "t"},
+                     {HKEY_CURRENT_USER, kTestKey, "n", nullptr}};
+  for (const Bad& b : bad) {
     SetLastError(0);
-    EXPECT_FALSE(SetRegistryString(root, subKey, "", "t"));
+    EXPECT_FALSE(SetRegistryString(b.root, b.subKey, b.name, b.value));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(E_INVALIDARG));
   }
-  SetLastError(0);
-  EXPECT_FALSE(SetRegistryString(HKEY_CURRENT_USER, kTestKey, nullptr, "t"));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(E_INVALIDARG));
-  EXPECT_FALSE(SetRegistryString(HKEY_CURRENT_USER, kTestKey, "n", nullptr));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(E_INVALIDARG));
 }
 
-TEST(FileType, RegistrationPointsTheShellAtTheShortPath) {
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "Logwick long folder";
-  std::filesystem::create_directories(dir);
-  const std::string exe = (dir / "logwick program.exe").string();
-  std::ofstream(exe) << "MZ";
+TEST_F(LongFolder, RegistrationPointsTheShellAtTheShortPath) {
+  const std::string exe = File("logwick program.exe", "MZ");
   const std::string shortPath = ShortPathOf(exe);
 
   ASSERT_TRUE(RegisterEventFileType(exe));
@@ -80,21 +90,16 @@ TEST(FileType, RegistrationPointsTheShellAtTheShortPath) {
   EXPECT_EQ(ReadString(classes + "Ormet.T7kLogwick", ""), "Список событий ТАРВЕЛ-7К");
   EXPECT_EQ(ReadString(classes + "Ormet.T7kLogwick\\shell\\open\\command", ""), shortPath + " \"%1\"");
   EXPECT_EQ(ReadString(classes + "Ormet.T7kLogwick\\DefaultIcon", ""), shortPath + ",1");
-  std::filesystem::remove_all(dir);
 }
 
-TEST(ShellPaths, ShortPathDocumentsAndFolders) {
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "Logwick long folder";
-  std::filesystem::create_directories(dir);
-  const std::string file = (dir / "event file name.t7kev").string();
-  std::ofstream(file) << "x";
+TEST_F(LongFolder, ShortPathDocumentsAndFolders) {
+  const std::string file = File("event file name.t7kev", "x");
   const std::string shortPath = ShortPathOf(file);
   EXPECT_EQ(shortPath.find(' '), std::string::npos) << shortPath;
   EXPECT_TRUE(std::filesystem::equivalent(shortPath, file));
   // No short form (the file is not there): the path itself.
   const std::string missing = (dir / "no such file.t7kev").string();
   EXPECT_EQ(ShortPathOf(missing), missing);
-  std::filesystem::remove_all(dir);
 
   const std::string documents = DocumentsFolder();
   ASSERT_GE(documents.size(), 3u);
