@@ -289,12 +289,14 @@ void CCommPort::Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count
   std::uint32_t deadline =
       logwick::TickMs() + timeouts::FirstReadWaitMs(m_lastWritten, cap, m_baudRate);
   bool lineDead = m_fd < 0;
+  bool hangUp = false;  // poll() said the line hung up; data may still be queued
   for (;;) {
     ssize_t got = 0;
     if (!lineDead && count < capacity) {
       got = ::read(m_fd, buf + count, capacity - count);
-      // With VMIN and VTIME 0 an empty line reads as 0 bytes, not EAGAIN.
-      if (got < 0 && errno != EAGAIN && errno != EINTR) lineDead = true;
+      // With VMIN and VTIME 0 an empty line reads as 0 bytes, not EAGAIN. A
+      // hung-up terminal keeps reporting itself readable and reads 0 bytes.
+      if ((got < 0 && errno != EAGAIN && errno != EINTR) || (got == 0 && hangUp)) lineDead = true;
     }
     const std::uint32_t now = logwick::TickMs();
     if (got > 0) {
@@ -314,9 +316,7 @@ void CCommPort::Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count
       std::this_thread::sleep_for(std::chrono::milliseconds(waitMs));
     } else {
       pollfd p{m_fd, POLLIN, 0};
-      if (::poll(&p, 1, waitMs) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) &&
-          !(p.revents & POLLIN))
-        lineDead = true;
+      if (::poll(&p, 1, waitMs) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL))) hangUp = true;
     }
   }
 }

@@ -11,6 +11,7 @@
 
 #include <fcntl.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include "link/comm_port.h"
@@ -168,4 +169,32 @@ TEST_F(PtyLine, PacedPanelTakesTheWireTime) {
   const auto took = MsSince(t);
   EXPECT_GE(took, 725);
   EXPECT_LT(took, 733 + 200);
+}
+
+// A terminal whose other side has gone keeps reporting itself readable and
+// reads 0 bytes: the read must sleep out its deadline, not spin on it.
+TEST(PtyHangUp, ReadWaitsOutTheDeadlineWithoutSpinning) {
+  const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_GE(master, 0);
+  ASSERT_EQ(::grantpt(master), 0);
+  ASSERT_EQ(::unlockpt(master), 0);
+  CCommPort port;
+  ASSERT_TRUE(port.OpenDevice(::ptsname(master), 9600, 0)) << port.LastError();
+  ::close(master);
+
+  auto cpuMs = [] {
+    rusage u{};
+    ::getrusage(RUSAGE_THREAD, &u);
+    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000LL +
+           (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000;
+  };
+  std::uint8_t buf[300];
+  std::size_t count = 99;
+  const long long cpu0 = cpuMs();
+  const auto t0 = Clock::now();
+  port.Read(buf, sizeof buf, count, 5);  // deadline 300 * 12000 / 9600 + 80 = 455 ms
+  const long long wall = MsSince(t0), cpu = cpuMs() - cpu0;
+  EXPECT_EQ(count, 0u);
+  EXPECT_GE(wall, 440);
+  EXPECT_LT(cpu, 60) << "of " << wall << " ms";
 }
