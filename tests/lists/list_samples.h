@@ -53,8 +53,6 @@ struct FileLayout {
   std::vector<CT7KEvent> events;
 };
 
-using FileSpec = FileLayout;  // older name, still used by some tests
-
 inline Bytes BuildFile(const FileLayout& s) {
   Bytes b;
   PutU8(b, static_cast<std::uint32_t>(s.tag.size()));
