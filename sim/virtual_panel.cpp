@@ -131,7 +131,7 @@ void VirtualPanel::Send(Request r, std::vector<std::uint8_t> bytes, std::size_t 
   if (m_config.faults.silentOn.count(r)) return;
   ++m_repliesSent;
   if (m_config.faults.badChecksumOn.count(m_repliesSent) && !bytes.empty()) bytes.back() ^= 0x5A;
-  out.push_back({std::move(bytes), requestLength});
+  out.push_back({std::move(bytes), requestLength, r});
 }
 
 void VirtualPanel::HandleAddressing(const std::uint8_t* frame, std::size_t length,

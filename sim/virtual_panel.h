@@ -69,6 +69,7 @@ struct PanelConfig {
 struct Reply {
   std::vector<std::uint8_t> bytes;
   std::size_t requestLength = 0;  // length of the request it answers (for wire timing)
+  Request request = Request::Search;  // the kind of request it answers
 };
 
 class VirtualPanel {

@@ -32,12 +32,11 @@ TEST(Archive, StringPrefixesByLength) {
   };
   for (const auto& [length, prefix] : cases) {
     const std::string s(length, '\xC0'), path = dir.File("s.bin");
-    {
-      FilePtr f(std::fopen(path.c_str(), "wb"), std::fclose);
-      CArchive ar(f.get(), CArchive::store, path);
-      ar.WriteString(s);
-      ar.Close();
-    }
+    FilePtr f(std::fopen(path.c_str(), "wb"), std::fclose);
+    CArchive ar(f.get(), CArchive::store, path);
+    ar.WriteString(s);
+    ar.Close();
+    f.reset();
     const Bytes stored = ReadBytes(path);
     ASSERT_EQ(stored.size(), prefix.size() + length);
     EXPECT_EQ(Bytes(stored.begin(), stored.begin() + prefix.size()), prefix) << length;
@@ -61,11 +60,4 @@ TEST(Archive, WideStringsAndShortData) {
       {0xFF, 0xFE, 0xFF, 0x03, 'a', 0},            // wide string cut short
   };
   for (const Bytes& b : cut) EXPECT_THROW(LoadString(dir, b), CArchiveException) << b.size();
-#ifndef _WIN32
-  // A stream of unknown size allocates only what arrives, not the 1 GiB claimed.
-  Bytes claim = {0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x40, 'x', 'y'};
-  FilePtr mem(fmemopen(claim.data(), claim.size(), "rb"), std::fclose);
-  CArchive stream(mem.get(), CArchive::load, "memory");
-  EXPECT_THROW(stream.ReadString(), CArchiveException);
-#endif
 }

@@ -22,10 +22,8 @@ inline CT7KEvent MakeEvent(std::uint32_t stamp, std::uint16_t code, std::vector<
 // 01/03/2012, configuration "Склад".
 inline CT7KEventList MakeHeaderList() {
   CT7KEventList l;
-  l.m_nPanelType = 1, l.m_nSerNum = 123;
-  l.m_nReadDay = 16, l.m_nReadMonth = 12, l.m_nReadYear = 2015;
-  l.m_nReadHour = 14, l.m_nReadMin = 12, l.m_nReadSec = 5;
-  l.m_nVerMajor = 2, l.m_nVerMinor = 5;
+  l.m_nPanelType = 1, l.m_nSerNum = 123, l.m_nVerMajor = 2, l.m_nVerMinor = 5;
+  l.m_nReadDay = 16, l.m_nReadMonth = 12, l.m_nReadYear = 2015, l.m_nReadHour = 14, l.m_nReadMin = 12, l.m_nReadSec = 5;
   l.m_nRelDay = 1, l.m_nRelMonth = 3, l.m_nRelYear = 2012;
   const std::string name = Utf8ToCp1251("Склад");
   l.SetConfigNameBytes(name.data(), name.size());
@@ -44,24 +42,24 @@ inline CT7KEventList MakeFullList(std::size_t events = 3) {
   return l;
 }
 
-// The fields of a hand-made event file.
+// The fields of a hand-made event file; texts go in as they stand, each with
+// its prefix.
 struct FileLayout {
   std::string tag = "t7kev";
-  std::uint32_t version = 1, count = 0, panelType = 1, serNum = 77;
-  std::uint32_t textCount = 0;
-  std::vector<Bytes> texts;  // each with its prefix
+  std::uint32_t version = 1, count = 0, panelType = 1, serNum = 77, textCount = 0;
+  std::vector<Bytes> texts;
   std::vector<CT7KEvent> events;
 };
 
 inline Bytes BuildFile(const FileLayout& s) {
-  Bytes b;
-  PutU8(b, static_cast<std::uint32_t>(s.tag.size()));
-  PutText(b, s.tag);
+  Bytes b{static_cast<std::uint8_t>(s.tag.size())};
+  b.insert(b.end(), s.tag.begin(), s.tag.end());
   PutU32(b, s.version);
   PutU32(b, s.count);
   for (std::uint32_t i = 0; i < 11; ++i) PutU32(b, i == 5 ? 2020 : i + 1);  // read year 2020
   if (s.version != 0) PutU32(b, s.panelType), PutU32(b, s.serNum);
-  PutText(b, std::string("CONF-NAME\0\0\0\0\0\0\0\0", 17));
+  const char name[17] = "CONF-NAME";
+  b.insert(b.end(), name, name + 17);
   b.resize(b.size() + 1020, 0xAB);
   PutU32(b, s.textCount);
   for (const Bytes& t : s.texts) b.insert(b.end(), t.begin(), t.end());

@@ -16,16 +16,11 @@ using Bytes = std::vector<std::uint8_t>;
 // A fresh folder under the system's temporary folder, removed afterwards.
 class TempDir {
  public:
-  TempDir() {
-    std::random_device rd;
-    path_ = std::filesystem::temp_directory_path() /
-            ("logwick-test-" + std::to_string(rd()) + std::to_string(rd()));
+  TempDir() : path_(std::filesystem::temp_directory_path() / ("logwick-test-" + std::to_string(std::random_device()()) +
+                                                                std::to_string(std::random_device()()))) {
     std::filesystem::create_directories(path_);
   }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
+  ~TempDir() { std::filesystem::remove_all(path_, ec_); }
   std::string File(const std::string& name) const { return (path_ / name).string(); }
   const std::filesystem::path& Path() const { return path_; }
   std::size_t EntryCount() const {
@@ -35,11 +30,11 @@ class TempDir {
 
  private:
   std::filesystem::path path_;
+  std::error_code ec_;
 };
 
-inline void WriteBytes(const std::string& path, const Bytes& bytes) {
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+inline void WriteBytes(const std::string& path, const Bytes& b) {
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), std::ssize(b));
 }
 
 inline Bytes ReadBytes(const std::string& path) {
@@ -48,14 +43,13 @@ inline Bytes ReadBytes(const std::string& path) {
 }
 
 inline std::string ReadText(const std::string& path) {
-  Bytes b = ReadBytes(path);
-  return std::string(b.begin(), b.end());
+  const Bytes b = ReadBytes(path);
+  return {b.begin(), b.end()};
 }
 
 // Little-endian builders for hand-made files.
 inline void PutU8(Bytes& b, std::uint32_t v) { b.push_back(static_cast<std::uint8_t>(v)); }
 inline void PutU16(Bytes& b, std::uint32_t v) { PutU8(b, v), PutU8(b, v >> 8); }
 inline void PutU32(Bytes& b, std::uint32_t v) { PutU16(b, v), PutU16(b, v >> 16); }
-inline void PutText(Bytes& b, const std::string& s) { b.insert(b.end(), s.begin(), s.end()); }
 
 }  // namespace logwick::test
