@@ -23,6 +23,15 @@ bool AddressExchange(IPanelPort& port, const std::uint8_t* request, std::size_t 
   return count == expected && std::equal(request, request + length, reply);
 }
 
+// One of the three-byte information requests (81 cmd cs): `count` is the
+// length of the reply, whose checks are the caller's.
+int InfoQuery(IPanelPort& port, const char* operation, std::uint8_t command, std::uint8_t* reply,
+              std::size_t capacity, std::size_t expected, std::size_t& count) {
+  port.BeginOperation(operation);
+  std::uint8_t request[3] = {frames::kDataStart, command, 0};
+  return Transact(port, request, sizeof request, reply, capacity, expected, count);
+}
+
 }  // namespace
 
 int StartSearch(IPanelPort& port) {
@@ -92,11 +101,9 @@ int Transact(IPanelPort& port, std::uint8_t* request, std::size_t length, std::u
 }
 
 int ReadDeviceInfo(IPanelPort& port, DeviceInfo& info) {
-  port.BeginOperation("ReadDeviceInfo");
-  std::uint8_t request[3] = {frames::kDataStart, frames::kCmdDeviceInfo, 0};
   std::uint8_t reply[10];
   std::size_t count = 0;
-  const int rc = Transact(port, request, sizeof request, reply, sizeof reply, 9, count);
+  const int rc = InfoQuery(port, "ReadDeviceInfo", frames::kCmdDeviceInfo, reply, sizeof reply, 9, count);
   if (rc != kLinkOk) return rc;
   if (count != 9 || reply[1] != frames::kCmdDeviceInfo) return kLinkExchangeFailed;
   info.releaseDay = reply[2];
@@ -108,11 +115,9 @@ int ReadDeviceInfo(IPanelPort& port, DeviceInfo& info) {
 }
 
 int ReadConfigInfo(IPanelPort& port, ConfigInfo& info) {
-  port.BeginOperation("ReadConfigInfo");
-  std::uint8_t request[3] = {frames::kDataStart, frames::kCmdConfigInfo, 0};
   std::uint8_t reply[32];
   std::size_t count = 0;
-  const int rc = Transact(port, request, sizeof request, reply, sizeof reply, 19, count);
+  const int rc = InfoQuery(port, "ReadConfigInfo", frames::kCmdConfigInfo, reply, sizeof reply, 19, count);
   if (rc != kLinkOk) return rc;
   if (count != 19) return kLinkExchangeFailed;
   info.textCount = reply[1];
@@ -122,11 +127,9 @@ int ReadConfigInfo(IPanelPort& port, ConfigInfo& info) {
 }
 
 int ReadLogInfo(IPanelPort& port, LogInfo& info) {
-  port.BeginOperation("ReadLogInfo");
-  std::uint8_t request[3] = {frames::kDataStart, frames::kCmdLogInfo, 0};
   std::uint8_t reply[32];
   std::size_t count = 0;
-  const int rc = Transact(port, request, sizeof request, reply, sizeof reply, 11, count);
+  const int rc = InfoQuery(port, "ReadLogInfo", frames::kCmdLogInfo, reply, sizeof reply, 11, count);
   if (rc != kLinkOk) return rc;
   if (count != 11) return kLinkExchangeFailed;
   info.blockSize = reply[1];
