@@ -1,94 +1,76 @@
 // Shared pieces of the desktop program's QTest suites: a private settings and
-// data folder for every run, a recorder for message boxes and file dialogs,
-// and a way to act on a modal dialog once it is up.
+// data folder per run, recorders for message boxes and file dialogs, and a way
+// to act on a modal dialog once it is up.
 #pragma once
 
-#include <QApplication>
-#include <QDialog>
-#include <QElapsedTimer>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
-#include <functional>
-#include <vector>
+#include <QtWidgets>
 
+#include "app/logwick_dlg.h"
 #include "app/message_box.h"
+#include "app/settings.h"
 #include "events/codec.h"
 #include "lists/event_file.h"
 #include "view/ev_list_box.h"
 
 namespace apptest {
 
-// Run before QApplication exists: settings, data and the documents folder go
-// into a temporary folder, and the offscreen platform is used.
-inline QTemporaryDir& IsolateEnvironment() {
+inline QString TempDir() {
   static QTemporaryDir dir;
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  qputenv("XDG_CONFIG_HOME", (dir.path() + "/config").toUtf8());
-  qputenv("XDG_DATA_HOME", (dir.path() + "/data").toUtf8());
-  qputenv("HOME", (dir.path() + "/home").toUtf8());
-  qputenv("LOGWICK_PORTS_DIR", (dir.path() + "/ports").toUtf8());
-  QDir().mkpath(dir.path() + "/home/Documents");
-  QDir().mkpath(dir.path() + "/ports");
-  return dir;
+  return dir.path();
 }
 
-// Records every message box instead of showing it.
-struct MessageRecorder {
-  std::vector<logwick::MessageRecord> seen;
-  MessageRecorder() {
-    logwick::SetMessageHook([this](const logwick::MessageRecord& r) { seen.push_back(r); });
-  }
-  ~MessageRecorder() { logwick::SetMessageHook({}); }
-  QStringList Texts() const {
-    QStringList t;
-    for (const auto& r : seen) t << r.text;
-    return t;
-  }
-};
+// Run before QApplication exists.
+inline void IsolateEnvironment() {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  for (auto [var, sub] : {std::pair{"XDG_CONFIG_HOME", "/config"}, {"XDG_DATA_HOME", "/data"}, {"HOME", "/home"},
+                          {"LOGWICK_PORTS_DIR", "/ports"}})
+    qputenv(var, (TempDir() + sub).toUtf8());
+  for (const char* sub : {"/home/Documents", "/ports"}) QDir().mkpath(TempDir() + sub);
+}
 
-// Answers file dialogs with the given names in turn ("" is Cancel) and keeps
-// the requests.
-struct FileAnswers {
+// Records message boxes; answers file dialogs with answers in turn (none left: Cancel).
+struct Hooks {
+  QStringList texts, captions, answers;
   std::vector<logwick::FileRequest> requests;
-  QStringList answers;
-  explicit FileAnswers(QStringList a) : answers(std::move(a)) {
+  Hooks() {
+    logwick::SetMessageHook([this](const logwick::MessageRecord& r) { texts << r.text, captions << r.caption; });
     logwick::SetFileHook([this](const logwick::FileRequest& r) {
       requests.push_back(r);
       return answers.isEmpty() ? QString() : answers.takeFirst();
     });
   }
-  ~FileAnswers() { logwick::SetFileHook({}); }
+  ~Hooks() { logwick::SetMessageHook({}), logwick::SetFileHook({}); }
 };
 
-// Runs act on the first modal dialog named objectName as soon as it is up;
-// act must close it. A dialog that never comes fails instead of hanging.
+// Runs act (which must close it) on the modal dialog named objectName once it
+// is up. A dialog that never comes fails instead of hanging.
 inline void WhenModal(const QString& objectName, std::function<void(QDialog*)> act) {
   auto* timer = new QTimer;
-  auto* clock = new QElapsedTimer;
-  clock->start();
+  QElapsedTimer clock;
+  clock.start();
   QObject::connect(timer, &QTimer::timeout, [=]() {
     auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
     const bool up = dlg && dlg->objectName() == objectName && dlg->isVisible();
-    if (!up && clock->elapsed() < 10000) return;
+    if (!up && !clock.hasExpired(10000)) return;
     timer->stop();
     timer->deleteLater();
-    delete clock;
     if (up) return act(dlg);
     if (dlg) dlg->done(QDialog::Rejected);
-    qWarning("dialog %s never appeared", qPrintable(objectName));
+    QTest::qFail(qPrintable("dialog " + objectName + " never appeared"), __FILE__, __LINE__);
   });
   timer->start(5);
 }
 
-template <class W>
+template <class W = QWidget>
 W* Ctl(QWidget* dlg, int id) {
   W* w = dlg->findChild<W*>(QString::number(id));
   if (!w) qFatal("control %d not found", id);
   return w;
 }
 
-inline void Click(QWidget* dlg, int id) { QTest::mouseClick(Ctl<QWidget>(dlg, id), Qt::LeftButton); }
+inline void Click(QWidget* dlg, int id) { QTest::mouseClick(Ctl(dlg, id), Qt::LeftButton); }
+inline QString Line(QWidget* dlg, int id) { return Ctl<QLabel>(dlg, id)->text(); }
 
 inline QStringList Rows(const CEvListBox* box) {
   QStringList rows;
@@ -96,16 +78,13 @@ inline QStringList Rows(const CEvListBox* box) {
   return rows;
 }
 
-// Ten events of December 2015: seven mode changes (code 1) and three
-// messages (code 4), read from panel 123.
+// Ten events of December 2015 read from panel 123: seven mode changes (code 1)
+// and three messages (code 4).
 inline CT7KEventList SampleList() {
   CT7KEventList l;
-  l.m_nPanelType = 1;
-  l.m_nSerNum = 123;
-  l.m_nReadDay = 16, l.m_nReadMonth = 12, l.m_nReadYear = 2015;
-  l.m_nReadHour = 14, l.m_nReadMin = 12, l.m_nReadSec = 5;
-  l.m_nVerMajor = 2, l.m_nVerMinor = 5;
-  l.m_nRelDay = 1, l.m_nRelMonth = 3, l.m_nRelYear = 2012;
+  l.m_nPanelType = 1, l.m_nSerNum = 123;
+  l.m_nReadDay = 16, l.m_nReadMonth = 12, l.m_nReadYear = 2015, l.m_nReadHour = 14, l.m_nReadMin = 12, l.m_nReadSec = 5;
+  l.m_nVerMajor = 2, l.m_nVerMinor = 5, l.m_nRelDay = 1, l.m_nRelMonth = 3, l.m_nRelYear = 2012;
   const std::string name = logwick::Utf8ToCp1251("Склад");
   l.SetConfigNameBytes(name.data(), name.size());
   l.m_texts = {"Пожар", "Тревога"};
@@ -127,11 +106,12 @@ inline QString WriteSample(const QString& path, const CT7KEventList& list = Samp
 
 }  // namespace apptest
 
-// A QTest main with the environment isolated first.
-#define LOGWICK_QTEST_MAIN(TestObject)          \
-  int main(int argc, char** argv) {             \
-    apptest::IsolateEnvironment();              \
-    QApplication app(argc, argv);               \
-    TestObject tc;                              \
-    return QTest::qExec(&tc, argc, argv);       \
+using namespace apptest;
+
+#define LOGWICK_QTEST_MAIN(TestObject)    \
+  int main(int argc, char** argv) {       \
+    apptest::IsolateEnvironment();        \
+    QApplication app(argc, argv);         \
+    TestObject tc;                        \
+    return QTest::qExec(&tc, argc, argv); \
   }
