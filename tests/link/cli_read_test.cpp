@@ -5,13 +5,11 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <filesystem>
 #include <thread>
 
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include "lists/event_file.h"
 #include "tests/lists/test_files.h"
@@ -35,15 +33,13 @@ class Child {
     argv.push_back(nullptr);
     posix_spawn_file_actions_t fa;
     posix_spawn_file_actions_init(&fa);
-    posix_spawn_file_actions_addopen(&fa, 1, (files + ".out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&fa, 2, (files + ".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    for (int fd : {1, 2})
+      posix_spawn_file_actions_addopen(&fa, fd, (files + (fd == 1 ? ".out" : ".err")).c_str(),
+                                       O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (posix_spawn(&pid_, kCli.c_str(), &fa, nullptr, argv.data(), environ) != 0) pid_ = -1;
     posix_spawn_file_actions_destroy(&fa);
   }
-  ~Child() {
-    Signal(SIGKILL);
-    Wait();
-  }
+  ~Child() { Signal(SIGKILL), Wait(); }
   void Signal(int sig) {
     if (pid_ > 0) ::kill(pid_, sig);
   }
@@ -62,15 +58,12 @@ class Child {
 
 class CliRead : public ::testing::Test {
  protected:
-  // Starts the simulator and returns its device path.
+  // Starts the simulator; its device path.
   std::string Simulate(std::vector<std::string> args) {
     args.insert(args.begin(), "simulate");
     sim_ = std::make_unique<Child>(args, dir_.File("sim"));
-    for (int i = 0; i < 500; ++i) {
-      const std::string out = sim_->Out();
-      if (const auto nl = out.find('\n'); nl != std::string::npos) return out.substr(0, nl);
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    for (int i = 0; i < 500; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(10)))
+      if (const std::string out = sim_->Out(); out.find('\n') != std::string::npos) return out.substr(0, out.find('\n'));
     ADD_FAILURE() << "the simulator printed no device: " << sim_->Err();
     return {};
   }
@@ -82,13 +75,14 @@ class CliRead : public ::testing::Test {
     args.insert(args.begin(), "read");
     return std::make_unique<Child>(args, dir_.File("read"));
   }
-  CT7KEventList Load(const std::string& path) {
+  CT7KEventList Load() {
     CT7KEventList list;
-    EXPECT_EQ(LoadEventFile(path, list).status, LoadStatus::Loaded);
+    EXPECT_EQ(LoadEventFile(file_, list).status, LoadStatus::Loaded);
     return list;
   }
 
   TempDir dir_;
+  const std::string file_ = dir_.File("out.t7kev");
   std::unique_ptr<Child> sim_;
 };
 
@@ -98,14 +92,12 @@ TEST_F(CliRead, ReadsBySerialWithATraceAndByPortNumberWithSearch) {
   ::setenv("LOGWICK_PORTS_DIR", dir_.File("ports").c_str(), 1);
   const std::string dev = Simulate({"--serial", "700123", "--events", "60", "--ring", "25",
                                     "--block", "8", "--type", "4", "--as-com", "42"});
-  const std::string file = dir_.File("out.t7kev"), trace = dir_.File("trace.txt");
-  auto r = Read({"--device", dev, "--serial", "700123", "-o", file, "--trace", trace});
+  const std::string trace = dir_.File("trace.txt");
+  auto r = Read({"--device", dev, "--serial", "700123", "-o", file_, "--trace", trace});
   ASSERT_EQ(r->Wait(), 0) << r->Err();
-  const CT7KEventList list = Load(file);
-  EXPECT_EQ(list.GetCount(), 56u);
-  EXPECT_EQ(list.m_nSerNum, 700123);
-  EXPECT_EQ(list.m_nPanelType, 2);
-  EXPECT_EQ(list.m_texts.size(), 16u);
+  const CT7KEventList list = Load();
+  EXPECT_EQ(std::make_tuple(list.GetCount(), list.m_nSerNum, list.m_nPanelType, list.m_texts.size()),
+            std::make_tuple(56u, 700123, 2, 16u));
   EXPECT_NE(r->Err().find("56 events"), std::string::npos);
   const std::string t = ReadText(trace);
   EXPECT_NE(t.find("ReadDeviceInfo    -> 81 13 38"), std::string::npos) << t.substr(0, 400);
@@ -113,48 +105,39 @@ TEST_F(CliRead, ReadsBySerialWithATraceAndByPortNumberWithSearch) {
   EXPECT_EQ(t.find("StartSearch"), std::string::npos);  // --serial: no search
 
   // The same panel as COM42 through the simulator's link, found by search.
-  const std::string link = dir_.File("ports/COM42");
-  std::filesystem::remove(file);
-  r = Read({"--port", "42", "--gaz", "-o", file});
+  std::filesystem::remove(file_);
+  r = Read({"--port", "42", "--gaz", "-o", file_});
   EXPECT_EQ(r->Wait(), 0) << r->Err();
-  EXPECT_EQ(Load(file).m_nSerNum, 700123);
+  EXPECT_EQ(Load().m_nSerNum, 700123);
   EXPECT_EQ(StopSimulator(), 0);
-  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(dir_.File("ports/COM42"))));
   ::unsetenv("LOGWICK_PORTS_DIR");
 }
 
 TEST_F(CliRead, FailuresReportTheMessageAndKeepWhatWasRead) {
   // A block that fails: the header and no events are still written.
-  std::string dev = Simulate({"--events", "40", "--block", "4", "--silent-on", "select"});
-  const std::string file = dir_.File("out.t7kev");
-  auto r = Read({"--device", dev, "--serial", "4660", "-o", file});
+  const std::string dev = Simulate({"--events", "40", "--block", "4", "--silent-on", "select"});
+  auto r = Read({"--device", dev, "--serial", "4660", "-o", file_});
   EXPECT_EQ(r->Wait(), 2);
   EXPECT_NE(r->Err().find("Ошибка при чтении событий"), std::string::npos) << r->Err();
-  const CT7KEventList partial = Load(file);
-  EXPECT_EQ(partial.GetCount(), 0u);
-  EXPECT_EQ(partial.m_nSerNum, 4660);
-  StopSimulator();
+  EXPECT_EQ(std::make_pair(Load().GetCount(), Load().m_nSerNum), std::make_pair(std::size_t{0}, 4660));
 
   // A failure before the events (here the port; which step failed is the
   // read-out's business): the existing file is not touched.
-  WriteBytes(file, {1, 2, 3});
-  r = Read({"--device", dir_.File("no-such-tty"), "-o", file});
+  WriteBytes(file_, {1, 2, 3});
+  r = Read({"--device", dir_.File("no-such-tty"), "-o", file_});
   EXPECT_EQ(r->Wait(), 2);
   EXPECT_NE(r->Err().find("Не могу открыть порт"), std::string::npos) << r->Err();
-  EXPECT_EQ(ReadBytes(file), (Bytes{1, 2, 3}));
+  EXPECT_EQ(ReadBytes(file_), (Bytes{1, 2, 3}));
 }
 
 TEST_F(CliRead, InterruptStopsBetweenBlocksAndWritesTheEventsSoFar) {
   // Each block costs a read time-out for its one "not ready" answer (~170 ms).
   const std::string dev = Simulate({"--events", "200", "--block", "4", "--not-ready", "1"});
-  const std::string file = dir_.File("out.t7kev");
-  auto r = Read({"--device", dev, "--serial", "4660", "-o", file});
+  auto r = Read({"--device", dev, "--serial", "4660", "-o", file_});
   std::this_thread::sleep_for(std::chrono::milliseconds(900));
   r->Signal(SIGINT);
   EXPECT_EQ(r->Wait(), 130) << r->Err();
-  const CT7KEventList list = Load(file);
-  EXPECT_GT(list.GetCount(), 0u);
-  EXPECT_LT(list.GetCount(), 196u);
-  EXPECT_EQ(list.GetCount() % 4, 0u);
-  StopSimulator();
+  const std::size_t n = Load().GetCount();
+  EXPECT_TRUE(n > 0 && n < 196 && n % 4 == 0) << n;
 }

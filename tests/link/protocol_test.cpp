@@ -14,15 +14,11 @@ namespace {
 
 Bytes Sealed(const Bytes& body) { return fr::DataFrame(body); }
 
-Bytes BlockReply(std::uint8_t blockSize) {
-  Bytes body{0x81, blockSize};
-  for (int i = 0; i < blockSize * 16; ++i) body.push_back(static_cast<std::uint8_t>(0x10 + i));
+// A data reply: command (or 81 00 "not ready"), then `n` bytes from `first` up.
+Bytes Reply(std::uint8_t command, int n = 0, std::uint8_t first = 0x10) {
+  Bytes body{0x81, command};
+  for (int i = 0; i < n; ++i) body.push_back(static_cast<std::uint8_t>(first + i));
   return Sealed(body);
-}
-
-Bytes Assign(std::uint32_t serial) {
-  const auto s = fr::PackSerial(serial, fr::kKindAssign);
-  return {0x80, s[0], s[1], s[2], s[3], 1};
 }
 
 }  // namespace
@@ -71,8 +67,9 @@ TEST(Addressing, AddressAndTypeWantExactEchoesWithinThreeAttempts) {
   EXPECT_EQ(SetPanelAddress(ok, 0x80, 1), 0);
   EXPECT_EQ(ok.writes, (std::vector<Bytes>{assign, assign}));
   EXPECT_EQ(ok.reads[0].second, 6u);
-  ScriptedPort failing(Script{{}, Bytes(assign.begin(), assign.end() - 1), assign});
-  failing.replies[2].push_back(0);  // seven bytes
+  Bytes seven = assign;
+  seven.push_back(0);
+  ScriptedPort failing(Script{{}, Bytes(assign.begin(), assign.end() - 1), seven});
   EXPECT_EQ(SetPanelAddress(failing, 0x80, 1), 3);
   EXPECT_EQ(failing.writes.size(), 3u);
 
@@ -102,15 +99,12 @@ TEST(DataLayer, TransactRetriesBadRepliesButNotWrongLengths) {
                               info.versionMinor}),
             (std::vector<int>{16, 12, 2010, 2, 7}));
 
-  ScriptedPort silent;
-  EXPECT_EQ(ReadDeviceInfo(silent, info), 8);
-  EXPECT_EQ(silent.writes.size(), 3u);
-
-  // A sound frame of the wrong length or command fails at once.
-  for (const Bytes& reply : {Sealed({0x81, 0x13, 1, 2, 3, 4, 5}), Sealed({0x81, 0x14, 1, 2, 3, 4, 5, 6})}) {
-    ScriptedPort port(Script{reply});
+  // Silence fails after three attempts; a sound frame of the wrong length or
+  // command (here a text's) fails at once.
+  for (const Script& replies : {Script{}, Script{Reply(0x13, 5)}, Script{Reply(0x14, 6)}}) {
+    ScriptedPort port(replies);
     EXPECT_EQ(ReadDeviceInfo(port, info), 8);
-    EXPECT_EQ(port.writes.size(), 1u);
+    EXPECT_EQ(port.writes.size(), replies.empty() ? 3u : 1u);
   }
 }
 
@@ -119,36 +113,25 @@ TEST(DataLayer, LogConfigAndTextRepliesDecode) {
   LogInfo li;
   ASSERT_EQ(ReadLogInfo(log, li), 0);
   EXPECT_EQ(log.writes[0], (Bytes{0x81, 0x0F, 0x24}));
-  EXPECT_EQ(li.blockSize, 16);
-  EXPECT_EQ(li.eventCount, 1000);
-  EXPECT_EQ(li.ringPosition, 298);
-  EXPECT_EQ(li.panelClock, 0x3F20E305u);
+  EXPECT_EQ(std::make_tuple(li.blockSize, li.eventCount, li.ringPosition, li.panelClock),
+            std::make_tuple(std::uint8_t{16}, std::uint16_t{1000}, std::uint16_t{298}, 0x3F20E305u));
 
-  Bytes body{0x81, 7};
-  for (int i = 0; i < 16; ++i) body.push_back(static_cast<std::uint8_t>(0xC0 + i));
-  ScriptedPort config(Script{Sealed(body)});
+  // A configuration, then texts: the short reply is an empty text; nineteen
+  // bytes need command 12. Names and texts keep their 16 bytes, then NUL.
+  auto sixteen = [](const char* s) { return static_cast<std::uint8_t>(s[15]) == 0xCF && s[16] == '\0'; };
+  ScriptedPort port(Script{Reply(7, 16, 0xC0), Reply(0x55), Reply(0x12, 16, 0xC0)});
   ConfigInfo ci;
-  ASSERT_EQ(ReadConfigInfo(config, ci), 0);
-  EXPECT_EQ(config.reads[0], ReadCall(32, 19));
+  ASSERT_EQ(ReadConfigInfo(port, ci), 0);
+  EXPECT_EQ(port.reads[0], ReadCall(32, 19));
   EXPECT_EQ(ci.textCount, 7);
-  EXPECT_EQ(static_cast<std::uint8_t>(ci.name[15]), 0xCF);
-  EXPECT_EQ(ci.name[16], '\0');
-
-  // Texts: the short reply is an empty text; nineteen bytes need command 12.
-  body[1] = 0x12;
-  ScriptedPort text(Script{Sealed({0x81, 0x55}), Sealed(body)});
+  EXPECT_TRUE(sixteen(ci.name.data()));
   MessageText t;
   t.fill('x');
-  ASSERT_EQ(ReadMessageText(text, 9, t), 0);
-  EXPECT_EQ(text.writes[0], (Bytes{0x81, 0x12, 0x09, 0xAA ^ 0x81 ^ 0x12 ^ 9}));
+  ASSERT_EQ(ReadMessageText(port, 9, t), 0);
+  EXPECT_EQ(port.writes[1], (Bytes{0x81, 0x12, 0x09, 0xAA ^ 0x81 ^ 0x12 ^ 9}));
   EXPECT_EQ(t[0], '\0');
-  ASSERT_EQ(ReadMessageText(text, 0, t), 0);
-  EXPECT_EQ(static_cast<std::uint8_t>(t[15]), 0xCF);
-  EXPECT_EQ(t[16], '\0');
-  body[1] = 0x13;
-  ScriptedPort wrong(Script{Sealed(body)});
-  EXPECT_EQ(ReadMessageText(wrong, 0, t), 8);
-  EXPECT_EQ(wrong.writes.size(), 1u);
+  ASSERT_EQ(ReadMessageText(port, 0, t), 0);
+  EXPECT_TRUE(sixteen(t.data()));
 }
 
 TEST(EventBlock, SelectEchoNotReadyPollsAndFailures) {
@@ -158,8 +141,8 @@ TEST(EventBlock, SelectEchoNotReadyPollsAndFailures) {
   EXPECT_EQ(wrongEcho.writes, (std::vector<Bytes>{Sealed({0x81, 0x10, 0x2A, 0x01})}));  // no fetch
   EXPECT_EQ(wrongEcho.reads[0], ReadCall(8, 5));
 
-  ScriptedPort port(Script{Sealed({0x81, 0x10, 0x05, 0x00}), Sealed({0x81, 0x00}), Sealed({0x81, 0x00}),
-                           BlockReply(4)});
+  const Bytes notReady = Reply(0x00), select0 = Sealed({0x81, 0x10, 0, 0});
+  ScriptedPort port(Script{Sealed({0x81, 0x10, 0x05, 0x00}), notReady, notReady, Reply(4, 64)});
   ASSERT_EQ(ReadEventBlock(port, 5, out, 4), 0);
   EXPECT_EQ(port.writes.size(), 4u);
   EXPECT_EQ(port.writes[3], (Bytes{0x81, 0x11, 0x3A}));
@@ -168,12 +151,11 @@ TEST(EventBlock, SelectEchoNotReadyPollsAndFailures) {
 
   // A panel that stays "not ready": 999 fetches, then 2. A damaged block is a
   // failed attempt, not a poll: three of them end the reading with 8.
-  const Bytes select0 = Sealed({0x81, 0x10, 0, 0});
-  ScriptedPort never(Script(1000, Sealed({0x81, 0x00})));
+  ScriptedPort never(Script(1000, notReady));
   never.replies.front() = select0;
   EXPECT_EQ(ReadEventBlock(never, 0, out, 16), 2);
   EXPECT_EQ(never.writes.size(), 1u + 999u);
-  Bytes bad = BlockReply(2);
+  Bytes bad = Reply(2, 32);
   bad.back() ^= 0xFF;
   ScriptedPort damaged(Script{select0, bad, bad, bad, bad, bad});
   EXPECT_EQ(ReadEventBlock(damaged, 0, out, 2), 8);
@@ -181,10 +163,7 @@ TEST(EventBlock, SelectEchoNotReadyPollsAndFailures) {
 }
 
 TEST(VirtualPanel, FramesSplitOrAmidNoiseAndDamagedReplies) {
-  sim::PanelConfig c;
-  c.serial = 0x123456;
-  c.faults.badChecksumOn = {3};
-  ScriptedPort p(c);
+  ScriptedPort p(sim::PanelConfig{.serial = 0x123456, .faults = {.badChecksumOn = {3}}});
   auto feed = [&](const Bytes& bytes) {
     p.Write(bytes.data(), bytes.size());
     Bytes reply(64);
@@ -193,13 +172,15 @@ TEST(VirtualPanel, FramesSplitOrAmidNoiseAndDamagedReplies) {
     reply.resize(n);
     return reply;
   };
-  const Bytes info = Sealed({0x81, 0x13});
+  auto assign = [](std::uint32_t serial) {
+    const auto s = fr::PackSerial(serial, fr::kKindAssign);
+    return Bytes{0x80, s[0], s[1], s[2], s[3], 1};
+  };
+  const Bytes info = Sealed({0x81, 0x13}), mine = assign(0x123456);
   EXPECT_TRUE(feed(info).empty());               // no bus address yet
-  EXPECT_TRUE(feed(Assign(0x123457)).empty());   // another panel's address frame
-
-  const Bytes assign = Assign(c.serial);
-  EXPECT_TRUE(feed({0x00, 0x7F, assign[0], assign[1], assign[2]}).empty());
-  EXPECT_EQ(feed({assign[3], assign[4], assign[5]}), assign);
+  EXPECT_TRUE(feed(assign(0x123457)).empty());   // another panel's address frame
+  EXPECT_TRUE(feed({0x00, 0x7F, mine[0], mine[1], mine[2]}).empty());
+  EXPECT_EQ(feed({mine[3], mine[4], mine[5]}), mine);
 
   Bytes damaged = info;
   damaged[2] ^= 1;

@@ -59,9 +59,7 @@ class ScriptedPort : public IPanelPort {
   void Pause(unsigned ms) override { pauses.push_back(ms); }
   void BeginOperation(const char* name) override { operations.emplace_back(name); }
 
-  long Count(const std::string& operation) const {
-    return std::count(operations.begin(), operations.end(), operation);
-  }
+  long Count(const std::string& operation) const { return std::ranges::count(operations, operation); }
 
   std::optional<sim::VirtualPanel> panel;
   Script replies;
@@ -84,15 +82,10 @@ class RecordingView : public IReadoutView {
   void SetStatus(const std::string& t) override { Log("status", t); }
   void SetVersionLine(const std::string& t) override { Log("version", t); }
   void SetCountLine(const std::string& t) override { Log("count", t); }
-  void SetEventLine(const std::string& t) override {
-    Log("event", t);
-    if (onEventLine) onEventLine();
-  }
+  void SetEventLine(const std::string& t) override { Log("event", t); }
   void ShowReadingLabel() override { Log("label", ""); }
   void SetButtonText(const std::string& t) override { Log("button", t); }
-  void SetProgressRange(int lo, int hi) override {
-    Log("range", std::to_string(lo) + ".." + std::to_string(hi));
-  }
+  void SetProgressRange(int lo, int hi) override { Log("range", std::to_string(lo) + ".." + std::to_string(hi)); }
   void SetProgressPos(int pos) override { Log("pos", std::to_string(pos)); }
   void ShowWarning(const std::string& t) override { Log("warning", t); }
 
@@ -105,7 +98,6 @@ class RecordingView : public IReadoutView {
   }
 
   std::vector<std::string> log;
-  std::function<void()> onEventLine;
 
  private:
   void Log(const char* kind, const std::string& t) { log.push_back(std::string(kind) + ":" + t); }
