@@ -119,7 +119,7 @@ TEST(DataLayer, LogConfigAndTextRepliesDecode) {
   // A configuration, then texts: the short reply is an empty text; nineteen
   // bytes need command 12. Names and texts keep their 16 bytes, then NUL.
   auto sixteen = [](const char* s) { return static_cast<std::uint8_t>(s[15]) == 0xCF && s[16] == '\0'; };
-  ScriptedPort port(Script{Reply(7, 16, 0xC0), Reply(0x55), Reply(0x12, 16, 0xC0)});
+  ScriptedPort port(Script{Reply(7, 16, 0xC0), Reply(0x55), Reply(0x12, 16, 0xC0), Reply(0x13, 16, 0xC0)});
   ConfigInfo ci;
   ASSERT_EQ(ReadConfigInfo(port, ci), 0);
   EXPECT_EQ(port.reads[0], ReadCall(32, 19));
@@ -132,6 +132,8 @@ TEST(DataLayer, LogConfigAndTextRepliesDecode) {
   EXPECT_EQ(t[0], '\0');
   ASSERT_EQ(ReadMessageText(port, 0, t), 0);
   EXPECT_TRUE(sixteen(t.data()));
+  EXPECT_EQ(ReadMessageText(port, 0, t), 8);  // a sound reply to another command
+  EXPECT_EQ(port.writes.size(), 4u);
 }
 
 TEST(EventBlock, SelectEchoNotReadyPollsAndFailures) {
