@@ -1,11 +1,11 @@
 // What the harnesses and the seed maker share: the fuzzer's input read front
 // to back as small little-endian values (running out is not an error: values
-// then read as 0 and byte runs as empty, so a harness always sees a short but
-// well-defined story), the writers the seed maker uses for the same shapes,
-// and a read-out view that only checks and counts warnings.
+// then read as 0 and byte runs as empty), the writer the seed maker uses for
+// the same shapes, and a read-out view that only checks and counts warnings.
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -17,7 +17,7 @@
 
 namespace logwick::fuzz {
 
-// Stops the process with a message: the fuzzer records the input as a crash.
+// The fuzzer records the input as a crash.
 [[noreturn]] inline void Fail(const char* what) {
   std::fprintf(stderr, "broken promise: %s\n", what);
   std::abort();
@@ -29,7 +29,6 @@ class Input {
 
   bool Empty() const { return m_pos == m_end; }
   std::size_t Left() const { return static_cast<std::size_t>(m_end - m_pos); }
-
   std::uint32_t Uint(int bytes) {
     std::uint32_t v = 0;
     for (int i = 0; i < bytes; ++i) v |= static_cast<std::uint32_t>(Empty() ? 0 : *m_pos++) << (8 * i);
@@ -42,11 +41,6 @@ class Input {
     m_pos += n;
     return std::vector<std::uint8_t>(m_pos - n, m_pos);
   }
-  // A string whose length is the next byte.
-  std::string ShortString() {
-    const std::vector<std::uint8_t> b = Bytes(U8());
-    return std::string(b.begin(), b.end());
-  }
 
  private:
   const std::uint8_t* m_pos;
@@ -55,11 +49,6 @@ class Input {
 
 inline void PutUint(std::vector<std::uint8_t>& out, std::uint32_t v, int bytes) {
   for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
-inline void PutShortString(std::vector<std::uint8_t>& out, const std::string& s) {
-  const std::size_t n = std::min<std::size_t>(s.size(), 255);
-  PutUint(out, static_cast<std::uint32_t>(n), 1);
-  out.insert(out.end(), s.begin(), s.begin() + static_cast<std::ptrdiff_t>(n));
 }
 
 class QuietView : public IReadoutView {

@@ -1,27 +1,16 @@
 // The fuzzer's bytes play the panel through a whole read-out. The input opens
-// with the reading's settings, then every read of the port takes its reply
-// from the input:
-//
-//   flags (bit 0 search, bit 1 ГАЗ mode, bit 2 the port fails to open)
-//   serial number (3 bytes, used without search)
-//   per read: a mode byte, then
-//     mode & 3 == 0  silence
-//     mode & 3 == 1  a length (2 bytes) and that many raw bytes
-//     mode & 3 == 2  the request echoed, then raw bytes up to the expected
-//                    length, a data frame's checksum made good
-//     mode & 3 == 3  a length (2 bytes) and raw bytes, checksum made good
-//
+// with flags (bit 0 search, bit 1 ГАЗ mode, bit 2 the port fails to open) and
+// the serial number (3 bytes, used without search); then every read of the
+// port takes a mode byte and its reply from the input:
+//   mode & 3 == 0  silence
+//   mode & 3 == 1  a length (2 bytes) and that many raw bytes
+//   mode & 3 == 2  the request echoed, then raw bytes up to the expected
+//                  length, a data frame's checksum made good
+//   mode & 3 == 3  a length (2 bytes) and raw bytes, checksum made good
 // When the input runs out the panel falls silent and the user presses Cancel,
 // so every run ends. Afterwards: the reader sent only well-formed requests;
 // the caller's list is either untouched or replaced by a list that stores
 // and loads back unchanged; the report prints every event.
-#include <atomic>
-#include <cstdint>
-#include <algorithm>
-#include <string>
-#include <vector>
-
-#include "fuzz/fuzz_input.h"
 #include "fuzz/memory_files.h"
 #include "link/frames.h"
 #include "link/readout.h"
@@ -45,12 +34,15 @@ class FuzzPanelPort : public logwick::IPanelPort {
 
   void Write(const std::uint8_t* data, std::size_t length) override {
     if (!m_open) Fail("write to a closed port");
-    CheckRequest(data, length);
+    if (length == 0) Fail("empty request");
+    if (data[0] == frames::kDataStart && !frames::ChecksumOk(data, length)) Fail("request with a bad checksum");
+    if (data[0] != frames::kDataStart && data[0] != frames::kAddressStart) Fail("request with an unknown start byte");
+    if (data[0] == frames::kAddressStart && std::any_of(data + 1, data + length, [](int b) { return b > 0x7F; }))
+      Fail("addressing byte with bit 7 set");
     m_request.assign(data, data + length);
   }
 
-  void Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count,
-            std::size_t expected) override {
+  void Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count, std::size_t expected) override {
     if (!m_open) Fail("read from a closed port");
     if (expected > capacity) Fail("expects more than it can hold");
     count = 0;
@@ -58,14 +50,18 @@ class FuzzPanelPort : public logwick::IPanelPort {
       m_cancel = true;  // the user gives up on a silent panel
       return;
     }
-    const std::uint8_t mode = m_in.U8();
+    const std::uint8_t mode = m_in.U8() & 3;
+    if (mode == 0) return;
     std::vector<std::uint8_t> reply;
-    switch (mode & 3) {
-      case 0: return;
-      case 1: reply = m_in.Bytes(std::min<std::size_t>(m_in.Uint(2), capacity)); break;
-      case 2: reply = Echoed(expected); break;
-      case 3: reply = m_in.Bytes(std::min<std::size_t>(m_in.Uint(2), capacity)); Seal(reply); break;
+    if (mode == 2) {
+      reply.assign(m_request.begin(), m_request.begin() + std::min(m_request.size(), expected));
+      if (IsData() && reply.size() > 2) reply.resize(2);  // data replies share only the start and command bytes
+      const std::vector<std::uint8_t> more = m_in.Bytes(expected - reply.size());
+      reply.insert(reply.end(), more.begin(), more.end());
+    } else {
+      reply = m_in.Bytes(std::min<std::size_t>(m_in.Uint(2), capacity));
     }
+    if (mode != 1 && !reply.empty() && IsData()) frames::Seal(reply.data(), reply.size());
     std::copy(reply.begin(), reply.end(), buf);
     count = reply.size();
   }
@@ -74,32 +70,7 @@ class FuzzPanelPort : public logwick::IPanelPort {
   void Pause(unsigned) override {}
 
  private:
-  static void CheckRequest(const std::uint8_t* data, std::size_t length) {
-    if (length == 0) Fail("empty request");
-    if (data[0] == frames::kDataStart) {
-      if (!frames::ChecksumOk(data, length)) Fail("request with a bad checksum");
-    } else if (data[0] == frames::kAddressStart) {
-      for (std::size_t i = 1; i < length; ++i)
-        if (data[i] & 0x80) Fail("addressing byte with bit 7 set");
-    } else {
-      Fail("request with an unknown start byte");
-    }
-  }
-
-  std::vector<std::uint8_t> Echoed(std::size_t expected) {
-    std::vector<std::uint8_t> reply(m_request.begin(),
-                                    m_request.begin() + std::min(m_request.size(), expected));
-    if (IsData() && reply.size() > 2) reply.resize(2);  // data replies share only the start and command bytes
-    const std::vector<std::uint8_t> more = m_in.Bytes(expected - reply.size());
-    reply.insert(reply.end(), more.begin(), more.end());
-    Seal(reply);
-    return reply;
-  }
-
   bool IsData() const { return !m_request.empty() && m_request[0] == frames::kDataStart; }
-  void Seal(std::vector<std::uint8_t>& reply) const {
-    if (!reply.empty() && IsData()) frames::Seal(reply.data(), reply.size());
-  }
 
   Input& m_in;
   std::atomic<bool>& m_cancel;
@@ -108,22 +79,10 @@ class FuzzPanelPort : public logwick::IPanelPort {
   std::vector<std::uint8_t> m_request;
 };
 
-CT7KEventList Sentinel() {
-  CT7KEventList l;
-  l.m_nPanelType = 3;
-  l.m_nSerNum = 99;
-  l.m_texts = {"старый"};
-  l.m_reserved.fill(0x5A);
-  l.AddTail(CT7KEvent{});
-  return l;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace logwick;
-  static const CT7KEventList sentinel = Sentinel();
-
   Input in(data, size);
   const std::uint8_t flags = in.U8();
   ReadoutParams params;
@@ -134,20 +93,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::atomic<bool> cancel{false};
   FuzzPanelPort port(in, cancel, flags & 4);
   fuzz::QuietView view;
-  CT7KEventList list = sentinel;
+  CT7KEventList list = fuzz::Sentinel();
   std::uint32_t serial = 0;
   bool replaced = false;
   const int rc = RunReadout(params, port, view, cancel, list, serial, &replaced);
 
   if (rc == kReadoutOk && view.warnings != 0) Fail("a warning on a successful reading");
   if (!replaced) {
-    if (!(list == sentinel)) Fail("a list that was not replaced changed");
+    if (!(list == fuzz::Sentinel())) Fail("a list that was not replaced changed");
     if (rc == kReadoutOk) Fail("success without a list");
     return 0;
   }
   if (list.m_nPanelType != 1 && list.m_nPanelType != 2) Fail("a panel type the reader never gives");
-  if (list.m_reserved != sentinel.m_reserved) Fail("the reserved block was touched");
-
+  if (list.m_reserved != fuzz::Sentinel().m_reserved) Fail("the reserved block was touched");
   if (!fuzz::SurvivesAFile(list)) Fail("a list read from a panel changed on its way through a file");
 
   std::size_t lines = 0;

@@ -1,22 +1,13 @@
 // Arbitrary event bytes and message texts through the sentence decoder, the
-// filter and the text report. Input:
-//
-//   flags (bit 0: texts are taken as raw bytes, possibly not UTF-8; else
-//          they are Windows-1251 and converted as a file load would)
-//   text count, then each text as a length byte and its bytes
-//   the filter: period on/off, from and to (8 bytes each), the six kind
-//          flags, the beam and device ranges
-//   the events, 16 bytes each, as many as are left
+// filter and the text report. Input: flags (bit 0: texts taken as raw bytes,
+// possibly not UTF-8; else Windows-1251 converted as a file load would), a
+// text count and each text as a length byte and its bytes, the filter (period
+// on/off, from and to as 8 bytes each, the six kind flags, the beam and device
+// ranges), then the events, 16 bytes each, as many as are left.
 //
 // Every event must give a non-empty sentence, valid UTF-8 whenever the texts
 // are; the report must hold its four header lines and exactly the admitted
 // events; Windows-1251 bytes must survive a trip through UTF-8.
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-#include <vector>
-
 #include "events/codec.h"
 #include "fuzz/fuzz_input.h"
 #include "lists/report.h"
@@ -55,10 +46,7 @@ CT7KEvFilter ReadFilter(Input& in) {
   int bit = 0;
   for (std::int32_t* flag : {&f.m_bBeams, &f.m_bUnits, &f.m_bSlaves, &f.m_bDevices, &f.m_bMessages, &f.m_bModes})
     *flag = (kinds >> bit++) & 1;
-  f.m_nFirstBeam = in.U8();
-  f.m_nLastBeam = in.U8();
-  f.m_nFirstDev = in.U8();
-  f.m_nLastDev = in.U8();
+  for (std::uint32_t* limit : {&f.m_nFirstBeam, &f.m_nLastBeam, &f.m_nFirstDev, &f.m_nLastDev}) *limit = in.U8();
   return f;
 }
 
@@ -71,14 +59,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   CT7KEventList list;
   list.m_nPanelType = 1;
-  const std::size_t textCount = in.U8();
-  for (std::size_t i = 0; i < textCount && !in.Empty(); ++i) {
-    const std::string bytes = in.ShortString();
+  bool textsValid = true;
+  for (std::size_t i = 0, count = in.U8(); i < count && !in.Empty(); ++i) {
+    const std::vector<std::uint8_t> raw = in.Bytes(in.U8());
+    const std::string bytes(raw.begin(), raw.end());
     if (Utf8ToCp1251(Cp1251ToUtf8(bytes)) != bytes) Fail("Windows-1251 bytes changed through UTF-8");
     list.m_texts.push_back(rawTexts ? bytes : Cp1251ToUtf8(bytes));
+    textsValid = textsValid && ValidUtf8(list.m_texts.back());
   }
-  bool textsValid = true;
-  for (const std::string& t : list.m_texts) textsValid = textsValid && ValidUtf8(t);
   const CT7KEvFilter filter = ReadFilter(in);
 
   std::size_t admitted = 0;
@@ -88,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (sentence.empty()) Fail("an event without a sentence");
     if (textsValid && !ValidUtf8(sentence)) Fail("a sentence that is not UTF-8");
     if (!ValidUtf8(ev.GetTimeText())) Fail("a time text that is not UTF-8");
-    if (filter.Accept(ev)) ++admitted;
+    admitted += filter.Accept(ev);
     list.AddTail(ev);
   }
 
@@ -100,9 +88,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     });
   if (lines != 4 + admitted) Fail("the report and the filter disagree");
 
-  std::FILE* sink = std::fopen("/dev/null", "wb");
-  if (!sink) return 0;
-  WriteReport(sink, "/dev/null", list, {});
-  std::fclose(sink);
+  if (std::FILE* sink = std::fopen("/dev/null", "wb")) {
+    WriteReport(sink, "/dev/null", list, {});
+    std::fclose(sink);
+  }
   return 0;
 }

@@ -1,20 +1,11 @@
-// Writes the seed corpora of the three harnesses into a folder:
-//   event_file/  event files of sample events (both format versions, every
-//                tag, texts stored as 8-bit and as 16-bit characters)
-//   readout/     whole read-outs recorded from the panel simulator, in the
-//                reply format of fuzz_readout
-//   sentence/    the sample events that walk through every sentence, with
-//                sample message texts, in the format of fuzz_sentence
-// Usage: logwick-fuzz-seeds FOLDER
-#include <atomic>
-#include <cstdio>
+// Usage: logwick-fuzz-seeds FOLDER. Writes the harnesses' seed corpora there:
+// event_file/ sample event files (both format versions, every tag, 8- and
+// 16-bit texts), readout/ whole read-outs recorded from the panel simulator,
+// sentence/ the sample events that walk through every sentence.
 #include <filesystem>
 #include <fstream>
-#include <string>
-#include <vector>
 
 #include "events/codec.h"
-#include "fuzz/fuzz_input.h"
 #include "fuzz/memory_files.h"
 #include "link/readout.h"
 #include "sim/event_generator.h"
@@ -28,56 +19,47 @@ using namespace logwick;
 
 void Save(const fs::path& folder, const std::string& name, const Bytes& bytes) {
   fs::create_directories(folder);
-  std::ofstream out(folder / name, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(folder / name, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-CT7KEventList SampleList(int panelType, std::size_t events, std::size_t texts, std::uint32_t seed) {
+Bytes SampleFile(int panelType, std::size_t events, std::size_t texts, std::uint32_t seed) {
   CT7KEventList l;
   l.m_nPanelType = panelType;
   l.m_nSerNum = static_cast<std::int32_t>(1000 + seed);
-  l.m_nReadDay = 15, l.m_nReadMonth = 3, l.m_nReadYear = 2024;
-  l.m_nVerMajor = 3, l.m_nVerMinor = 2;
+  l.m_nReadDay = 15, l.m_nReadMonth = 3, l.m_nReadYear = 2024, l.m_nVerMajor = 3, l.m_nVerMinor = 2;
   const std::string name = Utf8ToCp1251("Объект " + std::to_string(seed));
   l.SetConfigNameBytes(name.data(), name.size());
   l.m_texts = SampleMessageTexts(texts);
+  if (seed == 12) l.m_texts[0] = std::string(300, 'x');  // a 16-bit length prefix
   for (const CT7KEvent& ev : GenerateSampleEvents(events, seed)) l.AddTail(ev);
-  return l;
+  return fuzz::StoreToBytes(l);
 }
 
 // The same file as format version 0: no panel type and serial number fields.
 Bytes AsVersion0(Bytes file) {
-  const std::size_t versionAt = 1 + file[0];
-  file[versionAt] = 0;
+  file[1 + file[0]] = 0;
   file.erase(file.begin() + 58, file.begin() + 66);
   return file;
 }
 
 // The first text rewritten as 16-bit characters (FF FE FF, length, UTF-16LE).
-Bytes WithWideText(const CT7KEventList& list) {
-  Bytes file = fuzz::StoreToBytes(list);
+Bytes WithWideText(Bytes file) {
   constexpr std::size_t kFirstText = 1107;
-  const std::size_t len = file[kFirstText];
   const std::u16string_view text = u"Пожар в зоне 3";
   Bytes wide = {0xFF, 0xFE, 0xFF, static_cast<std::uint8_t>(text.size())};
   for (char16_t u : text) fuzz::PutUint(wide, u, 2);
-  file.erase(file.begin() + kFirstText, file.begin() + kFirstText + 1 + len);
+  file.erase(file.begin() + kFirstText, file.begin() + kFirstText + 1 + file[kFirstText]);
   file.insert(file.begin() + kFirstText, wide.begin(), wide.end());
   return file;
 }
 
 void EventFileSeeds(const fs::path& out) {
-  int n = 0;
-  auto save = [&](const Bytes& b) { Save(out, "seed-" + std::to_string(n++), b); };
-  for (int type = 1; type <= 3; ++type) save(fuzz::StoreToBytes(SampleList(type, 3, 2, type)));
-  save(fuzz::StoreToBytes(SampleList(1, 0, 0, 7)));
-  save(fuzz::StoreToBytes(SampleList(1, 60, 16, 8)));
-  save(fuzz::StoreToBytes(SampleList(2, 400, 40, 9)));
-  save(AsVersion0(fuzz::StoreToBytes(SampleList(2, 5, 3, 10))));
-  save(WithWideText(SampleList(1, 4, 2, 11)));
-  CT7KEventList longText = SampleList(1, 2, 1, 12);
-  longText.m_texts[0] = std::string(300, 'x');  // a 16-bit length prefix
-  save(fuzz::StoreToBytes(longText));
+  const Bytes seeds[] = {SampleFile(1, 3, 2, 1),   SampleFile(2, 3, 2, 2),    SampleFile(3, 3, 2, 3),
+                         SampleFile(1, 0, 0, 7),   SampleFile(1, 60, 16, 8),  SampleFile(2, 400, 40, 9),
+                         AsVersion0(SampleFile(2, 5, 3, 10)), WithWideText(SampleFile(1, 4, 2, 11)),
+                         SampleFile(1, 2, 1, 12)};
+  for (std::size_t n = 0; n < std::size(seeds); ++n) Save(out, "seed-" + std::to_string(n), seeds[n]);
 }
 
 // The simulator answering in-process; every reply the reader receives is
@@ -121,34 +103,19 @@ void RecordSession(const fs::path& out, const std::string& name, const sim::Pane
   ReadoutParams params;
   params.autoSerial = search;
   params.selectedSerial = config.serial;
-  const int rc = RunReadout(params, port, view, cancel, list, serial);
+  RunReadout(params, port, view, cancel, list, serial);
   Save(out, name, session);
-  std::printf("  %s: %zu bytes, %zu events, result %d\n", name.c_str(), session.size(), list.GetCount(), rc);
 }
 
 void ReadoutSeeds(const fs::path& out) {
-  sim::PanelConfig small;
-  small.eventCount = 40;
-  small.blockSize = 8;
-  small.ringPosition = 13;
-  small.texts = {"Пожар склад 1", "Тревога цех 2", ""};
-  RecordSession(out, "small", small, false);
-
-  sim::PanelConfig searched = small;
-  searched.deviceType = 4;
-  searched.notReadyPolls = 1;
-  searched.serial = 0x8A8A8A;  // bits 7, 15 and 23 set
-  RecordSession(out, "searched", searched, true);
-
-  sim::PanelConfig typical;
-  typical.eventCount = 100;
-  typical.blockSize = 16;
-  typical.texts = SampleMessageTexts(6);
-  RecordSession(out, "typical", typical, false);
-
-  sim::PanelConfig unsupported = small;
-  unsupported.deviceType = 9;
-  RecordSession(out, "unsupported", unsupported, false);
+  const std::vector<std::string> texts = {"Пожар склад 1", "Тревога цех 2", ""};
+  RecordSession(out, "small", {.eventCount = 40, .ringPosition = 13, .blockSize = 8, .texts = texts}, false);
+  // Bits 7, 15 and 23 of the serial number set.
+  RecordSession(out, "searched", {.serial = 0x8A8A8A, .deviceType = 4, .eventCount = 40, .ringPosition = 13,
+                                  .blockSize = 8, .texts = texts, .notReadyPolls = 1}, true);
+  RecordSession(out, "typical", {.eventCount = 100, .blockSize = 16, .texts = SampleMessageTexts(6)}, false);
+  RecordSession(out, "unsupported", {.deviceType = 9, .eventCount = 40, .ringPosition = 13, .blockSize = 8,
+                                     .texts = texts}, false);
 }
 
 void SentenceSeeds(const fs::path& out) {
@@ -156,14 +123,15 @@ void SentenceSeeds(const fs::path& out) {
   const std::vector<CT7KEvent> events = GenerateSampleEvents(SampleCoverageEventCount() + 64, 3);
   constexpr std::size_t kPerSeed = 48;
   for (std::size_t first = 0, n = 0; first < events.size(); first += kPerSeed, ++n) {
-    Bytes seed;
-    fuzz::PutUint(seed, 0, 1);
-    fuzz::PutUint(seed, static_cast<std::uint32_t>(texts.size()), 1);
-    for (const std::string& t : texts) fuzz::PutShortString(seed, Utf8ToCp1251(t));
+    Bytes seed = {0, static_cast<std::uint8_t>(texts.size())};
+    for (const std::string& t : texts) {
+      const std::string text = Utf8ToCp1251(t).substr(0, 255);
+      seed.push_back(static_cast<std::uint8_t>(text.size()));
+      seed.insert(seed.end(), text.begin(), text.end());
+    }
     fuzz::PutUint(seed, n % 2, 1);  // period on for every other seed
     for (std::uint32_t v : {0u, 1700000000u, 0u, 1800000000u}) fuzz::PutUint(seed, v, 4);
-    fuzz::PutUint(seed, n % 3 == 2 ? 0x15 : 0x3F, 1);
-    for (std::uint32_t v : {1u, 64u, 1u, 127u}) fuzz::PutUint(seed, v, 1);
+    for (std::uint32_t v : {n % 3 == 2 ? 0x15u : 0x3Fu, 1u, 64u, 1u, 127u}) fuzz::PutUint(seed, v, 1);
     for (std::size_t i = first; i < events.size() && i < first + kPerSeed; ++i)
       seed.insert(seed.end(), events[i].Raw().begin(), events[i].Raw().end());
     Save(out, "seed-" + std::to_string(n), seed);
@@ -177,10 +145,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s FOLDER\n", argv[0]);
     return 2;
   }
-  const fs::path out = argv[1];
-  EventFileSeeds(out / "event_file");
-  SentenceSeeds(out / "sentence");
-  std::printf("recorded simulator sessions:\n");
-  ReadoutSeeds(out / "readout");
+  EventFileSeeds(fs::path(argv[1]) / "event_file");
+  SentenceSeeds(fs::path(argv[1]) / "sentence");
+  ReadoutSeeds(fs::path(argv[1]) / "readout");
   return 0;
 }

@@ -3,11 +3,7 @@
 // archive's careful path for streams.
 #pragma once
 
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <vector>
-
+#include "fuzz/fuzz_input.h"
 #include "lists/archive.h"
 #include "lists/event_file.h"
 #include "lists/t7k_event_list.h"
@@ -30,8 +26,7 @@ inline std::vector<std::uint8_t> StoreToBytes(const CT7KEventList& list) {
   return out;
 }
 
-// Loads like LoadEventFile: into a fresh list that replaces `list` only when
-// the whole input was read.
+// Loads like LoadEventFile: the list is replaced only when the whole input was read.
 inline LoadStatus LoadFromBytes(const std::uint8_t* data, std::size_t size, CT7KEventList& list) {
   if (size == 0) return LoadStatus::EndOfFile;  // fmemopen refuses empty buffers
   std::FILE* f = fmemopen(const_cast<std::uint8_t*>(data), size, "rb");
@@ -53,11 +48,25 @@ inline LoadStatus LoadFromBytes(const std::uint8_t* data, std::size_t size, CT7K
   return status;
 }
 
-// Stores the list and loads it back: true when it comes back the same.
 inline bool SurvivesAFile(const CT7KEventList& list) {
   const std::vector<std::uint8_t> stored = StoreToBytes(list);
   CT7KEventList again;
   return LoadFromBytes(stored.data(), stored.size(), again) == LoadStatus::Loaded && again == list;
+}
+
+// The caller's list before a load or a reading: it must come out unchanged
+// unless it is replaced.
+inline const CT7KEventList& Sentinel() {
+  static const CT7KEventList l = [] {
+    CT7KEventList s;
+    s.m_nPanelType = 3;
+    s.m_nSerNum = 99;
+    s.m_texts = {"прежний текст"};
+    s.m_reserved.fill(0x5A);
+    s.AddTail(CT7KEvent{});
+    return s;
+  }();
+  return l;
 }
 
 }  // namespace logwick::fuzz
