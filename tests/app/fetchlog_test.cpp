@@ -74,11 +74,11 @@ class FetchlogTest : public QObject {
   }
 
   void ReadsTheSimulatedPanelIntoTheMainWindow() {
-    logwick::sim::PtyPanel panel({.eventCount = 100, .ringPosition = 30, .blockSize = 10, .texts = {"Пожар", "Тревога"}});
+    logwick::sim::PtyPanel panel({.eventCount = 100, .ringPosition = 30, .blockSize = 10, .texts = {"Пожар"}});
     std::string error;
     QVERIFY2(panel.Open(error), error.c_str());
     panel.Start();
-    QVERIFY(QFile::link(QString::fromStdString(panel.DevicePath()), qEnvironmentVariable("LOGWICK_PORTS_DIR") + "/COM7"));
+    QVERIFY(QFile::link(QString(panel.DevicePath().c_str()), qEnvironmentVariable("LOGWICK_PORTS_DIR") + "/COM7"));
 
     Hooks messages;
     CLogwickDlg dlg;

@@ -30,7 +30,7 @@ class WidgetsTest : public QObject {
     const QString longText = QString("слово ").repeated(40).trimmed();
     box.AddString("short");
     box.AddString(longText);
-    const int wrapped = fm.boundingRect(QRect(0, 0, box.viewport()->width(), 10000), Qt::TextWordWrap, longText).height();
+    const int wrapped = fm.boundingRect(0, 0, box.viewport()->width(), 10000, Qt::TextWordWrap, longText).height();
     QCOMPARE(box.GetItemHeight(0), fm.height() + margin);
     QCOMPARE(box.GetItemHeight(1), wrapped + margin);
 
