@@ -8,44 +8,30 @@
 
 using namespace logwick::test;
 
-namespace {
-
 using FilePtr = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
-std::string LoadString(TempDir& dir, const Bytes& bytes) {
+static std::string LoadString(TempDir& dir, const Bytes& bytes) {
   const std::string path = dir.File("l.bin");
   WriteBytes(path, bytes);
   FilePtr f(std::fopen(path.c_str(), "rb"), std::fclose);
-  CArchive ar(f.get(), CArchive::load, path);
-  return ar.ReadString();
+  return CArchive(f.get(), CArchive::load, path).ReadString();
 }
 
-}  // namespace
-
-TEST(Archive, StringPrefixesByLength) {
+TEST(Archive, StringPrefixesWideStringsAndShortData) {
   TempDir dir;
   const std::pair<std::size_t, Bytes> cases[] = {
-      {254, {0xFE}},
-      {255, {0xFF, 0xFF, 0x00}},
-      {0xFFFD, {0xFF, 0xFD, 0xFF}},
-      {0xFFFE, {0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}},
-  };
+      {254, {0xFE}}, {255, {0xFF, 0xFF, 0x00}}, {0xFFFD, {0xFF, 0xFD, 0xFF}},
+      {0xFFFE, {0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}}};
   for (const auto& [length, prefix] : cases) {
     const std::string s(length, '\xC0'), path = dir.File("s.bin");
     FilePtr f(std::fopen(path.c_str(), "wb"), std::fclose);
     CArchive ar(f.get(), CArchive::store, path);
-    ar.WriteString(s);
-    ar.Close();
-    f.reset();
+    ar.WriteString(s), ar.Close(), f.reset();
     const Bytes stored = ReadBytes(path);
     ASSERT_EQ(stored.size(), prefix.size() + length);
     EXPECT_EQ(Bytes(stored.begin(), stored.begin() + prefix.size()), prefix) << length;
     EXPECT_EQ(LoadString(dir, stored), s) << length;
   }
-}
-
-TEST(Archive, WideStringsAndShortData) {
-  TempDir dir;
   // 300 characters take the 16-bit length; one has no place in the code page.
   Bytes wide = {0xFF, 0xFE, 0xFF, 0xFF, 0x2C, 0x01};
   for (int i = 0; i < 299; ++i) PutU16(wide, u'Я');

@@ -1,6 +1,4 @@
-// The event file: layout, limits and the checks on loading; loading and
-// storing by path, with stores that fail without losing the old file or
-// leaving a temporary one.
+// The event file: layout, limits, checks on loading, and stores that fail safely.
 #include "lists/event_file.h"
 
 #include <gtest/gtest.h>
@@ -21,29 +19,23 @@
 using namespace logwick;
 using namespace logwick::test;
 
-namespace {
-
 // Under a name with another extension: only the tag inside counts.
-LoadStatus LoadBytes(TempDir& dir, const Bytes& bytes, CT7KEventList& list) {
-  const std::string path = dir.File("in.bak");
-  WriteBytes(path, bytes);
-  return LoadEventFile(path, list).status;
+static LoadStatus LoadBytes(TempDir& dir, const Bytes& bytes, CT7KEventList& list) {
+  WriteBytes(dir.File("in.bak"), bytes);
+  return LoadEventFile(dir.File("in.bak"), list).status;
 }
 
-Bytes StoreBytes(TempDir& dir, const CT7KEventList& list) {
-  const std::string path = dir.File("out.t7kev");
-  EXPECT_TRUE(StoreEventFile(path, list).ok);
-  return ReadBytes(path);
+static Bytes StoreBytes(TempDir& dir, const CT7KEventList& list) {
+  EXPECT_TRUE(StoreEventFile(dir.File("out.t7kev"), list).ok);
+  return ReadBytes(dir.File("out.t7kev"));
 }
 
-Bytes Slice(const Bytes& b, std::size_t at, std::size_t n) { return Bytes(b.begin() + at, b.begin() + at + n); }
-
-}  // namespace
+static Bytes Slice(const Bytes& b, std::size_t at, std::size_t n) { return Bytes(b.begin() + at, b.begin() + at + n); }
 
 TEST(EventFile, StoredLayoutIsByteExact) {
   TempDir dir;
-  CT7KEventList list = MakeFullList(3);
-  Bytes b = StoreBytes(dir, list);
+  const CT7KEventList list = MakeFullList(3);
+  const Bytes b = StoreBytes(dir, list);
   ASSERT_EQ(b.size(), 1189u);
   EXPECT_EQ(Slice(b, 0, 14), Bytes({0x05, 't', '7', 'k', 'e', 'v', 1, 0, 0, 0, 3, 0, 0, 0}));
   EXPECT_EQ(Slice(b, 14, 4), Bytes({5, 0, 0, 0}));        // m_nReadSec first
@@ -63,8 +55,7 @@ TEST(EventFile, StoreThenLoadGivesTheSameList) {
     CT7KEventList list = MakeFullList(50), loaded;
     list.m_nPanelType = type;
     list.m_texts.push_back("");
-    ASSERT_EQ(LoadBytes(dir, StoreBytes(dir, list), loaded), LoadStatus::Loaded) << type;
-    EXPECT_EQ(loaded, list) << type;
+    EXPECT_TRUE(LoadBytes(dir, StoreBytes(dir, list), loaded) == LoadStatus::Loaded && loaded == list) << type;
     EXPECT_EQ(PanelTypeFromTag(PanelTypeTag(type)), type);
   }
   EXPECT_EQ(PanelTypeName(3), "Тарвел-7К(Apollo)");
@@ -75,25 +66,24 @@ TEST(EventFile, RefusedAndShortFilesChangeNothing) {
   TempDir dir;
   const CT7KEventList old = MakeFullList(4);
   // Letter case counts; "???" is what a never-filled list stores; the stored
-  // panel type (1) must be the tag's.
-  for (const std::string tag : {"T7kev", "???", "t7lev"}) {
+  // panel type (1) must be the tag's. Then cuts inside the tag, the header, the
+  // reserved block, the texts, the events.
+  const Bytes whole = BuildFile(
+      {.count = 2, .textCount = 1, .texts = {{3, 'a', 'b', 'c'}}, .events = {MakeEvent(1, 1), MakeEvent(2, 2)}});
+  std::vector<std::pair<Bytes, LoadStatus>> cases;
+  for (const std::string tag : {"T7kev", "???", "t7lev"})
+    cases.emplace_back(BuildFile({.tag = tag}), LoadStatus::FormatRefused);
+  for (std::size_t size : {3u, 20u, 70u, 1000u, 1108u, 1111u, 1140u})
+    cases.emplace_back(Slice(whole, 0, size), LoadStatus::EndOfFile);
+  for (const auto& [bytes, status] : cases) {
     CT7KEventList list = old;
-    EXPECT_EQ(LoadBytes(dir, BuildFile({.tag = tag}), list), LoadStatus::FormatRefused) << tag;
-    EXPECT_EQ(list, old) << tag;
-  }
-  const Bytes whole =
-      BuildFile({.count = 2, .textCount = 1, .texts = {{3, 'a', 'b', 'c'}}, .events = {MakeEvent(1, 1), MakeEvent(2, 2)}});
-  // Cuts inside the tag, the header, the reserved block, the texts, the events.
-  for (std::size_t size : {3u, 20u, 70u, 1000u, 1108u, 1111u, 1140u}) {
-    CT7KEventList list = old;
-    EXPECT_EQ(LoadBytes(dir, Slice(whole, 0, size), list), LoadStatus::EndOfFile) << size;
-    EXPECT_EQ(list, old) << size;
+    EXPECT_EQ(LoadBytes(dir, bytes, list), status) << bytes.size();
+    EXPECT_EQ(list, old) << bytes.size();
   }
   CT7KEventList list = old;
   Bytes longer = whole;  // data after the last event is ignored
   longer.resize(whole.size() + 5, 0xEE);
-  ASSERT_EQ(LoadBytes(dir, longer, list), LoadStatus::Loaded);
-  EXPECT_EQ(list.GetCount(), 2u);
+  EXPECT_TRUE(LoadBytes(dir, longer, list) == LoadStatus::Loaded && list.GetCount() == 2u);
 }
 
 TEST(EventFile, CountsAndVersions) {
@@ -101,36 +91,29 @@ TEST(EventFile, CountsAndVersions) {
   CT7KEventList list = MakeFullList(4);
   EXPECT_EQ(LoadBytes(dir, BuildFile({.count = 100001}), list), LoadStatus::FormatRefused);
   const FileLayout limit{.count = 100000, .events = std::vector(100000, MakeEvent(0x3F20E305u, 4, {7, 0, 12}))};
-  ASSERT_EQ(LoadBytes(dir, BuildFile(limit), list), LoadStatus::Loaded);
-  EXPECT_EQ(list.GetCount(), 100000u);
+  EXPECT_TRUE(LoadBytes(dir, BuildFile(limit), list) == LoadStatus::Loaded && list.GetCount() == 100000u);
   for (std::uint32_t count : {0u, 0x80000000u}) {  // no texts, however the count is written
     list = MakeFullList(1);
-    ASSERT_EQ(LoadBytes(dir, BuildFile({.textCount = count}), list), LoadStatus::Loaded);
-    EXPECT_TRUE(list.m_texts.empty()) << count;
+    EXPECT_TRUE(LoadBytes(dir, BuildFile({.textCount = count}), list) == LoadStatus::Loaded && list.m_texts.empty());
   }
   // Version 0 has neither panel type nor serial number: type 1, serial 0.
   const FileLayout v0{.tag = "t7lev", .version = 0, .count = 1, .events = {MakeEvent(0x3F20E305u, 5, {9})}};
   ASSERT_EQ(LoadBytes(dir, BuildFile(v0), list), LoadStatus::Loaded);
-  EXPECT_EQ(std::make_pair(list.m_nPanelType, list.m_nSerNum), std::make_pair(1, 0));
-  EXPECT_EQ(list.ConfigNameText(), "CONF-NAME");
-  EXPECT_EQ(list[0].B(6), 9);
+  EXPECT_EQ(std::tuple(list.m_nPanelType, list.m_nSerNum, list.ConfigNameText(), list[0].B(6)),
+            std::tuple(1, 0, std::string("CONF-NAME"), 9));
   // Versions above 1 are read as version 1.
   ASSERT_EQ(LoadBytes(dir, BuildFile({.tag = "t7nev", .version = 7, .panelType = 3}), list), LoadStatus::Loaded);
   EXPECT_EQ(std::make_pair(list.m_nPanelType, list.m_nSerNum), std::make_pair(3, 77));
 }
 
-// A clean store over an existing file is part of the crash-safety test.
 TEST(EventFileStore, NothingIsLeftBehindOnSuccessOrFailure) {
   TempDir dir;
   const CT7KEventList list = MakeFullList(5);
   // A name near the longest a folder takes leaves no room for a suffix.
   const std::string longName = dir.File(std::string(241, 'a') + "Жж.t7kev");
-  EXPECT_TRUE(StoreEventFile(longName, list).ok);
-  EXPECT_TRUE(WriteReportFile(longName, list, {}).ok);
-  // A folder in the way of the target, and a folder that does not exist.
-  std::filesystem::create_directory(dir.File("sub"));
-  EXPECT_FALSE(StoreEventFile(dir.File("sub"), list).ok);
-  EXPECT_FALSE(StoreEventFile(dir.File("none/b.t7kev"), list).ok);
+  EXPECT_TRUE(StoreEventFile(longName, list).ok && WriteReportFile(longName, list, {}).ok);
+  std::filesystem::create_directory(dir.File("sub"));  // in the way of the target
+  EXPECT_FALSE(StoreEventFile(dir.File("sub"), list).ok || StoreEventFile(dir.File("none/b.t7kev"), list).ok);
   EXPECT_TRUE(std::filesystem::is_empty(dir.File("sub")));
   EXPECT_EQ(dir.EntryCount(), 2u);  // the long one and sub
 }
@@ -146,12 +129,11 @@ TEST(EventFileStore, FailedStoresKeepTheOldFiles) {
   const CT7KEventList big = MakeFullList(2000);  // ~33 KB as file or report
   for (const std::string& f : {events, report}) WriteBytes(f, oldBytes);
   std::signal(SIGXFSZ, SIG_IGN);
-  rlimit old{}, lim{};
+  rlimit old{};
   getrlimit(RLIMIT_FSIZE, &old);
-  lim = old, lim.rlim_cur = 16 * 1024;
+  const rlimit lim{16 * 1024, old.rlim_max};
   if (setrlimit(RLIMIT_FSIZE, &lim) != 0) GTEST_SKIP() << "cannot limit file sizes here";
-  EXPECT_FALSE(StoreEventFile(events, big).ok);
-  EXPECT_FALSE(WriteReportFile(report, big, {}).ok);
+  EXPECT_FALSE(StoreEventFile(events, big).ok || WriteReportFile(report, big, {}).ok);
   setrlimit(RLIMIT_FSIZE, &old);
 
   for (const std::string& f : {events, report}) ::chmod(f.c_str(), 0444);
@@ -163,8 +145,7 @@ TEST(EventFileStore, FailedStoresKeepTheOldFiles) {
     _exit(StoreEventFile(events, big).ok || WriteReportFile(report, big, {}).ok ? 1 : 0);
   }
   int status = -1;
-  ::waitpid(pid, &status, 0);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_TRUE(::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
   for (const std::string& f : {events, report}) EXPECT_EQ(ReadBytes(f), oldBytes) << f;
   EXPECT_EQ(dir.EntryCount(), 2u);
 }

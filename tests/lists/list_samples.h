@@ -1,4 +1,3 @@
-// Event lists and hand-made event files for the list, file and report tests.
 #pragma once
 
 #include <string>
@@ -42,8 +41,7 @@ inline CT7KEventList MakeFullList(std::size_t events = 3) {
   return l;
 }
 
-// The fields of a hand-made event file; texts go in as they stand, each with
-// its prefix.
+// A hand-made event file; texts go in as they stand, each with its prefix.
 struct FileLayout {
   std::string tag = "t7kev";
   std::uint32_t version = 1, count = 0, panelType = 1, serNum = 77, textCount = 0;

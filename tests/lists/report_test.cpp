@@ -8,18 +8,13 @@
 using namespace logwick;
 using namespace logwick::test;
 
-namespace {
-
-std::string ReportOf(const CT7KEventList& list, const EventPredicate& admit = {}) {
+static std::string ReportOf(const CT7KEventList& list, const EventPredicate& admit = {}) {
   TempDir dir;
-  const std::string path = dir.File("r.txt");
-  EXPECT_TRUE(WriteReportFile(path, list, admit).ok);
-  return Cp1251ToUtf8(ReadText(path));
+  EXPECT_TRUE(WriteReportFile(dir.File("r.txt"), list, admit).ok);
+  return Cp1251ToUtf8(ReadText(dir.File("r.txt")));
 }
 
-const std::string kRule(75, '=');
-
-}  // namespace
+static const std::string kRule(75, '=');
 
 TEST(Report, HeaderAndEventLines) {
   CT7KEventList list = MakeHeaderList();
@@ -51,7 +46,6 @@ TEST(Report, ScopeKeepsListOrderAndTheSameLines) {
     if (admit(ev)) expectedSome += line;
   }
   const std::string all = ReportOf(list), some = ReportOf(list, admit);
-  EXPECT_TRUE(all.ends_with(expectedAll));
-  EXPECT_TRUE(some.ends_with(expectedSome));
+  EXPECT_TRUE(all.ends_with(expectedAll) && some.ends_with(expectedSome));
   EXPECT_EQ(all.size() - expectedAll.size(), some.size() - expectedSome.size());  // same header
 }

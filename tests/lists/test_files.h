@@ -16,20 +16,18 @@ using Bytes = std::vector<std::uint8_t>;
 // A fresh folder under the system's temporary folder, removed afterwards.
 class TempDir {
  public:
-  TempDir() : path_(std::filesystem::temp_directory_path() / ("logwick-test-" + std::to_string(std::random_device()()) +
-                                                                std::to_string(std::random_device()()))) {
-    std::filesystem::create_directories(path_);
-  }
+  TempDir() { std::filesystem::create_directories(path_); }
   ~TempDir() { std::filesystem::remove_all(path_, ec_); }
   std::string File(const std::string& name) const { return (path_ / name).string(); }
   const std::filesystem::path& Path() const { return path_; }
   std::size_t EntryCount() const {
-    auto it = std::filesystem::directory_iterator(path_);
-    return static_cast<std::size_t>(std::distance(begin(it), end(it)));
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(path_), {}));
   }
 
  private:
-  std::filesystem::path path_;
+  std::filesystem::path path_ =
+      std::filesystem::temp_directory_path() /
+      ("logwick-test-" + std::to_string(std::random_device()() * 65599ull + std::random_device()()));
   std::error_code ec_;
 };
 
@@ -42,14 +40,10 @@ inline Bytes ReadBytes(const std::string& path) {
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-inline std::string ReadText(const std::string& path) {
-  const Bytes b = ReadBytes(path);
-  return {b.begin(), b.end()};
-}
+inline std::string ReadText(const std::string& path) { const Bytes b = ReadBytes(path); return {b.begin(), b.end()}; }
 
 // Little-endian builders for hand-made files.
-inline void PutU8(Bytes& b, std::uint32_t v) { b.push_back(static_cast<std::uint8_t>(v)); }
-inline void PutU16(Bytes& b, std::uint32_t v) { PutU8(b, v), PutU8(b, v >> 8); }
+inline void PutU16(Bytes& b, std::uint32_t v) { b.insert(b.end(), {std::uint8_t(v), std::uint8_t(v >> 8)}); }
 inline void PutU32(Bytes& b, std::uint32_t v) { PutU16(b, v), PutU16(b, v >> 16); }
 
 }  // namespace logwick::test

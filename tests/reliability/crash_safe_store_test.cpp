@@ -1,7 +1,5 @@
-// A store killed at any moment (SIGKILL: no clean-up runs) must leave the
-// target as the complete old file or the complete new one (a killed store may
-// leave its temporary file); a store that runs to its end leaves nothing but
-// the target.
+// A store killed (SIGKILL) at any moment leaves the complete old or new file
+// (and perhaps its temporary file); a finished store leaves only the target.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -20,11 +18,8 @@ using namespace logwick;
 using namespace logwick::test;
 using Clock = std::chrono::steady_clock;
 
-namespace {
-
-// Stores a 100000-event list over `target` in a child process, killed after
-// `delay` unless it has finished. True when the child ran to its end.
-bool StoreInChild(const std::string& target, const CT7KEventList& list, std::chrono::microseconds delay) {
+// Stores over `target` in a child, killed after `delay`. True when it ran to its end.
+static bool StoreInChild(const std::string& target, const CT7KEventList& list, std::chrono::microseconds delay) {
   std::fflush(nullptr);
   const pid_t pid = ::fork();
   if (pid == 0) _exit(StoreEventFile(target, list).ok ? 0 : 1);
@@ -37,8 +32,6 @@ bool StoreInChild(const std::string& target, const CT7KEventList& list, std::chr
   EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) != 0) << "the store failed";
   return WIFEXITED(status);
 }
-
-}  // namespace
 
 TEST(CrashSafeStore, KilledStoresLeaveTheOldOrTheNewFile) {
   TempDir dir;
@@ -65,12 +58,8 @@ TEST(CrashSafeStore, KilledStoresLeaveTheOldOrTheNewFile) {
     StoreInChild(target, lists[next], std::chrono::microseconds(moment(gen)));
     CT7KEventList loaded;
     ASSERT_EQ(LoadEventFile(target, loaded).status, LoadStatus::Loaded) << "round " << round;
-    if (loaded == lists[next]) {
-      ++replaced, current = next;
-    } else {
-      ASSERT_TRUE(loaded == lists[current]) << "round " << round << ": neither old nor new";
-      ++kept;
-    }
+    ASSERT_TRUE(loaded == lists[next] || loaded == lists[current]) << "round " << round << ": neither old nor new";
+    loaded == lists[next] ? (++replaced, current = next) : ++kept;
     for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
       if (e.path().filename() != name) std::filesystem::remove(e.path());  // a killed store's temporary file
   }
