@@ -1,7 +1,5 @@
-// The real serial port against the virtual panel on a pseudo-terminal: which
-// device a COM number opens, line set-up, exclusivity, stale input, the read
-// time-out rule and the paced panel. Timings are asserted with generous
-// margins: these check behaviour, not speed.
+// The real serial port against the virtual panel on a pseudo-terminal. Timings
+// have generous margins: these check behaviour, not speed.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -61,9 +59,8 @@ TEST_F(PtyLine, OpenIsExclusiveAndRefusesWhatItCannotSet) {
   const std::string dev = StartPanel();
   CCommPort first, second;
   ASSERT_TRUE(first.OpenDevice(dev, 9600, 0)) << first.LastError();
-  EXPECT_FALSE(second.OpenDevice(dev, 9600, 0));
+  EXPECT_FALSE(second.OpenDevice(dev, 9600, 0) || second.IsOpen());
   EXPECT_NE(second.LastError().find(dev), std::string::npos);
-  EXPECT_FALSE(second.IsOpen());
   // The refused opener must not lift the holder's exclusive mode on its way
   // out. Only root may open an exclusive terminal: then ask the terminal.
   const int fd = ::open(dev.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
@@ -73,21 +70,18 @@ TEST_F(PtyLine, OpenIsExclusiveAndRefusesWhatItCannotSet) {
   first.Close();
   // Port numbers out of range open port 1, here the panel; opening again closes first.
   Link(1, dev);
-  EXPECT_TRUE(second.Open(0, 9600, 0)) << second.LastError();
-  EXPECT_TRUE(second.Open(300, 9600, 0)) << second.LastError();
+  EXPECT_TRUE(second.Open(0, 9600, 0) && second.Open(300, 9600, 0)) << second.LastError();
   second.Close();
   EXPECT_FALSE(second.Open(2, 9600, 0));  // no link: the default device is not a pty here
-  EXPECT_FALSE(second.OpenDevice(dev, 12345, 0));
-  EXPECT_FALSE(second.IsOpen());
+  EXPECT_FALSE(second.OpenDevice(dev, 12345, 0) || second.IsOpen());
 }
 
 TEST_F(PtyLine, PortNamesAndThePresentPorts) {
-  const std::pair<unsigned, std::string> cases[] = {
-      {1, "/dev/ttyS0"},   {32, "/dev/ttyS31"},   {33, "/dev/ttyUSB0"}, {64, "/dev/ttyUSB31"},
-      {65, "/dev/ttyACM0"}, {96, "/dev/ttyACM31"}, {97, ""},             {0, ""}, {256, ""}};
+  const std::pair<unsigned, std::string> cases[] = {{1, "/dev/ttyS0"},    {32, "/dev/ttyS31"},  {33, "/dev/ttyUSB0"},
+                                                    {64, "/dev/ttyUSB31"}, {65, "/dev/ttyACM0"}, {96, "/dev/ttyACM31"},
+                                                    {97, ""},              {0, ""},              {256, ""}};
   for (const auto& [n, path] : cases) EXPECT_EQ(PortDevicePath(n), path) << n;
-  // Links win over the defaults and may name any number; only devices are
-  // listed, not a dangling link nor a plain file.
+  // Links win and may name any number; a dangling link or a plain file is not listed.
   WriteBytes(dir_.File("plain"), {1});
   const std::pair<unsigned, std::string> links[] = {
       {3, "/dev/null"}, {200, "/dev/null"}, {151, dir_.File("gone")}, {152, dir_.File("plain")}};
@@ -113,14 +107,12 @@ TEST_F(PtyLine, ReadEndsOnTheExpectedCountOrAtTheComputedDeadline) {
     port.Read(buf, capacity, count, 5);
     return MsSince(t);
   };
-  // The expected five bytes end the read long before (5 + 16) * 10 + 80 = 290 ms.
-  const auto& discover = frames::kDiscoverFrame;
+  const auto& discover = frames::kDiscoverFrame;  // five bytes end it long before (5 + 16) * 10 + 80 = 290 ms
   EXPECT_LT(exchange(discover.data(), discover.size(), 16), 150);
   ASSERT_EQ(count, 5u);
   EXPECT_EQ(frames::UnpackSerial(buf + 1), kSerial);
 
-  // Silence: (5 + 32) * 10 + 80 = 450 ms. The answer to the discovery before
-  // arrives unread: writing the next request discards it.
+  // Silence: (5 + 32) * 10 + 80 = 450 ms; the unread discovery answer is discarded by the write.
   port.Write(discover.data(), discover.size());
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   const auto type = frames::PackSerial(kSerial, frames::kKindType);
@@ -129,9 +121,8 @@ TEST_F(PtyLine, ReadEndsOnTheExpectedCountOrAtTheComputedDeadline) {
   EXPECT_EQ(count, 0u);
   EXPECT_TRUE(waited >= 449 && waited < 450 + 150) << waited;
 
-  // Six bytes when five are expected (capacity 32): the read waits for the
-  // deadline set by the arrival, (32 - 6) * 10 + 80 = 340 ms, not the first
-  // one, (6 + 32) * 10 + 80 = 460 ms.
+  // Six bytes when five are expected: the deadline set by the arrival, (32 - 6) * 10 + 80 = 340 ms,
+  // not the first one, (6 + 32) * 10 + 80 = 460 ms.
   const auto packed = frames::PackSerial(kSerial, frames::kKindAssign);
   const std::uint8_t assign[6] = {0x80, packed[0], packed[1], packed[2], packed[3], 1};
   waited = exchange(assign, 6, 32);
@@ -143,9 +134,7 @@ TEST_F(PtyLine, PacedPanelTakesTheWireTime) {
   CCommPort port;
   ASSERT_TRUE(port.OpenDevice(StartPanel({.blockSize = 4}, true), 1200, 2));
   ASSERT_EQ(SetPanelAddress(port, kSerial, 1), 0);
-  // A block of 4 events: 5 + 5 bytes to select, 3 + 67 to fetch, at 11 bits
-  // a byte and 1200 baud: 80 * 11 / 1200 s = 733 ms.
-  std::uint8_t out[64];
+  std::uint8_t out[64];  // select 5 + 5 bytes, fetch 3 + 67, 11 bits at 1200 baud: 733 ms
   const auto t = Clock::now();
   ASSERT_EQ(ReadEventBlock(port, 0, out, 4), 0);
   const auto took = MsSince(t);
@@ -172,7 +161,5 @@ TEST(PtyHangUp, ReadWaitsOutTheDeadlineWithoutSpinning) {
   const auto t0 = Clock::now();
   port.Read(buf, sizeof buf, count, 5);  // deadline 300 * 12000 / 9600 + 80 = 455 ms
   const long long wall = MsSince(t0), cpu = cpuMs() - cpu0;
-  EXPECT_EQ(count, 0u);
-  EXPECT_GE(wall, 440);
-  EXPECT_LT(cpu, 60) << "of " << wall << " ms";
+  EXPECT_TRUE(count == 0 && wall >= 440 && cpu < 60) << count << " bytes, " << cpu << " of " << wall << " ms";
 }

@@ -1,6 +1,4 @@
-// Stand-ins for the serial line and the reading dialog: a port that answers
-// from a script or from an in-process virtual panel, and a view that records
-// what the read-out showed.
+// Stand-ins for the serial line and the reading dialog.
 #pragma once
 
 #include <algorithm>
@@ -39,18 +37,14 @@ class ScriptedPort : public IPanelPort {
   void Write(const std::uint8_t* data, std::size_t length) override {
     writes.emplace_back(data, data + length);
     pending_.clear();
-    if (!panel) return;
     std::vector<sim::Reply> out;
-    panel->Receive(data, length, out);
+    if (panel) panel->Receive(data, length, out);
     for (const auto& r : out) pending_.insert(pending_.end(), r.bytes.begin(), r.bytes.end());
   }
   void Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count, std::size_t expected) override {
     reads.push_back({capacity, expected});
     if (onRead) onRead();
-    if (!panel && !replies.empty()) {
-      pending_ = std::move(replies.front());
-      replies.pop_front();
-    }
+    if (!panel && !replies.empty()) pending_ = std::move(replies.front()), replies.pop_front();
     count = std::min(pending_.size(), capacity);
     std::copy_n(pending_.begin(), count, buf);
     pending_.clear();
@@ -76,7 +70,6 @@ class ScriptedPort : public IPanelPort {
   Bytes pending_;
 };
 
-// Records every call as "kind:text" in order.
 class RecordingView : public IReadoutView {
  public:
   void SetStatus(const std::string& t) override { Log("status", t); }
@@ -89,7 +82,6 @@ class RecordingView : public IReadoutView {
   void SetProgressPos(int pos) override { Log("pos", std::to_string(pos)); }
   void ShowWarning(const std::string& t) override { Log("warning", t); }
 
-  // Entries of one kind, in order.
   std::vector<std::string> Of(const std::string& kind) const {
     std::vector<std::string> r;
     for (const auto& e : log)
@@ -97,7 +89,7 @@ class RecordingView : public IReadoutView {
     return r;
   }
 
-  std::vector<std::string> log;
+  std::vector<std::string> log;  // "kind:text" in order
 
  private:
   void Log(const char* kind, const std::string& t) { log.push_back(std::string(kind) + ":" + t); }
