@@ -2,11 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <ctime>
 #include <functional>
-#include <string>
-#include <vector>
 
 #ifndef _WIN32
 #include <sys/wait.h>
@@ -24,71 +21,53 @@ namespace {
 
 struct Result { int status; std::string out, err; };
 
-#ifdef _WIN32
-// std::system runs cmd.exe, which knows only double quotes, and drops the
-// first and the last quote of a line that starts with one.
+// Double quotes serve both shells: the arguments here hold no '$', '`' or '"'.
+// cmd.exe drops the first and the last quote of a line that starts with one,
+// and its console streams end lines in CR LF.
 std::string Quote(const std::string& s) { return "\"" + s + "\""; }
-std::string ShellLine(const std::string& line) { return Quote(line); }
-std::string Program() {
+#ifdef _WIN32
+const std::string kOpen = "\"", kClose = "\"", kProgram = [] {
   std::string p = std::string(LOGWICK_BIN_DIR) + "/logwick-cli.exe";
   std::replace(p.begin(), p.end(), '/', '\\');
-  return p;
-}
-// Console streams are text mode on Windows: lines end in CR LF there.
+  return Quote(p);
+}();
+int Status(int raw) { return raw; }
 std::string Captured(const std::string& path) {
-  std::string text = ReadText(path), lf;
-  for (std::size_t i = 0; i < text.size(); ++i)
-    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) lf += text[i];
-  return lf;
+  std::string text = ReadText(path);
+  for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
+  return text;
 }
 #else
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-std::string ShellLine(const std::string& line) { return line; }
-std::string Program() { return std::string(LOGWICK_BIN_DIR) + "/logwick-cli"; }
+const std::string kProgram = Quote(std::string(LOGWICK_BIN_DIR) + "/logwick-cli"), kOpen, kClose;
+int Status(int raw) { return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1; }
 std::string Captured(const std::string& path) { return ReadText(path); }
 #endif
 
-std::int64_t LocalNoon(int y, int m, int d) {
-  std::tm tm{};
-  tm.tm_year = y - 1900, tm.tm_mon = m - 1, tm.tm_mday = d, tm.tm_hour = 12, tm.tm_isdst = -1;
+std::int64_t LocalNoon(int d) {  // of a day in March 2024
+  std::tm tm{.tm_hour = 12, .tm_mday = d, .tm_mon = 2, .tm_year = 124, .tm_isdst = -1};
   return std::mktime(&tm);
 }
-
-EventPredicate By(const CT7KEvFilter& f) {
-  return [f](const CT7KEvent& ev) { return f.Accept(ev); };
-}
+EventPredicate By(const CT7KEvFilter& f) { return [f](const CT7KEvent& ev) { return f.Accept(ev); }; }
 
 class Cli : public ::testing::Test {
  protected:
   Result Run(const std::vector<std::string>& args) {
-    std::string cmd = Quote(Program());
+    std::string cmd = kOpen + kProgram;
     for (const auto& a : args) cmd += " " + Quote(a);
     const std::string out = dir_.File("stdout"), err = dir_.File("stderr");
-    const int raw = std::system(ShellLine(cmd + " >" + Quote(out) + " 2>" + Quote(err)).c_str());
-#ifdef _WIN32
-    const int status = raw;
-#else
-    const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-#endif
-    return {status, Captured(out), Captured(err)};
+    const int raw = std::system((cmd + " >" + Quote(out) + " 2>" + Quote(err) + kClose).c_str());
+    return {Status(raw), Captured(out), Captured(err)};
   }
 
-  // A sample file of n events with 20 message texts, and its list.
   std::string Sample(std::size_t n) {
     const std::string path = dir_.File("sample.t7kev");
-    Result r = Run({"sample", "-o", path, "--count", std::to_string(n), "--seed", "7", "--texts", "20"});
-    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Run({"sample", "-o", path, "--count", std::to_string(n), "--seed", "7", "--texts", "20"}).status, 0);
     EXPECT_EQ(LoadEventFile(path, list_).status, LoadStatus::Loaded);
     EXPECT_EQ(list_.GetCount() + list_.m_texts.size(), n + 20);
     return path;
   }
 
-  // The report as the library writes it, in UTF-8 with LF line ends.
-  std::string ExpectedShow(const EventPredicate& admit) {
+  std::string ExpectedShow(const EventPredicate& admit) {  // UTF-8, LF line ends
     std::string text;
     ForEachReportLine(list_, admit, [&](std::string_view line) { (text += line) += '\n'; });
     return text;
@@ -108,8 +87,8 @@ TEST_F(Cli, ShowAndExportGiveTheReportAndEachFilterOptionSetsItsField) {
   EXPECT_EQ(r.out, all);
 
   const std::string expected = dir_.File("expected.txt"), out = dir_.File("out.txt");
-  ASSERT_TRUE(WriteReportFile(expected, list_, {}).ok);
   WriteBytes(out, Bytes(5, 'x'));  // an existing report is replaced
+  ASSERT_TRUE(WriteReportFile(expected, list_, {}).ok);
   ASSERT_EQ(Run({"export", path, "-o", out}).status, 0);
   EXPECT_EQ(ReadBytes(out), ReadBytes(expected));
   CT7KEvFilter filtered;
@@ -120,8 +99,8 @@ TEST_F(Cli, ShowAndExportGiveTheReportAndEachFilterOptionSetsItsField) {
 
   using F = CT7KEvFilter;
   const std::pair<std::vector<std::string>, std::function<void(F&)>> cases[] = {
-      {{"--from", "2024-03-14"}, [](F& f) { f.m_bPeriod = 1, f.m_timeFrom = LocalNoon(2024, 3, 14); }},
-      {{"--to", "2024-03-14"}, [](F& f) { f.m_bPeriod = 1, f.m_timeTo = LocalNoon(2024, 3, 14); }},
+      {{"--from", "2024-03-14"}, [](F& f) { f.m_bPeriod = 1, f.m_timeFrom = LocalNoon(14); }},
+      {{"--to", "2024-03-14"}, [](F& f) { f.m_bPeriod = 1, f.m_timeTo = LocalNoon(14); }},
       {{"--beams", "3-20"}, [](F& f) { f.m_nFirstBeam = 3, f.m_nLastBeam = 20; }},
       {{"--devices", "7"}, [](F& f) { f.m_nFirstDev = 7, f.m_nLastDev = 7; }},
       {{"--no-beams"}, [](F& f) { f.m_bBeams = 0; }},
@@ -131,15 +110,14 @@ TEST_F(Cli, ShowAndExportGiveTheReportAndEachFilterOptionSetsItsField) {
       {{"--no-messages"}, [](F& f) { f.m_bMessages = 0; }},
       {{"--no-modes"}, [](F& f) { f.m_bModes = 0; }},
   };
-  for (const auto& [options, set] : cases) {
-    std::vector<std::string> args = {"show", path};
-    args.insert(args.end(), options.begin(), options.end());
+  for (auto [args, set] : cases) {
+    args.insert(args.begin(), {"show", path});
     F f;
     set(f);
     r = Run(args);
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, ExpectedShow(By(f))) << options.front();
-    EXPECT_NE(r.out, all) << options.front();  // each leaves something out of this sample
+    EXPECT_EQ(r.out, ExpectedShow(By(f))) << args[2];
+    EXPECT_NE(r.out, all) << args[2];  // each leaves something out of this sample
   }
 }
 
@@ -172,16 +150,10 @@ TEST_F(Cli, FailuresAndWrongArguments) {
   };
   for (const auto& [args, status, message] : cases) {
     Result r = Run(args);
-    if (status == kUsage)
-      EXPECT_GE(r.status, kUsage) << args.back();
-    else
-      EXPECT_EQ(r.status, status) << message;
-    EXPECT_FALSE(r.err.empty()) << args.back();
-    EXPECT_EQ(r.err.rfind(message, 0), 0u) << r.err;
-    EXPECT_TRUE(r.out.empty()) << args.back();
+    EXPECT_TRUE(status == kUsage ? r.status >= kUsage : r.status == status) << r.status << " " << r.err;
+    EXPECT_TRUE(!r.err.empty() && r.err.starts_with(message) && r.out.empty()) << args.back() << ": " << r.err;
   }
-  EXPECT_FALSE(std::filesystem::exists(x));
-  EXPECT_FALSE(std::filesystem::exists(y));
+  EXPECT_FALSE(std::filesystem::exists(x) || std::filesystem::exists(y));
 }
 
 TEST_F(Cli, ShowKeepsControlCharactersOffTheTerminal) {

@@ -1,9 +1,7 @@
-// The Win32 serial backend and the port list, under Wine. The line tests talk
-// to simulated panels that the CTest fixture serves on pseudo-terminals linked
-// as COM ports of the test's Wine prefix (tests/windows/lines.sh). Wine
-// accepts a second exclusive open of a pty and reads back its own parity and
-// DTR/RTS settings, so those are not asserted here. Timings have generous
-// margins: they check the time-out rule, not speed.
+// The Win32 serial backend and the port list, under Wine, against simulated
+// panels on pseudo-terminals linked as COM ports (tests/windows/lines.sh).
+// Wine accepts a second exclusive open of a pty and reads back its own parity
+// and DTR/RTS settings, so those are not asserted. Timings have wide margins.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -81,19 +79,17 @@ TEST(Win32CommPort, OpenConfiguresTheLineOrFailsClosed) {
     EXPECT_EQ(Discover(port), LOGWICK_WINE_PANEL_SERIAL);
   }
   port.Close();
-  EXPECT_FALSE(port.IsOpen());
   port.Close();  // closing twice is harmless
+  EXPECT_FALSE(port.IsOpen());
 
   CCommPort missing;
-  EXPECT_FALSE(missing.Open(199, 9600, 0));
-  EXPECT_FALSE(missing.IsOpen());
+  EXPECT_FALSE(missing.Open(199, 9600, 0) || missing.IsOpen());
   EXPECT_NE(missing.LastError().find("COM199"), std::string::npos) << missing.LastError();
 
   // A device that is no serial line opens but refuses the line settings: the
   // port must end up closed, not half-configured.
   CCommPort notALine;
-  EXPECT_FALSE(notALine.Open(LOGWICK_WINE_LISTED_PORT, 9600, 0));
-  EXPECT_FALSE(notALine.IsOpen());
+  EXPECT_FALSE(notALine.Open(LOGWICK_WINE_LISTED_PORT, 9600, 0) || notALine.IsOpen());
   EXPECT_FALSE(notALine.LastError().empty());
 }
 
@@ -108,31 +104,21 @@ TEST(Win32CommPort, ReadEndsOnTheExpectedCountOrTheComputedTime) {
   EXPECT_LT(x.ms, 200u);
   ASSERT_EQ(x.count, 5u);
   EXPECT_EQ(frames::UnpackSerial(x.buf + 1), LOGWICK_WINE_PANEL_SERIAL);
+  port.Write(frames::kDiscoverFrame.data(), frames::kDiscoverFrame.size());
+  Sleep(150);  // the answer arrives unread; the next write discards it, and a search is never answered
+  EXPECT_EQ(Ask(port, frames::kSearchFrame.data(), frames::kSearchFrame.size()).count, 0u);
 
   // Silence: (5 + 32) * 12000 / 9600 + 80 = 126 ms; the tick counter may step by a few ms.
   ASSERT_TRUE(port.Open(LOGWICK_WINE_SILENT_PORT, 9600, 0)) << port.LastError();
   x = Ask(port, frames::kDiscoverFrame.data(), frames::kDiscoverFrame.size(), 32);
-  EXPECT_EQ(x.count, 0u);
-  EXPECT_GE(x.ms, 120u);
-  EXPECT_LT(x.ms, 126u + 300u);
+  EXPECT_TRUE(x.count == 0 && x.ms >= 120 && x.ms < 126 + 300) << x.count << " bytes, " << x.ms << " ms";
 
   // Six bytes when five are expected (capacity 16): the read waits for the
   // deadline set by the arrival, (16 - 6) * 12000 / 9600 + 80 = 92 ms.
   const auto packed = frames::PackSerial(LOGWICK_WINE_PANEL_SERIAL, frames::kKindAssign);
   const std::uint8_t assign[6] = {0x80, packed[0], packed[1], packed[2], packed[3], 1};
   x = Ask(port, assign, sizeof assign);
-  EXPECT_EQ(x.count, 6u);
-  EXPECT_GE(x.ms, 86u);
-  EXPECT_LT(x.ms, 92u + 300u);
-}
-
-TEST(Win32CommPort, WriteDiscardsStaleInput) {
-  REQUIRE_LINES();
-  CCommPort port;
-  ASSERT_TRUE(port.Open(LOGWICK_WINE_PANEL_PORT, 9600, 0)) << port.LastError();
-  port.Write(frames::kDiscoverFrame.data(), frames::kDiscoverFrame.size());
-  Sleep(150);  // the answer arrives and stays unread
-  EXPECT_EQ(Ask(port, frames::kSearchFrame.data(), frames::kSearchFrame.size()).count, 0u);  // never answered
+  EXPECT_TRUE(x.count == 6 && x.ms >= 86 && x.ms < 92 + 300) << x.count << " bytes, " << x.ms << " ms";
 }
 
 TEST(Win32CommPort, TheBaudRateReachesTheLine) {
@@ -147,6 +133,5 @@ TEST(Win32CommPort, TheBaudRateReachesTheLine) {
   const DWORD start = GetTickCount();
   ASSERT_EQ(ReadEventBlock(port, 0, out, 4), 0);
   const DWORD took = GetTickCount() - start;
-  EXPECT_GE(took, 700u);
-  EXPECT_LT(took, 733u + 600u);  // 300 baud would take four times as long
+  EXPECT_TRUE(took >= 700 && took < 733 + 600) << took;  // 300 baud would take four times as long
 }
