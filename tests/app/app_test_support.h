@@ -1,6 +1,5 @@
-// Shared pieces of the desktop program's QTest suites: a private settings and
-// data folder per run, recorders for message boxes and file dialogs, and a way
-// to act on a modal dialog once it is up.
+// Shared pieces of the desktop QTest suites: private folders per run, recorders for
+// message boxes and file dialogs, and a way to act on a modal dialog once it is up.
 #pragma once
 
 #include <QtTest>
@@ -15,10 +14,7 @@
 
 namespace apptest {
 
-inline QString TempDir() {
-  static QTemporaryDir dir;
-  return dir.path();
-}
+inline QString TempDir() { static QTemporaryDir dir; return dir.path(); }
 
 // Run before QApplication exists.
 inline void IsolateEnvironment() {
@@ -31,13 +27,11 @@ inline void IsolateEnvironment() {
 
 // Records message boxes; answers file dialogs with answers in turn (none left: Cancel).
 struct Hooks {
-  QStringList texts, captions, answers;
-  std::vector<logwick::FileRequest> requests;
+  QStringList texts, captions, answers, folders;
   Hooks() {
     logwick::SetMessageHook([this](const logwick::MessageRecord& r) { texts << r.text, captions << r.caption; });
     logwick::SetFileHook([this](const logwick::FileRequest& r) {
-      requests.push_back(r);
-      return answers.isEmpty() ? QString() : answers.takeFirst();
+      return folders << r.folder, answers.isEmpty() ? QString() : answers.takeFirst();
     });
   }
   ~Hooks() { logwick::SetMessageHook({}), logwick::SetFileHook({}); }
@@ -47,14 +41,11 @@ struct Hooks {
 // is up. A dialog that never comes fails instead of hanging.
 inline void WhenModal(const QString& objectName, std::function<void(QDialog*)> act) {
   auto* timer = new QTimer;
-  QElapsedTimer clock;
-  clock.start();
-  QObject::connect(timer, &QTimer::timeout, [=]() {
+  QObject::connect(timer, &QTimer::timeout, [=, deadline = QDeadlineTimer(10000)]() {
     auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
     const bool up = dlg && dlg->objectName() == objectName && dlg->isVisible();
-    if (!up && !clock.hasExpired(10000)) return;
-    timer->stop();
-    timer->deleteLater();
+    if (!up && !deadline.hasExpired()) return;
+    timer->stop(), timer->deleteLater();
     if (up) return act(dlg);
     if (dlg) dlg->done(QDialog::Rejected);
     QTest::qFail(qPrintable("dialog " + objectName + " never appeared"), __FILE__, __LINE__);
@@ -64,9 +55,8 @@ inline void WhenModal(const QString& objectName, std::function<void(QDialog*)> a
 
 template <class W = QWidget>
 W* Ctl(QWidget* dlg, int id) {
-  W* w = dlg->findChild<W*>(QString::number(id));
-  if (!w) qFatal("control %d not found", id);
-  return w;
+  if (W* w = dlg->findChild<W*>(QString::number(id))) return w;
+  qFatal("control %d not found", id);
 }
 
 inline void Click(QWidget* dlg, int id) { QTest::mouseClick(Ctl(dlg, id), Qt::LeftButton); }
@@ -78,22 +68,18 @@ inline QStringList Rows(const CEvListBox* box) {
   return rows;
 }
 
-// Ten events of December 2015 read from panel 123: seven mode changes (code 1)
-// and three messages (code 4).
+// Ten events of December 2015 from panel 123: seven mode changes (code 1), three messages (code 4).
 inline CT7KEventList SampleList() {
   CT7KEventList l;
-  l.m_nPanelType = 1, l.m_nSerNum = 123;
+  l.m_nPanelType = 1, l.m_nSerNum = 123, l.m_nVerMajor = 2, l.m_nVerMinor = 5;
   l.m_nReadDay = 16, l.m_nReadMonth = 12, l.m_nReadYear = 2015, l.m_nReadHour = 14, l.m_nReadMin = 12, l.m_nReadSec = 5;
-  l.m_nVerMajor = 2, l.m_nVerMinor = 5, l.m_nRelDay = 1, l.m_nRelMonth = 3, l.m_nRelYear = 2012;
+  l.m_nRelDay = 1, l.m_nRelMonth = 3, l.m_nRelYear = 2012, l.m_texts = {"Пожар", "Тревога"};
   const std::string name = logwick::Utf8ToCp1251("Склад");
   l.SetConfigNameBytes(name.data(), name.size());
-  l.m_texts = {"Пожар", "Тревога"};
   for (int i = 0; i < 10; ++i) {
     CT7KEvent ev;
-    ev.SetTimeStamp(PackTimeStamp(2015, 12, 1 + i, 14, 12, 5));
-    ev.SetCode(i % 3 == 0 && i > 0 ? 4 : 1);
-    ev.Raw()[6] = static_cast<std::uint8_t>(i);
-    l.AddTail(ev);
+    ev.SetTimeStamp(PackTimeStamp(2015, 12, 1 + i, 14, 12, 5)), ev.SetCode(i % 3 == 0 && i > 0 ? 4 : 1);
+    ev.Raw()[6] = static_cast<std::uint8_t>(i), l.AddTail(ev);
   }
   return l;
 }

@@ -5,9 +5,7 @@
 #include "view/filter_dlg.h"
 
 static bool Enabled(QWidget* d, std::initializer_list<int> ids, bool on) {
-  for (int id : ids)
-    if (Ctl(d, id)->isEnabled() != on) return false;
-  return true;
+  return std::all_of(ids.begin(), ids.end(), [&](int id) { return Ctl(d, id)->isEnabled() == on; });
 }
 
 class DialogsTest : public QObject {
@@ -24,8 +22,7 @@ class DialogsTest : public QObject {
       for (int id : {1015, 1019, 1020, 1021, 1023, 1024}) QVERIFY(Ctl<QCheckBox>(d, id)->isChecked());
       QCOMPARE(Ctl<QLineEdit>(d, 1017)->text() + Ctl<QLineEdit>(d, 1018)->text(), QString("2550"));
       QVERIFY(Enabled(d, {1012, 1014}, false) && Enabled(d, {1016, 1017, 1018, 1022}, true));
-      Click(d, 1015);  // the beam box governs its edits at once
-      Click(d, 1019);  // the device box governs nothing
+      Click(d, 1015), Click(d, 1019);  // the beam box governs its edits at once, the device box nothing
       QVERIFY(Enabled(d, {1016, 1017}, false) && Enabled(d, {1018, 1022}, true));
       Click(d, 1033);
       QVERIFY(Enabled(d, {1012, 1014}, true));
@@ -35,12 +32,9 @@ class DialogsTest : public QObject {
     QCOMPARE(main.Filter().m_bBeams, 1);  // Cancel keeps the filter
 
     WhenModal("130", [](QDialog* d) {
-      Ctl<QLineEdit>(d, 1017)->setText("300");
-      Ctl<QLineEdit>(d, 1022)->setText("300");
-      Click(d, 1033);
-      Ctl<QDateEdit>(d, 1012)->setDate(QDate(2024, 3, 1));
-      Click(d, 1021);
-      Click(d, 1);
+      Ctl<QLineEdit>(d, 1017)->setText("300"), Ctl<QLineEdit>(d, 1022)->setText("300");
+      Click(d, 1033), Ctl<QDateEdit>(d, 1012)->setDate(QDate(2024, 3, 1));
+      Click(d, 1021), Click(d, 1);
     });
     main.OnFilter();
     const CT7KEvFilter& f = main.Filter();
@@ -51,8 +45,7 @@ class DialogsTest : public QObject {
   void FilterRefusesAnEmptyNumber() {
     Hooks messages;
     CFilterDlg dlg;
-    dlg.m_nLastDev = 255;
-    dlg.m_bUnits = 1;
+    dlg.m_nLastDev = 255, dlg.m_bUnits = 1;
     WhenModal("130", [&](QDialog* d) {
       Ctl<QLineEdit>(d, 1022)->clear();
       Click(d, 1033);  // the number message instead of the pickers
@@ -76,9 +69,8 @@ class DialogsTest : public QObject {
     Hooks messages;
     const std::vector<logwick::PortInfo> ports = {{1, {}}, {3, {}}, {12, {}}};
     CSettingsDlg dlg(nullptr, &ports), other(nullptr, &ports);
-    dlg.m_nPortNumber = 3;
+    dlg.m_nPortNumber = 3, other.m_nPortNumber = 7;
     dlg.m_bAuto = other.m_bAuto = 1;
-    other.m_nPortNumber = 7;
     WhenModal("106", [&](QDialog* d) {
       auto* combo = Ctl<QComboBox>(d, 1053);
       QCOMPARE(QStringList({combo->itemText(0), combo->itemText(1), combo->itemText(2)}),
@@ -88,18 +80,13 @@ class DialogsTest : public QObject {
       QVERIFY(!edit->isEnabled());
       Click(d, 1032);  // unticking "Авто" with 0 in the edit puts 2 there
       QVERIFY(edit->isEnabled() && edit->text() == "2");
-      Click(d, 1032);
-      edit->setText("5000000");
-      Click(d, 1032);
+      Click(d, 1032), edit->setText("5000000"), Click(d, 1032);  // a number other than 0 stays
       QCOMPARE(edit->text(), QString("5000000"));
       for (const char* bad : {"16777216", "1"}) {
-        edit->setText(bad);
-        Click(d, 1);
+        edit->setText(bad), Click(d, 1);
         QVERIFY(d->isVisible());
       }
-      combo->setCurrentIndex(-1);
-      edit->setText("2");
-      Click(d, 1);
+      combo->setCurrentIndex(-1), edit->setText("2"), Click(d, 1);
     });
     QCOMPARE(dlg.exec(), int(QDialog::Accepted));
     QCOMPARE(messages.texts, QStringList(2, "Не допустимый серийный номер"));
@@ -110,13 +97,10 @@ class DialogsTest : public QObject {
     // With "Авто" ticked any text goes; a port no longer present is not shown.
     WhenModal("106", [&](QDialog* d) {
       QCOMPARE(Ctl<QComboBox>(d, 1053)->currentIndex(), -1);
-      Ctl<QLineEdit>(d, 1031)->clear();
-      Click(d, 1);
+      Ctl<QLineEdit>(d, 1031)->clear(), Click(d, 1);
     });
     QCOMPARE(other.exec(), int(QDialog::Accepted));
     QCOMPARE(other.m_nSerNum, 0u);
-    QCOMPARE(CSettingsDlg::AtoiUnsigned(" 77x"), 77u);
-    QCOMPARE(CSettingsDlg::AtoiUnsigned("-1"), 0xFFFFFFFFu);
   }
 };
 

@@ -13,13 +13,9 @@ class FetchlogTest : public QObject {
     CT7KEventList list;
     std::vector<bool> visibleAtWarning;
     CFetchlog dlg(1, list, nullptr, [](logwick::IReadoutView& v, const std::atomic<bool>&, CT7KEventList&) {
-      v.ShowReadingLabel();
-      v.SetButtonText("Остановить");
-      v.SetProgressRange(0, 99);
-      for (int h = 16; h < 100; h += 16) {
-        v.SetProgressPos(h - 1);
-        v.SetEventLine(QString("%1 от 15/03/2024 10:30:00").arg(h, 4).toStdString());
-      }
+      v.ShowReadingLabel(), v.SetButtonText("Остановить"), v.SetProgressRange(0, 99);
+      for (int h = 16; h < 100; h += 16)
+        v.SetProgressPos(h - 1), v.SetEventLine(QString("%1 от 15/03/2024 10:30:00").arg(h, 4).toStdString());
       v.ShowWarning("Ошибка при чтении\nсобытий");
       return 8;
     });
@@ -36,40 +32,30 @@ class FetchlogTest : public QObject {
     QCOMPARE(dlg.Progress()->GetPos(), 95);
   }
 
-  void CancelStopsAWorkerThatReportsFast() {
-    CT7KEventList list;
+  void CancelAndClosingWhileTheWorkerReportsFast() {
     std::atomic<long> reports{0};
-    CFetchlog dlg(1, list, nullptr, [&](logwick::IReadoutView& v, const std::atomic<bool>& cancel, CT7KEventList&) {
-      while (!cancel) {
+    const CFetchlog::Job busy = [&](logwick::IReadoutView& v, const std::atomic<bool>& cancel, CT7KEventList&) {
+      for (; !cancel; ++reports) {
         v.SetProgressPos(static_cast<int>(reports % 100));
-        v.SetEventLine(std::to_string(reports++));
-      }
-      return 11;
-    });
-    WhenModal("103", [&](QDialog* d) {
-      while (reports < 10000) QTest::qWait(1);
-      // Esc asks too: it only sets the flag, the worker's end closes the dialog.
-      QTest::keyClick(d, Qt::Key_Escape);
-      QVERIFY(static_cast<CFetchlog*>(d)->CancelRequested());
-    });
-    QCOMPARE(dlg.exec(), 2);
-  }
-
-  void ClosingWhileTheWorkerReportsNeverDeadlocks() {
-    const CFetchlog::Job busy = [](logwick::IReadoutView& v, const std::atomic<bool>& cancel, CT7KEventList&) {
-      for (long i = 0; !cancel; ++i) {
-        v.SetEventLine(std::to_string(i));
-        if (i % 1000 == 0) v.ShowWarning("x");
+        v.SetEventLine(std::to_string(reports));
+        if (reports % 1000 == 0) v.ShowWarning("x");
       }
       return 11;
     };
     Hooks quiet;
+    CT7KEventList list;
+    CFetchlog dlg(1, list, nullptr, busy);
+    WhenModal("103", [&](QDialog* d) {
+      while (reports < 10000) QTest::qWait(1);
+      QTest::keyClick(d, Qt::Key_Escape);  // only sets the flag: the worker's end closes the dialog
+      QVERIFY(static_cast<CFetchlog*>(d)->CancelRequested());
+    });
+    QCOMPARE(dlg.exec(), 2);
     for (int round = 0; round < 50; ++round) {
-      CT7KEventList list;
-      auto* dlg = new CFetchlog(1, list, nullptr, busy);
-      dlg->show();
+      auto* closing = new CFetchlog(1, list, nullptr, busy);
+      closing->show();
       QTest::qWait(round % 5);
-      delete dlg;  // cancel, then join: must return
+      delete closing;  // cancel, then join: must return
     }
   }
 
@@ -83,8 +69,7 @@ class FetchlogTest : public QObject {
     Hooks messages;
     CLogwickDlg dlg;
     dlg.OnInitDialog();
-    dlg.m_nPortNumber = 7;  // searching for the serial number, as a fresh start does
-    dlg.OnReadFromPanel();
+    dlg.m_nPortNumber = 7, dlg.OnReadFromPanel();  // searching for the serial number, as a fresh start does
     panel.Stop();
     QVERIFY2(messages.texts.isEmpty(), qPrintable(messages.texts.join("|")));
     QCOMPARE(Line(&dlg, 1007), QString("В базе 90 событий"));

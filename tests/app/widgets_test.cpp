@@ -7,11 +7,13 @@ struct PaintCounter : QObject {
   bool eventFilter(QObject*, QEvent* e) override { return paints += e->type() == QEvent::Paint, false; }
 };
 
-template <class Test>
-static bool AnyPixel(const QImage& img, QRect area, Test test) {
+// Some pixel of area close to c: text strokes carry the pure colour.
+static bool AnyPixel(const QImage& img, QRect area, QColor c) {
   for (int x = area.left(); x <= area.right(); ++x)
     for (int y = area.top(); y <= area.bottom(); ++y)
-      if (test(img.pixelColor(x, y))) return true;
+      if (const QColor p = img.pixelColor(x, y); qAbs(p.red() - c.red()) + qAbs(p.green() - c.green()) +
+                                                     qAbs(p.blue() - c.blue()) < 120)
+        return true;
   return false;
 }
 
@@ -19,10 +21,9 @@ class WidgetsTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void RowsWrapAndEndWithAGreyLineButNoSelection() {
+  void RowsWrapWithAGreyLineNoSelectionAndManyRowsScroll() {
     CEvListBox box;
-    box.resize(300, 200);
-    box.show();
+    box.resize(300, 200), box.show();
     QVERIFY(QTest::qWaitForWindowExposed(&box));
     box.setFocus();  // neither the focus nor the click below may show
     const QFontMetrics fm(box.font());
@@ -33,7 +34,6 @@ class WidgetsTest : public QObject {
     const int wrapped = fm.boundingRect(0, 0, box.viewport()->width(), 10000, Qt::TextWordWrap, longText).height();
     QCOMPARE(box.GetItemHeight(0), fm.height() + margin);
     QCOMPARE(box.GetItemHeight(1), wrapped + margin);
-
     const QImage before = box.viewport()->grab().toImage();
     QTest::mouseClick(box.viewport(), Qt::LeftButton, {}, QPoint(5, 3));
     QCOMPARE(box.GetCurSel(), 0);
@@ -42,20 +42,13 @@ class WidgetsTest : public QObject {
              box.palette().color(QPalette::Disabled, QPalette::WindowText));
     box.resize(900, 200);  // a wider view re-wraps
     QVERIFY(box.GetItemHeight(1) < wrapped + margin);
-  }
 
-  void ManyRowsAreFetchedOnlyWhenShownAndScroll() {
-    CEvListBox box;
-    const int row = QFontMetrics(box.font()).height() * 9 / 8 + 1;
-    box.resize(300, 10 * row + 4);
-    box.show();
+    // Many rows: fetched only when shown; keys and the wheel scroll.
+    box.resize(300, 10 * (fm.height() + margin) + 4);
     int fetched = 0;
     box.SetRows(100000, [&](int r) { return ++fetched, QString("row %1").arg(r); });
-    QVERIFY(QTest::qWaitForWindowExposed(&box));
     box.grab();
     QVERIFY2(fetched < 500, qPrintable(QString::number(fetched)));
-
-    box.setFocus();
     QTest::keyClick(&box, Qt::Key_Down);
     QCOMPARE(box.GetTopIndex(), 1);
     QTest::keyClick(&box, Qt::Key_PageDown);
@@ -74,38 +67,25 @@ class WidgetsTest : public QObject {
   void ProgressFillsPrintsAndRepaintsOnlyByWholePixels() {
     CTextProgressCtrl bar;
     bar.resize(172, 20);
-    bar.SetBarColor(Qt::blue);
-    bar.SetBkColor(Qt::white);
-    bar.SetRange(0, 116);
-    bar.SetPos(0);  // empty bar: the text in the bar colour
-    const auto blue = [](QColor c) { return c.blue() > 200 && c.red() < 100; };
-    QVERIFY(AnyPixel(bar.grab().toImage(), bar.rect(), blue));
-    bar.SetTextColor(Qt::red);  // a real text colour over both parts
-    bar.SetPos(58);
+    bar.SetBarColor(Qt::blue), bar.SetBkColor(Qt::white), bar.SetRange(0, 116);
+    QVERIFY(AnyPixel(bar.grab().toImage(), bar.rect(), Qt::blue));  // empty bar: the text in the bar colour
+    bar.SetTextColor(Qt::red), bar.SetPos(58);  // a real text colour over both parts
     const QImage img = bar.grab().toImage();
-    const auto red = [](QColor c) { return c.red() > 200 && c.green() < 80 && c.blue() < 80; };
-    QVERIFY(AnyPixel(img, QRect(0, 0, 86, 20), red) && AnyPixel(img, QRect(86, 0, 86, 20), red));
+    QVERIFY(AnyPixel(img, QRect(0, 0, 86, 20), Qt::red) && AnyPixel(img, QRect(86, 0, 86, 20), Qt::red));
 
     bar.show();
     QVERIFY(QTest::qWaitForWindowExposed(&bar));
-    bar.SetRange(0, 99);
-    bar.SetPos(49);
+    bar.SetRange(0, 99), bar.SetPos(49);
     QCOMPARE(bar.BarWidth(), 85);
     bar.SetWindowText("Готово");
     QCOMPARE(bar.DisplayText(), QString("Готово"));
     bar.SetWindowText("");
     QCOMPARE(bar.DisplayText(), QString("49%"));
-    int lo = -1, hi = -1;
-    bar.SetRange(0, 0x1FFFF);  // the 16-bit message keeps 16 bits of each limit
-    bar.GetRange(lo, hi);
-    QCOMPARE(hi, 0xFFFF);
 
     PaintCounter counter;
     bar.installEventFilter(&counter);
-    bar.SetRange32(0, 100000);
-    bar.SetPos(50000);
-    bar.SetPos(50000);
-    bar.SetPos(50001);  // less than a pixel further
+    bar.SetRange32(0, 100000), bar.SetPos(50000);
+    bar.SetPos(50000), bar.SetPos(50001);  // the same pixel
     QCOMPARE(counter.paints, 1);
     bar.SetPos(60000);
     QCOMPARE(counter.paints, 2);
