@@ -1,8 +1,6 @@
-// Arbitrary bytes as an event file. The file is loaded twice: from a real file
-// (whose size the loader knows and checks every count against) and from a
-// memory stream (size unknown). Both must end the same way; a refused or short
-// file must leave the caller's list alone; a loaded list must store and load
-// back unchanged.
+// Arbitrary bytes loaded as a real file (size known, counts checked against it) and as a memory
+// stream (size unknown): both end the same way, a refused or short file leaves the caller's list
+// alone, a loaded list stores and loads back unchanged.
 #include <unistd.h>
 
 #include <fstream>

@@ -1,12 +1,8 @@
-// What the harnesses and the seed maker share: the fuzzer's input read front
-// to back as small little-endian values (running out is not an error: values
-// then read as 0 and byte runs as empty), the writer the seed maker uses for
-// the same shapes, and a read-out view that only checks and counts warnings.
+// Shared by harnesses and seed maker: the input read front to back as little-endian values (running
+// out is no error: values read as 0, byte runs short), its writer, and a view that counts warnings.
 #pragma once
 
 #include <algorithm>
-#include <atomic>
-#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -37,9 +33,8 @@ class Input {
   std::uint8_t U8() { return static_cast<std::uint8_t>(Uint(1)); }
   // Up to n bytes; fewer when the input runs out.
   std::vector<std::uint8_t> Bytes(std::size_t n) {
-    n = std::min(n, Left());
-    m_pos += n;
-    return std::vector<std::uint8_t>(m_pos - n, m_pos);
+    const std::uint8_t* from = m_pos;
+    return m_pos += std::min(n, Left()), std::vector<std::uint8_t>(from, m_pos);
   }
 
  private:
@@ -53,10 +48,7 @@ inline void PutUint(std::vector<std::uint8_t>& out, std::uint32_t v, int bytes) 
 
 class QuietView : public IReadoutView {
  public:
-  void ShowWarning(const std::string& text) override {
-    if (text.empty()) Fail("an empty warning");
-    ++warnings;
-  }
+  void ShowWarning(const std::string& text) override { text.empty() ? Fail("an empty warning") : void(++warnings); }
   void SetStatus(const std::string&) override {}
   void SetVersionLine(const std::string&) override {}
   void SetCountLine(const std::string&) override {}

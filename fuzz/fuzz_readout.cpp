@@ -1,16 +1,8 @@
-// The fuzzer's bytes play the panel through a whole read-out. The input opens
-// with flags (bit 0 search, bit 1 ГАЗ mode, bit 2 the port fails to open) and
-// the serial number (3 bytes, used without search); then every read of the
-// port takes a mode byte and its reply from the input:
-//   mode & 3 == 0  silence
-//   mode & 3 == 1  a length (2 bytes) and that many raw bytes
-//   mode & 3 == 2  the request echoed, then raw bytes up to the expected
-//                  length, a data frame's checksum made good
-//   mode & 3 == 3  a length (2 bytes) and raw bytes, checksum made good
-// When the input runs out the panel falls silent and the user presses Cancel,
-// so every run ends. Afterwards: the reader sent only well-formed requests;
-// the caller's list is either untouched or replaced by a list that stores
-// and loads back unchanged; the report prints every event.
+// The fuzzer's bytes play the panel through a read-out. Input: flags (bit 0 search, bit 1 ГАЗ mode, bit 2
+// the port fails to open), the serial (3 bytes), then per port read a mode byte and its reply. mode & 3:
+// 0 silence; 1 a length (2 bytes) and raw bytes; 2 the request echoed, then raw bytes up to the expected
+// length; 3 as 1; 2 and 3 make a data frame's checksum good. An exhausted input is silence and Cancel.
+// Requests must be well formed; the list stays or is replaced by one that survives a file and the report.
 #include "fuzz/memory_files.h"
 #include "link/frames.h"
 #include "link/readout.h"
@@ -34,9 +26,8 @@ class FuzzPanelPort : public logwick::IPanelPort {
 
   void Write(const std::uint8_t* data, std::size_t length) override {
     if (!m_open) Fail("write to a closed port");
-    if (length == 0) Fail("empty request");
+    if (length == 0 || (data[0] != frames::kDataStart && data[0] != frames::kAddressStart)) Fail("unknown request");
     if (data[0] == frames::kDataStart && !frames::ChecksumOk(data, length)) Fail("request with a bad checksum");
-    if (data[0] != frames::kDataStart && data[0] != frames::kAddressStart) Fail("request with an unknown start byte");
     if (data[0] == frames::kAddressStart && std::any_of(data + 1, data + length, [](int b) { return b > 0x7F; }))
       Fail("addressing byte with bit 7 set");
     m_request.assign(data, data + length);
@@ -46,10 +37,7 @@ class FuzzPanelPort : public logwick::IPanelPort {
     if (!m_open) Fail("read from a closed port");
     if (expected > capacity) Fail("expects more than it can hold");
     count = 0;
-    if (m_in.Empty()) {
-      m_cancel = true;  // the user gives up on a silent panel
-      return;
-    }
+    if (m_in.Empty()) return void(m_cancel = true);  // the user gives up on a silent panel
     const std::uint8_t mode = m_in.U8() & 3;
     if (mode == 0) return;
     std::vector<std::uint8_t> reply;
@@ -62,8 +50,7 @@ class FuzzPanelPort : public logwick::IPanelPort {
       reply = m_in.Bytes(std::min<std::size_t>(m_in.Uint(2), capacity));
     }
     if (mode != 1 && !reply.empty() && IsData()) frames::Seal(reply.data(), reply.size());
-    std::copy(reply.begin(), reply.end(), buf);
-    count = reply.size();
+    count = static_cast<std::size_t>(std::copy(reply.begin(), reply.end(), buf) - buf);
   }
 
   void Close() override { m_open = false; }
@@ -74,8 +61,7 @@ class FuzzPanelPort : public logwick::IPanelPort {
 
   Input& m_in;
   std::atomic<bool>& m_cancel;
-  bool m_failOpen;
-  bool m_open = false;
+  bool m_failOpen, m_open = false;
   std::vector<std::uint8_t> m_request;
 };
 
@@ -86,9 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Input in(data, size);
   const std::uint8_t flags = in.U8();
   ReadoutParams params;
-  params.autoSerial = flags & 1;
-  params.gazMode = flags & 2;
-  params.selectedSerial = in.Uint(3);
+  params.autoSerial = flags & 1, params.gazMode = flags & 2, params.selectedSerial = in.Uint(3);
 
   std::atomic<bool> cancel{false};
   FuzzPanelPort port(in, cancel, flags & 4);

@@ -1,13 +1,8 @@
-// Arbitrary event bytes and message texts through the sentence decoder, the
-// filter and the text report. Input: flags (bit 0: texts taken as raw bytes,
-// possibly not UTF-8; else Windows-1251 converted as a file load would), a
-// text count and each text as a length byte and its bytes, the filter (period
-// on/off, from and to as 8 bytes each, the six kind flags, the beam and device
-// ranges), then the events, 16 bytes each, as many as are left.
-//
-// Every event must give a non-empty sentence, valid UTF-8 whenever the texts
-// are; the report must hold its four header lines and exactly the admitted
-// events; Windows-1251 bytes must survive a trip through UTF-8.
+// Event bytes and message texts through the sentence decoder, the filter and the report. Input: flags
+// (bit 0: texts as raw bytes, maybe not UTF-8; else converted from Windows-1251 as a load would), a text
+// count, each text as a length byte and bytes, the filter (period flag, from and to as 8 bytes each, six
+// kind flags, beam and device ranges), then 16-byte events. Each event gives a non-empty sentence, UTF-8
+// when the texts are; the report holds 4 header lines and the admitted events; 1251 bytes survive UTF-8.
 #include "events/codec.h"
 #include "fuzz/fuzz_input.h"
 #include "lists/report.h"
@@ -19,32 +14,25 @@ using logwick::fuzz::Fail;
 using logwick::fuzz::Input;
 
 bool ValidUtf8(std::string_view s) {
-  std::size_t i = 0;
-  while (i < s.size()) {
+  for (std::size_t i = 0, n = 0; i < s.size(); i += n) {
     const auto c = static_cast<unsigned char>(s[i]);
-    std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+    n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
     if (n == 0 || i + n > s.size()) return false;
     for (std::size_t k = 1; k < n; ++k)
       if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-    i += n;
   }
   return true;
 }
 
-// High half first.
-std::int64_t ReadI64(Input& in) {
-  const std::uint64_t hi = in.Uint(4);
-  return static_cast<std::int64_t>(hi << 32 | in.Uint(4));
-}
-
 CT7KEvFilter ReadFilter(Input& in) {
+  const auto i64 = [&in] {  // high half first
+    const std::uint64_t hi = in.Uint(4);
+    return static_cast<std::int64_t>(hi << 32 | in.Uint(4));
+  };
   CT7KEvFilter f;
-  f.m_bPeriod = in.U8() & 1;
-  f.m_timeFrom = ReadI64(in);
-  f.m_timeTo = ReadI64(in);
-  const std::uint8_t kinds = in.U8();
-  int bit = 0;
-  for (std::int32_t* flag : {&f.m_bBeams, &f.m_bUnits, &f.m_bSlaves, &f.m_bDevices, &f.m_bMessages, &f.m_bModes})
+  f.m_bPeriod = in.U8() & 1, f.m_timeFrom = i64(), f.m_timeTo = i64();
+  for (int bit = 0, kinds = in.U8();
+       std::int32_t* flag : {&f.m_bBeams, &f.m_bUnits, &f.m_bSlaves, &f.m_bDevices, &f.m_bMessages, &f.m_bModes})
     *flag = (kinds >> bit++) & 1;
   for (std::uint32_t* limit : {&f.m_nFirstBeam, &f.m_nLastBeam, &f.m_nFirstDev, &f.m_nLastDev}) *limit = in.U8();
   return f;
@@ -81,16 +69,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   std::size_t lines = 0;
-  ForEachReportLine(list, [&](const CT7KEvent& ev) { return filter.Accept(ev); },
-                    [&](std::string_view line) {
-                      ++lines;
-                      if (textsValid && !ValidUtf8(line)) Fail("a report line that is not UTF-8");
-                    });
+  ForEachReportLine(list, [&](const CT7KEvent& ev) { return filter.Accept(ev); }, [&](std::string_view line) {
+    if (++lines, textsValid && !ValidUtf8(line)) Fail("a report line that is not UTF-8");
+  });
   if (lines != 4 + admitted) Fail("the report and the filter disagree");
 
-  if (std::FILE* sink = std::fopen("/dev/null", "wb")) {
-    WriteReport(sink, "/dev/null", list, {});
-    std::fclose(sink);
-  }
+  if (std::FILE* sink = std::fopen("/dev/null", "wb")) WriteReport(sink, "/dev/null", list, {}), std::fclose(sink);
   return 0;
 }

@@ -1,6 +1,5 @@
-// Usage: logwick-fuzz-seeds FOLDER. Writes the harnesses' seed corpora there:
-// event_file/ sample event files (both format versions, every tag, 8- and
-// 16-bit texts), readout/ whole read-outs recorded from the panel simulator,
+// Usage: logwick-fuzz-seeds FOLDER. Writes the seed corpora there: event_file/ sample files (both
+// versions, every tag, 8- and 16-bit texts), readout/ simulator sessions as fuzz_readout plays them,
 // sentence/ the sample events that walk through every sentence.
 #include <filesystem>
 #include <fstream>
@@ -25,8 +24,7 @@ void Save(const fs::path& folder, const std::string& name, const Bytes& bytes) {
 
 Bytes SampleFile(int panelType, std::size_t events, std::size_t texts, std::uint32_t seed) {
   CT7KEventList l;
-  l.m_nPanelType = panelType;
-  l.m_nSerNum = static_cast<std::int32_t>(1000 + seed);
+  l.m_nPanelType = panelType, l.m_nSerNum = static_cast<std::int32_t>(1000 + seed);
   l.m_nReadDay = 15, l.m_nReadMonth = 3, l.m_nReadYear = 2024, l.m_nVerMajor = 3, l.m_nVerMinor = 2;
   const std::string name = Utf8ToCp1251("Объект " + std::to_string(seed));
   l.SetConfigNameBytes(name.data(), name.size());
@@ -101,8 +99,7 @@ void RecordSession(const fs::path& out, const std::string& name, const sim::Pane
   CT7KEventList list;
   std::uint32_t serial = 0;
   ReadoutParams params;
-  params.autoSerial = search;
-  params.selectedSerial = config.serial;
+  params.autoSerial = search, params.selectedSerial = config.serial;
   RunReadout(params, port, view, cancel, list, serial);
   Save(out, name, session);
 }
@@ -126,8 +123,7 @@ void SentenceSeeds(const fs::path& out) {
     Bytes seed = {0, static_cast<std::uint8_t>(texts.size())};
     for (const std::string& t : texts) {
       const std::string text = Utf8ToCp1251(t).substr(0, 255);
-      seed.push_back(static_cast<std::uint8_t>(text.size()));
-      seed.insert(seed.end(), text.begin(), text.end());
+      seed.push_back(static_cast<std::uint8_t>(text.size())), seed.insert(seed.end(), text.begin(), text.end());
     }
     fuzz::PutUint(seed, n % 2, 1);  // period on for every other seed
     for (std::uint32_t v : {0u, 1700000000u, 0u, 1800000000u}) fuzz::PutUint(seed, v, 4);
@@ -141,10 +137,7 @@ void SentenceSeeds(const fs::path& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s FOLDER\n", argv[0]);
-    return 2;
-  }
+  if (argc != 2) return std::fprintf(stderr, "usage: %s FOLDER\n", argv[0]), 2;
   EventFileSeeds(fs::path(argv[1]) / "event_file");
   SentenceSeeds(fs::path(argv[1]) / "sentence");
   ReadoutSeeds(fs::path(argv[1]) / "readout");

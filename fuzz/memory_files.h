@@ -1,6 +1,5 @@
-// Event lists to and from bytes in memory, through the same archive that
-// files use. A memory stream has no known size, so loading from one takes the
-// archive's careful path for streams.
+// Event lists to and from bytes in memory through the archive files use; a memory stream has
+// no known size, so loading takes the archive's careful path for streams.
 #pragma once
 
 #include "fuzz/fuzz_input.h"
@@ -17,8 +16,7 @@ inline std::vector<std::uint8_t> StoreToBytes(const CT7KEventList& list) {
   if (!f) std::abort();
   {
     CArchive ar(f, CArchive::store, "memory");
-    list.Store(ar);
-    ar.Close();
+    list.Store(ar), ar.Close();
   }
   std::fclose(f);
   std::vector<std::uint8_t> out(buf, buf + size);
@@ -31,14 +29,12 @@ inline LoadStatus LoadFromBytes(const std::uint8_t* data, std::size_t size, CT7K
   if (size == 0) return LoadStatus::EndOfFile;  // fmemopen refuses empty buffers
   std::FILE* f = fmemopen(const_cast<std::uint8_t*>(data), size, "rb");
   if (!f) std::abort();
-  LoadStatus status = LoadStatus::Loaded;
+  LoadStatus status = LoadStatus::FormatRefused;
   try {
     CT7KEventList loaded;
     CArchive ar(f, CArchive::load, "memory");
-    if (loaded.Serialize(ar) == CT7KEventList::LoadResult::FormatRefused)
-      status = LoadStatus::FormatRefused;
-    else
-      list = std::move(loaded);
+    if (loaded.Serialize(ar) != CT7KEventList::LoadResult::FormatRefused)
+      status = LoadStatus::Loaded, list = std::move(loaded);
   } catch (const CArchiveException&) {
     status = LoadStatus::EndOfFile;
   } catch (const CFileException&) {
@@ -54,16 +50,12 @@ inline bool SurvivesAFile(const CT7KEventList& list) {
   return LoadFromBytes(stored.data(), stored.size(), again) == LoadStatus::Loaded && again == list;
 }
 
-// The caller's list before a load or a reading: it must come out unchanged
-// unless it is replaced.
+// The caller's list before a load or a reading: unchanged unless replaced.
 inline const CT7KEventList& Sentinel() {
   static const CT7KEventList l = [] {
     CT7KEventList s;
-    s.m_nPanelType = 3;
-    s.m_nSerNum = 99;
-    s.m_texts = {"прежний текст"};
-    s.m_reserved.fill(0x5A);
-    s.AddTail(CT7KEvent{});
+    s.m_nPanelType = 3, s.m_nSerNum = 99, s.m_texts = {"прежний текст"};
+    s.m_reserved.fill(0x5A), s.AddTail(CT7KEvent{});
     return s;
   }();
   return l;
