@@ -34,10 +34,7 @@ TEST(EventText, Sentences) {
   CT7KEvent blocked = device, blockedBefore = device;
   blocked.Raw()[13] = 0x04 | 0x02;  // blocked and without link now, link before
   blockedBefore.Raw()[13] = 0x01 | 0x08;
-  const struct {
-    CT7KEvent ev;
-    const char* text;
-  } cases[] = {
+  const struct { CT7KEvent ev; const char* text; } cases[] = {
       {Ev(1, {0}), "включение питания"},
       {Ev(1, {4}), "выход из просмтора событий"},
       {Ev(1, {29}), "сброс тревоги"},
