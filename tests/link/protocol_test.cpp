@@ -37,48 +37,41 @@ TEST(Frames, ChecksumAndSerialPacking) {
 
 TEST(Addressing, SearchAndDiscovery) {
   ScriptedPort search;
-  EXPECT_EQ(StartSearch(search), 0);
-  EXPECT_EQ(search.writes, std::vector<Bytes>(3, Bytes{0x80, 0x01, 0, 0, 0}));
-  EXPECT_EQ(search.pauses, (std::vector<unsigned>{100, 100, 100}));
-  EXPECT_TRUE(search.reads.empty());
+  ASSERT_EQ(StartSearch(search), 0);
+  EXPECT_EQ(std::make_tuple(search.writes, search.pauses, search.reads.size()),
+            std::make_tuple(std::vector<Bytes>(3, Bytes{0x80, 0x01, 0, 0, 0}), std::vector<unsigned>(3, 100), 0u));
 
   const std::pair<Bytes, std::uint32_t> cases[] = {
-      {{0x80, 0x7F, 0x7F, 0x7F, 0x07}, 0xFFFFFF},
-      {{0x80, 0x03, 0x00, 0x00, 0x00}, 3},
-      {{0x80, 0x02, 0x00, 0x00, 0x00}, 0},        // 0, 1, 2 are never reported
-      {{0x80, 0x7F, 0x7F, 0x7F, 0x07, 0x00}, 0},  // six bytes
-      {{0x81, 0x34, 0x12, 0x00, 0x00}, 0},        // wrong start byte
-      {{0x80, 0x34, 0x12, 0x80, 0x00}, 0},        // bit 7 in a serial byte
-      {{0x80, 0x34, 0x12, 0x00, 0x08}, 0},        // f not below 08
-      {{}, 0},
+      // 0, 1, 2 are never reported; six bytes; wrong start byte; bit 7 in a serial byte; f not below 08
+      {{0x80, 0x7F, 0x7F, 0x7F, 0x07}, 0xFFFFFF}, {{0x80, 0x03, 0x00, 0x00, 0x00}, 3},
+      {{0x80, 0x02, 0x00, 0x00, 0x00}, 0},        {{0x80, 0x7F, 0x7F, 0x7F, 0x07, 0x00}, 0},
+      {{0x81, 0x34, 0x12, 0x00, 0x00}, 0},        {{0x80, 0x34, 0x12, 0x80, 0x00}, 0},
+      {{0x80, 0x34, 0x12, 0x00, 0x08}, 0},        {{}, 0},
   };
   for (const auto& [reply, serial] : cases) {
     ScriptedPort port(Script{reply});
     EXPECT_EQ(FindPanel(port), serial) << ::testing::PrintToString(reply);
-    EXPECT_EQ(port.writes, (std::vector<Bytes>{{0x80, 0, 0, 0, 0}}));
-    EXPECT_EQ(port.reads, (std::vector<ReadCall>{{16, 5}}));
+    EXPECT_EQ(std::make_tuple(port.writes, port.reads),
+              std::make_tuple(std::vector<Bytes>{{0x80, 0, 0, 0, 0}}, std::vector<ReadCall>{{16, 5}}));
   }
 }
 
 TEST(Addressing, AddressAndTypeWantExactEchoesWithinThreeAttempts) {
   const Bytes assign{0x80, 0x00, 0x00, 0x00, 0x01, 0x01};  // S = 80: bit 7 travels in f
   ScriptedPort ok(Script{{0x80, 0x00, 0x00, 0x00, 0x01, 0x02}, assign});
-  EXPECT_EQ(SetPanelAddress(ok, 0x80, 1), 0);
-  EXPECT_EQ(ok.writes, (std::vector<Bytes>{assign, assign}));
-  EXPECT_EQ(ok.reads[0].second, 6u);
-  Bytes seven = assign, five(assign.begin(), assign.end() - 1);
-  seven.push_back(0);
-  ScriptedPort failing(Script{{}, five, seven});
+  ASSERT_EQ(SetPanelAddress(ok, 0x80, 1), 0);
+  EXPECT_EQ(std::make_tuple(ok.writes, ok.reads[0].second), std::make_tuple(std::vector<Bytes>{assign, assign}, 6u));
+  // Silence, five bytes, seven bytes.
+  ScriptedPort failing(Script{{}, Bytes(assign.begin(), assign.end() - 1), {0x80, 0, 0, 0, 0x01, 0x01, 0}});
   EXPECT_EQ(SetPanelAddress(failing, 0x80, 1), 3);
   EXPECT_EQ(failing.writes.size(), 3u);
 
   ScriptedPort type(Script{{0x80, 0x00, 0x00, 0x00, 0x79, 0x85, 0x00},  // type byte with bit 7
                            {0x80, 0x00, 0x00, 0x00, 0x79, 0x05, 0x11}});
   std::uint8_t t = 0, extra = 0;
-  EXPECT_EQ(ReadPanelType(type, 0x80, t, extra), 0);
-  EXPECT_EQ(type.writes[0], (Bytes{0x80, 0x00, 0x00, 0x00, 0x79}));
-  EXPECT_EQ(type.reads[0].second, 7u);
-  EXPECT_EQ(std::make_pair(t, extra), std::make_pair(std::uint8_t{5}, std::uint8_t{0x11}));
+  ASSERT_EQ(ReadPanelType(type, 0x80, t, extra), 0);
+  EXPECT_EQ(std::make_tuple(type.writes[0], type.reads[0].second, t, extra),
+            std::make_tuple(Bytes{0x80, 0x00, 0x00, 0x00, 0x79}, 7u, std::uint8_t{5}, std::uint8_t{0x11}));
   ScriptedPort silent;
   EXPECT_EQ(ReadPanelType(silent, 0x80, t, extra), 3);
   EXPECT_EQ(silent.writes.size(), 3u);
@@ -92,11 +85,9 @@ TEST(DataLayer, TransactRetriesBadRepliesButNotWrongLengths) {
                             Sealed({0x81, 0x13, 16, 12, 0xDA, 0x07, 2, 7})});
   DeviceInfo info;
   ASSERT_EQ(ReadDeviceInfo(third, info), 0);
-  EXPECT_EQ(third.writes, std::vector<Bytes>(3, Bytes{0x81, 0x13, 0x38}));
-  EXPECT_EQ(third.reads[0], ReadCall(10, 9));
-  EXPECT_EQ((std::vector<int>{info.releaseDay, info.releaseMonth, info.releaseYear, info.versionMajor,
-                              info.versionMinor}),
-            (std::vector<int>{16, 12, 2010, 2, 7}));
+  EXPECT_EQ(std::make_tuple(third.writes, third.reads[0], info.releaseDay, info.releaseMonth, info.releaseYear,
+                            info.versionMajor, info.versionMinor),
+            std::make_tuple(std::vector<Bytes>(3, Bytes{0x81, 0x13, 0x38}), ReadCall(10, 9), 16, 12, 2010, 2, 7));
 
   // Silence fails after three attempts; a sound frame of the wrong length or
   // command (here a text's) fails at once.
@@ -121,14 +112,13 @@ TEST(DataLayer, LogConfigAndTextRepliesDecode) {
   ScriptedPort port(Script{Reply(7, 16, 0xC0), Reply(0x55), Reply(0x12, 16, 0xC0), Reply(0x13, 16, 0xC0)});
   ConfigInfo ci;
   ASSERT_EQ(ReadConfigInfo(port, ci), 0);
-  EXPECT_EQ(port.reads[0], ReadCall(32, 19));
-  EXPECT_EQ(ci.textCount, 7);
-  EXPECT_TRUE(sixteen(ci.name.data()));
+  EXPECT_EQ(std::make_tuple(port.reads[0], int(ci.textCount), sixteen(ci.name.data())),
+            std::make_tuple(ReadCall(32, 19), 7, true));
   MessageText t;
   t.fill('x');
   ASSERT_EQ(ReadMessageText(port, 9, t), 0);
-  EXPECT_EQ(port.writes[1], (Bytes{0x81, 0x12, 0x09, 0xAA ^ 0x81 ^ 0x12 ^ 9}));
-  EXPECT_EQ(t[0], '\0');
+  EXPECT_EQ(std::make_tuple(port.writes[1], t[0]),
+            std::make_tuple(Bytes{0x81, 0x12, 0x09, 0xAA ^ 0x81 ^ 0x12 ^ 9}, '\0'));
   ASSERT_EQ(ReadMessageText(port, 0, t), 0);
   EXPECT_TRUE(sixteen(t.data()));
   EXPECT_EQ(ReadMessageText(port, 0, t), 8);  // a sound reply to another command
@@ -138,16 +128,15 @@ TEST(DataLayer, LogConfigAndTextRepliesDecode) {
 TEST(EventBlock, SelectEchoNotReadyPollsAndFailures) {
   ScriptedPort wrongEcho(Script{Sealed({0x81, 0x10, 0x2B, 0x01})});  // K = 0x012B, not 0x012A
   std::uint8_t out[16 * 16] = {};
-  EXPECT_EQ(ReadEventBlock(wrongEcho, 0x012A, out, 4), 8);
-  EXPECT_EQ(wrongEcho.writes, (std::vector<Bytes>{Sealed({0x81, 0x10, 0x2A, 0x01})}));  // no fetch
-  EXPECT_EQ(wrongEcho.reads[0], ReadCall(8, 5));
+  ASSERT_EQ(ReadEventBlock(wrongEcho, 0x012A, out, 4), 8);  // and no fetch
+  EXPECT_EQ(std::make_tuple(wrongEcho.writes, wrongEcho.reads[0]),
+            std::make_tuple(std::vector<Bytes>{Sealed({0x81, 0x10, 0x2A, 0x01})}, ReadCall(8, 5)));
 
   const Bytes notReady = Reply(0x00), select0 = Sealed({0x81, 0x10, 0, 0});
   ScriptedPort port(Script{Sealed({0x81, 0x10, 0x05, 0x00}), notReady, notReady, Reply(4, 64)});
   ASSERT_EQ(ReadEventBlock(port, 5, out, 4), 0);
-  EXPECT_EQ(port.writes.size(), 4u);
-  EXPECT_EQ(port.writes[3], (Bytes{0x81, 0x11, 0x3A}));
-  EXPECT_EQ(port.reads[1], ReadCall(4 * 16 + 8, 4 * 16 + 3));
+  EXPECT_EQ(std::make_tuple(port.writes.size(), port.writes.back(), port.reads[1]),
+            std::make_tuple(4u, Bytes{0x81, 0x11, 0x3A}, ReadCall(4 * 16 + 8, 4 * 16 + 3)));
   for (int i = 0; i < 64; ++i) ASSERT_EQ(out[i], 0x10 + i);
 
   // A panel that stays "not ready": 999 fetches, then 2. A damaged block is a

@@ -115,10 +115,8 @@ TEST(Readout, TextAndBlockStepsMayAskNothing) {
 TEST(Readout, BlockSizeZeroIsRefusedBeforeTheListChanges) {
   Reading r(Panel(100, 30, 0));
   EXPECT_NE(r.Go(), kReadoutOk);
-  EXPECT_EQ(r.view.Of("warning"), (Strings{"Ошибка при чтении\nинформации"}));
-  EXPECT_FALSE(r.replaced);
-  EXPECT_EQ(r.list, OldList());
-  EXPECT_EQ(r.port.Count("ReadMessageText"), 0);
+  EXPECT_EQ(std::make_tuple(r.view.Of("warning"), r.replaced, r.list == OldList(), r.port.Count("ReadMessageText")),
+            std::make_tuple(Strings{"Ошибка при чтении\nинформации"}, false, true, 0L));
 }
 
 // A block the panel never readies is 999 polls, minutes on a real line: stop
@@ -128,13 +126,8 @@ TEST(Readout, CancelEndsAFetchThatNeverBecomesReady) {
   cfg.faults.neverReadyBlock = 0;  // the third block asked for (K = 20, 10, 0)
   Reading r(cfg);
   long fetches = 0;
-  r.port.onRead = [&] {
-    if (r.port.Count("ReadEventBlock") == 3 && ++fetches == 20) r.cancel = true;
-  };
+  r.port.onRead = [&] { if (r.port.Count("ReadEventBlock") == 3 && ++fetches == 20) r.cancel = true; };
   EXPECT_EQ(r.Go(), kReadoutStopped);
-  EXPECT_EQ(fetches, 20);
-  EXPECT_TRUE(r.view.Of("warning").empty());
-  EXPECT_TRUE(r.replaced);
-  EXPECT_EQ(r.list.GetCount(), 20u);
-  EXPECT_EQ(r.port.closes, 1);
+  EXPECT_EQ(std::make_tuple(fetches, r.view.Of("warning").size(), r.replaced, r.list.GetCount(), r.port.closes),
+            std::make_tuple(20L, 0u, true, 20u, 1));
 }
