@@ -6,18 +6,13 @@
 #        lines.sh stop STATE_DIR
 set -euo pipefail
 line="$(cd "$(dirname "$0")/../../scripts/windows" && pwd)/sim-line.sh"
-panel=(--events 40 --ring 7 --block 4 --text Один --text Два)
-case "$1" in
-  start)
-    host=$2 state=$3 serial=$7
-    "$line" start "$host" "$state" "$4" --serial "$serial" "${panel[@]}"
-    ln -sfn "$(readlink "$WINEPREFIX/dosdevices/com$4")" "$WINEPREFIX/dosdevices/com1"
-    "$line" start "$host" "$state" "$5" --serial "$serial" "${panel[@]}" --silent-on discover
-    "$line" start "$host" "$state" "$6" --serial "$serial" "${panel[@]}" --pace
-    ;;
-  stop)
-    "$line" stop "$2"
-    # Wine puts its own COM1 link back when the prefix next starts.
-    rm -f "$WINEPREFIX/dosdevices/com1"
-    ;;
-esac
+if [ "$1" = stop ]; then
+  "$line" stop "$2"
+  rm -f "$WINEPREFIX/dosdevices/com1"  # Wine puts its own COM1 link back when the prefix next starts
+  exit
+fi
+start=("$line" start "$2" "$3") panel=(--serial "$7" --events 40 --ring 7 --block 4 --text Один --text Два)
+"${start[@]}" "$4" "${panel[@]}"
+ln -sfn "$(readlink "$WINEPREFIX/dosdevices/com$4")" "$WINEPREFIX/dosdevices/com1"
+"${start[@]}" "$5" "${panel[@]}" --silent-on discover
+"${start[@]}" "$6" "${panel[@]}" --pace

@@ -1,13 +1,11 @@
-// The Win32 serial backend and the port list, under Wine, against simulated
-// panels on pseudo-terminals linked as COM ports (tests/windows/lines.sh).
-// Wine accepts a second exclusive open of a pty and reads back its own parity
-// and DTR/RTS settings, so those are not asserted. Timings have wide margins.
+// The Win32 serial backend and port list under Wine, against simulated panels linked as COM ports
+// (tests/windows/lines.sh). Wine accepts a second exclusive open of a pty and reads back its own
+// parity and DTR/RTS settings, so those are not asserted. Timings have wide margins.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <algorithm>
-#include <string>
 #include <vector>
 
 #include "link/comm_port.h"
@@ -19,32 +17,25 @@ using namespace logwick;
 
 namespace {
 
-// Without the Linux simulator (LOGWICK_HOST_CLI unset) there are no lines.
-#define REQUIRE_LINES() \
-  if (!LOGWICK_WINE_LINES) GTEST_SKIP() << "no simulated panels in this build"
+#define REQUIRE_LINES() if (!LOGWICK_WINE_LINES) GTEST_SKIP() << "no simulated panels in this build"
 
-// One exchange: what a read of `capacity` bytes, expecting `expected`, got
-// after the request, and how long the read took.
+// One exchange: what a read of `capacity` bytes, expecting 5, got after the
+// request, how long the read took, and the serial number in a discovery answer.
 struct Exchange {
   std::size_t count = 99;
   DWORD ms = 0;
   std::uint8_t buf[32] = {};
+  std::uint32_t Serial() const { return count == 5 ? frames::UnpackSerial(buf + 1) : 0; }
 };
-Exchange Ask(CCommPort& port, const std::uint8_t* request, std::size_t length, std::size_t capacity = 16,
-             std::size_t expected = 5) {
+Exchange Ask(CCommPort& port, const std::vector<std::uint8_t>& request, std::size_t capacity = 16) {
   Exchange x;
-  port.Write(request, length);
+  port.Write(request.data(), request.size());
   const DWORD start = GetTickCount();
-  port.Read(x.buf, capacity, x.count, expected);
+  port.Read(x.buf, capacity, x.count, 5);
   x.ms = GetTickCount() - start;
   return x;
 }
-
-// One discovery exchange; the serial number that answered, 0 for none.
-std::uint32_t Discover(CCommPort& port) {
-  const Exchange x = Ask(port, frames::kDiscoverFrame.data(), frames::kDiscoverFrame.size());
-  return x.count == 5 ? frames::UnpackSerial(x.buf + 1) : 0;
-}
+const std::vector<std::uint8_t> kDiscover(frames::kDiscoverFrame.begin(), frames::kDiscoverFrame.end());
 
 }  // namespace
 
@@ -56,8 +47,7 @@ TEST(Win32PortNames, ComDevicesAndTheSystemList) {
   // scripts/windows/wine-prefix.sh registers this port in the test prefix.
   const unsigned number = LOGWICK_WINE_LISTED_PORT;
   const auto ports = EnumeratePorts();
-  const auto it = std::find_if(ports.begin(), ports.end(),
-                               [&](const PortInfo& p) { return p.number == number; });
+  const auto it = std::ranges::find(ports, number, &PortInfo::number);
   ASSERT_NE(it, ports.end()) << "COM" << number << " is registered in the prefix";
   EXPECT_EQ(it->devicePath, PortDevicePath(number));
   for (const auto& p : ports) EXPECT_GT(p.number, 0u);
@@ -67,65 +57,52 @@ TEST(Win32CommPort, OpenConfiguresTheLineOrFailsClosed) {
   REQUIRE_LINES();
   CCommPort port;
   EXPECT_FALSE(port.IsOpen());
-  ASSERT_TRUE(port.Open(LOGWICK_WINE_PANEL_PORT, 9600, 0)) << port.LastError();
-  EXPECT_TRUE(port.IsOpen());
-  EXPECT_EQ(Discover(port), LOGWICK_WINE_PANEL_SERIAL);
-  // Open on an open port closes it first; the ГАЗ line settings work too.
-  ASSERT_TRUE(port.Open(LOGWICK_WINE_PANEL_PORT, 1200, 2)) << port.LastError();
-  EXPECT_EQ(Discover(port), LOGWICK_WINE_PANEL_SERIAL);
-  // Numbers out of range open COM1, which is linked to the panel as well.
-  for (unsigned outOfRange : {0u, 300u}) {
-    ASSERT_TRUE(port.Open(outOfRange, 9600, 0)) << port.LastError();
-    EXPECT_EQ(Discover(port), LOGWICK_WINE_PANEL_SERIAL);
+  // Open on an open port closes it first; the ГАЗ line settings work too; numbers
+  // out of range open COM1, which is linked to the panel as well.
+  const struct { unsigned number, baud; std::uint8_t parity; } opens[] = {
+      {LOGWICK_WINE_PANEL_PORT, 9600, 0}, {LOGWICK_WINE_PANEL_PORT, 1200, 2}, {0, 9600, 0}, {300, 9600, 0}};
+  for (const auto& o : opens) {
+    ASSERT_TRUE(port.Open(o.number, o.baud, o.parity) && port.IsOpen()) << port.LastError();
+    EXPECT_EQ(Ask(port, kDiscover).Serial(), LOGWICK_WINE_PANEL_SERIAL) << o.number;
   }
-  port.Close();
-  port.Close();  // closing twice is harmless
+  port.Close(), port.Close();  // closing twice is harmless
   EXPECT_FALSE(port.IsOpen());
 
-  CCommPort missing;
-  EXPECT_FALSE(missing.Open(199, 9600, 0) || missing.IsOpen());
-  EXPECT_NE(missing.LastError().find("COM199"), std::string::npos) << missing.LastError();
+  CCommPort other;
+  EXPECT_FALSE(other.Open(199, 9600, 0) || other.IsOpen());
+  EXPECT_NE(other.LastError().find("COM199"), std::string::npos) << other.LastError();
 
-  // A device that is no serial line opens but refuses the line settings: the
-  // port must end up closed, not half-configured.
-  CCommPort notALine;
-  EXPECT_FALSE(notALine.Open(LOGWICK_WINE_LISTED_PORT, 9600, 0) || notALine.IsOpen());
-  EXPECT_FALSE(notALine.LastError().empty());
+  // A device that is no serial line opens but refuses the settings: closed, not half-configured.
+  EXPECT_FALSE(other.Open(LOGWICK_WINE_LISTED_PORT, 9600, 0) || other.IsOpen());
+  EXPECT_NE(other.LastError().find("COM" + std::to_string(LOGWICK_WINE_LISTED_PORT)), std::string::npos);
 }
 
-// A read returns at once on the expected count, and otherwise waits the time
-// the time-out rule computes.
 TEST(Win32CommPort, ReadEndsOnTheExpectedCountOrTheComputedTime) {
   REQUIRE_LINES();
   CCommPort port;
   // At 1200 baud the deadline would be (5 + 16) * 10 + 80 = 290 ms.
   ASSERT_TRUE(port.Open(LOGWICK_WINE_PANEL_PORT, 1200, 2)) << port.LastError();
-  Exchange x = Ask(port, frames::kDiscoverFrame.data(), frames::kDiscoverFrame.size());
-  EXPECT_LT(x.ms, 200u);
-  ASSERT_EQ(x.count, 5u);
-  EXPECT_EQ(frames::UnpackSerial(x.buf + 1), LOGWICK_WINE_PANEL_SERIAL);
-  port.Write(frames::kDiscoverFrame.data(), frames::kDiscoverFrame.size());
+  Exchange x = Ask(port, kDiscover);
+  EXPECT_TRUE(x.Serial() == LOGWICK_WINE_PANEL_SERIAL && x.ms < 200) << x.count << " bytes, " << x.ms << " ms";
+  port.Write(kDiscover.data(), kDiscover.size());
   Sleep(150);  // the answer arrives unread; the next write discards it, and a search is never answered
-  EXPECT_EQ(Ask(port, frames::kSearchFrame.data(), frames::kSearchFrame.size()).count, 0u);
+  EXPECT_EQ(Ask(port, {frames::kSearchFrame.begin(), frames::kSearchFrame.end()}).count, 0u);
 
   // Silence: (5 + 32) * 12000 / 9600 + 80 = 126 ms; the tick counter may step by a few ms.
   ASSERT_TRUE(port.Open(LOGWICK_WINE_SILENT_PORT, 9600, 0)) << port.LastError();
-  x = Ask(port, frames::kDiscoverFrame.data(), frames::kDiscoverFrame.size(), 32);
+  x = Ask(port, kDiscover, 32);
   EXPECT_TRUE(x.count == 0 && x.ms >= 120 && x.ms < 126 + 300) << x.count << " bytes, " << x.ms << " ms";
 
-  // Six bytes when five are expected (capacity 16): the read waits for the
-  // deadline set by the arrival, (16 - 6) * 12000 / 9600 + 80 = 92 ms.
+  // Six bytes when five are expected (capacity 16): the deadline set by the arrival, (16 - 6) * 12.5 + 80 = 92 ms.
   const auto packed = frames::PackSerial(LOGWICK_WINE_PANEL_SERIAL, frames::kKindAssign);
-  const std::uint8_t assign[6] = {0x80, packed[0], packed[1], packed[2], packed[3], 1};
-  x = Ask(port, assign, sizeof assign);
+  x = Ask(port, {0x80, packed[0], packed[1], packed[2], packed[3], 1});
   EXPECT_TRUE(x.count == 6 && x.ms >= 86 && x.ms < 92 + 300) << x.count << " bytes, " << x.ms << " ms";
 }
 
 TEST(Win32CommPort, TheBaudRateReachesTheLine) {
   REQUIRE_LINES();
-  // The paced panel sends at the rate the port was set to: a block of 4
-  // events, 5 + 5 bytes to select and 3 + 67 to fetch, at 11 bits a byte and
-  // 1200 baud takes 733 ms; at 9600 baud the same exchange takes about 92 ms.
+  // The paced panel sends at the port's rate: a block of 4 events, 5 + 5 bytes to select and 3 + 67
+  // to fetch, at 11 bits a byte and 1200 baud takes 733 ms; at 9600 baud about 92 ms.
   CCommPort port;
   ASSERT_TRUE(port.Open(LOGWICK_WINE_PACED_PORT, 1200, 2)) << port.LastError();
   ASSERT_EQ(SetPanelAddress(port, LOGWICK_WINE_PANEL_SERIAL, 1), 0);
