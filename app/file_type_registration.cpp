@@ -10,17 +10,7 @@
 #ifdef _WIN32
 #include <shlobj.h>
 
-namespace {
-
-std::wstring Wide(const char* utf8) {
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
-  if (n <= 0) return {};
-  std::wstring w(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8, -1, w.data(), n);
-  return w;  // keeps the terminating zero inside the size
-}
-
-}  // namespace
+#include "events/codec.h"
 
 bool SetRegistryString(HKEY root, const char* subKey, const char* name, const char* text) {
   if (!root || !subKey || !*subKey || !name || !text) {
@@ -28,14 +18,15 @@ bool SetRegistryString(HKEY root, const char* subKey, const char* name, const ch
     return false;
   }
   HKEY key = nullptr;
-  const std::wstring wKey = Wide(subKey);
+  const std::wstring wKey = logwick::Utf8ToWide(subKey);
   if (RegCreateKeyExW(root, wKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
                       &key, nullptr) != ERROR_SUCCESS)
     return false;
-  const std::wstring wName = Wide(name);
-  const std::wstring wText = Wide(text);
+  const std::wstring wName = logwick::Utf8ToWide(name);
+  const std::wstring wText = logwick::Utf8ToWide(text);
+  // REG_SZ data includes its terminating zero.
   const LONG rc = RegSetValueExW(key, wName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wText.c_str()),
-                                 static_cast<DWORD>(wText.size() * sizeof(wchar_t)));
+                                 static_cast<DWORD>((wText.size() + 1) * sizeof(wchar_t)));
   RegCloseKey(key);
   return rc == ERROR_SUCCESS;
 }

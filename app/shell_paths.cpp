@@ -7,6 +7,8 @@
 #ifdef _WIN32
 #include <windows.h>
 #include <shlobj.h>
+
+#include "events/codec.h"
 #endif
 
 std::string DirectoryOf(const std::string& path) {
@@ -41,26 +43,6 @@ std::string ChooseEventsFolder(const std::string& stored, const std::string& doc
 }
 
 #ifdef _WIN32
-
-namespace {
-
-std::string WideToUtf8(const wchar_t* w) {
-  const int n = WideCharToMultiByte(CP_UTF8, 0, w, -1, nullptr, 0, nullptr, nullptr);
-  if (n <= 1) return {};
-  std::string s(static_cast<std::size_t>(n - 1), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, w, -1, s.data(), n, nullptr, nullptr);
-  return s;
-}
-
-std::wstring Utf8ToWide(const std::string& s) {
-  const int n = MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, nullptr, 0);
-  if (n <= 1) return {};
-  std::wstring w(static_cast<std::size_t>(n - 1), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, w.data(), n);
-  return w;
-}
-
-}  // namespace
 
 std::string DocumentsFolder() {
   wchar_t buf[MAX_PATH] = {};

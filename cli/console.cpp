@@ -7,6 +7,8 @@
 
 #include <string>
 #include <vector>
+
+#include "events/codec.h"
 #endif
 
 namespace logwick::cli {
@@ -22,10 +24,7 @@ void PrepareConsole(int& argc, char**& argv) {
   static std::vector<char*> pointers;
   storage.clear();
   for (int i = 0; i < n; ++i) {
-    int len = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
-    std::string s(len > 0 ? len - 1 : 0, '\0');
-    if (len > 1) WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, s.data(), len, nullptr, nullptr);
-    storage.push_back(std::move(s));
+    storage.push_back(WideToUtf8(wide[i]));
   }
   LocalFree(wide);
   pointers.clear();

@@ -3,6 +3,10 @@
 #include <array>
 #include <cstdint>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace logwick {
 namespace {
 
@@ -160,5 +164,22 @@ std::string Utf16ToUtf8(const char16_t* units, std::size_t count) {
   }
   return out;
 }
+
+#ifdef _WIN32
+std::wstring Utf8ToWide(std::string_view utf8) {
+  if (utf8.empty()) return {};
+  const int size = static_cast<int>(utf8.size());
+  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+  if (n <= 0) return {};
+  std::wstring w(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, w.data(), n);
+  return w;
+}
+
+std::string WideToUtf8(std::wstring_view wide) {
+  static_assert(sizeof(wchar_t) == sizeof(char16_t));
+  return Utf16ToUtf8(reinterpret_cast<const char16_t*>(wide.data()), wide.size());
+}
+#endif
 
 }  // namespace logwick

@@ -26,6 +26,13 @@ std::string Utf8ToCp1251(std::string_view utf8);
 // unpaired surrogates become U+FFFD.
 std::string Utf16ToUtf8(const char16_t* units, std::size_t count);
 
+#ifdef _WIN32
+// UTF-8 to and from the wide strings of the Windows API (UTF-16): paths,
+// command-line arguments, registry values.
+std::wstring Utf8ToWide(std::string_view utf8);
+std::string WideToUtf8(std::wstring_view wide);
+#endif
+
 // Appends one code point as UTF-8.
 void AppendCodePoint(std::string& out, char32_t cp);
 

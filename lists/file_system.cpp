@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "events/codec.h"
+
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
@@ -17,28 +19,12 @@
 namespace logwick {
 
 #ifdef _WIN32
-namespace {
-
-std::wstring Wide(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring w(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(), n);
-  return w;
-}
-
-std::wstring Wide(const char* ascii) {
-  return std::wstring(ascii, ascii + std::strlen(ascii));
-}
-
-}  // namespace
-
 std::FILE* OpenFile(const std::string& path, const char* mode) {
-  return _wfopen(Wide(path).c_str(), Wide(mode).c_str());
+  return _wfopen(Utf8ToWide(path).c_str(), Utf8ToWide(mode).c_str());
 }
 
 std::FILE* CreateNewFile(const std::string& path) {
-  int fd = _wopen(Wide(path).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
+  int fd = _wopen(Utf8ToWide(path).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
                   _S_IREAD | _S_IWRITE);
   if (fd < 0) return nullptr;
   std::FILE* f = _fdopen(fd, "wb");
@@ -55,7 +41,7 @@ std::optional<std::uint64_t> RegularFileSize(std::FILE* f) {
 bool SyncFile(std::FILE* f) { return _commit(_fileno(f)) == 0; }
 
 bool RenameOver(const std::string& from, const std::string& to, std::string* error) {
-  if (MoveFileExW(Wide(from).c_str(), Wide(to).c_str(),
+  if (MoveFileExW(Utf8ToWide(from).c_str(), Utf8ToWide(to).c_str(),
                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     return true;
   if (error) *error = "Windows error " + std::to_string(GetLastError());
@@ -63,10 +49,10 @@ bool RenameOver(const std::string& from, const std::string& to, std::string* err
 }
 
 bool IsWriteProtected(const std::string& path) {
-  return _waccess(Wide(path).c_str(), 2) != 0 && errno == EACCES;
+  return _waccess(Utf8ToWide(path).c_str(), 2) != 0 && errno == EACCES;
 }
 
-void RemoveFileQuietly(const std::string& path) { _wremove(Wide(path).c_str()); }
+void RemoveFileQuietly(const std::string& path) { _wremove(Utf8ToWide(path).c_str()); }
 
 void CopyPermissions(const std::string&, std::FILE*) {}
 

@@ -17,20 +17,15 @@ namespace {
 
 constexpr const char* kTestKey = "Software\\Logwick tests";
 
-std::wstring Wide(const std::string& utf8) {
-  std::wstring w(utf8.size(), L'\0');  // never more UTF-16 units than UTF-8 bytes
-  w.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), w.data(), int(w.size())));
-  return w;
-}
-
 // The string value `name` of HKCU\subKey in UTF-8; "<missing>" when absent.
 std::string ReadString(const std::string& subKey, const std::string& name) {
   wchar_t buf[1024];
   DWORD size = sizeof buf;
-  if (RegGetValueW(HKEY_CURRENT_USER, Wide(subKey).c_str(), name.empty() ? nullptr : Wide(name).c_str(),
+  const std::wstring wName = Utf8ToWide(name);
+  if (RegGetValueW(HKEY_CURRENT_USER, Utf8ToWide(subKey).c_str(), name.empty() ? nullptr : wName.c_str(),
                    RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS)
     return "<missing>";
-  return Utf16ToUtf8(reinterpret_cast<const char16_t*>(buf), static_cast<std::size_t>(lstrlenW(buf)));
+  return WideToUtf8(buf);
 }
 
 // Removes the test key; gives a folder whose long name has blanks, so that its short form differs.
@@ -38,7 +33,7 @@ class Shell : public ::testing::Test {
  protected:
   void SetUp() override { std::filesystem::create_directories(dir); }
   void TearDown() override {
-    RegDeleteTreeW(HKEY_CURRENT_USER, Wide(kTestKey).c_str());
+    RegDeleteTreeW(HKEY_CURRENT_USER, Utf8ToWide(kTestKey).c_str());
     std::filesystem::remove_all(dir);
   }
   const std::filesystem::path dir = std::filesystem::temp_directory_path() / "Logwick long folder";
