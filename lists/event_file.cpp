@@ -21,11 +21,11 @@ LoadOutcome LoadEventFile(const std::string& path, CT7KEventList& list) {
   FilePtr file(OpenFile(path, "rb"));
   if (!file) return {LoadStatus::ReadError, ErrnoText(errno)};
   try {
-    CT7KEventList loaded;
+    // The list's own load already leaves it untouched unless the whole file
+    // was read.
     CArchive ar(file.get(), CArchive::load, path);
-    if (loaded.Serialize(ar) == CT7KEventList::LoadResult::FormatRefused)
+    if (list.Serialize(ar) == CT7KEventList::LoadResult::FormatRefused)
       return {LoadStatus::FormatRefused, {}};
-    list = std::move(loaded);
     return {LoadStatus::Loaded, {}};
   } catch (const CArchiveException&) {
     return {LoadStatus::EndOfFile, {}};
