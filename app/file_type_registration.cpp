@@ -19,8 +19,8 @@ bool SetRegistryString(HKEY root, const char* subKey, const char* name, const ch
   }
   HKEY key = nullptr;
   const std::wstring wKey = logwick::Utf8ToWide(subKey);
-  if (RegCreateKeyExW(root, wKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
-                      &key, nullptr) != ERROR_SUCCESS)
+  if (RegCreateKeyExW(root, wKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS)
     return false;
   const std::wstring wName = logwick::Utf8ToWide(name);
   const std::wstring wText = logwick::Utf8ToWide(text);
@@ -37,8 +37,12 @@ namespace logwick {
 std::string FreedesktopMimeXml() {
   return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
          "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-         "  <mime-type type=\"" + std::string(kMimeType) + "\">\n"
-         "    <comment>" + kFileTypeName + "</comment>\n"
+         "  <mime-type type=\"" +
+         std::string(kMimeType) +
+         "\">\n"
+         "    <comment>" +
+         kFileTypeName +
+         "</comment>\n"
          "    <glob pattern=\"*.t7kev\"/>\n"
          "  </mime-type>\n"
          "</mime-info>\n";
@@ -53,21 +57,30 @@ std::string FreedesktopDesktopEntry(const std::string& exec) {
   const bool quote = exec.find_first_of(" \t\n\"'\\><~|&;$*?#()`") != std::string::npos;
   for (char c : exec) {
     if (quote && (c == '"' || c == '\\' || c == '$' || c == '`')) quoted += "\\\\";
-    if (c == '\\') quoted += "\\\\";
-    else if (c == '%') quoted += "%%";
-    else if (c == '\n') quoted += "\\n";  // a raw line break would start a new key
-    else quoted += c;
+    if (c == '\\')
+      quoted += "\\\\";
+    else if (c == '%')
+      quoted += "%%";
+    else if (c == '\n')
+      quoted += "\\n";  // a raw line break would start a new key
+    else
+      quoted += c;
   }
   if (quote) quoted = '"' + quoted + '"';
   return "[Desktop Entry]\n"
          "Type=Application\n"
          "Name=Logwick\n"
-         "Comment=" + std::string(kFileTypeName) + "\n"
-         "Exec=" + quoted + " %f\n"
+         "Comment=" +
+         std::string(kFileTypeName) +
+         "\n"
+         "Exec=" +
+         quoted +
+         " %f\n"
          "Icon=logwick\n"
          "Terminal=false\n"
          "Categories=Utility;\n"
-         "MimeType=" + kMimeType + ";\n";
+         "MimeType=" +
+         kMimeType + ";\n";
 }
 
 namespace {
@@ -98,7 +111,8 @@ bool WriteAtomically(const std::filesystem::path& target, const std::string& con
 bool WriteFreedesktopFileType(const std::string& dataHome, const std::string& exePath) {
   const std::filesystem::path base(dataHome);
   const bool mime = WriteAtomically(base / "mime" / "packages" / "logwick-t7kev.xml", FreedesktopMimeXml());
-  const bool entry = WriteAtomically(base / "applications" / "logwick.desktop", FreedesktopDesktopEntry(exePath));
+  const bool entry =
+      WriteAtomically(base / "applications" / "logwick.desktop", FreedesktopDesktopEntry(exePath));
   return mime && entry;
 }
 
@@ -110,8 +124,8 @@ bool RegisterEventFileType(const std::string& exePath) {
   const std::string path = ShortPathOf(exePath);
   bool ok = SetRegistryString(HKEY_CURRENT_USER, (classes + ".t7kev").c_str(), "", kFileTypeProgId);
   ok &= SetRegistryString(HKEY_CURRENT_USER, (classes + kFileTypeProgId).c_str(), "", kFileTypeName);
-  ok &= SetRegistryString(HKEY_CURRENT_USER, (classes + kFileTypeProgId + "\\shell\\open\\command").c_str(), "",
-                          (path + " \"%1\"").c_str());
+  ok &= SetRegistryString(HKEY_CURRENT_USER, (classes + kFileTypeProgId + "\\shell\\open\\command").c_str(),
+                          "", (path + " \"%1\"").c_str());
   ok &= SetRegistryString(HKEY_CURRENT_USER, (classes + kFileTypeProgId + "\\DefaultIcon").c_str(), "",
                           (path + ",1").c_str());
   SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);

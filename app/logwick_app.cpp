@@ -52,7 +52,8 @@ int CLogwickApp::InitInstance(const QStringList& args) {
     dump = std::make_unique<ViewDump>(qEnvironmentVariable("LOGWICK_DUMP_VIEW"));
 
   // Ignored on failure: a user without rights still gets a working program.
-  logwick::RegisterEventFileType(QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString());
+  logwick::RegisterEventFileType(
+      QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString());
 
   CT29CommandLine cmdInfo;
   std::vector<std::string> plain;

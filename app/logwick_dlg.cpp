@@ -146,7 +146,8 @@ void CLogwickDlg::FillList() {
   const CT7KEventList& l = m_events;
   m_lineRead->setText(Q(StrFormat("Считано %02d/%02d/%04d %02d:%02d:%02d", l.m_nReadDay, l.m_nReadMonth,
                                   l.m_nReadYear, l.m_nReadHour, l.m_nReadMin, l.m_nReadSec)));
-  m_linePanel->setText(Q(StrFormat("Прибор %s (с/н %d)", PanelTypeName(l.m_nPanelType).c_str(), l.m_nSerNum)));
+  m_linePanel->setText(
+      Q(StrFormat("Прибор %s (с/н %d)", PanelTypeName(l.m_nPanelType).c_str(), l.m_nSerNum)));
   m_lineVersion->setText(Q(StrFormat("Версия v%d.%d выпущен %02d/%02d/%04d", l.m_nVerMajor, l.m_nVerMinor,
                                      l.m_nRelDay, l.m_nRelMonth, l.m_nRelYear)));
   m_lineConfig->setText(Q(StrFormat("Конфигурация %s", l.ConfigNameText().c_str())));
@@ -156,7 +157,8 @@ int CLogwickDlg::ReadEventFile(const QString& path) {
   const std::string native = Path8(path);
   const logwick::LoadOutcome outcome = logwick::LoadEventFile(native, m_events);
   switch (outcome.status) {
-    case logwick::LoadStatus::Loaded: break;
+    case logwick::LoadStatus::Loaded:
+      break;
     case logwick::LoadStatus::FormatRefused:
       // The list's own refusal: reported, but the load has ended normally.
       logwick::ShowMessage(nullptr, Q(logwick::LoadMessage(outcome.status, native)), "Ошибка",
@@ -194,7 +196,8 @@ void CLogwickDlg::OnWriteText() {
   logwick::EventPredicate admit;
   if (params.m_nScope != 1) admit = [this](const CT7KEvent& ev) { return m_filter.Accept(ev); };
   if (!logwick::WriteReportFile(Path8(path), m_events, admit).ok)
-    logwick::ShowMessage(this, logwick::kMsgReportWriteError, logwick::AppTitle(), logwick::MsgIcon::Exclamation);
+    logwick::ShowMessage(this, logwick::kMsgReportWriteError, logwick::AppTitle(),
+                         logwick::MsgIcon::Exclamation);
 }
 
 void CLogwickDlg::OnReadFromPanel() {

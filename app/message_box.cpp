@@ -21,18 +21,19 @@ FileHook& FHook() {
 QMessageBox::Icon ToQt(MsgIcon icon) {
   switch (icon) {
     case MsgIcon::Exclamation:
-    case MsgIcon::Warning: return QMessageBox::Warning;
-    case MsgIcon::Stop: return QMessageBox::Critical;
-    case MsgIcon::Information: return QMessageBox::Information;
+    case MsgIcon::Warning:
+      return QMessageBox::Warning;
+    case MsgIcon::Stop:
+      return QMessageBox::Critical;
+    case MsgIcon::Information:
+      return QMessageBox::Information;
   }
   return QMessageBox::Warning;
 }
 
 }  // namespace
 
-QString AppTitle() {
-  return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-}
+QString AppTitle() { return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName(); }
 
 void ShowMessage(QWidget* owner, const QString& text, const QString& caption, MsgIcon icon) {
   if (Hook()) {

@@ -1,10 +1,10 @@
 // Renders every window and dialog of the program, with real content, to PNG
 // files (for the documentation): logwick-screenshots OUTPUT_FOLDER.
 #include <QApplication>
-#include <QLocale>
 #include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QLocale>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QThread>
@@ -97,7 +97,8 @@ int main(int argc, char** argv) {
   settingsDlg.m_nPortNumber = 33;
   settingsDlg.m_nSerNum = 4660;
   settingsDlg.m_bAuto = 0;
-  QMetaObject::invokeMethod(&settingsDlg, [&] { settingsDlg.done(0); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      &settingsDlg, [&] { settingsDlg.done(0); }, Qt::QueuedConnection);
   settingsDlg.exec();  // runs its initialisation: ports, serial number
   Save(settingsDlg, "settings-dialog");
 
@@ -106,19 +107,19 @@ int main(int argc, char** argv) {
   Save(params, "report-options");
 
   CT7KEventList readInto;
-  CFetchlog reading(7, readInto, &main, [](logwick::IReadoutView& v, const std::atomic<bool>& cancel,
-                                           CT7KEventList&) {
-    v.SetStatus("Чтение событий");
-    v.SetVersionLine("Прибор v3.12, его время 15/03/24 10:42:07");
-    v.SetCountLine("В приборе 1024 событий");
-    v.ShowReadingLabel();
-    v.SetButtonText("Остановить");
-    v.SetProgressRange(0, 1023);
-    v.SetProgressPos(639);
-    v.SetEventLine(" 640 от 15/03/2024 09:12:44");
-    while (!cancel) QThread::msleep(5);
-    return 11;
-  });
+  CFetchlog reading(7, readInto, &main,
+                    [](logwick::IReadoutView& v, const std::atomic<bool>& cancel, CT7KEventList&) {
+                      v.SetStatus("Чтение событий");
+                      v.SetVersionLine("Прибор v3.12, его время 15/03/24 10:42:07");
+                      v.SetCountLine("В приборе 1024 событий");
+                      v.ShowReadingLabel();
+                      v.SetButtonText("Остановить");
+                      v.SetProgressRange(0, 1023);
+                      v.SetProgressPos(639);
+                      v.SetEventLine(" 640 от 15/03/2024 09:12:44");
+                      while (!cancel) QThread::msleep(5);
+                      return 11;
+                    });
   Save(reading, "reading-dialog");
 
   CAboutDlg about(&main);

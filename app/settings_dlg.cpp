@@ -1,10 +1,10 @@
 #include "app/settings_dlg.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QAbstractItemView>
 #include <algorithm>
 #include <climits>
 #include <cstdlib>

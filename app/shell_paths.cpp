@@ -5,8 +5,8 @@
 #include <system_error>
 
 #ifdef _WIN32
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include "events/codec.h"
 #endif

@@ -75,9 +75,9 @@ int main(int argc, char** argv) {
 
   int pipeFds[2];
   if (pipe(pipeFds) != 0) return 1;
-  const pid_t sim = Spawn({cli, "simulate", "--pace", "--serial", serial, "--events", events,
-                           "--block", block},
-                          pipeFds[1], dir + "/sim.err");
+  const pid_t sim =
+      Spawn({cli, "simulate", "--pace", "--serial", serial, "--events", events, "--block", block}, pipeFds[1],
+            dir + "/sim.err");
   close(pipeFds[1]);
   std::string device;
   char c;
@@ -87,16 +87,15 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  std::vector<std::string> readArgs{cli, "read", "--device", device, "--serial", serial,
-                                    "-o", out, "--trace", trace};
+  std::vector<std::string> readArgs{cli,    "read", "--device", device,    "--serial",
+                                    serial, "-o",   out,        "--trace", trace};
   if (gaz) readArgs.push_back("--gaz");
   const auto start = std::chrono::steady_clock::now();
   const pid_t reader = Spawn(readArgs, -1, dir + "/read.err");
   int status = 0;
   rusage usage{};
   wait4(reader, &status, 0, &usage);
-  const double wall =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   kill(sim, SIGTERM);
   waitpid(sim, nullptr, 0);
   close(pipeFds[0]);

@@ -22,8 +22,7 @@ struct ExportOptions {
 void RunExport(const ExportOptions& o) {
   const CT7KEventList list = LoadListOrThrow(o.file);
   EventPredicate admit;
-  if (o.filtered)
-    admit = [filter = o.filter.Build()](const CT7KEvent& ev) { return filter.Accept(ev); };
+  if (o.filtered) admit = [filter = o.filter.Build()](const CT7KEvent& ev) { return filter.Accept(ev); };
   ExportReportOrThrow(o.out, list, admit);
 }
 
@@ -31,12 +30,11 @@ void RunExport(const ExportOptions& o) {
 
 void AddExportCommand(CLI::App& app) {
   auto opts = std::make_shared<ExportOptions>();
-  auto* cmd = app.add_subcommand(
-      "export", "Write the text report of an event file (Windows-1251, CR LF)");
+  auto* cmd = app.add_subcommand("export", "Write the text report of an event file (Windows-1251, CR LF)");
   cmd->add_option("FILE", opts->file, "Event file")->required();
   cmd->add_option("-o,--output", opts->out, "Report file to write")->required();
-  auto* filtered = cmd->add_flag("--filtered", opts->filtered,
-                                 "Only the events the filter admits (default: every event)");
+  auto* filtered =
+      cmd->add_flag("--filtered", opts->filtered, "Only the events the filter admits (default: every event)");
   opts->filter.AddTo(*cmd, filtered);
   cmd->callback([opts] { RunExport(*opts); });
 }

@@ -90,12 +90,11 @@ void RunRead(const ReadOptions& o) {
 
   if (replaced) {
     const StoreOutcome stored = StoreEventFile(o.output, list);
-    if (!stored.ok)
-      throw CliError(std::string(kMsgCannotCreate) + "\n" + o.output + ": " + stored.osError);
+    if (!stored.ok) throw CliError(std::string(kMsgCannotCreate) + "\n" + o.output + ": " + stored.osError);
   }
   const std::string written =
-      replaced ? StrFormat("%u events of panel %d written to %s",
-                           static_cast<unsigned>(list.GetCount()), list.m_nSerNum, o.output.c_str())
+      replaced ? StrFormat("%u events of panel %d written to %s", static_cast<unsigned>(list.GetCount()),
+                           list.m_nSerNum, o.output.c_str())
                : "nothing was read; " + o.output + " was not written";
   if (rc == kReadoutOk) {
     std::fprintf(stderr, "%s\n", written.c_str());

@@ -27,8 +27,8 @@ void RunShow(const ShowOptions& o) {
 
 void AddShowCommand(CLI::App& app) {
   auto opts = std::make_shared<ShowOptions>();
-  auto* cmd = app.add_subcommand(
-      "show", "Print an event file's header and the events the filter admits (UTF-8)");
+  auto* cmd =
+      app.add_subcommand("show", "Print an event file's header and the events the filter admits (UTF-8)");
   cmd->add_option("FILE", opts->file, "Event file")->required();
   opts->filter.AddTo(*cmd);
   cmd->callback([opts] { RunShow(*opts); });

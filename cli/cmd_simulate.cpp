@@ -16,8 +16,7 @@ namespace logwick::cli {
 
 void AddSimulateCommand(CLI::App& app) {
   auto o = std::make_shared<SimOptions>();
-  auto* cmd = app.add_subcommand(
-      "simulate", "Run a virtual panel on a pseudo-terminal until interrupted");
+  auto* cmd = app.add_subcommand("simulate", "Run a virtual panel on a pseudo-terminal until interrupted");
   AddSimOptions(*cmd, *o);
   cmd->callback([o] {
 #ifdef _WIN32

@@ -52,8 +52,7 @@ std::optional<std::int64_t> ParseDay(const std::string& s) {
 }
 
 const CLI::Validator kDay(
-    [](std::string& s) { return ParseDay(s) ? std::string() : "not a date YYYY-MM-DD: " + s; },
-    "");
+    [](std::string& s) { return ParseDay(s) ? std::string() : "not a date YYYY-MM-DD: " + s; }, "");
 const CLI::Validator kRange(
     [](std::string& s) { return ParseRange(s) ? std::string() : "not a range A-B: " + s; }, "");
 

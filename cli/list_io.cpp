@@ -15,9 +15,11 @@ CT7KEventList LoadListOrThrow(const std::string& path) {
   CT7KEventList list;
   const LoadOutcome r = LoadEventFile(path, list);
   switch (r.status) {
-    case LoadStatus::Loaded: return list;
+    case LoadStatus::Loaded:
+      return list;
     case LoadStatus::FormatRefused:
-    case LoadStatus::EndOfFile: throw CliError(FileMessage(kMsgFormatError, path), kExitFormat);
+    case LoadStatus::EndOfFile:
+      throw CliError(FileMessage(kMsgFormatError, path), kExitFormat);
     case LoadStatus::ReadError:
       throw CliError(FileMessage(kMsgCannotRead, path, r.osError), kExitCannotRead);
   }

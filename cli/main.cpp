@@ -9,8 +9,7 @@
 
 int main(int argc, char** argv) {
   logwick::cli::PrepareConsole(argc, argv);
-  CLI::App app{"Logwick: reads, shows and exports the event log of Тарвел alarm panels",
-               "logwick-cli"};
+  CLI::App app{"Logwick: reads, shows and exports the event log of Тарвел alarm panels", "logwick-cli"};
   app.require_subcommand(1);
   logwick::cli::AddShowCommand(app);
   logwick::cli::AddExportCommand(app);

@@ -16,8 +16,7 @@ void AppendForTerminal(std::string& out, std::string_view line) {
     const auto c = static_cast<unsigned char>(line[i]);
     if (c < 0x20 || c == 0x7F) {
       out += '?';
-    } else if (c == 0xC2 && i + 1 < line.size() &&
-               static_cast<unsigned char>(line[i + 1]) >= 0x80 &&
+    } else if (c == 0xC2 && i + 1 < line.size() && static_cast<unsigned char>(line[i + 1]) >= 0x80 &&
                static_cast<unsigned char>(line[i + 1]) <= 0x9F) {
       out += '?';
       ++i;
@@ -46,8 +45,7 @@ void PrintReport(std::FILE* out, const CT7KEventList& list, const EventPredicate
   if (failed) throw CliError("logwick-cli: cannot write the standard output", kExitFailure);
 }
 
-void ExportReportOrThrow(const std::string& path, const CT7KEventList& list,
-                         const EventPredicate& admit) {
+void ExportReportOrThrow(const std::string& path, const CT7KEventList& list, const EventPredicate& admit) {
   const StoreOutcome r = WriteReportFile(path, list, admit);
   if (!r.ok) throw CliError(FileMessage(kMsgReportWriteError, path, r.osError), kExitCannotWrite);
 }

@@ -14,7 +14,6 @@ namespace logwick::cli {
 void PrintReport(std::FILE* out, const CT7KEventList& list, const EventPredicate& admit);
 
 // Throws CliError "Ошибка записи файла: PATH (reason)" (kExitCannotWrite).
-void ExportReportOrThrow(const std::string& path, const CT7KEventList& list,
-                         const EventPredicate& admit);
+void ExportReportOrThrow(const std::string& path, const CT7KEventList& list, const EventPredicate& admit);
 
 }  // namespace logwick::cli

@@ -33,9 +33,9 @@ void ParseRelease(const std::string& s, sim::PanelConfig& c) {
 std::uint32_t ParseClock(const std::string& s) {
   int y, mo, d, h, mi, se;
   char end = 0;
-  if (std::sscanf(s.c_str(), "%d-%d-%d %d:%d:%d%c", &y, &mo, &d, &h, &mi, &se, &end) != 6 ||
-      y < 2000 || y > 2063 || mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || se > 59 ||
-      h < 0 || mi < 0 || se < 0)
+  if (std::sscanf(s.c_str(), "%d-%d-%d %d:%d:%d%c", &y, &mo, &d, &h, &mi, &se, &end) != 6 || y < 2000 ||
+      y > 2063 || mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || se > 59 || h < 0 || mi < 0 ||
+      se < 0)
     throw CliError("simulate: --clock wants \"YYYY-MM-DD HH:MM:SS\" between 2000 and 2063");
   return PackTimeStamp(y, mo, d, h, mi, se);
 }
@@ -45,9 +45,11 @@ std::uint32_t ParseClock(const std::string& s) {
 void AddSimOptions(CLI::App& cmd, SimOptions& o) {
   auto& p = o.panel;
   cmd.add_option("--serial", p.serial, "serial number (3 .. 16777215)")
-      ->check(CLI::Range(3u, 0xFFFFFFu))->capture_default_str();
+      ->check(CLI::Range(3u, 0xFFFFFFu))
+      ->capture_default_str();
   cmd.add_option("--type", p.deviceType, "device type (3, 4, 5 are supported; others to test refusal)")
-      ->check(CLI::Range(0, 127))->capture_default_str();
+      ->check(CLI::Range(0, 127))
+      ->capture_default_str();
   cmd.add_option("--events", p.eventCount, "number of events in the log (N)")->capture_default_str();
   cmd.add_option("--ring", p.ringPosition, "ring position (J)")->capture_default_str();
   cmd.add_option("--block", p.blockSize, "events per block (B)")->capture_default_str();
@@ -57,7 +59,8 @@ void AddSimOptions(CLI::App& cmd, SimOptions& o) {
       ->capture_default_str();
   cmd.add_option("--text", o.texts, "a message text (repeat; replaces the sample texts)");
   cmd.add_option("--sample-texts", o.sampleTexts, "number of sample message texts")
-      ->check(CLI::Range(0, 255))->capture_default_str();
+      ->check(CLI::Range(0, 255))
+      ->capture_default_str();
   cmd.add_option("--text-count", p.textCount, "text count reported (default: the number of texts)")
       ->check(CLI::Range(0, 255));
   cmd.add_option("--clock", o.clock, "panel clock \"YYYY-MM-DD HH:MM:SS\" (the newest event is then)");

@@ -14,10 +14,10 @@ namespace logwick::cli {
 
 struct SimOptions {
   sim::PanelConfig panel;
-  std::string version = "3.12";       // major.minor
-  std::string release = "2021-06-14"; // firmware release date
-  std::string clock;                  // "YYYY-MM-DD HH:MM:SS"; empty: after the newest event
-  std::vector<std::string> texts;     // replaces the sample texts when given
+  std::string version = "3.12";        // major.minor
+  std::string release = "2021-06-14";  // firmware release date
+  std::string clock;                   // "YYYY-MM-DD HH:MM:SS"; empty: after the newest event
+  std::vector<std::string> texts;      // replaces the sample texts when given
   int sampleTexts = 16;
   std::vector<std::string> silentOn;
   std::vector<unsigned> badChecksumOn;

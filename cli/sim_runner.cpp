@@ -98,9 +98,8 @@ int ServePanel(const SimOptions& o, const sim::PanelConfig& config) {
     std::fflush(stdout);
     std::fprintf(stderr, "panel %u (device type %u): %u events, ring position %u, block %u%s%s%s\n",
                  config.serial, unsigned{config.deviceType}, unsigned{config.eventCount},
-                 unsigned{config.ringPosition}, unsigned{config.blockSize},
-                 o.pace ? ", paced" : "", link.Path().empty() ? "" : ", as ",
-                 link.Path().c_str());
+                 unsigned{config.ringPosition}, unsigned{config.blockSize}, o.pace ? ", paced" : "",
+                 link.Path().empty() ? "" : ", as ", link.Path().c_str());
     panel.Run(g_stop);
   } catch (const CliError& e) {
     std::fprintf(stderr, "%s\n", e.what());
@@ -135,8 +134,7 @@ void RunSimulator(const SimOptions& options) {
   while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
   }
   if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return;
-  throw CliError("simulate: the panel stopped with an error",
-                 WIFEXITED(status) ? WEXITSTATUS(status) : 1);
+  throw CliError("simulate: the panel stopped with an error", WIFEXITED(status) ? WEXITSTATUS(status) : 1);
 }
 
 }  // namespace logwick::cli

@@ -153,8 +153,7 @@ std::string Utf16ToUtf8(const char16_t* units, std::size_t count) {
   out.reserve(count * 2);
   for (std::size_t i = 0; i < count; ++i) {
     char32_t u = units[i];
-    if (u >= 0xD800 && u <= 0xDBFF && i + 1 < count && units[i + 1] >= 0xDC00 &&
-        units[i + 1] <= 0xDFFF) {
+    if (u >= 0xD800 && u <= 0xDBFF && i + 1 < count && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
       u = 0x10000 + ((u - 0xD800) << 10) + (units[i + 1] - 0xDC00);
       ++i;
     } else if (u >= 0xD800 && u <= 0xDFFF) {

@@ -127,11 +127,8 @@ struct SmokeRow {
   std::string_view text;
 };
 constexpr SmokeRow kSmokeRows[] = {
-    {2, false, "запылен"},
-    {250, false, "нажата кнопка"},
-    {252, false, "активирован указкой"},
-    {254, false, "кнопка+указка"},
-    {249, true, "не готов"},
+    {2, false, "запылен"},         {250, false, "нажата кнопка"}, {252, false, "активирован указкой"},
+    {254, false, "кнопка+указка"}, {249, true, "не готов"},
 };
 
 constexpr std::string_view kBlocked = "блокировано";
@@ -144,7 +141,10 @@ constexpr std::array<std::string_view, 7> kBeamFlagNames = {
 };
 
 constexpr std::array<std::string_view, 4> kUnitFlagNames = {
-    "Тревога", "Неиспр.", "Внимание", "Норма",
+    "Тревога",
+    "Неиспр.",
+    "Внимание",
+    "Норма",
 };
 
 constexpr std::array<std::string_view, 7> kLoopStateNames = {

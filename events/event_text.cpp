@@ -97,7 +97,10 @@ constexpr LineChangeRow kLineChangeRows[] = {
     {8, 0, "Нет учечки ША на землю"},
 };
 constexpr std::array<std::string_view, 4> kLineStateLabels = {
-    "Линия  КЗ1", " КЗ2", " обрыв", " утечка",
+    "Линия  КЗ1",
+    " КЗ2",
+    " обрыв",
+    " утечка",
 };
 
 void AppendLineEvent(std::string& out, const CT7KEvent& ev, const Texts&) {
@@ -302,7 +305,10 @@ void AppendSlaveMessageEvent(std::string& out, const CT7KEvent& ev, const Texts&
 }
 
 constexpr std::array<std::string_view, 4> kButtonStates = {
-    "отжата", "нажата", "??????", "нажата с автосбросом",
+    "отжата",
+    "нажата",
+    "??????",
+    "нажата с автосбросом",
 };
 constexpr std::string_view kUnknownButtonState = "??????";
 
@@ -367,7 +373,9 @@ void AppendLoop6Event(std::string& out, const CT7KEvent& ev, const Texts&) {
 }
 
 constexpr std::array<std::string_view, 3> kControlModuleActions = {{
-    {}, "восстановление связи", "потеря связи",
+    {},
+    "восстановление связи",
+    "потеря связи",
 }};
 
 void AppendControlModuleEvent(std::string& out, const CT7KEvent& ev, const Texts&) {
@@ -417,30 +425,30 @@ void AppendStartModuleEvent(std::string& out, const CT7KEvent& ev, const Texts&)
 
 using Builder = void (*)(std::string&, const CT7KEvent&, const Texts&);
 constexpr std::array<Builder, 24> kBuilders = {
-    nullptr,                  // 0
-    AppendModeEvent,          // 1
-    AppendDeviceEvent,        // 2
-    AppendLineEvent,          // 3
-    AppendMessageEvent,       // 4
-    AppendBeamBlockedEvent,   // 5
-    AppendUnitEvent,          // 6
-    AppendKeyEvent,           // 7
-    AppendBeamFlagsEvent,     // 8
-    AppendMasterEvent,        // 9
-    AppendSlaveEvent,         // 10
-    AppendDustEvent,          // 11
-    AppendSlaveMessageEvent,  // 12
-    AppendButtonEvent,        // 13
-    nullptr,                  // 14
-    nullptr,                  // 15
-    nullptr,                  // 16
-    nullptr,                  // 17
-    nullptr,                  // 18
-    nullptr,                  // 19
-    AppendLoop2Event,         // 20
-    AppendLoop6Event,         // 21
-    AppendControlModuleEvent, // 22
-    AppendStartModuleEvent,   // 23
+    nullptr,                   // 0
+    AppendModeEvent,           // 1
+    AppendDeviceEvent,         // 2
+    AppendLineEvent,           // 3
+    AppendMessageEvent,        // 4
+    AppendBeamBlockedEvent,    // 5
+    AppendUnitEvent,           // 6
+    AppendKeyEvent,            // 7
+    AppendBeamFlagsEvent,      // 8
+    AppendMasterEvent,         // 9
+    AppendSlaveEvent,          // 10
+    AppendDustEvent,           // 11
+    AppendSlaveMessageEvent,   // 12
+    AppendButtonEvent,         // 13
+    nullptr,                   // 14
+    nullptr,                   // 15
+    nullptr,                   // 16
+    nullptr,                   // 17
+    nullptr,                   // 18
+    nullptr,                   // 19
+    AppendLoop2Event,          // 20
+    AppendLoop6Event,          // 21
+    AppendControlModuleEvent,  // 22
+    AppendStartModuleEvent,    // 23
 };
 
 // Codes the panel writes into log slots it could not fill.

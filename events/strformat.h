@@ -9,7 +9,8 @@ namespace logwick {
 #if defined(__GNUC__)
 __attribute__((format(printf, 1, 2)))
 #endif
-std::string StrFormat(const char* fmt, ...);
+std::string
+StrFormat(const char* fmt, ...);
 
 #if defined(__GNUC__)
 __attribute__((format(printf, 2, 3)))

@@ -40,6 +40,6 @@ std::string CT7KEvent::GetText(const std::vector<std::string>& texts) const {
 
 std::uint32_t PackTimeStamp(int year, int month, int day, int hour, int minute, int second) {
   auto f = [](int v, unsigned mask) { return static_cast<std::uint32_t>(v) & mask; };
-  return (f(year - 2000, 63) << 26) | (f(month, 15) << 22) | (f(day, 31) << 17) |
-         (f(hour, 31) << 12) | (f(minute, 63) << 6) | f(second, 63);
+  return (f(year - 2000, 63) << 26) | (f(month, 15) << 22) | (f(day, 31) << 17) | (f(hour, 31) << 12) |
+         (f(minute, 63) << 6) | f(second, 63);
 }

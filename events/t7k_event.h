@@ -30,9 +30,7 @@ class CT7KEvent {
 
   // Bn, Wn, Dn: the unsigned byte, 16-bit and 32-bit value at offset n.
   std::uint8_t B(std::size_t n) const { return m_raw[n]; }
-  std::uint16_t W(std::size_t n) const {
-    return static_cast<std::uint16_t>(m_raw[n] | (m_raw[n + 1] << 8));
-  }
+  std::uint16_t W(std::size_t n) const { return static_cast<std::uint16_t>(m_raw[n] | (m_raw[n + 1] << 8)); }
   std::uint32_t D(std::size_t n) const {
     return static_cast<std::uint32_t>(m_raw[n]) | (static_cast<std::uint32_t>(m_raw[n + 1]) << 8) |
            (static_cast<std::uint32_t>(m_raw[n + 2]) << 16) |

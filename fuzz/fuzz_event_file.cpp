@@ -11,7 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace logwick;
   static const std::string path = std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") +
                                   "/logwick-fuzz-" + std::to_string(getpid()) + ".t7kev";
-  if (!std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data), std::streamsize(size)))
+  if (!std::ofstream(path, std::ios::binary)
+           .write(reinterpret_cast<const char*>(data), std::streamsize(size)))
     return 0;
   CT7KEventList fromFile = fuzz::Sentinel();
   const LoadOutcome file = LoadEventFile(path, fromFile);
@@ -21,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Fail("a refused file changed the list");
 
   CT7KEventList fromMemory = fuzz::Sentinel();
-  if (fuzz::LoadFromBytes(data, size, fromMemory) != file.status) fuzz::Fail("file and stream loads disagree");
+  if (fuzz::LoadFromBytes(data, size, fromMemory) != file.status)
+    fuzz::Fail("file and stream loads disagree");
   if (file.status != LoadStatus::Loaded) return 0;
   if (!(fromMemory == fromFile)) fuzz::Fail("file and stream loads read different lists");
   if (fromFile.GetCount() > CT7KEventList::kMaxEvents) fuzz::Fail("more events than allowed");

@@ -48,7 +48,9 @@ inline void PutUint(std::vector<std::uint8_t>& out, std::uint32_t v, int bytes) 
 
 class QuietView : public IReadoutView {
  public:
-  void ShowWarning(const std::string& text) override { text.empty() ? Fail("an empty warning") : void(++warnings); }
+  void ShowWarning(const std::string& text) override {
+    text.empty() ? Fail("an empty warning") : void(++warnings);
+  }
   void SetStatus(const std::string&) override {}
   void SetVersionLine(const std::string&) override {}
   void SetCountLine(const std::string&) override {}

@@ -26,9 +26,12 @@ class FuzzPanelPort : public logwick::IPanelPort {
 
   void Write(const std::uint8_t* data, std::size_t length) override {
     if (!m_open) Fail("write to a closed port");
-    if (length == 0 || (data[0] != frames::kDataStart && data[0] != frames::kAddressStart)) Fail("unknown request");
-    if (data[0] == frames::kDataStart && !frames::ChecksumOk(data, length)) Fail("request with a bad checksum");
-    if (data[0] == frames::kAddressStart && std::any_of(data + 1, data + length, [](int b) { return b > 0x7F; }))
+    if (length == 0 || (data[0] != frames::kDataStart && data[0] != frames::kAddressStart))
+      Fail("unknown request");
+    if (data[0] == frames::kDataStart && !frames::ChecksumOk(data, length))
+      Fail("request with a bad checksum");
+    if (data[0] == frames::kAddressStart &&
+        std::any_of(data + 1, data + length, [](int b) { return b > 0x7F; }))
       Fail("addressing byte with bit 7 set");
     m_request.assign(data, data + length);
   }
@@ -43,7 +46,8 @@ class FuzzPanelPort : public logwick::IPanelPort {
     std::vector<std::uint8_t> reply;
     if (mode == 2) {
       reply.assign(m_request.begin(), m_request.begin() + std::min(m_request.size(), expected));
-      if (IsData() && reply.size() > 2) reply.resize(2);  // data replies share only the start and command bytes
+      if (IsData() && reply.size() > 2)
+        reply.resize(2);  // data replies share only the start and command bytes
       const std::vector<std::uint8_t> more = m_in.Bytes(expected - reply.size());
       reply.insert(reply.end(), more.begin(), more.end());
     } else {

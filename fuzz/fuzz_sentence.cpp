@@ -31,10 +31,11 @@ CT7KEvFilter ReadFilter(Input& in) {
   };
   CT7KEvFilter f;
   f.m_bPeriod = in.U8() & 1, f.m_timeFrom = i64(), f.m_timeTo = i64();
-  for (int bit = 0, kinds = in.U8();
-       std::int32_t* flag : {&f.m_bBeams, &f.m_bUnits, &f.m_bSlaves, &f.m_bDevices, &f.m_bMessages, &f.m_bModes})
+  for (int bit = 0, kinds = in.U8(); std::int32_t * flag : {&f.m_bBeams, &f.m_bUnits, &f.m_bSlaves,
+                                                            &f.m_bDevices, &f.m_bMessages, &f.m_bModes})
     *flag = (kinds >> bit++) & 1;
-  for (std::uint32_t* limit : {&f.m_nFirstBeam, &f.m_nLastBeam, &f.m_nFirstDev, &f.m_nLastDev}) *limit = in.U8();
+  for (std::uint32_t* limit : {&f.m_nFirstBeam, &f.m_nLastBeam, &f.m_nFirstDev, &f.m_nLastDev})
+    *limit = in.U8();
   return f;
 }
 
@@ -69,11 +70,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   std::size_t lines = 0;
-  ForEachReportLine(list, [&](const CT7KEvent& ev) { return filter.Accept(ev); }, [&](std::string_view line) {
-    if (++lines, textsValid && !ValidUtf8(line)) Fail("a report line that is not UTF-8");
-  });
+  ForEachReportLine(
+      list, [&](const CT7KEvent& ev) { return filter.Accept(ev); },
+      [&](std::string_view line) {
+        if (++lines, textsValid && !ValidUtf8(line)) Fail("a report line that is not UTF-8");
+      });
   if (lines != 4 + admitted) Fail("the report and the filter disagree");
 
-  if (std::FILE* sink = std::fopen("/dev/null", "wb")) WriteReport(sink, "/dev/null", list, {}), std::fclose(sink);
+  if (std::FILE* sink = std::fopen("/dev/null", "wb"))
+    WriteReport(sink, "/dev/null", list, {}), std::fclose(sink);
   return 0;
 }

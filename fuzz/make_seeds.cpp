@@ -53,9 +53,14 @@ Bytes WithWideText(Bytes file) {
 }
 
 void EventFileSeeds(const fs::path& out) {
-  const Bytes seeds[] = {SampleFile(1, 3, 2, 1),   SampleFile(2, 3, 2, 2),    SampleFile(3, 3, 2, 3),
-                         SampleFile(1, 0, 0, 7),   SampleFile(1, 60, 16, 8),  SampleFile(2, 400, 40, 9),
-                         AsVersion0(SampleFile(2, 5, 3, 10)), WithWideText(SampleFile(1, 4, 2, 11)),
+  const Bytes seeds[] = {SampleFile(1, 3, 2, 1),
+                         SampleFile(2, 3, 2, 2),
+                         SampleFile(3, 3, 2, 3),
+                         SampleFile(1, 0, 0, 7),
+                         SampleFile(1, 60, 16, 8),
+                         SampleFile(2, 400, 40, 9),
+                         AsVersion0(SampleFile(2, 5, 3, 10)),
+                         WithWideText(SampleFile(1, 4, 2, 11)),
                          SampleFile(1, 2, 1, 12)};
   for (std::size_t n = 0; n < std::size(seeds); ++n) Save(out, "seed-" + std::to_string(n), seeds[n]);
 }
@@ -89,7 +94,8 @@ class RecordingPort : public IPanelPort {
   Bytes m_pending;
 };
 
-void RecordSession(const fs::path& out, const std::string& name, const sim::PanelConfig& config, bool search) {
+void RecordSession(const fs::path& out, const std::string& name, const sim::PanelConfig& config,
+                   bool search) {
   Bytes session;
   fuzz::PutUint(session, search ? 1 : 0, 1);
   fuzz::PutUint(session, config.serial, 3);
@@ -108,11 +114,19 @@ void ReadoutSeeds(const fs::path& out) {
   const std::vector<std::string> texts = {"Пожар склад 1", "Тревога цех 2", ""};
   RecordSession(out, "small", {.eventCount = 40, .ringPosition = 13, .blockSize = 8, .texts = texts}, false);
   // Bits 7, 15 and 23 of the serial number set.
-  RecordSession(out, "searched", {.serial = 0x8A8A8A, .deviceType = 4, .eventCount = 40, .ringPosition = 13,
-                                  .blockSize = 8, .texts = texts, .notReadyPolls = 1}, true);
+  RecordSession(out, "searched",
+                {.serial = 0x8A8A8A,
+                 .deviceType = 4,
+                 .eventCount = 40,
+                 .ringPosition = 13,
+                 .blockSize = 8,
+                 .texts = texts,
+                 .notReadyPolls = 1},
+                true);
   RecordSession(out, "typical", {.eventCount = 100, .blockSize = 16, .texts = SampleMessageTexts(6)}, false);
-  RecordSession(out, "unsupported", {.deviceType = 9, .eventCount = 40, .ringPosition = 13, .blockSize = 8,
-                                     .texts = texts}, false);
+  RecordSession(out, "unsupported",
+                {.deviceType = 9, .eventCount = 40, .ringPosition = 13, .blockSize = 8, .texts = texts},
+                false);
 }
 
 void SentenceSeeds(const fs::path& out) {
@@ -123,7 +137,8 @@ void SentenceSeeds(const fs::path& out) {
     Bytes seed = {0, static_cast<std::uint8_t>(texts.size())};
     for (const std::string& t : texts) {
       const std::string text = Utf8ToCp1251(t).substr(0, 255);
-      seed.push_back(static_cast<std::uint8_t>(text.size())), seed.insert(seed.end(), text.begin(), text.end());
+      seed.push_back(static_cast<std::uint8_t>(text.size())),
+          seed.insert(seed.end(), text.begin(), text.end());
     }
     fuzz::PutUint(seed, n % 2, 1);  // period on for every other seed
     for (std::uint32_t v : {0u, 1700000000u, 0u, 1800000000u}) fuzz::PutUint(seed, v, 4);

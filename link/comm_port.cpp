@@ -68,8 +68,7 @@ bool CCommPort::OpenDevice(const std::string& path, unsigned baud, std::uint8_t 
   m_lastError.clear();
   HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                          FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (h == INVALID_HANDLE_VALUE)
-    return Fail(logwick::StrFormat("cannot open (error %lu)", GetLastError()));
+  if (h == INVALID_HANDLE_VALUE) return Fail(logwick::StrFormat("cannot open (error %lu)", GetLastError()));
   m_handle = h;
 
   DCB dcb;
@@ -120,12 +119,10 @@ void CCommPort::Write(const std::uint8_t* data, std::size_t length) {
   m_lastWritten = static_cast<std::uint32_t>(length);
 }
 
-void CCommPort::Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count,
-                     std::size_t expected) {
+void CCommPort::Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count, std::size_t expected) {
   count = 0;
   const auto cap = static_cast<std::uint32_t>(capacity);
-  std::uint32_t deadline =
-      GetTickCount() + timeouts::FirstReadWaitMs(m_lastWritten, cap, m_baudRate);
+  std::uint32_t deadline = GetTickCount() + timeouts::FirstReadWaitMs(m_lastWritten, cap, m_baudRate);
   for (;;) {
     DWORD got = 0;
     if (m_handle == INVALID_HANDLE_VALUE ||
@@ -133,8 +130,7 @@ void CCommPort::Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count
       got = 0;
     const std::uint32_t now = GetTickCount();
     if (got > 0) {
-      deadline = now + timeouts::NextReadWaitMs(cap - static_cast<std::uint32_t>(count) - got,
-                                                m_baudRate);
+      deadline = now + timeouts::NextReadWaitMs(cap - static_cast<std::uint32_t>(count) - got, m_baudRate);
       count += got;
       if (count == expected || count >= capacity) return;
     } else if (timeouts::TickAfter(now, deadline)) {
@@ -166,9 +162,8 @@ struct BaudCode {
 };
 
 constexpr BaudCode kBaudCodes[] = {
-    {300, B300},     {600, B600},     {1200, B1200},   {2400, B2400},
-    {4800, B4800},   {9600, B9600},   {19200, B19200}, {38400, B38400},
-    {57600, B57600}, {115200, B115200},
+    {300, B300},   {600, B600},     {1200, B1200},   {2400, B2400},   {4800, B4800},
+    {9600, B9600}, {19200, B19200}, {38400, B38400}, {57600, B57600}, {115200, B115200},
 };
 
 bool FindBaudCode(unsigned baud, speed_t& code) {
@@ -188,14 +183,24 @@ bool ApplyParity(termios& tio, std::uint8_t parity) {
 #endif
   tio.c_iflag &= ~INPCK;
   switch (parity) {
-    case 0: return true;
-    case 1: tio.c_cflag |= PARENB | PARODD; break;
-    case 2: tio.c_cflag |= PARENB; break;
+    case 0:
+      return true;
+    case 1:
+      tio.c_cflag |= PARENB | PARODD;
+      break;
+    case 2:
+      tio.c_cflag |= PARENB;
+      break;
 #ifdef CMSPAR
-    case 3: tio.c_cflag |= PARENB | PARODD | CMSPAR; break;
-    case 4: tio.c_cflag |= PARENB | CMSPAR; break;
+    case 3:
+      tio.c_cflag |= PARENB | PARODD | CMSPAR;
+      break;
+    case 4:
+      tio.c_cflag |= PARENB | CMSPAR;
+      break;
 #endif
-    default: return false;
+    default:
+      return false;
   }
   // Parity is checked; a damaged byte reads as NUL and the frame's checksum
   // or echo then rejects the reply.
@@ -204,8 +209,7 @@ bool ApplyParity(termios& tio, std::uint8_t parity) {
 }
 
 void MakeRaw(termios& tio) {
-  tio.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF |
-                   IXANY | IGNPAR);
+  tio.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY | IGNPAR);
   tio.c_oflag &= ~OPOST;
   tio.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
   tio.c_cflag &= ~(CSIZE | CSTOPB | CRTSCTS | HUPCL);
@@ -282,12 +286,10 @@ void CCommPort::Write(const std::uint8_t* data, std::size_t length) {
   }
 }
 
-void CCommPort::Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count,
-                     std::size_t expected) {
+void CCommPort::Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count, std::size_t expected) {
   count = 0;
   const auto cap = static_cast<std::uint32_t>(capacity);
-  std::uint32_t deadline =
-      logwick::TickMs() + timeouts::FirstReadWaitMs(m_lastWritten, cap, m_baudRate);
+  std::uint32_t deadline = logwick::TickMs() + timeouts::FirstReadWaitMs(m_lastWritten, cap, m_baudRate);
   bool lineDead = m_fd < 0;
   bool hangUp = false;  // poll() said the line hung up; data may still be queued
   for (;;) {
@@ -300,9 +302,9 @@ void CCommPort::Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count
     }
     const std::uint32_t now = logwick::TickMs();
     if (got > 0) {
-      deadline = now + timeouts::NextReadWaitMs(
-                           cap - static_cast<std::uint32_t>(count) - static_cast<std::uint32_t>(got),
-                           m_baudRate);
+      deadline =
+          now + timeouts::NextReadWaitMs(
+                    cap - static_cast<std::uint32_t>(count) - static_cast<std::uint32_t>(got), m_baudRate);
       count += static_cast<std::size_t>(got);
       if (count == expected || count >= capacity) return;
       continue;

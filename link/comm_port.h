@@ -33,8 +33,7 @@ class CCommPort : public logwick::IPanelPort {
   // line's --device). An empty path restores the port numbers.
   void BindDevice(std::string path) { m_boundDevice = std::move(path); }
   void Write(const std::uint8_t* data, std::size_t length) override;
-  void Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count,
-            std::size_t expected) override;
+  void Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count, std::size_t expected) override;
   void Close() override;
 
   bool IsOpen() const;

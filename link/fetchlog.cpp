@@ -138,7 +138,8 @@ void CFetchlog::Post(const std::function<void(Pending&)>& change) {
   change(m_pending);
   if (m_posted) return;
   m_posted = true;
-  QMetaObject::invokeMethod(this, [this] { ApplyPending(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this] { ApplyPending(); }, Qt::QueuedConnection);
 }
 
 void CFetchlog::ApplyPending() {

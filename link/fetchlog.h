@@ -33,8 +33,8 @@ class CFetchlog : public logwick::TemplateDialog {
  public:
   // The work of the worker thread: fill list, report to view, stop soon after
   // cancel is set. Returns 0 when every step completed.
-  using Job = std::function<int(logwick::IReadoutView& view, const std::atomic<bool>& cancel,
-                                CT7KEventList& list)>;
+  using Job =
+      std::function<int(logwick::IReadoutView& view, const std::atomic<bool>& cancel, CT7KEventList& list)>;
 
   // job empty: read the panel on COM port `port` with the settings globals.
   CFetchlog(unsigned port, CT7KEventList& list, QWidget* parent = nullptr, Job job = {});
@@ -73,13 +73,13 @@ class CFetchlog : public logwick::TemplateDialog {
   void Post(const std::function<void(Pending&)>& change);
   void StartWorker();
 
-  QPushButton* m_button;        // 2
-  QLineEdit* m_editEvent;       // 1004
-  QLabel* m_labelReading;       // 1005
-  QLineEdit* m_editCount;       // 1003
-  QLineEdit* m_editVersion;     // 1002
+  QPushButton* m_button;          // 2
+  QLineEdit* m_editEvent;         // 1004
+  QLabel* m_labelReading;         // 1005
+  QLineEdit* m_editCount;         // 1003
+  QLineEdit* m_editVersion;       // 1002
   CTextProgressCtrl* m_progress;  // 1000
-  QLineEdit* m_editStatus;      // 1001
+  QLineEdit* m_editStatus;        // 1001
   CT7KEventList* m_list;
   unsigned m_port;
   Job m_job;
@@ -88,8 +88,8 @@ class CFetchlog : public logwick::TemplateDialog {
   std::atomic<bool> m_started{false};
   std::thread m_worker;
   std::mutex m_lock;
-  Pending m_pending;       // guarded by m_lock
-  bool m_posted = false;   // guarded by m_lock: an apply is queued
-  bool m_applying = false; // interface thread only
+  Pending m_pending;        // guarded by m_lock
+  bool m_posted = false;    // guarded by m_lock: an apply is queued
+  bool m_applying = false;  // interface thread only
   std::unique_ptr<View> m_view;
 };

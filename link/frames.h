@@ -59,9 +59,7 @@ std::uint32_t UnpackSerial(const std::uint8_t* packed4);
 constexpr std::uint8_t SerialKind(std::uint8_t f) { return (f >> 3) & 0x0F; }
 
 // Little-endian helpers.
-constexpr std::uint16_t Le16(const std::uint8_t* p) {
-  return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
+constexpr std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 constexpr std::uint32_t Le32(const std::uint8_t* p) {
   return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
          (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);

@@ -24,8 +24,7 @@ class IPanelPort {
   // Collects reply bytes into buf until `expected` bytes or `capacity` bytes
   // have arrived or the line stays silent past the read time-out (see
   // link/timeouts.h). count says how many arrived.
-  virtual void Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count,
-                    std::size_t expected) = 0;
+  virtual void Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count, std::size_t expected) = 0;
 
   virtual void Close() = 0;
 

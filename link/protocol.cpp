@@ -15,8 +15,8 @@ namespace {
 
 // One addressing exchange: the reply must be exactly `expected` bytes and
 // start with the request's bytes.
-bool AddressExchange(IPanelPort& port, const std::uint8_t* request, std::size_t length,
-                     std::uint8_t* reply, std::size_t expected, std::size_t& count) {
+bool AddressExchange(IPanelPort& port, const std::uint8_t* request, std::size_t length, std::uint8_t* reply,
+                     std::size_t expected, std::size_t& count) {
   constexpr std::size_t kCapacity = 16;
   port.Write(request, length);
   port.Read(reply, kCapacity, count, expected);
@@ -58,8 +58,7 @@ std::uint32_t FindPanel(IPanelPort& port) {
 int SetPanelAddress(IPanelPort& port, std::uint32_t serial, std::uint8_t value) {
   port.BeginOperation("SetPanelAddress");
   const auto packed = frames::PackSerial(serial, frames::kKindAssign);
-  const std::uint8_t request[6] = {frames::kAddressStart, packed[0], packed[1], packed[2],
-                                   packed[3], value};
+  const std::uint8_t request[6] = {frames::kAddressStart, packed[0], packed[1], packed[2], packed[3], value};
   std::uint8_t reply[16];
   for (int attempt = 0; attempt < timeouts::kAddressAttempts; ++attempt) {
     std::size_t count = 0;
@@ -68,12 +67,10 @@ int SetPanelAddress(IPanelPort& port, std::uint32_t serial, std::uint8_t value) 
   return kLinkAddressFailed;
 }
 
-int ReadPanelType(IPanelPort& port, std::uint32_t serial, std::uint8_t& type,
-                  std::uint8_t& extra) {
+int ReadPanelType(IPanelPort& port, std::uint32_t serial, std::uint8_t& type, std::uint8_t& extra) {
   port.BeginOperation("ReadPanelType");
   const auto packed = frames::PackSerial(serial, frames::kKindType);
-  const std::uint8_t request[5] = {frames::kAddressStart, packed[0], packed[1], packed[2],
-                                   packed[3]};
+  const std::uint8_t request[5] = {frames::kAddressStart, packed[0], packed[1], packed[2], packed[3]};
   std::uint8_t reply[16];
   for (int attempt = 0; attempt < timeouts::kAddressAttempts; ++attempt) {
     std::size_t count = 0;
@@ -156,11 +153,10 @@ int ReadMessageText(IPanelPort& port, std::uint8_t index, MessageText& text) {
   return kLinkOk;
 }
 
-int ReadEventBlock(IPanelPort& port, std::uint16_t index, std::uint8_t* out,
-                   std::uint8_t blockSize, const std::atomic<bool>* cancel) {
+int ReadEventBlock(IPanelPort& port, std::uint16_t index, std::uint8_t* out, std::uint8_t blockSize,
+                   const std::atomic<bool>* cancel) {
   port.BeginOperation("ReadEventBlock");
-  std::uint8_t select[5] = {frames::kDataStart, frames::kCmdSelectBlock,
-                            static_cast<std::uint8_t>(index),
+  std::uint8_t select[5] = {frames::kDataStart, frames::kCmdSelectBlock, static_cast<std::uint8_t>(index),
                             static_cast<std::uint8_t>(index >> 8), 0};
   std::uint8_t echo[8];
   std::size_t count = 0;

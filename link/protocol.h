@@ -10,8 +10,8 @@
 #pragma once
 
 #include <array>
-#include <cstddef>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 
 #include "link/panel_port.h"
@@ -62,16 +62,15 @@ int SetPanelAddress(logwick::IPanelPort& port, std::uint32_t serial, std::uint8_
 
 // Asks the device type of panel `serial`. 0 with type and extra, or 3 after
 // three failed exchanges.
-int ReadPanelType(logwick::IPanelPort& port, std::uint32_t serial, std::uint8_t& type,
-                  std::uint8_t& extra);
+int ReadPanelType(logwick::IPanelPort& port, std::uint32_t serial, std::uint8_t& type, std::uint8_t& extra);
 
 // The data layer's one exchange: seals `request` (its last byte receives the
 // checksum), then up to three times writes it and reads a reply of at most
 // `capacity` bytes, expecting `expected`. Succeeds (0) on a reply with a good
 // checksum whose first byte equals the request's; 8 after three failures.
 // `count` is the length of the last reply. The length is the caller's to judge.
-int Transact(logwick::IPanelPort& port, std::uint8_t* request, std::size_t length,
-             std::uint8_t* reply, std::size_t capacity, std::size_t expected, std::size_t& count);
+int Transact(logwick::IPanelPort& port, std::uint8_t* request, std::size_t length, std::uint8_t* reply,
+             std::size_t capacity, std::size_t expected, std::size_t& count);
 
 int ReadDeviceInfo(logwick::IPanelPort& port, DeviceInfo& info);
 int ReadConfigInfo(logwick::IPanelPort& port, ConfigInfo& info);
@@ -84,5 +83,5 @@ int ReadMessageText(logwick::IPanelPort& port, std::uint8_t index, MessageText& 
 // 0, 2 (never ready), 3 (no memory), 8, or 11 when `cancel` was set between
 // two polls: 999 polls take about 7 minutes at 9600 baud, far too long for a
 // user who has pressed stop.
-int ReadEventBlock(logwick::IPanelPort& port, std::uint16_t index, std::uint8_t* out,
-                   std::uint8_t blockSize, const std::atomic<bool>* cancel = nullptr);
+int ReadEventBlock(logwick::IPanelPort& port, std::uint16_t index, std::uint8_t* out, std::uint8_t blockSize,
+                   const std::atomic<bool>* cancel = nullptr);

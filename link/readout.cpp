@@ -67,11 +67,15 @@ class PortCloser {
 // the event step hands it over to the caller's list.
 class Reading {
  public:
-  Reading(const ReadoutParams& params, IPanelPort& port, IReadoutView& view,
-          const std::atomic<bool>& cancel, CT7KEventList& list, std::uint32_t& currentSerial,
-          bool* listReplaced)
-      : m_params(params), m_port(port), m_view(view), m_cancel(cancel), m_list(list),
-        m_serial(currentSerial), m_listReplaced(listReplaced) {}
+  Reading(const ReadoutParams& params, IPanelPort& port, IReadoutView& view, const std::atomic<bool>& cancel,
+          CT7KEventList& list, std::uint32_t& currentSerial, bool* listReplaced)
+      : m_params(params),
+        m_port(port),
+        m_view(view),
+        m_cancel(cancel),
+        m_list(list),
+        m_serial(currentSerial),
+        m_listReplaced(listReplaced) {}
 
   int Run() {
     if (!FindSerial()) return kReadoutStopped;
@@ -191,8 +195,8 @@ class Reading {
     const Clock c = Unpack(m_log.panelClock);
     m_view.SetStatus("Чтение событий");
     m_view.SetVersionLine(StrFormat("Прибор v%d.%d, его время %02d/%02d/%02d %02d:%02d:%02d",
-                                    m_device.versionMajor, m_device.versionMinor, c.day, c.month,
-                                    c.year, c.hour, c.min, c.sec));
+                                    m_device.versionMajor, m_device.versionMinor, c.day, c.month, c.year,
+                                    c.hour, c.min, c.sec));
     m_view.SetCountLine(StrFormat("В приборе %d событий", m_log.eventCount));
     m_view.ShowReadingLabel();
     FillHeader();
@@ -214,8 +218,8 @@ class Reading {
       }
       m_view.SetProgressPos(h - 1);
       const int k = h > j ? n - h + j : j - h;
-      const int rc =
-          ReadEventBlock(m_port, static_cast<std::uint16_t>(k), block.data(), static_cast<std::uint8_t>(b), &m_cancel);
+      const int rc = ReadEventBlock(m_port, static_cast<std::uint16_t>(k), block.data(),
+                                    static_cast<std::uint8_t>(b), &m_cancel);
       if (rc == kLinkCancelled) {
         m_result = kReadoutStopped;
         return;

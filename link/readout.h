@@ -20,9 +20,9 @@
 namespace logwick {
 
 struct ReadoutParams {
-  unsigned portNumber = 1;         // COM number given to IPanelPort::Open
-  bool autoSerial = true;          // search for the panel instead of using selectedSerial
-  bool gazMode = false;            // 1200 baud, even parity; else 9600 baud, no parity
+  unsigned portNumber = 1;  // COM number given to IPanelPort::Open
+  bool autoSerial = true;   // search for the panel instead of using selectedSerial
+  bool gazMode = false;     // 1200 baud, even parity; else 9600 baud, no parity
   std::uint32_t selectedSerial = 0;
 };
 
@@ -39,7 +39,7 @@ inline constexpr int kReadoutStopped = 11;  // cancelled, or stopped after a fai
 // number found or taken from params and keeps it between readings.
 // Returns whether the list was replaced through `listReplaced` when given.
 int RunReadout(const ReadoutParams& params, IPanelPort& port, IReadoutView& view,
-               const std::atomic<bool>& cancel, CT7KEventList& list,
-               std::uint32_t& currentSerial, bool* listReplaced = nullptr);
+               const std::atomic<bool>& cancel, CT7KEventList& list, std::uint32_t& currentSerial,
+               bool* listReplaced = nullptr);
 
 }  // namespace logwick

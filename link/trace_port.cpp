@@ -17,12 +17,10 @@ std::string HexBytes(const std::uint8_t* data, std::size_t length) {
   return s;
 }
 
-TracePort::TracePort(IPanelPort& inner, std::FILE* out)
-    : m_inner(inner), m_out(out), m_start(TickMs()) {}
+TracePort::TracePort(IPanelPort& inner, std::FILE* out) : m_inner(inner), m_out(out), m_start(TickMs()) {}
 
 void TracePort::Line(const char* arrow, const std::string& text) {
-  std::fprintf(m_out, "%8u ms  %-17s %s %s\n", TickMs() - m_start, m_operation.c_str(), arrow,
-               text.c_str());
+  std::fprintf(m_out, "%8u ms  %-17s %s %s\n", TickMs() - m_start, m_operation.c_str(), arrow, text.c_str());
   std::fflush(m_out);
 }
 
@@ -30,8 +28,8 @@ bool TracePort::Open(unsigned portNumber, unsigned baud, std::uint8_t parity) {
   m_operation = "Open";
   const bool ok = m_inner.Open(portNumber, baud, parity);
   m_open = ok;
-  Line("==", StrFormat("COM%u %u baud, parity %u: %s", portNumber, baud, unsigned{parity},
-                       ok ? "open" : "failed"));
+  Line("==",
+       StrFormat("COM%u %u baud, parity %u: %s", portNumber, baud, unsigned{parity}, ok ? "open" : "failed"));
   return ok;
 }
 
@@ -40,8 +38,7 @@ void TracePort::Write(const std::uint8_t* data, std::size_t length) {
   m_inner.Write(data, length);
 }
 
-void TracePort::Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count,
-                     std::size_t expected) {
+void TracePort::Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count, std::size_t expected) {
   m_inner.Read(buf, capacity, count, expected);
   Line("<-", count ? HexBytes(buf, count) : std::string("(nothing)"));
 }

@@ -24,8 +24,7 @@ class TracePort : public IPanelPort {
 
   bool Open(unsigned portNumber, unsigned baud, std::uint8_t parity) override;
   void Write(const std::uint8_t* data, std::size_t length) override;
-  void Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count,
-            std::size_t expected) override;
+  void Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count, std::size_t expected) override;
   void Close() override;
   void Pause(unsigned milliseconds) override;
   void BeginOperation(const char* name) override;

@@ -71,8 +71,7 @@ class CArchive {
   }
   void WriteU32(std::uint32_t v) {
     const std::uint8_t b[4] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
-                               static_cast<std::uint8_t>(v >> 16),
-                               static_cast<std::uint8_t>(v >> 24)};
+                               static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
     Write(b, 4);
   }
   void Write(const void* src, std::size_t n) {

@@ -3,9 +3,9 @@
 #include <cerrno>
 #include <random>
 
+#include "events/strformat.h"
 #include "lists/file_errors.h"
 #include "lists/file_system.h"
-#include "events/strformat.h"
 
 namespace logwick {
 namespace {

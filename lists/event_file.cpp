@@ -36,10 +36,14 @@ LoadOutcome LoadEventFile(const std::string& path, CT7KEventList& list) {
 
 std::string LoadMessage(LoadStatus status, const std::string& path) {
   switch (status) {
-    case LoadStatus::Loaded: return {};
-    case LoadStatus::FormatRefused: return kMsgFormatError;
-    case LoadStatus::EndOfFile: return std::string(kMsgFormatError) + "\r\n" + path;
-    case LoadStatus::ReadError: return std::string(kMsgCannotRead) + "\r\n" + path;
+    case LoadStatus::Loaded:
+      return {};
+    case LoadStatus::FormatRefused:
+      return kMsgFormatError;
+    case LoadStatus::EndOfFile:
+      return std::string(kMsgFormatError) + "\r\n" + path;
+    case LoadStatus::ReadError:
+      return std::string(kMsgCannotRead) + "\r\n" + path;
   }
   return {};
 }

@@ -10,20 +10,25 @@ CFileException::CFileException(Cause cause, std::string path, std::string osErro
 
 CFileException::Cause CFileException::CauseOf(int err) {
   switch (err) {
-    case ENOENT: return fileNotFound;
+    case ENOENT:
+      return fileNotFound;
     case ENAMETOOLONG:
     case ENOTDIR:
-    case EISDIR: return badPath;
+    case EISDIR:
+      return badPath;
     case EACCES:
     case EPERM:
-    case EROFS: return accessDenied;
+    case EROFS:
+      return accessDenied;
     case ENOSPC:
 #ifdef EDQUOT
     case EDQUOT:
 #endif
       return diskFull;
-    case EIO: return hardIO;
-    default: return generic;
+    case EIO:
+      return hardIO;
+    default:
+      return generic;
   }
 }
 

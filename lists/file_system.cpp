@@ -24,8 +24,7 @@ std::FILE* OpenFile(const std::string& path, const char* mode) {
 }
 
 std::FILE* CreateNewFile(const std::string& path) {
-  int fd = _wopen(Utf8ToWide(path).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
-                  _S_IREAD | _S_IWRITE);
+  int fd = _wopen(Utf8ToWide(path).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
   if (fd < 0) return nullptr;
   std::FILE* f = _fdopen(fd, "wb");
   if (!f) _close(fd);
@@ -58,9 +57,7 @@ void CopyPermissions(const std::string&, std::FILE*) {}
 
 #else
 
-std::FILE* OpenFile(const std::string& path, const char* mode) {
-  return std::fopen(path.c_str(), mode);
-}
+std::FILE* OpenFile(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
 
 std::FILE* CreateNewFile(const std::string& path) {
   // 0666 lets the user's umask decide, as for any file a program creates.

@@ -6,5 +6,5 @@
 #include <string_view>
 
 std::string PanelTypeName(int type);  // "Тарвел-7К", "Тарвел-7Л", "Тарвел-7К(Apollo)", else "???"
-std::string PanelTypeTag(int type);   // "t7kev", "t7lev", "t7nev", else "???"
+std::string PanelTypeTag(int type);          // "t7kev", "t7lev", "t7nev", else "???"
 int PanelTypeFromTag(std::string_view tag);  // exact, case-sensitive; 0 for none

@@ -29,8 +29,8 @@ std::array<std::string, 4> ReportHeaderLines(const CT7KEventList& l) {
       StrFormat("Список событий прибора %s (с/н %d), считанный %02d/%02d/%04d %02d:%02d:%02d",
                 PanelTypeName(l.m_nPanelType).c_str(), l.m_nSerNum, l.m_nReadDay, l.m_nReadMonth,
                 l.m_nReadYear, l.m_nReadHour, l.m_nReadMin, l.m_nReadSec),
-      StrFormat("Прибор версии %d.%d выпущен %02d/%02d/%04d", l.m_nVerMajor, l.m_nVerMinor,
-                l.m_nRelDay, l.m_nRelMonth, l.m_nRelYear),
+      StrFormat("Прибор версии %d.%d выпущен %02d/%02d/%04d", l.m_nVerMajor, l.m_nVerMinor, l.m_nRelDay,
+                l.m_nRelMonth, l.m_nRelYear),
       "Системная конфигурация " + l.ConfigNameText(),
       std::string(75, '='),
   };

@@ -37,7 +37,6 @@ void WriteReport(std::FILE* out, const std::string& path, const CT7KEventList& l
                  const EventPredicate& admit);
 
 // Writes the report file at path (UTF-8): all of it or, on failure, nothing.
-StoreOutcome WriteReportFile(const std::string& path, const CT7KEventList& list,
-                             const EventPredicate& admit);
+StoreOutcome WriteReportFile(const std::string& path, const CT7KEventList& list, const EventPredicate& admit);
 
 }  // namespace logwick

@@ -14,10 +14,10 @@ constexpr std::uint32_t kFormatVersion = 1;
 // The eleven header integers, stored together in this order.
 using IntMember = std::int32_t CT7KEventList::*;
 constexpr IntMember kHeaderInts[] = {
-    &CT7KEventList::m_nReadSec,   &CT7KEventList::m_nReadMin,   &CT7KEventList::m_nReadHour,
-    &CT7KEventList::m_nReadDay,   &CT7KEventList::m_nReadMonth, &CT7KEventList::m_nReadYear,
-    &CT7KEventList::m_nVerMajor,  &CT7KEventList::m_nVerMinor,  &CT7KEventList::m_nRelDay,
-    &CT7KEventList::m_nRelMonth,  &CT7KEventList::m_nRelYear,
+    &CT7KEventList::m_nReadSec,  &CT7KEventList::m_nReadMin,   &CT7KEventList::m_nReadHour,
+    &CT7KEventList::m_nReadDay,  &CT7KEventList::m_nReadMonth, &CT7KEventList::m_nReadYear,
+    &CT7KEventList::m_nVerMajor, &CT7KEventList::m_nVerMinor,  &CT7KEventList::m_nRelDay,
+    &CT7KEventList::m_nRelMonth, &CT7KEventList::m_nRelYear,
 };
 
 std::int32_t ReadI32(CArchive& ar) { return static_cast<std::int32_t>(ar.ReadU32()); }

@@ -62,7 +62,7 @@ class CT7KEventList {
   std::int32_t m_nRelDay = 0;
   std::int32_t m_nRelMonth = 0;
   std::int32_t m_nRelYear = 0;
-  std::array<char, kConfigNameSize> m_szConfigName{};  // Windows-1251 bytes as held
+  std::array<char, kConfigNameSize> m_szConfigName{};    // Windows-1251 bytes as held
   std::array<std::uint8_t, kReservedSize> m_reserved{};  // never interpreted
   std::int32_t m_nPanelType = 0;
   std::int32_t m_nSerNum = 0;

@@ -26,9 +26,7 @@ class SampleRandom {
   std::uint32_t Between(std::uint32_t lo, std::uint32_t hi) {
     return lo + static_cast<std::uint32_t>((Next() >> 16) % (std::uint64_t{hi} - lo + 1));
   }
-  std::uint8_t Byte(std::uint32_t lo, std::uint32_t hi) {
-    return static_cast<std::uint8_t>(Between(lo, hi));
-  }
+  std::uint8_t Byte(std::uint32_t lo, std::uint32_t hi) { return static_cast<std::uint8_t>(Between(lo, hi)); }
   bool Percent(std::uint32_t p) { return Between(0, 99) < p; }
   template <class T, std::size_t N>
   const T& Pick(const std::array<T, N>& items) {
@@ -62,8 +60,8 @@ void Put32(CT7KEvent& ev, std::size_t at, std::uint32_t v) {
 }
 
 // Code 2: device serial, number, new and previous state, link/blocked flags.
-CT7KEvent MakeDeviceEvent(std::uint32_t serial, std::uint8_t number, std::uint8_t now,
-                          std::uint8_t before, std::uint8_t flags) {
+CT7KEvent MakeDeviceEvent(std::uint32_t serial, std::uint8_t number, std::uint8_t now, std::uint8_t before,
+                          std::uint8_t flags) {
   CT7KEvent ev = MakeEvent(2);
   Put32(ev, 6, serial);
   ev.Raw()[10] = number;
@@ -149,8 +147,7 @@ std::uint8_t PlausibleState(SampleRandom& rnd, int deviceClass) {
   switch (deviceClass) {
     case 7:
     case 8:  // smoke: mostly a sensitivity reading, now and then an action
-      return rnd.Percent(85) ? rnd.Byte(12, 70)
-                             : rnd.Pick(std::array<std::uint8_t, 4>{2, 250, 252, 254});
+      return rnd.Percent(85) ? rnd.Byte(12, 70) : rnd.Pick(std::array<std::uint8_t, 4>{2, 250, 252, 254});
     case 9: {  // heat: 15-90 degrees, the odd rate-of-rise alarm
       const std::uint8_t temperature = rnd.Byte(15, 90);
       return static_cast<std::uint8_t>(((temperature + 70) & 0xFE) | (rnd.Percent(5) ? 1 : 0));
@@ -163,8 +160,8 @@ std::uint8_t PlausibleState(SampleRandom& rnd, int deviceClass) {
 std::uint8_t PlausibleDeviceFlags(SampleRandom& rnd) {
   const std::uint32_t roll = rnd.Between(0, 99);
   if (roll < 88) return kLinked;
-  if (roll < 93) return 0x02;  // link lost
-  if (roll < 97) return 0x01;  // link back
+  if (roll < 93) return 0x02;            // link lost
+  if (roll < 97) return 0x01;            // link back
   return rnd.Percent(50) ? 0x07 : 0x0B;  // blocked, unblocked
 }
 
@@ -185,21 +182,30 @@ void AddDeviceEvents(std::vector<CT7KEvent>& out) {
     }
   }
   const std::uint32_t serial = serials.front();
-  out.push_back(MakeDeviceEvent(serial, 1, 25, 4, 0x07));           // blocked now
-  out.push_back(MakeDeviceEvent(serial, 1, 25, 4, 0x0B));           // blocked before
-  out.push_back(MakeDeviceEvent(serial, 2, 25, 4, 0x02));           // link lost
-  out.push_back(MakeDeviceEvent(serial, 2, 25, 4, 0x01));           // link back
-  out.push_back(MakeDeviceEvent(serial, 3, 25, 4, 0x04));           // blocked, no link
+  out.push_back(MakeDeviceEvent(serial, 1, 25, 4, 0x07));                      // blocked now
+  out.push_back(MakeDeviceEvent(serial, 1, 25, 4, 0x0B));                      // blocked before
+  out.push_back(MakeDeviceEvent(serial, 2, 25, 4, 0x02));                      // link lost
+  out.push_back(MakeDeviceEvent(serial, 2, 25, 4, 0x01));                      // link back
+  out.push_back(MakeDeviceEvent(serial, 3, 25, 4, 0x04));                      // blocked, no link
   out.push_back(MakeDeviceEvent(0x01000000u | 12000001u, 4, 25, 4, kLinked));  // high byte set
 }
 
 void AddLineEvents(std::vector<CT7KEvent>& out) {
   static constexpr std::array<std::array<std::uint8_t, 2>, 15> kCases = {{
-      {1, 0}, {0, 1}, {2, 0}, {0, 2}, {3, 0}, {0, 3}, {4, 0}, {0, 4}, {8, 0}, {0, 8},
-      {1, 2},       // both overloads changed, only one set
-      {5, 0},       // two conditions at once
-      {7, 7},       // nothing changed
-      {0x10, 0},    // a bit the panel does not name
+      {1, 0},
+      {0, 1},
+      {2, 0},
+      {0, 2},
+      {3, 0},
+      {0, 3},
+      {4, 0},
+      {0, 4},
+      {8, 0},
+      {0, 8},
+      {1, 2},     // both overloads changed, only one set
+      {5, 0},     // two conditions at once
+      {7, 7},     // nothing changed
+      {0x10, 0},  // a bit the panel does not name
       {0x0F, 0x0E},
   }};
   for (const auto& c : kCases) out.push_back(MakeEvent(3, {c[0], c[1]}));
@@ -218,17 +224,16 @@ void AddUnitEvents(std::vector<CT7KEvent>& out) {
   for (std::uint8_t action = 0; action <= 8; ++action)
     out.push_back(MakeWordsEvent(6, action, 3, (1u << 0) | (1u << 17), 0));
   out.push_back(MakeWordsEvent(6, 255, 1, 0, 0));
-  out.push_back(MakeWordsEvent(6, 5, 1, 0x0000'0010u, 0));  // fifth key, button 4
+  out.push_back(MakeWordsEvent(6, 5, 1, 0x0000'0010u, 0));             // fifth key, button 4
   out.push_back(MakeWordsEvent(6, 5, 2, 0x0004'0006u, 0x0000'0002u));  // key 3
   out.push_back(MakeWordsEvent(6, 5, 2, 0x0000'0001u, 0x0000'0001u));  // keyboard locked
-  out.push_back(MakeWordsEvent(6, 6, 4, 0x8000'0000u, 0));              // button 31
-  out.push_back(MakeWordsEvent(6, 6, 4, 0, 0));                         // no button
+  out.push_back(MakeWordsEvent(6, 6, 4, 0x8000'0000u, 0));             // button 31
+  out.push_back(MakeWordsEvent(6, 6, 4, 0, 0));                        // no button
 }
 
 void AddKeyEvents(std::vector<CT7KEvent>& out) {
   for (std::uint8_t known : {0, 1})
-    for (std::uint8_t place : {0, 1, 2})
-      out.push_back(MakeEvent(7, {known, 4, place, 0}));
+    for (std::uint8_t place : {0, 1, 2}) out.push_back(MakeEvent(7, {known, 4, place, 0}));
   out.push_back(MakeEvent(7, {1, 255, 1, 8}));
   out.push_back(MakeEvent(7, {1, 0, 1, 20}));
 }
@@ -250,8 +255,7 @@ void AddOtherPanelEvents(std::vector<CT7KEvent>& out) {
 
 void AddModuleEvents(std::vector<CT7KEvent>& out) {
   for (std::uint16_t code : {20, 21}) {
-    for (std::uint8_t action = 0; action <= 8; ++action)
-      out.push_back(MakeEvent(code, {action, 5, 0, 4, 1}));
+    for (std::uint8_t action = 0; action <= 8; ++action) out.push_back(MakeEvent(code, {action, 5, 0, 4, 1}));
     for (std::uint8_t state = 0; state <= 7; ++state)
       out.push_back(MakeEvent(code, {7, 12, 3, state, static_cast<std::uint8_t>(7 - state)}));
     out.push_back(MakeEvent(code, {7, 123, 255, 255, 1}));
@@ -291,9 +295,8 @@ struct CodeWeight {
 // Device changes and messages dominate a real log; read errors and invalid
 // codes appear only now and then.
 constexpr std::array<CodeWeight, 20> kCodeWeights = {{
-    {2, 300}, {4, 120}, {1, 100}, {8, 80}, {20, 60}, {21, 40}, {7, 50}, {6, 40},
-    {3, 30}, {5, 30}, {11, 30}, {10, 30}, {13, 20}, {23, 20}, {9, 20}, {12, 10},
-    {22, 10}, {0x7FFE, 3}, {0x7FFF, 4}, {0, 3},
+    {2, 300}, {4, 120}, {1, 100}, {8, 80},  {20, 60}, {21, 40}, {7, 50},  {6, 40},     {3, 30},     {5, 30},
+    {11, 30}, {10, 30}, {13, 20}, {23, 20}, {9, 20},  {12, 10}, {22, 10}, {0x7FFE, 3}, {0x7FFF, 4}, {0, 3},
 }};
 
 std::uint16_t RandomCode(SampleRandom& rnd) {
@@ -355,7 +358,8 @@ CT7KEvent RandomEvent(SampleRandom& rnd) {
     }
     case 11: {
       const std::uint8_t dust = rnd.Byte(0, 95);
-      return MakeEvent(11, {0, 0, 0, 0, rnd.Byte(1, 127), static_cast<std::uint8_t>(dust + rnd.Between(1, 5)), dust});
+      return MakeEvent(
+          11, {0, 0, 0, 0, rnd.Byte(1, 127), static_cast<std::uint8_t>(dust + rnd.Between(1, 5)), dust});
     }
     case 12:
       return MakeEvent(12, {0, 0, 0, 0, 0, 0, rnd.Byte(0, 7)});
@@ -363,8 +367,8 @@ CT7KEvent RandomEvent(SampleRandom& rnd) {
       return MakeEvent(13, {rnd.Byte(0, 7), rnd.Pick(std::array<std::uint8_t, 3>{0, 1, 3})});
     case 20:
     case 21:
-      return MakeEvent(code, {rnd.Byte(1, 7), rnd.Byte(1, 32), rnd.Byte(0, 7), rnd.Byte(0, 6),
-                              rnd.Byte(0, 6)});
+      return MakeEvent(code,
+                       {rnd.Byte(1, 7), rnd.Byte(1, 32), rnd.Byte(0, 7), rnd.Byte(0, 6), rnd.Byte(0, 6)});
     case 22:
       return MakeEvent(22, {rnd.Byte(1, 2), rnd.Byte(1, 99)});
     case 23:
@@ -434,9 +438,7 @@ std::int64_t RandomGap(SampleRandom& rnd) {
 
 }  // namespace
 
-std::size_t SampleCoverageEventCount() {
-  return CoverageEvents().size();
-}
+std::size_t SampleCoverageEventCount() { return CoverageEvents().size(); }
 
 std::vector<CT7KEvent> GenerateSampleEvents(std::size_t count, std::uint32_t seed,
                                             std::uint32_t newestTimeStamp) {
@@ -459,8 +461,8 @@ std::vector<std::string> SampleMessageTexts(std::size_t n) {
   // and a number that fits for the first 119988 texts; past that the phrase
   // is shortened.
   static constexpr std::array<std::string_view, 12> kPhrases = {
-      "Пожар склад", "Пожар офис", "Пожар цех", "Дым кухня", "Тревога КПП", "Авария АУПТ",
-      "Пуск АУПТ", "Открыт люк", "Эвакуация", "Вент. стоп", "Насос пуск", "Дверь ЩО",
+      "Пожар склад", "Пожар офис", "Пожар цех", "Дым кухня",  "Тревога КПП", "Авария АУПТ",
+      "Пуск АУПТ",   "Открыт люк", "Эвакуация", "Вент. стоп", "Насос пуск",  "Дверь ЩО",
   };
   constexpr std::size_t kMaxChars = 16;
   std::vector<std::string> texts;

@@ -1,8 +1,8 @@
 #include "sim/pty_panel.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <algorithm>
 #include <cstring>
 #include <thread>
 
@@ -26,8 +26,8 @@ struct SpeedEntry {
   unsigned baud;
 };
 constexpr SpeedEntry kSpeeds[] = {
-    {B300, 300},     {B600, 600},     {B1200, 1200},   {B2400, 2400},   {B4800, 4800},
-    {B9600, 9600},   {B19200, 19200}, {B38400, 38400}, {B57600, 57600}, {B115200, 115200},
+    {B300, 300},   {B600, 600},     {B1200, 1200},   {B2400, 2400},   {B4800, 4800},
+    {B9600, 9600}, {B19200, 19200}, {B38400, 38400}, {B57600, 57600}, {B115200, 115200},
 };
 
 unsigned BaudOf(speed_t code) {
@@ -49,8 +49,7 @@ std::uint64_t NowUs() {
       duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-PtyPanel::PtyPanel(PanelConfig config, PtyOptions options)
-    : m_panel(std::move(config)), m_options(options) {}
+PtyPanel::PtyPanel(PanelConfig config, PtyOptions options) : m_panel(std::move(config)), m_options(options) {}
 
 PtyPanel::~PtyPanel() {
   Stop();

@@ -53,8 +53,7 @@ class PtyPanel {
 
  private:
   void Answer(const std::vector<Reply>& replies, std::uint64_t receivedUs);
-  void WritePaced(const std::vector<std::uint8_t>& bytes, std::uint64_t startUs,
-                  std::uint64_t byteUs);
+  void WritePaced(const std::vector<std::uint8_t>& bytes, std::uint64_t startUs, std::uint64_t byteUs);
   void WriteAll(const std::uint8_t* data, std::size_t length);
   std::uint64_t ByteTimeUs() const;
 

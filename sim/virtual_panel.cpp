@@ -17,11 +17,10 @@ struct RequestNameEntry {
   const char* name;
 };
 constexpr RequestNameEntry kRequestNames[] = {
-    {Request::Search, "search"},      {Request::Discover, "discover"},
-    {Request::Address, "address"},    {Request::Type, "type"},
-    {Request::DeviceInfo, "device"},  {Request::ConfigInfo, "config"},
-    {Request::LogInfo, "log"},        {Request::Text, "text"},
-    {Request::Select, "select"},      {Request::Fetch, "fetch"},
+    {Request::Search, "search"}, {Request::Discover, "discover"}, {Request::Address, "address"},
+    {Request::Type, "type"},     {Request::DeviceInfo, "device"}, {Request::ConfigInfo, "config"},
+    {Request::LogInfo, "log"},   {Request::Text, "text"},         {Request::Select, "select"},
+    {Request::Fetch, "fetch"},
 };
 
 // Data request lengths by command byte (checksum included).
@@ -31,8 +30,8 @@ struct DataCommand {
   Request request;
 };
 constexpr DataCommand kDataCommands[] = {
-    {fr::kCmdLogInfo, 3, Request::LogInfo},     {fr::kCmdSelectBlock, 5, Request::Select},
-    {fr::kCmdFetchBlock, 3, Request::Fetch},    {fr::kCmdMessageText, 4, Request::Text},
+    {fr::kCmdLogInfo, 3, Request::LogInfo},       {fr::kCmdSelectBlock, 5, Request::Select},
+    {fr::kCmdFetchBlock, 3, Request::Fetch},      {fr::kCmdMessageText, 4, Request::Text},
     {fr::kCmdDeviceInfo, 3, Request::DeviceInfo}, {fr::kCmdConfigInfo, 3, Request::ConfigInfo},
 };
 
@@ -96,8 +95,7 @@ std::size_t VirtualPanel::FrameLength() const {
   return have < c->length ? 0 : c->length;
 }
 
-void VirtualPanel::Receive(const std::uint8_t* data, std::size_t length,
-                           std::vector<Reply>& replies) {
+void VirtualPanel::Receive(const std::uint8_t* data, std::size_t length, std::vector<Reply>& replies) {
   m_pending.insert(m_pending.end(), data, data + length);
   for (;;) {
     // Only a start byte can begin a frame; anything before one is line noise.
@@ -117,8 +115,7 @@ void VirtualPanel::Receive(const std::uint8_t* data, std::size_t length,
   }
 }
 
-void VirtualPanel::Handle(const std::uint8_t* frame, std::size_t length,
-                          std::vector<Reply>& replies) {
+void VirtualPanel::Handle(const std::uint8_t* frame, std::size_t length, std::vector<Reply>& replies) {
   ++m_requestsSeen;
   if (frame[0] == fr::kAddressStart)
     HandleAddressing(frame, length, replies);
@@ -134,8 +131,7 @@ void VirtualPanel::Send(Request r, std::vector<std::uint8_t> bytes, std::size_t 
   out.push_back({std::move(bytes), requestLength, r});
 }
 
-void VirtualPanel::HandleAddressing(const std::uint8_t* frame, std::size_t length,
-                                    std::vector<Reply>& out) {
+void VirtualPanel::HandleAddressing(const std::uint8_t* frame, std::size_t length, std::vector<Reply>& out) {
   const std::uint8_t* packed = frame + 1;
   if (std::all_of(packed, packed + 4, [](std::uint8_t b) { return b == 0; })) {
     const auto me = fr::PackSerial(m_config.serial, fr::kKindAssign);
@@ -159,8 +155,7 @@ void VirtualPanel::HandleAddressing(const std::uint8_t* frame, std::size_t lengt
   }
 }
 
-void VirtualPanel::HandleData(const std::uint8_t* frame, std::size_t length,
-                              std::vector<Reply>& out) {
+void VirtualPanel::HandleData(const std::uint8_t* frame, std::size_t length, std::vector<Reply>& out) {
   // A damaged request, or one before the panel has bus address 1, is ignored.
   if (!fr::ChecksumOk(frame, length) || m_address != 1) return;
   const DataCommand* c = FindDataCommand(frame[1]);
@@ -172,8 +167,8 @@ void VirtualPanel::HandleData(const std::uint8_t* frame, std::size_t length,
       body.insert(body.end(), {m_config.versionMajor, m_config.versionMinor});
       break;
     case Request::ConfigInfo: {
-      const int count = m_config.textCount >= 0 ? m_config.textCount
-                                                : static_cast<int>(m_config.texts.size());
+      const int count =
+          m_config.textCount >= 0 ? m_config.textCount : static_cast<int>(m_config.texts.size());
       body.push_back(static_cast<std::uint8_t>(std::min(count, 255)));
       const auto name = Field16(m_config.configName);
       body.insert(body.end(), name.begin(), name.end());
@@ -204,8 +199,7 @@ void VirtualPanel::HandleData(const std::uint8_t* frame, std::size_t length,
       return;
     case Request::Fetch:
       ++m_fetchesSeen;
-      if (m_selectedBlock < 0 || m_selectedBlock == m_config.faults.neverReadyBlock ||
-          m_notReadyLeft > 0) {
+      if (m_selectedBlock < 0 || m_selectedBlock == m_config.faults.neverReadyBlock || m_notReadyLeft > 0) {
         if (m_notReadyLeft > 0) --m_notReadyLeft;
         body.push_back(0);  // still preparing the block
       } else {

@@ -68,7 +68,7 @@ struct PanelConfig {
 
 struct Reply {
   std::vector<std::uint8_t> bytes;
-  std::size_t requestLength = 0;  // length of the request it answers (for wire timing)
+  std::size_t requestLength = 0;      // length of the request it answers (for wire timing)
   Request request = Request::Search;  // the kind of request it answers
 };
 
@@ -100,8 +100,7 @@ class VirtualPanel {
   void Handle(const std::uint8_t* frame, std::size_t length, std::vector<Reply>& replies);
   void HandleAddressing(const std::uint8_t* frame, std::size_t length, std::vector<Reply>& out);
   void HandleData(const std::uint8_t* frame, std::size_t length, std::vector<Reply>& out);
-  void Send(Request r, std::vector<std::uint8_t> bytes, std::size_t requestLength,
-            std::vector<Reply>& out);
+  void Send(Request r, std::vector<std::uint8_t> bytes, std::size_t requestLength, std::vector<Reply>& out);
   std::vector<std::uint8_t> BlockReply() const;
   const CT7KEvent& EventInSlot(std::size_t slot) const;
 

@@ -54,8 +54,8 @@ QString CEvListBox::GetText(int row) const {
 int CEvListBox::MeasureText(const QString& text) const {
   const QFontMetrics fm(font());
   const int width = std::max(viewport()->width(), 1);
-  const QRect r = fm.boundingRect(QRect(0, 0, width, std::numeric_limits<int>::max() / 2),
-                                  Qt::TextWordWrap, text);
+  const QRect r =
+      fm.boundingRect(QRect(0, 0, width, std::numeric_limits<int>::max() / 2), Qt::TextWordWrap, text);
   return r.height() + fm.height() / 8 + 1;
 }
 
@@ -158,13 +158,27 @@ void CEvListBox::changeEvent(QEvent* event) {
 void CEvListBox::keyPressEvent(QKeyEvent* event) {
   QScrollBar* bar = verticalScrollBar();
   switch (event->key()) {
-    case Qt::Key_Up: bar->setValue(bar->value() - 1); break;
-    case Qt::Key_Down: bar->setValue(bar->value() + 1); break;
-    case Qt::Key_PageUp: bar->setValue(bar->value() - bar->pageStep()); break;
-    case Qt::Key_PageDown: bar->setValue(bar->value() + bar->pageStep()); break;
-    case Qt::Key_Home: bar->setValue(bar->minimum()); break;
-    case Qt::Key_End: bar->setValue(bar->maximum()); break;
-    default: QAbstractScrollArea::keyPressEvent(event); return;
+    case Qt::Key_Up:
+      bar->setValue(bar->value() - 1);
+      break;
+    case Qt::Key_Down:
+      bar->setValue(bar->value() + 1);
+      break;
+    case Qt::Key_PageUp:
+      bar->setValue(bar->value() - bar->pageStep());
+      break;
+    case Qt::Key_PageDown:
+      bar->setValue(bar->value() + bar->pageStep());
+      break;
+    case Qt::Key_Home:
+      bar->setValue(bar->minimum());
+      break;
+    case Qt::Key_End:
+      bar->setValue(bar->maximum());
+      break;
+    default:
+      QAbstractScrollArea::keyPressEvent(event);
+      return;
   }
   event->accept();
 }

@@ -60,7 +60,7 @@ class CEvListBox : public QAbstractScrollArea {
 
   int m_count = 0;
   RowTextFn m_textOf;
-  QStringList m_strings;                // rows added with AddString
+  QStringList m_strings;                 // rows added with AddString
   std::vector<std::uint16_t> m_heights;  // 0: not measured at m_measuredWidth
   int m_measuredWidth = -1;
   int m_curSel = -1;

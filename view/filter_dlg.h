@@ -43,17 +43,17 @@ class CFilterDlg : public logwick::TemplateDialog {
  private:
   void OnPeriodClicked();
 
-  QDateEdit* m_dateFrom;  // 1012
-  QDateEdit* m_dateTo;    // 1014
-  QCheckBox* m_checkBeams;    // 1015
-  QLineEdit* m_editFirstBeam; // 1016
-  QLineEdit* m_editLastBeam;  // 1017
-  QCheckBox* m_checkDevices;  // 1019
-  QCheckBox* m_checkMessages; // 1020
-  QCheckBox* m_checkModes;    // 1021
-  QLineEdit* m_editFirstDev;  // 1018
-  QLineEdit* m_editLastDev;   // 1022
-  QCheckBox* m_checkUnits;    // 1023
-  QCheckBox* m_checkSlaves;   // 1024
-  QCheckBox* m_checkPeriod;   // 1033
+  QDateEdit* m_dateFrom;       // 1012
+  QDateEdit* m_dateTo;         // 1014
+  QCheckBox* m_checkBeams;     // 1015
+  QLineEdit* m_editFirstBeam;  // 1016
+  QLineEdit* m_editLastBeam;   // 1017
+  QCheckBox* m_checkDevices;   // 1019
+  QCheckBox* m_checkMessages;  // 1020
+  QCheckBox* m_checkModes;     // 1021
+  QLineEdit* m_editFirstDev;   // 1018
+  QLineEdit* m_editLastDev;    // 1022
+  QCheckBox* m_checkUnits;     // 1023
+  QCheckBox* m_checkSlaves;    // 1024
+  QCheckBox* m_checkPeriod;    // 1033
 };

@@ -10,7 +10,7 @@ constexpr std::int64_t kDefaultPeriodSeconds = 2592000;  // 30 days
 // How an event code is admitted: by a kind flag and, for beams and devices,
 // a number range applied to one parameter byte.
 struct KindRule {
-  std::int32_t CT7KEvFilter::*flag;  // null: always admitted
+  std::int32_t CT7KEvFilter::*flag;              // null: always admitted
   std::uint32_t CT7KEvFilter::*first = nullptr;  // null: no range
   std::uint32_t CT7KEvFilter::*last = nullptr;
   std::size_t byte = 0;
@@ -18,16 +18,16 @@ struct KindRule {
 
 constexpr KindRule kAlways{nullptr};
 constexpr KindRule kModes{&CT7KEvFilter::m_bModes};
-constexpr KindRule kDevices{&CT7KEvFilter::m_bDevices, &CT7KEvFilter::m_nFirstDev,
-                            &CT7KEvFilter::m_nLastDev, 10};
+constexpr KindRule kDevices{&CT7KEvFilter::m_bDevices, &CT7KEvFilter::m_nFirstDev, &CT7KEvFilter::m_nLastDev,
+                            10};
 constexpr KindRule kMessages{&CT7KEvFilter::m_bMessages};
-constexpr KindRule kBeams{&CT7KEvFilter::m_bBeams, &CT7KEvFilter::m_nFirstBeam,
-                          &CT7KEvFilter::m_nLastBeam, 6};
+constexpr KindRule kBeams{&CT7KEvFilter::m_bBeams, &CT7KEvFilter::m_nFirstBeam, &CT7KEvFilter::m_nLastBeam,
+                          6};
 constexpr KindRule kUnits{&CT7KEvFilter::m_bUnits};
 constexpr KindRule kSlaves{&CT7KEvFilter::m_bSlaves};
 // Dust-level events are shown with the devices but limited by the beam range.
-constexpr KindRule kDust{&CT7KEvFilter::m_bDevices, &CT7KEvFilter::m_nFirstBeam,
-                         &CT7KEvFilter::m_nLastBeam, 6};
+constexpr KindRule kDust{&CT7KEvFilter::m_bDevices, &CT7KEvFilter::m_nFirstBeam, &CT7KEvFilter::m_nLastBeam,
+                         6};
 
 // Index = event code; codes past the table are always admitted.
 constexpr std::array<KindRule, 13> kRules = {

@@ -14,12 +14,17 @@
 
 namespace apptest {
 
-inline QString TempDir() { static QTemporaryDir dir; return dir.path(); }
+inline QString TempDir() {
+  static QTemporaryDir dir;
+  return dir.path();
+}
 
 // Run before QApplication exists.
 inline void IsolateEnvironment() {
   qputenv("QT_QPA_PLATFORM", "offscreen");
-  for (auto [var, sub] : {std::pair{"XDG_CONFIG_HOME", "/config"}, {"XDG_DATA_HOME", "/data"}, {"HOME", "/home"},
+  for (auto [var, sub] : {std::pair{"XDG_CONFIG_HOME", "/config"},
+                          {"XDG_DATA_HOME", "/data"},
+                          {"HOME", "/home"},
                           {"LOGWICK_PORTS_DIR", "/ports"}})
     qputenv(var, (TempDir() + sub).toUtf8());
   for (const char* sub : {"/home/Documents", "/ports"}) QDir().mkpath(TempDir() + sub);
@@ -29,7 +34,8 @@ inline void IsolateEnvironment() {
 struct Hooks {
   QStringList texts, captions, answers, folders;
   Hooks() {
-    logwick::SetMessageHook([this](const logwick::MessageRecord& r) { texts << r.text, captions << r.caption; });
+    logwick::SetMessageHook(
+        [this](const logwick::MessageRecord& r) { texts << r.text, captions << r.caption; });
     logwick::SetFileHook([this](const logwick::FileRequest& r) {
       return folders << r.folder, answers.isEmpty() ? QString() : answers.takeFirst();
     });
@@ -72,7 +78,8 @@ inline QStringList Rows(const CEvListBox* box) {
 inline CT7KEventList SampleList() {
   CT7KEventList l;
   l.m_nPanelType = 1, l.m_nSerNum = 123, l.m_nVerMajor = 2, l.m_nVerMinor = 5;
-  l.m_nReadDay = 16, l.m_nReadMonth = 12, l.m_nReadYear = 2015, l.m_nReadHour = 14, l.m_nReadMin = 12, l.m_nReadSec = 5;
+  l.m_nReadDay = 16, l.m_nReadMonth = 12, l.m_nReadYear = 2015, l.m_nReadHour = 14, l.m_nReadMin = 12,
+  l.m_nReadSec = 5;
   l.m_nRelDay = 1, l.m_nRelMonth = 3, l.m_nRelYear = 2012, l.m_texts = {"Пожар", "Тревога"};
   const std::string name = logwick::Utf8ToCp1251("Склад");
   l.SetConfigNameBytes(name.data(), name.size());

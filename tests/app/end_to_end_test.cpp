@@ -29,9 +29,10 @@ class EndToEndTest : public QObject {
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QStringList out = QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
     QCOMPARE(out.filter(QRegularExpression("^row\t")), expected);
-    for (const char* line : {"message\tОшибка\tНеизвестный ключ x", "message\tОшибка\tУказано больше одного файла",
-                             "line\t1007\tВ базе 250 событий", "line\t1009\tПрибор Тарвел-7Л (с/н 4660)",
-                             "line\t1011\tПоказываются все события"})
+    for (const char* line :
+         {"message\tОшибка\tНеизвестный ключ x", "message\tОшибка\tУказано больше одного файла",
+          "line\t1007\tВ базе 250 событий", "line\t1009\tПрибор Тарвел-7Л (с/н 4660)",
+          "line\t1011\tПоказываются все события"})
       QVERIFY2(out.contains(line), line);
     const QString data = qEnvironmentVariable("XDG_DATA_HOME");  // the file type is registered at start
     QFile mime(data + "/mime/packages/logwick-t7kev.xml");

@@ -1,8 +1,8 @@
 // The reading dialog: updates, warnings before the end, cancel, closing without
 // deadlock, and one complete reading of the simulated panel into the main window.
+#include "link/fetchlog.h"
 #include "app/text_progress_ctrl.h"
 #include "app_test_support.h"
-#include "link/fetchlog.h"
 #include "sim/pty_panel.h"
 
 class FetchlogTest : public QObject {
@@ -34,7 +34,8 @@ class FetchlogTest : public QObject {
 
   void CancelAndClosingWhileTheWorkerReportsFast() {
     std::atomic<long> reports{0};
-    const CFetchlog::Job busy = [&](logwick::IReadoutView& v, const std::atomic<bool>& cancel, CT7KEventList&) {
+    const CFetchlog::Job busy = [&](logwick::IReadoutView& v, const std::atomic<bool>& cancel,
+                                    CT7KEventList&) {
       for (; !cancel; ++reports) {
         v.SetProgressPos(static_cast<int>(reports % 100));
         v.SetEventLine(std::to_string(reports));
@@ -60,11 +61,13 @@ class FetchlogTest : public QObject {
   }
 
   void ReadsTheSimulatedPanelIntoTheMainWindow() {
-    logwick::sim::PtyPanel panel({.eventCount = 100, .ringPosition = 30, .blockSize = 10, .texts = {"Пожар"}});
+    logwick::sim::PtyPanel panel(
+        {.eventCount = 100, .ringPosition = 30, .blockSize = 10, .texts = {"Пожар"}});
     std::string error;
     QVERIFY2(panel.Open(error), error.c_str());
     panel.Start();
-    QVERIFY(QFile::link(QString(panel.DevicePath().c_str()), qEnvironmentVariable("LOGWICK_PORTS_DIR") + "/COM7"));
+    QVERIFY(QFile::link(QString(panel.DevicePath().c_str()),
+                        qEnvironmentVariable("LOGWICK_PORTS_DIR") + "/COM7"));
 
     Hooks messages;
     CLogwickDlg dlg;

@@ -4,7 +4,9 @@
 #include "app/shell_paths.h"
 #include "app_test_support.h"
 
-static QString StoredFolder() { return QSettings("Ormet", "T29 read events").value("Init/EventsFilesDir").toString(); }
+static QString StoredFolder() {
+  return QSettings("Ormet", "T29 read events").value("Init/EventsFilesDir").toString();
+}
 
 class MainWindowTest : public QObject {
   Q_OBJECT
@@ -17,9 +19,12 @@ class MainWindowTest : public QObject {
     CLogwickDlg dlg;
     dlg.m_strFileToOpen = WriteSample(TempDir() + "/report/ten.t7kev");
     dlg.OnInitDialog();
-    for (auto [id, text] : {std::pair{1007, "В базе 10 событий"}, {1011, "Показываются все события"},
-                            {1008, "Считано 16/12/2015 14:12:05"}, {1009, "Прибор Тарвел-7К (с/н 123)"},
-                            {1013, "Версия v2.5 выпущен 01/03/2012"}, {1012, "Конфигурация Склад"}})
+    for (auto [id, text] : {std::pair{1007, "В базе 10 событий"},
+                            {1011, "Показываются все события"},
+                            {1008, "Считано 16/12/2015 14:12:05"},
+                            {1009, "Прибор Тарвел-7К (с/н 123)"},
+                            {1013, "Версия v2.5 выпущен 01/03/2012"},
+                            {1012, "Конфигурация Склад"}})
       QCOMPARE(Line(&dlg, id), QString(text));
 
     dlg.Filter().m_bModes = 0, dlg.FillList();  // admits the three messages only, counted by the report below
@@ -27,7 +32,9 @@ class MainWindowTest : public QObject {
     QCOMPARE(Line(&dlg, 1007), QString("В базе 10 событий"));
 
     // Report: all events by default, the shown ones, Cancel, and a folder that does not exist.
-    for (auto [name, radio, rows] : {std::tuple{"all", 0, 10}, {"shown.txt", 1026, 3}, {"cancel.txt", 2, -4},
+    for (auto [name, radio, rows] : {std::tuple{"all", 0, 10},
+                                     {"shown.txt", 1026, 3},
+                                     {"cancel.txt", 2, -4},
                                      {"missing/x.txt", 0, -4}}) {
       const QString path = TempDir() + "/report/" + name;
       messages.answers = {path};
@@ -38,8 +45,10 @@ class MainWindowTest : public QObject {
       });
       dlg.OnWriteText();
       QFile f(path + (path.endsWith(".txt") ? "" : ".txt"));
-      const QStringList lines = f.open(QIODevice::ReadOnly) ? QString::fromStdString(logwick::Cp1251ToUtf8(
-          f.readAll().toStdString())).split("\r\n", Qt::SkipEmptyParts) : QStringList();
+      const QStringList lines = f.open(QIODevice::ReadOnly)
+                                    ? QString::fromStdString(logwick::Cp1251ToUtf8(f.readAll().toStdString()))
+                                          .split("\r\n", Qt::SkipEmptyParts)
+                                    : QStringList();
       QCOMPARE(lines.size(), 4 + rows);
       if (rows == 3) QCOMPARE(lines.mid(4), Rows(dlg.ListBox()));
     }
@@ -49,7 +58,8 @@ class MainWindowTest : public QObject {
     const QStringList before = Rows(dlg.ListBox());
     QSettings("Ormet", "T29 read events").remove("Init/EventsFilesDir");
 
-    const QString cut = WriteSample(TempDir() + "/short/cut.t7kev"), missing = TempDir() + "/short/none.t7kev";
+    const QString cut = WriteSample(TempDir() + "/short/cut.t7kev"),
+                  missing = TempDir() + "/short/none.t7kev";
     QVERIFY(QFile::resize(cut, 20));
     QCOMPARE(dlg.ReadEventFile(cut), 2);
     QCOMPARE(dlg.ReadEventFile(missing), 2);
@@ -71,7 +81,8 @@ class MainWindowTest : public QObject {
     dlg.OnInitDialog();
     QCOMPARE(Line(&dlg, 1007), QString("База сообщений пуста"));
     for (int id : {1008, 1009, 1013, 1012, 1011}) QVERIFY(Line(&dlg, id).isEmpty());
-    QCOMPARE(std::tuple(dlg.m_nPortNumber, g_nSelectedSerNum, g_bAutoSN, g_bGazMode), std::tuple(65535, 0u, 1, 0));
+    QCOMPARE(std::tuple(dlg.m_nPortNumber, g_nSelectedSerNum, g_bAutoSN, g_bGazMode),
+             std::tuple(65535, 0u, 1, 0));
     const QString documents = QString::fromStdString(logwick::DocumentsFolder());
     QCOMPARE(GetEventsFilesDir(), documents);
     int runs = 0;
@@ -133,9 +144,11 @@ class MainWindowTest : public QObject {
   }
 
   void DesktopEntryQuotesAndEscapesTheExecKey() {
-    for (auto [exe, exec] : {std::pair{"/opt/log wick/lw", "\"/opt/log wick/lw\""}, {"/opt/100%/lw", "/opt/100%%/lw"},
+    for (auto [exe, exec] : {std::pair{"/opt/log wick/lw", "\"/opt/log wick/lw\""},
+                             {"/opt/100%/lw", "/opt/100%%/lw"},
                              {"/o\"p\\t/lw", "\"/o\\\\\"p\\\\\\\\t/lw\""}})
-      QVERIFY(logwick::FreedesktopDesktopEntry(exe).find("Exec=" + std::string(exec) + " %f\n") != std::string::npos);
+      QVERIFY(logwick::FreedesktopDesktopEntry(exe).find("Exec=" + std::string(exec) + " %f\n") !=
+              std::string::npos);
     QVERIFY(!logwick::WriteFreedesktopFileType("/proc/none", "/x"));  // a failed write is reported
   }
 };

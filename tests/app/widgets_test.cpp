@@ -11,8 +11,8 @@ struct PaintCounter : QObject {
 static bool AnyPixel(const QImage& img, QRect area, QColor c) {
   for (int x = area.left(); x <= area.right(); ++x)
     for (int y = area.top(); y <= area.bottom(); ++y)
-      if (const QColor p = img.pixelColor(x, y); qAbs(p.red() - c.red()) + qAbs(p.green() - c.green()) +
-                                                     qAbs(p.blue() - c.blue()) < 120)
+      if (const QColor p = img.pixelColor(x, y);
+          qAbs(p.red() - c.red()) + qAbs(p.green() - c.green()) + qAbs(p.blue() - c.blue()) < 120)
         return true;
   return false;
 }
@@ -31,7 +31,8 @@ class WidgetsTest : public QObject {
     const QString longText = QString("слово ").repeated(40).trimmed();
     box.AddString("short");
     box.AddString(longText);
-    const int wrapped = fm.boundingRect(0, 0, box.viewport()->width(), 10000, Qt::TextWordWrap, longText).height();
+    const int wrapped =
+        fm.boundingRect(0, 0, box.viewport()->width(), 10000, Qt::TextWordWrap, longText).height();
     QCOMPARE(box.GetItemHeight(0), fm.height() + margin);
     QCOMPARE(box.GetItemHeight(1), wrapped + margin);
     const QImage before = box.viewport()->grab().toImage();
@@ -58,8 +59,8 @@ class WidgetsTest : public QObject {
     QVERIFY(box.VisibleRowCount() >= 9);
     QTest::keyClick(&box, Qt::Key_Home);
     QCOMPARE(box.GetTopIndex(), 0);
-    QWheelEvent wheel(QPointF(10, 10), box.mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, -120), Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent wheel(QPointF(10, 10), box.mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(box.viewport(), &wheel);
     QVERIFY(box.GetTopIndex() > 0);
   }
@@ -69,7 +70,7 @@ class WidgetsTest : public QObject {
     bar.resize(172, 20);
     bar.SetBarColor(Qt::blue), bar.SetBkColor(Qt::white), bar.SetRange(0, 116);
     QVERIFY(AnyPixel(bar.grab().toImage(), bar.rect(), Qt::blue));  // empty bar: the text in the bar colour
-    bar.SetTextColor(Qt::red), bar.SetPos(58);  // a real text colour over both parts
+    bar.SetTextColor(Qt::red), bar.SetPos(58);                      // a real text colour over both parts
     const QImage img = bar.grab().toImage();
     QVERIFY(AnyPixel(img, QRect(0, 0, 86, 20), Qt::red) && AnyPixel(img, QRect(86, 0, 86, 20), Qt::red));
 

@@ -19,7 +19,10 @@ using namespace logwick::test;
 
 namespace {
 
-struct Result { int status; std::string out, err; };
+struct Result {
+  int status;
+  std::string out, err;
+};
 
 // Double quotes serve both shells: the arguments here hold no '$', '`' or '"'.
 // cmd.exe drops the first and the last quote of a line that starts with one,
@@ -32,7 +35,10 @@ const std::string kOpen = "\"", kClose = "\"", kProgram = [] {
   return Quote(p);
 }();
 int Status(int raw) { return raw; }
-std::string Captured(const std::string& path) { std::string t = ReadText(path); return std::erase(t, '\r'), t; }
+std::string Captured(const std::string& path) {
+  std::string t = ReadText(path);
+  return std::erase(t, '\r'), t;
+}
 #else
 const std::string kProgram = Quote(std::string(LOGWICK_BIN_DIR) + "/logwick-cli"), kOpen, kClose;
 int Status(int raw) { return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1; }
@@ -43,7 +49,9 @@ std::int64_t LocalNoon(int d) {  // of a day in March 2024
   std::tm tm{.tm_hour = 12, .tm_mday = d, .tm_mon = 2, .tm_year = 124, .tm_isdst = -1};
   return std::mktime(&tm);
 }
-EventPredicate By(const CT7KEvFilter& f) { return [f](const CT7KEvent& ev) { return f.Accept(ev); }; }
+EventPredicate By(const CT7KEvFilter& f) {
+  return [f](const CT7KEvent& ev) { return f.Accept(ev); };
+}
 
 class Cli : public ::testing::Test {
  protected:
@@ -57,7 +65,8 @@ class Cli : public ::testing::Test {
 
   std::string Sample(std::size_t n) {
     const std::string path = dir_.File("sample.t7kev");
-    EXPECT_EQ(Run({"sample", "-o", path, "--count", std::to_string(n), "--seed", "7", "--texts", "20"}).status, 0);
+    EXPECT_EQ(
+        Run({"sample", "-o", path, "--count", std::to_string(n), "--seed", "7", "--texts", "20"}).status, 0);
     EXPECT_EQ(LoadEventFile(path, list_).status, LoadStatus::Loaded);
     EXPECT_EQ(list_.GetCount() + list_.m_texts.size(), n + 20);
     return path;
@@ -98,16 +107,20 @@ TEST_F(Cli, ShowAndExportGiveTheReportAndEachFilterOptionSetsItsField) {
       {{"--to", "2024-03-14"}, [](F& f) { f.m_bPeriod = 1, f.m_timeTo = LocalNoon(14); }},
       {{"--beams", "3-20"}, [](F& f) { f.m_nFirstBeam = 3, f.m_nLastBeam = 20; }},
       {{"--devices", "7"}, [](F& f) { f.m_nFirstDev = 7, f.m_nLastDev = 7; }},
-      {{"--no-beams"}, [](F& f) { f.m_bBeams = 0; }},         {{"--no-devices"}, [](F& f) { f.m_bDevices = 0; }},
-      {{"--no-units"}, [](F& f) { f.m_bUnits = 0; }},         {{"--no-slaves"}, [](F& f) { f.m_bSlaves = 0; }},
-      {{"--no-messages"}, [](F& f) { f.m_bMessages = 0; }},   {{"--no-modes"}, [](F& f) { f.m_bModes = 0; }},
+      {{"--no-beams"}, [](F& f) { f.m_bBeams = 0; }},
+      {{"--no-devices"}, [](F& f) { f.m_bDevices = 0; }},
+      {{"--no-units"}, [](F& f) { f.m_bUnits = 0; }},
+      {{"--no-slaves"}, [](F& f) { f.m_bSlaves = 0; }},
+      {{"--no-messages"}, [](F& f) { f.m_bMessages = 0; }},
+      {{"--no-modes"}, [](F& f) { f.m_bModes = 0; }},
   };
   for (auto [args, set] : cases) {
     args.insert(args.begin(), {"show", path});
     F f;
     set(f);
     r = Run(args);
-    EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(0, ExpectedShow(By(f)))) << args[2] << ": " << r.err;
+    EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(0, ExpectedShow(By(f))))
+        << args[2] << ": " << r.err;
     EXPECT_NE(r.out, all) << args[2];  // each leaves something out of this sample
   }
 }
@@ -132,14 +145,17 @@ TEST_F(Cli, FailuresAndWrongArguments) {
       {{"export", missing, "-o", noFolder}, 3, "Не могу прочитать файл: " + missing},
       {{"export", path, "-o", noFolder}, 4, "Ошибка записи файла: " + noFolder},
       {{"sample", "-o", noFolder}, 4, "Не могу создать файл: " + noFolder},
-      {{"show", path, "--from", "2024-02-30"}, kUsage, ""}, {{"show", path, "--beams", "5-"}, kUsage, ""},
-      {{"export", path}, kUsage, ""},                       {{"sample", "-o", y, "--count", "100001"}, kUsage, ""},
+      {{"show", path, "--from", "2024-02-30"}, kUsage, ""},
+      {{"show", path, "--beams", "5-"}, kUsage, ""},
+      {{"export", path}, kUsage, ""},
+      {{"sample", "-o", y, "--count", "100001"}, kUsage, ""},
       {{"export", path, "-o", x, "--no-modes"}, kUsage, ""},  // filter without --filtered
   };
   for (const auto& [args, status, message] : cases) {
     Result r = Run(args);
     EXPECT_TRUE(status == kUsage ? r.status >= kUsage : r.status == status) << r.status << " " << r.err;
-    EXPECT_TRUE(!r.err.empty() && r.err.starts_with(message) && r.out.empty()) << args.back() << ": " << r.err;
+    EXPECT_TRUE(!r.err.empty() && r.err.starts_with(message) && r.out.empty())
+        << args.back() << ": " << r.err;
   }
   EXPECT_FALSE(std::filesystem::exists(x) || std::filesystem::exists(y));
 }
@@ -147,8 +163,15 @@ TEST_F(Cli, FailuresAndWrongArguments) {
 TEST_F(Cli, ShowKeepsControlCharactersOffTheTerminal) {
   list_.m_nPanelType = 1;
   list_.SetConfigNameBytes("a\rb", 3);
-  list_.m_texts = {"\x1b]0;x\x07\n\xC2\x98" "2J\x7F" "Ё"};
-  list_.AddTail([] { CT7KEvent ev; ev.SetCode(4); return ev; }());  // message 0
+  list_.m_texts = {
+      "\x1b]0;x\x07\n\xC2\x98"
+      "2J\x7F"
+      "Ё"};
+  list_.AddTail([] {
+    CT7KEvent ev;
+    ev.SetCode(4);
+    return ev;
+  }());  // message 0
   const std::string path = dir_.File("controls.t7kev");
   ASSERT_TRUE(StoreEventFile(path, list_).ok);
   Result r = Run({"show", path});

@@ -17,14 +17,14 @@ TEST(Codec, EveryByteSurvivesTheRoundTrip) {
 
 TEST(Codec, MalformedOrForeignUtf8BecomesQuestionMarks) {
   const std::pair<const char*, const char*> cases[] = {
-      {"a\x80z", "a?z"},           // stray continuation byte
-      {"a\xD0", "a?"},             // cut short at the end
-      {"\xD0z", "?z"},             // lead byte without continuation
-      {"\xC0\x80", "??"},          // overlong NUL
-      {"\xE0\x80\xA7", "???"},     // overlong quote
+      {"a\x80z", "a?z"},        // stray continuation byte
+      {"a\xD0", "a?"},          // cut short at the end
+      {"\xD0z", "?z"},          // lead byte without continuation
+      {"\xC0\x80", "??"},       // overlong NUL
+      {"\xE0\x80\xA7", "???"},  // overlong quote
       {"\xF8\x80\x80\x80\x80", "?????"},
-      {"漢x", "?x"},               // not in the code page
-      {"\xF0\x9F\x94\xA5", "?"},   // outside the BMP
+      {"漢x", "?x"},              // not in the code page
+      {"\xF0\x9F\x94\xA5", "?"},  // outside the BMP
   };
   for (const auto& [utf8, cp1251] : cases) EXPECT_EQ(Utf8ToCp1251(utf8), cp1251) << utf8;
 }
@@ -33,5 +33,7 @@ TEST(Codec, Utf16) {
   const char16_t pair[] = {u'Я', 0xD83D, 0xDD25};
   EXPECT_EQ(Utf16ToUtf8(pair, 3), "Я\xF0\x9F\x94\xA5");
   const char16_t lone[] = {0xD83D, u'a', 0xDD25};
-  EXPECT_EQ(Utf16ToUtf8(lone, 3), "\xEF\xBF\xBD" "a\xEF\xBF\xBD");
+  EXPECT_EQ(Utf16ToUtf8(lone, 3),
+            "\xEF\xBF\xBD"
+            "a\xEF\xBF\xBD");
 }

@@ -6,16 +6,29 @@
 #include "events/device_texts.h"
 
 TEST(DeviceTexts, ClassAndNameBySerial) {
-  const struct { std::uint32_t serial; int deviceClass; const char* name; } cases[] = {
-      {2, 13, "0x00000002"},            {3, 7, "ЕФ418-305"},
-      {99999, 7, "ЕФ418-305"},          {100000, 8, "ЕФ418-305"},
-      {9000000, 9, "Тепл"},             {9600000, 10, "???"},
-      {10500000, 13, "0x00a037a0"},     {11000000, 2, "KVN"},
-      {11999999, 3, "KVNЛ"},            {12000001, 1, "KVЕ"},
-      {12999999, 0, "KVЕЛ"},            {13000000, 5, "KVЖ"},
-      {13599999, 12, "KVЯ"},            {13600000, 13, "0x00cf8500"},
-      {14000000, 4, "KVГ"},             {14999999, 11, "KЭЦ"},
-      {15499999, 6, "KVR"},             {15500000, 13, "0x00ec82e0"},
+  const struct {
+    std::uint32_t serial;
+    int deviceClass;
+    const char* name;
+  } cases[] = {
+      {2, 13, "0x00000002"},
+      {3, 7, "ЕФ418-305"},
+      {99999, 7, "ЕФ418-305"},
+      {100000, 8, "ЕФ418-305"},
+      {9000000, 9, "Тепл"},
+      {9600000, 10, "???"},
+      {10500000, 13, "0x00a037a0"},
+      {11000000, 2, "KVN"},
+      {11999999, 3, "KVNЛ"},
+      {12000001, 1, "KVЕ"},
+      {12999999, 0, "KVЕЛ"},
+      {13000000, 5, "KVЖ"},
+      {13599999, 12, "KVЯ"},
+      {13600000, 13, "0x00cf8500"},
+      {14000000, 4, "KVГ"},
+      {14999999, 11, "KЭЦ"},
+      {15499999, 6, "KVR"},
+      {15500000, 13, "0x00ec82e0"},
       {0x01B71B01u, 1, "KVЕ"},          // only the low 24 bits choose the class
       {0xABFFFFFFu, 13, "0xabffffff"},  // but the whole serial is printed
   };
@@ -25,30 +38,51 @@ TEST(DeviceTexts, ClassAndNameBySerial) {
   }
   // K and V are Latin, the rest Cyrillic; ЕФ is Cyrillic before ASCII digits.
   EXPECT_EQ(DeviceTypeName(12000001), "KV\xD0\x95");
-  EXPECT_EQ(DeviceTypeName(50000), "\xD0\x95\xD0\xA4" "418-305");
+  EXPECT_EQ(DeviceTypeName(50000),
+            "\xD0\x95\xD0\xA4"
+            "418-305");
 }
 
 TEST(DeviceTexts, StateTexts) {
   const std::uint32_t smoke = 50000, smokeWithReadiness = 200000, heat = 9100000;
-  const struct { std::uint8_t state; std::uint32_t serial; bool link, blocked; const char* text; } cases[] = {
+  const struct {
+    std::uint8_t state;
+    std::uint32_t serial;
+    bool link, blocked;
+    const char* text;
+  } cases[] = {
       // blocked wins over everything
-      {25, 12000001, true, true, "блокировано"}, {25, 12000001, false, true, "блокировано"},
-      {25, 12000001, false, false, "нет связи"}, {2, smoke, true, false, "запылен"},
-      {9, smoke, true, false, "неисправность код 9"}, {10, smoke, true, false, "0.00 дБ/м"},
-      {15, smoke, true, false, "0.05 дБ/м"}, {45, smoke, true, false, "0.35 дБ/м"},
-      {109, smoke, true, false, "0.99 дБ/м"}, {110, smoke, true, false, "код 110"},
-      {254, smoke, true, false, "кнопка+указка"}, {249, smoke, true, false, "код 249"},
-      {249, smokeWithReadiness, true, false, "не готов"}, {250, smokeWithReadiness, true, false, "нажата кнопка"},
-      {90, heat, true, false, "20 гр"}, {91, heat, true, false, "20 грпревышен диф. порог"},
-      {10, heat, true, false, "-60 гр"}, {239, heat, true, false, "168 грпревышен диф. порог"},
-      {3, heat, true, false, "неисправность код 3"}, {254, heat, true, false, "нажата кнопка"},
-      {240, heat, true, false, "код 240"}, {67, 12500000, true, false, "сработало два или более датчов"},
-      {26, 12500000, true, false, "код 26"}, {52, 13500000, true, false, "сработал датчик и несиправность цепи"},
+      {25, 12000001, true, true, "блокировано"},
+      {25, 12000001, false, true, "блокировано"},
+      {25, 12000001, false, false, "нет связи"},
+      {2, smoke, true, false, "запылен"},
+      {9, smoke, true, false, "неисправность код 9"},
+      {10, smoke, true, false, "0.00 дБ/м"},
+      {15, smoke, true, false, "0.05 дБ/м"},
+      {45, smoke, true, false, "0.35 дБ/м"},
+      {109, smoke, true, false, "0.99 дБ/м"},
+      {110, smoke, true, false, "код 110"},
+      {254, smoke, true, false, "кнопка+указка"},
+      {249, smoke, true, false, "код 249"},
+      {249, smokeWithReadiness, true, false, "не готов"},
+      {250, smokeWithReadiness, true, false, "нажата кнопка"},
+      {90, heat, true, false, "20 гр"},
+      {91, heat, true, false, "20 грпревышен диф. порог"},
+      {10, heat, true, false, "-60 гр"},
+      {239, heat, true, false, "168 грпревышен диф. порог"},
+      {3, heat, true, false, "неисправность код 3"},
+      {254, heat, true, false, "нажата кнопка"},
+      {240, heat, true, false, "код 240"},
+      {67, 12500000, true, false, "сработало два или более датчов"},
+      {26, 12500000, true, false, "код 26"},
+      {52, 13500000, true, false, "сработал датчик и несиправность цепи"},
       {249, 15000000, true, false, "подготовка к работе"},
-      {25, 9600000, true, false, "код 25"}, {0, 1, true, false, "код 0"},  // classes without a table
+      {25, 9600000, true, false, "код 25"},
+      {0, 1, true, false, "код 0"},  // classes without a table
   };
   for (const auto& c : cases)
-    EXPECT_EQ(DeviceStateText(c.state, c.serial, c.link, c.blocked), c.text) << int(c.state) << " " << c.serial;
+    EXPECT_EQ(DeviceStateText(c.state, c.serial, c.link, c.blocked), c.text)
+        << int(c.state) << " " << c.serial;
 }
 
 TEST(DeviceTexts, FlagsAndLoopStates) {

@@ -50,8 +50,8 @@ TEST(EventGenerator, TimeGoesBackThroughValidDates) {
     const std::uint32_t t = events[i].TimeStamp();
     ASSERT_LE(t, events[i - 1].TimeStamp()) << i;
     const unsigned month = (t >> 22) & 15, day = (t >> 17) & 31;
-    ASSERT_TRUE(month >= 1 && month <= 12 && day >= 1 && ((t >> 12) & 31) < 24 &&
-                ((t >> 6) & 63) < 60 && (t & 63) < 60)
+    ASSERT_TRUE(month >= 1 && month <= 12 && day >= 1 && ((t >> 12) & 31) < 24 && ((t >> 6) & 63) < 60 &&
+                (t & 63) < 60)
         << events[i].GetTimeText();
   }
   // The walk stops at 2000; an impossible newest stamp is brought into the calendar.

@@ -77,9 +77,15 @@ TEST_F(PtyLine, OpenIsExclusiveAndRefusesWhatItCannotSet) {
 }
 
 TEST_F(PtyLine, PortNamesAndThePresentPorts) {
-  const std::pair<unsigned, std::string> cases[] = {{1, "/dev/ttyS0"},    {32, "/dev/ttyS31"},  {33, "/dev/ttyUSB0"},
-                                                    {64, "/dev/ttyUSB31"}, {65, "/dev/ttyACM0"}, {96, "/dev/ttyACM31"},
-                                                    {97, ""},              {0, ""},              {256, ""}};
+  const std::pair<unsigned, std::string> cases[] = {{1, "/dev/ttyS0"},
+                                                    {32, "/dev/ttyS31"},
+                                                    {33, "/dev/ttyUSB0"},
+                                                    {64, "/dev/ttyUSB31"},
+                                                    {65, "/dev/ttyACM0"},
+                                                    {96, "/dev/ttyACM31"},
+                                                    {97, ""},
+                                                    {0, ""},
+                                                    {256, ""}};
   for (const auto& [n, path] : cases) EXPECT_EQ(PortDevicePath(n), path) << n;
   // Links win and may name any number; a dangling link or a plain file is not listed.
   WriteBytes(dir_.File("plain"), {1});
@@ -153,7 +159,8 @@ TEST(PtyHangUp, ReadWaitsOutTheDeadlineWithoutSpinning) {
   auto cpuMs = [] {
     rusage u{};
     ::getrusage(RUSAGE_THREAD, &u);
-    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000LL + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000;
+    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000LL +
+           (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000;
   };
   std::uint8_t buf[300];
   std::size_t count = 99;

@@ -38,8 +38,9 @@ TEST(Frames, ChecksumAndSerialPacking) {
 TEST(Addressing, SearchAndDiscovery) {
   ScriptedPort search;
   ASSERT_EQ(StartSearch(search), 0);
-  EXPECT_EQ(std::make_tuple(search.writes, search.pauses, search.reads.size()),
-            std::make_tuple(std::vector<Bytes>(3, Bytes{0x80, 0x01, 0, 0, 0}), std::vector<unsigned>(3, 100), 0u));
+  EXPECT_EQ(
+      std::make_tuple(search.writes, search.pauses, search.reads.size()),
+      std::make_tuple(std::vector<Bytes>(3, Bytes{0x80, 0x01, 0, 0, 0}), std::vector<unsigned>(3, 100), 0u));
 
   const std::pair<Bytes, std::uint32_t> cases[] = {
       // 0, 1, 2 are never reported; six bytes; wrong start byte; bit 7 in a serial byte; f not below 08
@@ -60,7 +61,8 @@ TEST(Addressing, AddressAndTypeWantExactEchoesWithinThreeAttempts) {
   const Bytes assign{0x80, 0x00, 0x00, 0x00, 0x01, 0x01};  // S = 80: bit 7 travels in f
   ScriptedPort ok(Script{{0x80, 0x00, 0x00, 0x00, 0x01, 0x02}, assign});
   ASSERT_EQ(SetPanelAddress(ok, 0x80, 1), 0);
-  EXPECT_EQ(std::make_tuple(ok.writes, ok.reads[0].second), std::make_tuple(std::vector<Bytes>{assign, assign}, 6u));
+  EXPECT_EQ(std::make_tuple(ok.writes, ok.reads[0].second),
+            std::make_tuple(std::vector<Bytes>{assign, assign}, 6u));
   // Silence, five bytes, seven bytes.
   ScriptedPort failing(Script{{}, Bytes(assign.begin(), assign.end() - 1), {0x80, 0, 0, 0, 0x01, 0x01, 0}});
   EXPECT_EQ(SetPanelAddress(failing, 0x80, 1), 3);
@@ -81,13 +83,14 @@ TEST(DataLayer, TransactRetriesBadRepliesButNotWrongLengths) {
   Bytes badSum = Sealed({0x81, 0x13, 1, 2, 3, 4, 5, 6});
   badSum.back() ^= 1;
   // A bad checksum, a wrong start byte, then a good reply.
-  ScriptedPort third(Script{badSum, Sealed({0x80, 0x13, 1, 2, 3, 4, 5, 6}),
-                            Sealed({0x81, 0x13, 16, 12, 0xDA, 0x07, 2, 7})});
+  ScriptedPort third(
+      Script{badSum, Sealed({0x80, 0x13, 1, 2, 3, 4, 5, 6}), Sealed({0x81, 0x13, 16, 12, 0xDA, 0x07, 2, 7})});
   DeviceInfo info;
   ASSERT_EQ(ReadDeviceInfo(third, info), 0);
-  EXPECT_EQ(std::make_tuple(third.writes, third.reads[0], info.releaseDay, info.releaseMonth, info.releaseYear,
-                            info.versionMajor, info.versionMinor),
-            std::make_tuple(std::vector<Bytes>(3, Bytes{0x81, 0x13, 0x38}), ReadCall(10, 9), 16, 12, 2010, 2, 7));
+  EXPECT_EQ(
+      std::make_tuple(third.writes, third.reads[0], info.releaseDay, info.releaseMonth, info.releaseYear,
+                      info.versionMajor, info.versionMinor),
+      std::make_tuple(std::vector<Bytes>(3, Bytes{0x81, 0x13, 0x38}), ReadCall(10, 9), 16, 12, 2010, 2, 7));
 
   // Silence fails after three attempts; a sound frame of the wrong length or
   // command (here a text's) fails at once.

@@ -20,8 +20,13 @@ using Strings = std::vector<std::string>;
 constexpr std::uint32_t kSerial = 0x012345;
 
 sim::PanelConfig Panel(std::uint16_t n = 100, std::uint16_t j = 30, std::uint8_t b = 10) {
-  return {.serial = kSerial, .eventCount = n, .ringPosition = j, .blockSize = b, .configName = "Объект 7",
-          .texts = {"Пожар склад 1", "Вход охрана", "Насосная"}, .clock = PackTimeStamp(2015, 12, 16, 14, 12, 5)};
+  return {.serial = kSerial,
+          .eventCount = n,
+          .ringPosition = j,
+          .blockSize = b,
+          .configName = "Объект 7",
+          .texts = {"Пожар склад 1", "Вход охрана", "Насосная"},
+          .clock = PackTimeStamp(2015, 12, 16, 14, 12, 5)};
 }
 
 // A list that already holds another panel's reading.
@@ -62,10 +67,11 @@ TEST(Readout, CompleteReadingFillsTheListNewestFirst) {
   const CT7KEventList& l = r.list;
   ASSERT_EQ(l.GetCount(), 90u);
   for (std::size_t i = 0; i < 90; ++i) ASSERT_EQ(l[i], events[i]) << i;
-  EXPECT_EQ((std::vector<int>{l.m_nSerNum, l.m_nPanelType, l.m_nReadDay, l.m_nReadMonth, l.m_nReadYear,
-                              l.m_nReadHour, l.m_nReadMin, l.m_nReadSec, l.m_nVerMajor, l.m_nVerMinor,
-                              l.m_nRelDay, l.m_nRelMonth, l.m_nRelYear, l.m_reserved[5]}),
-            (std::vector<int>{kSerial, 1, 16, 12, 2015, 14, 12, 5, 3, 12, 14, 6, 2021, 0x5A}));  // reserved kept
+  EXPECT_EQ(
+      (std::vector<int>{l.m_nSerNum, l.m_nPanelType, l.m_nReadDay, l.m_nReadMonth, l.m_nReadYear,
+                        l.m_nReadHour, l.m_nReadMin, l.m_nReadSec, l.m_nVerMajor, l.m_nVerMinor, l.m_nRelDay,
+                        l.m_nRelMonth, l.m_nRelYear, l.m_reserved[5]}),
+      (std::vector<int>{kSerial, 1, 16, 12, 2015, 14, 12, 5, 3, 12, 14, 6, 2021, 0x5A}));  // reserved kept
   EXPECT_EQ(l.ConfigNameText(), "Объект 7");
   EXPECT_EQ(l.m_texts, Panel().texts);
   EXPECT_EQ(r.view.Of("status"),
@@ -94,8 +100,8 @@ TEST(Readout, TextAndBlockStepsMayAskNothing) {
     cfg.textCount = 0, cfg.deviceType = 4;
     Reading r(cfg);
     ASSERT_EQ(r.Go(), kReadoutOk);
-    EXPECT_EQ(std::make_tuple(r.replaced, r.list.m_nPanelType, r.port.Count("ReadMessageText"), r.list.m_texts.size(),
-                              r.Sim().SelectedBlocks().size(), r.list.GetCount()),
+    EXPECT_EQ(std::make_tuple(r.replaced, r.list.m_nPanelType, r.port.Count("ReadMessageText"),
+                              r.list.m_texts.size(), r.Sim().SelectedBlocks().size(), r.list.GetCount()),
               std::make_tuple(true, 2, 0L, 0u, 0u, 0u));
   }
   {  // Texts 0-2 then an empty one, count 10: four requests, three texts, 4 of 10.
@@ -104,8 +110,8 @@ TEST(Readout, TextAndBlockStepsMayAskNothing) {
     Reading r(cfg);
     r.params.gazMode = true;
     ASSERT_EQ(r.Go(), kReadoutOk);
-    EXPECT_EQ(std::make_tuple(r.list.m_nPanelType, r.port.openedBaud, r.port.openedParity, r.list.m_texts.size(),
-                              r.port.Count("ReadMessageText"), r.view.Of("range")[0]),
+    EXPECT_EQ(std::make_tuple(r.list.m_nPanelType, r.port.openedBaud, r.port.openedParity,
+                              r.list.m_texts.size(), r.port.Count("ReadMessageText"), r.view.Of("range")[0]),
               std::make_tuple(1, 1200u, std::uint8_t{2}, 3u, 4L, "0..10"));
     EXPECT_EQ(r.view.Of("pos"), (Strings{"1", "2", "3", "4"}));
   }
@@ -115,8 +121,9 @@ TEST(Readout, TextAndBlockStepsMayAskNothing) {
 TEST(Readout, BlockSizeZeroIsRefusedBeforeTheListChanges) {
   Reading r(Panel(100, 30, 0));
   EXPECT_NE(r.Go(), kReadoutOk);
-  EXPECT_EQ(std::make_tuple(r.view.Of("warning"), r.replaced, r.list == OldList(), r.port.Count("ReadMessageText")),
-            std::make_tuple(Strings{"Ошибка при чтении\nинформации"}, false, true, 0L));
+  EXPECT_EQ(
+      std::make_tuple(r.view.Of("warning"), r.replaced, r.list == OldList(), r.port.Count("ReadMessageText")),
+      std::make_tuple(Strings{"Ошибка при чтении\nинформации"}, false, true, 0L));
 }
 
 // A block the panel never readies is 999 polls, minutes on a real line: stop
@@ -126,8 +133,11 @@ TEST(Readout, CancelEndsAFetchThatNeverBecomesReady) {
   cfg.faults.neverReadyBlock = 0;  // the third block asked for (K = 20, 10, 0)
   Reading r(cfg);
   long fetches = 0;
-  r.port.onRead = [&] { if (r.port.Count("ReadEventBlock") == 3 && ++fetches == 20) r.cancel = true; };
+  r.port.onRead = [&] {
+    if (r.port.Count("ReadEventBlock") == 3 && ++fetches == 20) r.cancel = true;
+  };
   EXPECT_EQ(r.Go(), kReadoutStopped);
-  EXPECT_EQ(std::make_tuple(fetches, r.view.Of("warning").size(), r.replaced, r.list.GetCount(), r.port.closes),
-            std::make_tuple(20L, 0u, true, 20u, 1));
+  EXPECT_EQ(
+      std::make_tuple(fetches, r.view.Of("warning").size(), r.replaced, r.list.GetCount(), r.port.closes),
+      std::make_tuple(20L, 0u, true, 20u, 1));
 }

@@ -78,7 +78,9 @@ class RecordingView : public IReadoutView {
   void SetEventLine(const std::string& t) override { Log("event", t); }
   void ShowReadingLabel() override { Log("label", ""); }
   void SetButtonText(const std::string& t) override { Log("button", t); }
-  void SetProgressRange(int lo, int hi) override { Log("range", std::to_string(lo) + ".." + std::to_string(hi)); }
+  void SetProgressRange(int lo, int hi) override {
+    Log("range", std::to_string(lo) + ".." + std::to_string(hi));
+  }
   void SetProgressPos(int pos) override { Log("pos", std::to_string(pos)); }
   void ShowWarning(const std::string& t) override { Log("warning", t); }
 

@@ -19,9 +19,10 @@ static std::string LoadString(TempDir& dir, const Bytes& bytes) {
 
 TEST(Archive, StringPrefixesWideStringsAndShortData) {
   TempDir dir;
-  const std::pair<std::size_t, Bytes> cases[] = {
-      {254, {0xFE}}, {255, {0xFF, 0xFF, 0x00}}, {0xFFFD, {0xFF, 0xFD, 0xFF}},
-      {0xFFFE, {0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}}};
+  const std::pair<std::size_t, Bytes> cases[] = {{254, {0xFE}},
+                                                 {255, {0xFF, 0xFF, 0x00}},
+                                                 {0xFFFD, {0xFF, 0xFD, 0xFF}},
+                                                 {0xFFFE, {0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}}};
   for (const auto& [length, prefix] : cases) {
     const std::string s(length, '\xC0'), path = dir.File("s.bin");
     FilePtr f(std::fopen(path.c_str(), "wb"), std::fclose);

@@ -30,7 +30,9 @@ static Bytes StoreBytes(TempDir& dir, const CT7KEventList& list) {
   return ReadBytes(dir.File("out.t7kev"));
 }
 
-static Bytes Slice(const Bytes& b, std::size_t at, std::size_t n) { return Bytes(b.begin() + at, b.begin() + at + n); }
+static Bytes Slice(const Bytes& b, std::size_t at, std::size_t n) {
+  return Bytes(b.begin() + at, b.begin() + at + n);
+}
 
 TEST(EventFile, StoredLayoutIsByteExact) {
   TempDir dir;
@@ -38,9 +40,9 @@ TEST(EventFile, StoredLayoutIsByteExact) {
   const Bytes b = StoreBytes(dir, list);
   ASSERT_EQ(b.size(), 1189u);
   EXPECT_EQ(Slice(b, 0, 14), Bytes({0x05, 't', '7', 'k', 'e', 'v', 1, 0, 0, 0, 3, 0, 0, 0}));
-  EXPECT_EQ(Slice(b, 14, 4), Bytes({5, 0, 0, 0}));        // m_nReadSec first
-  EXPECT_EQ(Slice(b, 34, 2), Bytes({0xDF, 0x07}));        // m_nReadYear 2015
-  EXPECT_EQ(Slice(b, 58, 5), Bytes({1, 0, 0, 0, 123}));   // panel type, serial number
+  EXPECT_EQ(Slice(b, 14, 4), Bytes({5, 0, 0, 0}));                    // m_nReadSec first
+  EXPECT_EQ(Slice(b, 34, 2), Bytes({0xDF, 0x07}));                    // m_nReadYear 2015
+  EXPECT_EQ(Slice(b, 58, 5), Bytes({1, 0, 0, 0, 123}));               // panel type, serial number
   EXPECT_EQ(Slice(b, 66, 5), Bytes({0xD1, 0xEA, 0xEB, 0xE0, 0xE4}));  // "Склад"
   EXPECT_EQ(b[66 + 14], 'x');
   EXPECT_EQ(Slice(b, 83, 1020), Bytes(list.m_reserved.begin(), list.m_reserved.end()));
@@ -55,7 +57,8 @@ TEST(EventFile, StoreThenLoadGivesTheSameList) {
     CT7KEventList list = MakeFullList(50), loaded;
     list.m_nPanelType = type;
     list.m_texts.push_back("");
-    EXPECT_TRUE(LoadBytes(dir, StoreBytes(dir, list), loaded) == LoadStatus::Loaded && loaded == list) << type;
+    EXPECT_TRUE(LoadBytes(dir, StoreBytes(dir, list), loaded) == LoadStatus::Loaded && loaded == list)
+        << type;
     EXPECT_EQ(PanelTypeFromTag(PanelTypeTag(type)), type);
   }
   EXPECT_EQ(PanelTypeName(3), "Тарвел-7К(Apollo)");
@@ -68,8 +71,10 @@ TEST(EventFile, RefusedAndShortFilesChangeNothing) {
   // Letter case counts; "???" is what a never-filled list stores; the stored
   // panel type (1) must be the tag's. Then cuts inside the tag, the header, the
   // reserved block, the texts, the events.
-  const Bytes whole = BuildFile(
-      {.count = 2, .textCount = 1, .texts = {{3, 'a', 'b', 'c'}}, .events = {MakeEvent(1, 1), MakeEvent(2, 2)}});
+  const Bytes whole = BuildFile({.count = 2,
+                                 .textCount = 1,
+                                 .texts = {{3, 'a', 'b', 'c'}},
+                                 .events = {MakeEvent(1, 1), MakeEvent(2, 2)}});
   std::vector<std::pair<Bytes, LoadStatus>> cases;
   for (const std::string tag : {"T7kev", "???", "t7lev"})
     cases.emplace_back(BuildFile({.tag = tag}), LoadStatus::FormatRefused);
@@ -90,11 +95,13 @@ TEST(EventFile, CountsAndVersions) {
   TempDir dir;
   CT7KEventList list = MakeFullList(4);
   EXPECT_EQ(LoadBytes(dir, BuildFile({.count = 100001}), list), LoadStatus::FormatRefused);
-  const FileLayout limit{.count = 100000, .events = std::vector(100000, MakeEvent(0x3F20E305u, 4, {7, 0, 12}))};
+  const FileLayout limit{.count = 100000,
+                         .events = std::vector(100000, MakeEvent(0x3F20E305u, 4, {7, 0, 12}))};
   EXPECT_TRUE(LoadBytes(dir, BuildFile(limit), list) == LoadStatus::Loaded && list.GetCount() == 100000u);
   for (std::uint32_t count : {0u, 0x80000000u}) {  // no texts, however the count is written
     list = MakeFullList(1);
-    EXPECT_TRUE(LoadBytes(dir, BuildFile({.textCount = count}), list) == LoadStatus::Loaded && list.m_texts.empty());
+    EXPECT_TRUE(LoadBytes(dir, BuildFile({.textCount = count}), list) == LoadStatus::Loaded &&
+                list.m_texts.empty());
   }
   // Version 0 has neither panel type nor serial number: type 1, serial 0.
   const FileLayout v0{.tag = "t7lev", .version = 0, .count = 1, .events = {MakeEvent(0x3F20E305u, 5, {9})}};
@@ -102,7 +109,8 @@ TEST(EventFile, CountsAndVersions) {
   EXPECT_EQ(std::tuple(list.m_nPanelType, list.m_nSerNum, list.ConfigNameText(), list[0].B(6)),
             std::tuple(1, 0, std::string("CONF-NAME"), 9));
   // Versions above 1 are read as version 1.
-  ASSERT_EQ(LoadBytes(dir, BuildFile({.tag = "t7nev", .version = 7, .panelType = 3}), list), LoadStatus::Loaded);
+  ASSERT_EQ(LoadBytes(dir, BuildFile({.tag = "t7nev", .version = 7, .panelType = 3}), list),
+            LoadStatus::Loaded);
   EXPECT_EQ(std::make_pair(list.m_nPanelType, list.m_nSerNum), std::make_pair(3, 77));
 }
 

@@ -22,7 +22,8 @@ inline CT7KEvent MakeEvent(std::uint32_t stamp, std::uint16_t code, std::vector<
 inline CT7KEventList MakeHeaderList() {
   CT7KEventList l;
   l.m_nPanelType = 1, l.m_nSerNum = 123, l.m_nVerMajor = 2, l.m_nVerMinor = 5;
-  l.m_nReadDay = 16, l.m_nReadMonth = 12, l.m_nReadYear = 2015, l.m_nReadHour = 14, l.m_nReadMin = 12, l.m_nReadSec = 5;
+  l.m_nReadDay = 16, l.m_nReadMonth = 12, l.m_nReadYear = 2015, l.m_nReadHour = 14, l.m_nReadMin = 12,
+  l.m_nReadSec = 5;
   l.m_nRelDay = 1, l.m_nRelMonth = 3, l.m_nRelYear = 2012;
   const std::string name = Utf8ToCp1251("Склад");
   l.SetConfigNameBytes(name.data(), name.size());
@@ -32,7 +33,8 @@ inline CT7KEventList MakeHeaderList() {
 // The header above, a patterned reserved block, two 16-letter texts, events.
 inline CT7KEventList MakeFullList(std::size_t events = 3) {
   CT7KEventList l = MakeHeaderList();
-  for (std::size_t i = 0; i < l.m_reserved.size(); ++i) l.m_reserved[i] = static_cast<std::uint8_t>(i * 7 + 1);
+  for (std::size_t i = 0; i < l.m_reserved.size(); ++i)
+    l.m_reserved[i] = static_cast<std::uint8_t>(i * 7 + 1);
   l.m_szConfigName[14] = 'x';  // bytes after the NUL are kept too
   l.m_texts = {"Пожар склад 1 ..", "Тревога цех 2 .."};
   for (std::size_t i = 0; i < events; ++i)

@@ -40,7 +40,10 @@ inline Bytes ReadBytes(const std::string& path) {
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-inline std::string ReadText(const std::string& path) { const Bytes b = ReadBytes(path); return {b.begin(), b.end()}; }
+inline std::string ReadText(const std::string& path) {
+  const Bytes b = ReadBytes(path);
+  return {b.begin(), b.end()};
+}
 
 // Little-endian builders for hand-made files.
 inline void PutU16(Bytes& b, std::uint32_t v) { b.insert(b.end(), {std::uint8_t(v), std::uint8_t(v >> 8)}); }

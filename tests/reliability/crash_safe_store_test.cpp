@@ -19,7 +19,8 @@ using namespace logwick::test;
 using Clock = std::chrono::steady_clock;
 
 // Stores over `target` in a child, killed after `delay`. True when it ran to its end.
-static bool StoreInChild(const std::string& target, const CT7KEventList& list, std::chrono::microseconds delay) {
+static bool StoreInChild(const std::string& target, const CT7KEventList& list,
+                         std::chrono::microseconds delay) {
   std::fflush(nullptr);
   const pid_t pid = ::fork();
   if (pid == 0) _exit(StoreEventFile(target, list).ok ? 0 : 1);
@@ -53,17 +54,19 @@ TEST(CrashSafeStore, KilledStoresLeaveTheOldOrTheNewFile) {
   std::mt19937 gen(20240315);
   std::uniform_int_distribution<long long> moment(0, storeUs);
   int current = 1, kept = 0, replaced = 0, round = 0;
-  for (const auto deadline = Clock::now() + std::chrono::seconds(15); round < 60 && Clock::now() < deadline; ++round) {
+  for (const auto deadline = Clock::now() + std::chrono::seconds(15); round < 60 && Clock::now() < deadline;
+       ++round) {
     const int next = 1 - current;
     StoreInChild(target, lists[next], std::chrono::microseconds(moment(gen)));
     CT7KEventList loaded;
     ASSERT_EQ(LoadEventFile(target, loaded).status, LoadStatus::Loaded) << "round " << round;
-    ASSERT_TRUE(loaded == lists[next] || loaded == lists[current]) << "round " << round << ": neither old nor new";
+    ASSERT_TRUE(loaded == lists[next] || loaded == lists[current])
+        << "round " << round << ": neither old nor new";
     loaded == lists[next] ? (++replaced, current = next) : ++kept;
     for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
       if (e.path().filename() != name) std::filesystem::remove(e.path());  // a killed store's temporary file
   }
-  std::printf("%d rounds, store %.0f ms: %d kept the old file, %d the new one\n", round, storeUs / 1000.0, kept,
-              replaced);
+  std::printf("%d rounds, store %.0f ms: %d kept the old file, %d the new one\n", round, storeUs / 1000.0,
+              kept, replaced);
   EXPECT_GT(kept, 0);
 }

@@ -31,8 +31,13 @@ constexpr std::uint8_t kBlock = 16;
 constexpr std::size_t kAllEvents = 96;  // 100 events, block 16: the blocks at H = 16 ... 96
 
 sim::PanelConfig Panel() {
-  return {.serial = 0x00A5C3, .ringPosition = 30, .blockSize = kBlock, .configName = "Цех 4",
-          .texts = SampleMessageTexts(4), .clock = PackTimeStamp(2024, 3, 15, 10, 40, 0), .seed = 7};
+  return {.serial = 0x00A5C3,
+          .ringPosition = 30,
+          .blockSize = kBlock,
+          .configName = "Цех 4",
+          .texts = SampleMessageTexts(4),
+          .clock = PackTimeStamp(2024, 3, 15, 10, 40, 0),
+          .seed = 7};
 }
 
 CT7KEventList OldList() {
@@ -56,7 +61,8 @@ struct ReplyFault {
 // adds up what the exchange would take on a real line, time-outs included.
 class FaultyPanelPort : public IPanelPort {
  public:
-  explicit FaultyPanelPort(sim::PanelConfig config, ReplyFault fault = {}) : panel(std::move(config)), m_fault(fault) {}
+  explicit FaultyPanelPort(sim::PanelConfig config, ReplyFault fault = {})
+      : panel(std::move(config)), m_fault(fault) {}
 
   bool Open(unsigned, unsigned baud, std::uint8_t) override { return m_baud = baud, m_open = !openFails; }
   void Write(const std::uint8_t* data, std::size_t length) override {
@@ -91,7 +97,9 @@ class FaultyPanelPort : public IPanelPort {
   std::function<void(unsigned readNumber)> onRead;
 
  private:
-  std::uint64_t CharsMs(std::size_t n) const { return n * timeouts::kCharTimeScale / timeouts::SafeBaud(m_baud); }
+  std::uint64_t CharsMs(std::size_t n) const {
+    return n * timeouts::kCharTimeScale / timeouts::SafeBaud(m_baud);
+  }
 
   void Damage(Request kind, Bytes& reply) {
     const unsigned n = ++m_seen[static_cast<std::size_t>(kind)];
@@ -102,7 +110,8 @@ class FaultyPanelPort : public IPanelPort {
     const auto middle = reply.begin() + static_cast<std::ptrdiff_t>(reply.size() / 2);
     if (m_fault.kind == ReplyFault::Noise) {
       for (unsigned i = 0, k = 1 + m_noise % 7; i < k; ++i)
-        reply.insert(reply.begin(), static_cast<std::uint8_t>((m_noise = m_noise * 1103515245u + 12345u) >> 16));
+        reply.insert(reply.begin(),
+                     static_cast<std::uint8_t>((m_noise = m_noise * 1103515245u + 12345u) >> 16));
     } else if (m_fault.kind == ReplyFault::DropByte || m_fault.kind == ReplyFault::DropNul) {
       const bool nul = m_fault.kind == ReplyFault::DropNul;
       const auto at = std::find_if(middle, reply.end(), [nul](std::uint8_t b) { return (b == 0) == nul; });
@@ -135,7 +144,7 @@ struct Scenario {
   int neverReadyBlock = -1;
   std::uint8_t deviceType = 3;
   bool openFails = false, overPty = false;  // overPty: the reader on the serial code
-  unsigned cancelAtRead = 0; // cancel as the n-th read begins
+  unsigned cancelAtRead = 0;                // cancel as the n-th read begins
 };
 
 // The steps of a reading without search, the reply to damage and the message.
@@ -161,44 +170,79 @@ std::vector<Scenario> Scenarios() {
   std::vector<Scenario> t = {
       {.name = "clean reading"},
       {.name = "clean reading with search", .search = true},
-      {.name = "port cannot be opened", .expect = E::Untouched, .message = "Не могу открыть порт", .openFails = true},
+      {.name = "port cannot be opened",
+       .expect = E::Untouched,
+       .message = "Не могу открыть порт",
+       .openFails = true},
       {.name = "noise before the search reply", .fault = F{F::Noise, Request::Discover}, .search = true},
-      {.name = "silent at search (runs until cancel)", .fault = F{F::Silence, Request::Discover, 1, -1},
-       .expect = E::Untouched, .search = true, .cancelAtRead = 40},
+      {.name = "silent at search (runs until cancel)",
+       .fault = F{F::Silence, Request::Discover, 1, -1},
+       .expect = E::Untouched,
+       .search = true,
+       .cancelAtRead = 40},
       // A short information reply is refused; a short block is fetched again.
-      {.name = "a 00 byte dropped from the config info", .fault = F{F::DropNul, Request::ConfigInfo},
-       .expect = E::Untouched, .message = kMsgInfo},
+      {.name = "a 00 byte dropped from the config info",
+       .fault = F{F::DropNul, Request::ConfigInfo},
+       .expect = E::Untouched,
+       .message = kMsgInfo},
       {.name = "a 00 byte dropped from a block", .fault = F{F::DropNul, Request::Fetch, 2}},
-      {.name = "bad checksum always: device info", .fault = F{F::Corrupt, Request::DeviceInfo, 1, -1},
-       .expect = E::Untouched, .message = kMsgInfo},
-      {.name = "bad checksum always: texts", .fault = F{F::Corrupt, Request::Text, 1, -1},
-       .expect = E::Untouched, .message = kMsgInfo},
-      {.name = "bad checksum always: blocks", .fault = F{F::Corrupt, Request::Fetch, 1, -1},
-       .expect = E::Partial, .message = kMsgEvents, .partialBlocks = 0},
-      {.name = "bad checksum from the 4th block on", .fault = F{F::Corrupt, Request::Fetch, 4, -1},
-       .expect = E::Partial, .message = kMsgEvents, .partialBlocks = 3},
-      {.name = "gone for good at the 2nd text", .fault = F{F::Vanish, Request::Text, 2},
-       .expect = E::Untouched, .message = kMsgInfo},
-      {.name = "gone for good at the 5th block", .fault = F{F::Vanish, Request::Fetch, 5},
-       .expect = E::Partial, .message = kMsgEvents, .partialBlocks = 4},
-      {.name = "pseudo-terminal closed in the 3rd block", .fault = F{F::Vanish, Request::Fetch, 3},
-       .expect = E::Partial, .message = kMsgEvents, .partialBlocks = 2, .overPty = true},
+      {.name = "bad checksum always: device info",
+       .fault = F{F::Corrupt, Request::DeviceInfo, 1, -1},
+       .expect = E::Untouched,
+       .message = kMsgInfo},
+      {.name = "bad checksum always: texts",
+       .fault = F{F::Corrupt, Request::Text, 1, -1},
+       .expect = E::Untouched,
+       .message = kMsgInfo},
+      {.name = "bad checksum always: blocks",
+       .fault = F{F::Corrupt, Request::Fetch, 1, -1},
+       .expect = E::Partial,
+       .message = kMsgEvents,
+       .partialBlocks = 0},
+      {.name = "bad checksum from the 4th block on",
+       .fault = F{F::Corrupt, Request::Fetch, 4, -1},
+       .expect = E::Partial,
+       .message = kMsgEvents,
+       .partialBlocks = 3},
+      {.name = "gone for good at the 2nd text",
+       .fault = F{F::Vanish, Request::Text, 2},
+       .expect = E::Untouched,
+       .message = kMsgInfo},
+      {.name = "gone for good at the 5th block",
+       .fault = F{F::Vanish, Request::Fetch, 5},
+       .expect = E::Partial,
+       .message = kMsgEvents,
+       .partialBlocks = 4},
+      {.name = "pseudo-terminal closed in the 3rd block",
+       .fault = F{F::Vanish, Request::Fetch, 3},
+       .expect = E::Partial,
+       .message = kMsgEvents,
+       .partialBlocks = 2,
+       .overPty = true},
       // Blocks asked for: K = 14, 98, 82, 66, 50, 34.
-      {.name = "2nd block never ready", .expect = E::Partial, .message = kMsgEvents, .partialBlocks = 1,
+      {.name = "2nd block never ready",
+       .expect = E::Partial,
+       .message = kMsgEvents,
+       .partialBlocks = 1,
        .neverReadyBlock = 98},
-      {.name = "unsupported device type 7", .expect = E::Untouched, .message = "Тип прибора не поддерживается",
+      {.name = "unsupported device type 7",
+       .expect = E::Untouched,
+       .message = "Тип прибора не поддерживается",
        .deviceType = 7},
   };
-  const char* once[] = {"", "noise before the reply: ", "byte dropped from the reply: ", "", "bad checksum once: ",
-                        "silent once: "};
+  const char* once[] = {"", "noise before the reply: ", "byte dropped from the reply: ",
+                        "", "bad checksum once: ",      "silent once: "};
   for (const Step& x : kSteps) {
     const bool addressing = x.on == Request::Address || x.on == Request::Type;  // no checksum there
     for (F::Kind kind : {F::Noise, F::DropByte, F::Silence, F::Corrupt})
       if (kind != F::Corrupt || !addressing)
         t.push_back({.name = once[kind] + std::string(x.name), .fault = F{kind, x.on, x.nth}});
     const bool events = x.on == Request::Select || x.on == Request::Fetch;
-    t.push_back({.name = std::string("silent at ") + x.name, .fault = F{F::Silence, x.on, 1, -1},
-                 .expect = events ? E::Partial : E::Untouched, .message = x.message, .partialBlocks = 0});
+    t.push_back({.name = std::string("silent at ") + x.name,
+                 .fault = F{F::Silence, x.on, 1, -1},
+                 .expect = events ? E::Partial : E::Untouched,
+                 .message = x.message,
+                 .partialBlocks = 0});
   }
   return t;
 }
@@ -212,7 +256,8 @@ class PtyRelay {
   std::string Start() {
     char name[128];
     m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (m_master < 0 || ::grantpt(m_master) || ::unlockpt(m_master) || ::ptsname_r(m_master, name, sizeof name))
+    if (m_master < 0 || ::grantpt(m_master) || ::unlockpt(m_master) ||
+        ::ptsname_r(m_master, name, sizeof name))
       return "";
     // Our own raw-mode slave descriptor keeps the line up until the reader opens it.
     termios tio;
@@ -235,7 +280,8 @@ class PtyRelay {
       m_port.Write(buf, static_cast<std::size_t>(n));
       std::size_t count = 0;
       m_port.Read(buf, sizeof buf, count, 0);
-      for (std::size_t done = 0; done < count && (n = ::write(m_master, buf + done, count - done)) > 0;) done += n;
+      for (std::size_t done = 0; done < count && (n = ::write(m_master, buf + done, count - done)) > 0;)
+        done += n;
       if (m_port.vanished) return (void)::tcdrain(m_master), HangUp();
     }
   }
@@ -312,7 +358,8 @@ void CheckOutcome(const Scenario& s, const Outcome& o, const CT7KEventList& full
   EXPECT_TRUE(header == fullHeader) << "header or texts of another reading";
   const std::size_t n = o.list.GetCount();
   EXPECT_EQ(n % kBlock, 0u) << "a block was kept in part";
-  EXPECT_TRUE(s.partialBlocks < 0 || n == static_cast<std::size_t>(s.partialBlocks) * kBlock) << n << " events";
+  EXPECT_TRUE(s.partialBlocks < 0 || n == static_cast<std::size_t>(s.partialBlocks) * kBlock)
+      << n << " events";
   for (std::size_t i = 0; i < n && i < full.GetCount(); ++i) ASSERT_EQ(o.list[i], full[i]) << "event " << i;
 }
 

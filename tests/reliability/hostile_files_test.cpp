@@ -39,21 +39,32 @@ struct Hostile {
 };
 
 const Hostile kHostile[] = {
-    {"метка длиной 2 ГиБ", [](auto& p) { WriteBytes(p, {0xFF, 0xFF, 0xFF, 0, 0, 0, 0x80, 't'}); },
+    {"метка длиной 2 ГиБ",
+     [](auto& p) {
+       WriteBytes(p, {0xFF, 0xFF, 0xFF, 0, 0, 0, 0x80, 't'});
+     },
      LoadStatus::EndOfFile},
-    {"текст длиной 2 ГиБ", [](auto& p) {
-       WriteBytes(p, BuildFile({.textCount = 1, .texts = {{0xFF, 0xFF, 0xFF, 0, 0, 0, 0x80}}})); },
+    {"текст длиной 2 ГиБ",
+     [](auto& p) {
+       WriteBytes(p, BuildFile({.textCount = 1, .texts = {{0xFF, 0xFF, 0xFF, 0, 0, 0, 0x80}}}));
+     },
      LoadStatus::EndOfFile},
-    {"2 ГиБ 16-битных знаков", [](auto& p) {
-       WriteBytes(p, BuildFile({.textCount = 1, .texts = {{0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0x40}}})); },
+    {"2 ГиБ 16-битных знаков",
+     [](auto& p) {
+       WriteBytes(
+           p, BuildFile({.textCount = 1, .texts = {{0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0x40}}}));
+     },
      LoadStatus::EndOfFile},
-    {"текстов 2^31-1", [](auto& p) { WriteBytes(p, BuildFile({.textCount = 0x7FFFFFFF})); }, LoadStatus::EndOfFile},
-    {"100000 событий, есть 10", [](auto& p) {
-       WriteBytes(p, BuildFile({.count = 100000, .events = std::vector(10, MakeEvent(1, 4))})); },
+    {"текстов 2^31-1", [](auto& p) { WriteBytes(p, BuildFile({.textCount = 0x7FFFFFFF})); },
      LoadStatus::EndOfFile},
-    {"событий 2^32-1", [](auto& p) { WriteBytes(p, BuildFile({.count = 0xFFFFFFFF})); }, LoadStatus::FormatRefused},
+    {"100000 событий, есть 10",
+     [](auto& p) { WriteBytes(p, BuildFile({.count = 100000, .events = std::vector(10, MakeEvent(1, 4))})); },
+     LoadStatus::EndOfFile},
+    {"событий 2^32-1", [](auto& p) { WriteBytes(p, BuildFile({.count = 0xFFFFFFFF})); },
+     LoadStatus::FormatRefused},
     {"папка", [](auto& p) { std::filesystem::create_directory(p); }, LoadStatus::ReadError},
-    {"без права чтения", [](auto& p) { WriteBytes(p, BuildFile({})), ::chmod(p.c_str(), 0); }, LoadStatus::ReadError},
+    {"без права чтения", [](auto& p) { WriteBytes(p, BuildFile({})), ::chmod(p.c_str(), 0); },
+     LoadStatus::ReadError},
 };
 
 // Root reads any file, so as root the checks run in a child as an ordinary user.
@@ -82,7 +93,8 @@ TEST(HostileFiles, RefusedQuicklyWithLittleMemoryAndTheListKept) {
 
   AsOrdinaryUser([&] {
     const CT7KEventList before = MakeFullList(50);
-    const char* messages[] = {"", "Ошибка формата файла", "Ошибка формата файла\r\n", "Не могу прочитать файл\r\n"};
+    const char* messages[] = {"", "Ошибка формата файла", "Ошибка формата файла\r\n",
+                              "Не могу прочитать файл\r\n"};
     for (const Hostile& h : kHostile) {
       SCOPED_TRACE(h.name);
       const std::string path = pathOf(h);
@@ -94,8 +106,8 @@ TEST(HostileFiles, RefusedQuicklyWithLittleMemoryAndTheListKept) {
                 kTimeBoundMs);
       EXPECT_LT(g_allocated - allocatedBefore, kMemoryBound);
       EXPECT_TRUE(o.status == h.expected && list == before);
-      EXPECT_EQ(LoadMessage(o.status, path),
-                messages[static_cast<int>(h.expected)] + (h.expected == LoadStatus::FormatRefused ? "" : path));
+      EXPECT_EQ(LoadMessage(o.status, path), messages[static_cast<int>(h.expected)] +
+                                                 (h.expected == LoadStatus::FormatRefused ? "" : path));
       EXPECT_EQ(o.osError.empty(), h.expected != LoadStatus::ReadError);
     }
   });

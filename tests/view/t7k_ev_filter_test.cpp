@@ -36,17 +36,19 @@ TEST(Filter, DefaultsAdmitEverythingAndEachFlagRejectsItsCodesOnly) {
   CT7KEvFilter defaults;
   EXPECT_EQ(defaults.m_timeTo - defaults.m_timeFrom, 2592000);
   EXPECT_LE(std::llabs(defaults.m_timeTo - static_cast<std::int64_t>(std::time(nullptr))), 5);
-  for (std::uint16_t code : {0, 2, 5, 11, 13, 20, 32766, 65535}) EXPECT_TRUE(defaults.Accept(Ev(code, 255, 255)));
+  for (std::uint16_t code : {0, 2, 5, 11, 13, 20, 32766, 65535})
+    EXPECT_TRUE(defaults.Accept(Ev(code, 255, 255)));
   const std::pair<std::int32_t CT7KEvFilter::*, std::vector<std::uint16_t>> cases[] = {
-      {&CT7KEvFilter::m_bModes, {1, 3, 7, 9}},  {&CT7KEvFilter::m_bDevices, {2, 11}},
-      {&CT7KEvFilter::m_bMessages, {4}},        {&CT7KEvFilter::m_bBeams, {5, 8}},
-      {&CT7KEvFilter::m_bUnits, {6}},           {&CT7KEvFilter::m_bSlaves, {10, 12}},
+      {&CT7KEvFilter::m_bModes, {1, 3, 7, 9}}, {&CT7KEvFilter::m_bDevices, {2, 11}},
+      {&CT7KEvFilter::m_bMessages, {4}},       {&CT7KEvFilter::m_bBeams, {5, 8}},
+      {&CT7KEvFilter::m_bUnits, {6}},          {&CT7KEvFilter::m_bSlaves, {10, 12}},
   };
   for (const auto& [flag, rejected] : cases) {
     CT7KEvFilter f;
     f.*flag = 0;
     for (std::uint16_t code = 0; code <= 23; ++code)
-      EXPECT_EQ(f.Accept(Ev(code)), std::find(rejected.begin(), rejected.end(), code) == rejected.end()) << code;
+      EXPECT_EQ(f.Accept(Ev(code)), std::find(rejected.begin(), rejected.end(), code) == rejected.end())
+          << code;
   }
 }
 
@@ -78,7 +80,7 @@ TEST(Filter, PeriodOfWholeLocalDays) {
   EXPECT_FALSE(f.Accept(At(2015, 12, 17)));
   EXPECT_FALSE(f.Accept(At(2015, 12, 15, 23, 59, 59)));
   EXPECT_FALSE(f.Accept(Ev(22, 0, 0, PackTimeStamp(2016, 1, 1, 0, 0, 0))));  // dated first
-  f.m_timeTo = Local(2016, 1, 1);  // new limits take effect at once
+  f.m_timeTo = Local(2016, 1, 1);                                            // new limits take effect at once
   EXPECT_TRUE(f.Accept(At(2016, 1, 1)));
   f.m_timeFrom = Local(2015, 12, 20);
   EXPECT_FALSE(f.Accept(At(2015, 12, 16)));

@@ -17,7 +17,8 @@ using namespace logwick;
 
 namespace {
 
-#define REQUIRE_LINES() if (!LOGWICK_WINE_LINES) GTEST_SKIP() << "no simulated panels in this build"
+#define REQUIRE_LINES() \
+  if (!LOGWICK_WINE_LINES) GTEST_SKIP() << "no simulated panels in this build"
 
 // One exchange: what a read of `capacity` bytes, expecting 5, got after the
 // request, how long the read took, and the serial number in a discovery answer.
@@ -59,7 +60,10 @@ TEST(Win32CommPort, OpenConfiguresTheLineOrFailsClosed) {
   EXPECT_FALSE(port.IsOpen());
   // Open on an open port closes it first; the ГАЗ line settings work too; numbers
   // out of range open COM1, which is linked to the panel as well.
-  const struct { unsigned number, baud; std::uint8_t parity; } opens[] = {
+  const struct {
+    unsigned number, baud;
+    std::uint8_t parity;
+  } opens[] = {
       {LOGWICK_WINE_PANEL_PORT, 9600, 0}, {LOGWICK_WINE_PANEL_PORT, 1200, 2}, {0, 9600, 0}, {300, 9600, 0}};
   for (const auto& o : opens) {
     ASSERT_TRUE(port.Open(o.number, o.baud, o.parity) && port.IsOpen()) << port.LastError();
@@ -83,7 +87,8 @@ TEST(Win32CommPort, ReadEndsOnTheExpectedCountOrTheComputedTime) {
   // At 1200 baud the deadline would be (5 + 16) * 10 + 80 = 290 ms.
   ASSERT_TRUE(port.Open(LOGWICK_WINE_PANEL_PORT, 1200, 2)) << port.LastError();
   Exchange x = Ask(port, kDiscover);
-  EXPECT_TRUE(x.Serial() == LOGWICK_WINE_PANEL_SERIAL && x.ms < 200) << x.count << " bytes, " << x.ms << " ms";
+  EXPECT_TRUE(x.Serial() == LOGWICK_WINE_PANEL_SERIAL && x.ms < 200)
+      << x.count << " bytes, " << x.ms << " ms";
   port.Write(kDiscover.data(), kDiscover.size());
   Sleep(150);  // the answer arrives unread; the next write discards it, and a search is never answered
   EXPECT_EQ(Ask(port, {frames::kSearchFrame.begin(), frames::kSearchFrame.end()}).count, 0u);
@@ -93,7 +98,8 @@ TEST(Win32CommPort, ReadEndsOnTheExpectedCountOrTheComputedTime) {
   x = Ask(port, kDiscover, 32);
   EXPECT_TRUE(x.count == 0 && x.ms >= 120 && x.ms < 126 + 300) << x.count << " bytes, " << x.ms << " ms";
 
-  // Six bytes when five are expected (capacity 16): the deadline set by the arrival, (16 - 6) * 12.5 + 80 = 92 ms.
+  // Six bytes when five are expected (capacity 16): the deadline set by the arrival, (16 - 6) * 12.5 + 80 =
+  // 92 ms.
   const auto packed = frames::PackSerial(LOGWICK_WINE_PANEL_SERIAL, frames::kKindAssign);
   x = Ask(port, {0x80, packed[0], packed[1], packed[2], packed[3], 1});
   EXPECT_TRUE(x.count == 6 && x.ms >= 86 && x.ms < 92 + 300) << x.count << " bytes, " << x.ms << " ms";

@@ -50,9 +50,14 @@ TEST_F(Shell, SetRegistryStringStoresTextAndRefusesBadArguments) {
   EXPECT_EQ(ReadString(key, "Имя"), "");
 
   const HKEY cu = HKEY_CURRENT_USER;
-  const struct { HKEY root; const char *subKey, *name, *value; } bad[] = {
-      {nullptr, "Software\\x", "", "t"}, {cu, nullptr, "", "t"}, {cu, "", "", "t"},
-      {cu, kTestKey, nullptr, "t"},      {cu, kTestKey, "n", nullptr}};
+  const struct {
+    HKEY root;
+    const char *subKey, *name, *value;
+  } bad[] = {{nullptr, "Software\\x", "", "t"},
+             {cu, nullptr, "", "t"},
+             {cu, "", "", "t"},
+             {cu, kTestKey, nullptr, "t"},
+             {cu, kTestKey, "n", nullptr}};
   for (const auto& b : bad) {
     SetLastError(0);
     EXPECT_FALSE(SetRegistryString(b.root, b.subKey, b.name, b.value));
