@@ -10,7 +10,7 @@
 #include "app/file_type_registration.h"
 #include "app/logwick_dlg.h"
 #include "app/message_box.h"
-#include "view/ev_list_box.h"
+#include "app/ev_list_box.h"
 
 namespace {
 

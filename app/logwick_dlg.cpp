@@ -13,12 +13,12 @@
 #include "app/settings_dlg.h"
 #include "app/text_param_dlg.h"
 #include "events/strformat.h"
-#include "link/fetchlog.h"
+#include "app/fetchlog.h"
 #include "lists/event_file.h"
 #include "lists/panel_types.h"
 #include "lists/report.h"
-#include "view/ev_list_box.h"
-#include "view/filter_dlg.h"
+#include "app/ev_list_box.h"
+#include "app/filter_dlg.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "app/template_dialog.h"
 #include "lists/t7k_event_list.h"
-#include "view/t7k_ev_filter.h"
+#include "lists/t7k_ev_filter.h"
 
 class CEvListBox;
 class QLabel;

@@ -15,11 +15,11 @@
 #include "app/settings_dlg.h"
 #include "app/text_param_dlg.h"
 #include "events/codec.h"
-#include "link/fetchlog.h"
+#include "app/fetchlog.h"
 #include "link/port_names.h"
 #include "lists/event_file.h"
 #include "sim/event_generator.h"
-#include "view/filter_dlg.h"
+#include "app/filter_dlg.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "lists/event_file.h"
 #include "lists/report.h"
 #include "sim/event_generator.h"
-#include "view/t7k_ev_filter.h"
+#include "lists/t7k_ev_filter.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "app/logwick_dlg.h"
 #include "lists/event_file.h"
 #include "sim/event_generator.h"
-#include "view/ev_list_box.h"
+#include "app/ev_list_box.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "view/t7k_ev_filter.h"
+#include "lists/t7k_ev_filter.h"
 
 namespace CLI {
 class App;

@@ -6,7 +6,7 @@
 #include "events/codec.h"
 #include "fuzz/fuzz_input.h"
 #include "lists/report.h"
-#include "view/t7k_ev_filter.h"
+#include "lists/t7k_ev_filter.h"
 
 namespace {
 

@@ -28,6 +28,8 @@ CArchive::CArchive(std::FILE* file, Mode mode, std::string path)
   }
 }
 
+CArchive::CArchive(std::string& sink) : m_file(nullptr), m_mode(store), m_sink(&sink) { m_end = m_bufEnd; }
+
 void CArchive::ThrowEndOfFile() { throw CArchiveException(CArchiveException::endOfFile); }
 
 void CArchive::ThrowFileError(int err) const {
@@ -124,12 +126,17 @@ std::string CArchive::ReadString() {
   return logwick::Utf8ToCp1251(logwick::Utf16ToUtf8(units.data(), units.size()));
 }
 
-void CArchive::FlushBuffer() {
-  std::size_t n = static_cast<std::size_t>(m_pos - m_buf);
-  if (n > 0) {
-    errno = 0;
-    if (std::fwrite(m_buf, 1, n, m_file) != n) ThrowFileError(errno ? errno : EIO);
+void CArchive::Emit(const void* src, std::size_t n) {
+  if (m_sink) {
+    m_sink->append(static_cast<const char*>(src), n);
+    return;
   }
+  errno = 0;
+  if (std::fwrite(src, 1, n, m_file) != n) ThrowFileError(errno ? errno : EIO);
+}
+
+void CArchive::FlushBuffer() {
+  if (m_pos != m_buf) Emit(m_buf, static_cast<std::size_t>(m_pos - m_buf));
   m_pos = m_buf;
 }
 
@@ -137,8 +144,7 @@ void CArchive::WriteSlow(const void* src, std::size_t n) {
   const auto* in = static_cast<const std::uint8_t*>(src);
   FlushBuffer();
   if (n >= kBufferSize) {
-    errno = 0;
-    if (std::fwrite(in, 1, n, m_file) != n) ThrowFileError(errno ? errno : EIO);
+    Emit(in, n);
     return;
   }
   std::memcpy(m_pos, in, n);
@@ -165,5 +171,5 @@ void CArchive::Close() {
   if (m_mode != store) return;
   FlushBuffer();
   errno = 0;
-  if (std::fflush(m_file) != 0) ThrowFileError(errno ? errno : EIO);
+  if (m_file && std::fflush(m_file) != 0) ThrowFileError(errno ? errno : EIO);
 }

@@ -27,6 +27,8 @@ class CArchive {
   // The file must be open at its start, in binary mode, for the direction
   // given. The archive does not own it: after Close() the caller closes it.
   CArchive(std::FILE* file, Mode mode, std::string path);
+  // Stores into memory: every byte written is appended to sink.
+  explicit CArchive(std::string& sink);
   CArchive(const CArchive&) = delete;
   CArchive& operator=(const CArchive&) = delete;
 
@@ -103,10 +105,12 @@ class CArchive {
   std::uint64_t ReadLength(bool afterMarker);
   std::string ReadBytes(std::uint64_t n);
   void WriteSlow(const void* src, std::size_t n);
+  void Emit(const void* src, std::size_t n);
   void FlushBuffer();
   [[noreturn]] void ThrowFileError(int err) const;
 
   std::FILE* m_file;
+  std::string* m_sink = nullptr;  // storing into memory instead of m_file
   Mode m_mode;
   std::string m_path;
   std::optional<std::uint64_t> m_size;  // loading: file size at open

@@ -10,7 +10,7 @@
 #include "app/settings.h"
 #include "events/codec.h"
 #include "lists/event_file.h"
-#include "view/ev_list_box.h"
+#include "app/ev_list_box.h"
 
 namespace apptest {
 

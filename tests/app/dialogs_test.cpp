@@ -2,7 +2,7 @@
 #include "app/settings_dlg.h"
 #include "app_test_support.h"
 #include "link/port_names.h"
-#include "view/filter_dlg.h"
+#include "app/filter_dlg.h"
 
 static bool Enabled(QWidget* d, std::initializer_list<int> ids, bool on) {
   return std::all_of(ids.begin(), ids.end(), [&](int id) { return Ctl(d, id)->isEnabled() == on; });

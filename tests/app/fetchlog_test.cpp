@@ -1,6 +1,6 @@
 // The reading dialog: updates, warnings before the end, cancel, closing without
 // deadlock, and one complete reading of the simulated panel into the main window.
-#include "link/fetchlog.h"
+#include "app/fetchlog.h"
 #include "app/text_progress_ctrl.h"
 #include "app_test_support.h"
 #include "sim/pty_panel.h"

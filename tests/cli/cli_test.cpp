@@ -12,7 +12,7 @@
 #include "lists/event_file.h"
 #include "lists/report.h"
 #include "tests/lists/test_files.h"
-#include "view/t7k_ev_filter.h"
+#include "lists/t7k_ev_filter.h"
 
 using namespace logwick;
 using namespace logwick::test;

@@ -1,4 +1,4 @@
-#include "view/ev_list_box.h"
+#include "app/ev_list_box.h"
 
 #include <QKeyEvent>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "view/filter_dlg.h"
+#include "app/filter_dlg.h"
 
 #include <QCheckBox>
 #include <QDateEdit>

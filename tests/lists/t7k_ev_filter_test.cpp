@@ -1,4 +1,4 @@
-#include "view/t7k_ev_filter.h"
+#include "lists/t7k_ev_filter.h"
 
 #include <gtest/gtest.h>
 

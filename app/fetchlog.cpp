@@ -1,4 +1,4 @@
-#include "link/fetchlog.h"
+#include "app/fetchlog.h"
 
 #include <QFrame>
 #include <QLabel>
