@@ -13,32 +13,6 @@ using logwick::AppendDecimal;
 // the high byte for its own use.
 constexpr std::uint32_t kSerialMask = 0x00FFFFFF;
 
-// Classes by ascending ranges of the masked serial; each row ends (inclusive)
-// where the next begins, and the last one closes the 24-bit space.
-struct ClassRange {
-  std::uint32_t last;
-  int deviceClass;
-};
-constexpr std::array<ClassRange, 17> kClassRanges = {{
-    {2, 13},
-    {99999, 7},
-    {8999999, 8},
-    {9499999, 9},
-    {9999999, 10},
-    {10999999, 13},
-    {11499999, 2},
-    {11999999, 3},
-    {12499999, 1},
-    {12999999, 0},
-    {13499999, 5},
-    {13599999, 12},
-    {13999999, 13},
-    {14499999, 4},
-    {14999999, 11},
-    {15499999, 6},
-    {16777215, 13},
-}};
-
 // Class 13 has no designation: its devices are named by their serial in hex.
 constexpr int kUnknownClass = 13;
 constexpr int kSmokeClass = 7;
@@ -211,7 +185,7 @@ void AppendTableState(std::string& out, std::uint8_t state, int deviceClass) {
 
 int DeviceClassOf(std::uint32_t serial) {
   const std::uint32_t s = serial & kSerialMask;
-  for (const ClassRange& range : kClassRanges)
+  for (const SerialClassRange& range : kSerialClassRanges)
     if (s <= range.last) return range.deviceClass;
   return kUnknownClass;  // not reached: the last range ends at the mask
 }

@@ -5,10 +5,8 @@
 //   offset 4   u16  event code
 //   offset 6   10 parameter bytes, whose meaning depends on the code
 //
-// All multi-byte values are little-endian. The time stamp packs, from bit 0 up:
-// second (6 bits), minute (6), hour (5), day (5), month (4), year - 2000 (6).
-// Comparing two stamps as unsigned numbers orders them in time, and the date
-// alone is the stamp with bits 0-16 cleared (kDateMask).
+// All multi-byte values are little-endian; the time stamp is packed as
+// events/packed_time.h describes.
 #pragma once
 
 #include <array>
@@ -17,10 +15,13 @@
 #include <string>
 #include <vector>
 
+#include "events/little_endian.h"
+#include "events/packed_time.h"
+
 class CT7KEvent {
  public:
   static constexpr std::size_t kSize = 16;
-  static constexpr std::uint32_t kDateMask = 0xFFFE0000u;
+  static constexpr std::uint32_t kDateMask = kPackedDateMask;
 
   CT7KEvent() = default;
   explicit CT7KEvent(const std::uint8_t* raw16) { std::memcpy(m_raw.data(), raw16, kSize); }
@@ -30,17 +31,13 @@ class CT7KEvent {
 
   // Bn, Wn, Dn: the unsigned byte, 16-bit and 32-bit value at offset n.
   std::uint8_t B(std::size_t n) const { return m_raw[n]; }
-  std::uint16_t W(std::size_t n) const { return static_cast<std::uint16_t>(m_raw[n] | (m_raw[n + 1] << 8)); }
-  std::uint32_t D(std::size_t n) const {
-    return static_cast<std::uint32_t>(m_raw[n]) | (static_cast<std::uint32_t>(m_raw[n + 1]) << 8) |
-           (static_cast<std::uint32_t>(m_raw[n + 2]) << 16) |
-           (static_cast<std::uint32_t>(m_raw[n + 3]) << 24);
-  }
+  std::uint16_t W(std::size_t n) const { return logwick::ReadLe16(m_raw.data() + n); }
+  std::uint32_t D(std::size_t n) const { return logwick::ReadLe32(m_raw.data() + n); }
 
   std::uint32_t TimeStamp() const { return D(0); }
   std::uint16_t Code() const { return W(4); }
-  void SetTimeStamp(std::uint32_t t) { PutLE(0, t, 4); }
-  void SetCode(std::uint16_t c) { PutLE(4, c, 2); }
+  void SetTimeStamp(std::uint32_t t) { logwick::WriteLe32(m_raw.data(), t); }
+  void SetCode(std::uint16_t c) { logwick::WriteLe16(m_raw.data() + 4, c); }
 
   // "dd/mm/yyyy hh:mm:ss" of the time stamp, fields printed as packed.
   std::string GetTimeText() const;
@@ -70,12 +67,5 @@ class CT7KEvent {
   friend bool operator==(const CT7KEvent&, const CT7KEvent&) = default;
 
  private:
-  void PutLE(std::size_t at, std::uint32_t v, int width) {
-    for (int i = 0; i < width; ++i) m_raw[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-  }
-
   std::array<std::uint8_t, kSize> m_raw{};
 };
-
-// Packs a date and time the way the panel does (fields are masked to width).
-std::uint32_t PackTimeStamp(int year, int month, int day, int hour, int minute, int second);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "events/strformat.h"
+#include "link/baud_rates.h"
 #include "link/port_names.h"
 #include "link/timeouts.h"
 
@@ -156,25 +157,6 @@ std::uint32_t TickMs() {
 
 namespace {
 
-struct BaudCode {
-  unsigned baud;
-  speed_t code;
-};
-
-constexpr BaudCode kBaudCodes[] = {
-    {300, B300},   {600, B600},     {1200, B1200},   {2400, B2400},   {4800, B4800},
-    {9600, B9600}, {19200, B19200}, {38400, B38400}, {57600, B57600}, {115200, B115200},
-};
-
-bool FindBaudCode(unsigned baud, speed_t& code) {
-  for (const auto& b : kBaudCodes)
-    if (b.baud == baud) {
-      code = b.code;
-      return true;
-    }
-  return false;
-}
-
 // Parity code (0 none, 1 odd, 2 even, 3 mark, 4 space) into c_cflag bits.
 bool ApplyParity(termios& tio, std::uint8_t parity) {
   tio.c_cflag &= ~(PARENB | PARODD);
@@ -234,7 +216,8 @@ bool CCommPort::OpenDevice(const std::string& path, unsigned baud, std::uint8_t 
   m_device = path;
   m_lastError.clear();
   speed_t speed;
-  if (!FindBaudCode(baud, speed)) return Fail(logwick::StrFormat("unsupported baud rate %u", baud));
+  if (!logwick::TermiosSpeedOf(baud, speed))
+    return Fail(logwick::StrFormat("unsupported baud rate %u", baud));
 
   m_fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (m_fd < 0) return Fail(Errno("cannot open"));

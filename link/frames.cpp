@@ -39,13 +39,4 @@ std::uint32_t UnpackSerial(const std::uint8_t* p) {
   return s;
 }
 
-void PutLe16(std::vector<std::uint8_t>& out, std::uint16_t v) {
-  out.push_back(static_cast<std::uint8_t>(v));
-  out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-void PutLe32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
-
 }  // namespace logwick::frames

@@ -58,13 +58,4 @@ std::uint32_t UnpackSerial(const std::uint8_t* packed4);
 // The request kind in bits 3-6 of f.
 constexpr std::uint8_t SerialKind(std::uint8_t f) { return (f >> 3) & 0x0F; }
 
-// Little-endian helpers.
-constexpr std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-constexpr std::uint32_t Le32(const std::uint8_t* p) {
-  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-void PutLe16(std::vector<std::uint8_t>& out, std::uint16_t v);
-void PutLe32(std::vector<std::uint8_t>& out, std::uint32_t v);
-
 }  // namespace logwick::frames

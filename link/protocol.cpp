@@ -4,6 +4,7 @@
 #include <new>
 #include <vector>
 
+#include "events/little_endian.h"
 #include "link/frames.h"
 #include "link/timeouts.h"
 
@@ -105,7 +106,7 @@ int ReadDeviceInfo(IPanelPort& port, DeviceInfo& info) {
   if (count != 9 || reply[1] != frames::kCmdDeviceInfo) return kLinkExchangeFailed;
   info.releaseDay = reply[2];
   info.releaseMonth = reply[3];
-  info.releaseYear = frames::Le16(reply + 4);
+  info.releaseYear = logwick::ReadLe16(reply + 4);
   info.versionMajor = reply[6];
   info.versionMinor = reply[7];
   return kLinkOk;
@@ -130,9 +131,9 @@ int ReadLogInfo(IPanelPort& port, LogInfo& info) {
   if (rc != kLinkOk) return rc;
   if (count != 11) return kLinkExchangeFailed;
   info.blockSize = reply[1];
-  info.eventCount = frames::Le16(reply + 2);
-  info.ringPosition = frames::Le16(reply + 4);
-  info.panelClock = frames::Le32(reply + 6);
+  info.eventCount = logwick::ReadLe16(reply + 2);
+  info.ringPosition = logwick::ReadLe16(reply + 4);
+  info.panelClock = logwick::ReadLe32(reply + 6);
   return kLinkOk;
 }
 

@@ -120,9 +120,9 @@ std::string CArchive::ReadString() {
   std::uint64_t count = ReadLength(false);
   std::string raw = ReadBytes(count * 2);  // count < 2^32, so no overflow
   std::vector<char16_t> units(static_cast<std::size_t>(count));
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(raw.data());
   for (std::size_t i = 0; i < units.size(); ++i)
-    units[i] = static_cast<char16_t>(static_cast<std::uint8_t>(raw[2 * i]) |
-                                     (static_cast<std::uint8_t>(raw[2 * i + 1]) << 8));
+    units[i] = static_cast<char16_t>(logwick::ReadLe16(bytes + 2 * i));
   return logwick::Utf8ToCp1251(logwick::Utf16ToUtf8(units.data(), units.size()));
 }
 

@@ -17,6 +17,7 @@
 #include <string>
 #include <string_view>
 
+#include "events/little_endian.h"
 #include "lists/file_errors.h"
 
 class CArchive {
@@ -45,13 +46,12 @@ class CArchive {
   std::uint16_t ReadU16() {
     std::uint8_t b[2];
     ReadExact(b, 2);
-    return static_cast<std::uint16_t>(b[0] | (b[1] << 8));
+    return logwick::ReadLe16(b);
   }
   std::uint32_t ReadU32() {
     std::uint8_t b[4];
     ReadExact(b, 4);
-    return static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
-           (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
+    return logwick::ReadLe32(b);
   }
   // Reads up to n bytes; fewer only at the end of the file.
   std::size_t Read(void* dst, std::size_t n);
@@ -68,12 +68,13 @@ class CArchive {
     *m_pos++ = v;
   }
   void WriteU16(std::uint16_t v) {
-    const std::uint8_t b[2] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)};
+    std::uint8_t b[2];
+    logwick::WriteLe16(b, v);
     Write(b, 2);
   }
   void WriteU32(std::uint32_t v) {
-    const std::uint8_t b[4] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
-                               static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
+    std::uint8_t b[4];
+    logwick::WriteLe32(b, v);
     Write(b, 4);
   }
   void Write(const void* src, std::size_t n) {

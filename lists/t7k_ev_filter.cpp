@@ -1,5 +1,6 @@
 #include "lists/t7k_ev_filter.h"
 
+#include <algorithm>
 #include <array>
 #include <ctime>
 
@@ -64,22 +65,18 @@ CT7KEvFilter::CT7KEvFilter() {
 }
 
 std::uint32_t CT7KEvFilter::PackDate(std::int64_t t) {
+  // A year before 2000, or a time without a local date, packs as year 2000;
+  // the latter also with day and month 0.
   std::tm tm{};
-  std::uint32_t year = 0, month = 0, day = 0;
-  if (LocalDate(t, tm)) {
-    const int fullYear = tm.tm_year + 1900;
-    year = fullYear >= 2000 ? static_cast<std::uint32_t>(fullYear - 2000) : 0;
-    month = static_cast<std::uint32_t>(tm.tm_mon + 1);
-    day = static_cast<std::uint32_t>(tm.tm_mday);
-  }
-  return ((year * 16 + (month & 15)) * 32 + (day & 31)) << 17;
+  if (!LocalDate(t, tm)) return PackTimeStamp(2000, 0, 0, 0, 0, 0);
+  return PackTimeStamp(std::max(tm.tm_year + 1900, 2000), tm.tm_mon + 1, tm.tm_mday, 0, 0, 0);
 }
 
 bool CT7KEvFilter::Accept(const CT7KEvent& ev) const {
   if (m_bPeriod) {
     if (!m_period.valid || m_period.from != m_timeFrom || m_period.to != m_timeTo)
       m_period = {m_timeFrom, m_timeTo, PackDate(m_timeFrom), PackDate(m_timeTo), true};
-    const std::uint32_t date = ev.TimeStamp() & CT7KEvent::kDateMask;
+    const std::uint32_t date = PackedDate(ev.TimeStamp());
     if (date < m_period.packedFrom || date > m_period.packedTo) return false;
   }
   const std::uint16_t code = ev.Code();

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "events/device_texts.h"
+#include "events/little_endian.h"
 
 namespace logwick {
 namespace {
@@ -50,14 +51,9 @@ CT7KEvent MakeEvent(std::uint16_t code, std::initializer_list<std::uint8_t> para
   return ev;
 }
 
-void Put16(CT7KEvent& ev, std::size_t at, std::uint16_t v) {
-  ev.Raw()[at] = static_cast<std::uint8_t>(v);
-  ev.Raw()[at + 1] = static_cast<std::uint8_t>(v >> 8);
-}
+void Put16(CT7KEvent& ev, std::size_t at, std::uint16_t v) { WriteLe16(ev.Raw().data() + at, v); }
 
-void Put32(CT7KEvent& ev, std::size_t at, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) ev.Raw()[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
+void Put32(CT7KEvent& ev, std::size_t at, std::uint32_t v) { WriteLe32(ev.Raw().data() + at, v); }
 
 // Code 2: device serial, number, new and previous state, link/blocked flags.
 CT7KEvent MakeDeviceEvent(std::uint32_t serial, std::uint8_t number, std::uint8_t now, std::uint8_t before,
@@ -85,53 +81,32 @@ constexpr std::uint8_t kLinked = 0x03;
 
 // ---- addressable devices ----
 
-// The serial ranges the panel tells device classes apart by (low 24 bits).
-struct SerialRange {
-  std::uint32_t first;
-  std::uint32_t last;
-  int weight;  // how often random events pick the range
+// How often random events pick each range of kSerialClassRanges.
+constexpr std::array<int, kSerialClassRanges.size()> kRangeWeights = {
+    1, 12, 20, 10, 1, 1, 6, 6, 10, 8, 4, 3, 1, 4, 3, 4, 1,
 };
-constexpr std::array<SerialRange, 17> kSerialRanges = {{
-    {0, 2, 1},
-    {3, 99999, 12},
-    {100000, 8999999, 20},
-    {9000000, 9499999, 10},
-    {9500000, 9999999, 1},
-    {10000000, 10999999, 1},
-    {11000000, 11499999, 6},
-    {11500000, 11999999, 6},
-    {12000000, 12499999, 10},
-    {12500000, 12999999, 8},
-    {13000000, 13499999, 4},
-    {13500000, 13599999, 3},
-    {13600000, 13999999, 1},
-    {14000000, 14499999, 4},
-    {14500000, 14999999, 3},
-    {15000000, 15499999, 4},
-    {15500000, 16777215, 1},
-}};
 
 std::uint32_t RandomSerial(SampleRandom& rnd) {
   int total = 0;
-  for (const SerialRange& r : kSerialRanges) total += r.weight;
+  for (int weight : kRangeWeights) total += weight;
   int pick = static_cast<int>(rnd.Between(0, static_cast<std::uint32_t>(total - 1)));
-  for (const SerialRange& r : kSerialRanges) {
-    if (pick < r.weight) return rnd.Between(r.first, r.last);
-    pick -= r.weight;
+  for (std::size_t i = 0; i < kRangeWeights.size(); ++i) {
+    const SerialClassRange& r = kSerialClassRanges[i];
+    if (pick < kRangeWeights[i]) return rnd.Between(r.first, r.last);
+    pick -= kRangeWeights[i];
   }
-  return kSerialRanges[1].first;
+  return kSerialClassRanges[1].first;
 }
 
 // One serial of every device class, taken from the middle of its first range.
 std::vector<std::uint32_t> SerialPerClass() {
   std::vector<std::uint32_t> serials;
   std::array<bool, 14> seen{};
-  for (const SerialRange& r : kSerialRanges) {
-    const std::uint32_t serial = r.first + (r.last - r.first) / 2;
-    const int deviceClass = DeviceClassOf(serial);
-    if (seen[static_cast<std::size_t>(deviceClass)]) continue;
-    seen[static_cast<std::size_t>(deviceClass)] = true;
-    serials.push_back(serial);
+  for (const SerialClassRange& r : kSerialClassRanges) {
+    const auto deviceClass = static_cast<std::size_t>(r.deviceClass);
+    if (seen[deviceClass]) continue;
+    seen[deviceClass] = true;
+    serials.push_back(r.first + (r.last - r.first) / 2);
   }
   return serials;
 }
@@ -411,12 +386,13 @@ int DaysInMonth(int y, int m) {
 // Seconds since 01/01/2000 00:00:00 of a packed stamp, its fields clamped into
 // the calendar first.
 std::int64_t SecondsOf(std::uint32_t stamp) {
-  const int y = 2000 + static_cast<int>(stamp >> 26);
-  const int m = std::clamp(static_cast<int>((stamp >> 22) & 15), 1, 12);
-  const int d = std::clamp(static_cast<int>((stamp >> 17) & 31), 1, DaysInMonth(y, m));
-  const int hh = std::min(static_cast<int>((stamp >> 12) & 31), 23);
-  const int mm = std::min(static_cast<int>((stamp >> 6) & 63), 59);
-  const int ss = std::min(static_cast<int>(stamp & 63), 59);
+  const PackedTimeFields t = UnpackTimeStamp(stamp);
+  const int y = 2000 + t.year;
+  const int m = std::clamp(t.month, 1, 12);
+  const int d = std::clamp(t.day, 1, DaysInMonth(y, m));
+  const int hh = std::min(t.hour, 23);
+  const int mm = std::min(t.minute, 59);
+  const int ss = std::min(t.second, 59);
   return DaysFromCivil(y, m, d) * 86400 + hh * 3600 + mm * 60 + ss;
 }
 

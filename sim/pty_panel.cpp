@@ -12,6 +12,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "link/baud_rates.h"
+
 namespace logwick::sim {
 namespace {
 
@@ -20,21 +22,6 @@ constexpr int kIdlePollMs = 50;
 constexpr std::uint64_t kPartialFrameUs = 200'000;
 // Paced bytes go out in bunches at least this far apart, to spare wake-ups.
 constexpr std::uint64_t kPaceGranularityUs = 2'000;
-
-struct SpeedEntry {
-  speed_t code;
-  unsigned baud;
-};
-constexpr SpeedEntry kSpeeds[] = {
-    {B300, 300},   {B600, 600},     {B1200, 1200},   {B2400, 2400},   {B4800, 4800},
-    {B9600, 9600}, {B19200, 19200}, {B38400, 38400}, {B57600, 57600}, {B115200, 115200},
-};
-
-unsigned BaudOf(speed_t code) {
-  for (const auto& s : kSpeeds)
-    if (s.code == code) return s.baud;
-  return 9600;
-}
 
 void SleepUntilUs(std::uint64_t t) {
   const std::uint64_t now = NowUs();
@@ -97,7 +84,7 @@ std::uint64_t PtyPanel::ByteTimeUs() const {
   unsigned baud = 9600;
   bool parity = false;
   if (::tcgetattr(m_slave, &tio) == 0) {
-    baud = BaudOf(::cfgetospeed(&tio));
+    if (const unsigned set = BaudOfTermiosSpeed(::cfgetospeed(&tio))) baud = set;
     parity = (tio.c_cflag & PARENB) != 0;
   }
   const unsigned bits = (parity || baud == 1200) ? 11 : 10;

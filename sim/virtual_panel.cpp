@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "events/codec.h"
+#include "events/little_endian.h"
 #include "link/frames.h"
 #include "sim/event_generator.h"
 
@@ -163,7 +164,7 @@ void VirtualPanel::HandleData(const std::uint8_t* frame, std::size_t length, std
   switch (c->request) {
     case Request::DeviceInfo:
       body.insert(body.end(), {fr::kCmdDeviceInfo, m_config.releaseDay, m_config.releaseMonth});
-      fr::PutLe16(body, m_config.releaseYear);
+      AppendLe16(body, m_config.releaseYear);
       body.insert(body.end(), {m_config.versionMajor, m_config.versionMinor});
       break;
     case Request::ConfigInfo: {
@@ -176,9 +177,9 @@ void VirtualPanel::HandleData(const std::uint8_t* frame, std::size_t length, std
     }
     case Request::LogInfo:
       body.push_back(m_config.blockSize);
-      fr::PutLe16(body, m_config.eventCount);
-      fr::PutLe16(body, m_config.ringPosition);
-      fr::PutLe32(body, m_clock);
+      AppendLe16(body, m_config.eventCount);
+      AppendLe16(body, m_config.ringPosition);
+      AppendLe32(body, m_clock);
       break;
     case Request::Text: {
       const std::size_t i = frame[2];
@@ -192,7 +193,7 @@ void VirtualPanel::HandleData(const std::uint8_t* frame, std::size_t length, std
       break;
     }
     case Request::Select:
-      m_selectedBlock = fr::Le16(frame + 2);
+      m_selectedBlock = ReadLe16(frame + 2);
       m_selected.push_back(static_cast<std::uint16_t>(m_selectedBlock));
       m_notReadyLeft = m_config.notReadyPolls;
       Send(Request::Select, std::vector<std::uint8_t>(frame, frame + length), length, out);

@@ -47,11 +47,9 @@ TEST(EventGenerator, TimeGoesBackThroughValidDates) {
   const auto events = GenerateSampleEvents(20000, 7);
   EXPECT_EQ(events[0].TimeStamp(), kSampleNewestTimeStamp);
   for (std::size_t i = 1; i < events.size(); ++i) {
-    const std::uint32_t t = events[i].TimeStamp();
-    ASSERT_LE(t, events[i - 1].TimeStamp()) << i;
-    const unsigned month = (t >> 22) & 15, day = (t >> 17) & 31;
-    ASSERT_TRUE(month >= 1 && month <= 12 && day >= 1 && ((t >> 12) & 31) < 24 && ((t >> 6) & 63) < 60 &&
-                (t & 63) < 60)
+    ASSERT_LE(events[i].TimeStamp(), events[i - 1].TimeStamp()) << i;
+    const PackedTimeFields t = UnpackTimeStamp(events[i].TimeStamp());
+    ASSERT_TRUE(t.month >= 1 && t.month <= 12 && t.day >= 1 && t.hour < 24 && t.minute < 60 && t.second < 60)
         << events[i].GetTimeText();
   }
   // The walk stops at 2000; an impossible newest stamp is brought into the calendar.

@@ -35,8 +35,8 @@ TEST(Archive, StringPrefixesWideStringsAndShortData) {
   }
   // 300 characters take the 16-bit length; one has no place in the code page.
   Bytes wide = {0xFF, 0xFE, 0xFF, 0xFF, 0x2C, 0x01};
-  for (int i = 0; i < 299; ++i) PutU16(wide, u'Я');
-  PutU16(wide, 0x4E2D);
+  for (int i = 0; i < 299; ++i) logwick::AppendLe16(wide, u'Я');
+  logwick::AppendLe16(wide, 0x4E2D);
   EXPECT_EQ(LoadString(dir, wide), std::string(299, '\xDF') + "?");
 
   const Bytes cut[] = {

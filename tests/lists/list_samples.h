@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "events/codec.h"
+#include "events/little_endian.h"
 #include "lists/t7k_event_list.h"
 #include "tests/lists/test_files.h"
 
@@ -54,14 +55,14 @@ struct FileLayout {
 inline Bytes BuildFile(const FileLayout& s) {
   Bytes b{static_cast<std::uint8_t>(s.tag.size())};
   b.insert(b.end(), s.tag.begin(), s.tag.end());
-  PutU32(b, s.version);
-  PutU32(b, s.count);
-  for (std::uint32_t i = 0; i < 11; ++i) PutU32(b, i == 5 ? 2020 : i + 1);  // read year 2020
-  if (s.version != 0) PutU32(b, s.panelType), PutU32(b, s.serNum);
+  AppendLe32(b, s.version);
+  AppendLe32(b, s.count);
+  for (std::uint32_t i = 0; i < 11; ++i) AppendLe32(b, i == 5 ? 2020 : i + 1);  // read year 2020
+  if (s.version != 0) AppendLe32(b, s.panelType), AppendLe32(b, s.serNum);
   const char name[17] = "CONF-NAME";
   b.insert(b.end(), name, name + 17);
   b.resize(b.size() + 1020, 0xAB);
-  PutU32(b, s.textCount);
+  AppendLe32(b, s.textCount);
   for (const Bytes& t : s.texts) b.insert(b.end(), t.begin(), t.end());
   for (const CT7KEvent& ev : s.events) b.insert(b.end(), ev.Raw().begin(), ev.Raw().end());
   return b;

@@ -45,8 +45,4 @@ inline std::string ReadText(const std::string& path) {
   return {b.begin(), b.end()};
 }
 
-// Little-endian builders for hand-made files.
-inline void PutU16(Bytes& b, std::uint32_t v) { b.insert(b.end(), {std::uint8_t(v), std::uint8_t(v >> 8)}); }
-inline void PutU32(Bytes& b, std::uint32_t v) { PutU16(b, v), PutU16(b, v >> 16); }
-
 }  // namespace logwick::test
