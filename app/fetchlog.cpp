@@ -7,54 +7,75 @@
 #include <QShowEvent>
 
 #include "app/message_box.h"
-#include "app/settings.h"
 #include "app/text_progress_ctrl.h"
+#include "events/strformat.h"
 #include "link/comm_port.h"
-#include "link/readout.h"
 
 namespace {
 
-// The serial number found or used by the last reading; the next one starts
-// from it.
-std::uint32_t g_nCurrentSerNum = 0;
+using logwick::ReadoutStep;
+
+// The status line of each step, in the order of ReadoutStep.
+constexpr const char* kStepTexts[] = {
+    "Открытие порта",
+    "Поиск прибора",
+    "Установка адреса 1 для %d",
+    "Чтение типа прибора",
+    "Чтение информации о приборе",
+    "Чтение информации о конфигурации",
+    "Чтение информации о событиях",
+    "Чтение текстов сообщений",
+    "Чтение событий",
+};
+
+// The first range the user sees; the read-out replaces it.
+constexpr int kInitialRange = 116;
 
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+
+QString StepText(ReadoutStep step, std::uint32_t serial) {
+  const char* text = kStepTexts[static_cast<std::size_t>(step)];
+  if (step != ReadoutStep::Address) return QString::fromUtf8(text);
+  return Q(logwick::StrFormat(text, static_cast<int>(serial)));
+}
 
 }  // namespace
 
 class CFetchlog::View : public logwick::IReadoutView {
  public:
   explicit View(CFetchlog& dlg) : m_dlg(dlg) {}
-  void SetStatus(const std::string& t) override {
-    m_dlg.Post([&](Pending& p) { p.status = Q(t); });
+  void StepBegan(ReadoutStep step, std::uint32_t serial) override {
+    m_dlg.Post([text = StepText(step, serial)](Pending& p) { p.status = text; });
   }
-  void SetVersionLine(const std::string& t) override {
-    m_dlg.Post([&](Pending& p) { p.version = Q(t); });
+  void EventsBegan(const logwick::PanelLogSummary& log) override {
+    const PackedTimeFields& c = log.clock;
+    const QString version =
+        Q(logwick::StrFormat("Прибор v%d.%d, его время %02d/%02d/%02d %02d:%02d:%02d", log.versionMajor,
+                             log.versionMinor, c.day, c.month, c.year, c.hour, c.minute, c.second));
+    const QString count = Q(logwick::StrFormat("В приборе %d событий", log.eventCount));
+    m_dlg.Post([&](Pending& p) {
+      p.version = version;
+      p.count = count;
+      p.eventsBegan = true;
+    });
   }
-  void SetCountLine(const std::string& t) override {
-    m_dlg.Post([&](Pending& p) { p.count = Q(t); });
-  }
-  void SetEventLine(const std::string& t) override {
-    m_dlg.Post([&](Pending& p) { p.eventLine = Q(t); });
-  }
-  void ShowReadingLabel() override {
-    m_dlg.Post([](Pending& p) { p.showLabel = true; });
-  }
-  void SetButtonText(const std::string& t) override {
-    m_dlg.Post([&](Pending& p) { p.button = Q(t); });
-  }
-  void SetProgressRange(int lower, int upper) override {
+  void ProgressRange(int upper) override {
     // A new range makes any position recorded for the old one stale.
     m_dlg.Post([&](Pending& p) {
-      p.range = std::make_pair(lower, upper);
+      p.range = upper;
       p.pos.reset();
     });
   }
-  void SetProgressPos(int pos) override {
-    m_dlg.Post([&](Pending& p) { p.pos = pos; });
+  void ProgressAt(int position) override {
+    m_dlg.Post([&](Pending& p) { p.pos = position; });
   }
-  void ShowWarning(const std::string& t) override {
-    m_dlg.Post([&](Pending& p) { p.warnings.push_back(Q(t)); });
+  void EventRead(int blockEnd, const CT7KEvent& event) override {
+    const QString line = Q(logwick::StrFormat("%4d от %s", blockEnd, event.GetTimeText().c_str()));
+    m_dlg.Post([&](Pending& p) { p.eventLine = line; });
+  }
+  void Warning(logwick::ReadoutStatus status) override {
+    const QString text = Q(logwick::ReadoutMessage(status));
+    m_dlg.Post([&](Pending& p) { p.warnings.push_back(text); });
   }
 
  private:
@@ -62,33 +83,38 @@ class CFetchlog::View : public logwick::IReadoutView {
 };
 
 bool CFetchlog::Pending::Empty() const {
-  return !status && !version && !count && !eventLine && !button && !showLabel && !range && !pos &&
-         warnings.empty() && !result;
+  return !status && !version && !count && !eventLine && !eventsBegan && !range && !pos && warnings.empty() &&
+         !result;
 }
 
-CFetchlog::CFetchlog(unsigned port, CT7KEventList& list, QWidget* parent, Job job)
-    : TemplateDialog(parent, QString(), 186, 114), m_list(&list), m_port(port), m_job(std::move(job)) {
-  setObjectName("103");
+CFetchlog::CFetchlog(const logwick::ReadoutSettings& settings, QWidget* parent, Job job)
+    : TemplateDialog(parent, QString(), 186, 114), m_settings(settings), m_job(std::move(job)) {
+  setObjectName(QString::number(kIdDialog));
   // A modal frame without caption or system menu.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint);
-  m_editStatus = AddEdit(1001, {7, 7, 172, 12}, true);
+  m_editStatus = AddEdit(kIdStatus, {7, 7, 172, 12}, true);
   m_editStatus->setAlignment(Qt::AlignCenter);
-  m_editVersion = AddEdit(1002, {7, 20, 172, 12}, true);
-  m_editCount = AddEdit(1003, {7, 35, 172, 12}, true);
-  m_labelReading = AddStatic(1005, "Читается:", {7, 50, 34, 11});
+  m_editVersion = AddEdit(kIdVersion, {7, 20, 172, 12}, true);
+  m_editCount = AddEdit(kIdCount, {7, 35, 172, 12}, true);
+  m_labelReading = AddStatic(kIdReadingLabel, "Читается:", {7, 50, 34, 11});
   m_labelReading->hide();
-  m_editEvent = AddEdit(1004, {44, 50, 135, 12}, true);
+  m_editEvent = AddEdit(kIdEvent, {44, 50, 135, 12}, true);
   auto* frame = Place(new QFrame(this), -1, {7, 72, 172, 12});
   frame->setFrameShape(QFrame::Box);
   frame->setLineWidth(1);
   m_progress = new CTextProgressCtrl(this);
-  m_progress->setObjectName("1000");
+  m_progress->setObjectName(QString::number(kIdProgress));
   m_progress->setGeometry(frame->geometry().adjusted(1, 1, -1, -1));
-  m_button = AddButton(2, "Отмена", {68, 93, 50, 14});
+  m_button = AddButton(kIdStop, "Отмена", {68, 93, 50, 14});
   m_button->setAutoDefault(false);
   connect(m_button, &QPushButton::clicked, this, &CFetchlog::reject);
   m_view = std::make_unique<View>(*this);
-  if (!m_job) m_job = PanelJob(port);
+  if (!m_job)
+    m_job = [](const logwick::ReadoutSettings& s, logwick::IReadoutView& view,
+               const std::atomic<bool>& cancel) {
+      CCommPort comm;
+      return logwick::RunReadout(s, comm, view, cancel);
+    };
 }
 
 CFetchlog::~CFetchlog() {
@@ -96,20 +122,8 @@ CFetchlog::~CFetchlog() {
   if (m_worker.joinable()) m_worker.join();
 }
 
-CFetchlog::Job CFetchlog::PanelJob(unsigned port) {
-  logwick::ReadoutParams params;
-  params.portNumber = port;
-  params.autoSerial = g_bAutoSN != 0;
-  params.gazMode = g_bGazMode != 0;
-  params.selectedSerial = g_nSelectedSerNum;
-  return [params](logwick::IReadoutView& view, const std::atomic<bool>& cancel, CT7KEventList& list) {
-    CCommPort comm;
-    return logwick::RunReadout(params, comm, view, cancel, list, g_nCurrentSerNum);
-  };
-}
-
 int CFetchlog::exec() {
-  m_progress->SetRange(0, 116);
+  m_progress->SetRange(0, kInitialRange);
   return TemplateDialog::exec();
 }
 
@@ -120,14 +134,16 @@ void CFetchlog::showEvent(QShowEvent* event) {
 
 void CFetchlog::StartWorker() {
   m_worker = std::thread([this] {
-    int code = 1;
+    // A job that died ends like a stop: its warning has said why.
+    logwick::ReadoutResult result{.status = logwick::ReadoutStatus::Cancelled};
     try {
-      code = m_job(*m_view, m_cancel, *m_list);
+      result = m_job(m_settings, *m_view, m_cancel);
     } catch (const std::exception& e) {
       // Never leave the dialog waiting for a worker that died.
-      m_view->ShowWarning(e.what());
+      const QString text = QString::fromUtf8(e.what());
+      Post([&](Pending& p) { p.warnings.push_back(text); });
     }
-    Post([code](Pending& p) { p.result = code; });
+    Post([&](Pending& p) { p.result = std::move(result); });
   });
 }
 
@@ -157,15 +173,19 @@ void CFetchlog::ApplyPending() {
     if (p.status) m_editStatus->setText(*p.status);
     if (p.version) m_editVersion->setText(*p.version);
     if (p.count) m_editCount->setText(*p.count);
-    if (p.showLabel) m_labelReading->show();
+    if (p.eventsBegan) {
+      m_labelReading->show();
+      m_button->setText("Остановить");
+    }
     if (p.eventLine) m_editEvent->setText(*p.eventLine);
-    if (p.button) m_button->setText(*p.button);
-    if (p.range) m_progress->SetRange(p.range->first, p.range->second);
+    if (p.range) m_progress->SetRange(0, *p.range);
     if (p.pos) m_progress->SetPos(*p.pos);
     for (const QString& w : p.warnings)
       logwick::ShowMessage(this, w, logwick::AppTitle(), logwick::MsgIcon::Warning);
     if (p.result) {
-      done(*p.result == 0 ? 1 : 2);
+      const bool completed = p.result->status == logwick::ReadoutStatus::Ok;
+      m_result = std::move(*p.result);
+      done(completed ? 1 : 2);
       break;
     }
   }

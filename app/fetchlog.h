@@ -1,28 +1,30 @@
 // The reading dialog: runs the panel read-out on a worker thread and shows its
 // steps, the panel's version and clock, the event count, the event being read
-// and a progress bar, with one button that stops the reading.
+// and a progress bar, with one button that stops the reading. When it has
+// ended, the caller takes the reading's result: the dialog itself changes no
+// list.
 //
-// The worker never touches a widget. Its view calls only record the latest
-// value of each control under a lock and, when no update is on its way yet,
-// queue one call of ApplyPending on the interface thread; so the worker never
-// waits for the interface, a high call rate costs one queued call per repaint,
-// and closing the dialog at any moment (cancel, then join) cannot deadlock.
-// Warnings are queued in order and shown by the dialog; the dialog ends only
-// after the user has dismissed every one of them.
+// The worker never touches a widget. Its view turns each report into the
+// dialog's words, records the latest value of each control under a lock and,
+// when no update is on its way yet, queues one call of ApplyPending on the
+// interface thread; so the worker never waits for the interface, a high call
+// rate costs one queued call per repaint, and closing the dialog at any
+// moment (cancel, then join) cannot deadlock. Warnings are queued in order and
+// shown by the dialog; the dialog ends only after the user has dismissed every
+// one of them.
 #pragma once
 
 #include <QString>
 #include <atomic>
-#include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
 
 #include "app/template_dialog.h"
-#include "link/readout_view.h"
-#include "lists/t7k_event_list.h"
+#include "link/readout.h"
 
 class CTextProgressCtrl;
 class QLabel;
@@ -31,13 +33,26 @@ class QPushButton;
 
 class CFetchlog : public logwick::TemplateDialog {
  public:
-  // The work of the worker thread: fill list, report to view, stop soon after
-  // cancel is set. Returns 0 when every step completed.
-  using Job =
-      std::function<int(logwick::IReadoutView& view, const std::atomic<bool>& cancel, CT7KEventList& list)>;
+  // Resource ids: the dialog template and its controls (their objectNames).
+  enum Id : int {
+    kIdDialog = 103,
+    kIdStop = 2,
+    kIdProgress = 1000,
+    kIdStatus = 1001,
+    kIdVersion = 1002,
+    kIdCount = 1003,
+    kIdEvent = 1004,
+    kIdReadingLabel = 1005,
+  };
 
-  // job empty: read the panel on COM port `port` with the settings globals.
-  CFetchlog(unsigned port, CT7KEventList& list, QWidget* parent = nullptr, Job job = {});
+  // The work of the worker thread: read with the settings, report to view,
+  // stop soon after cancel is set.
+  using Job =
+      std::function<logwick::ReadoutResult(const logwick::ReadoutSettings& settings,
+                                           logwick::IReadoutView& view, const std::atomic<bool>& cancel)>;
+
+  // job empty: read the panel through the serial port.
+  explicit CFetchlog(const logwick::ReadoutSettings& settings, QWidget* parent = nullptr, Job job = {});
   ~CFetchlog() override;
 
   // 1 when the reading completed, 2 otherwise.
@@ -46,8 +61,8 @@ class CFetchlog : public logwick::TemplateDialog {
   // the worker has ended.
   void reject() override;
 
-  // The read-out of the panel on a port, as the default job does it.
-  static Job PanelJob(unsigned port);
+  // What the reading returned; call once the dialog has ended.
+  logwick::ReadoutResult TakeResult() { return std::move(m_result); }
 
   CTextProgressCtrl* Progress() const { return m_progress; }
   bool CancelRequested() const { return m_cancel.load(); }
@@ -58,12 +73,12 @@ class CFetchlog : public logwick::TemplateDialog {
  private:
   class View;
   struct Pending {
-    std::optional<QString> status, version, count, eventLine, button;
-    bool showLabel = false;
-    std::optional<std::pair<int, int>> range;
+    std::optional<QString> status, version, count, eventLine;
+    bool eventsBegan = false;
+    std::optional<int> range;
     std::optional<int> pos;
     std::deque<QString> warnings;
-    std::optional<int> result;
+    std::optional<logwick::ReadoutResult> result;
     bool Empty() const;
   };
 
@@ -73,16 +88,16 @@ class CFetchlog : public logwick::TemplateDialog {
   void Post(const std::function<void(Pending&)>& change);
   void StartWorker();
 
-  QPushButton* m_button;          // 2
-  QLineEdit* m_editEvent;         // 1004
-  QLabel* m_labelReading;         // 1005
-  QLineEdit* m_editCount;         // 1003
-  QLineEdit* m_editVersion;       // 1002
-  CTextProgressCtrl* m_progress;  // 1000
-  QLineEdit* m_editStatus;        // 1001
-  CT7KEventList* m_list;
-  unsigned m_port;
+  QPushButton* m_button;
+  QLineEdit* m_editEvent;
+  QLabel* m_labelReading;
+  QLineEdit* m_editCount;
+  QLineEdit* m_editVersion;
+  CTextProgressCtrl* m_progress;
+  QLineEdit* m_editStatus;
+  logwick::ReadoutSettings m_settings;
   Job m_job;
+  logwick::ReadoutResult m_result;  // interface thread only
 
   std::atomic<bool> m_cancel{false};
   std::atomic<bool> m_started{false};

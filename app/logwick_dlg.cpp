@@ -8,17 +8,16 @@
 
 #include "app/about_dlg.h"
 #include "app/app_icons.h"
+#include "app/ev_list_box.h"
+#include "app/filter_dlg.h"
 #include "app/message_box.h"
 #include "app/settings.h"
 #include "app/settings_dlg.h"
 #include "app/text_param_dlg.h"
 #include "events/strformat.h"
-#include "app/fetchlog.h"
 #include "lists/event_file.h"
 #include "lists/panel_types.h"
 #include "lists/report.h"
-#include "app/ev_list_box.h"
-#include "app/filter_dlg.h"
 
 namespace {
 
@@ -206,13 +205,21 @@ void CLogwickDlg::OnReadFromPanel() {
                          logwick::MsgIcon::Exclamation);
     return;
   }
-  if (m_readout) {
-    m_readout(*this, static_cast<unsigned>(m_nPortNumber), m_events);
-  } else {
-    CFetchlog reading(static_cast<unsigned>(m_nPortNumber), m_events, this);
-    reading.exec();
-  }
+  // The reading dialog returns what it read; only now, with its worker gone,
+  // does the list change.
+  CFetchlog reading(ReadoutSettingsNow(), this, m_readoutJob);
+  reading.exec();
+  logwick::PutReadListInPlace(reading.TakeResult(), m_events);
   FillList();
+}
+
+logwick::ReadoutSettings CLogwickDlg::ReadoutSettingsNow() const {
+  logwick::ReadoutSettings settings;
+  settings.portNumber = static_cast<unsigned>(m_nPortNumber);
+  settings.autoSerial = g_bAutoSN != 0;
+  settings.selectedSerial = g_nSelectedSerNum;
+  settings.gazMode = g_bGazMode != 0;
+  return settings;
 }
 
 void CLogwickDlg::OnFilter() {

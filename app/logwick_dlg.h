@@ -7,9 +7,10 @@
 #include <functional>
 #include <vector>
 
+#include "app/fetchlog.h"
 #include "app/template_dialog.h"
-#include "lists/t7k_event_list.h"
 #include "lists/t7k_ev_filter.h"
+#include "lists/t7k_event_list.h"
 
 class CEvListBox;
 class QLabel;
@@ -48,10 +49,12 @@ class CLogwickDlg : public logwick::TemplateDialog {
   QMenuBar* MenuBar() const { return m_menu; }
   int m_nPortNumber = 65535;
 
-  // How a reading from the panel runs (the reading dialog by default);
-  // tests put a scripted panel behind it.
-  using ReadoutRunner = std::function<void(CLogwickDlg&, unsigned port, CT7KEventList& list)>;
-  void SetReadoutRunner(ReadoutRunner runner) { m_readout = std::move(runner); }
+  // The settings a reading from the panel starts with: the port number and
+  // the settings globals.
+  logwick::ReadoutSettings ReadoutSettingsNow() const;
+  // What the reading dialog runs (the panel behind the serial port when
+  // empty); tests put a scripted panel behind it.
+  void SetReadoutJob(CFetchlog::Job job) { m_readoutJob = std::move(job); }
 
   // Row text of the list's event at index, as the view shows it.
   QString RowText(std::uint32_t eventIndex) const;
@@ -75,6 +78,6 @@ class CLogwickDlg : public logwick::TemplateDialog {
   CT7KEventList m_events;
   std::vector<std::uint32_t> m_rows;  // indices of the shown events
   QMenuBar* m_menu = nullptr;
-  ReadoutRunner m_readout;
+  CFetchlog::Job m_readoutJob;
   bool m_initialised = false;
 };

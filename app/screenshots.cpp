@@ -11,15 +11,15 @@
 #include <cstdio>
 
 #include "app/about_dlg.h"
+#include "app/fetchlog.h"
+#include "app/filter_dlg.h"
 #include "app/logwick_dlg.h"
 #include "app/settings_dlg.h"
 #include "app/text_param_dlg.h"
 #include "events/codec.h"
-#include "app/fetchlog.h"
 #include "link/port_names.h"
 #include "lists/event_file.h"
 #include "sim/event_generator.h"
-#include "app/filter_dlg.h"
 
 namespace {
 
@@ -106,20 +106,19 @@ int main(int argc, char** argv) {
   params.findChild<QRadioButton*>("1030")->setChecked(true);
   Save(params, "report-options");
 
-  CT7KEventList readInto;
-  CFetchlog reading(7, readInto, &main,
-                    [](logwick::IReadoutView& v, const std::atomic<bool>& cancel, CT7KEventList&) {
-                      v.SetStatus("Чтение событий");
-                      v.SetVersionLine("Прибор v3.12, его время 15/03/24 10:42:07");
-                      v.SetCountLine("В приборе 1024 событий");
-                      v.ShowReadingLabel();
-                      v.SetButtonText("Остановить");
-                      v.SetProgressRange(0, 1023);
-                      v.SetProgressPos(639);
-                      v.SetEventLine(" 640 от 15/03/2024 09:12:44");
-                      while (!cancel) QThread::msleep(5);
-                      return 11;
-                    });
+  CFetchlog reading(
+      main.ReadoutSettingsNow(), &main,
+      [](const logwick::ReadoutSettings&, logwick::IReadoutView& v, const std::atomic<bool>& cancel) {
+        v.StepBegan(logwick::ReadoutStep::Events, 4660);
+        v.EventsBegan({3, 12, UnpackTimeStamp(PackTimeStamp(2024, 3, 15, 10, 42, 7)), 1024});
+        v.ProgressRange(1023);
+        v.ProgressAt(639);
+        CT7KEvent event;
+        event.SetTimeStamp(PackTimeStamp(2024, 3, 15, 9, 12, 44));
+        v.EventRead(640, event);
+        while (!cancel) QThread::msleep(5);
+        return logwick::ReadoutResult{.status = logwick::ReadoutStatus::Cancelled};
+      });
   Save(reading, "reading-dialog");
 
   CAboutDlg about(&main);

@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -9,12 +10,14 @@
 #include <optional>
 
 #include "cli/commands.h"
+#include "cli/list_io.h"
 #include "cli/read_progress.h"
 #include "events/strformat.h"
 #include "link/comm_port.h"
 #include "link/readout.h"
 #include "link/trace_port.h"
 #include "lists/event_file.h"
+#include "lists/file_system.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -27,8 +30,6 @@
 namespace logwick::cli {
 namespace {
 
-constexpr int kExitFailed = 2;
-constexpr int kExitCancelled = 130;
 constexpr std::uint32_t kMinSerial = 2;
 constexpr std::uint32_t kMaxSerial = 0xFFFFFF;
 
@@ -56,6 +57,15 @@ struct TraceFile {
   }
 };
 
+ReadoutSettings SettingsOf(const ReadOptions& o) {
+  ReadoutSettings settings;
+  settings.portNumber = o.port.value_or(1);
+  settings.autoSerial = !o.serial.has_value();
+  settings.selectedSerial = o.serial.value_or(0);
+  settings.gazMode = o.gaz;
+  return settings;
+}
+
 void RunRead(const ReadOptions& o) {
   if (o.serial && (*o.serial < kMinSerial || *o.serial > kMaxSerial))
     throw CliError(StrFormat("Не допустимый серийный номер: %u (2 .. %u)", *o.serial, kMaxSerial));
@@ -65,43 +75,32 @@ void RunRead(const ReadOptions& o) {
   TraceFile trace;
   std::unique_ptr<TracePort> tracer;
   if (!o.trace.empty()) {
-    trace.file = std::fopen(o.trace.c_str(), "w");
-    if (!trace.file) throw CliError("Не могу создать файл\n" + o.trace);
+    trace.file = OpenFile(o.trace, "w");
+    if (!trace.file)
+      throw CliError(FileMessage(kMsgCannotCreate, o.trace, ErrnoText(errno)), kExitCannotWrite);
     tracer = std::make_unique<TracePort>(comm, trace.file);
   }
   IPanelPort& port = tracer ? static_cast<IPanelPort&>(*tracer) : comm;
 
-  ReadoutParams params;
-  params.portNumber = o.port.value_or(1);
-  params.autoSerial = !o.serial.has_value();
-  params.selectedSerial = o.serial.value_or(0);
-  params.gazMode = o.gaz;
-
   TerminalReadoutView view(stderr, isatty(fileno(stderr)) != 0);
   g_cancel = false;
   auto previous = std::signal(SIGINT, OnInterrupt);
-  CT7KEventList list;
-  std::uint32_t serial = 0;
-  bool replaced = false;
-  const int rc = RunReadout(params, port, view, g_cancel, list, serial, &replaced);
+  const ReadoutResult result = RunReadout(SettingsOf(o), port, view, g_cancel);
   std::signal(SIGINT, previous);
   view.Finish();
   if (!comm.LastError().empty()) std::fprintf(stderr, "%s\n", comm.LastError().c_str());
 
-  if (replaced) {
-    const StoreOutcome stored = StoreEventFile(o.output, list);
-    if (!stored.ok) throw CliError(std::string(kMsgCannotCreate) + "\n" + o.output + ": " + stored.osError);
-  }
-  const std::string written =
-      replaced ? StrFormat("%u events of panel %d written to %s", static_cast<unsigned>(list.GetCount()),
-                           list.m_nSerNum, o.output.c_str())
-               : "nothing was read; " + o.output + " was not written";
-  if (rc == kReadoutOk) {
+  if (result.list) StoreListOrThrow(o.output, *result.list);
+  const std::string written = result.list ? StrFormat("%u events of panel %d written to %s",
+                                                      static_cast<unsigned>(result.list->GetCount()),
+                                                      result.list->m_nSerNum, o.output.c_str())
+                                          : "nothing was read; " + o.output + " was not written";
+  if (result.status == ReadoutStatus::Ok) {
     std::fprintf(stderr, "%s\n", written.c_str());
     return;
   }
-  if (g_cancel) throw CliError("reading cancelled; " + written, kExitCancelled);
-  throw CliError("reading failed; " + written, kExitFailed);
+  const char* ending = result.status == ReadoutStatus::Cancelled ? "reading cancelled; " : "reading failed; ";
+  throw CliError(ending + written, ExitStatusOf(result.status));
 }
 
 }  // namespace

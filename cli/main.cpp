@@ -18,8 +18,9 @@ int main(int argc, char** argv) {
   logwick::cli::AddSampleCommand(app);
   app.footer(
       "Exit status: 0 success; 1 other failure; 2 \"Ошибка формата файла\" (event file refused\n"
-      "or cut short); 3 \"Не могу прочитать файл\"; 4 \"Ошибка записи файла\" or \"Не могу\n"
-      "создать файл\"; 100 and above: wrong arguments.");
+      "or cut short) or a failed read-out; 3 \"Не могу прочитать файл\"; 4 \"Ошибка записи\n"
+      "файла\" or \"Не могу создать файл\"; 130 a read-out stopped with Ctrl-C; 100 and above:\n"
+      "wrong arguments.");
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -31,7 +32,7 @@ int main(int argc, char** argv) {
   } catch (const std::exception& e) {
     std::cout.flush();
     std::fprintf(stderr, "logwick-cli: %s\n", e.what());
-    return 1;
+    return logwick::cli::kExitFailure;
   }
-  return 0;
+  return logwick::cli::kExitOk;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "events/strformat.h"
 #include "link/comm_port.h"
 
 namespace logwick::cli {
@@ -9,6 +10,15 @@ namespace {
 
 constexpr std::uint32_t kRedrawEveryMs = 100;
 constexpr int kBarWidth = 24;
+
+// The steps in the terminal's words, in the order of ReadoutStep.
+constexpr const char* kStepWords[] = {
+    "opening the port",          "searching for the panel",
+    "addressing panel",  // and its serial number
+    "asking the device type",    "reading the device information",
+    "reading the configuration", "reading the event log information",
+    "reading the message texts", "reading the events",
+};
 
 }  // namespace
 
@@ -21,9 +31,8 @@ std::string OneLine(const std::string& text) {
 TerminalReadoutView::TerminalReadoutView(std::FILE* out, bool live) : m_out(out), m_live(live) {}
 
 int TerminalReadoutView::Percent() const {
-  if (m_upper <= m_lower) return 0;
-  const int p = static_cast<int>((static_cast<long long>(m_pos) - m_lower) * 100 / (m_upper - m_lower));
-  return std::clamp(p, 0, 100);
+  if (m_upper <= 0) return 0;
+  return std::clamp(static_cast<int>(static_cast<long long>(m_pos) * 100 / m_upper), 0, 100);
 }
 
 void TerminalReadoutView::PrintLine(const std::string& text) {
@@ -49,8 +58,9 @@ void TerminalReadoutView::Redraw(bool force) {
   m_lineOpen = true;
 }
 
-void TerminalReadoutView::SetStatus(const std::string& text) {
-  m_status = OneLine(text);
+void TerminalReadoutView::StepBegan(ReadoutStep step, std::uint32_t serial) {
+  m_status = kStepWords[static_cast<std::size_t>(step)];
+  if (step == ReadoutStep::Address) m_status += " " + std::to_string(serial);
   if (m_live) {
     Redraw(true);
   } else {
@@ -59,25 +69,28 @@ void TerminalReadoutView::SetStatus(const std::string& text) {
   }
 }
 
-void TerminalReadoutView::SetVersionLine(const std::string& text) { PrintLine(OneLine(text)); }
+void TerminalReadoutView::EventsBegan(const PanelLogSummary& log) {
+  const PackedTimeFields& c = log.clock;
+  PrintLine(StrFormat("panel firmware v%d.%d, its clock %02d/%02d/%04d %02d:%02d:%02d", log.versionMajor,
+                      log.versionMinor, c.day, c.month, c.year + 2000, c.hour, c.minute, c.second));
+  PrintLine(StrFormat("%d events in the panel", log.eventCount));
+  m_readingEvents = true;
+}
 
-void TerminalReadoutView::SetCountLine(const std::string& text) { PrintLine(OneLine(text)); }
-
-void TerminalReadoutView::SetEventLine(const std::string&) {
+void TerminalReadoutView::EventRead(int, const CT7KEvent&) {
   ++m_eventsRead;
   Redraw(false);
 }
 
-void TerminalReadoutView::SetProgressRange(int lower, int upper) {
-  m_lower = lower;
+void TerminalReadoutView::ProgressRange(int upper) {
   m_upper = upper;
-  m_pos = lower;
+  m_pos = 0;
   m_lastPlainDecile = -1;
   Redraw(true);
 }
 
-void TerminalReadoutView::SetProgressPos(int pos) {
-  m_pos = pos;
+void TerminalReadoutView::ProgressAt(int position) {
+  m_pos = position;
   if (m_live) {
     Redraw(false);
     return;
@@ -94,7 +107,7 @@ void TerminalReadoutView::SetProgressPos(int pos) {
   }
 }
 
-void TerminalReadoutView::ShowWarning(const std::string& text) { PrintLine(OneLine(text)); }
+void TerminalReadoutView::Warning(ReadoutStatus status) { PrintLine(OneLine(ReadoutMessage(status))); }
 
 void TerminalReadoutView::Finish() {
   if (m_live && m_lineOpen) {

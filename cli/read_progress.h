@@ -1,7 +1,7 @@
 // The read-out's view on a terminal: one live line with the step, a bar and
 // the number of events read when stderr is a terminal, plain lines otherwise
-// (for logs and pipes). The panel's version and clock, its event count and
-// any warning are printed as lines of their own.
+// (for logs and pipes). The panel's firmware and clock, its event count and
+// any failure are printed as lines of their own.
 #pragma once
 
 #include <cstdint>
@@ -16,19 +16,15 @@ class TerminalReadoutView : public IReadoutView {
  public:
   TerminalReadoutView(std::FILE* out, bool live);
 
-  void SetStatus(const std::string& text) override;
-  void SetVersionLine(const std::string& text) override;
-  void SetCountLine(const std::string& text) override;
-  void SetEventLine(const std::string& text) override;
-  void ShowReadingLabel() override { m_readingEvents = true; }
-  void SetButtonText(const std::string&) override {}
-  void SetProgressRange(int lower, int upper) override;
-  void SetProgressPos(int pos) override;
-  void ShowWarning(const std::string& text) override;
+  void StepBegan(ReadoutStep step, std::uint32_t serial) override;
+  void EventsBegan(const PanelLogSummary& log) override;
+  void ProgressRange(int upper) override;
+  void ProgressAt(int position) override;
+  void EventRead(int blockEnd, const CT7KEvent& event) override;
+  void Warning(ReadoutStatus status) override;
 
   // Ends the live line; call before printing anything else.
   void Finish();
-  int EventsRead() const { return m_eventsRead; }
 
  private:
   void PrintLine(const std::string& text);
@@ -40,7 +36,6 @@ class TerminalReadoutView : public IReadoutView {
   bool m_lineOpen = false;
   bool m_readingEvents = false;
   std::string m_status;
-  int m_lower = 0;
   int m_upper = 0;
   int m_pos = 0;
   int m_eventsRead = 0;
@@ -48,7 +43,7 @@ class TerminalReadoutView : public IReadoutView {
   std::uint32_t m_lastDrawMs = 0;
 };
 
-// Status texts hold "\n" line breaks for the dialog; one line on a terminal.
+// Messages hold "\n" line breaks for the dialog; one line on a terminal.
 std::string OneLine(const std::string& text);
 
 }  // namespace logwick::cli

@@ -90,7 +90,7 @@ int ServePanel(const SimOptions& o, const sim::PanelConfig& config) {
   std::string error;
   if (!panel.Open(error)) {
     std::fprintf(stderr, "simulate: %s\n", error.c_str());
-    return 1;
+    return kExitFailure;
   }
   try {
     ComLink link(o.asCom, panel.DevicePath());
@@ -105,7 +105,7 @@ int ServePanel(const SimOptions& o, const sim::PanelConfig& config) {
     std::fprintf(stderr, "%s\n", e.what());
     return e.status;
   }
-  return 0;
+  return kExitOk;
 }
 
 }  // namespace
@@ -121,7 +121,7 @@ void RunSimulator(const SimOptions& options) {
     ::setsid();
 #ifdef __linux__
     ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-    if (::getppid() != parent) std::_Exit(1);
+    if (::getppid() != parent) std::_Exit(kExitFailure);
 #endif
     const int status = ServePanel(options, config);
     std::fflush(stdout);
@@ -134,7 +134,8 @@ void RunSimulator(const SimOptions& options) {
   while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
   }
   if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return;
-  throw CliError("simulate: the panel stopped with an error", WIFEXITED(status) ? WEXITSTATUS(status) : 1);
+  throw CliError("simulate: the panel stopped with an error",
+                 WIFEXITED(status) ? static_cast<ExitStatus>(WEXITSTATUS(status)) : kExitFailure);
 }
 
 }  // namespace logwick::cli

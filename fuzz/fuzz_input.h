@@ -48,17 +48,14 @@ inline void PutUint(std::vector<std::uint8_t>& out, std::uint32_t v, int bytes) 
 
 class QuietView : public IReadoutView {
  public:
-  void ShowWarning(const std::string& text) override {
-    text.empty() ? Fail("an empty warning") : void(++warnings);
+  void Warning(ReadoutStatus status) override {
+    ReadoutMessage(status).empty() ? Fail("a warning without a message") : void(++warnings);
   }
-  void SetStatus(const std::string&) override {}
-  void SetVersionLine(const std::string&) override {}
-  void SetCountLine(const std::string&) override {}
-  void SetEventLine(const std::string&) override {}
-  void ShowReadingLabel() override {}
-  void SetButtonText(const std::string&) override {}
-  void SetProgressRange(int, int) override {}
-  void SetProgressPos(int) override {}
+  void StepBegan(ReadoutStep, std::uint32_t) override {}
+  void EventsBegan(const PanelLogSummary&) override {}
+  void ProgressRange(int) override {}
+  void ProgressAt(int) override {}
+  void EventRead(int, const CT7KEvent&) override {}
   int warnings = 0;
 };
 

@@ -102,11 +102,10 @@ void RecordSession(const fs::path& out, const std::string& name, const sim::Pane
   RecordingPort port(config, session);
   fuzz::QuietView view;
   std::atomic<bool> cancel{false};
-  CT7KEventList list;
-  std::uint32_t serial = 0;
-  ReadoutParams params;
-  params.autoSerial = search, params.selectedSerial = config.serial;
-  RunReadout(params, port, view, cancel, list, serial);
+  ReadoutSettings settings;
+  settings.autoSerial = search;
+  settings.selectedSerial = config.serial;
+  RunReadout(settings, port, view, cancel);
   Save(out, name, session);
 }
 

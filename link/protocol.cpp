@@ -9,6 +9,7 @@
 #include "link/timeouts.h"
 
 using logwick::IPanelPort;
+using logwick::LinkStatus;
 namespace frames = logwick::frames;
 namespace timeouts = logwick::timeouts;
 
@@ -26,8 +27,8 @@ bool AddressExchange(IPanelPort& port, const std::uint8_t* request, std::size_t 
 
 // One of the three-byte information requests (81 cmd cs): `count` is the
 // length of the reply, whose checks are the caller's.
-int InfoQuery(IPanelPort& port, const char* operation, std::uint8_t command, std::uint8_t* reply,
-              std::size_t capacity, std::size_t expected, std::size_t& count) {
+LinkStatus InfoQuery(IPanelPort& port, const char* operation, std::uint8_t command, std::uint8_t* reply,
+                     std::size_t capacity, std::size_t expected, std::size_t& count) {
   port.BeginOperation(operation);
   std::uint8_t request[3] = {frames::kDataStart, command, 0};
   return Transact(port, request, sizeof request, reply, capacity, expected, count);
@@ -35,13 +36,13 @@ int InfoQuery(IPanelPort& port, const char* operation, std::uint8_t command, std
 
 }  // namespace
 
-int StartSearch(IPanelPort& port) {
+LinkStatus StartSearch(IPanelPort& port) {
   port.BeginOperation("StartSearch");
   for (int i = 0; i < timeouts::kSearchRepeats; ++i) {
     port.Write(frames::kSearchFrame.data(), frames::kSearchFrame.size());
     port.Pause(timeouts::kSearchPauseMs);
   }
-  return kLinkOk;
+  return LinkStatus::Ok;
 }
 
 std::uint32_t FindPanel(IPanelPort& port) {
@@ -56,19 +57,19 @@ std::uint32_t FindPanel(IPanelPort& port) {
   return serial > 2 ? serial : 0;
 }
 
-int SetPanelAddress(IPanelPort& port, std::uint32_t serial, std::uint8_t value) {
+LinkStatus SetPanelAddress(IPanelPort& port, std::uint32_t serial, std::uint8_t value) {
   port.BeginOperation("SetPanelAddress");
   const auto packed = frames::PackSerial(serial, frames::kKindAssign);
   const std::uint8_t request[6] = {frames::kAddressStart, packed[0], packed[1], packed[2], packed[3], value};
   std::uint8_t reply[16];
   for (int attempt = 0; attempt < timeouts::kAddressAttempts; ++attempt) {
     std::size_t count = 0;
-    if (AddressExchange(port, request, sizeof request, reply, 6, count)) return kLinkOk;
+    if (AddressExchange(port, request, sizeof request, reply, 6, count)) return LinkStatus::Ok;
   }
-  return kLinkAddressFailed;
+  return LinkStatus::AddressFailed;
 }
 
-int ReadPanelType(IPanelPort& port, std::uint32_t serial, std::uint8_t& type, std::uint8_t& extra) {
+LinkStatus ReadPanelType(IPanelPort& port, std::uint32_t serial, std::uint8_t& type, std::uint8_t& extra) {
   port.BeginOperation("ReadPanelType");
   const auto packed = frames::PackSerial(serial, frames::kKindType);
   const std::uint8_t request[5] = {frames::kAddressStart, packed[0], packed[1], packed[2], packed[3]};
@@ -79,108 +80,130 @@ int ReadPanelType(IPanelPort& port, std::uint32_t serial, std::uint8_t& type, st
         reply[6] < 0x80) {
       type = reply[5];
       extra = reply[6];
-      return kLinkOk;
+      return LinkStatus::Ok;
     }
   }
-  return kLinkAddressFailed;
+  return LinkStatus::AddressFailed;
 }
 
-int Transact(IPanelPort& port, std::uint8_t* request, std::size_t length, std::uint8_t* reply,
-             std::size_t capacity, std::size_t expected, std::size_t& count) {
+LinkStatus Transact(IPanelPort& port, std::uint8_t* request, std::size_t length, std::uint8_t* reply,
+                    std::size_t capacity, std::size_t expected, std::size_t& count) {
   count = 0;
-  if (length < 2) return kLinkExchangeFailed;
+  if (length < 2) return LinkStatus::ExchangeFailed;
   frames::Seal(request, length);
   for (int attempt = 0; attempt < timeouts::kTransactAttempts; ++attempt) {
     port.Write(request, length);
     port.Read(reply, capacity, count, expected);
-    if (count >= 1 && frames::ChecksumOk(reply, count) && reply[0] == request[0]) return kLinkOk;
+    if (count >= 1 && frames::ChecksumOk(reply, count) && reply[0] == request[0]) return LinkStatus::Ok;
   }
-  return kLinkExchangeFailed;
+  return LinkStatus::ExchangeFailed;
 }
 
-int ReadDeviceInfo(IPanelPort& port, DeviceInfo& info) {
+LinkStatus ReadDeviceInfo(IPanelPort& port, DeviceInfo& info) {
   std::uint8_t reply[10];
   std::size_t count = 0;
-  const int rc = InfoQuery(port, "ReadDeviceInfo", frames::kCmdDeviceInfo, reply, sizeof reply, 9, count);
-  if (rc != kLinkOk) return rc;
-  if (count != 9 || reply[1] != frames::kCmdDeviceInfo) return kLinkExchangeFailed;
+  const LinkStatus rc =
+      InfoQuery(port, "ReadDeviceInfo", frames::kCmdDeviceInfo, reply, sizeof reply, 9, count);
+  if (rc != LinkStatus::Ok) return rc;
+  if (count != 9 || reply[1] != frames::kCmdDeviceInfo) return LinkStatus::ExchangeFailed;
   info.releaseDay = reply[2];
   info.releaseMonth = reply[3];
   info.releaseYear = logwick::ReadLe16(reply + 4);
   info.versionMajor = reply[6];
   info.versionMinor = reply[7];
-  return kLinkOk;
+  return LinkStatus::Ok;
 }
 
-int ReadConfigInfo(IPanelPort& port, ConfigInfo& info) {
+LinkStatus ReadConfigInfo(IPanelPort& port, ConfigInfo& info) {
   std::uint8_t reply[32];
   std::size_t count = 0;
-  const int rc = InfoQuery(port, "ReadConfigInfo", frames::kCmdConfigInfo, reply, sizeof reply, 19, count);
-  if (rc != kLinkOk) return rc;
-  if (count != 19) return kLinkExchangeFailed;
+  const LinkStatus rc =
+      InfoQuery(port, "ReadConfigInfo", frames::kCmdConfigInfo, reply, sizeof reply, 19, count);
+  if (rc != LinkStatus::Ok) return rc;
+  if (count != 19) return LinkStatus::ExchangeFailed;
   info.textCount = reply[1];
   std::copy(reply + 2, reply + 18, info.name.begin());
   info.name[16] = '\0';
-  return kLinkOk;
+  return LinkStatus::Ok;
 }
 
-int ReadLogInfo(IPanelPort& port, LogInfo& info) {
+LinkStatus ReadLogInfo(IPanelPort& port, LogInfo& info) {
   std::uint8_t reply[32];
   std::size_t count = 0;
-  const int rc = InfoQuery(port, "ReadLogInfo", frames::kCmdLogInfo, reply, sizeof reply, 11, count);
-  if (rc != kLinkOk) return rc;
-  if (count != 11) return kLinkExchangeFailed;
+  const LinkStatus rc = InfoQuery(port, "ReadLogInfo", frames::kCmdLogInfo, reply, sizeof reply, 11, count);
+  if (rc != LinkStatus::Ok) return rc;
+  if (count != 11) return LinkStatus::ExchangeFailed;
   info.blockSize = reply[1];
   info.eventCount = logwick::ReadLe16(reply + 2);
   info.ringPosition = logwick::ReadLe16(reply + 4);
   info.panelClock = logwick::ReadLe32(reply + 6);
-  return kLinkOk;
+  return LinkStatus::Ok;
 }
 
-int ReadMessageText(IPanelPort& port, std::uint8_t index, MessageText& text) {
+LinkStatus ReadMessageText(IPanelPort& port, std::uint8_t index, MessageText& text) {
   port.BeginOperation("ReadMessageText");
   std::uint8_t request[4] = {frames::kDataStart, frames::kCmdMessageText, index, 0};
   std::uint8_t reply[32];
   std::size_t count = 0;
-  const int rc = Transact(port, request, sizeof request, reply, sizeof reply, 19, count);
-  if (rc != kLinkOk) return rc;
+  const LinkStatus rc = Transact(port, request, sizeof request, reply, sizeof reply, 19, count);
+  if (rc != LinkStatus::Ok) return rc;
   if (count == 3) {
     text.fill('\0');
-    return kLinkOk;
+    return LinkStatus::Ok;
   }
-  if (count != 19 || reply[1] != frames::kCmdMessageText) return kLinkExchangeFailed;
+  if (count != 19 || reply[1] != frames::kCmdMessageText) return LinkStatus::ExchangeFailed;
   std::copy(reply + 2, reply + 18, text.begin());
   text[16] = '\0';
-  return kLinkOk;
+  return LinkStatus::Ok;
 }
 
-int ReadEventBlock(IPanelPort& port, std::uint16_t index, std::uint8_t* out, std::uint8_t blockSize,
-                   const std::atomic<bool>* cancel) {
+LinkStatus ReadEventBlock(IPanelPort& port, std::uint16_t index, std::uint8_t* out, std::uint8_t blockSize,
+                          const std::atomic<bool>* cancel) {
   port.BeginOperation("ReadEventBlock");
   std::uint8_t select[5] = {frames::kDataStart, frames::kCmdSelectBlock, static_cast<std::uint8_t>(index),
                             static_cast<std::uint8_t>(index >> 8), 0};
   std::uint8_t echo[8];
   std::size_t count = 0;
-  int rc = Transact(port, select, sizeof select, echo, sizeof echo, 5, count);
-  if (rc != kLinkOk) return rc;
-  if (count != 5 || !std::equal(select, select + 5, echo)) return kLinkExchangeFailed;
+  LinkStatus rc = Transact(port, select, sizeof select, echo, sizeof echo, 5, count);
+  if (rc != LinkStatus::Ok) return rc;
+  if (count != 5 || !std::equal(select, select + 5, echo)) return LinkStatus::ExchangeFailed;
 
   const std::size_t dataBytes = std::size_t{blockSize} * 16;
   std::vector<std::uint8_t> reply;
   try {
     reply.resize(dataBytes + 8);
   } catch (const std::bad_alloc&) {
-    return kLinkAddressFailed;
+    return LinkStatus::AddressFailed;
   }
   std::uint8_t fetch[3] = {frames::kDataStart, frames::kCmdFetchBlock, 0};
   for (int poll = 0; poll < timeouts::kFetchPolls; ++poll) {
-    if (poll > 0 && cancel && cancel->load()) return kLinkCancelled;
+    if (poll > 0 && cancel && cancel->load()) return LinkStatus::Cancelled;
     rc = Transact(port, fetch, sizeof fetch, reply.data(), reply.size(), dataBytes + 3, count);
-    if (rc != kLinkOk) return rc;
+    if (rc != LinkStatus::Ok) return rc;
     if (count == dataBytes + 3) {
       std::copy(reply.begin() + 2, reply.begin() + 2 + dataBytes, out);
-      return kLinkOk;
+      return LinkStatus::Ok;
     }
   }
-  return kLinkBlockNotReady;
+  return LinkStatus::BlockNotReady;
 }
+
+namespace logwick {
+
+const char* LinkMessage(LinkStatus status) {
+  switch (status) {
+    case LinkStatus::Ok:
+      return "";
+    case LinkStatus::BlockNotReady:
+      return "the panel never got the event block ready";
+    case LinkStatus::AddressFailed:
+      return "the panel did not answer its address (or memory ran out)";
+    case LinkStatus::ExchangeFailed:
+      return "no valid reply from the panel";
+    case LinkStatus::Cancelled:
+      return "stopped by the user";
+  }
+  return "unknown link status";
+}
+
+}  // namespace logwick

@@ -5,8 +5,7 @@
 #include <vector>
 
 #include "events/codec.h"
-#include "events/strformat.h"
-#include "link/protocol.h"
+#include "events/packed_time.h"
 
 namespace logwick {
 namespace {
@@ -17,35 +16,21 @@ constexpr std::uint8_t kParityNone = 0;
 constexpr std::uint8_t kParityEven = 2;
 constexpr std::uint8_t kBusAddress = 1;
 
-constexpr const char* kMsgCannotOpen = "Не могу открыть порт";
-constexpr const char* kMsgAddress = "Не удается установить\nадрес";
-constexpr const char* kMsgType = "Не удается определить\nтип прибора";
-constexpr const char* kMsgTypeUnsupported = "Тип прибора не поддерживается";
-constexpr const char* kMsgInfo = "Ошибка при чтении\nинформации";
-constexpr const char* kMsgEvents = "Ошибка при чтении\nсобытий";
-
 // Device type reported by the panel -> panel type of the event list.
 struct TypeMapping {
   std::uint8_t deviceType;
   int panelType;
 };
-constexpr TypeMapping kPanelTypes[] = {{3, 1}, {4, 2}, {5, 1}};
+constexpr TypeMapping kPanelTypes[] = {
+    {3, 1},
+    {4, 2},
+    {5, 1},
+};
 
 int PanelTypeOfDevice(std::uint8_t deviceType) {
   for (const auto& m : kPanelTypes)
     if (m.deviceType == deviceType) return m.panelType;
   return 0;
-}
-
-// The panel clock fields: second, minute, hour, day, month, year - 2000.
-struct Clock {
-  int sec, min, hour, day, month, year;
-};
-
-Clock Unpack(std::uint32_t t) {
-  return {static_cast<int>(t & 0x3F),         static_cast<int>((t >> 6) & 0x3F),
-          static_cast<int>((t >> 12) & 0x1F), static_cast<int>((t >> 17) & 0x1F),
-          static_cast<int>((t >> 22) & 0x0F), static_cast<int>(t >> 26)};
 }
 
 std::string TextOf(const MessageText& text) {
@@ -63,189 +48,166 @@ class PortCloser {
   IPanelPort& m_port;
 };
 
-// One reading, after the port is open. Results accumulate in `fresh` until
-// the event step hands it over to the caller's list.
+// One reading, after the port is open. The header and texts gather in
+// `m_fresh` until the event step makes it the result's list.
 class Reading {
  public:
-  Reading(const ReadoutParams& params, IPanelPort& port, IReadoutView& view, const std::atomic<bool>& cancel,
-          CT7KEventList& list, std::uint32_t& currentSerial, bool* listReplaced)
-      : m_params(params),
-        m_port(port),
-        m_view(view),
-        m_cancel(cancel),
-        m_list(list),
-        m_serial(currentSerial),
-        m_listReplaced(listReplaced) {}
+  Reading(const ReadoutSettings& settings, IPanelPort& port, IReadoutView& view,
+          const std::atomic<bool>& cancel)
+      : m_settings(settings), m_port(port), m_view(view), m_cancel(cancel) {}
 
-  int Run() {
-    if (!FindSerial()) return kReadoutStopped;
-    m_fresh.m_nSerNum = static_cast<std::int32_t>(m_serial);
+  ReadoutResult Run() && {
+    if (!FindSerial()) return std::move(m_result);
+    m_fresh.m_nSerNum = static_cast<std::int32_t>(m_result.serial);
     ReadType();
-    Guarded("Чтение информации о приборе", [&] { return ReadDeviceInfo(m_port, m_device); });
-    Guarded("Чтение информации о конфигурации", [&] { return ReadConfigInfo(m_port, m_config); });
-    Guarded("Чтение информации о событиях", [&] { return CheckedLogInfo(); });
+    Guarded(ReadoutStep::DeviceInfo, [&] { return ReadDeviceInfo(m_port, m_device); });
+    Guarded(ReadoutStep::ConfigInfo, [&] { return ReadConfigInfo(m_port, m_config); });
+    Guarded(ReadoutStep::LogInfo, [&] { return CheckedLogInfo(); });
     if (!StopBefore()) ReadTexts();
     if (!StopBefore()) ReadEvents();
-    return m_result;
+    return std::move(m_result);
   }
 
  private:
+  bool Ended() const { return m_result.status != ReadoutStatus::Ok; }
+
+  void Fail(ReadoutStatus status, LinkStatus link) {
+    m_result.status = status;
+    m_result.linkStatus = link;
+    m_view.Warning(status);
+  }
+
+  void Step(ReadoutStep step) { m_view.StepBegan(step, m_result.serial); }
+
   // False when the reading has ended (the address could not be set).
   bool FindSerial() {
-    if (m_params.autoSerial) {
-      m_view.SetStatus("Поиск прибора");
+    if (m_settings.autoSerial) {
+      Step(ReadoutStep::Search);
       StartSearch(m_port);
       for (;;) {
         if (m_cancel.load()) {
-          m_result = kReadoutStopped;
+          m_result.status = ReadoutStatus::Cancelled;
           return true;
         }
-        m_serial = FindPanel(m_port);
-        if (m_serial != 0) break;
+        m_result.serial = FindPanel(m_port);
+        if (m_result.serial != 0) break;
       }
     } else {
-      m_serial = m_params.selectedSerial;
+      m_result.serial = m_settings.selectedSerial;
     }
-    m_view.SetStatus(StrFormat("Установка адреса 1 для %d", static_cast<int>(m_serial)));
-    if (SetPanelAddress(m_port, m_serial, kBusAddress) != kLinkOk) {
+    Step(ReadoutStep::Address);
+    const LinkStatus rc = SetPanelAddress(m_port, m_result.serial, kBusAddress);
+    if (rc != LinkStatus::Ok) {
       m_port.Close();
-      m_view.ShowWarning(kMsgAddress);
+      Fail(ReadoutStatus::AddressNotSet, rc);
       return false;
     }
     return true;
   }
 
   void ReadType() {
-    if (m_result != kReadoutOk) return;
-    m_view.SetStatus("Чтение типа прибора");
-    std::uint8_t type = 0, extra = 0;
-    if (ReadPanelType(m_port, m_serial, type, extra) != kLinkOk) {
-      m_result = kReadoutStopped;
-      m_view.ShowWarning(kMsgType);
-      return;
-    }
+    if (Ended()) return;
+    Step(ReadoutStep::PanelType);
+    std::uint8_t type = 0;
+    std::uint8_t extra = 0;
+    const LinkStatus rc = ReadPanelType(m_port, m_result.serial, type, extra);
+    if (rc != LinkStatus::Ok) return Fail(ReadoutStatus::TypeNotAnswered, rc);
     m_fresh.m_nPanelType = PanelTypeOfDevice(type);
-    if (m_fresh.m_nPanelType == 0) {
-      m_view.ShowWarning(kMsgTypeUnsupported);
-      m_result = kReadoutStopped;
-    }
+    if (m_fresh.m_nPanelType == 0) Fail(ReadoutStatus::TypeUnsupported, LinkStatus::Ok);
   }
 
-  // True when the next step is to be skipped: cancelled (result 11) or an
-  // earlier step failed.
+  // True when the next step is to be skipped: cancelled, or an earlier step
+  // failed.
   bool StopBefore() {
-    if (m_cancel.load()) m_result = kReadoutStopped;
-    return m_result != kReadoutOk;
+    if (m_cancel.load() && !Ended()) m_result.status = ReadoutStatus::Cancelled;
+    return Ended();
   }
 
   template <class Op>
-  void Guarded(const char* status, Op op) {
+  void Guarded(ReadoutStep step, Op op) {
     if (StopBefore()) return;
-    m_view.SetStatus(status);
-    m_result = op();
-    if (m_result != kReadoutOk) m_view.ShowWarning(kMsgInfo);
+    Step(step);
+    const LinkStatus rc = op();
+    if (rc != LinkStatus::Ok) Fail(ReadoutStatus::InfoNotRead, rc);
   }
 
   // A block size of 0 would have the block loop stand still for ever.
-  int CheckedLogInfo() {
-    const int rc = ReadLogInfo(m_port, m_log);
-    if (rc == kLinkOk && m_log.blockSize == 0 && m_log.eventCount > 0) return kLinkExchangeFailed;
+  LinkStatus CheckedLogInfo() {
+    const LinkStatus rc = ReadLogInfo(m_port, m_log);
+    if (rc == LinkStatus::Ok && m_log.blockSize == 0 && m_log.eventCount > 0)
+      return LinkStatus::ExchangeFailed;
     return rc;
   }
 
   void ReadTexts() {
     std::vector<std::string> texts;
-    m_view.SetStatus("Чтение текстов сообщений");
-    m_view.SetProgressRange(0, m_config.textCount);
+    Step(ReadoutStep::Texts);
+    m_view.ProgressRange(m_config.textCount);
     MessageText text{};
     for (int i = 0; i < m_config.textCount;) {
-      const int rc = ReadMessageText(m_port, static_cast<std::uint8_t>(i), text);
-      if (rc != kLinkOk) {
-        m_view.ShowWarning(kMsgInfo);
-        m_result = rc;
-        return;
-      }
+      const LinkStatus rc = ReadMessageText(m_port, static_cast<std::uint8_t>(i), text);
+      if (rc != LinkStatus::Ok) return Fail(ReadoutStatus::InfoNotRead, rc);
       ++i;
-      m_view.SetProgressPos(i);
+      m_view.ProgressAt(i);
       if (text[0] == '\0') break;
       texts.push_back(TextOf(text));
     }
     m_fresh.m_texts = std::move(texts);
   }
 
-  void FillHeader() {
-    const Clock c = Unpack(m_log.panelClock);
-    m_fresh.m_nReadSec = c.sec;
-    m_fresh.m_nReadMin = c.min;
-    m_fresh.m_nReadHour = c.hour;
-    m_fresh.m_nReadDay = c.day;
-    m_fresh.m_nReadMonth = c.month;
-    m_fresh.m_nReadYear = c.year + 2000;
+  void FillHeader(const PackedTimeFields& clock) {
+    m_fresh.m_nReadSec = clock.second;
+    m_fresh.m_nReadMin = clock.minute;
+    m_fresh.m_nReadHour = clock.hour;
+    m_fresh.m_nReadDay = clock.day;
+    m_fresh.m_nReadMonth = clock.month;
+    m_fresh.m_nReadYear = clock.year + 2000;
     m_fresh.m_nVerMajor = m_device.versionMajor;
     m_fresh.m_nVerMinor = m_device.versionMinor;
     m_fresh.m_nRelDay = m_device.releaseDay;
     m_fresh.m_nRelMonth = m_device.releaseMonth;
     m_fresh.m_nRelYear = m_device.releaseYear;
     std::memcpy(m_fresh.m_szConfigName.data(), m_config.name.data(), m_config.name.size());
-    // The reserved block belongs to no reading: it stays what the list held.
-    m_fresh.m_reserved = m_list.m_reserved;
   }
 
   void ReadEvents() {
-    const Clock c = Unpack(m_log.panelClock);
-    m_view.SetStatus("Чтение событий");
-    m_view.SetVersionLine(StrFormat("Прибор v%d.%d, его время %02d/%02d/%02d %02d:%02d:%02d",
-                                    m_device.versionMajor, m_device.versionMinor, c.day, c.month, c.year,
-                                    c.hour, c.min, c.sec));
-    m_view.SetCountLine(StrFormat("В приборе %d событий", m_log.eventCount));
-    m_view.ShowReadingLabel();
-    FillHeader();
-    m_list = std::move(m_fresh);
-    m_list.RemoveAll();
-    if (m_listReplaced) *m_listReplaced = true;
-    m_view.SetButtonText("Остановить");
+    const PackedTimeFields clock = UnpackTimeStamp(m_log.panelClock);
+    Step(ReadoutStep::Events);
+    m_view.EventsBegan({m_device.versionMajor, m_device.versionMinor, clock, m_log.eventCount});
+    FillHeader(clock);
+    CT7KEventList& list = m_result.list.emplace(std::move(m_fresh));
 
     const int n = m_log.eventCount;
     const int j = m_log.ringPosition;
     const int b = m_log.blockSize;
-    m_view.SetProgressRange(0, static_cast<std::uint16_t>(n - 1));
+    m_view.ProgressRange(static_cast<std::uint16_t>(n - 1));
     std::vector<std::uint8_t> block(static_cast<std::size_t>(b) * CT7KEvent::kSize);
-    m_list.Reserve(n > b ? static_cast<std::size_t>(n - b) : 0);
+    list.Reserve(n > b ? static_cast<std::size_t>(n - b) : 0);
     for (int h = b; h < n; h += b) {
-      if (m_cancel.load()) {
-        m_result = kReadoutStopped;
-        return;
-      }
-      m_view.SetProgressPos(h - 1);
+      if (StopBefore()) return;
+      m_view.ProgressAt(h - 1);
       const int k = h > j ? n - h + j : j - h;
-      const int rc = ReadEventBlock(m_port, static_cast<std::uint16_t>(k), block.data(),
-                                    static_cast<std::uint8_t>(b), &m_cancel);
-      if (rc == kLinkCancelled) {
-        m_result = kReadoutStopped;
+      const LinkStatus rc = ReadEventBlock(m_port, static_cast<std::uint16_t>(k), block.data(),
+                                           static_cast<std::uint8_t>(b), &m_cancel);
+      if (rc == LinkStatus::Cancelled) {
+        m_result.status = ReadoutStatus::Cancelled;
         return;
       }
-      if (rc != kLinkOk) {
-        m_view.ShowWarning(kMsgEvents);
-        m_result = rc;
-        return;
-      }
+      if (rc != LinkStatus::Ok) return Fail(ReadoutStatus::EventsNotRead, rc);
       for (int i = 0; i < b; ++i) {
         const CT7KEvent ev(block.data() + static_cast<std::size_t>(b - 1 - i) * CT7KEvent::kSize);
-        m_list.AddTail(ev);
-        m_view.SetEventLine(StrFormat("%4d от %s", h, ev.GetTimeText().c_str()));
+        list.AddTail(ev);
+        m_view.EventRead(h, ev);
       }
     }
   }
 
-  const ReadoutParams& m_params;
+  const ReadoutSettings& m_settings;
   IPanelPort& m_port;
   IReadoutView& m_view;
   const std::atomic<bool>& m_cancel;
-  CT7KEventList& m_list;
-  std::uint32_t& m_serial;
-  bool* m_listReplaced;
 
-  int m_result = kReadoutOk;
+  ReadoutResult m_result;
   CT7KEventList m_fresh;
   DeviceInfo m_device;
   ConfigInfo m_config;
@@ -254,18 +216,45 @@ class Reading {
 
 }  // namespace
 
-int RunReadout(const ReadoutParams& params, IPanelPort& port, IReadoutView& view,
-               const std::atomic<bool>& cancel, CT7KEventList& list, std::uint32_t& currentSerial,
-               bool* listReplaced) {
-  if (listReplaced) *listReplaced = false;
-  view.SetStatus("Открытие порта");
-  const bool gaz = params.gazMode;
-  if (!port.Open(params.portNumber, gaz ? kBaudGaz : kBaudPlain, gaz ? kParityEven : kParityNone)) {
-    view.ShowWarning(kMsgCannotOpen);
-    return kReadoutStopped;
+std::string ReadoutMessage(ReadoutStatus status) {
+  switch (status) {
+    case ReadoutStatus::Ok:
+    case ReadoutStatus::Cancelled:
+      return {};
+    case ReadoutStatus::PortNotOpened:
+      return "Не могу открыть порт";
+    case ReadoutStatus::AddressNotSet:
+      return "Не удается установить\nадрес";
+    case ReadoutStatus::TypeNotAnswered:
+      return "Не удается определить\nтип прибора";
+    case ReadoutStatus::TypeUnsupported:
+      return "Тип прибора не поддерживается";
+    case ReadoutStatus::InfoNotRead:
+      return "Ошибка при чтении\nинформации";
+    case ReadoutStatus::EventsNotRead:
+      return "Ошибка при чтении\nсобытий";
+  }
+  return {};
+}
+
+ReadoutResult RunReadout(const ReadoutSettings& settings, IPanelPort& port, IReadoutView& view,
+                         const std::atomic<bool>& cancel) {
+  view.StepBegan(ReadoutStep::OpenPort, 0);
+  const bool gaz = settings.gazMode;
+  if (!port.Open(settings.portNumber, gaz ? kBaudGaz : kBaudPlain, gaz ? kParityEven : kParityNone)) {
+    view.Warning(ReadoutStatus::PortNotOpened);
+    return {.status = ReadoutStatus::PortNotOpened};
   }
   PortCloser closer(port);
-  return Reading(params, port, view, cancel, list, currentSerial, listReplaced).Run();
+  return Reading(settings, port, view, cancel).Run();
+}
+
+bool PutReadListInPlace(ReadoutResult&& result, CT7KEventList& list) {
+  if (!result.list) return false;
+  result.list->m_reserved = list.m_reserved;
+  list = std::move(*result.list);
+  result.list.reset();
+  return true;
 }
 
 }  // namespace logwick

@@ -1,45 +1,51 @@
-// The read-out: takes one panel's content into an event list over an open-able
-// port, driving a view while it runs. It knows no toolkit and no thread: the
-// desktop dialog calls RunReadout on its worker thread once its window exists,
-// the command line calls it directly.
+// The read-out: takes one panel's content over a port and returns it as a
+// value, reporting to a view while it runs. It knows no toolkit and no
+// thread, and it never touches a list of its caller: the desktop dialog runs
+// it on its worker thread and hands the result back when it ends, the
+// command line runs it directly.
 //
-// The list is never left half-changed. The header, texts and events are
-// gathered into a fresh list, which replaces `list` only when the event step
-// begins. A failure or cancel before that leaves `list` exactly as it was; one
-// during the event blocks leaves the events read so far together with their
-// own header and texts (and still counts as a failure).
+// The result's list exists once the event step has begun: then it holds the
+// panel's header, its message texts and the events of the blocks read, also
+// when a later block failed or the user stopped the reading. A reading that
+// ends before the event step has no list, so whatever the caller shows stays.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 
 #include "link/panel_port.h"
+#include "link/protocol.h"
+#include "link/readout_status.h"
 #include "link/readout_view.h"
 #include "lists/t7k_event_list.h"
 
 namespace logwick {
 
-struct ReadoutParams {
-  unsigned portNumber = 1;  // COM number given to IPanelPort::Open
+// What a reading is told: where the panel is and how to find it.
+struct ReadoutSettings {
+  unsigned portNumber = 1;  // COM port number; 1-255, anything else means none chosen
   bool autoSerial = true;   // search for the panel instead of using selectedSerial
-  bool gazMode = false;     // 1200 baud, even parity; else 9600 baud, no parity
   std::uint32_t selectedSerial = 0;
+  bool gazMode = false;  // 1200 baud, even parity; else 9600 baud, no parity
 };
 
-// Worker result codes beyond the protocol's own (link/protocol.h).
-inline constexpr int kReadoutOk = 0;
-inline constexpr int kReadoutStopped = 11;  // cancelled, or stopped after a failure already shown
+struct ReadoutResult {
+  ReadoutStatus status = ReadoutStatus::Ok;
+  // The protocol's result of the exchange that failed (information and event
+  // steps, the address and the type), Ok otherwise.
+  LinkStatus linkStatus = LinkStatus::Ok;
+  std::optional<CT7KEventList> list;  // present once the event step began
+  std::uint32_t serial = 0;           // the serial number found by the search or taken from the settings
+};
 
-// Runs one reading. Returns kReadoutOk when every step completed (the dialog's
-// command 107) and a non-zero code otherwise (command 108): kReadoutStopped
-// after a cancel or a failure whose message went to view.ShowWarning, or the
-// protocol code of a failed information or event step. `cancel` is polled
-// during the search, before each step and before each event block.
-// `currentSerial` is the process-wide current serial number: it receives the
-// number found or taken from params and keeps it between readings.
-// Returns whether the list was replaced through `listReplaced` when given.
-int RunReadout(const ReadoutParams& params, IPanelPort& port, IReadoutView& view,
-               const std::atomic<bool>& cancel, CT7KEventList& list, std::uint32_t& currentSerial,
-               bool* listReplaced = nullptr);
+// Runs one reading. `cancel` is polled during the search, before each step,
+// before each event block and between two polls of a block.
+ReadoutResult RunReadout(const ReadoutSettings& settings, IPanelPort& port, IReadoutView& view,
+                         const std::atomic<bool>& cancel);
+
+// Puts the list a reading returned in the place of `list` and says whether
+// there was one. The reserved block belongs to no reading: `list` keeps its own.
+bool PutReadListInPlace(ReadoutResult&& result, CT7KEventList& list);
 
 }  // namespace logwick

@@ -1,28 +1,59 @@
-// What the read-out shows while it runs. The desktop dialog forwards each call
-// to its controls on the interface thread, the command line draws a progress
-// line on the terminal, tests record the calls. Texts are UTF-8; "\n" in a
-// status text is a line break.
+// What the read-out reports while it runs: which step it has begun, what the
+// panel said about its log, the event just read, the progress and the
+// failures the user is to be told about. The front ends choose the words: the
+// desktop dialog puts them into its controls on the interface thread, the
+// command line draws a progress line, tests record the calls.
 #pragma once
 
-#include <string>
+#include <cstdint>
+
+#include "events/packed_time.h"
+#include "events/t7k_event.h"
+#include "link/readout_status.h"
 
 namespace logwick {
+
+// The steps of a reading, in the order they run.
+enum class ReadoutStep {
+  OpenPort,
+  Search,      // automatic search for the panel's serial number
+  Address,     // giving the panel bus address 1
+  PanelType,   // asking the device type
+  DeviceInfo,  // firmware version and release date
+  ConfigInfo,  // configuration name and number of message texts
+  LogInfo,     // event count, ring position, block size and clock
+  Texts,       // the message texts
+  Events,      // the event blocks
+};
+
+// What the event step starts from.
+struct PanelLogSummary {
+  int versionMajor = 0;
+  int versionMinor = 0;
+  PackedTimeFields clock;  // the panel's clock, as packed
+  int eventCount = 0;      // events the panel holds
+};
 
 class IReadoutView {
  public:
   virtual ~IReadoutView() = default;
-  virtual void SetStatus(const std::string& text) = 0;       // edit 1001: the current step
-  virtual void SetVersionLine(const std::string& text) = 0;  // edit 1002: version and panel clock
-  virtual void SetCountLine(const std::string& text) = 0;    // edit 1003: events in the panel
-  virtual void SetEventLine(const std::string& text) = 0;    // edit 1004: the event just read
-  virtual void ShowReadingLabel() = 0;                       // static 1005 "Читается:"
-  virtual void SetButtonText(const std::string& text) = 0;   // button 2 ("Остановить")
-  virtual void SetProgressRange(int lower, int upper) = 0;
-  virtual void SetProgressPos(int pos) = 0;
-  // The read-out's message (warning icon, application title as caption). A
-  // notification: the read-out carries on right after the call, so a dialog
-  // shows the box and closes only once the user has dismissed it.
-  virtual void ShowWarning(const std::string& text) = 0;
+
+  // A step begins. serial: the panel's serial number from the address step
+  // on, 0 before it.
+  virtual void StepBegan(ReadoutStep step, std::uint32_t serial) = 0;
+  // The event step has begun; events follow.
+  virtual void EventsBegan(const PanelLogSummary& log) = 0;
+  // The progress of the texts and the events: a new range 0 .. upper, then
+  // positions within it.
+  virtual void ProgressRange(int upper) = 0;
+  virtual void ProgressAt(int position) = 0;
+  // An event of the block that brings the reading to `blockEnd` events of the
+  // log (the same number for every event of a block).
+  virtual void EventRead(int blockEnd, const CT7KEvent& event) = 0;
+  // A failure to tell the user about (ReadoutMessage gives its text). The
+  // read-out carries on right after the call, so a dialog shows the message
+  // and ends only once the user has dismissed it.
+  virtual void Warning(ReadoutStatus status) = 0;
 };
 
 }  // namespace logwick

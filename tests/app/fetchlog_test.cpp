@@ -1,63 +1,186 @@
-// The reading dialog: updates, warnings before the end, cancel, closing without
-// deadlock, and one complete reading of the simulated panel into the main window.
+// The reading dialog: its words for every report, warnings before the end,
+// cancel, closing without deadlock; a reading held in its event step while the
+// main window repaints; one complete reading of the simulated panel.
 #include "app/fetchlog.h"
 #include "app/text_progress_ctrl.h"
 #include "app_test_support.h"
+#include "link/frames.h"
+#include "lists/report.h"
 #include "sim/pty_panel.h"
+#include "tests/link/test_ports.h"
+
+using logwick::IReadoutView;
+using logwick::ReadoutResult;
+using logwick::ReadoutSettings;
+using logwick::ReadoutStatus;
+using logwick::ReadoutStep;
+using Cancel = const std::atomic<bool>;
+
+namespace {
+
+ReadoutResult Ended(ReadoutStatus status) { return {.status = status}; }
+
+CT7KEvent EventAt(std::uint32_t stamp) {
+  CT7KEvent ev;
+  ev.SetTimeStamp(stamp);
+  return ev;
+}
+
+// A virtual panel that holds the first event-block request until released.
+class HoldingPort : public logwick::test::ScriptedPort {
+ public:
+  using ScriptedPort::ScriptedPort;
+  void Write(const std::uint8_t* data, std::size_t length) override {
+    if (length > 1 && data[1] == logwick::frames::kCmdSelectBlock) {
+      std::unique_lock<std::mutex> lock(m_mutex);
+      m_held = true;
+      m_change.wait(lock, [this] { return m_released; });
+    }
+    ScriptedPort::Write(data, length);
+  }
+  bool Held() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_held;
+  }
+  void Release() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_released = true;
+    m_change.notify_all();
+  }
+
+ private:
+  std::mutex m_mutex;
+  std::condition_variable m_change;
+  bool m_held = false;
+  bool m_released = false;
+};
+
+}  // namespace
 
 class FetchlogTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void EachStepShowsItsStatusLine() {
+    const std::pair<ReadoutStep, const char*> steps[] = {
+        {ReadoutStep::OpenPort, "Открытие порта"},
+        {ReadoutStep::Search, "Поиск прибора"},
+        {ReadoutStep::Address, "Установка адреса 1 для 74565"},
+        {ReadoutStep::PanelType, "Чтение типа прибора"},
+        {ReadoutStep::DeviceInfo, "Чтение информации о приборе"},
+        {ReadoutStep::ConfigInfo, "Чтение информации о конфигурации"},
+        {ReadoutStep::LogInfo, "Чтение информации о событиях"},
+        {ReadoutStep::Texts, "Чтение текстов сообщений"},
+        {ReadoutStep::Events, "Чтение событий"},
+    };
+    for (const auto& [step, text] : steps) {
+      CFetchlog dlg({}, nullptr, [step](const ReadoutSettings&, IReadoutView& v, Cancel&) {
+        v.StepBegan(step, 74565);
+        return Ended(ReadoutStatus::Ok);
+      });
+      QCOMPARE(dlg.exec(), 1);
+      QCOMPARE(Ctl<QLineEdit>(&dlg, CFetchlog::kIdStatus)->text(), QString(text));
+    }
+  }
+
   void UpdatesReachTheControlsAndWarningsComeBeforeTheEnd() {
-    CT7KEventList list;
     std::vector<bool> visibleAtWarning;
-    CFetchlog dlg(1, list, nullptr, [](logwick::IReadoutView& v, const std::atomic<bool>&, CT7KEventList&) {
-      v.ShowReadingLabel(), v.SetButtonText("Остановить"), v.SetProgressRange(0, 99);
-      for (int h = 16; h < 100; h += 16)
-        v.SetProgressPos(h - 1), v.SetEventLine(QString("%1 от 15/03/2024 10:30:00").arg(h, 4).toStdString());
-      v.ShowWarning("Ошибка при чтении\nсобытий");
-      return 8;
+    CFetchlog dlg({}, nullptr, [](const ReadoutSettings&, IReadoutView& v, Cancel&) {
+      v.StepBegan(ReadoutStep::Events, 4660);
+      v.EventsBegan({3, 12, UnpackTimeStamp(PackTimeStamp(2015, 12, 16, 14, 12, 5)), 100});
+      v.ProgressRange(99);
+      for (int h = 16; h < 100; h += 16) {
+        v.ProgressAt(h - 1);
+        v.EventRead(h, EventAt(PackTimeStamp(2024, 3, 15, 10, 30, 0)));
+      }
+      v.Warning(ReadoutStatus::EventsNotRead);
+      return Ended(ReadoutStatus::EventsNotRead);
     });
+    QStringList warnings;
     logwick::SetMessageHook([&](const logwick::MessageRecord& r) {
       QVERIFY(r.caption == logwick::AppTitle() && r.icon == logwick::MsgIcon::Warning);
+      warnings << r.text;
       visibleAtWarning.push_back(dlg.isVisible());
     });
     QCOMPARE(dlg.exec(), 2);
     logwick::SetMessageHook({});
+    QCOMPARE(warnings, QStringList{"Ошибка при чтении\nсобытий"});
     QCOMPARE(visibleAtWarning, std::vector<bool>{true});
-    QCOMPARE(Ctl<QLineEdit>(&dlg, 1004)->text(), QString("  96 от 15/03/2024 10:30:00"));
-    QVERIFY(!Ctl(&dlg, 1005)->isHidden());
-    QCOMPARE(Ctl<QPushButton>(&dlg, 2)->text(), QString("Остановить"));
+    QCOMPARE(Ctl<QLineEdit>(&dlg, CFetchlog::kIdVersion)->text(),
+             QString("Прибор v3.12, его время 16/12/15 14:12:05"));
+    QCOMPARE(Ctl<QLineEdit>(&dlg, CFetchlog::kIdCount)->text(), QString("В приборе 100 событий"));
+    QCOMPARE(Ctl<QLineEdit>(&dlg, CFetchlog::kIdEvent)->text(), QString("  96 от 15/03/2024 10:30:00"));
+    QVERIFY(!Ctl(&dlg, CFetchlog::kIdReadingLabel)->isHidden());
+    QCOMPARE(Ctl<QPushButton>(&dlg, CFetchlog::kIdStop)->text(), QString("Остановить"));
     QCOMPARE(dlg.Progress()->GetPos(), 95);
+    QVERIFY(dlg.TakeResult().status == ReadoutStatus::EventsNotRead);
   }
 
   void CancelAndClosingWhileTheWorkerReportsFast() {
     std::atomic<long> reports{0};
-    const CFetchlog::Job busy = [&](logwick::IReadoutView& v, const std::atomic<bool>& cancel,
-                                    CT7KEventList&) {
+    const CFetchlog::Job busy = [&](const ReadoutSettings&, IReadoutView& v, Cancel& cancel) {
       for (; !cancel; ++reports) {
-        v.SetProgressPos(static_cast<int>(reports % 100));
-        v.SetEventLine(std::to_string(reports));
-        if (reports % 1000 == 0) v.ShowWarning("x");
+        v.ProgressAt(static_cast<int>(reports % 100));
+        v.EventRead(static_cast<int>(reports), CT7KEvent());
+        if (reports % 1000 == 0) v.Warning(ReadoutStatus::InfoNotRead);
       }
-      return 11;
+      return Ended(ReadoutStatus::Cancelled);
     };
     Hooks quiet;
-    CT7KEventList list;
-    CFetchlog dlg(1, list, nullptr, busy);
-    WhenModal("103", [&](QDialog* d) {
+    CFetchlog dlg({}, nullptr, busy);
+    WhenModal(QString::number(CFetchlog::kIdDialog), [&](QDialog* d) {
       while (reports < 10000) QTest::qWait(1);
       QTest::keyClick(d, Qt::Key_Escape);  // only sets the flag: the worker's end closes the dialog
       QVERIFY(static_cast<CFetchlog*>(d)->CancelRequested());
     });
     QCOMPARE(dlg.exec(), 2);
     for (int round = 0; round < 50; ++round) {
-      auto* closing = new CFetchlog(1, list, nullptr, busy);
+      auto* closing = new CFetchlog({}, nullptr, busy);
       closing->show();
       QTest::qWait(round % 5);
       delete closing;  // cancel, then join: must return
     }
+  }
+
+  // The worker never writes the list the window draws: held in its event
+  // step, a reading leaves the rows as they were however the window repaints;
+  // they become the panel's once the reading dialog has closed.
+  void TheWindowKeepsItsRowsWhileAReadingRuns() {
+    Hooks messages;
+    CLogwickDlg dlg;
+    dlg.m_strFileToOpen = WriteSample(TempDir() + "/held/ten.t7kev");
+    dlg.OnInitDialog();
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    const QStringList before = Rows(dlg.ListBox());
+    HoldingPort port(logwick::sim::PanelConfig{.eventCount = 100, .ringPosition = 30, .blockSize = 10});
+    dlg.SetReadoutJob([&](const ReadoutSettings& s, IReadoutView& v, Cancel& cancel) {
+      return logwick::RunReadout(s, port, v, cancel);
+    });
+    WhenModal(QString::number(CFetchlog::kIdDialog), [&](QDialog*) {
+      QVERIFY(QTest::qWaitFor([&] { return port.Held(); }, 10000));
+      CEvListBox* box = dlg.ListBox();
+      const QSize size = box->size();
+      for (int width : {size.width() / 2, size.width() + 200, size.width()}) {
+        box->resize(width, size.height());
+        dlg.repaint();
+        QCOMPARE(Rows(box), before);
+      }
+      QCOMPARE(Line(&dlg, 1007), QString("В базе 10 событий"));
+      port.Release();  // the worker ends, and with it the dialog
+    });
+    dlg.m_nPortNumber = 7;
+    dlg.OnReadFromPanel();
+    QVERIFY2(messages.texts.isEmpty(), qPrintable(messages.texts.join("|")));
+    QStringList panelRows;
+    const auto& events = port.panel->EventsNewestFirst();
+    for (std::size_t i = 0; i < 90; ++i) {
+      std::string line;
+      logwick::AppendEventLine(line, events[i], port.panel->Config().texts);
+      panelRows << QString::fromStdString(line);
+    }
+    QCOMPARE(Rows(dlg.ListBox()), panelRows);
+    QCOMPARE(Line(&dlg, 1007), QString("В базе 90 событий"));
   }
 
   void ReadsTheSimulatedPanelIntoTheMainWindow() {
@@ -72,7 +195,8 @@ class FetchlogTest : public QObject {
     Hooks messages;
     CLogwickDlg dlg;
     dlg.OnInitDialog();
-    dlg.m_nPortNumber = 7, dlg.OnReadFromPanel();  // searching for the serial number, as a fresh start does
+    dlg.m_nPortNumber = 7;
+    dlg.OnReadFromPanel();  // searching for the serial number, as a fresh start does
     panel.Stop();
     QVERIFY2(messages.texts.isEmpty(), qPrintable(messages.texts.join("|")));
     QCOMPARE(Line(&dlg, 1007), QString("В базе 90 событий"));

@@ -86,7 +86,10 @@ class MainWindowTest : public QObject {
     const QString documents = QString::fromStdString(logwick::DocumentsFolder());
     QCOMPARE(GetEventsFilesDir(), documents);
     int runs = 0;
-    dlg.SetReadoutRunner([&](CLogwickDlg&, unsigned, CT7KEventList&) { ++runs; });
+    dlg.SetReadoutJob([&](const logwick::ReadoutSettings&, logwick::IReadoutView&, const std::atomic<bool>&) {
+      ++runs;
+      return logwick::ReadoutResult{.status = logwick::ReadoutStatus::Cancelled};
+    });
     for (int port : {65535, -1, 256, 3}) dlg.m_nPortNumber = port, dlg.OnReadFromPanel();
     QCOMPARE(runs, 1);
     QCOMPARE(messages.texts, QStringList(3, "Не указан номер порта для связи"));

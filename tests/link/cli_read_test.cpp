@@ -108,7 +108,7 @@ TEST_F(CliRead, ReadsBySerialWithATraceAndByPortNumberWithSearch) {
   ::unsetenv("LOGWICK_PORTS_DIR");
 }
 
-TEST_F(CliRead, FailureReportsTheMessageAndKeepsTheFile) {
+TEST_F(CliRead, FailuresReportTheMessageAndTheirOwnStatus) {
   // A failure before the events (here the port; which step failed is the
   // read-out's business): the existing file is not touched.
   WriteBytes(file_, {1, 2, 3});
@@ -116,6 +116,13 @@ TEST_F(CliRead, FailureReportsTheMessageAndKeepsTheFile) {
   EXPECT_EQ(r->Wait(), 2);
   EXPECT_NE(r->Err().find("Не могу открыть порт"), std::string::npos) << r->Err();
   EXPECT_EQ(ReadBytes(file_), (Bytes{1, 2, 3}));
+
+  // A complete reading that cannot be stored is a write failure.
+  const std::string dev = Simulate({"--events", "20"});
+  const std::string nowhere = dir_.File("none/out.t7kev");
+  r = Read({"--device", dev, "--serial", "4660", "-o", nowhere});
+  EXPECT_EQ(r->Wait(), 4);
+  EXPECT_NE(r->Err().find("Не могу создать файл: " + nowhere), std::string::npos) << r->Err();
 }
 
 TEST_F(CliRead, InterruptStopsBetweenBlocksAndWritesTheEventsSoFar) {

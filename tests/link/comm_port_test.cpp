@@ -139,10 +139,10 @@ TEST_F(PtyLine, ReadEndsOnTheExpectedCountOrAtTheComputedDeadline) {
 TEST_F(PtyLine, PacedPanelTakesTheWireTime) {
   CCommPort port;
   ASSERT_TRUE(port.OpenDevice(StartPanel({.blockSize = 4}, true), 1200, 2));
-  ASSERT_EQ(SetPanelAddress(port, kSerial, 1), 0);
+  ASSERT_EQ(SetPanelAddress(port, kSerial, 1), LinkStatus::Ok);
   std::uint8_t out[64];  // select 5 + 5 bytes, fetch 3 + 67, 11 bits at 1200 baud: 733 ms
   const auto t = Clock::now();
-  ASSERT_EQ(ReadEventBlock(port, 0, out, 4), 0);
+  ASSERT_EQ(ReadEventBlock(port, 0, out, 4), LinkStatus::Ok);
   const auto took = MsSince(t);
   EXPECT_TRUE(took >= 725 && took < 733 + 200) << took;
 }

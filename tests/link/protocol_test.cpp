@@ -37,7 +37,7 @@ TEST(Frames, ChecksumAndSerialPacking) {
 
 TEST(Addressing, SearchAndDiscovery) {
   ScriptedPort search;
-  ASSERT_EQ(StartSearch(search), 0);
+  ASSERT_EQ(StartSearch(search), LinkStatus::Ok);
   EXPECT_EQ(
       std::make_tuple(search.writes, search.pauses, search.reads.size()),
       std::make_tuple(std::vector<Bytes>(3, Bytes{0x80, 0x01, 0, 0, 0}), std::vector<unsigned>(3, 100), 0u));
@@ -60,22 +60,22 @@ TEST(Addressing, SearchAndDiscovery) {
 TEST(Addressing, AddressAndTypeWantExactEchoesWithinThreeAttempts) {
   const Bytes assign{0x80, 0x00, 0x00, 0x00, 0x01, 0x01};  // S = 80: bit 7 travels in f
   ScriptedPort ok(Script{{0x80, 0x00, 0x00, 0x00, 0x01, 0x02}, assign});
-  ASSERT_EQ(SetPanelAddress(ok, 0x80, 1), 0);
+  ASSERT_EQ(SetPanelAddress(ok, 0x80, 1), LinkStatus::Ok);
   EXPECT_EQ(std::make_tuple(ok.writes, ok.reads[0].second),
             std::make_tuple(std::vector<Bytes>{assign, assign}, 6u));
   // Silence, five bytes, seven bytes.
   ScriptedPort failing(Script{{}, Bytes(assign.begin(), assign.end() - 1), {0x80, 0, 0, 0, 0x01, 0x01, 0}});
-  EXPECT_EQ(SetPanelAddress(failing, 0x80, 1), 3);
+  EXPECT_EQ(SetPanelAddress(failing, 0x80, 1), LinkStatus::AddressFailed);
   EXPECT_EQ(failing.writes.size(), 3u);
 
   ScriptedPort type(Script{{0x80, 0x00, 0x00, 0x00, 0x79, 0x85, 0x00},  // type byte with bit 7
                            {0x80, 0x00, 0x00, 0x00, 0x79, 0x05, 0x11}});
   std::uint8_t t = 0, extra = 0;
-  ASSERT_EQ(ReadPanelType(type, 0x80, t, extra), 0);
+  ASSERT_EQ(ReadPanelType(type, 0x80, t, extra), LinkStatus::Ok);
   EXPECT_EQ(std::make_tuple(type.writes[0], type.reads[0].second, t, extra),
             std::make_tuple(Bytes{0x80, 0x00, 0x00, 0x00, 0x79}, 7u, std::uint8_t{5}, std::uint8_t{0x11}));
   ScriptedPort silent;
-  EXPECT_EQ(ReadPanelType(silent, 0x80, t, extra), 3);
+  EXPECT_EQ(ReadPanelType(silent, 0x80, t, extra), LinkStatus::AddressFailed);
   EXPECT_EQ(silent.writes.size(), 3u);
 }
 
@@ -86,7 +86,7 @@ TEST(DataLayer, TransactRetriesBadRepliesButNotWrongLengths) {
   ScriptedPort third(
       Script{badSum, Sealed({0x80, 0x13, 1, 2, 3, 4, 5, 6}), Sealed({0x81, 0x13, 16, 12, 0xDA, 0x07, 2, 7})});
   DeviceInfo info;
-  ASSERT_EQ(ReadDeviceInfo(third, info), 0);
+  ASSERT_EQ(ReadDeviceInfo(third, info), LinkStatus::Ok);
   EXPECT_EQ(
       std::make_tuple(third.writes, third.reads[0], info.releaseDay, info.releaseMonth, info.releaseYear,
                       info.versionMajor, info.versionMinor),
@@ -96,7 +96,7 @@ TEST(DataLayer, TransactRetriesBadRepliesButNotWrongLengths) {
   // command (here a text's) fails at once.
   for (const Script& replies : {Script{}, Script{Reply(0x13, 5)}, Script{Reply(0x14, 6)}}) {
     ScriptedPort port(replies);
-    EXPECT_EQ(ReadDeviceInfo(port, info), 8);
+    EXPECT_EQ(ReadDeviceInfo(port, info), LinkStatus::ExchangeFailed);
     EXPECT_EQ(port.writes.size(), replies.empty() ? 3u : 1u);
   }
 }
@@ -104,7 +104,7 @@ TEST(DataLayer, TransactRetriesBadRepliesButNotWrongLengths) {
 TEST(DataLayer, LogConfigAndTextRepliesDecode) {
   ScriptedPort log(Script{{0x81, 0x10, 0xE8, 0x03, 0x2A, 0x01, 0x05, 0xE3, 0x20, 0x3F, 0x02}});
   LogInfo li;
-  ASSERT_EQ(ReadLogInfo(log, li), 0);
+  ASSERT_EQ(ReadLogInfo(log, li), LinkStatus::Ok);
   EXPECT_EQ(log.writes[0], (Bytes{0x81, 0x0F, 0x24}));
   EXPECT_EQ(std::make_tuple(li.blockSize, li.eventCount, li.ringPosition, li.panelClock),
             std::make_tuple(std::uint8_t{16}, std::uint16_t{1000}, std::uint16_t{298}, 0x3F20E305u));
@@ -114,30 +114,30 @@ TEST(DataLayer, LogConfigAndTextRepliesDecode) {
   auto sixteen = [](const char* s) { return static_cast<std::uint8_t>(s[15]) == 0xCF && s[16] == '\0'; };
   ScriptedPort port(Script{Reply(7, 16, 0xC0), Reply(0x55), Reply(0x12, 16, 0xC0), Reply(0x13, 16, 0xC0)});
   ConfigInfo ci;
-  ASSERT_EQ(ReadConfigInfo(port, ci), 0);
+  ASSERT_EQ(ReadConfigInfo(port, ci), LinkStatus::Ok);
   EXPECT_EQ(std::make_tuple(port.reads[0], int(ci.textCount), sixteen(ci.name.data())),
             std::make_tuple(ReadCall(32, 19), 7, true));
   MessageText t;
   t.fill('x');
-  ASSERT_EQ(ReadMessageText(port, 9, t), 0);
+  ASSERT_EQ(ReadMessageText(port, 9, t), LinkStatus::Ok);
   EXPECT_EQ(std::make_tuple(port.writes[1], t[0]),
             std::make_tuple(Bytes{0x81, 0x12, 0x09, 0xAA ^ 0x81 ^ 0x12 ^ 9}, '\0'));
-  ASSERT_EQ(ReadMessageText(port, 0, t), 0);
+  ASSERT_EQ(ReadMessageText(port, 0, t), LinkStatus::Ok);
   EXPECT_TRUE(sixteen(t.data()));
-  EXPECT_EQ(ReadMessageText(port, 0, t), 8);  // a sound reply to another command
+  EXPECT_EQ(ReadMessageText(port, 0, t), LinkStatus::ExchangeFailed);  // a sound reply to another command
   EXPECT_EQ(port.writes.size(), 4u);
 }
 
 TEST(EventBlock, SelectEchoNotReadyPollsAndFailures) {
   ScriptedPort wrongEcho(Script{Sealed({0x81, 0x10, 0x2B, 0x01})});  // K = 0x012B, not 0x012A
   std::uint8_t out[16 * 16] = {};
-  ASSERT_EQ(ReadEventBlock(wrongEcho, 0x012A, out, 4), 8);  // and no fetch
+  ASSERT_EQ(ReadEventBlock(wrongEcho, 0x012A, out, 4), LinkStatus::ExchangeFailed);  // and no fetch
   EXPECT_EQ(std::make_tuple(wrongEcho.writes, wrongEcho.reads[0]),
             std::make_tuple(std::vector<Bytes>{Sealed({0x81, 0x10, 0x2A, 0x01})}, ReadCall(8, 5)));
 
   const Bytes notReady = Reply(0x00), select0 = Sealed({0x81, 0x10, 0, 0});
   ScriptedPort port(Script{Sealed({0x81, 0x10, 0x05, 0x00}), notReady, notReady, Reply(4, 64)});
-  ASSERT_EQ(ReadEventBlock(port, 5, out, 4), 0);
+  ASSERT_EQ(ReadEventBlock(port, 5, out, 4), LinkStatus::Ok);
   EXPECT_EQ(std::make_tuple(port.writes.size(), port.writes.back(), port.reads[1]),
             std::make_tuple(4u, Bytes{0x81, 0x11, 0x3A}, ReadCall(4 * 16 + 8, 4 * 16 + 3)));
   for (int i = 0; i < 64; ++i) ASSERT_EQ(out[i], 0x10 + i);
@@ -146,11 +146,11 @@ TEST(EventBlock, SelectEchoNotReadyPollsAndFailures) {
   // failed attempt, not a poll: three of them end the reading with 8.
   ScriptedPort never(Script(1000, notReady));
   never.replies.front() = select0;
-  EXPECT_EQ(ReadEventBlock(never, 0, out, 16), 2);
+  EXPECT_EQ(ReadEventBlock(never, 0, out, 16), LinkStatus::BlockNotReady);
   EXPECT_EQ(never.writes.size(), 1u + 999u);
   Bytes bad = Reply(2, 32);
   bad.back() ^= 0xFF;
   ScriptedPort damaged(Script{select0, bad, bad, bad, bad, bad});
-  EXPECT_EQ(ReadEventBlock(damaged, 0, out, 2), 8);
+  EXPECT_EQ(ReadEventBlock(damaged, 0, out, 2), LinkStatus::ExchangeFailed);
   EXPECT_EQ(damaged.writes.size(), 1u + 3u);
 }

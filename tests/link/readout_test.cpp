@@ -32,23 +32,36 @@ sim::PanelConfig Panel(std::uint16_t n = 100, std::uint16_t j = 30, std::uint8_t
 // A list that already holds another panel's reading.
 CT7KEventList OldList() {
   CT7KEventList l;
-  l.m_nSerNum = 777, l.m_nPanelType = 2, l.m_texts = {"старый"}, l.m_reserved[5] = 0x5A;
+  l.m_nSerNum = 777;
+  l.m_nPanelType = 2;
+  l.m_texts = {"старый"};
+  l.m_reserved[5] = 0x5A;
   l.SetConfigNameBytes("old", 3);
   l.AddTail(CT7KEvent());
   return l;
 }
 
-// One reading of a virtual panel, by default with the serial number given.
+// One reading of a virtual panel, by default with the serial number given,
+// its list put in place of an old one as the main window does.
 struct Reading {
   explicit Reading(sim::PanelConfig config = Panel()) : port(std::move(config)) {}
-  int Go() { return RunReadout(params, port, view, cancel, list, serial, &replaced); }
+  ReadoutStatus Go() {
+    ReadoutResult result = RunReadout(settings, port, view, cancel);
+    status = result.status;
+    link = result.linkStatus;
+    serial = result.serial;
+    replaced = PutReadListInPlace(std::move(result), list);
+    return status;
+  }
   const sim::VirtualPanel& Sim() const { return *port.panel; }
 
   ScriptedPort port;
-  ReadoutParams params{.autoSerial = false, .selectedSerial = kSerial};
+  ReadoutSettings settings{.autoSerial = false, .selectedSerial = kSerial};
   RecordingView view;
   std::atomic<bool> cancel{false};
   CT7KEventList list = OldList();
+  ReadoutStatus status = ReadoutStatus::Ok;
+  LinkStatus link = LinkStatus::Ok;
   std::uint32_t serial = 99;
   bool replaced = false;
 };
@@ -57,8 +70,8 @@ struct Reading {
 
 TEST(Readout, CompleteReadingFillsTheListNewestFirst) {
   Reading r;
-  r.params.autoSerial = true;
-  ASSERT_EQ(r.Go(), kReadoutOk);
+  r.settings.autoSerial = true;
+  ASSERT_EQ(r.Go(), ReadoutStatus::Ok);
   EXPECT_EQ(std::make_tuple(r.replaced, r.port.openedBaud, r.port.openedParity, r.port.closes, r.serial),
             std::make_tuple(true, 9600u, std::uint8_t{0}, 1, kSerial));
   // N 100, J 30, B 10: backwards from the ring position; the block at J is never asked.
@@ -74,15 +87,12 @@ TEST(Readout, CompleteReadingFillsTheListNewestFirst) {
       (std::vector<int>{kSerial, 1, 16, 12, 2015, 14, 12, 5, 3, 12, 14, 6, 2021, 0x5A}));  // reserved kept
   EXPECT_EQ(l.ConfigNameText(), "Объект 7");
   EXPECT_EQ(l.m_texts, Panel().texts);
-  EXPECT_EQ(r.view.Of("status"),
-            (Strings{"Открытие порта", "Поиск прибора", "Установка адреса 1 для 74565", "Чтение типа прибора",
-                     "Чтение информации о приборе", "Чтение информации о конфигурации",
-                     "Чтение информации о событиях", "Чтение текстов сообщений", "Чтение событий"}));
-  const auto step = std::find(r.view.log.begin(), r.view.log.end(), "status:Чтение событий");
-  ASSERT_LE(step + 7, r.view.log.end());
-  EXPECT_EQ(Strings(step + 1, step + 7),
-            (Strings{"version:Прибор v3.12, его время 16/12/15 14:12:05", "count:В приборе 100 событий",
-                     "label:", "button:Остановить", "range:0..99", "pos:9"}));
+  EXPECT_EQ(r.view.Of("step"), (Strings{"OpenPort", "Search", "Address 74565", "PanelType", "DeviceInfo",
+                                        "ConfigInfo", "LogInfo", "Texts", "Events"}));
+  const auto step = std::find(r.view.log.begin(), r.view.log.end(), "step:Events");
+  ASSERT_LE(step + 4, r.view.log.end());
+  EXPECT_EQ(Strings(step + 1, step + 4),
+            (Strings{"log:v3.12 16/12/15 14:12:05 N=100", "range:0..99", "pos:9"}));
   // Texts step 1..3 of 0..3, then one step per block of 10.
   const Strings pos = r.view.Of("pos");
   EXPECT_EQ(std::make_tuple(r.view.Of("range")[0], pos.size(), pos[2], pos.back()),
@@ -90,26 +100,28 @@ TEST(Readout, CompleteReadingFillsTheListNewestFirst) {
   EXPECT_TRUE(r.view.Of("warning").empty());
   const auto lines = r.view.Of("event");
   ASSERT_EQ(lines.size(), 90u);
-  EXPECT_EQ(lines[89], "  90 от " + events[89].GetTimeText());
+  EXPECT_EQ(lines[89], "90 " + events[89].GetTimeText());
 }
 
 // Also device types 4 and 5 (read as 2 and 1) and the ГАЗ line settings.
 TEST(Readout, TextAndBlockStepsMayAskNothing) {
   {  // textCount 0 and N = B: no text asked, no block asked, still a success.
     auto cfg = Panel(10, 3, 10);
-    cfg.textCount = 0, cfg.deviceType = 4;
+    cfg.textCount = 0;
+    cfg.deviceType = 4;
     Reading r(cfg);
-    ASSERT_EQ(r.Go(), kReadoutOk);
+    ASSERT_EQ(r.Go(), ReadoutStatus::Ok);
     EXPECT_EQ(std::make_tuple(r.replaced, r.list.m_nPanelType, r.port.Count("ReadMessageText"),
                               r.list.m_texts.size(), r.Sim().SelectedBlocks().size(), r.list.GetCount()),
               std::make_tuple(true, 2, 0L, 0u, 0u, 0u));
   }
   {  // Texts 0-2 then an empty one, count 10: four requests, three texts, 4 of 10.
     auto cfg = Panel(10, 0, 10);
-    cfg.textCount = 10, cfg.deviceType = 5;
+    cfg.textCount = 10;
+    cfg.deviceType = 5;
     Reading r(cfg);
-    r.params.gazMode = true;
-    ASSERT_EQ(r.Go(), kReadoutOk);
+    r.settings.gazMode = true;
+    ASSERT_EQ(r.Go(), ReadoutStatus::Ok);
     EXPECT_EQ(std::make_tuple(r.list.m_nPanelType, r.port.openedBaud, r.port.openedParity,
                               r.list.m_texts.size(), r.port.Count("ReadMessageText"), r.view.Of("range")[0]),
               std::make_tuple(1, 1200u, std::uint8_t{2}, 3u, 4L, "0..10"));
@@ -120,10 +132,11 @@ TEST(Readout, TextAndBlockStepsMayAskNothing) {
 // A block size of 0 with events would keep the block loop from moving on.
 TEST(Readout, BlockSizeZeroIsRefusedBeforeTheListChanges) {
   Reading r(Panel(100, 30, 0));
-  EXPECT_NE(r.Go(), kReadoutOk);
+  EXPECT_EQ(r.Go(), ReadoutStatus::InfoNotRead);
   EXPECT_EQ(
-      std::make_tuple(r.view.Of("warning"), r.replaced, r.list == OldList(), r.port.Count("ReadMessageText")),
-      std::make_tuple(Strings{"Ошибка при чтении\nинформации"}, false, true, 0L));
+      std::make_tuple(r.link, r.view.Of("warning"), r.replaced, r.list == OldList(),
+                      r.port.Count("ReadMessageText")),
+      std::make_tuple(LinkStatus::ExchangeFailed, Strings{"Ошибка при чтении\nинформации"}, false, true, 0L));
 }
 
 // A block the panel never readies is 999 polls, minutes on a real line: stop
@@ -136,7 +149,7 @@ TEST(Readout, CancelEndsAFetchThatNeverBecomesReady) {
   r.port.onRead = [&] {
     if (r.port.Count("ReadEventBlock") == 3 && ++fetches == 20) r.cancel = true;
   };
-  EXPECT_EQ(r.Go(), kReadoutStopped);
+  EXPECT_EQ(r.Go(), ReadoutStatus::Cancelled);
   EXPECT_EQ(
       std::make_tuple(fetches, r.view.Of("warning").size(), r.replaced, r.list.GetCount(), r.port.closes),
       std::make_tuple(20L, 0u, true, 20u, 1));

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "events/strformat.h"
 #include "link/panel_port.h"
 #include "link/readout_view.h"
 #include "sim/virtual_panel.h"
@@ -70,19 +71,28 @@ class ScriptedPort : public IPanelPort {
   Bytes pending_;
 };
 
+// Records every report as "kind:text", steps by name.
 class RecordingView : public IReadoutView {
  public:
-  void SetStatus(const std::string& t) override { Log("status", t); }
-  void SetVersionLine(const std::string& t) override { Log("version", t); }
-  void SetCountLine(const std::string& t) override { Log("count", t); }
-  void SetEventLine(const std::string& t) override { Log("event", t); }
-  void ShowReadingLabel() override { Log("label", ""); }
-  void SetButtonText(const std::string& t) override { Log("button", t); }
-  void SetProgressRange(int lo, int hi) override {
-    Log("range", std::to_string(lo) + ".." + std::to_string(hi));
+  void StepBegan(ReadoutStep step, std::uint32_t serial) override {
+    static constexpr const char* kNames[] = {
+        "OpenPort",   "Search",  "Address", "PanelType", "DeviceInfo",
+        "ConfigInfo", "LogInfo", "Texts",   "Events",
+    };
+    const char* name = kNames[static_cast<std::size_t>(step)];
+    Log("step", step == ReadoutStep::Address ? name + (" " + std::to_string(serial)) : name);
   }
-  void SetProgressPos(int pos) override { Log("pos", std::to_string(pos)); }
-  void ShowWarning(const std::string& t) override { Log("warning", t); }
+  void EventsBegan(const PanelLogSummary& l) override {
+    const PackedTimeFields& c = l.clock;
+    Log("log", StrFormat("v%d.%d %02d/%02d/%02d %02d:%02d:%02d N=%d", l.versionMajor, l.versionMinor, c.day,
+                         c.month, c.year, c.hour, c.minute, c.second, l.eventCount));
+  }
+  void ProgressRange(int upper) override { Log("range", "0.." + std::to_string(upper)); }
+  void ProgressAt(int position) override { Log("pos", std::to_string(position)); }
+  void EventRead(int blockEnd, const CT7KEvent& ev) override {
+    Log("event", std::to_string(blockEnd) + " " + ev.GetTimeText());
+  }
+  void Warning(ReadoutStatus status) override { Log("warning", ReadoutMessage(status)); }
 
   std::vector<std::string> Of(const std::string& kind) const {
     std::vector<std::string> r;

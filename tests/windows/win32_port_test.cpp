@@ -111,10 +111,10 @@ TEST(Win32CommPort, TheBaudRateReachesTheLine) {
   // to fetch, at 11 bits a byte and 1200 baud takes 733 ms; at 9600 baud about 92 ms.
   CCommPort port;
   ASSERT_TRUE(port.Open(LOGWICK_WINE_PACED_PORT, 1200, 2)) << port.LastError();
-  ASSERT_EQ(SetPanelAddress(port, LOGWICK_WINE_PANEL_SERIAL, 1), 0);
+  ASSERT_EQ(SetPanelAddress(port, LOGWICK_WINE_PANEL_SERIAL, 1), LinkStatus::Ok);
   std::uint8_t out[64];
   const DWORD start = GetTickCount();
-  ASSERT_EQ(ReadEventBlock(port, 0, out, 4), 0);
+  ASSERT_EQ(ReadEventBlock(port, 0, out, 4), LinkStatus::Ok);
   const DWORD took = GetTickCount() - start;
   EXPECT_TRUE(took >= 700 && took < 733 + 600) << took;  // 300 baud would take four times as long
 }
