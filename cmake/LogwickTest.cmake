@@ -3,7 +3,7 @@
 function(logwick_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} logwick_test_support GTest::gtest GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE
     LOGWICK_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data"
     LOGWICK_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
