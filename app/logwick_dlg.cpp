@@ -124,24 +124,22 @@ void CLogwickDlg::OnInitDialog() {
 }
 
 QString CLogwickDlg::RowText(std::uint32_t eventIndex) const {
+  if (eventIndex >= m_events.GetCount()) return {};
   std::string row;
   logwick::AppendEventLine(row, m_events[eventIndex], m_events.m_texts);
   return Q(row);
 }
 
 void CLogwickDlg::FillList() {
-  m_rows.clear();
-  m_rows.reserve(m_events.GetCount());
-  for (std::size_t i = 0; i < m_events.GetCount(); ++i)
-    if (m_filter.Accept(m_events[i])) m_rows.push_back(static_cast<std::uint32_t>(i));
-  m_list->SetRows(static_cast<int>(m_rows.size()), [this](int row) { return RowText(m_rows[row]); });
+  m_rows = logwick::ShownRows(m_events, [this](const CT7KEvent& ev) { return m_filter.Accept(ev); });
+  m_list->SetRows(static_cast<int>(m_rows.Count()),
+                  [this](int row) { return RowText(m_rows.EventAt(static_cast<std::size_t>(row))); });
 
-  const int total = static_cast<int>(m_events.GetCount());
-  const int shown = static_cast<int>(m_rows.size());
   using logwick::StrFormat;
-  m_lineCount->setText(Q(StrFormat("В базе %d событий", total)));
-  m_lineFilter->setText(shown == total ? QString("Показываются все события")
-                                       : Q(StrFormat("Показывается %d событий", shown)));
+  m_lineCount->setText(Q(StrFormat("В базе %d событий", static_cast<int>(m_events.GetCount()))));
+  m_lineFilter->setText(m_rows.ShowsAll(m_events.GetCount())
+                            ? QString("Показываются все события")
+                            : Q(StrFormat("Показывается %d событий", static_cast<int>(m_rows.Count()))));
   const CT7KEventList& l = m_events;
   m_lineRead->setText(Q(StrFormat("Считано %02d/%02d/%04d %02d:%02d:%02d", l.m_nReadDay, l.m_nReadMonth,
                                   l.m_nReadYear, l.m_nReadHour, l.m_nReadMin, l.m_nReadSec)));
@@ -192,9 +190,9 @@ void CLogwickDlg::OnWriteText() {
   if (params.exec() != QDialog::Accepted) return;
   const QString path = logwick::ChooseFile(this, {true, "txt", kTextFileFilter, GetEventsFilesDir()});
   if (path.isEmpty()) return;
-  logwick::EventPredicate admit;
-  if (params.m_nScope != 1) admit = [this](const CT7KEvent& ev) { return m_filter.Accept(ev); };
-  if (!logwick::WriteReportFile(Path8(path), m_events, admit).ok)
+  // The filtered report holds the events the list shows.
+  const bool all = params.m_nScope == 1;
+  if (!logwick::WriteReportFile(Path8(path), m_events, all ? logwick::ShownRows(m_events, {}) : m_rows).ok)
     logwick::ShowMessage(this, logwick::kMsgReportWriteError, logwick::AppTitle(),
                          logwick::MsgIcon::Exclamation);
 }

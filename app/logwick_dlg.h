@@ -4,11 +4,10 @@
 
 #include <QString>
 #include <cstdint>
-#include <functional>
-#include <vector>
 
 #include "app/fetchlog.h"
 #include "app/template_dialog.h"
+#include "lists/shown_rows.h"
 #include "lists/t7k_ev_filter.h"
 #include "lists/t7k_event_list.h"
 
@@ -76,7 +75,7 @@ class CLogwickDlg : public logwick::TemplateDialog {
   CEvListBox* m_list;     // 1006
   QLabel* m_lineCount;    // 1007
   CT7KEventList m_events;
-  std::vector<std::uint32_t> m_rows;  // indices of the shown events
+  logwick::ShownRows m_rows{m_events, {}};  // what the list view draws
   QMenuBar* m_menu = nullptr;
   CFetchlog::Job m_readoutJob;
   bool m_initialised = false;

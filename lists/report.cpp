@@ -42,23 +42,26 @@ void AppendEventLine(std::string& out, const CT7KEvent& ev, const std::vector<st
   ev.AppendText(out, texts);
 }
 
-void ForEachReportLine(const CT7KEventList& list, const EventPredicate& admit,
+void ForEachReportLine(const CT7KEventList& list, const ShownRows& rows,
                        const std::function<void(std::string_view)>& sink) {
   for (const std::string& line : ReportHeaderLines(list)) sink(line);
   std::string line;
-  for (const CT7KEvent& ev : list) {
-    if (admit && !admit(ev)) continue;
+  for (ShownRows::EventIndex index : rows) {
     line.clear();
-    AppendEventLine(line, ev, list.m_texts);
+    AppendEventLine(line, list[index], list.m_texts);
     sink(line);
   }
 }
 
-void WriteReport(std::FILE* out, const std::string& path, const CT7KEventList& list,
-                 const EventPredicate& admit) {
+void ForEachReportLine(const CT7KEventList& list, const EventPredicate& admit,
+                       const std::function<void(std::string_view)>& sink) {
+  ForEachReportLine(list, ShownRows(list, admit), sink);
+}
+
+void WriteReport(std::FILE* out, const std::string& path, const CT7KEventList& list, const ShownRows& rows) {
   std::string buffer;
   buffer.reserve(kFlushAt + 1024);
-  ForEachReportLine(list, admit, [&](std::string_view line) {
+  ForEachReportLine(list, rows, [&](std::string_view line) {
     AppendUtf8AsCp1251(buffer, line);
     buffer += kLineEnd;
     if (buffer.size() >= kFlushAt) {
@@ -69,16 +72,20 @@ void WriteReport(std::FILE* out, const std::string& path, const CT7KEventList& l
   WriteOut(out, path, buffer);
 }
 
-StoreOutcome WriteReportFile(const std::string& path, const CT7KEventList& list,
-                             const EventPredicate& admit) {
+StoreOutcome WriteReportFile(const std::string& path, const CT7KEventList& list, const ShownRows& rows) {
   try {
     AtomicFile file(path);
-    WriteReport(file.Stream(), path, list, admit);
+    WriteReport(file.Stream(), path, list, rows);
     file.Commit();
     return {true, {}};
   } catch (const CFileException& e) {
     return {false, e.m_strOsError};
   }
+}
+
+StoreOutcome WriteReportFile(const std::string& path, const CT7KEventList& list,
+                             const EventPredicate& admit) {
+  return WriteReportFile(path, list, ShownRows(list, admit));
 }
 
 }  // namespace logwick

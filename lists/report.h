@@ -12,14 +12,12 @@
 #include <vector>
 
 #include "lists/atomic_file.h"
+#include "lists/shown_rows.h"
 #include "lists/t7k_event_list.h"
 
 namespace logwick {
 
 inline constexpr char kMsgReportWriteError[] = "Ошибка записи файла";
-
-// Which events go into the report; an empty predicate admits every event.
-using EventPredicate = std::function<bool(const CT7KEvent&)>;
 
 // The header lines (UTF-8, without line ends).
 std::array<std::string, 4> ReportHeaderLines(const CT7KEventList& list);
@@ -27,16 +25,19 @@ std::array<std::string, 4> ReportHeaderLines(const CT7KEventList& list);
 // Appends the row of one event (UTF-8, without line end) to out.
 void AppendEventLine(std::string& out, const CT7KEvent& ev, const std::vector<std::string>& texts);
 
-// Hands every line of the report to sink, in order (UTF-8, without line ends).
+// Hands every line of the report to sink, in order (UTF-8, without line ends):
+// the header, then the events on `rows`, or those `admit` admits.
+void ForEachReportLine(const CT7KEventList& list, const ShownRows& rows,
+                       const std::function<void(std::string_view)>& sink);
 void ForEachReportLine(const CT7KEventList& list, const EventPredicate& admit,
                        const std::function<void(std::string_view)>& sink);
 
 // Writes the report bytes to an open binary stream; throws CFileException
 // (naming path) when a write fails.
-void WriteReport(std::FILE* out, const std::string& path, const CT7KEventList& list,
-                 const EventPredicate& admit);
+void WriteReport(std::FILE* out, const std::string& path, const CT7KEventList& list, const ShownRows& rows);
 
 // Writes the report file at path (UTF-8): all of it or, on failure, nothing.
+StoreOutcome WriteReportFile(const std::string& path, const CT7KEventList& list, const ShownRows& rows);
 StoreOutcome WriteReportFile(const std::string& path, const CT7KEventList& list, const EventPredicate& admit);
 
 }  // namespace logwick
