@@ -4,7 +4,7 @@ BUILD ?= build
 CMAKE_FLAGS ?=
 export QT_QPA_PLATFORM ?= offscreen
 
-.PHONY: all deps build demo test test-core bench clean
+.PHONY: all deps build check demo test bench clean
 
 all: build
 
@@ -20,10 +20,16 @@ build: deps $(BUILD)/CMakeCache.txt
 demo: build
 	@scripts/demo.sh $(BUILD)
 
+# The quick loop: build and run the suite once; installs nothing and skips
+# the sanitizer pass.
+check: $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
 # The whole suite, then again under AddressSanitizer and UndefinedBehaviorSanitizer
 # (test-sanitize, in mk/reliability.mk).
-test: build
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+test: deps
+	$(MAKE) --no-print-directory check
 	$(MAKE) --no-print-directory test-sanitize
 
 bench: deps

@@ -9,7 +9,7 @@
 #include "app/app_icons.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent) : TemplateDialog(parent, "О программе", 195, 97) {
-  setObjectName("100");
+  setObjectName(QString::number(kIdDialog));
   auto* icon = AddStatic(-1, QString(), {7, 7, 21, 20});
   icon->setPixmap(logwick::ProgramIcon().pixmap(32, 32));
   auto* about = AddStatic(-1, "Программа для чтения и просмотра зарегистрированных событий прибора ТАРВЕЛ-7К",
@@ -18,7 +18,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : TemplateDialog(parent, "О програ�
   AddStatic(-1, "www.ormet.example", {40, 36, 148, 8});
   AddStatic(-1, "© ООО «Ормет»", {40, 48, 148, 8});
   AddStatic(-1, "Версия 1.3", {40, 60, 148, 8});
-  auto* ok = AddButton(1, "OK", {72, 76, 50, 14}, true);
+  auto* ok = AddButton(kIdOk, "OK", {72, 76, 50, 14}, true);
   connect(ok, &QPushButton::clicked, this, &CAboutDlg::accept);
 }
 

@@ -5,6 +5,8 @@
 
 class CAboutDlg : public logwick::TemplateDialog {
  public:
+  enum Id : int { kIdDialog = 100 };
+
   explicit CAboutDlg(QWidget* parent = nullptr);
 };
 

@@ -7,7 +7,6 @@
 #include <limits>
 
 CEvListBox::CEvListBox(QWidget* parent) : QAbstractScrollArea(parent) {
-  setObjectName("1006");
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setFocusPolicy(Qt::StrongFocus);
@@ -17,26 +16,7 @@ CEvListBox::CEvListBox(QWidget* parent) : QAbstractScrollArea(parent) {
   UpdateScrollRange();
 }
 
-void CEvListBox::ResetContent() { SetRows(0, {}); }
-
-int CEvListBox::AddString(const QString& text) {
-  if (m_textOf) {
-    // Leaving on-demand rows: keep what was shown as plain strings.
-    QStringList kept;
-    for (int i = 0; i < m_count; ++i) kept << m_textOf(i);
-    m_strings = kept;
-    m_textOf = {};
-  }
-  m_strings << text;
-  ++m_count;
-  m_heights.push_back(0);
-  UpdateScrollRange();
-  viewport()->update();
-  return m_count - 1;
-}
-
 void CEvListBox::SetRows(int count, RowTextFn textOf) {
-  m_strings.clear();
   m_textOf = std::move(textOf);
   m_count = m_textOf ? std::max(count, 0) : 0;
   m_heights.assign(static_cast<std::size_t>(m_count), 0);
@@ -48,7 +28,7 @@ void CEvListBox::SetRows(int count, RowTextFn textOf) {
 
 QString CEvListBox::GetText(int row) const {
   if (row < 0 || row >= m_count) return {};
-  return m_textOf ? m_textOf(row) : m_strings.at(row);
+  return m_textOf(row);
 }
 
 int CEvListBox::MeasureText(const QString& text) const {
@@ -95,8 +75,6 @@ void CEvListBox::UpdateScrollRange() {
 int CEvListBox::GetTopIndex() const { return verticalScrollBar()->value(); }
 
 void CEvListBox::SetTopIndex(int row) { verticalScrollBar()->setValue(row); }
-
-void CEvListBox::SetCurSel(int row) { m_curSel = (row >= 0 && row < m_count) ? row : -1; }
 
 int CEvListBox::VisibleRowCount() {
   const int height = viewport()->height();
@@ -184,7 +162,7 @@ void CEvListBox::keyPressEvent(QKeyEvent* event) {
 }
 
 void CEvListBox::mousePressEvent(QMouseEvent* event) {
-  SetCurSel(RowAt(event->position().toPoint().y()));
+  m_curSel = RowAt(event->position().toPoint().y());
   setFocus(Qt::MouseFocusReason);
   event->accept();
 }

@@ -6,12 +6,11 @@
 // it shows: the vertical scroll bar counts rows (its value is the top row), and
 // row heights are cached for the current width and forgotten when it changes.
 // Row texts are fetched on demand from the owner, which keeps what they are
-// made of.
+// made of (the main window: its list and the shown rows).
 #pragma once
 
 #include <QAbstractScrollArea>
 #include <QString>
-#include <QStringList>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -22,10 +21,6 @@ class CEvListBox : public QAbstractScrollArea {
 
   explicit CEvListBox(QWidget* parent = nullptr);
 
-  // Empties the list box.
-  void ResetContent();
-  // Appends one row of text; returns its index.
-  int AddString(const QString& text);
   // Replaces the content by count rows whose texts textOf gives when asked.
   void SetRows(int count, RowTextFn textOf);
 
@@ -35,9 +30,8 @@ class CEvListBox : public QAbstractScrollArea {
   int GetItemHeight(int row);
   int GetTopIndex() const;
   void SetTopIndex(int row);
-  // The selected row (state only; the drawing ignores it), -1 for none.
+  // The row last clicked (state only; the drawing ignores it), -1 for none.
   int GetCurSel() const { return m_curSel; }
-  void SetCurSel(int row);
   // Rows whose top lies inside the viewport, from the top row on.
   int VisibleRowCount();
 
@@ -60,7 +54,6 @@ class CEvListBox : public QAbstractScrollArea {
 
   int m_count = 0;
   RowTextFn m_textOf;
-  QStringList m_strings;                 // rows added with AddString
   std::vector<std::uint16_t> m_heights;  // 0: not measured at m_measuredWidth
   int m_measuredWidth = -1;
   int m_curSel = -1;

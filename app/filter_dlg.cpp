@@ -32,35 +32,36 @@ bool ParseUnsigned(const QString& text, std::uint32_t& out) {
 
 }  // namespace
 
-CFilterDlg::CFilterDlg(QWidget* parent) : TemplateDialog(parent, "Фильтр", 213, 183) {
-  setObjectName("130");
-  AddButton(1, "OK", {156, 142, 50, 14}, true);
-  AddButton(2, "Отмена", {156, 162, 50, 14});
+CFilterDlg::CFilterDlg(const CT7KEvFilter& filter, QWidget* parent)
+    : TemplateDialog(parent, "Фильтр", 213, 183), m_filter(filter) {
+  setObjectName(QString::number(kIdDialog));
+  AddButton(kIdOk, "OK", {156, 142, 50, 14}, true);
+  AddButton(kIdCancel, "Отмена", {156, 162, 50, 14});
   AddStatic(-1, "Показывать события:", {7, 7, 199, 8});
-  m_dateFrom = Place(MakeDatePicker(this), 1012, {75, 19, 47, 11});
+  m_dateFrom = Place(MakeDatePicker(this), kIdDateFrom, {75, 19, 47, 11});
   AddStatic(-1, "до", {129, 21, 9, 8});
-  m_dateTo = Place(MakeDatePicker(this), 1014, {145, 18, 49, 12});
-  m_checkBeams = AddCheck(1015, "изменения в лучах с", {15, 42, 83, 10});
-  m_editFirstBeam = AddEdit(1016, {103, 41, 23, 12}, false, true);
+  m_dateTo = Place(MakeDatePicker(this), kIdDateTo, {145, 18, 49, 12});
+  m_checkBeams = AddCheck(kIdBeams, "изменения в лучах с", {15, 42, 83, 10});
+  m_editFirstBeam = AddEdit(kIdFirstBeam, {103, 41, 23, 12}, false, true);
   AddStatic(-1, "до", {131, 43, 9, 8});
-  m_editLastBeam = AddEdit(1017, {145, 41, 23, 12}, false, true);
-  m_checkDevices = AddCheck(1019, "изменения в устройствах с", {15, 64, 103, 8});
-  m_checkMessages = AddCheck(1020, "выданные сообщения", {15, 84, 171, 8});
-  m_checkModes = AddCheck(1021, "изменения в режимах работы ПКП-1", {15, 98, 172, 8});
-  m_editFirstDev = AddEdit(1018, {127, 62, 23, 12}, false, true);
+  m_editLastBeam = AddEdit(kIdLastBeam, {145, 41, 23, 12}, false, true);
+  m_checkDevices = AddCheck(kIdDevices, "изменения в устройствах с", {15, 64, 103, 8});
+  m_checkMessages = AddCheck(kIdMessages, "выданные сообщения", {15, 84, 171, 8});
+  m_checkModes = AddCheck(kIdModes, "изменения в режимах работы ПКП-1", {15, 98, 172, 8});
+  m_editFirstDev = AddEdit(kIdFirstDevice, {127, 62, 23, 12}, false, true);
   AddStatic(-1, "до", {155, 64, 9, 8});
-  m_editLastDev = AddEdit(1022, {169, 62, 23, 12}, false, true);
-  m_checkUnits = AddCheck(1023, "изменения в ПР4545", {15, 112, 172, 8});
-  m_checkSlaves = AddCheck(1024, "изменения в ведомых Тарвел-7К", {15, 126, 172, 8});
-  m_checkPeriod = AddCheck(1033, "за период с", {15, 19, 55, 10});
+  m_editLastDev = AddEdit(kIdLastDevice, {169, 62, 23, 12}, false, true);
+  m_checkUnits = AddCheck(kIdUnits, "изменения в ПР4545", {15, 112, 172, 8});
+  m_checkSlaves = AddCheck(kIdSlaves, "изменения в ведомых Тарвел-7К", {15, 126, 172, 8});
+  m_checkPeriod = AddCheck(kIdPeriod, "за период с", {15, 19, 55, 10});
 
   // Two-line check boxes of 8 dialog units would clip their text; give them
   // the height of one text line at least.
   for (QCheckBox* c : findChildren<QCheckBox*>())
     c->setMinimumHeight(std::max(c->height(), c->sizeHint().height()));
 
-  connect(qobject_cast<QPushButton*>(Control(1)), &QPushButton::clicked, this, &CFilterDlg::accept);
-  connect(qobject_cast<QPushButton*>(Control(2)), &QPushButton::clicked, this, &CFilterDlg::reject);
+  connect(qobject_cast<QPushButton*>(Control(kIdOk)), &QPushButton::clicked, this, &CFilterDlg::accept);
+  connect(qobject_cast<QPushButton*>(Control(kIdCancel)), &QPushButton::clicked, this, &CFilterDlg::reject);
   connect(m_checkBeams, &QCheckBox::clicked, this, &CFilterDlg::UpdateBeamControls);
   connect(m_checkPeriod, &QCheckBox::clicked, this, &CFilterDlg::OnPeriodClicked);
 }
@@ -73,19 +74,20 @@ int CFilterDlg::exec() {
 }
 
 void CFilterDlg::LoadData() {
-  m_dateFrom->setDate(QDateTime::fromSecsSinceEpoch(m_timeFrom).date());
-  m_dateTo->setDate(QDateTime::fromSecsSinceEpoch(m_timeTo).date());
-  m_editFirstBeam->setText(QString::number(m_nFirstBeam));
-  m_editLastBeam->setText(QString::number(m_nLastBeam));
-  m_checkDevices->setChecked(m_bDevices != 0);
-  m_checkMessages->setChecked(m_bMessages != 0);
-  m_checkModes->setChecked(m_bModes != 0);
-  m_checkBeams->setChecked(m_bBeams != 0);
-  m_editFirstDev->setText(QString::number(m_nFirstDev));
-  m_editLastDev->setText(QString::number(m_nLastDev));
-  m_checkSlaves->setChecked(m_bSlaves != 0);
-  m_checkUnits->setChecked(m_bUnits != 0);
-  m_checkPeriod->setChecked(m_bPeriod != 0);
+  const CT7KEvFilter& f = m_filter;
+  m_dateFrom->setDate(QDateTime::fromSecsSinceEpoch(f.m_timeFrom).date());
+  m_dateTo->setDate(QDateTime::fromSecsSinceEpoch(f.m_timeTo).date());
+  m_editFirstBeam->setText(QString::number(f.m_nFirstBeam));
+  m_editLastBeam->setText(QString::number(f.m_nLastBeam));
+  m_checkDevices->setChecked(f.m_bDevices != 0);
+  m_checkMessages->setChecked(f.m_bMessages != 0);
+  m_checkModes->setChecked(f.m_bModes != 0);
+  m_checkBeams->setChecked(f.m_bBeams != 0);
+  m_editFirstDev->setText(QString::number(f.m_nFirstDev));
+  m_editLastDev->setText(QString::number(f.m_nLastDev));
+  m_checkSlaves->setChecked(f.m_bSlaves != 0);
+  m_checkUnits->setChecked(f.m_bUnits != 0);
+  m_checkPeriod->setChecked(f.m_bPeriod != 0);
 }
 
 bool CFilterDlg::SaveData() {
@@ -102,19 +104,20 @@ bool CFilterDlg::SaveData() {
     edit->selectAll();
     return false;
   };
-  takeDate(m_dateFrom, m_timeFrom);
-  takeDate(m_dateTo, m_timeTo);
-  if (!takeNumber(m_editFirstBeam, m_nFirstBeam)) return false;
-  if (!takeNumber(m_editLastBeam, m_nLastBeam)) return false;
-  m_bDevices = m_checkDevices->isChecked();
-  m_bMessages = m_checkMessages->isChecked();
-  m_bModes = m_checkModes->isChecked();
-  m_bBeams = m_checkBeams->isChecked();
-  if (!takeNumber(m_editFirstDev, m_nFirstDev)) return false;
-  if (!takeNumber(m_editLastDev, m_nLastDev)) return false;
-  m_bSlaves = m_checkSlaves->isChecked();
-  m_bUnits = m_checkUnits->isChecked();
-  m_bPeriod = m_checkPeriod->isChecked();
+  CT7KEvFilter& f = m_filter;
+  takeDate(m_dateFrom, f.m_timeFrom);
+  takeDate(m_dateTo, f.m_timeTo);
+  if (!takeNumber(m_editFirstBeam, f.m_nFirstBeam)) return false;
+  if (!takeNumber(m_editLastBeam, f.m_nLastBeam)) return false;
+  f.m_bDevices = m_checkDevices->isChecked();
+  f.m_bMessages = m_checkMessages->isChecked();
+  f.m_bModes = m_checkModes->isChecked();
+  f.m_bBeams = m_checkBeams->isChecked();
+  if (!takeNumber(m_editFirstDev, f.m_nFirstDev)) return false;
+  if (!takeNumber(m_editLastDev, f.m_nLastDev)) return false;
+  f.m_bSlaves = m_checkSlaves->isChecked();
+  f.m_bUnits = m_checkUnits->isChecked();
+  f.m_bPeriod = m_checkPeriod->isChecked();
   return true;
 }
 
@@ -125,8 +128,8 @@ void CFilterDlg::UpdateBeamControls() {
 }
 
 void CFilterDlg::UpdatePeriodControls() {
-  m_dateFrom->setEnabled(m_bPeriod != 0);
-  m_dateTo->setEnabled(m_bPeriod != 0);
+  m_dateFrom->setEnabled(m_filter.m_bPeriod != 0);
+  m_dateTo->setEnabled(m_filter.m_bPeriod != 0);
 }
 
 void CFilterDlg::OnPeriodClicked() {

@@ -1,11 +1,10 @@
-// The filter dialog: edits a working copy of the filter's fields (period of
-// days, kinds of events, beam and device ranges). The caller copies the
-// filter in before the run and takes the copy back only on OK.
+// The filter dialog: edits a filter (period of days, kinds of events, beam and
+// device ranges). The caller gives the filter to start from and takes the
+// edited one back only on OK.
 #pragma once
 
-#include <cstdint>
-
 #include "app/template_dialog.h"
+#include "lists/t7k_ev_filter.h"
 
 class QCheckBox;
 class QDateEdit;
@@ -13,22 +12,28 @@ class QLineEdit;
 
 class CFilterDlg : public logwick::TemplateDialog {
  public:
-  explicit CFilterDlg(QWidget* parent = nullptr);
+  // Resource ids: the dialog template and its controls (their objectNames).
+  enum Id : int {
+    kIdDialog = 130,
+    kIdDateFrom = 1012,
+    kIdDateTo = 1014,
+    kIdBeams = 1015,
+    kIdFirstBeam = 1016,
+    kIdLastBeam = 1017,
+    kIdFirstDevice = 1018,
+    kIdDevices = 1019,
+    kIdMessages = 1020,
+    kIdModes = 1021,
+    kIdLastDevice = 1022,
+    kIdUnits = 1023,
+    kIdSlaves = 1024,
+    kIdPeriod = 1033,
+  };
 
-  // The working copy, zero after construction.
-  std::int64_t m_timeFrom = 0;
-  std::int64_t m_timeTo = 0;
-  std::uint32_t m_nFirstBeam = 0;
-  std::uint32_t m_nLastBeam = 0;
-  std::int32_t m_bDevices = 0;
-  std::int32_t m_bMessages = 0;
-  std::int32_t m_bModes = 0;
-  std::int32_t m_bBeams = 0;
-  std::uint32_t m_nFirstDev = 0;
-  std::uint32_t m_nLastDev = 0;
-  std::int32_t m_bSlaves = 0;
-  std::int32_t m_bUnits = 0;
-  std::int32_t m_bPeriod = 0;
+  explicit CFilterDlg(const CT7KEvFilter& filter, QWidget* parent = nullptr);
+
+  // The working copy: the edited filter once the dialog has ended with OK.
+  const CT7KEvFilter& Filter() const { return m_filter; }
 
   int exec() override;
   void accept() override;
@@ -43,17 +48,18 @@ class CFilterDlg : public logwick::TemplateDialog {
  private:
   void OnPeriodClicked();
 
-  QDateEdit* m_dateFrom;       // 1012
-  QDateEdit* m_dateTo;         // 1014
-  QCheckBox* m_checkBeams;     // 1015
-  QLineEdit* m_editFirstBeam;  // 1016
-  QLineEdit* m_editLastBeam;   // 1017
-  QCheckBox* m_checkDevices;   // 1019
-  QCheckBox* m_checkMessages;  // 1020
-  QCheckBox* m_checkModes;     // 1021
-  QLineEdit* m_editFirstDev;   // 1018
-  QLineEdit* m_editLastDev;    // 1022
-  QCheckBox* m_checkUnits;     // 1023
-  QCheckBox* m_checkSlaves;    // 1024
-  QCheckBox* m_checkPeriod;    // 1033
+  CT7KEvFilter m_filter;
+  QDateEdit* m_dateFrom;
+  QDateEdit* m_dateTo;
+  QCheckBox* m_checkBeams;
+  QLineEdit* m_editFirstBeam;
+  QLineEdit* m_editLastBeam;
+  QCheckBox* m_checkDevices;
+  QCheckBox* m_checkMessages;
+  QCheckBox* m_checkModes;
+  QLineEdit* m_editFirstDev;
+  QLineEdit* m_editLastDev;
+  QCheckBox* m_checkUnits;
+  QCheckBox* m_checkSlaves;
+  QCheckBox* m_checkPeriod;
 };

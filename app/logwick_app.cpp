@@ -7,10 +7,10 @@
 #include <QTimer>
 
 #include "app/command_line.h"
+#include "app/ev_list_box.h"
 #include "app/file_type_registration.h"
 #include "app/logwick_dlg.h"
 #include "app/message_box.h"
-#include "app/ev_list_box.h"
 
 namespace {
 
@@ -29,7 +29,8 @@ class ViewDump {
 
   void Schedule(CLogwickDlg& dlg) {
     QTimer::singleShot(0, &dlg, [this, &dlg] {
-      for (int id : {1007, 1008, 1009, 1013, 1012, 1011})
+      for (int id : {CLogwickDlg::kIdCountLine, CLogwickDlg::kIdReadLine, CLogwickDlg::kIdPanelLine,
+                     CLogwickDlg::kIdVersionLine, CLogwickDlg::kIdConfigLine, CLogwickDlg::kIdFilterLine})
         Write(QString("line\t%1\t%2").arg(id).arg(dlg.findChild<QLabel*>(QString::number(id))->text()));
       CEvListBox* list = dlg.ListBox();
       for (int row = 0; row < list->GetCount(); ++row) Write("row\t" + list->GetText(row));

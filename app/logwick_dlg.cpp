@@ -38,7 +38,7 @@ std::string Path8(const QString& path) { return QDir::toNativeSeparators(path).t
 
 CLogwickDlg::CLogwickDlg(QWidget* parent)
     : TemplateDialog(parent, "Просмотр событий прибора ТАРВЕЛ-7К", 401, 272, MenuBarHeight()) {
-  setObjectName("102");
+  setObjectName(QString::number(kIdDialog));
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
   setWindowIcon(logwick::ProgramIcon());
@@ -50,35 +50,35 @@ CLogwickDlg::~CLogwickDlg() = default;
 
 void CLogwickDlg::BuildMenu() {
   m_menu = new QMenuBar(this);
-  m_menu->setObjectName("131");
+  m_menu->setObjectName(QString::number(kIdMenu));
   auto add = [this](QMenu* menu, int id, const QString& text, void (CLogwickDlg::*handler)()) {
     QAction* a = menu->addAction(text, this, handler);
     a->setObjectName(QString::number(id));
   };
   QMenu* ops = m_menu->addMenu("&Операции");
-  add(ops, 1000, "&Прочитать из прибора", &CLogwickDlg::OnReadFromPanel);
-  add(ops, 1001, "Про&читать из файла ...", &CLogwickDlg::OnReadFromFile);
-  add(ops, 1002, "&Записать в файл ...", &CLogwickDlg::OnWriteToFile);
-  add(ops, 1003, "Записать текст ...", &CLogwickDlg::OnWriteText);
+  add(ops, kIdReadFromPanel, "&Прочитать из прибора", &CLogwickDlg::OnReadFromPanel);
+  add(ops, kIdReadFromFile, "Про&читать из файла ...", &CLogwickDlg::OnReadFromFile);
+  add(ops, kIdWriteToFile, "&Записать в файл ...", &CLogwickDlg::OnWriteToFile);
+  add(ops, kIdWriteText, "Записать текст ...", &CLogwickDlg::OnWriteText);
   ops->addSeparator();
-  add(ops, 32781, "В&ыход", &CLogwickDlg::OnExit);
+  add(ops, kIdExit, "В&ыход", &CLogwickDlg::OnExit);
   QMenu* service = m_menu->addMenu("Серв&ис");
-  add(service, 32779, "Настройка", &CLogwickDlg::OnSettings);
+  add(service, kIdSettings, "Настройка", &CLogwickDlg::OnSettings);
   QMenu* help = m_menu->addMenu("&?");
-  add(help, 32777, "Справка", &CLogwickDlg::OnHelp);
+  add(help, kIdHelp, "Справка", &CLogwickDlg::OnHelp);
   help->addSeparator();
-  add(help, 32780, "О программе ...", &CLogwickDlg::OnAbout);
+  add(help, kIdAbout, "О программе ...", &CLogwickDlg::OnAbout);
   m_menu->setGeometry(0, 0, width(), m_menu->sizeHint().height());
 }
 
 void CLogwickDlg::BuildControls() {
-  m_list = Place(new CEvListBox(this), 1006, {7, 7, 273, 258});
-  m_lineCount = AddStatic(1007, "В базе", {288, 17, 106, 8});
-  m_lineRead = AddStatic(1008, "Прочитано", {288, 31, 106, 8});
-  m_linePanel = AddStatic(1009, "Прибор", {288, 45, 106, 8});
-  m_lineVersion = AddStatic(1013, "Версия", {288, 59, 106, 8});
-  m_lineConfig = AddStatic(1012, "Конфигурация", {288, 73, 106, 8});
-  m_lineFilter = AddStatic(1011, "Отфильтровано", {288, 87, 106, 8});
+  m_list = Place(new CEvListBox(this), kIdEventList, {7, 7, 273, 258});
+  m_lineCount = AddStatic(kIdCountLine, "В базе", {288, 17, 106, 8});
+  m_lineRead = AddStatic(kIdReadLine, "Прочитано", {288, 31, 106, 8});
+  m_linePanel = AddStatic(kIdPanelLine, "Прибор", {288, 45, 106, 8});
+  m_lineVersion = AddStatic(kIdVersionLine, "Версия", {288, 59, 106, 8});
+  m_lineConfig = AddStatic(kIdConfigLine, "Конфигурация", {288, 73, 106, 8});
+  m_lineFilter = AddStatic(kIdFilterLine, "Отфильтровано", {288, 87, 106, 8});
   // The lines may run to the window's edge: their dates are wider in most
   // fonts than in the one the template was drawn for.
   for (QLabel* line : {m_lineCount, m_lineRead, m_linePanel, m_lineVersion, m_lineConfig, m_lineFilter}) {
@@ -92,16 +92,16 @@ void CLogwickDlg::BuildControls() {
     void (CLogwickDlg::*handler)();
   };
   const Button buttons[] = {
-      {1010, "Фильтр", {311, 100, 57, 20}, &CLogwickDlg::OnFilter},
-      {1000, "Прочитать из прибора", {287, 132, 107, 21}, &CLogwickDlg::OnReadFromPanel},
-      {1001, "Прочитать из файла ...", {287, 161, 107, 21}, &CLogwickDlg::OnReadFromFile},
-      {1002, "Записать в файл ...", {287, 190, 107, 21}, &CLogwickDlg::OnWriteToFile},
-      {1003, "Записать текст ...", {287, 219, 107, 21}, &CLogwickDlg::OnWriteText},
-      {1022, "&Справка", {287, 251, 50, 14}, &CLogwickDlg::OnHelp},
-      {32781, "Вы&ход", {344, 251, 50, 14}, &CLogwickDlg::OnExit},
+      {kIdFilter, "Фильтр", {311, 100, 57, 20}, &CLogwickDlg::OnFilter},
+      {kIdReadFromPanel, "Прочитать из прибора", {287, 132, 107, 21}, &CLogwickDlg::OnReadFromPanel},
+      {kIdReadFromFile, "Прочитать из файла ...", {287, 161, 107, 21}, &CLogwickDlg::OnReadFromFile},
+      {kIdWriteToFile, "Записать в файл ...", {287, 190, 107, 21}, &CLogwickDlg::OnWriteToFile},
+      {kIdWriteText, "Записать текст ...", {287, 219, 107, 21}, &CLogwickDlg::OnWriteText},
+      {kIdHelpButton, "&Справка", {287, 251, 50, 14}, &CLogwickDlg::OnHelp},
+      {kIdExit, "Вы&ход", {344, 251, 50, 14}, &CLogwickDlg::OnExit},
   };
   for (const Button& b : buttons) {
-    QPushButton* button = AddButton(b.id, b.text, b.dlu, b.id == 32781);
+    QPushButton* button = AddButton(b.id, b.text, b.dlu, b.id == kIdExit);
     connect(button, &QPushButton::clicked, this, b.handler);
   }
 }
@@ -221,51 +221,24 @@ logwick::ReadoutSettings CLogwickDlg::ReadoutSettingsNow() const {
 }
 
 void CLogwickDlg::OnFilter() {
-  CFilterDlg dlg(this);
-  const CT7KEvFilter& f = m_filter;
-  dlg.m_timeFrom = f.m_timeFrom;
-  dlg.m_timeTo = f.m_timeTo;
-  dlg.m_nFirstBeam = f.m_nFirstBeam;
-  dlg.m_nLastBeam = f.m_nLastBeam;
-  dlg.m_bDevices = f.m_bDevices;
-  dlg.m_bMessages = f.m_bMessages;
-  dlg.m_bModes = f.m_bModes;
-  dlg.m_bBeams = f.m_bBeams;
-  dlg.m_nFirstDev = f.m_nFirstDev;
-  dlg.m_nLastDev = f.m_nLastDev;
-  dlg.m_bSlaves = f.m_bSlaves;
-  dlg.m_bUnits = f.m_bUnits;
-  dlg.m_bPeriod = f.m_bPeriod;
+  CFilterDlg dlg(m_filter, this);
   if (dlg.exec() == QDialog::Accepted) {
-    CT7KEvFilter& t = m_filter;
-    t.m_timeFrom = dlg.m_timeFrom;
-    t.m_timeTo = dlg.m_timeTo;
-    t.m_nFirstBeam = std::min<std::uint32_t>(dlg.m_nFirstBeam, 255);
-    t.m_nLastBeam = std::min<std::uint32_t>(dlg.m_nLastBeam, 255);
-    t.m_bDevices = dlg.m_bDevices;
-    t.m_bMessages = dlg.m_bMessages;
-    t.m_bModes = dlg.m_bModes;
-    t.m_bBeams = dlg.m_bBeams;
-    t.m_nFirstDev = dlg.m_nFirstDev;
-    t.m_nLastDev = dlg.m_nLastDev;
-    t.m_bSlaves = dlg.m_bSlaves;
-    t.m_bUnits = dlg.m_bUnits;
-    t.m_bPeriod = dlg.m_bPeriod;
+    m_filter = dlg.Filter();
+    // Beam numbers are bytes; the device range is taken as entered.
+    m_filter.m_nFirstBeam = std::min<std::uint32_t>(m_filter.m_nFirstBeam, 255);
+    m_filter.m_nLastBeam = std::min<std::uint32_t>(m_filter.m_nLastBeam, 255);
   }
   FillList();
 }
 
 void CLogwickDlg::OnSettings() {
-  CSettingsDlg dlg(this);
-  dlg.m_nPortNumber = static_cast<std::uint32_t>(m_nPortNumber);
-  dlg.m_nSerNum = g_nSelectedSerNum;
-  dlg.m_bAuto = g_bAutoSN;
-  dlg.m_bGazMode = g_bGazMode;
+  CSettingsDlg dlg(ReadoutSettingsNow(), this);
   if (dlg.exec() != QDialog::Accepted) return;
-  m_nPortNumber = static_cast<int>(dlg.m_nPortNumber);
-  g_nSelectedSerNum = dlg.m_nSerNum;
-  g_bAutoSN = dlg.m_bAuto;
-  g_bGazMode = dlg.m_bGazMode;
+  const logwick::ReadoutSettings& s = dlg.Settings();
+  m_nPortNumber = static_cast<int>(s.portNumber);
+  g_nSelectedSerNum = s.selectedSerial;
+  g_bAutoSN = s.autoSerial;
+  g_bGazMode = s.gazMode;
   logwick::WriteProfileInt("PortNumber", m_nPortNumber);
   logwick::WriteProfileInt("SelectedSerNum", static_cast<int>(g_nSelectedSerNum));
   logwick::WriteProfileInt("AutoSN", g_bAutoSN);

@@ -17,6 +17,30 @@ class QMenuBar;
 
 class CLogwickDlg : public logwick::TemplateDialog {
  public:
+  // Resource ids: the dialog template, its menu, controls and commands (the
+  // objectNames of the controls and menu items).
+  enum Id : int {
+    kIdDialog = 102,
+    kIdMenu = 131,
+    kIdReadFromPanel = 1000,
+    kIdReadFromFile = 1001,
+    kIdWriteToFile = 1002,
+    kIdWriteText = 1003,
+    kIdEventList = 1006,
+    kIdCountLine = 1007,
+    kIdReadLine = 1008,
+    kIdPanelLine = 1009,
+    kIdFilter = 1010,
+    kIdFilterLine = 1011,
+    kIdConfigLine = 1012,
+    kIdVersionLine = 1013,
+    kIdHelpButton = 1022,
+    kIdHelp = 32777,
+    kIdSettings = 32779,
+    kIdAbout = 32780,
+    kIdExit = 32781,
+  };
+
   explicit CLogwickDlg(QWidget* parent = nullptr);
   ~CLogwickDlg() override;
 
@@ -67,13 +91,13 @@ class CLogwickDlg : public logwick::TemplateDialog {
   void SetLine(QLabel* line, const QString& text);
 
   CT7KEvFilter m_filter;
-  QLabel* m_lineConfig;   // 1012
-  QLabel* m_lineFilter;   // 1011
-  QLabel* m_linePanel;    // 1009
-  QLabel* m_lineVersion;  // 1013
-  QLabel* m_lineRead;     // 1008
-  CEvListBox* m_list;     // 1006
-  QLabel* m_lineCount;    // 1007
+  QLabel* m_lineConfig;
+  QLabel* m_lineFilter;
+  QLabel* m_linePanel;
+  QLabel* m_lineVersion;
+  QLabel* m_lineRead;
+  CEvListBox* m_list;
+  QLabel* m_lineCount;
   CT7KEventList m_events;
   logwick::ShownRows m_rows{m_events, {}};  // what the list view draws
   QMenuBar* m_menu = nullptr;

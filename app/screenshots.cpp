@@ -50,10 +50,17 @@ CT7KEventList SampleList() {
   CT7KEventList list;
   list.m_nPanelType = 1;
   list.m_nSerNum = 4660;
-  list.m_nReadDay = 15, list.m_nReadMonth = 3, list.m_nReadYear = 2024;
-  list.m_nReadHour = 10, list.m_nReadMin = 42, list.m_nReadSec = 7;
-  list.m_nVerMajor = 3, list.m_nVerMinor = 12;
-  list.m_nRelDay = 14, list.m_nRelMonth = 6, list.m_nRelYear = 2021;
+  list.m_nReadDay = 15;
+  list.m_nReadMonth = 3;
+  list.m_nReadYear = 2024;
+  list.m_nReadHour = 10;
+  list.m_nReadMin = 42;
+  list.m_nReadSec = 7;
+  list.m_nVerMajor = 3;
+  list.m_nVerMinor = 12;
+  list.m_nRelDay = 14;
+  list.m_nRelMonth = 6;
+  list.m_nRelYear = 2021;
   const std::string name = logwick::Utf8ToCp1251("Склад N2");
   list.SetConfigNameBytes(name.data(), name.size());
   list.m_texts = logwick::SampleMessageTexts(logwick::kSampleMessageCount);
@@ -80,30 +87,30 @@ int main(int argc, char** argv) {
   main.OnInitDialog();
   Save(main, "main-window");
 
-  CFilterDlg filter(&main);
-  const CT7KEvFilter& f = main.Filter();
-  filter.m_timeFrom = f.m_timeFrom, filter.m_timeTo = f.m_timeTo;
-  filter.m_nFirstBeam = 1, filter.m_nLastBeam = 16;
-  filter.m_bDevices = 1, filter.m_bMessages = 1, filter.m_bModes = 0, filter.m_bBeams = 1;
-  filter.m_nFirstDev = 0, filter.m_nLastDev = 255;
-  filter.m_bSlaves = 1, filter.m_bUnits = 1, filter.m_bPeriod = 1;
+  CT7KEvFilter shown = main.Filter();
+  shown.m_nFirstBeam = 1;
+  shown.m_nLastBeam = 16;
+  shown.m_bModes = 0;
+  shown.m_bPeriod = 1;
+  CFilterDlg filter(shown, &main);
   filter.LoadData();
   filter.UpdateBeamControls();
   filter.UpdatePeriodControls();
   Save(filter, "filter-dialog");
 
   const std::vector<logwick::PortInfo> ports = {{1, "/dev/ttyS0"}, {33, "/dev/ttyUSB0"}, {7, "/dev/pts/3"}};
-  CSettingsDlg settingsDlg(&main, &ports);
-  settingsDlg.m_nPortNumber = 33;
-  settingsDlg.m_nSerNum = 4660;
-  settingsDlg.m_bAuto = 0;
+  logwick::ReadoutSettings chosen = main.ReadoutSettingsNow();
+  chosen.portNumber = 33;
+  chosen.selectedSerial = 4660;
+  chosen.autoSerial = false;
+  CSettingsDlg settingsDlg(chosen, &main, &ports);
   QMetaObject::invokeMethod(
       &settingsDlg, [&] { settingsDlg.done(0); }, Qt::QueuedConnection);
   settingsDlg.exec();  // runs its initialisation: ports, serial number
   Save(settingsDlg, "settings-dialog");
 
   CTextParamDlg params(&main);
-  params.findChild<QRadioButton*>("1030")->setChecked(true);
+  params.findChild<QRadioButton*>(QString::number(CTextParamDlg::kIdScopeAll))->setChecked(true);
   Save(params, "report-options");
 
   CFetchlog reading(

@@ -19,29 +19,30 @@ constexpr std::uint32_t kSerialLimit = 0x1000000;  // 24 bits
 
 }  // namespace
 
-CSettingsDlg::CSettingsDlg(QWidget* parent, const std::vector<logwick::PortInfo>* ports)
-    : TemplateDialog(parent, "Настройка", 223, 85), m_portsGiven(ports != nullptr) {
-  setObjectName("106");
+CSettingsDlg::CSettingsDlg(const logwick::ReadoutSettings& settings, QWidget* parent,
+                           const std::vector<logwick::PortInfo>* ports)
+    : TemplateDialog(parent, "Настройка", 223, 85), m_settings(settings), m_portsGiven(ports != nullptr) {
+  setObjectName(QString::number(kIdDialog));
   if (ports) m_ports = *ports;
-  AddButton(1, "OK", {51, 64, 50, 14}, true);
-  AddButton(2, "Отмена", {122, 64, 50, 14});
+  AddButton(kIdOk, "OK", {51, 64, 50, 14}, true);
+  AddButton(kIdCancel, "Отмена", {122, 64, 50, 14});
   AddStatic(-1, "Номер СОМ порта для связи с прибором", {7, 9, 140, 8});
   // The list drops down below the control; the template's height is that of
   // the open list, the closed box is one line high.
-  m_comboPort = Place(new QComboBox(this), 1053, {164, 7, 52, 12});
+  m_comboPort = Place(new QComboBox(this), kIdPort, {164, 7, 52, 12});
   AddStatic(-1, "Серийный номер прибора", {7, 25, 86, 8});
-  m_editSerNum = AddEdit(1031, {95, 23, 42, 12}, false, true);
+  m_editSerNum = AddEdit(kIdSerial, {95, 23, 42, 12}, false, true);
   m_editSerNum->setAlignment(Qt::AlignRight);
-  m_checkAuto = AddCheck(1032, "Авто", {149, 24, 32, 10});
-  m_checkGaz = AddCheck(1035, "Работа в формате АСУПЗ ГАЗ", {7, 40, 209, 14});
+  m_checkAuto = AddCheck(kIdAuto, "Авто", {149, 24, 32, 10});
+  m_checkGaz = AddCheck(kIdGaz, "Работа в формате АСУПЗ ГАЗ", {7, 40, 209, 14});
   for (QCheckBox* c : findChildren<QCheckBox*>())
     c->setMinimumHeight(std::max(c->height(), c->sizeHint().height()));
   // Port names with the device after them need more room when the list is open.
   m_comboPort->setSizeAdjustPolicy(QComboBox::AdjustToContentsOnFirstShow);
   m_comboPort->view()->setMinimumWidth(Units().X(120));
 
-  connect(qobject_cast<QPushButton*>(Control(1)), &QPushButton::clicked, this, &CSettingsDlg::accept);
-  connect(qobject_cast<QPushButton*>(Control(2)), &QPushButton::clicked, this, &CSettingsDlg::reject);
+  connect(qobject_cast<QPushButton*>(Control(kIdOk)), &QPushButton::clicked, this, &CSettingsDlg::accept);
+  connect(qobject_cast<QPushButton*>(Control(kIdCancel)), &QPushButton::clicked, this, &CSettingsDlg::reject);
   connect(m_checkAuto, &QCheckBox::clicked, this, &CSettingsDlg::OnAutoClicked);
 }
 
@@ -72,8 +73,8 @@ int CSettingsDlg::exec() {
 }
 
 void CSettingsDlg::OnInitDialog() {
-  m_checkAuto->setChecked(m_bAuto != 0);
-  m_checkGaz->setChecked(m_bGazMode != 0);
+  m_checkAuto->setChecked(m_settings.autoSerial);
+  m_checkGaz->setChecked(m_settings.gazMode);
   if (!m_portsGiven) m_ports = logwick::EnumeratePorts();
   m_comboPort->clear();
   // A sorted drop-down list: entries sorted as text, COM10 before COM2.
@@ -85,17 +86,17 @@ void CSettingsDlg::OnInitDialog() {
   int selected = -1;
   for (const auto& [text, number] : entries) {
     m_comboPort->addItem(text, number);
-    if (number == m_nPortNumber) selected = m_comboPort->count() - 1;
+    if (number == m_settings.portNumber) selected = m_comboPort->count() - 1;
   }
   m_comboPort->setCurrentIndex(selected);
-  m_editSerNum->setText(QString::number(static_cast<int>(m_nSerNum)));
-  m_editSerNum->setEnabled(m_bAuto == 0);
+  m_editSerNum->setText(QString::number(static_cast<int>(m_settings.selectedSerial)));
+  m_editSerNum->setEnabled(!m_settings.autoSerial);
 }
 
 void CSettingsDlg::OnAutoClicked() {
-  m_bAuto = m_checkAuto->isChecked();
-  m_bGazMode = m_checkGaz->isChecked();
-  if (m_bAuto) {
+  m_settings.autoSerial = m_checkAuto->isChecked();
+  m_settings.gazMode = m_checkGaz->isChecked();
+  if (m_settings.autoSerial) {
     m_editSerNum->setEnabled(false);
     return;
   }
@@ -105,13 +106,13 @@ void CSettingsDlg::OnAutoClicked() {
 }
 
 void CSettingsDlg::accept() {
-  m_bAuto = m_checkAuto->isChecked();
-  m_bGazMode = m_checkGaz->isChecked();
+  m_settings.autoSerial = m_checkAuto->isChecked();
+  m_settings.gazMode = m_checkGaz->isChecked();
   const int index = m_comboPort->currentIndex();
-  m_nPortNumber = index < 0 ? 0xFFFFFFFFu : m_comboPort->itemData(index).toUInt();
+  m_settings.portNumber = index < 0 ? kNoPort : m_comboPort->itemData(index).toUInt();
   const std::uint32_t n = AtoiUnsigned(m_editSerNum->text());
-  if (m_bAuto || (n >= kMinSerial && n < kSerialLimit)) {
-    m_nSerNum = n;
+  if (m_settings.autoSerial || (n >= kMinSerial && n < kSerialLimit)) {
+    m_settings.selectedSerial = n;
     TemplateDialog::accept();
     return;
   }

@@ -1,12 +1,13 @@
 // The settings dialog: COM port, the panel's serial number or automatic
-// search for it, and the ГАЗ line mode. The caller sets the four members,
-// runs it and takes them back on OK.
+// search for it, and the ГАЗ line mode. The caller gives the settings to start
+// from and takes the edited ones back on OK.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
 #include "app/template_dialog.h"
+#include "link/readout.h"
 
 class QCheckBox;
 class QComboBox;
@@ -18,15 +19,25 @@ struct PortInfo;
 
 class CSettingsDlg : public logwick::TemplateDialog {
  public:
+  // Resource ids: the dialog template and its controls (their objectNames).
+  enum Id : int {
+    kIdDialog = 106,
+    kIdSerial = 1031,
+    kIdAuto = 1032,
+    kIdGaz = 1035,
+    kIdPort = 1053,
+  };
+  // The port number OK gives when no port is chosen (refused when reading).
+  static constexpr unsigned kNoPort = 0xFFFFFFFFu;
+
   // ports: the ports present, as the enumeration gives them (nullptr: ask
   // the device link).
-  explicit CSettingsDlg(QWidget* parent = nullptr, const std::vector<logwick::PortInfo>* ports = nullptr);
+  explicit CSettingsDlg(const logwick::ReadoutSettings& settings, QWidget* parent = nullptr,
+                        const std::vector<logwick::PortInfo>* ports = nullptr);
   ~CSettingsDlg() override;
 
-  std::uint32_t m_nSerNum = 0;
-  std::uint32_t m_nPortNumber = 0;
-  int m_bAuto = 0;
-  int m_bGazMode = 0;
+  // The edited settings once the dialog has ended with OK.
+  const logwick::ReadoutSettings& Settings() const { return m_settings; }
 
   int exec() override;
   void accept() override;
@@ -40,10 +51,11 @@ class CSettingsDlg : public logwick::TemplateDialog {
   void OnInitDialog();
   void OnAutoClicked();
 
+  logwick::ReadoutSettings m_settings;
   std::vector<logwick::PortInfo> m_ports;
   bool m_portsGiven;
-  QLineEdit* m_editSerNum;  // 1031
-  QCheckBox* m_checkAuto;   // 1032
-  QComboBox* m_comboPort;   // 1053
-  QCheckBox* m_checkGaz;    // 1035
+  QLineEdit* m_editSerNum;
+  QCheckBox* m_checkAuto;
+  QComboBox* m_comboPort;
+  QCheckBox* m_checkGaz;
 };

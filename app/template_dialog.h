@@ -1,8 +1,9 @@
 // Dialogs laid out from their resource templates: positions in dialog units
 // are turned into pixels with the dialog font's average character width and
 // height, as the templates were designed, so every template keeps its
-// arrangement and proportions. Controls carry their resource id as objectName
-// and take the focus in the order they are created (the template's order).
+// arrangement and proportions. Dialogs and controls carry their resource id as
+// objectName (each dialog names its ids as constants) and take the focus in the
+// order they are created (the template's order).
 #pragma once
 
 #include <QDialog>
@@ -30,6 +31,9 @@ class DialogUnits {
 
 class TemplateDialog : public QDialog {
  public:
+  // The ids of the buttons most templates share.
+  enum CommonId : int { kIdOk = 1, kIdCancel = 2 };
+
   // size in dialog units; origin shifts every control (e.g. below a menu bar).
   TemplateDialog(QWidget* parent, const QString& caption, int widthDlu, int heightDlu, int topOffsetPx = 0);
 

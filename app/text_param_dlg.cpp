@@ -5,11 +5,11 @@
 #include <QRadioButton>
 
 CTextParamDlg::CTextParamDlg(QWidget* parent) : TemplateDialog(parent, "Параметры", 187, 57) {
-  setObjectName("138");
-  auto* ok = AddButton(1, "OK", {39, 36, 50, 14}, true);
-  auto* cancel = AddButton(2, "Отмена", {101, 36, 50, 14});
-  m_radioFilter = AddRadio(1026, "С учетом установленного фильтра", {7, 7, 173, 8});
-  m_radioAll = AddRadio(1030, "Все события", {7, 19, 125, 8});
+  setObjectName(QString::number(kIdDialog));
+  auto* ok = AddButton(kIdOk, "OK", {39, 36, 50, 14}, true);
+  auto* cancel = AddButton(kIdCancel, "Отмена", {101, 36, 50, 14});
+  m_radioFilter = AddRadio(kIdScopeFiltered, "С учетом установленного фильтра", {7, 7, 173, 8});
+  m_radioAll = AddRadio(kIdScopeAll, "Все события", {7, 19, 125, 8});
   for (QRadioButton* r : {m_radioFilter, m_radioAll})
     r->setMinimumHeight(std::max(r->height(), r->sizeHint().height()));
   auto* group = new QButtonGroup(this);

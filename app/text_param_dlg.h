@@ -7,6 +7,13 @@ class QRadioButton;
 
 class CTextParamDlg : public logwick::TemplateDialog {
  public:
+  // Resource ids: the dialog template and its controls (their objectNames).
+  enum Id : int {
+    kIdDialog = 138,
+    kIdScopeFiltered = 1026,
+    kIdScopeAll = 1030,
+  };
+
   explicit CTextParamDlg(QWidget* parent = nullptr);
 
   // 0: "С учетом установленного фильтра", 1: "Все события", -1: none chosen.
@@ -16,6 +23,6 @@ class CTextParamDlg : public logwick::TemplateDialog {
   void accept() override;
 
  private:
-  QRadioButton* m_radioFilter;  // 1026
-  QRadioButton* m_radioAll;     // 1030
+  QRadioButton* m_radioFilter;
+  QRadioButton* m_radioAll;
 };

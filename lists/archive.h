@@ -34,8 +34,6 @@ class CArchive {
   CArchive& operator=(const CArchive&) = delete;
 
   bool IsStoring() const { return m_mode == store; }
-  bool IsLoading() const { return m_mode == load; }
-  const std::string& Path() const { return m_path; }
 
   // Loading. Reads that run past the end throw CArchiveException (endOfFile);
   // a failing file throws CFileException.

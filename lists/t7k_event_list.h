@@ -29,7 +29,6 @@ class CT7KEventList {
   void AddTail(const CT7KEvent& ev) { m_events.push_back(ev); }
   void RemoveAll() { m_events.clear(); }
   std::size_t GetCount() const { return m_events.size(); }
-  bool IsEmpty() const { return m_events.empty(); }
   const CT7KEvent& operator[](std::size_t i) const { return m_events[i]; }
   std::vector<CT7KEvent>::const_iterator begin() const { return m_events.begin(); }
   std::vector<CT7KEvent>::const_iterator end() const { return m_events.end(); }

@@ -5,12 +5,13 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include "app/ev_list_box.h"
 #include "app/logwick_dlg.h"
 #include "app/message_box.h"
 #include "app/settings.h"
 #include "events/codec.h"
 #include "lists/event_file.h"
-#include "app/ev_list_box.h"
+#include "tests/lists/list_samples.h"
 
 namespace apptest {
 
@@ -34,24 +35,32 @@ inline void IsolateEnvironment() {
 struct Hooks {
   QStringList texts, captions, answers, folders;
   Hooks() {
-    logwick::SetMessageHook(
-        [this](const logwick::MessageRecord& r) { texts << r.text, captions << r.caption; });
+    logwick::SetMessageHook([this](const logwick::MessageRecord& r) {
+      texts << r.text;
+      captions << r.caption;
+    });
     logwick::SetFileHook([this](const logwick::FileRequest& r) {
-      return folders << r.folder, answers.isEmpty() ? QString() : answers.takeFirst();
+      folders << r.folder;
+      return answers.isEmpty() ? QString() : answers.takeFirst();
     });
   }
-  ~Hooks() { logwick::SetMessageHook({}), logwick::SetFileHook({}); }
+  ~Hooks() {
+    logwick::SetMessageHook({});
+    logwick::SetFileHook({});
+  }
 };
 
-// Runs act (which must close it) on the modal dialog named objectName once it
+// Runs act (which must close it) on the modal dialog of template `id` once it
 // is up. A dialog that never comes fails instead of hanging.
-inline void WhenModal(const QString& objectName, std::function<void(QDialog*)> act) {
+inline void WhenModal(int id, std::function<void(QDialog*)> act) {
+  const QString objectName = QString::number(id);
   auto* timer = new QTimer;
   QObject::connect(timer, &QTimer::timeout, [=, deadline = QDeadlineTimer(10000)]() {
     auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
     const bool up = dlg && dlg->objectName() == objectName && dlg->isVisible();
     if (!up && !deadline.hasExpired()) return;
-    timer->stop(), timer->deleteLater();
+    timer->stop();
+    timer->deleteLater();
     if (up) return act(dlg);
     if (dlg) dlg->done(QDialog::Rejected);
     QTest::qFail(qPrintable("dialog " + objectName + " never appeared"), __FILE__, __LINE__);
@@ -59,6 +68,7 @@ inline void WhenModal(const QString& objectName, std::function<void(QDialog*)> a
   timer->start(5);
 }
 
+// The control of resource id `id` in dlg.
 template <class W = QWidget>
 W* Ctl(QWidget* dlg, int id) {
   if (W* w = dlg->findChild<W*>(QString::number(id))) return w;
@@ -74,19 +84,16 @@ inline QStringList Rows(const CEvListBox* box) {
   return rows;
 }
 
-// Ten events of December 2015 from panel 123: seven mode changes (code 1), three messages (code 4).
+// Ten events of December 2015 from panel 123 (read 16/12/2015 14:12:05,
+// firmware 2.5 of 01/03/2012, configuration "Склад"): seven mode changes
+// (code 1), three messages (code 4).
 inline CT7KEventList SampleList() {
-  CT7KEventList l;
-  l.m_nPanelType = 1, l.m_nSerNum = 123, l.m_nVerMajor = 2, l.m_nVerMinor = 5;
-  l.m_nReadDay = 16, l.m_nReadMonth = 12, l.m_nReadYear = 2015, l.m_nReadHour = 14, l.m_nReadMin = 12,
-  l.m_nReadSec = 5;
-  l.m_nRelDay = 1, l.m_nRelMonth = 3, l.m_nRelYear = 2012, l.m_texts = {"Пожар", "Тревога"};
-  const std::string name = logwick::Utf8ToCp1251("Склад");
-  l.SetConfigNameBytes(name.data(), name.size());
+  CT7KEventList l = logwick::test::MakeHeaderList();
+  l.m_texts = {"Пожар", "Тревога"};
   for (int i = 0; i < 10; ++i) {
-    CT7KEvent ev;
-    ev.SetTimeStamp(PackTimeStamp(2015, 12, 1 + i, 14, 12, 5)), ev.SetCode(i % 3 == 0 && i > 0 ? 4 : 1);
-    ev.Raw()[6] = static_cast<std::uint8_t>(i), l.AddTail(ev);
+    const std::uint16_t code = i % 3 == 0 && i > 0 ? 4 : 1;
+    l.AddTail(logwick::test::MakeEvent(PackTimeStamp(2015, 12, 1 + i, 14, 12, 5), code,
+                                       {static_cast<std::uint8_t>(i)}));
   }
   return l;
 }

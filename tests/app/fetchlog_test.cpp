@@ -128,7 +128,7 @@ class FetchlogTest : public QObject {
     };
     Hooks quiet;
     CFetchlog dlg({}, nullptr, busy);
-    WhenModal(QString::number(CFetchlog::kIdDialog), [&](QDialog* d) {
+    WhenModal(CFetchlog::kIdDialog, [&](QDialog* d) {
       while (reports < 10000) QTest::qWait(1);
       QTest::keyClick(d, Qt::Key_Escape);  // only sets the flag: the worker's end closes the dialog
       QVERIFY(static_cast<CFetchlog*>(d)->CancelRequested());
@@ -157,7 +157,7 @@ class FetchlogTest : public QObject {
     dlg.SetReadoutJob([&](const ReadoutSettings& s, IReadoutView& v, Cancel& cancel) {
       return logwick::RunReadout(s, port, v, cancel);
     });
-    WhenModal(QString::number(CFetchlog::kIdDialog), [&](QDialog*) {
+    WhenModal(CFetchlog::kIdDialog, [&](QDialog*) {
       QVERIFY(QTest::qWaitFor([&] { return port.Held(); }, 10000));
       CEvListBox* box = dlg.ListBox();
       const QSize size = box->size();
@@ -166,7 +166,7 @@ class FetchlogTest : public QObject {
         dlg.repaint();
         QCOMPARE(Rows(box), before);
       }
-      QCOMPARE(Line(&dlg, 1007), QString("В базе 10 событий"));
+      QCOMPARE(Line(&dlg, CLogwickDlg::kIdCountLine), QString("В базе 10 событий"));
       port.Release();  // the worker ends, and with it the dialog
     });
     dlg.m_nPortNumber = 7;
@@ -180,7 +180,7 @@ class FetchlogTest : public QObject {
       panelRows << QString::fromStdString(line);
     }
     QCOMPARE(Rows(dlg.ListBox()), panelRows);
-    QCOMPARE(Line(&dlg, 1007), QString("В базе 90 событий"));
+    QCOMPARE(Line(&dlg, CLogwickDlg::kIdCountLine), QString("В базе 90 событий"));
   }
 
   void ReadsTheSimulatedPanelIntoTheMainWindow() {
@@ -199,9 +199,9 @@ class FetchlogTest : public QObject {
     dlg.OnReadFromPanel();  // searching for the serial number, as a fresh start does
     panel.Stop();
     QVERIFY2(messages.texts.isEmpty(), qPrintable(messages.texts.join("|")));
-    QCOMPARE(Line(&dlg, 1007), QString("В базе 90 событий"));
-    QCOMPARE(Line(&dlg, 1009), QString("Прибор Тарвел-7К (с/н 4660)"));
-    QCOMPARE(Line(&dlg, 1012), QString("Конфигурация Склад N2"));
+    QCOMPARE(Line(&dlg, CLogwickDlg::kIdCountLine), QString("В базе 90 событий"));
+    QCOMPARE(Line(&dlg, CLogwickDlg::kIdPanelLine), QString("Прибор Тарвел-7К (с/н 4660)"));
+    QCOMPARE(Line(&dlg, CLogwickDlg::kIdConfigLine), QString("Конфигурация Склад N2"));
     QCOMPARE(dlg.ListBox()->GetCount(), 90);
   }
 };

@@ -1,8 +1,12 @@
 // The main window: start-up lines, file commands, settings, report, reading
 // from the panel, the exit rules and the shell helpers behind them.
 #include "app/file_type_registration.h"
+#include "app/settings_dlg.h"
 #include "app/shell_paths.h"
+#include "app/text_param_dlg.h"
 #include "app_test_support.h"
+
+using M = CLogwickDlg;
 
 static QString StoredFolder() {
   return QSettings("Ormet", "T29 read events").value("Init/EventsFilesDir").toString();
@@ -19,29 +23,36 @@ class MainWindowTest : public QObject {
     CLogwickDlg dlg;
     dlg.m_strFileToOpen = WriteSample(TempDir() + "/report/ten.t7kev");
     dlg.OnInitDialog();
-    for (auto [id, text] : {std::pair{1007, "В базе 10 событий"},
-                            {1011, "Показываются все события"},
-                            {1008, "Считано 16/12/2015 14:12:05"},
-                            {1009, "Прибор Тарвел-7К (с/н 123)"},
-                            {1013, "Версия v2.5 выпущен 01/03/2012"},
-                            {1012, "Конфигурация Склад"}})
-      QCOMPARE(Line(&dlg, id), QString(text));
+    const std::pair<int, const char*> lines[] = {
+        {M::kIdCountLine, "В базе 10 событий"},
+        {M::kIdFilterLine, "Показываются все события"},
+        {M::kIdReadLine, "Считано 16/12/2015 14:12:05"},
+        {M::kIdPanelLine, "Прибор Тарвел-7К (с/н 123)"},
+        {M::kIdVersionLine, "Версия v2.5 выпущен 01/03/2012"},
+        {M::kIdConfigLine, "Конфигурация Склад"},
+    };
+    for (auto [id, text] : lines) QCOMPARE(Line(&dlg, id), QString(text));
 
-    dlg.Filter().m_bModes = 0, dlg.FillList();  // admits the three messages only, counted by the report below
-    QCOMPARE(Line(&dlg, 1011), QString("Показывается 3 событий"));
-    QCOMPARE(Line(&dlg, 1007), QString("В базе 10 событий"));
+    dlg.Filter().m_bModes = 0;  // admits the three messages only, counted by the report below
+    dlg.FillList();
+    QCOMPARE(Line(&dlg, M::kIdFilterLine), QString("Показывается 3 событий"));
+    QCOMPARE(Line(&dlg, M::kIdCountLine), QString("В базе 10 событий"));
 
     // Report: all events by default, the shown ones, Cancel, and a folder that does not exist.
-    for (auto [name, radio, rows] : {std::tuple{"all", 0, 10},
-                                     {"shown.txt", 1026, 3},
-                                     {"cancel.txt", 2, -4},
-                                     {"missing/x.txt", 0, -4}}) {
+    using P = CTextParamDlg;
+    const std::tuple<const char*, int, int> reports[] = {
+        {"all", 0, 10},  // file name, button clicked first (0: none), event lines (-4: no file)
+        {"shown.txt", P::kIdScopeFiltered, 3},
+        {"cancel.txt", P::kIdCancel, -4},
+        {"missing/x.txt", 0, -4},
+    };
+    for (auto [name, radio, rows] : reports) {
       const QString path = TempDir() + "/report/" + name;
       messages.answers = {path};
-      WhenModal("138", [radio](QDialog* d) {
-        QVERIFY(Ctl<QAbstractButton>(d, 1030)->isChecked());
+      WhenModal(P::kIdDialog, [radio](QDialog* d) {
+        QVERIFY(Ctl<QAbstractButton>(d, P::kIdScopeAll)->isChecked());
         if (radio) Click(d, radio);
-        if (radio != 2) Click(d, 1);
+        if (radio != P::kIdCancel) Click(d, P::kIdOk);
       });
       dlg.OnWriteText();
       QFile f(path + (path.endsWith(".txt") ? "" : ".txt"));
@@ -58,8 +69,8 @@ class MainWindowTest : public QObject {
     const QStringList before = Rows(dlg.ListBox());
     QSettings("Ormet", "T29 read events").remove("Init/EventsFilesDir");
 
-    const QString cut = WriteSample(TempDir() + "/short/cut.t7kev"),
-                  missing = TempDir() + "/short/none.t7kev";
+    const QString cut = WriteSample(TempDir() + "/short/cut.t7kev");
+    const QString missing = TempDir() + "/short/none.t7kev";
     QVERIFY(QFile::resize(cut, 20));
     QCOMPARE(dlg.ReadEventFile(cut), 2);
     QCOMPARE(dlg.ReadEventFile(missing), 2);
@@ -79,8 +90,9 @@ class MainWindowTest : public QObject {
     Hooks messages;
     CLogwickDlg dlg;
     dlg.OnInitDialog();
-    QCOMPARE(Line(&dlg, 1007), QString("База сообщений пуста"));
-    for (int id : {1008, 1009, 1013, 1012, 1011}) QVERIFY(Line(&dlg, id).isEmpty());
+    QCOMPARE(Line(&dlg, M::kIdCountLine), QString("База сообщений пуста"));
+    for (int id : {M::kIdReadLine, M::kIdPanelLine, M::kIdVersionLine, M::kIdConfigLine, M::kIdFilterLine})
+      QVERIFY(Line(&dlg, id).isEmpty());
     QCOMPARE(std::tuple(dlg.m_nPortNumber, g_nSelectedSerNum, g_bAutoSN, g_bGazMode),
              std::tuple(65535, 0u, 1, 0));
     const QString documents = QString::fromStdString(logwick::DocumentsFolder());
@@ -90,22 +102,27 @@ class MainWindowTest : public QObject {
       ++runs;
       return logwick::ReadoutResult{.status = logwick::ReadoutStatus::Cancelled};
     });
-    for (int port : {65535, -1, 256, 3}) dlg.m_nPortNumber = port, dlg.OnReadFromPanel();
+    for (int port : {65535, -1, 256, 3}) {
+      dlg.m_nPortNumber = port;
+      dlg.OnReadFromPanel();
+    }
     QCOMPARE(runs, 1);
     QCOMPARE(messages.texts, QStringList(3, "Не указан номер порта для связи"));
     QCOMPARE(messages.captions[0], logwick::AppTitle());
-    QCOMPARE(Line(&dlg, 1007), QString("В базе 0 событий"));  // whatever the reading left is shown
-    QCOMPARE(Line(&dlg, 1009), QString("Прибор ??? (с/н 0)"));
+    QCOMPARE(Line(&dlg, M::kIdCountLine), QString("В базе 0 событий"));  // whatever the reading left is shown
+    QCOMPARE(Line(&dlg, M::kIdPanelLine), QString("Прибор ??? (с/н 0)"));
 
     // The settings command writes all four values on OK only; a new window reads them back.
     QFile::link("/dev/null", qEnvironmentVariable("LOGWICK_PORTS_DIR") + "/COM5");
-    WhenModal("106", [](QDialog* d) { Click(d, 2); });
+    WhenModal(CSettingsDlg::kIdDialog, [](QDialog* d) { Click(d, CSettingsDlg::kIdCancel); });
     dlg.OnSettings();
     QVERIFY(!QSettings("Ormet", "T29 read events").contains("Init/PortNumber"));
-    WhenModal("106", [](QDialog* d) {
-      auto* combo = Ctl<QComboBox>(d, 1053);
+    WhenModal(CSettingsDlg::kIdDialog, [](QDialog* d) {
+      auto* combo = Ctl<QComboBox>(d, CSettingsDlg::kIdPort);
       combo->setCurrentIndex(combo->findData(5u));
-      Click(d, 1032), Ctl<QLineEdit>(d, 1031)->setText("4660"), Click(d, 1);
+      Click(d, CSettingsDlg::kIdAuto);
+      Ctl<QLineEdit>(d, CSettingsDlg::kIdSerial)->setText("4660");
+      Click(d, CSettingsDlg::kIdOk);
     });
     dlg.OnSettings();
     QVERIFY(QSettings("Ormet", "T29 read events").contains("Init/GazMode"));
@@ -117,7 +134,9 @@ class MainWindowTest : public QObject {
     const QString dir = TempDir() + "/ext";
     WriteSample(dir + "/typed.dat");
     messages.answers = {dir + "/typed", dir + "/saved", TempDir() + "/nowhere/x"};
-    dlg.OnReadFromFile(), dlg.OnWriteToFile(), dlg.OnWriteToFile();
+    dlg.OnReadFromFile();
+    dlg.OnWriteToFile();
+    dlg.OnWriteToFile();
     QCOMPARE(messages.folders.mid(0, 2), QStringList({documents, dir}));
     QCOMPARE(dlg.ListBox()->GetCount(), 10);
     QVERIFY(QFile::exists(dir + "/saved.t7kev"));
@@ -135,7 +154,10 @@ class MainWindowTest : public QObject {
 
   void ExitRules() {
     CLogwickDlg dlg, other;
-    for (CLogwickDlg* d : {&dlg, &other}) d->OnInitDialog(), d->show();
+    for (CLogwickDlg* d : {&dlg, &other}) {
+      d->OnInitDialog();
+      d->show();
+    }
     QVERIFY(QTest::qWaitForWindowExposed(&dlg));
     QTest::keyClick(&dlg, Qt::Key_Escape);
     QVERIFY(dlg.isVisible());

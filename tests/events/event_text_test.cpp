@@ -7,21 +7,15 @@
 
 #include "events/codec.h"
 #include "events/t7k_event.h"
+#include "tests/events/event_builder.h"
 
 namespace {
 
+using logwick::test::With32;
+
 // An event with the given code and parameter bytes from offset 6 on.
 CT7KEvent Ev(std::uint16_t code, std::initializer_list<std::uint8_t> params = {}) {
-  CT7KEvent ev;
-  ev.SetCode(code);
-  std::size_t at = 6;
-  for (std::uint8_t b : params) ev.Raw()[at++] = b;
-  return ev;
-}
-
-CT7KEvent With32(CT7KEvent ev, std::size_t at, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) ev.Raw()[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-  return ev;
+  return logwick::test::MakeEvent(0, code, params);
 }
 
 const std::vector<std::string> kTexts = {"Пожар склад 1", "Пожар офис 1",
@@ -119,7 +113,10 @@ TEST(EventText, Sentences) {
 // bytes must survive the trip there and back, with nothing lost to '?'.
 TEST(EventText, AnyRecordGivesTextTheCodePageCanHold) {
   std::uint32_t x = 12345;
-  auto next = [&x] { return x = x * 1103515245u + 12345u, static_cast<std::uint8_t>(x >> 16); };
+  auto next = [&x] {
+    x = x * 1103515245u + 12345u;
+    return static_cast<std::uint8_t>(x >> 16);
+  };
   for (int i = 0; i < 30000; ++i) {
     CT7KEvent ev;
     for (auto& b : ev.Raw()) b = next();

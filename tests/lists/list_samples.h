@@ -6,26 +6,28 @@
 #include "events/codec.h"
 #include "events/little_endian.h"
 #include "lists/t7k_event_list.h"
+#include "tests/events/event_builder.h"
 #include "tests/lists/test_files.h"
 
 namespace logwick::test {
-
-inline CT7KEvent MakeEvent(std::uint32_t stamp, std::uint16_t code, std::vector<std::uint8_t> params = {}) {
-  CT7KEvent ev;
-  ev.SetTimeStamp(stamp);
-  ev.SetCode(code);
-  for (std::size_t i = 0; i < params.size() && i < 10; ++i) ev.Raw()[6 + i] = params[i];
-  return ev;
-}
 
 // Panel type 1, serial 123, read 16/12/2015 14:12:05, firmware 2.5 released
 // 01/03/2012, configuration "Склад".
 inline CT7KEventList MakeHeaderList() {
   CT7KEventList l;
-  l.m_nPanelType = 1, l.m_nSerNum = 123, l.m_nVerMajor = 2, l.m_nVerMinor = 5;
-  l.m_nReadDay = 16, l.m_nReadMonth = 12, l.m_nReadYear = 2015, l.m_nReadHour = 14, l.m_nReadMin = 12,
+  l.m_nPanelType = 1;
+  l.m_nSerNum = 123;
+  l.m_nVerMajor = 2;
+  l.m_nVerMinor = 5;
+  l.m_nReadDay = 16;
+  l.m_nReadMonth = 12;
+  l.m_nReadYear = 2015;
+  l.m_nReadHour = 14;
+  l.m_nReadMin = 12;
   l.m_nReadSec = 5;
-  l.m_nRelDay = 1, l.m_nRelMonth = 3, l.m_nRelYear = 2012;
+  l.m_nRelDay = 1;
+  l.m_nRelMonth = 3;
+  l.m_nRelYear = 2012;
   const std::string name = Utf8ToCp1251("Склад");
   l.SetConfigNameBytes(name.data(), name.size());
   return l;
@@ -58,7 +60,10 @@ inline Bytes BuildFile(const FileLayout& s) {
   AppendLe32(b, s.version);
   AppendLe32(b, s.count);
   for (std::uint32_t i = 0; i < 11; ++i) AppendLe32(b, i == 5 ? 2020 : i + 1);  // read year 2020
-  if (s.version != 0) AppendLe32(b, s.panelType), AppendLe32(b, s.serNum);
+  if (s.version != 0) {
+    AppendLe32(b, s.panelType);
+    AppendLe32(b, s.serNum);
+  }
   const char name[17] = "CONF-NAME";
   b.insert(b.end(), name, name + 17);
   b.resize(b.size() + 1020, 0xAB);

@@ -1,4 +1,5 @@
 #include "lists/t7k_ev_filter.h"
+#include "tests/events/event_builder.h"
 
 #include <gtest/gtest.h>
 
@@ -9,14 +10,10 @@
 
 namespace {
 
+// An event of code `code` with beam byte B6 and device byte B10.
 CT7KEvent Ev(std::uint16_t code, std::uint8_t b6 = 0, std::uint8_t b10 = 0,
              std::uint32_t stamp = PackTimeStamp(2015, 12, 16, 14, 12, 5)) {
-  CT7KEvent ev;
-  ev.SetTimeStamp(stamp);
-  ev.SetCode(code);
-  ev.Raw()[6] = b6;
-  ev.Raw()[10] = b10;
-  return ev;
+  return logwick::test::MakeEvent(stamp, code, {b6, 0, 0, 0, b10});
 }
 
 CT7KEvent At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
@@ -25,7 +22,11 @@ CT7KEvent At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
 
 std::int64_t Local(int year, int month, int day, int hour = 12, int minute = 0) {
   std::tm tm{};
-  tm.tm_year = year - 1900, tm.tm_mon = month - 1, tm.tm_mday = day, tm.tm_hour = hour, tm.tm_min = minute;
+  tm.tm_year = year - 1900;
+  tm.tm_mon = month - 1;
+  tm.tm_mday = day;
+  tm.tm_hour = hour;
+  tm.tm_min = minute;
   tm.tm_isdst = -1;
   return static_cast<std::int64_t>(std::mktime(&tm));
 }
@@ -39,9 +40,10 @@ TEST(Filter, DefaultsAdmitEverythingAndEachFlagRejectsItsCodesOnly) {
   for (std::uint16_t code : {0, 2, 5, 11, 13, 20, 32766, 65535})
     EXPECT_TRUE(defaults.Accept(Ev(code, 255, 255)));
   const std::pair<std::int32_t CT7KEvFilter::*, std::vector<std::uint16_t>> cases[] = {
-      {&CT7KEvFilter::m_bModes, {1, 3, 7, 9}}, {&CT7KEvFilter::m_bDevices, {2, 11}},
-      {&CT7KEvFilter::m_bMessages, {4}},       {&CT7KEvFilter::m_bBeams, {5, 8}},
-      {&CT7KEvFilter::m_bUnits, {6}},          {&CT7KEvFilter::m_bSlaves, {10, 12}},
+      {&CT7KEvFilter::m_bModes, {1, 3, 7, 9}},  // the flag and the codes it rejects
+      {&CT7KEvFilter::m_bDevices, {2, 11}},    {&CT7KEvFilter::m_bMessages, {4}},
+      {&CT7KEvFilter::m_bBeams, {5, 8}},       {&CT7KEvFilter::m_bUnits, {6}},
+      {&CT7KEvFilter::m_bSlaves, {10, 12}},
   };
   for (const auto& [flag, rejected] : cases) {
     CT7KEvFilter f;
@@ -54,19 +56,22 @@ TEST(Filter, DefaultsAdmitEverythingAndEachFlagRejectsItsCodesOnly) {
 
 TEST(Filter, BeamAndDeviceRanges) {
   CT7KEvFilter f;
-  f.m_nFirstBeam = 3, f.m_nLastBeam = 5;
+  f.m_nFirstBeam = 3;
+  f.m_nLastBeam = 5;
   for (std::uint16_t code : {5, 8, 11}) {  // code 11 takes the beam range too
     EXPECT_FALSE(f.Accept(Ev(code, 2))) << code;
     EXPECT_TRUE(f.Accept(Ev(code, 3, 200))) << code;
     EXPECT_TRUE(f.Accept(Ev(code, 5))) << code;
     EXPECT_FALSE(f.Accept(Ev(code, 6, 4))) << code;
   }
-  f.m_nFirstDev = 10, f.m_nLastDev = 5;  // an empty range
+  f.m_nFirstDev = 10;  // an empty range
+  f.m_nLastDev = 5;
   for (std::uint8_t n : {5, 7, 10}) EXPECT_FALSE(f.Accept(Ev(2, 0, n)));
   f.m_nLastDev = 12;
   EXPECT_TRUE(f.Accept(Ev(2, 99, 11)));  // the device number is B10
   EXPECT_FALSE(f.Accept(Ev(2, 11, 99)));
-  f.m_nFirstBeam = 0x80000000, f.m_nLastBeam = 0xFFFFFFFF;  // compared unsigned
+  f.m_nFirstBeam = 0x80000000;  // compared unsigned
+  f.m_nLastBeam = 0xFFFFFFFF;
   EXPECT_FALSE(f.Accept(Ev(5, 255)));
 }
 
