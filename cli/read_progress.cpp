@@ -59,8 +59,8 @@ void TerminalReadoutView::Redraw(bool force) {
 }
 
 void TerminalReadoutView::StepBegan(ReadoutStep step, std::uint32_t serial) {
-  m_status = kStepWords[static_cast<std::size_t>(step)];
-  if (step == ReadoutStep::Address) m_status += " " + std::to_string(serial);
+  const char* words = kStepWords[static_cast<std::size_t>(step)];
+  m_status = step == ReadoutStep::Address ? StrFormat("%s %u", words, serial) : words;
   if (m_live) {
     Redraw(true);
   } else {

@@ -80,7 +80,7 @@ class RecordingView : public IReadoutView {
         "ConfigInfo", "LogInfo", "Texts",   "Events",
     };
     const char* name = kNames[static_cast<std::size_t>(step)];
-    Log("step", step == ReadoutStep::Address ? name + (" " + std::to_string(serial)) : name);
+    Log("step", step == ReadoutStep::Address ? StrFormat("%s %u", name, serial) : name);
   }
   void EventsBegan(const PanelLogSummary& l) override {
     const PackedTimeFields& c = l.clock;
