@@ -146,7 +146,11 @@ class MainWindowTest : public QObject {
     SaveEventsFilesDir("a.t7kev");
     QCOMPARE(GetEventsFilesDir(), documents);
     // The limit counts characters, not the bytes of a Cyrillic name.
-    for (auto [text, kept] : {std::pair{QString(259, QChar(u'ж')), true}, {QString(260, 'x'), false}}) {
+    const std::pair<QString, bool> folders[] = {
+        {QString(259, QChar(u'ж')), true},
+        {QString(260, 'x'), false},
+    };
+    for (auto [text, kept] : folders) {
       logwick::WriteProfileString("EventsFilesDir", text);
       QCOMPARE(GetEventsFilesDir(), kept ? text : QString());
     }

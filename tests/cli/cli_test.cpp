@@ -11,8 +11,8 @@
 
 #include "lists/event_file.h"
 #include "lists/report.h"
-#include "tests/lists/test_files.h"
 #include "lists/t7k_ev_filter.h"
+#include "tests/lists/test_files.h"
 
 using namespace logwick;
 using namespace logwick::test;
@@ -37,7 +37,8 @@ const std::string kOpen = "\"", kClose = "\"", kProgram = [] {
 int Status(int raw) { return raw; }
 std::string Captured(const std::string& path) {
   std::string t = ReadText(path);
-  return std::erase(t, '\r'), t;
+  std::erase(t, '\r');
+  return t;
 }
 #else
 const std::string kProgram = Quote(std::string(LOGWICK_BIN_DIR) + "/logwick-cli"), kOpen, kClose;
@@ -51,6 +52,26 @@ std::int64_t LocalNoon(int d) {  // of a day in March 2024
 }
 EventPredicate By(const CT7KEvFilter& f) {
   return [f](const CT7KEvent& ev) { return f.Accept(ev); };
+}
+
+// Filters that differ from the defaults in one option each.
+using F = CT7KEvFilter;
+F Period(std::int64_t F::*end) {
+  F f;
+  f.m_bPeriod = 1;
+  f.*end = LocalNoon(14);
+  return f;
+}
+F Range(std::uint32_t F::*first, std::uint32_t F::*last, std::uint32_t from, std::uint32_t to) {
+  F f;
+  f.*first = from;
+  f.*last = to;
+  return f;
+}
+F Without(std::int32_t F::*kind) {
+  F f;
+  f.*kind = 0;
+  return f;
 }
 
 class Cli : public ::testing::Test {
@@ -96,28 +117,27 @@ TEST_F(Cli, ShowAndExportGiveTheReportAndEachFilterOptionSetsItsField) {
   ASSERT_EQ(Run({"export", path, "-o", out}).status, 0);
   EXPECT_EQ(ReadBytes(out), ReadBytes(expected));
   CT7KEvFilter filtered;
-  filtered.m_bModes = 0, filtered.m_nFirstBeam = 2, filtered.m_nLastBeam = 9;
+  filtered.m_bModes = 0;
+  filtered.m_nFirstBeam = 2;
+  filtered.m_nLastBeam = 9;
   ASSERT_EQ(Run({"export", path, "-o", out, "--filtered", "--no-modes", "--beams", "2-9"}).status, 0);
   ASSERT_TRUE(WriteReportFile(expected, list_, By(filtered)).ok);
   EXPECT_EQ(ReadBytes(out), ReadBytes(expected));
 
-  using F = CT7KEvFilter;
-  const std::pair<std::vector<std::string>, std::function<void(F&)>> cases[] = {
-      {{"--from", "2024-03-14"}, [](F& f) { f.m_bPeriod = 1, f.m_timeFrom = LocalNoon(14); }},
-      {{"--to", "2024-03-14"}, [](F& f) { f.m_bPeriod = 1, f.m_timeTo = LocalNoon(14); }},
-      {{"--beams", "3-20"}, [](F& f) { f.m_nFirstBeam = 3, f.m_nLastBeam = 20; }},
-      {{"--devices", "7"}, [](F& f) { f.m_nFirstDev = 7, f.m_nLastDev = 7; }},
-      {{"--no-beams"}, [](F& f) { f.m_bBeams = 0; }},
-      {{"--no-devices"}, [](F& f) { f.m_bDevices = 0; }},
-      {{"--no-units"}, [](F& f) { f.m_bUnits = 0; }},
-      {{"--no-slaves"}, [](F& f) { f.m_bSlaves = 0; }},
-      {{"--no-messages"}, [](F& f) { f.m_bMessages = 0; }},
-      {{"--no-modes"}, [](F& f) { f.m_bModes = 0; }},
+  const std::pair<std::vector<std::string>, CT7KEvFilter> cases[] = {
+      {{"--from", "2024-03-14"}, Period(&F::m_timeFrom)},
+      {{"--to", "2024-03-14"}, Period(&F::m_timeTo)},
+      {{"--beams", "3-20"}, Range(&F::m_nFirstBeam, &F::m_nLastBeam, 3, 20)},
+      {{"--devices", "7"}, Range(&F::m_nFirstDev, &F::m_nLastDev, 7, 7)},
+      {{"--no-beams"}, Without(&F::m_bBeams)},
+      {{"--no-devices"}, Without(&F::m_bDevices)},
+      {{"--no-units"}, Without(&F::m_bUnits)},
+      {{"--no-slaves"}, Without(&F::m_bSlaves)},
+      {{"--no-messages"}, Without(&F::m_bMessages)},
+      {{"--no-modes"}, Without(&F::m_bModes)},
   };
-  for (auto [args, set] : cases) {
+  for (auto [args, f] : cases) {
     args.insert(args.begin(), {"show", path});
-    F f;
-    set(f);
     r = Run(args);
     EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(0, ExpectedShow(By(f))))
         << args[2] << ": " << r.err;

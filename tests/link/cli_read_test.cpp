@@ -37,8 +37,13 @@ struct Child {
     if (posix_spawn(&pid, kCli.c_str(), &fa, nullptr, argv.data(), environ) != 0) pid = -1;
     posix_spawn_file_actions_destroy(&fa);
   }
-  ~Child() { Signal(SIGKILL), Wait(); }
-  void Signal(int sig) { pid > 0 && ::kill(pid, sig); }
+  ~Child() {
+    Signal(SIGKILL);
+    Wait();
+  }
+  void Signal(int sig) {
+    if (pid > 0) ::kill(pid, sig);
+  }
   int Wait() {
     int status = 0;
     if (pid > 0 && ::waitpid(pid, &status, 0) == pid) pid = -1;

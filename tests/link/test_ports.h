@@ -32,7 +32,8 @@ class ScriptedPort : public IPanelPort {
   explicit ScriptedPort(Script script) : replies(std::move(script)) {}
 
   bool Open(unsigned, unsigned baud, std::uint8_t parity) override {
-    openedBaud = baud, openedParity = parity;
+    openedBaud = baud;
+    openedParity = parity;
     return true;
   }
   void Write(const std::uint8_t* data, std::size_t length) override {
@@ -45,7 +46,10 @@ class ScriptedPort : public IPanelPort {
   void Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count, std::size_t expected) override {
     reads.push_back({capacity, expected});
     if (onRead) onRead();
-    if (!panel && !replies.empty()) pending_ = std::move(replies.front()), replies.pop_front();
+    if (!panel && !replies.empty()) {
+      pending_ = std::move(replies.front());
+      replies.pop_front();
+    }
     count = std::min(pending_.size(), capacity);
     std::copy_n(pending_.begin(), count, buf);
     pending_.clear();

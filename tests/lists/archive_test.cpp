@@ -27,7 +27,9 @@ TEST(Archive, StringPrefixesWideStringsAndShortData) {
     const std::string s(length, '\xC0'), path = dir.File("s.bin");
     FilePtr f(std::fopen(path.c_str(), "wb"), std::fclose);
     CArchive ar(f.get(), CArchive::store, path);
-    ar.WriteString(s), ar.Close(), f.reset();
+    ar.WriteString(s);
+    ar.Close();
+    f.reset();
     const Bytes stored = ReadBytes(path);
     ASSERT_EQ(stored.size(), prefix.size() + length);
     EXPECT_EQ(Bytes(stored.begin(), stored.begin() + prefix.size()), prefix) << length;

@@ -41,9 +41,11 @@ TEST(Filter, DefaultsAdmitEverythingAndEachFlagRejectsItsCodesOnly) {
     EXPECT_TRUE(defaults.Accept(Ev(code, 255, 255)));
   const std::pair<std::int32_t CT7KEvFilter::*, std::vector<std::uint16_t>> cases[] = {
       {&CT7KEvFilter::m_bModes, {1, 3, 7, 9}},  // the flag and the codes it rejects
-      {&CT7KEvFilter::m_bDevices, {2, 11}},    {&CT7KEvFilter::m_bMessages, {4}},
-      {&CT7KEvFilter::m_bBeams, {5, 8}},       {&CT7KEvFilter::m_bUnits, {6}},
-      {&CT7KEvFilter::m_bSlaves, {10, 12}},
+      {&CT7KEvFilter::m_bDevices, {2, 11}},     // devices and their dust levels
+      {&CT7KEvFilter::m_bMessages, {4}},        // messages
+      {&CT7KEvFilter::m_bBeams, {5, 8}},        // beams and their flags
+      {&CT7KEvFilter::m_bUnits, {6}},           // ПР4545 units
+      {&CT7KEvFilter::m_bSlaves, {10, 12}},     // slave panels
   };
   for (const auto& [flag, rejected] : cases) {
     CT7KEvFilter f;

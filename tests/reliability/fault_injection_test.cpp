@@ -42,7 +42,10 @@ sim::PanelConfig Panel() {
 
 CT7KEventList OldList() {
   CT7KEventList l;
-  l.m_nPanelType = 3, l.m_nSerNum = 555, l.m_texts = {"прежний"}, l.m_reserved.fill(0x33);
+  l.m_nPanelType = 3;
+  l.m_nSerNum = 555;
+  l.m_texts = {"прежний"};
+  l.m_reserved.fill(0x33);
   for (const CT7KEvent& ev : GenerateSampleEvents(5, 99)) l.AddTail(ev);
   return l;
 }
@@ -64,7 +67,11 @@ class FaultyPanelPort : public IPanelPort {
   explicit FaultyPanelPort(sim::PanelConfig config, ReplyFault fault = {})
       : panel(std::move(config)), m_fault(fault) {}
 
-  bool Open(unsigned, unsigned baud, std::uint8_t) override { return m_baud = baud, m_open = !openFails; }
+  bool Open(unsigned, unsigned baud, std::uint8_t) override {
+    m_baud = baud;
+    m_open = !openFails;
+    return m_open;
+  }
   void Write(const std::uint8_t* data, std::size_t length) override {
     if (!m_open) return;
     m_pending.clear();
@@ -72,8 +79,10 @@ class FaultyPanelPort : public IPanelPort {
     lineMs += CharsMs(length);
     std::vector<sim::Reply> replies;
     panel.Receive(data, length, replies);
-    for (sim::Reply& r : replies)
-      Damage(r.request, r.bytes), m_pending.insert(m_pending.end(), r.bytes.begin(), r.bytes.end());
+    for (sim::Reply& r : replies) {
+      Damage(r.request, r.bytes);
+      m_pending.insert(m_pending.end(), r.bytes.begin(), r.bytes.end());
+    }
   }
   void Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count, std::size_t expected) override {
     if (onRead) onRead(++reads);
@@ -252,7 +261,11 @@ std::vector<Scenario> Scenarios() {
 class PtyRelay {
  public:
   explicit PtyRelay(FaultyPanelPort& port) : m_port(port) {}
-  ~PtyRelay() { m_stop = true, m_thread.joinable() ? m_thread.join() : void(), HangUp(); }
+  ~PtyRelay() {
+    m_stop = true;
+    if (m_thread.joinable()) m_thread.join();
+    HangUp();
+  }
   std::string Start() {
     char name[128];
     m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
@@ -282,11 +295,15 @@ class PtyRelay {
       m_port.Read(buf, sizeof buf, count, 0);
       for (std::size_t done = 0; done < count && (n = ::write(m_master, buf + done, count - done)) > 0;)
         done += n;
-      if (m_port.vanished) return (void)::tcdrain(m_master), HangUp();
+      if (m_port.vanished) {
+        ::tcdrain(m_master);
+        return HangUp();
+      }
     }
   }
   void HangUp() {
-    for (int* fd : {&m_master, &m_slave}) *fd >= 0 ? (void)::close(std::exchange(*fd, -1)) : void();
+    for (int* fd : {&m_master, &m_slave})
+      if (*fd >= 0) ::close(std::exchange(*fd, -1));
   }
 
   FaultyPanelPort& m_port;
@@ -306,7 +323,8 @@ struct Outcome {
 
 Outcome RunScenario(const Scenario& s) {
   sim::PanelConfig config = Panel();
-  config.deviceType = s.deviceType, config.faults.neverReadyBlock = s.neverReadyBlock;
+  config.deviceType = s.deviceType;
+  config.faults.neverReadyBlock = s.neverReadyBlock;
   FaultyPanelPort port(config, s.fault);
   port.openFails = s.openFails;
   std::atomic<bool> cancel{false};
@@ -359,7 +377,8 @@ void CheckOutcome(const Scenario& s, const Outcome& o, const CT7KEventList& full
     return;
   }
   CT7KEventList header = o.list, fullHeader = full;
-  header.RemoveAll(), fullHeader.RemoveAll();
+  header.RemoveAll();
+  fullHeader.RemoveAll();
   EXPECT_TRUE(header == fullHeader) << "header or texts of another reading";
   const std::size_t n = o.list.GetCount();
   EXPECT_EQ(n % kBlock, 0u) << "a block was kept in part";

@@ -74,7 +74,9 @@ void AsOrdinaryUser(const std::function<void()>& check) {
   const pid_t pid = ::fork();
   if (pid == 0) {
     if (::setgid(65534) != 0 || ::setuid(65534) != 0) _exit(2);
-    check(), std::fflush(nullptr), _exit(::testing::Test::HasFailure() ? 1 : 0);
+    check();
+    std::fflush(nullptr);
+    _exit(::testing::Test::HasFailure() ? 1 : 0);
   }
   int status = 0;
   ASSERT_TRUE(pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status));

@@ -64,12 +64,17 @@ TEST(Win32CommPort, OpenConfiguresTheLineOrFailsClosed) {
     unsigned number, baud;
     std::uint8_t parity;
   } opens[] = {
-      {LOGWICK_WINE_PANEL_PORT, 9600, 0}, {LOGWICK_WINE_PANEL_PORT, 1200, 2}, {0, 9600, 0}, {300, 9600, 0}};
+      {LOGWICK_WINE_PANEL_PORT, 9600, 0},
+      {LOGWICK_WINE_PANEL_PORT, 1200, 2},  // ГАЗ mode
+      {0, 9600, 0},                        // out of range: COM1
+      {300, 9600, 0},
+  };
   for (const auto& o : opens) {
     ASSERT_TRUE(port.Open(o.number, o.baud, o.parity) && port.IsOpen()) << port.LastError();
     EXPECT_EQ(Ask(port, kDiscover).Serial(), LOGWICK_WINE_PANEL_SERIAL) << o.number;
   }
-  port.Close(), port.Close();  // closing twice is harmless
+  port.Close();
+  port.Close();  // closing twice is harmless
   EXPECT_FALSE(port.IsOpen());
 
   CCommPort other;
