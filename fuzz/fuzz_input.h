@@ -1,5 +1,5 @@
 // Shared by harnesses and seed maker: the input read front to back as little-endian values (running
-// out is no error: values read as 0, byte runs short), its writer, and a view that counts warnings.
+// out is no error: values read as 0, byte runs short) and its writer.
 #pragma once
 
 #include <algorithm>
@@ -8,8 +8,6 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
-
-#include "link/readout_view.h"
 
 namespace logwick::fuzz {
 
@@ -34,7 +32,8 @@ class Input {
   // Up to n bytes; fewer when the input runs out.
   std::vector<std::uint8_t> Bytes(std::size_t n) {
     const std::uint8_t* from = m_pos;
-    return m_pos += std::min(n, Left()), std::vector<std::uint8_t>(from, m_pos);
+    m_pos += std::min(n, Left());
+    return std::vector<std::uint8_t>(from, m_pos);
   }
 
  private:
@@ -45,18 +44,5 @@ class Input {
 inline void PutUint(std::vector<std::uint8_t>& out, std::uint32_t v, int bytes) {
   for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
 }
-
-class QuietView : public IReadoutView {
- public:
-  void Warning(ReadoutStatus status) override {
-    ReadoutMessage(status).empty() ? Fail("a warning without a message") : void(++warnings);
-  }
-  void StepBegan(ReadoutStep, std::uint32_t) override {}
-  void EventsBegan(const PanelLogSummary&) override {}
-  void ProgressRange(int) override {}
-  void ProgressAt(int) override {}
-  void EventRead(int, const CT7KEvent&) override {}
-  int warnings = 0;
-};
 
 }  // namespace logwick::fuzz

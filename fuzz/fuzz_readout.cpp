@@ -4,6 +4,7 @@
 // length; 3 as 1; 2 and 3 make a data frame's checksum good. An exhausted input is silence and Cancel.
 // Requests must be well formed; a list, when one is returned, survives a file and the report.
 #include "fuzz/memory_files.h"
+#include "fuzz/quiet_view.h"
 #include "link/frames.h"
 #include "link/readout.h"
 #include "lists/report.h"

@@ -30,7 +30,9 @@ CT7KEvFilter ReadFilter(Input& in) {
     return static_cast<std::int64_t>(hi << 32 | in.Uint(4));
   };
   CT7KEvFilter f;
-  f.m_bPeriod = in.U8() & 1, f.m_timeFrom = i64(), f.m_timeTo = i64();
+  f.m_bPeriod = in.U8() & 1;
+  f.m_timeFrom = i64();
+  f.m_timeTo = i64();
   for (int bit = 0, kinds = in.U8(); std::int32_t * flag : {&f.m_bBeams, &f.m_bUnits, &f.m_bSlaves,
                                                             &f.m_bDevices, &f.m_bMessages, &f.m_bModes})
     *flag = (kinds >> bit++) & 1;
@@ -73,11 +75,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ForEachReportLine(
       list, [&](const CT7KEvent& ev) { return filter.Accept(ev); },
       [&](std::string_view line) {
-        if (++lines, textsValid && !ValidUtf8(line)) Fail("a report line that is not UTF-8");
+        ++lines;
+        if (textsValid && !ValidUtf8(line)) Fail("a report line that is not UTF-8");
       });
   if (lines != 4 + admitted) Fail("the report and the filter disagree");
 
-  if (std::FILE* sink = std::fopen("/dev/null", "wb"))
-    WriteReport(sink, "/dev/null", list, ShownRows(list, {})), std::fclose(sink);
+  if (std::FILE* sink = std::fopen("/dev/null", "wb")) {
+    WriteReport(sink, "/dev/null", list, ShownRows(list, {}));
+    std::fclose(sink);
+  }
   return 0;
 }

@@ -6,6 +6,7 @@
 
 #include "events/codec.h"
 #include "fuzz/memory_files.h"
+#include "fuzz/quiet_view.h"
 #include "link/readout.h"
 #include "sim/event_generator.h"
 #include "sim/virtual_panel.h"

@@ -16,7 +16,8 @@ inline std::vector<std::uint8_t> StoreToBytes(const CT7KEventList& list) {
   if (!f) std::abort();
   {
     CArchive ar(f, CArchive::store, "memory");
-    list.Store(ar), ar.Close();
+    list.Store(ar);
+    ar.Close();
   }
   std::fclose(f);
   std::vector<std::uint8_t> out(buf, buf + size);
@@ -54,8 +55,11 @@ inline bool SurvivesAFile(const CT7KEventList& list) {
 inline const CT7KEventList& Sentinel() {
   static const CT7KEventList l = [] {
     CT7KEventList s;
-    s.m_nPanelType = 3, s.m_nSerNum = 99, s.m_texts = {"прежний текст"};
-    s.m_reserved.fill(0x5A), s.AddTail(CT7KEvent{});
+    s.m_nPanelType = 3;
+    s.m_nSerNum = 99;
+    s.m_texts = {"прежний текст"};
+    s.m_reserved.fill(0x5A);
+    s.AddTail(CT7KEvent{});
     return s;
   }();
   return l;
