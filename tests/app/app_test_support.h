@@ -51,17 +51,22 @@ struct Hooks {
 };
 
 // Runs act (which must close it) on the modal dialog of template `id` once it
-// is up. A dialog that never comes fails instead of hanging.
+// is up: shown and active, so that focus changes take effect. A dialog that
+// never comes, or an act that fails, fails the test instead of hanging it.
 inline void WhenModal(int id, std::function<void(QDialog*)> act) {
   const QString objectName = QString::number(id);
   auto* timer = new QTimer;
   QObject::connect(timer, &QTimer::timeout, [=, deadline = QDeadlineTimer(10000)]() {
     auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    const bool up = dlg && dlg->objectName() == objectName && dlg->isVisible();
+    const bool up = dlg && dlg->objectName() == objectName && dlg->isVisible() && dlg->isActiveWindow();
     if (!up && !deadline.hasExpired()) return;
     timer->stop();
     timer->deleteLater();
-    if (up) return act(dlg);
+    if (up) {
+      act(dlg);
+      if (QTest::currentTestFailed() && dlg->isVisible()) dlg->done(QDialog::Rejected);
+      return;
+    }
     if (dlg) dlg->done(QDialog::Rejected);
     QTest::qFail(qPrintable("dialog " + objectName + " never appeared"), __FILE__, __LINE__);
   });
