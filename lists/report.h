@@ -12,14 +12,12 @@
 #include <vector>
 
 #include "lists/atomic_file.h"
+#include "lists/event_predicate.h"
 #include "lists/t7k_event_list.h"
 
 namespace logwick {
 
 inline constexpr char kMsgReportWriteError[] = "Ошибка записи файла";
-
-// Which events go into the report; an empty predicate admits every event.
-using EventPredicate = std::function<bool(const CT7KEvent&)>;
 
 // The header lines (UTF-8, without line ends).
 std::array<std::string, 4> ReportHeaderLines(const CT7KEventList& list);

@@ -1,0 +1,79 @@
+#include "lists/stamp_calendar.h"
+
+namespace logwick {
+namespace {
+
+constexpr std::int64_t kSecondsPerDay = 86400;
+
+bool IsLeapYear(int y) { return y % 4 == 0 && (y % 100 != 0 || y % 400 == 0); }
+
+// Days from 2000-01-01 to the first day of year y (y >= 2000).
+std::int64_t DaysBeforeYear(int y) {
+  const int years = y - 2000;
+  // 2000 is a leap year, so every fourth year from it is one, less the
+  // centuries that are not (2100 lies past the packed range).
+  return 365LL * years + (years + 3) / 4;
+}
+
+void Put2(std::string& out, int v) {
+  out += static_cast<char>('0' + v / 10);
+  out += static_cast<char>('0' + v % 10);
+}
+
+}  // namespace
+
+StampFields FieldsOf(std::uint32_t t) {
+  return {
+      2000 + static_cast<int>(t >> 26), static_cast<int>((t >> 22) & 15), static_cast<int>((t >> 17) & 31),
+      static_cast<int>((t >> 12) & 31), static_cast<int>((t >> 6) & 63),  static_cast<int>(t & 63),
+  };
+}
+
+int DaysInMonth(int year, int month) {
+  static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (month < 1 || month > 12) return 0;
+  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+}
+
+bool HasGoodDate(std::uint32_t stamp) {
+  const StampFields f = FieldsOf(stamp);
+  return f.day >= 1 && f.day <= DaysInMonth(f.year, f.month) && f.hour <= 23 && f.minute <= 59 &&
+         f.second <= 59;
+}
+
+std::int64_t CalendarSeconds(std::uint32_t stamp) {
+  const StampFields f = FieldsOf(stamp);
+  std::int64_t days = DaysBeforeYear(f.year) + f.day - 1;
+  for (int m = 1; m < f.month && m <= 12; ++m) days += DaysInMonth(f.year, m);
+  return days * kSecondsPerDay + f.hour * 3600 + f.minute * 60 + f.second;
+}
+
+void AppendIsoDate(std::string& out, std::uint32_t stamp) {
+  const StampFields f = FieldsOf(stamp);
+  out += "20";
+  Put2(out, f.year - 2000);
+  out += '-';
+  Put2(out, f.month);
+  out += '-';
+  Put2(out, f.day);
+}
+
+void AppendIsoTime(std::string& out, std::uint32_t stamp, char between) {
+  const StampFields f = FieldsOf(stamp);
+  AppendIsoDate(out, stamp);
+  out += between;
+  Put2(out, f.hour);
+  out += ':';
+  Put2(out, f.minute);
+  out += ':';
+  Put2(out, f.second);
+}
+
+std::string IsoTime(std::uint32_t stamp, char between) {
+  std::string s;
+  s.reserve(19);
+  AppendIsoTime(s, stamp, between);
+  return s;
+}
+
+}  // namespace logwick
