@@ -13,6 +13,7 @@
 
 #include "lists/atomic_file.h"
 #include "lists/event_predicate.h"
+#include "lists/report_sink.h"
 #include "lists/t7k_event_list.h"
 
 namespace logwick {
@@ -29,12 +30,11 @@ void AppendEventLine(std::string& out, const CT7KEvent& ev, const std::vector<st
 void ForEachReportLine(const CT7KEventList& list, const EventPredicate& admit,
                        const std::function<void(std::string_view)>& sink);
 
-// Writes the report bytes to an open binary stream; throws CFileException
-// (naming path) when a write fails.
-void WriteReport(std::FILE* out, const std::string& path, const CT7KEventList& list,
-                 const EventPredicate& admit);
+// Writes the report bytes (Windows-1251, CR LF) to sink and flushes it.
+void WriteTextReport(ReportSink& sink, const CT7KEventList& list, const EventPredicate& admit);
 
 // Writes the report file at path (UTF-8): all of it or, on failure, nothing.
+// (Other forms of report: report_formats.h.)
 StoreOutcome WriteReportFile(const std::string& path, const CT7KEventList& list, const EventPredicate& admit);
 
 }  // namespace logwick
