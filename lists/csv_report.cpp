@@ -1,5 +1,6 @@
 #include "lists/csv_report.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 
@@ -28,8 +29,8 @@ bool IsUsableCsvSeparator(char c) {
 }
 
 void AppendCsvField(std::string& out, std::string_view field, char separator) {
-  const bool quote = field.find_first_of(std::string{separator, '"', '\r', '\n'}) != std::string_view::npos;
-  if (!quote) {
+  const auto special = [separator](char c) { return c == separator || c == '"' || c == '\r' || c == '\n'; };
+  if (std::none_of(field.begin(), field.end(), special)) {
     out += field;
     return;
   }

@@ -1,5 +1,7 @@
 #include "lists/html_report.h"
 
+#include <array>
+
 #include "events/strformat.h"
 #include "lists/event_kinds.h"
 #include "lists/event_statistics.h"
@@ -44,16 +46,23 @@ table.events { width: 100%; }
 
 constexpr char kTail[] = "</tbody>\n</table>\n</body>\n</html>\n";
 
-// A control character at text[i] (C0 but tab and line breaks, DEL, C1), and
-// its length in bytes.
-std::size_t ControlAt(std::string_view text, std::size_t i) {
-  const auto c = static_cast<unsigned char>(text[i]);
-  if ((c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0x7F) return 1;
-  if (c == 0xC2 && i + 1 < text.size()) {
-    const auto d = static_cast<unsigned char>(text[i + 1]);
-    if (d >= 0x80 && d <= 0x9F) return 2;
-  }
-  return 0;
+// What replaces each byte that is a whole character in HTML text: a
+// character reference, U+FFFD for a control character (HTML allows none but
+// tab and line breaks), or nothing.
+const std::array<const char*, 256>& HtmlReplacements() {
+  static const auto table = [] {
+    std::array<const char*, 256> t{};
+    for (int c = 0; c < 0x20; ++c) t[c] = kReplacement;
+    t['\t'] = t['\n'] = t['\r'] = nullptr;
+    t[0x7F] = kReplacement;
+    t['&'] = "&amp;";
+    t['<'] = "&lt;";
+    t['>'] = "&gt;";
+    t['"'] = "&quot;";
+    t['\''] = "&#39;";
+    return t;
+  }();
+  return table;
 }
 
 void AppendTimeText(std::string& out, std::uint32_t stamp) {
@@ -134,20 +143,22 @@ void AppendSummary(std::string& out, const EventStatistics& s, const std::vector
 }  // namespace
 
 void AppendHtmlEscaped(std::string& out, std::string_view text) {
+  const auto& replacements = HtmlReplacements();
   std::size_t run = 0;  // start of the characters not yet copied
   for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    const char* ref = c == '&'    ? "&amp;"
-                      : c == '<'  ? "&lt;"
-                      : c == '>'  ? "&gt;"
-                      : c == '"'  ? "&quot;"
-                      : c == '\'' ? "&#39;"
-                                  : nullptr;
-    const std::size_t control = ref ? 0 : ControlAt(text, i);
-    if (!ref && !control) continue;
+    const auto c = static_cast<unsigned char>(text[i]);
+    const char* replacement = replacements[c];
+    std::size_t width = 1;
+    if (!replacement) {
+      // The C1 controls U+0080..U+009F are C2 80..C2 9F in UTF-8.
+      if (c != 0xC2 || i + 1 == text.size() || (static_cast<unsigned char>(text[i + 1]) & 0xE0) != 0x80)
+        continue;
+      replacement = kReplacement;
+      width = 2;
+    }
     out.append(text, run, i - run);
-    out += ref ? ref : kReplacement;
-    i += control ? control - 1 : 0;
+    out += replacement;
+    i += width - 1;
     run = i + 1;
   }
   out.append(text, run, text.size() - run);

@@ -55,9 +55,12 @@ Sha256 EventListSha256(const CT7KEventList& list) {
 
 void AppendHex(std::string& out, const std::uint8_t* bytes, std::size_t size) {
   static constexpr char kDigits[] = "0123456789abcdef";
+  const std::size_t at = out.size();
+  out.resize(at + 2 * size);
+  char* p = out.data() + at;
   for (std::size_t i = 0; i < size; ++i) {
-    out += kDigits[bytes[i] >> 4];
-    out += kDigits[bytes[i] & 0x0F];
+    *p++ = kDigits[bytes[i] >> 4];
+    *p++ = kDigits[bytes[i] & 0x0F];
   }
 }
 

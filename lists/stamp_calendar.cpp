@@ -15,9 +15,29 @@ std::int64_t DaysBeforeYear(int y) {
   return 365LL * years + (years + 3) / 4;
 }
 
-void Put2(std::string& out, int v) {
-  out += static_cast<char>('0' + v / 10);
-  out += static_cast<char>('0' + v % 10);
+// Writes two digits of v (0-99) at p.
+void Put2(char* p, int v) {
+  p[0] = static_cast<char>('0' + v / 10);
+  p[1] = static_cast<char>('0' + v % 10);
+}
+
+// "YYYY-MM-DD" and, when between is not 0, between and "HH:MM:SS", appended
+// in one piece: reports write one per event.
+void AppendIso(std::string& out, std::uint32_t stamp, char between) {
+  const StampFields f = FieldsOf(stamp);
+  char text[19] = {'2', '0', 0, 0, '-', 0, 0, '-', 0, 0, 0, 0, 0, ':', 0, 0, ':', 0, 0};
+  Put2(text + 2, f.year - 2000);
+  Put2(text + 5, f.month);
+  Put2(text + 8, f.day);
+  if (!between) {
+    out.append(text, 10);
+    return;
+  }
+  text[10] = between;
+  Put2(text + 11, f.hour);
+  Put2(text + 14, f.minute);
+  Put2(text + 17, f.second);
+  out.append(text, sizeof text);
 }
 
 }  // namespace
@@ -48,26 +68,9 @@ std::int64_t CalendarSeconds(std::uint32_t stamp) {
   return days * kSecondsPerDay + f.hour * 3600 + f.minute * 60 + f.second;
 }
 
-void AppendIsoDate(std::string& out, std::uint32_t stamp) {
-  const StampFields f = FieldsOf(stamp);
-  out += "20";
-  Put2(out, f.year - 2000);
-  out += '-';
-  Put2(out, f.month);
-  out += '-';
-  Put2(out, f.day);
-}
+void AppendIsoDate(std::string& out, std::uint32_t stamp) { AppendIso(out, stamp, 0); }
 
-void AppendIsoTime(std::string& out, std::uint32_t stamp, char between) {
-  const StampFields f = FieldsOf(stamp);
-  AppendIsoDate(out, stamp);
-  out += between;
-  Put2(out, f.hour);
-  out += ':';
-  Put2(out, f.minute);
-  out += ':';
-  Put2(out, f.second);
-}
+void AppendIsoTime(std::string& out, std::uint32_t stamp, char between) { AppendIso(out, stamp, between); }
 
 std::string IsoTime(std::uint32_t stamp, char between) {
   std::string s;
