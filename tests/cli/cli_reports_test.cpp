@@ -14,11 +14,6 @@ using namespace logwick::test;
 
 namespace {
 
-constexpr std::uint32_t Stamp(int y, int mo, int d, int h = 12, int mi = 0, int s = 0) {
-  return (std::uint32_t(y - 2000) << 26) | (std::uint32_t(mo) << 22) | (std::uint32_t(d) << 17) |
-         (std::uint32_t(h) << 12) | (std::uint32_t(mi) << 6) | std::uint32_t(s);
-}
-
 class CliReports : public Cli {
  protected:
   std::string Store(const CT7KEventList& list) {

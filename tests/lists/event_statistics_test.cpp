@@ -12,11 +12,6 @@ using namespace logwick::test;
 
 namespace {
 
-constexpr std::uint32_t Stamp(int y, int mo, int d, int h = 12, int mi = 0, int s = 0) {
-  return (std::uint32_t(y - 2000) << 26) | (std::uint32_t(mo) << 22) | (std::uint32_t(d) << 17) |
-         (std::uint32_t(h) << 12) | (std::uint32_t(mi) << 6) | std::uint32_t(s);
-}
-
 CT7KEvent Beam(std::uint8_t beam, std::uint32_t stamp = Stamp(2024, 3, 1)) {
   return MakeEvent(stamp, 5, {beam});
 }

@@ -14,11 +14,6 @@ namespace {
 
 using K = FindingKind;
 
-constexpr std::uint32_t Stamp(int y, int mo, int d, int h = 12, int mi = 0, int s = 0) {
-  return (std::uint32_t(y - 2000) << 26) | (std::uint32_t(mo) << 22) | (std::uint32_t(d) << 17) |
-         (std::uint32_t(h) << 12) | (std::uint32_t(mi) << 6) | std::uint32_t(s);
-}
-
 // A list read at 2024-06-01 10:00:00 holding the given rows, newest first.
 CT7KEventList Rows(const std::vector<std::pair<std::uint32_t, std::uint16_t>>& rows) {
   CT7KEventList list;

@@ -17,6 +17,12 @@ inline CT7KEvent MakeEvent(std::uint32_t stamp, std::uint16_t code, std::vector<
   return ev;
 }
 
+// A time stamp from its fields, each masked to its width: also dates that do
+// not exist (month 13, 30 February, hour 24).
+inline std::uint32_t Stamp(int y, int mo, int d, int h = 12, int mi = 0, int s = 0) {
+  return PackTimeStamp(y, mo, d, h, mi, s);
+}
+
 // Panel type 1, serial 123, read 16/12/2015 14:12:05, firmware 2.5 released
 // 01/03/2012, configuration "Склад".
 inline CT7KEventList MakeHeaderList() {
