@@ -18,7 +18,8 @@ trap 'rm -rf "$work"' EXIT
 awk -F, '
   BEGIN {
     label["load"] = "event file load"; label["sentences"] = "every sentence"; label["filter"] = "filter"
-    label["report"] = "report file"; label["statistics"] = "statistics"; label["integrity"] = "integrity check"
+    label["report"] = "report file"; label["statistics"] = "statistics"
+    label["integrity"] = "integrity check"
     label["search_index"] = "find: folding every row, once per filter change"
   }
   $1 ~ /_median"$/ {
