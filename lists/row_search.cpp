@@ -56,8 +56,9 @@ void FoldInPlace(char* p, std::size_t n) {
   for (std::size_t i = 0; i < n; ++i) p[i] = static_cast<char>(to[static_cast<unsigned char>(p[i])]);
 }
 
-// First occurrence of needle in [from, end), or end. glibc's memmem beats the
-// standard searcher several times over on short needles.
+// First occurrence of needle in [from, end), or end. Where glibc is, its
+// memmem: two to three times as fast as the standard searcher on the short
+// needles a find bar sees.
 class Finder {
  public:
 #if defined(__GLIBC__)
