@@ -16,5 +16,7 @@ void AddExportCommand(CLI::App& app);
 void AddReadCommand(CLI::App& app);
 void AddSimulateCommand(CLI::App& app);
 void AddSampleCommand(CLI::App& app);
+void AddStatsCommand(CLI::App& app);
+void AddCheckCommand(CLI::App& app);
 
 }  // namespace logwick::cli

@@ -13,6 +13,8 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   logwick::cli::AddShowCommand(app);
   logwick::cli::AddExportCommand(app);
+  logwick::cli::AddStatsCommand(app);
+  logwick::cli::AddCheckCommand(app);
   logwick::cli::AddReadCommand(app);
   logwick::cli::AddSimulateCommand(app);
   logwick::cli::AddSampleCommand(app);

@@ -28,25 +28,27 @@ void AppendForTerminal(std::string& out, std::string_view line) {
 
 }  // namespace
 
+void WriteOrThrow(std::FILE* out, std::string_view text) {
+  if (std::fwrite(text.data(), 1, text.size(), out) != text.size() || std::fflush(out) != 0)
+    throw CliError("logwick-cli: cannot write the standard output", kExitFailure);
+}
+
 void PrintReport(std::FILE* out, const CT7KEventList& list, const EventPredicate& admit) {
   std::string buffer;
-  bool failed = false;
-  auto flush = [&] {
-    if (!failed && std::fwrite(buffer.data(), 1, buffer.size(), out) != buffer.size()) failed = true;
-    buffer.clear();
-  };
   ForEachReportLine(list, admit, [&](std::string_view line) {
     AppendForTerminal(buffer, line);
     buffer += '\n';
-    if (buffer.size() >= kFlushAt) flush();
+    if (buffer.size() >= kFlushAt) {
+      WriteOrThrow(out, buffer);
+      buffer.clear();
+    }
   });
-  flush();
-  if (std::fflush(out) != 0) failed = true;
-  if (failed) throw CliError("logwick-cli: cannot write the standard output", kExitFailure);
+  WriteOrThrow(out, buffer);
 }
 
-void ExportReportOrThrow(const std::string& path, const CT7KEventList& list, const EventPredicate& admit) {
-  const StoreOutcome r = WriteReportFile(path, list, admit);
+void ExportReportOrThrow(const std::string& path, const CT7KEventList& list, const EventPredicate& admit,
+                         const ReportOptions& options) {
+  const StoreOutcome r = WriteReportFile(path, list, admit, options);
   if (!r.ok) throw CliError(FileMessage(kMsgReportWriteError, path, r.osError), kExitCannotWrite);
 }
 

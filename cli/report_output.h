@@ -4,16 +4,22 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "lists/report.h"
+#include "lists/report_formats.h"
 
 namespace logwick::cli {
+
+// Writes text to out, or throws CliError when it cannot.
+void WriteOrThrow(std::FILE* out, std::string_view text);
 
 // Header and event lines, UTF-8, LF line ends, control characters shown as
 // '?'. Throws CliError when the output cannot be written.
 void PrintReport(std::FILE* out, const CT7KEventList& list, const EventPredicate& admit);
 
 // Throws CliError "Ошибка записи файла: PATH (reason)" (kExitCannotWrite).
-void ExportReportOrThrow(const std::string& path, const CT7KEventList& list, const EventPredicate& admit);
+void ExportReportOrThrow(const std::string& path, const CT7KEventList& list, const EventPredicate& admit,
+                         const ReportOptions& options = {});
 
 }  // namespace logwick::cli

@@ -33,4 +33,7 @@ std::wstring Utf8ToWide(std::string_view utf8);
 std::string WideToUtf8(std::wstring_view wide);
 #endif
 
+// Appends one code point as UTF-8.
+void AppendCodePoint(std::string& out, char32_t cp);
+
 }  // namespace logwick

@@ -34,4 +34,11 @@ std::string StrFormat(const char* fmt, ...) {
   return out;
 }
 
+void AppendFormat(std::string& out, const char* fmt, ...) {
+  va_list args;
+  va_start(args, fmt);
+  AppendV(out, fmt, args);
+  va_end(args);
+}
+
 }  // namespace logwick

@@ -12,4 +12,9 @@ __attribute__((format(printf, 1, 2)))
 std::string
 StrFormat(const char* fmt, ...);
 
+#if defined(__GNUC__)
+__attribute__((format(printf, 2, 3)))
+#endif
+void AppendFormat(std::string& out, const char* fmt, ...);
+
 }  // namespace logwick

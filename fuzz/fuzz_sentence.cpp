@@ -6,6 +6,7 @@
 #include "events/codec.h"
 #include "fuzz/fuzz_input.h"
 #include "lists/report.h"
+#include "lists/report_formats.h"
 #include "lists/t7k_ev_filter.h"
 
 namespace {
@@ -81,7 +82,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (lines != 4 + admitted) Fail("the report and the filter disagree");
 
   if (std::FILE* sink = std::fopen("/dev/null", "wb")) {
-    WriteReport(sink, "/dev/null", list, ShownRows(list, {}));
+    const ShownRows all(list, {});
+    for (const ReportFormatName& f : kReportFormats) WriteReportAs(sink, "/dev/null", list, all, {f.format});
     std::fclose(sink);
   }
   return 0;

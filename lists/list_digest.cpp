@@ -53,14 +53,21 @@ Sha256 EventListSha256(const CT7KEventList& list) {
   return Sha256Of(bytes.data(), bytes.size());
 }
 
-std::string HexOf(const Sha256& digest) {
+void AppendHex(std::string& out, const std::uint8_t* bytes, std::size_t size) {
   static constexpr char kDigits[] = "0123456789abcdef";
+  const std::size_t at = out.size();
+  out.resize(at + 2 * size);
+  char* p = out.data() + at;
+  for (std::size_t i = 0; i < size; ++i) {
+    *p++ = kDigits[bytes[i] >> 4];
+    *p++ = kDigits[bytes[i] & 0x0F];
+  }
+}
+
+std::string HexOf(const Sha256& digest) {
   std::string hex;
   hex.reserve(digest.size() * 2);
-  for (std::uint8_t b : digest) {
-    hex += kDigits[b >> 4];
-    hex += kDigits[b & 0x0F];
-  }
+  AppendHex(hex, digest.data(), digest.size());
   return hex;
 }
 

@@ -21,5 +21,7 @@ Sha256 EventListSha256(const CT7KEventList& list);
 
 // 64 lowercase hex digits.
 std::string HexOf(const Sha256& digest);
+// Two lowercase hex digits per byte.
+void AppendHex(std::string& out, const std::uint8_t* bytes, std::size_t size);
 
 }  // namespace logwick

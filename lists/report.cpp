@@ -1,26 +1,14 @@
 #include "lists/report.h"
 
-#include <cerrno>
-
 #include "events/codec.h"
 #include "events/strformat.h"
-#include "lists/file_errors.h"
-#include "lists/file_system.h"
 #include "lists/panel_types.h"
+#include "lists/report_formats.h"
 
 namespace logwick {
 namespace {
 
-constexpr std::size_t kFlushAt = 64 * 1024;
 constexpr char kLineEnd[] = "\r\n";
-
-void WriteOut(std::FILE* out, const std::string& path, const std::string& bytes) {
-  errno = 0;
-  if (std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size()) {
-    int err = errno ? errno : EIO;
-    throw CFileException(CFileException::CauseOf(err), path, ErrnoText(err));
-  }
-}
 
 }  // namespace
 
@@ -58,29 +46,17 @@ void ForEachReportLine(const CT7KEventList& list, const EventPredicate& admit,
   ForEachReportLine(list, ShownRows(list, admit), sink);
 }
 
-void WriteReport(std::FILE* out, const std::string& path, const CT7KEventList& list, const ShownRows& rows) {
-  std::string buffer;
-  buffer.reserve(kFlushAt + 1024);
+void WriteTextReport(ReportSink& sink, const CT7KEventList& list, const ShownRows& rows) {
   ForEachReportLine(list, rows, [&](std::string_view line) {
-    AppendUtf8AsCp1251(buffer, line);
-    buffer += kLineEnd;
-    if (buffer.size() >= kFlushAt) {
-      WriteOut(out, path, buffer);
-      buffer.clear();
-    }
+    AppendUtf8AsCp1251(sink.Out(), line);
+    sink.Out() += kLineEnd;
+    sink.Spill();
   });
-  WriteOut(out, path, buffer);
+  sink.Flush();
 }
 
 StoreOutcome WriteReportFile(const std::string& path, const CT7KEventList& list, const ShownRows& rows) {
-  try {
-    AtomicFile file(path);
-    WriteReport(file.Stream(), path, list, rows);
-    file.Commit();
-    return {true, {}};
-  } catch (const CFileException& e) {
-    return {false, e.m_strOsError};
-  }
+  return WriteReportFile(path, list, rows, ReportOptions{});
 }
 
 StoreOutcome WriteReportFile(const std::string& path, const CT7KEventList& list,

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "lists/atomic_file.h"
+#include "lists/report_sink.h"
 #include "lists/shown_rows.h"
 #include "lists/t7k_event_list.h"
 
@@ -32,11 +33,12 @@ void ForEachReportLine(const CT7KEventList& list, const ShownRows& rows,
 void ForEachReportLine(const CT7KEventList& list, const EventPredicate& admit,
                        const std::function<void(std::string_view)>& sink);
 
-// Writes the report bytes to an open binary stream; throws CFileException
-// (naming path) when a write fails.
-void WriteReport(std::FILE* out, const std::string& path, const CT7KEventList& list, const ShownRows& rows);
+// Writes the report bytes (Windows-1251, CR LF) of the events on rows to sink
+// and flushes it.
+void WriteTextReport(ReportSink& sink, const CT7KEventList& list, const ShownRows& rows);
 
 // Writes the report file at path (UTF-8): all of it or, on failure, nothing.
+// (Other forms of report: report_formats.h.)
 StoreOutcome WriteReportFile(const std::string& path, const CT7KEventList& list, const ShownRows& rows);
 StoreOutcome WriteReportFile(const std::string& path, const CT7KEventList& list, const EventPredicate& admit);
 

@@ -6,15 +6,12 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <vector>
 
+#include "lists/event_predicate.h"
 #include "lists/t7k_event_list.h"
 
 namespace logwick {
-
-// Which events to admit; an empty predicate admits every event.
-using EventPredicate = std::function<bool(const CT7KEvent&)>;
 
 class ShownRows {
  public:

@@ -4,48 +4,25 @@
 #include <array>
 #include <ctime>
 
+#include "lists/event_kinds.h"
+
 namespace {
 
 constexpr std::int64_t kDefaultPeriodSeconds = 2592000;  // 30 days
 
-// How an event code is admitted: by a kind flag and, for beams and devices,
-// a number range applied to one parameter byte.
-struct KindRule {
-  std::int32_t CT7KEvFilter::*flag;              // null: always admitted
-  std::uint32_t CT7KEvFilter::*first = nullptr;  // null: no range
-  std::uint32_t CT7KEvFilter::*last = nullptr;
-  std::size_t byte = 0;
+// The flag that admits each kind of event, in the order of EventKind; other
+// events are always admitted.
+constexpr std::array<std::int32_t CT7KEvFilter::*, logwick::kEventKindCount> kKindFlags = {
+    &CT7KEvFilter::m_bModes,
+    &CT7KEvFilter::m_bDevices,
+    &CT7KEvFilter::m_bMessages,
+    &CT7KEvFilter::m_bBeams,
+    &CT7KEvFilter::m_bUnits,
+    &CT7KEvFilter::m_bSlaves,
+    nullptr,
 };
 
-constexpr KindRule kAlways{nullptr};
-constexpr KindRule kModes{&CT7KEvFilter::m_bModes};
-constexpr KindRule kDevices{&CT7KEvFilter::m_bDevices, &CT7KEvFilter::m_nFirstDev, &CT7KEvFilter::m_nLastDev,
-                            10};
-constexpr KindRule kMessages{&CT7KEvFilter::m_bMessages};
-constexpr KindRule kBeams{&CT7KEvFilter::m_bBeams, &CT7KEvFilter::m_nFirstBeam, &CT7KEvFilter::m_nLastBeam,
-                          6};
-constexpr KindRule kUnits{&CT7KEvFilter::m_bUnits};
-constexpr KindRule kSlaves{&CT7KEvFilter::m_bSlaves};
-// Dust-level events are shown with the devices but limited by the beam range.
-constexpr KindRule kDust{&CT7KEvFilter::m_bDevices, &CT7KEvFilter::m_nFirstBeam, &CT7KEvFilter::m_nLastBeam,
-                         6};
-
-// Index = event code; codes past the table are always admitted.
-constexpr std::array<KindRule, 13> kRules = {
-    kAlways,    // 0
-    kModes,     // 1
-    kDevices,   // 2
-    kModes,     // 3
-    kMessages,  // 4
-    kBeams,     // 5
-    kUnits,     // 6
-    kModes,     // 7
-    kBeams,     // 8
-    kModes,     // 9
-    kSlaves,    // 10
-    kDust,      // 11
-    kSlaves,    // 12
-};
+bool InRange(std::uint32_t n, std::uint32_t first, std::uint32_t last) { return first <= n && n <= last; }
 
 bool LocalDate(std::int64_t t, std::tm& out) {
   const std::time_t tt = static_cast<std::time_t>(t);
@@ -79,12 +56,12 @@ bool CT7KEvFilter::Accept(const CT7KEvent& ev) const {
     const std::uint32_t date = PackedDate(ev.TimeStamp());
     if (date < m_period.packedFrom || date > m_period.packedTo) return false;
   }
-  const std::uint16_t code = ev.Code();
-  if (code >= kRules.size()) return true;
-  const KindRule& rule = kRules[code];
-  if (!rule.flag) return true;
-  if (!(this->*rule.flag)) return false;
-  if (!rule.first) return true;
-  const std::uint32_t n = ev.B(rule.byte);
-  return this->*rule.first <= n && n <= this->*rule.last;
+  const auto flag = kKindFlags[static_cast<std::size_t>(logwick::KindOf(ev))];
+  if (!flag) return true;
+  if (!(this->*flag)) return false;
+  if (const auto beam = logwick::BeamOf(ev)) return InRange(*beam, m_nFirstBeam, m_nLastBeam);
+  // Dust levels are admitted with the devices, but by the beam range on B6.
+  if (ev.Code() == logwick::kDustLevelCode) return InRange(ev.B(6), m_nFirstBeam, m_nLastBeam);
+  if (const auto device = logwick::DeviceOf(ev)) return InRange(*device, m_nFirstDev, m_nLastDev);
+  return true;
 }

@@ -1,50 +1,16 @@
 // logwick-cli as a user runs it: outputs, files and exit statuses.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <ctime>
 #include <functional>
 
-#ifndef _WIN32
-#include <sys/wait.h>
-#endif
-
-#include "lists/event_file.h"
-#include "lists/report.h"
 #include "lists/t7k_ev_filter.h"
-#include "tests/lists/test_files.h"
+#include "tests/cli/cli_runner.h"
 
 using namespace logwick;
 using namespace logwick::test;
 
 namespace {
-
-struct Result {
-  int status;
-  std::string out, err;
-};
-
-// Double quotes serve both shells: the arguments here hold no '$', '`' or '"'.
-// cmd.exe drops the first and the last quote of a line that starts with one,
-// and its console streams end lines in CR LF.
-std::string Quote(const std::string& s) { return "\"" + s + "\""; }
-#ifdef _WIN32
-const std::string kOpen = "\"", kClose = "\"", kProgram = [] {
-  std::string p = std::string(LOGWICK_BIN_DIR) + "/logwick-cli.exe";
-  std::replace(p.begin(), p.end(), '/', '\\');
-  return Quote(p);
-}();
-int Status(int raw) { return raw; }
-std::string Captured(const std::string& path) {
-  std::string t = ReadText(path);
-  std::erase(t, '\r');
-  return t;
-}
-#else
-const std::string kProgram = Quote(std::string(LOGWICK_BIN_DIR) + "/logwick-cli"), kOpen, kClose;
-int Status(int raw) { return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1; }
-std::string Captured(const std::string& path) { return ReadText(path); }
-#endif
 
 std::int64_t LocalNoon(int d) {  // of a day in March 2024
   std::tm tm{.tm_hour = 12, .tm_mday = d, .tm_mon = 2, .tm_year = 124, .tm_isdst = -1};
@@ -73,35 +39,6 @@ F Without(std::int32_t F::*kind) {
   f.*kind = 0;
   return f;
 }
-
-class Cli : public ::testing::Test {
- protected:
-  Result Run(const std::vector<std::string>& args) {
-    std::string cmd = kOpen + kProgram;
-    for (const auto& a : args) cmd += " " + Quote(a);
-    const std::string out = dir_.File("stdout"), err = dir_.File("stderr");
-    const int raw = std::system((cmd + " >" + Quote(out) + " 2>" + Quote(err) + kClose).c_str());
-    return {Status(raw), Captured(out), Captured(err)};
-  }
-
-  std::string Sample(std::size_t n) {
-    const std::string path = dir_.File("sample.t7kev");
-    EXPECT_EQ(
-        Run({"sample", "-o", path, "--count", std::to_string(n), "--seed", "7", "--texts", "20"}).status, 0);
-    EXPECT_EQ(LoadEventFile(path, list_).status, LoadStatus::Loaded);
-    EXPECT_EQ(list_.GetCount() + list_.m_texts.size(), n + 20);
-    return path;
-  }
-
-  std::string ExpectedShow(const EventPredicate& admit) {  // UTF-8, LF line ends
-    std::string text;
-    ForEachReportLine(list_, admit, [&](std::string_view line) { (text += line) += '\n'; });
-    return text;
-  }
-
-  TempDir dir_;
-  CT7KEventList list_;
-};
 
 }  // namespace
 

@@ -5,11 +5,18 @@
 
 #include "events/codec.h"
 #include "events/little_endian.h"
+#include "events/packed_time.h"
 #include "lists/t7k_event_list.h"
 #include "tests/events/event_builder.h"
 #include "tests/lists/test_files.h"
 
 namespace logwick::test {
+
+// A time stamp from its fields, each masked to its width: also dates that do
+// not exist (month 13, 30 February, hour 24).
+inline std::uint32_t Stamp(int y, int mo, int d, int h = 12, int mi = 0, int s = 0) {
+  return PackTimeStamp(y, mo, d, h, mi, s);
+}
 
 // Panel type 1, serial 123, read 16/12/2015 14:12:05, firmware 2.5 released
 // 01/03/2012, configuration "Склад".
