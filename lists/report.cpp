@@ -43,11 +43,18 @@ void AppendEventLine(std::string& out, const CT7KEvent& ev, const std::vector<st
 }
 
 void ForEachReportLine(const CT7KEventList& list, const EventPredicate& admit,
-                       const std::function<void(std::string_view)>& sink) {
+                       const std::function<void(std::string_view)>& sink, GapMarks gaps) {
   for (const std::string& line : ReportHeaderLines(list)) sink(line);
   std::string line;
-  for (const CT7KEvent& ev : list) {
+  auto mark = gaps.begin();
+  bool shown = false, gapSince = false;  // a mark passed since the last exported event
+  for (std::size_t i = 0; i < list.GetCount(); ++i) {
+    for (; mark != gaps.end() && *mark <= i; ++mark) gapSince = true;
+    const CT7KEvent& ev = list[i];
     if (admit && !admit(ev)) continue;
+    if (gapSince && shown) sink(kGapMarkLine);
+    shown = true;
+    gapSince = false;
     line.clear();
     AppendEventLine(line, ev, list.m_texts);
     sink(line);
@@ -55,25 +62,28 @@ void ForEachReportLine(const CT7KEventList& list, const EventPredicate& admit,
 }
 
 void WriteReport(std::FILE* out, const std::string& path, const CT7KEventList& list,
-                 const EventPredicate& admit) {
+                 const EventPredicate& admit, GapMarks gaps) {
   std::string buffer;
   buffer.reserve(kFlushAt + 1024);
-  ForEachReportLine(list, admit, [&](std::string_view line) {
-    AppendUtf8AsCp1251(buffer, line);
-    buffer += kLineEnd;
-    if (buffer.size() >= kFlushAt) {
-      WriteOut(out, path, buffer);
-      buffer.clear();
-    }
-  });
+  ForEachReportLine(
+      list, admit,
+      [&](std::string_view line) {
+        AppendUtf8AsCp1251(buffer, line);
+        buffer += kLineEnd;
+        if (buffer.size() >= kFlushAt) {
+          WriteOut(out, path, buffer);
+          buffer.clear();
+        }
+      },
+      gaps);
   WriteOut(out, path, buffer);
 }
 
-StoreOutcome WriteReportFile(const std::string& path, const CT7KEventList& list,
-                             const EventPredicate& admit) {
+StoreOutcome WriteReportFile(const std::string& path, const CT7KEventList& list, const EventPredicate& admit,
+                             GapMarks gaps) {
   try {
     AtomicFile file(path);
-    WriteReport(file.Stream(), path, list, admit);
+    WriteReport(file.Stream(), path, list, admit, gaps);
     file.Commit();
     return {true, {}};
   } catch (const CFileException& e) {
