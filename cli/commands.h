@@ -32,5 +32,8 @@ void AddExportCommand(CLI::App& app);
 void AddReadCommand(CLI::App& app);
 void AddSimulateCommand(CLI::App& app);
 void AddSampleCommand(CLI::App& app);
+#ifdef LOGWICK_WITH_ARCHIVE
+void AddArchiveCommand(CLI::App& app);
+#endif
 
 }  // namespace logwick::cli

@@ -16,6 +16,9 @@ int main(int argc, char** argv) {
   logwick::cli::AddReadCommand(app);
   logwick::cli::AddSimulateCommand(app);
   logwick::cli::AddSampleCommand(app);
+#ifdef LOGWICK_WITH_ARCHIVE
+  logwick::cli::AddArchiveCommand(app);
+#endif
   app.footer(
       "Exit status: 0 success; 1 other failure; 2 \"Ошибка формата файла\" (event file refused\n"
       "or cut short); 3 \"Не могу прочитать файл\"; 4 \"Ошибка записи файла\" or \"Не могу\n"

@@ -28,18 +28,27 @@ void AppendForTerminal(std::string& out, std::string_view line) {
 
 }  // namespace
 
-void PrintReport(std::FILE* out, const CT7KEventList& list, const EventPredicate& admit) {
+std::string TerminalText(std::string_view text) {
+  std::string out;
+  AppendForTerminal(out, text);
+  return out;
+}
+
+void PrintReport(std::FILE* out, const CT7KEventList& list, const EventPredicate& admit, GapMarks gaps) {
   std::string buffer;
   bool failed = false;
   auto flush = [&] {
     if (!failed && std::fwrite(buffer.data(), 1, buffer.size(), out) != buffer.size()) failed = true;
     buffer.clear();
   };
-  ForEachReportLine(list, admit, [&](std::string_view line) {
-    AppendForTerminal(buffer, line);
-    buffer += '\n';
-    if (buffer.size() >= kFlushAt) flush();
-  });
+  ForEachReportLine(
+      list, admit,
+      [&](std::string_view line) {
+        AppendForTerminal(buffer, line);
+        buffer += '\n';
+        if (buffer.size() >= kFlushAt) flush();
+      },
+      gaps);
   flush();
   if (std::fflush(out) != 0) failed = true;
   if (failed) throw CliError("logwick-cli: cannot write the standard output", kExitFailure);

@@ -13,29 +13,11 @@
 #include "history/sqlite_db.h"
 #include "lists/list_digest.h"
 #include "tests/history/panel_model.h"
-#include "tests/lists/list_samples.h"
 
 using namespace logwick;
 using namespace logwick::test;
 
 namespace {
-
-// A read-out as the panel gives it: newest event first, read at the visit.
-CT7KEventList ReadoutOf(const Visit& v, std::int32_t serial = 4242, std::int32_t type = 1) {
-  CT7KEventList l = MakeHeaderList();
-  l.m_nPanelType = type;
-  l.m_nSerNum = serial;
-  const std::uint32_t t = v.clock;
-  l.m_nReadYear = 2015 + static_cast<int>(t / (86400u * 28 * 12));
-  l.m_nReadMonth = 1 + static_cast<int>(t / (86400u * 28) % 12);
-  l.m_nReadDay = 1 + static_cast<int>(t / 86400 % 28);
-  l.m_nReadHour = static_cast<int>(t / 3600 % 24);
-  l.m_nReadMin = static_cast<int>(t / 60 % 60);
-  l.m_nReadSec = static_cast<int>(t % 60);
-  l.m_texts = {"Пожар склад 1", "Тревога цех " + std::to_string(v.clock % 7)};
-  for (auto it = v.events.rbegin(); it != v.events.rend(); ++it) l.AddTail(*it);
-  return l;
-}
 
 StitchedEvents Stitched(const PanelHistory& h) {  // back to the panel's order
   StitchedEvents s{{h.list.begin(), h.list.end()}, {}};

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "events/t7k_event.h"
+#include "lists/t7k_event_list.h"
+#include "tests/lists/list_samples.h"
 
 namespace logwick::test {
 
@@ -104,6 +106,23 @@ inline std::vector<Visit> VisitOverYears(PanelModel& panel, std::size_t visits) 
     out.push_back(panel.Read(partial ? 16 * (1 + rng() % (ring / 32)) : SIZE_MAX));
   }
   return out;
+}
+
+// A read-out as the panel gives it: newest event first, read at the visit.
+inline CT7KEventList ReadoutOf(const Visit& v, std::int32_t serial = 4242, std::int32_t type = 1) {
+  CT7KEventList l = MakeHeaderList();
+  l.m_nPanelType = type;
+  l.m_nSerNum = serial;
+  const std::uint32_t t = v.clock;
+  l.m_nReadYear = 2015 + static_cast<int>(t / (86400u * 28 * 12));
+  l.m_nReadMonth = 1 + static_cast<int>(t / (86400u * 28) % 12);
+  l.m_nReadDay = 1 + static_cast<int>(t / 86400 % 28);
+  l.m_nReadHour = static_cast<int>(t / 3600 % 24);
+  l.m_nReadMin = static_cast<int>(t / 60 % 60);
+  l.m_nReadSec = static_cast<int>(t % 60);
+  l.m_texts = {"Пожар склад 1", "Тревога цех " + std::to_string(v.clock % 7)};
+  for (auto it = v.events.rbegin(); it != v.events.rend(); ++it) l.AddTail(*it);
+  return l;
 }
 
 }  // namespace logwick::test
