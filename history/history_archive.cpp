@@ -199,7 +199,7 @@ struct HistoryArchive::Impl {
     try {
       struct Forget {
         SqliteChunkStore& s;
-        ~Forget() { s.ForgetLoaded(); }
+        ~Forget() { s.Forget(); }
       } forget{store};
       return f();
     } catch (const SqliteError& e) {
@@ -385,6 +385,7 @@ FilingResult HistoryArchive::Impl::File(const CT7KEventList& list, const Readout
     SaveHistory(panel, rebuilt);
     newSize = rebuilt.Size();
   }
+  store.Flush();
   tx.Commit();
   result.newEvents = newSize > oldSize ? newSize - oldSize : 0;
   result.knownEvents = r.size() > result.newEvents ? r.size() - result.newEvents : 0;

@@ -1,6 +1,8 @@
 // The archive's chunks in its SQLite database: table `chunk` (id, hash, refs,
-// events as their raw 16-byte records). Chunks read in one operation are
-// kept in memory until ForgetLoaded().
+// events as their raw 16-byte records). Within one operation the store keeps
+// the chunks it has read or written in memory and adds up the changes to
+// their holders; Flush() writes those before the transaction commits, and
+// Forget() drops everything after it ends either way.
 #pragma once
 
 #include <unordered_map>
@@ -19,19 +21,24 @@ class SqliteChunkStore : public ChunkStore {
   void Release(ChunkId id) override;
   const std::vector<CT7KEvent>& Load(ChunkId id) override;
 
-  // Drops the chunks kept in memory (after a rolled-back transaction too).
-  void ForgetLoaded() { m_loaded.clear(); }
+  // Writes the holder counts changed since the last flush and removes the
+  // chunks nobody holds.
+  void Flush();
+  void Forget();
 
  private:
+  std::optional<ChunkId> Known(std::span<const CT7KEvent> events, std::uint64_t hash) const;
   std::optional<ChunkId> Lookup(std::span<const CT7KEvent> events, std::uint64_t hash);
+  const std::vector<CT7KEvent>& Keep(ChunkId id, std::uint64_t hash, std::vector<CT7KEvent> events);
 
   SqliteStatement m_byHash;
   SqliteStatement m_insert;
-  SqliteStatement m_addRef;
-  SqliteStatement m_dropRef;
+  SqliteStatement m_addRefs;
   SqliteStatement m_remove;
   SqliteStatement m_load;
   std::unordered_map<ChunkId, std::vector<CT7KEvent>> m_loaded;
+  std::unordered_multimap<std::uint64_t, ChunkId> m_byHashLoaded;
+  std::unordered_map<ChunkId, std::int64_t> m_refChanges;
 };
 
 // Records as the bytes the database keeps, and back.

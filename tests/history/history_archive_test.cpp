@@ -8,10 +8,10 @@
 #include <thread>
 
 #include "history/archive_location.h"
-#include "history/blob_codec.h"
 #include "history/history_archive.h"
 #include "history/sqlite_db.h"
 #include "lists/list_digest.h"
+#include "tests/history/archive_checks.h"
 #include "tests/history/panel_model.h"
 
 using namespace logwick;
@@ -25,22 +25,6 @@ StitchedEvents Stitched(const PanelHistory& h) {  // back to the panel's order
   for (auto it = h.gapMarks.rbegin(); it != h.gapMarks.rend(); ++it)
     s.gaps.push_back(h.list.GetCount() - *it);
   return s;
-}
-
-// Every chunk is held exactly as often as the read-outs and histories name it.
-void ExpectChunksAccountedFor(const std::string& path) {
-  SqliteDb db = SqliteDb::OpenExisting(path);
-  std::map<std::int64_t, std::int64_t> named;
-  SqliteStatement recipes = db.Prepare("SELECT chunks FROM readout");
-  while (recipes.Step())
-    for (ChunkId id : DecodeChunkIds(recipes.Blob(0))) ++named[id];
-  SqliteStatement histories = db.Prepare("SELECT pieces FROM panel");
-  while (histories.Step())
-    for (const HistoryPiece& p : DecodePieces(histories.Blob(0))) ++named[p.chunk];
-  std::map<std::int64_t, std::int64_t> refs;
-  SqliteStatement chunks = db.Prepare("SELECT id, refs FROM chunk");
-  while (chunks.Step()) refs[chunks.Int(0)] = chunks.Int(1);
-  EXPECT_EQ(refs, named);
 }
 
 class Archive : public ::testing::Test {
