@@ -23,8 +23,15 @@ class ChunkStore {
   virtual std::optional<ChunkId> Find(std::span<const CT7KEvent> events) = 0;
   // One holder fewer; a chunk that nobody holds is removed.
   virtual void Release(ChunkId id) = 0;
-  // The events of a stored chunk.
+  // The events of a stored chunk, kept at hand for what follows.
   virtual const std::vector<CT7KEvent>& Load(ChunkId id) = 0;
+  // Appends events [from, to) of a stored chunk to out, for reading long
+  // stretches once: nothing is kept at hand that was not already.
+  virtual void CopyEvents(ChunkId id, std::size_t from, std::size_t to, std::vector<CT7KEvent>& out) {
+    const std::vector<CT7KEvent>& events = Load(id);
+    out.insert(out.end(), events.begin() + static_cast<std::ptrdiff_t>(from),
+               events.begin() + static_cast<std::ptrdiff_t>(to));
+  }
 };
 
 }  // namespace logwick

@@ -39,11 +39,9 @@ std::vector<CT7KEvent> ChunkedHistory::Events(std::size_t from, std::size_t to) 
   if (from >= to) return out;
   out.reserve(to - from);
   for (std::size_t j = PieceOf(from); j < m_pieces.size() && m_starts[j] < to; ++j) {
-    const std::vector<CT7KEvent>& chunk = m_store.Load(m_pieces[j].chunk);
     const std::size_t a = std::max(from, m_starts[j]) - m_starts[j];
     const std::size_t b = std::min(to, m_starts[j + 1]) - m_starts[j];
-    out.insert(out.end(), chunk.begin() + static_cast<std::ptrdiff_t>(a),
-               chunk.begin() + static_cast<std::ptrdiff_t>(b));
+    m_store.CopyEvents(m_pieces[j].chunk, a, b, out);
   }
   return out;
 }

@@ -413,9 +413,19 @@ std::optional<PanelHistory> HistoryArchive::Impl::History(const PanelKey& key, s
   const std::size_t total = h.Size();
   const std::size_t n = std::min(total, maxEvents);
   out.totalEvents = total;
-  std::vector<CT7KEvent> events = h.Events(total - n, total);
+  // Newest first, straight from the stored records into the list.
   out.list.Reserve(n);
-  for (auto it = events.rbegin(); it != events.rend(); ++it) out.list.AddTail(*it);
+  std::size_t end = total;
+  for (auto piece = h.Pieces().rbegin(); piece != h.Pieces().rend() && out.list.GetCount() < n; ++piece) {
+    const std::span<const std::uint8_t> bytes = store.PeekBytes(piece->chunk);
+    if (bytes.size() != std::size_t{piece->count} * CT7KEvent::kSize)
+      throw SqliteError::Corrupt("a chunk is not as long as the history says");
+    const std::size_t begin = end - piece->count;
+    for (std::size_t i = piece->count; i > 0 && begin + i > total - n; --i)
+      out.list.AddTail(CT7KEvent(bytes.data() + (i - 1) * CT7KEvent::kSize));
+    end = begin;
+  }
+  store.Forget();
   for (auto it = h.Gaps().rbegin(); it != h.Gaps().rend(); ++it)
     if (total - *it < n) out.gapMarks.push_back(total - *it);
   return out;

@@ -82,13 +82,36 @@ void SqliteChunkStore::Flush() {
 }
 
 void SqliteChunkStore::Forget() {
+  m_load.Reset();  // a peeked chunk holds the read snapshot until then
   m_loaded.clear();
   m_byHashLoaded.clear();
   m_refChanges.clear();
 }
 
+std::span<const std::uint8_t> SqliteChunkStore::PeekBytes(ChunkId id) {
+  if (auto it = m_loaded.find(id); it != m_loaded.end()) return EventBytes(it->second);
+  m_load.Reset();
+  m_load.Bind(1, id);
+  if (!m_load.Step()) {
+    m_load.Reset();
+    throw SqliteError::Corrupt("a chunk the history names is missing");
+  }
+  return m_load.Blob(0);
+}
+
+void SqliteChunkStore::CopyEvents(ChunkId id, std::size_t from, std::size_t to, std::vector<CT7KEvent>& out) {
+  const std::span<const std::uint8_t> bytes = PeekBytes(id);
+  if (to * CT7KEvent::kSize > bytes.size())
+    throw SqliteError::Corrupt("a chunk is shorter than the history says");
+  const std::size_t at = out.size();
+  out.resize(at + (to - from));
+  std::memcpy(out.data() + at, bytes.data() + from * CT7KEvent::kSize, (to - from) * CT7KEvent::kSize);
+  m_load.Reset();
+}
+
 const std::vector<CT7KEvent>& SqliteChunkStore::Load(ChunkId id) {
   if (auto it = m_loaded.find(id); it != m_loaded.end()) return it->second;
+  m_load.Reset();
   m_load.Bind(1, id);
   if (!m_load.Step()) {
     m_load.Reset();

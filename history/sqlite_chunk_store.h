@@ -20,6 +20,10 @@ class SqliteChunkStore : public ChunkStore {
   std::optional<ChunkId> Find(std::span<const CT7KEvent> events) override;
   void Release(ChunkId id) override;
   const std::vector<CT7KEvent>& Load(ChunkId id) override;
+  void CopyEvents(ChunkId id, std::size_t from, std::size_t to, std::vector<CT7KEvent>& out) override;
+  // The chunk's raw records, valid until the next call on this store or
+  // Forget(), which must come before the transaction ends.
+  std::span<const std::uint8_t> PeekBytes(ChunkId id);
 
   // Writes the holder counts changed since the last flush and removes the
   // chunks nobody holds.

@@ -1,0 +1,5 @@
+# The panel history archive at scale (scripts/bench.d/40-history.sh).
+if(TARGET logwick_history)
+  add_executable(logwick-bench-history ${CMAKE_CURRENT_LIST_DIR}/history_bench.cpp)
+  target_link_libraries(logwick-bench-history PRIVATE logwick_history logwick_samples)
+endif()
