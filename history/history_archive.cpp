@@ -175,6 +175,32 @@ void CreateArchiveFile(const std::string& path) {
 
 std::int32_t Int32(std::int64_t v) { return static_cast<std::int32_t>(v); }
 
+constexpr char kInfoQuery[] =
+    "SELECT r.id, r.sha256, r.read_year, r.read_month, r.read_day, r.read_hour, r.read_min, r.read_sec,"
+    " r.event_count, r.origin, r.partial, r.filed_at, p.type, p.serial FROM readout r"
+    " JOIN panel p ON p.id = r.panel";
+
+// The rows of kInfoQuery.
+std::vector<ReadoutInfo> ReadoutInfos(SqliteStatement& st) {
+  std::vector<ReadoutInfo> out;
+  while (st.Step()) {
+    ReadoutInfo info;
+    info.id = st.Int(0);
+    Sha256 sha{};
+    const auto bytes = st.Blob(1);
+    std::copy_n(bytes.begin(), std::min(bytes.size(), sha.size()), sha.begin());
+    info.sha256 = HexOf(sha);
+    for (int i = 0; i < 6; ++i) info.readTime[static_cast<std::size_t>(i)] = Int32(st.Int(2 + i));
+    info.events = static_cast<std::size_t>(st.Int(8));
+    info.origin = st.Text(9);
+    info.partial = st.Int(10) != 0;
+    info.filedAt = st.Int(11);
+    info.panel = {Int32(st.Int(12)), Int32(st.Int(13))};
+    out.push_back(std::move(info));
+  }
+  return out;
+}
+
 }  // namespace
 
 ReadTime ReadTimeOf(const CT7KEventList& l) {
@@ -520,28 +546,19 @@ std::optional<PanelHistory> HistoryArchive::History(const PanelKey& panel, std::
 std::vector<ReadoutInfo> HistoryArchive::Readouts(const PanelKey& panel) {
   return m_impl->Guarded(ArchiveError::Kind::CannotOpen, [&] {
     SqliteStatement st = m_impl->db.Prepare(
-        std::string("SELECT id, sha256, read_year, read_month, read_day, read_hour, read_min, read_sec,"
-                    " event_count, origin, partial, filed_at FROM readout"
-                    " WHERE panel = (SELECT id FROM panel WHERE type = ?1 AND serial = ?2)") +
-        kReadTimeOrder);
+        std::string(kInfoQuery) +
+        " WHERE p.type = ?1 AND p.serial = ?2 ORDER BY r.read_year, r.read_month, r.read_day, r.read_hour,"
+        " r.read_min, r.read_sec, r.id");
     st.Bind(1, panel.type).Bind(2, panel.serial);
-    std::vector<ReadoutInfo> out;
-    while (st.Step()) {
-      ReadoutInfo info;
-      info.id = st.Int(0);
-      info.panel = panel;
-      Sha256 sha{};
-      const auto bytes = st.Blob(1);
-      std::copy_n(bytes.begin(), std::min(bytes.size(), sha.size()), sha.begin());
-      info.sha256 = HexOf(sha);
-      for (int i = 0; i < 6; ++i) info.readTime[static_cast<std::size_t>(i)] = Int32(st.Int(2 + i));
-      info.events = static_cast<std::size_t>(st.Int(8));
-      info.origin = st.Text(9);
-      info.partial = st.Int(10) != 0;
-      info.filedAt = st.Int(11);
-      out.push_back(std::move(info));
-    }
-    return out;
+    return ReadoutInfos(st);
+  });
+}
+
+std::vector<ReadoutInfo> HistoryArchive::ReadoutsFiledAfter(std::int64_t id) {
+  return m_impl->Guarded(ArchiveError::Kind::CannotOpen, [&] {
+    SqliteStatement st = m_impl->db.Prepare(std::string(kInfoQuery) + " WHERE r.id > ?1 ORDER BY r.id");
+    st.Bind(1, id);
+    return ReadoutInfos(st);
   });
 }
 

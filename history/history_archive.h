@@ -130,6 +130,9 @@ class HistoryArchive {
   std::optional<PanelHistory> History(const PanelKey& panel, std::size_t maxEvents = SIZE_MAX);
   // The panel's read-outs in read-time order.
   std::vector<ReadoutInfo> Readouts(const PanelKey& panel);
+  // Every read-out filed after the one with this number, in filing order
+  // (0: all), for passing them on elsewhere.
+  std::vector<ReadoutInfo> ReadoutsFiledAfter(std::int64_t id);
   // One read-out exactly as it was filed (checked against its SHA-256).
   std::optional<CT7KEventList> Readout(std::int64_t id);
 

@@ -63,6 +63,10 @@ TEST_F(Archive, FilesReadOutsAndTellsWhatWasNew) {
   EXPECT_EQ(readouts[0].sha256, HexOf(EventListSha256(ReadoutOf(first))));
   EXPECT_EQ(archive->Readout(readouts[1].id), ReadoutOf(second));
   EXPECT_FALSE(archive->Readout(999).has_value());
+  const std::vector<ReadoutInfo> later = archive->ReadoutsFiledAfter(readouts[0].id);
+  ASSERT_EQ(later.size(), 2u);
+  EXPECT_EQ(std::tie(later[0].id, later[0].panel, later[1].origin),
+            std::tie(readouts[1].id, readouts[1].panel, readouts[2].origin));
   ExpectChunksAccountedFor(path_);
 }
 
@@ -191,8 +195,9 @@ TEST_F(Archive, RefusesWhatIsNotASoundArchiveAndLeavesItAlone) {
     }
     EXPECT_EQ(kind, c.kind);
     EXPECT_EQ(ReadBytes(path_), c.bytes);
-    EXPECT_EQ(std::filesystem::directory_iterator(std::filesystem::path(path_).parent_path())->path(),
-              std::filesystem::path(path_));  // nothing left beside it
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(std::filesystem::path(path_).parent_path()),
+                            std::filesystem::directory_iterator()),
+              1);  // nothing left beside it
   }
   std::filesystem::remove(path_);
   EXPECT_THROW(Open(false), ArchiveError);
