@@ -10,6 +10,7 @@
 
 #include "cli/commands.h"
 #include "cli/read_progress.h"
+#include "cli/readout_filing.h"
 #include "events/strformat.h"
 #include "link/comm_port.h"
 #include "link/readout.h"
@@ -47,6 +48,7 @@ struct ReadOptions {
   bool gaz = false;
   std::string output;
   std::string trace;
+  ReadoutFiling filing;
 };
 
 struct TraceFile {
@@ -88,6 +90,8 @@ void RunRead(const ReadOptions& o) {
   view.Finish();
   if (!comm.LastError().empty()) std::fprintf(stderr, "%s\n", comm.LastError().c_str());
 
+  const std::string source = o.device.empty() ? StrFormat("COM%u", params.portNumber) : o.device;
+  const int filed = replaced ? o.filing.File(list, source, rc != kReadoutOk) : kExitOk;
   if (replaced) {
     const StoreOutcome stored = StoreEventFile(o.output, list);
     if (!stored.ok) throw CliError(std::string(kMsgCannotCreate) + "\n" + o.output + ": " + stored.osError);
@@ -98,6 +102,7 @@ void RunRead(const ReadOptions& o) {
                : "nothing was read; " + o.output + " was not written";
   if (rc == kReadoutOk) {
     std::fprintf(stderr, "%s\n", written.c_str());
+    if (filed != kExitOk) throw CliError("the read-out was not filed into the archive", filed);
     return;
   }
   if (g_cancel) throw CliError("reading cancelled; " + written, kExitCancelled);
@@ -117,6 +122,7 @@ void AddReadCommand(CLI::App& app) {
   cmd->add_flag("--gaz", o->gaz, "ГАЗ mode: 1200 baud, even parity (default 9600, no parity)");
   cmd->add_option("-o,--output", o->output, "event file to write")->required();
   cmd->add_option("--trace", o->trace, "write every frame sent and received to this file");
+  o->filing.AddTo(*cmd);
   cmd->callback([o, port, device] {
     if (port->count() + device->count() != 1) throw CliError("read: give --port N or --device PATH");
     RunRead(*o);
