@@ -94,26 +94,16 @@ std::filesystem::path FsPath(const std::string& utf8) {
   return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
-std::string ErrorText(ArchiveError::Kind kind) {
-  using K = ArchiveError::Kind;
-  switch (kind) {
-    case K::Missing:
-      return "Архив не найден";
-    case K::CannotOpen:
-      return "Не могу открыть архив";
-    case K::Damaged:
-      return "Архив повреждён";
-    case K::Foreign:
-      return "Файл не является архивом Logwick";
-    case K::NewerVersion:
-      return "Архив записан более новой версией Logwick";
-    case K::Busy:
-      return "Архив занят другой программой";
-    case K::CannotWrite:
-      return "Не могу записать в архив";
-  }
-  return "Ошибка архива";
-}
+// The message of each ArchiveError::Kind, in its order.
+constexpr const char* kErrorTexts[] = {
+    "Архив не найден",
+    "Не могу открыть архив",
+    "Архив повреждён",
+    "Файл не является архивом Logwick",
+    "Архив записан более новой версией Logwick",
+    "Архив занят другой программой",
+    "Не могу записать в архив",
+};
 
 // The first 100 bytes of a SQLite file: its magic text, and the application
 // id big-endian at offset 68. Checked before SQLite sees the file, so that a
@@ -212,7 +202,8 @@ std::string ReadTimeText(const ReadTime& t) {
 }
 
 ArchiveError::ArchiveError(Kind kind, const std::string& path, const std::string& detail)
-    : std::runtime_error(ErrorText(kind) + ": " + path + (detail.empty() ? "" : " (" + detail + ")")),
+    : std::runtime_error(std::string(kErrorTexts[static_cast<int>(kind)]) + ": " + path +
+                         (detail.empty() ? "" : " (" + detail + ")")),
       m_kind(kind),
       m_path(path) {}
 

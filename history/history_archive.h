@@ -87,14 +87,14 @@ struct PanelHistory {
 
 class ArchiveError : public std::runtime_error {
  public:
-  enum class Kind {
-    Missing,       // there is no archive at the path
-    CannotOpen,    // the file cannot be opened or read
-    Damaged,       // not a sound SQLite database
-    Foreign,       // a database of another program
-    NewerVersion,  // written by a newer version of the program
-    Busy,          // another program held it past the time-out
-    CannotWrite,   // a change could not be written (disk full, read-only, ...)
+  enum class Kind {  // in the order of their messages
+    Missing,         // there is no archive at the path
+    CannotOpen,      // the file cannot be opened or read
+    Damaged,         // not a sound SQLite database
+    Foreign,         // a database of another program
+    NewerVersion,    // written by a newer version of the program
+    Busy,            // another program held it past the time-out
+    CannotWrite,     // a change could not be written (disk full, read-only, ...)
   };
   ArchiveError(Kind kind, const std::string& path, const std::string& detail = {});
   Kind GetKind() const { return m_kind; }
