@@ -476,7 +476,8 @@ std::unique_ptr<HistoryArchive> HistoryArchive::Open(const std::string& path, bo
     if (e.IsBusy()) throw ArchiveError(ArchiveError::Kind::Busy, path);
     // Damage, or tables that are not ours under our id: either way not an
     // archive this program can read.
-    throw ArchiveError(ArchiveError::Kind::Damaged, path, e.what());
+    if (e.IsDamage() || e.IsSqlError()) throw ArchiveError(ArchiveError::Kind::Damaged, path, e.what());
+    throw ArchiveError(ArchiveError::Kind::CannotOpen, path, e.what());
   }
 }
 

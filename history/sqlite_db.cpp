@@ -12,6 +12,8 @@ bool SqliteError::IsDamage() const {
 
 bool SqliteError::IsBusy() const { return m_code == SQLITE_BUSY || m_code == SQLITE_LOCKED; }
 
+bool SqliteError::IsSqlError() const { return m_code == SQLITE_ERROR; }
+
 SqliteError SqliteError::Corrupt(const std::string& message) { return SqliteError(SQLITE_CORRUPT, message); }
 
 SqliteDb SqliteDb::Open(const std::string& path, int flags) {

@@ -21,6 +21,7 @@ class SqliteError : public std::runtime_error {
   int Code() const { return m_code; }  // primary result code (SQLITE_BUSY, SQLITE_CORRUPT, ...)
   bool IsDamage() const;               // the file is not a sound database
   bool IsBusy() const;                 // another connection held the lock past the time-out
+  bool IsSqlError() const;             // a statement the database cannot run (a missing table, ...)
   // Damage found by the caller in what the database holds.
   static SqliteError Corrupt(const std::string& message);
 
