@@ -135,7 +135,7 @@ TEST_F(Archive, GivesTheHistoryNewestFirstWithTheNewestHeader) {
 
 TEST_F(Archive, FilingInAnyOrderGivesTheHistoryOfReadTimeOrder) {
   PanelModel panel(7, 1200);
-  std::vector<Visit> visits = VisitOverYears(panel, 40);
+  std::vector<Visit> visits = VisitOverYears(panel, 30);
   StitchedEvents want;
   for (const Visit& v : visits) Fold(want, v.events);
   std::mt19937 rng(3);
