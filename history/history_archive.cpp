@@ -76,6 +76,15 @@ CREATE TABLE readout (
 CREATE INDEX readout_by_time ON readout
   (panel, read_year, read_month, read_day, read_hour, read_min, read_sec, id);
 )sql",
+    // 1 -> 2: how far this archive and each shared server have caught up
+    // with each other, by the server's own id.
+    R"sql(
+CREATE TABLE sync_mark (
+  server TEXT PRIMARY KEY,
+  sent_through INTEGER NOT NULL,
+  fetched_through INTEGER NOT NULL
+);
+)sql",
 };
 static_assert(std::size(kMigrations) == HistoryArchive::kSchemaVersion);
 
@@ -562,6 +571,34 @@ std::optional<CT7KEventList> HistoryArchive::Readout(std::int64_t id) {
     st.Bind(1, id);
     if (!st.Step()) return std::nullopt;
     return m_impl->ReadoutList(st, true);
+  });
+}
+
+bool HistoryArchive::HoldsReadout(const Sha256& sha) {
+  return m_impl->Guarded(ArchiveError::Kind::CannotOpen, [&] {
+    return m_impl->db.Prepare("SELECT 1 FROM readout WHERE sha256 = ?1").BindBlob(1, sha).Step();
+  });
+}
+
+SyncMarks HistoryArchive::SyncMarksFor(const std::string& server) {
+  return m_impl->Guarded(ArchiveError::Kind::CannotOpen, [&] {
+    SqliteStatement st =
+        m_impl->db.Prepare("SELECT sent_through, fetched_through FROM sync_mark WHERE server = ?1");
+    if (!st.Bind(1, server).Step()) return SyncMarks{};
+    return SyncMarks{st.Int(0), st.Int(1)};
+  });
+}
+
+void HistoryArchive::SetSyncMarks(const std::string& server, const SyncMarks& marks) {
+  m_impl->Guarded(ArchiveError::Kind::CannotWrite, [&] {
+    m_impl->db
+        .Prepare(
+            "INSERT INTO sync_mark (server, sent_through, fetched_through) VALUES (?1, ?2, ?3)"
+            " ON CONFLICT (server) DO UPDATE SET sent_through = ?2, fetched_through = ?3")
+        .Bind(1, server)
+        .Bind(2, marks.sentThrough)
+        .Bind(3, marks.fetchedThrough)
+        .Run();
   });
 }
 

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "lists/list_digest.h"
 #include "lists/t7k_event_list.h"
 
 namespace logwick {
@@ -85,6 +86,15 @@ struct PanelHistory {
   std::uint64_t readouts = 0;
 };
 
+// How far this archive and one shared server have caught up with each other:
+// every read-out filed here up to number sentThrough is on the server, and
+// every one the server numbered up to fetchedThrough is here.
+struct SyncMarks {
+  std::int64_t sentThrough = 0;
+  std::int64_t fetchedThrough = 0;
+  bool operator==(const SyncMarks&) const = default;
+};
+
 class ArchiveError : public std::runtime_error {
  public:
   enum class Kind {  // in the order of their messages
@@ -107,7 +117,7 @@ class ArchiveError : public std::runtime_error {
 
 class HistoryArchive {
  public:
-  static constexpr std::int64_t kSchemaVersion = 1;
+  static constexpr std::int64_t kSchemaVersion = 2;
 
   // Opens the archive at path (UTF-8). A missing one is created when create
   // is set (with its folders) and refused with Kind::Missing otherwise.
@@ -135,6 +145,12 @@ class HistoryArchive {
   std::vector<ReadoutInfo> ReadoutsFiledAfter(std::int64_t id);
   // One read-out exactly as it was filed (checked against its SHA-256).
   std::optional<CT7KEventList> Readout(std::int64_t id);
+  // Whether a read-out with this SHA-256 is filed.
+  bool HoldsReadout(const Sha256& sha);
+
+  // The marks kept for the server with this id (zero for one never met).
+  SyncMarks SyncMarksFor(const std::string& server);
+  void SetSyncMarks(const std::string& server, const SyncMarks& marks);
 
  private:
   struct Impl;

@@ -157,7 +157,7 @@ TEST_F(Archive, RefusesWhatIsNotASoundArchiveAndLeavesItAlone) {
   }
   const Bytes sound = ReadBytes(path_);
   Bytes newer = sound;
-  newer[63] = 2;  // user_version, big-endian at offset 60
+  newer[63] = HistoryArchive::kSchemaVersion + 1;  // user_version, big-endian at offset 60
   Bytes scrambled = sound;
   std::mt19937 rng(1);
   for (std::size_t i = 4096; i < scrambled.size(); ++i) scrambled[i] = static_cast<std::uint8_t>(rng());
@@ -202,6 +202,28 @@ TEST_F(Archive, RefusesWhatIsNotASoundArchiveAndLeavesItAlone) {
   std::filesystem::remove(path_);
   EXPECT_THROW(Open(false), ArchiveError);
   EXPECT_FALSE(std::filesystem::exists(path_));
+}
+
+// An archive of the first version gains the synchronisation marks and keeps
+// what it held; the marks are kept per server.
+TEST_F(Archive, TakesAFirstVersionArchiveOnAndKeepsMarksPerServer) {
+  const CT7KEventList list = MakeFullList(40);
+  Open()->File(list, {"f"});
+  {
+    SqliteDb db = SqliteDb::OpenExisting(path_);
+    db.Exec("DROP TABLE sync_mark; PRAGMA user_version = 1");
+  }
+  auto archive = Open(false);
+  EXPECT_TRUE(archive->HoldsReadout(EventListSha256(list)));
+  EXPECT_FALSE(archive->HoldsReadout(EventListSha256(MakeFullList(41))));
+  EXPECT_EQ(archive->SyncMarksFor("a"), SyncMarks{});
+  archive->SetSyncMarks("a", {3, 7});
+  archive->SetSyncMarks("b", {1, 2});
+  archive->SetSyncMarks("a", {4, 9});
+  EXPECT_EQ(archive->SyncMarksFor("a"), (SyncMarks{4, 9}));
+  EXPECT_EQ(archive->SyncMarksFor("b"), (SyncMarks{1, 2}));
+  archive.reset();
+  EXPECT_EQ(SqliteDb::OpenExisting(path_).PragmaInt("user_version"), HistoryArchive::kSchemaVersion);
 }
 
 TEST_F(Archive, TwoWritersAtOnceBothFile) {
