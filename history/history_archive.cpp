@@ -563,6 +563,16 @@ std::vector<ReadoutInfo> HistoryArchive::ReadoutsFiledAfter(std::int64_t id) {
   });
 }
 
+std::optional<ReadoutInfo> HistoryArchive::ReadoutInfoOf(std::int64_t id) {
+  return m_impl->Guarded(ArchiveError::Kind::CannotOpen, [&]() -> std::optional<ReadoutInfo> {
+    SqliteStatement st = m_impl->db.Prepare(std::string(kInfoQuery) + " WHERE r.id = ?1");
+    st.Bind(1, id);
+    std::vector<ReadoutInfo> found = ReadoutInfos(st);
+    if (found.empty()) return std::nullopt;
+    return std::move(found.front());
+  });
+}
+
 std::optional<CT7KEventList> HistoryArchive::Readout(std::int64_t id) {
   return m_impl->Guarded(ArchiveError::Kind::CannotOpen, [&]() -> std::optional<CT7KEventList> {
     SqliteTransaction tx(m_impl->db, SqliteTransaction::Read);

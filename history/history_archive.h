@@ -143,6 +143,8 @@ class HistoryArchive {
   // Every read-out filed after the one with this number, in filing order
   // (0: all), for passing them on elsewhere.
   std::vector<ReadoutInfo> ReadoutsFiledAfter(std::int64_t id);
+  // What the archive knows of one read-out.
+  std::optional<ReadoutInfo> ReadoutInfoOf(std::int64_t id);
   // One read-out exactly as it was filed (checked against its SHA-256).
   std::optional<CT7KEventList> Readout(std::int64_t id);
   // Whether a read-out with this SHA-256 is filed.
