@@ -25,9 +25,9 @@ void CheckCancel(const std::atomic<bool>& cancel, const ISyncServer& server) {
   if (cancel) throw SyncError(SyncError::Kind::Cancelled, server.Name());
 }
 
-// The entries of ours that the server lacks, in their order.
-std::vector<SyncEntry> MissingOnServer(ISyncServer& server, const std::vector<SyncEntry>& ours,
-                                       const std::atomic<bool>& cancel) {
+// Those of shas that the server holds.
+std::set<Sha256> HeldOnServer(ISyncServer& server, const std::vector<SyncEntry>& ours,
+                              const std::atomic<bool>& cancel) {
   std::set<Sha256> held;
   for (std::size_t at = 0; at < ours.size(); at += kHeldSlice) {
     CheckCancel(cancel, server);
@@ -35,10 +35,16 @@ std::vector<SyncEntry> MissingOnServer(ISyncServer& server, const std::vector<Sy
     for (std::size_t i = at; i < std::min(ours.size(), at + kHeldSlice); ++i) slice.push_back(ours[i].sha);
     for (const Sha256& sha : server.Held(slice)) held.insert(sha);
   }
-  std::vector<SyncEntry> missing;
-  std::copy_if(ours.begin(), ours.end(), std::back_inserter(missing),
-               [&](const SyncEntry& e) { return !held.contains(e.sha); });
-  return missing;
+  return held;
+}
+
+// Moves the sending mark over the leading entries that the server was seen
+// to hold.
+void PassHeld(const std::vector<SyncEntry>& ours, const std::set<Sha256>& held, SyncMarks& marks) {
+  for (const SyncEntry& e : ours) {
+    if (!held.contains(e.sha)) break;
+    marks.sentThrough = e.id;
+  }
 }
 
 std::string Describe(const SyncEntry& e) {
@@ -46,11 +52,18 @@ std::string Describe(const SyncEntry& e) {
                    PanelTypeName(e.panel.type).c_str(), e.panel.serial, ReadTimeText(e.readTime).c_str());
 }
 
-void Send(ISyncLocal& local, ISyncServer& server, ISyncView& view, const std::atomic<bool>& cancel,
+// The mark passes only what the server was seen holding before this
+// exchange: what is sent now is looked for again next time, so that a server
+// that loses its last commits in a crash (asynchronous commit) is sent them
+// again. Returns whether the server held everything beyond the mark.
+bool Send(ISyncLocal& local, ISyncServer& server, ISyncView& view, const std::atomic<bool>& cancel,
           SyncCounts& counts, const std::string& serverId, SyncMarks& marks) {
   const std::vector<SyncEntry> ours = local.FiledAfter(marks.sentThrough);
-  if (ours.empty()) return;
-  const std::vector<SyncEntry> missing = MissingOnServer(server, ours, cancel);
+  if (ours.empty()) return true;
+  const std::set<Sha256> held = HeldOnServer(server, ours, cancel);
+  std::vector<SyncEntry> missing;
+  std::copy_if(ours.begin(), ours.end(), std::back_inserter(missing),
+               [&](const SyncEntry& e) { return !held.contains(e.sha); });
   SyncProgress progress{SyncStep::Sending, 0, missing.size()};
   if (!missing.empty()) view.OnProgress(progress);
   for (const SyncEntry& e : missing) {
@@ -59,12 +72,14 @@ void Send(ISyncLocal& local, ISyncServer& server, ISyncView& view, const std::at
     ++progress.done;
     view.OnProgress(progress);
   }
-  marks.sentThrough = ours.back().id;
-  local.SetMarks(serverId, marks);
+  const std::int64_t before = marks.sentThrough;
+  PassHeld(ours, held, marks);
+  if (marks.sentThrough != before) local.SetMarks(serverId, marks);
+  return missing.empty();
 }
 
 void Fetch(ISyncLocal& local, ISyncServer& server, ISyncView& view, const std::atomic<bool>& cancel,
-           SyncCounts& counts, const std::string& serverId, SyncMarks& marks) {
+           SyncCounts& counts, const std::string& serverId, SyncMarks& marks, bool allHeld) {
   const std::vector<SyncEntry> theirs = server.FiledAfter(marks.fetchedThrough);
   if (theirs.empty()) return;
   std::vector<SyncEntry> missing;
@@ -95,12 +110,11 @@ void Fetch(ISyncLocal& local, ISyncServer& server, ISyncView& view, const std::a
   marks.fetchedThrough = theirs.back().id;
   for (const SyncEntry* e : damaged) marks.fetchedThrough = std::min(marks.fetchedThrough, e->id - 1);
   // What was just filed here came from the server: the sending mark passes
-  // over it, unless something else was filed in between.
-  std::set<Sha256> onServer;
-  for (const SyncEntry& e : theirs) onServer.insert(e.sha);
-  for (const SyncEntry& e : local.FiledAfter(marks.sentThrough)) {
-    if (!onServer.contains(e.sha)) break;
-    marks.sentThrough = e.id;
+  // over it, unless something sent now or filed meanwhile comes first.
+  if (allHeld) {
+    std::set<Sha256> onServer;
+    for (const SyncEntry& e : theirs) onServer.insert(e.sha);
+    PassHeld(local.FiledAfter(marks.sentThrough), onServer, marks);
   }
   local.SetMarks(serverId, marks);
   if (!damaged.empty()) {
@@ -122,8 +136,8 @@ void SyncReadouts(ISyncLocal& local, ISyncServer& server, ISyncView& view, const
   // A server put back from an older copy numbers anew from below our mark:
   // everything is compared again.
   if (state.lastId < marks.fetchedThrough) marks = {};
-  Send(local, server, view, cancel, counts, state.id, marks);
-  Fetch(local, server, view, cancel, counts, state.id, marks);
+  const bool allHeld = Send(local, server, view, cancel, counts, state.id, marks);
+  Fetch(local, server, view, cancel, counts, state.id, marks, allHeld);
 }
 
 }  // namespace logwick

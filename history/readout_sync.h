@@ -10,7 +10,9 @@
 // the marks is compared, by SHA-256 sets, and only what the other side lacks
 // travels, each read-out in a transaction of its own. An interrupted exchange
 // leaves the marks where they were; the next one compares a little more and
-// sends nothing twice.
+// sends nothing twice. The sending mark passes a read-out only once the
+// server was seen holding it in a later exchange, so that one sent just
+// before the server crashed and lost its last commits is sent again.
 #pragma once
 
 #include <atomic>
