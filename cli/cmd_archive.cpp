@@ -179,6 +179,9 @@ void AddArchiveCommand(CLI::App& app) {
   AddPanelOptions(*cmd, *exp);
   cmd->add_option("-o,--output", exp->out, "Event file to write")->required();
   cmd->callback([exp] { RunExport(*exp); });
+#ifdef LOGWICK_WITH_SYNC
+  AddArchiveSyncActions(*archive);
+#endif
 }
 
 }  // namespace logwick::cli

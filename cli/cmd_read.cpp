@@ -1,14 +1,13 @@
 // logwick-cli read: reads a panel's log over a serial line into an event file.
 #include <CLI/CLI.hpp>
 
-#include <atomic>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <optional>
 
 #include "cli/commands.h"
+#include "cli/interrupt.h"
 #include "cli/read_progress.h"
 #include "cli/readout_filing.h"
 #include "events/strformat.h"
@@ -29,17 +28,8 @@ namespace logwick::cli {
 namespace {
 
 constexpr int kExitFailed = 2;
-constexpr int kExitCancelled = 130;
 constexpr std::uint32_t kMinSerial = 2;
 constexpr std::uint32_t kMaxSerial = 0xFFFFFF;
-
-std::atomic<bool> g_cancel{false};
-
-// Ctrl-C stops the reading as the dialog's button does; a second one ends the
-// program at once.
-extern "C" void OnInterrupt(int) {
-  if (g_cancel.exchange(true)) std::_Exit(kExitCancelled);
-}
 
 struct ReadOptions {
   std::optional<unsigned> port;
@@ -80,13 +70,17 @@ void RunRead(const ReadOptions& o) {
   params.gazMode = o.gaz;
 
   TerminalReadoutView view(stderr, isatty(fileno(stderr)) != 0);
-  g_cancel = false;
-  auto previous = std::signal(SIGINT, OnInterrupt);
   CT7KEventList list;
   std::uint32_t serial = 0;
   bool replaced = false;
-  const int rc = RunReadout(params, port, view, g_cancel, list, serial, &replaced);
-  std::signal(SIGINT, previous);
+  bool cancelled = false;
+  int rc = kReadoutOk;
+  {
+    // Ctrl-C stops the reading as the dialog's button does.
+    const InterruptCancels interrupt;
+    rc = RunReadout(params, port, view, interrupt.Flag(), list, serial, &replaced);
+    cancelled = interrupt.Cancelled();
+  }
   view.Finish();
   if (!comm.LastError().empty()) std::fprintf(stderr, "%s\n", comm.LastError().c_str());
 
@@ -105,7 +99,7 @@ void RunRead(const ReadOptions& o) {
     if (filed != kExitOk) throw CliError("the read-out was not filed into the archive", filed);
     return;
   }
-  if (g_cancel) throw CliError("reading cancelled; " + written, kExitCancelled);
+  if (cancelled) throw CliError("reading cancelled; " + written, kExitCancelled);
   throw CliError("reading failed; " + written, kExitFailed);
 }
 

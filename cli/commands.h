@@ -20,6 +20,8 @@ enum ExitStatus : int {
   kExitFormat = 2,       // "Ошибка формата файла": refused or cut-short event file
   kExitCannotRead = 3,   // "Не могу прочитать файл"
   kExitCannotWrite = 4,  // "Ошибка записи файла" / "Не могу создать файл"
+  kExitServer = 5,       // the shared archive's server failed, refused or is not given
+  kExitCancelled = 130,  // stopped with Ctrl-C
 };
 
 struct CliError : std::runtime_error {
@@ -34,6 +36,9 @@ void AddSimulateCommand(CLI::App& app);
 void AddSampleCommand(CLI::App& app);
 #ifdef LOGWICK_WITH_ARCHIVE
 void AddArchiveCommand(CLI::App& app);
+#endif
+#ifdef LOGWICK_WITH_SYNC
+void AddArchiveSyncActions(CLI::App& archive);
 #endif
 
 }  // namespace logwick::cli

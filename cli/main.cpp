@@ -22,7 +22,8 @@ int main(int argc, char** argv) {
   app.footer(
       "Exit status: 0 success; 1 other failure; 2 \"Ошибка формата файла\" (event file refused\n"
       "or cut short); 3 \"Не могу прочитать файл\"; 4 \"Ошибка записи файла\" or \"Не могу\n"
-      "создать файл\"; 100 and above: wrong arguments.");
+      "создать файл\"; 5 the shared archive's server failed or refused (archive sync,\n"
+      "server-init); 130 stopped with Ctrl-C; 100 and above: wrong arguments.");
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -1,0 +1,111 @@
+// logwick-cli archive server-init and sync as a user runs them, against a
+// throwaway PostgreSQL server: what they print, where the server comes from,
+// and the statuses of failures.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+
+#include "lists/event_file.h"
+#include "tests/history/pg_test_cluster.h"
+#include "tests/history/sync_checks.h"
+
+using namespace logwick;
+using namespace logwick::test;
+
+namespace {
+
+struct Result {
+  int status;
+  std::string out, err;
+};
+
+class SyncCli : public WithPgCluster {
+ protected:
+  void SetUp() override {
+    WithPgCluster::SetUp();
+    if (IsSkipped()) return;
+    ::unsetenv("LOGWICK_SERVER");
+    ::unsetenv("LOGWICK_ARCHIVE");
+    db_ = cluster_->NewDatabase();
+    url_ = cluster_->Url(db_);
+  }
+
+  Result Run(const std::vector<std::string>& args) {
+    std::string cmd = "'" + std::string(LOGWICK_BIN_DIR) + "/logwick-cli'";
+    for (const auto& a : args) cmd += " '" + a + "'";
+    const std::string out = dir_.File("stdout"), err = dir_.File("stderr");
+    const int raw = std::system((cmd + " >'" + out + "' 2>'" + err + "'").c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadText(out), ReadText(err)};
+  }
+
+  // Files read-outs into an archive with `archive add`.
+  void Add(const std::string& archive, const std::vector<CT7KEventList>& readouts) {
+    std::vector<std::string> args{"archive", "add", "--archive", dir_.File(archive)};
+    for (const CT7KEventList& r : readouts) {
+      args.push_back(dir_.File(archive + std::to_string(args.size()) + ".t7kev"));
+      ASSERT_TRUE(StoreEventFile(args.back(), r).ok);
+    }
+    ASSERT_EQ(Run(args).status, 0);
+  }
+
+  std::string Show(const std::string& archive, const std::string& serial) {
+    return Run({"archive", "show", "--archive", dir_.File(archive), serial}).out;
+  }
+
+  TempDir dir_;
+  std::string db_, url_;
+};
+
+TEST_F(SyncCli, ServerInitThenSyncTellsWhatWentEachWay) {
+  Result r = Run({"archive", "server-init", url_});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(r.out.starts_with("Общий архив создан на сервере admin@")) << r.out;
+  EXPECT_TRUE(r.out.ends_with("/" + db_ + " (версия 1)\n")) << r.out;
+  r = Run({"archive", "server-init", url_});
+  EXPECT_NE(r.out.find("уже создан (версия 1)"), std::string::npos) << r.out;
+
+  const TwoEngineers visits = VisitsByTurns(3, 200);
+  Add("a.sqlite", visits.first);
+  Add("b.sqlite", visits.second);
+  auto line = [&](int sent, int fetched) {
+    return "/" + db_ + ": отправлено " + std::to_string(sent) + ", получено " + std::to_string(fetched) +
+           "\n";
+  };
+  r = Run({"archive", "sync", "--server", url_, "--archive", dir_.File("a.sqlite")});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(r.out.starts_with("Синхронизация с сервером admin@")) << r.out;
+  EXPECT_TRUE(r.out.ends_with(line(4, 0))) << r.out;
+  EXPECT_NE(r.err.find("Отправка на сервер, чтений: 4\n"), std::string::npos) << r.err;
+  // The option wins over the environment, which serves without it.
+  ::setenv("LOGWICK_SERVER", cluster_->Url("nowhere").c_str(), 1);
+  ::setenv("LOGWICK_ARCHIVE", dir_.File("b.sqlite").c_str(), 1);
+  r = Run({"archive", "sync", "--server", url_});
+  EXPECT_TRUE(r.out.ends_with(line(2, 3))) << r.out << r.err;
+  ::setenv("LOGWICK_SERVER", url_.c_str(), 1);
+  r = Run({"archive", "sync", "--archive", dir_.File("a.sqlite")});
+  EXPECT_TRUE(r.out.ends_with(line(0, 2))) << r.out << r.err;
+  EXPECT_EQ(Show("a.sqlite", "4242"), Show("b.sqlite", "4242"));
+  EXPECT_EQ(Show("a.sqlite", "5151"), Show("b.sqlite", "5151"));
+  EXPECT_NE(Show("a.sqlite", "5151"), "");
+}
+
+TEST_F(SyncCli, FailuresExitWithTheServersStatusAndSayWhy) {
+  const std::string archive = dir_.File("a.sqlite");
+  const std::tuple<std::vector<std::string>, std::string> cases[] = {
+      {{"archive", "sync", "--archive", archive},
+       "Не задан адрес сервера общего архива: укажите --server URL или переменную LOGWICK_SERVER\n"},
+      {{"archive", "sync", "--archive", archive, "--server", url_},
+       "нет общего архива Logwick: создайте его командой logwick-cli archive server-init"},
+      {{"archive", "server-init", cluster_->Url("nowhere")}, "/nowhere отказал в подключении"},
+  };
+  for (const auto& [args, message] : cases) {
+    const Result r = Run(args);
+    EXPECT_EQ(r.status, 5) << args[1];
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(archive));
+}
+
+}  // namespace
