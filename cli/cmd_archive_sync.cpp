@@ -8,18 +8,11 @@
 
 #include "cli/archive_access.h"
 #include "cli/commands.h"
+#include "cli/console.h"
 #include "cli/interrupt.h"
 #include "cli/sync_progress.h"
 #include "events/strformat.h"
 #include "history/server_sync.h"
-
-#ifdef _WIN32
-#include <io.h>
-#define isatty _isatty
-#define fileno _fileno
-#else
-#include <unistd.h>
-#endif
 
 namespace logwick::cli {
 namespace {
@@ -41,7 +34,7 @@ std::string ServerUrlOrThrow(const std::string& option) {
 void RunSync(const SyncOptions& o) {
   const std::string url = ServerUrlOrThrow(o.server);
   const std::string archive = ArchivePathOrThrow(o.archive);
-  TerminalSyncView view(stderr, isatty(fileno(stderr)) != 0);
+  TerminalSyncView view(stderr, StderrIsTerminal());
   // Ctrl-C stops the exchange between two read-outs or in a wait on the
   // server; the server and the archive each keep whole read-outs only.
   SyncOutcome r;

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "cli/commands.h"
+#include "cli/console.h"
 #include "cli/interrupt.h"
 #include "cli/read_progress.h"
 #include "cli/readout_filing.h"
@@ -15,14 +16,6 @@
 #include "link/readout.h"
 #include "link/trace_port.h"
 #include "lists/event_file.h"
-
-#ifdef _WIN32
-#include <io.h>
-#define isatty _isatty
-#define fileno _fileno
-#else
-#include <unistd.h>
-#endif
 
 namespace logwick::cli {
 namespace {
@@ -69,7 +62,7 @@ void RunRead(const ReadOptions& o) {
   params.selectedSerial = o.serial.value_or(0);
   params.gazMode = o.gaz;
 
-  TerminalReadoutView view(stderr, isatty(fileno(stderr)) != 0);
+  TerminalReadoutView view(stderr, StderrIsTerminal());
   CT7KEventList list;
   std::uint32_t serial = 0;
   bool replaced = false;

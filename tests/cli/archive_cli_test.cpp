@@ -1,7 +1,6 @@
 // logwick-cli archive as a user runs it: which archive, what each action
 // prints, refusals and their statuses.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 
@@ -9,6 +8,7 @@
 #include "lists/event_file.h"
 #include "lists/report.h"
 #include "lists/t7k_ev_filter.h"
+#include "tests/cli/cli_run.h"
 #include "tests/history/panel_model.h"
 
 using namespace logwick;
@@ -16,10 +16,7 @@ using namespace logwick::test;
 
 namespace {
 
-struct Result {
-  int status;
-  std::string out, err;
-};
+using Result = CliResult;
 
 class ArchiveCli : public ::testing::Test {
  protected:
@@ -29,13 +26,7 @@ class ArchiveCli : public ::testing::Test {
     ::unsetenv("LOGWICK_ARCHIVE");
   }
 
-  Result Run(const std::vector<std::string>& args) {
-    std::string cmd = "'" + std::string(LOGWICK_BIN_DIR) + "/logwick-cli'";
-    for (const auto& a : args) cmd += " '" + a + "'";
-    const std::string out = dir_.File("stdout"), err = dir_.File("stderr");
-    const int raw = std::system((cmd + " >'" + out + "' 2>'" + err + "'").c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadText(out), ReadText(err)};
-  }
+  Result Run(const std::vector<std::string>& args) { return RunCli(dir_, args); }
 
   // Read-outs of one panel: the second overlaps the first, the third comes
   // after the ring wrapped.

@@ -2,11 +2,11 @@
 // throwaway PostgreSQL server: what they print, where the server comes from,
 // and the statuses of failures.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 
 #include "lists/event_file.h"
+#include "tests/cli/cli_run.h"
 #include "tests/history/pg_test_cluster.h"
 #include "tests/history/sync_checks.h"
 
@@ -15,10 +15,7 @@ using namespace logwick::test;
 
 namespace {
 
-struct Result {
-  int status;
-  std::string out, err;
-};
+using Result = CliResult;
 
 class SyncCli : public WithPgCluster {
  protected:
@@ -31,13 +28,7 @@ class SyncCli : public WithPgCluster {
     url_ = cluster_->Url(db_);
   }
 
-  Result Run(const std::vector<std::string>& args) {
-    std::string cmd = "'" + std::string(LOGWICK_BIN_DIR) + "/logwick-cli'";
-    for (const auto& a : args) cmd += " '" + a + "'";
-    const std::string out = dir_.File("stdout"), err = dir_.File("stderr");
-    const int raw = std::system((cmd + " >'" + out + "' 2>'" + err + "'").c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadText(out), ReadText(err)};
-  }
+  Result Run(const std::vector<std::string>& args) { return RunCli(dir_, args); }
 
   // Files read-outs into an archive with `archive add`.
   void Add(const std::string& archive, const std::vector<CT7KEventList>& readouts) {
