@@ -9,22 +9,24 @@
 
 namespace logwick::cli {
 
-void ThrowArchiveError(const ArchiveError& e) {
+int ArchiveExitStatus(ArchiveError::Kind kind) {
   using K = ArchiveError::Kind;
-  switch (e.GetKind()) {
+  switch (kind) {
     case K::Damaged:
     case K::Foreign:
     case K::NewerVersion:
-      throw CliError(e.what(), kExitFormat);
+      return kExitFormat;
     case K::Missing:
     case K::CannotOpen:
     case K::Busy:
-      throw CliError(e.what(), kExitCannotRead);
+      return kExitCannotRead;
     case K::CannotWrite:
-      throw CliError(e.what(), kExitCannotWrite);
+      return kExitCannotWrite;
   }
-  throw CliError(e.what(), kExitFailure);
+  return kExitFailure;
 }
+
+void ThrowArchiveError(const ArchiveError& e) { throw CliError(e.what(), ArchiveExitStatus(e.GetKind())); }
 
 std::string ArchivePathOrThrow(const std::string& option) {
   const std::string path = ResolveArchivePath(option);

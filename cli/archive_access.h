@@ -10,9 +10,11 @@
 
 namespace logwick::cli {
 
-// Throws CliError with the archive's message: kExitFormat for a damaged,
-// foreign or newer archive, kExitCannotRead when it is missing or cannot be
-// opened, kExitCannotWrite when a change cannot be written.
+// The exit status of an archive failure: kExitFormat for a damaged, foreign
+// or newer archive, kExitCannotRead when it is missing or cannot be opened,
+// kExitCannotWrite when a change cannot be written.
+int ArchiveExitStatus(ArchiveError::Kind kind);
+// Throws CliError with the archive's message and status.
 [[noreturn]] void ThrowArchiveError(const ArchiveError& e);
 
 // The archive's path; throws CliError when none can be told (no home folder).

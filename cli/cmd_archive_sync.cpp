@@ -49,12 +49,14 @@ void RunSync(const SyncOptions& o) {
     std::printf("Синхронизация с сервером %s: %s\n", r.server.c_str(), counts.c_str());
     return;
   }
-  if (r.status == SyncStatus::ArchiveFailed) ThrowArchiveError(ArchiveError(*r.archiveError, archive));
   std::string message = r.message;
   if (r.counts.sent + r.counts.fetched > 0 || r.status == SyncStatus::Cancelled ||
       r.serverError == SyncError::Kind::ConnectionLost)
     message += "\nСинхронизация не завершена (" + counts + "): следующая завершит её";
-  throw CliError(message, r.status == SyncStatus::Cancelled ? kExitCancelled : kExitServer);
+  const int status = r.status == SyncStatus::Cancelled       ? kExitCancelled
+                     : r.status == SyncStatus::ArchiveFailed ? ArchiveExitStatus(*r.archiveError)
+                                                             : kExitServer;
+  throw CliError(message, status);
 }
 
 void RunServerInit(const std::string& url) {

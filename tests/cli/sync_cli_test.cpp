@@ -81,22 +81,31 @@ TEST_F(SyncCli, ServerInitThenSyncTellsWhatWentEachWay) {
   EXPECT_NE(Show("a.sqlite", "5151"), "");
 }
 
-TEST_F(SyncCli, FailuresExitWithTheServersStatusAndSayWhy) {
-  const std::string archive = dir_.File("a.sqlite");
-  const std::tuple<std::vector<std::string>, std::string> cases[] = {
+TEST_F(SyncCli, FailuresExitWithTheirStatusAndSayWhy) {
+  const std::string archive = dir_.File("a.sqlite"), damaged = dir_.File("damaged.sqlite");
+  const std::string ready = cluster_->NewDatabase();
+  ASSERT_EQ(Run({"archive", "server-init", cluster_->Url(ready)}).status, 0);
+  WriteBytes(damaged, Bytes(5000, 'x'));
+  const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
       {{"archive", "sync", "--archive", archive},
+       5,
        "Не задан адрес сервера общего архива: укажите --server URL или переменную LOGWICK_SERVER\n"},
       {{"archive", "sync", "--archive", archive, "--server", url_},
+       5,
        "нет общего архива Logwick: создайте его командой logwick-cli archive server-init"},
-      {{"archive", "server-init", cluster_->Url("nowhere")}, "/nowhere отказал в подключении"},
+      {{"archive", "server-init", cluster_->Url("nowhere")}, 5, "/nowhere отказал в подключении"},
+      {{"archive", "sync", "--archive", damaged, "--server", cluster_->Url(ready)},
+       2,
+       "Архив повреждён: " + damaged},
   };
-  for (const auto& [args, message] : cases) {
+  for (const auto& [args, status, message] : cases) {
     const Result r = Run(args);
-    EXPECT_EQ(r.status, 5) << args[1];
+    EXPECT_EQ(r.status, status) << args[1];
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
   }
   EXPECT_FALSE(std::filesystem::exists(archive));
+  EXPECT_EQ(ReadBytes(damaged), Bytes(5000, 'x'));
 }
 
 }  // namespace
