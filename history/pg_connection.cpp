@@ -148,6 +148,7 @@ bool WaitSocket(PGconn* conn, bool forWrite, Clock::time_point deadline, const s
     if (left <= 0) return false;
     pollfd fd{};
     fd.fd = PQsocket(conn);
+    if (fd.fd < 0) return true;  // no socket: libpq tells what is wrong
     fd.events = forWrite ? POLLOUT : POLLIN;
     const int rc = poll(&fd, 1, static_cast<int>(std::min<long long>(left, kPollMs)));
     if (rc > 0) return true;
@@ -225,11 +226,14 @@ std::string PgResult::Text(int row, int col) const {
 
 std::unique_ptr<PgConnection> PgConnection::Open(const std::string& url, const std::atomic<bool>& cancel) {
   if (url.empty()) throw SyncError(Kind::NoServer, "");
+  // libpq's words on a bad address may quote it, password and all: it is
+  // parsed here first. A bare name (no "=", no URI) is a database name.
+  const bool bare = url.find('=') == std::string::npos && !url.starts_with("postgresql://") &&
+                    !url.starts_with("postgres://");
   char* parseError = nullptr;
-  ConnInfo parsed{PQconninfoParse(url.c_str(), &parseError)};
-  // libpq's words on a bad address may quote it, password and all.
+  ConnInfo parsed{bare ? nullptr : PQconninfoParse(url.c_str(), &parseError)};
   PQfreemem(parseError);
-  if (!parsed.options) throw SyncError(Kind::BadAddress, "");
+  if (!bare && !parsed.options) throw SyncError(Kind::BadAddress, "");
 
   std::vector<const char*> keys, values;
   for (const auto& [key, value] : kConnectionDefaults) {

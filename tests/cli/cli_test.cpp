@@ -11,8 +11,8 @@
 
 #include "lists/event_file.h"
 #include "lists/report.h"
-#include "lists/t7k_ev_filter.h"
 #include "tests/lists/test_files.h"
+#include "lists/t7k_ev_filter.h"
 
 using namespace logwick;
 using namespace logwick::test;
