@@ -1,17 +1,18 @@
 // logwick-cli read: reads a panel's log over a serial line into an event file.
 #include <CLI/CLI.hpp>
 
-#include <atomic>
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <optional>
 
 #include "cli/commands.h"
+#include "cli/console.h"
+#include "cli/interrupt.h"
 #include "cli/list_io.h"
 #include "cli/read_progress.h"
+#include "cli/readout_filing.h"
 #include "events/strformat.h"
 #include "link/comm_port.h"
 #include "link/readout.h"
@@ -19,27 +20,11 @@
 #include "lists/event_file.h"
 #include "lists/file_system.h"
 
-#ifdef _WIN32
-#include <io.h>
-#define isatty _isatty
-#define fileno _fileno
-#else
-#include <unistd.h>
-#endif
-
 namespace logwick::cli {
 namespace {
 
 constexpr std::uint32_t kMinSerial = 2;
 constexpr std::uint32_t kMaxSerial = 0xFFFFFF;
-
-std::atomic<bool> g_cancel{false};
-
-// Ctrl-C stops the reading as the dialog's button does; a second one ends the
-// program at once.
-extern "C" void OnInterrupt(int) {
-  if (g_cancel.exchange(true)) std::_Exit(kExitCancelled);
-}
 
 struct ReadOptions {
   std::optional<unsigned> port;
@@ -48,6 +33,7 @@ struct ReadOptions {
   bool gaz = false;
   std::string output;
   std::string trace;
+  ReadoutFiling filing;
 };
 
 struct TraceFile {
@@ -82,21 +68,26 @@ void RunRead(const ReadOptions& o) {
   }
   IPanelPort& port = tracer ? static_cast<IPanelPort&>(*tracer) : comm;
 
-  TerminalReadoutView view(stderr, isatty(fileno(stderr)) != 0);
-  g_cancel = false;
-  auto previous = std::signal(SIGINT, OnInterrupt);
-  const ReadoutResult result = RunReadout(SettingsOf(o), port, view, g_cancel);
-  std::signal(SIGINT, previous);
+  TerminalReadoutView view(stderr, StderrIsTerminal());
+  const ReadoutResult result = [&] {
+    // Ctrl-C stops the reading as the dialog's button does.
+    const InterruptCancels interrupt;
+    return RunReadout(SettingsOf(o), port, view, interrupt.Flag());
+  }();
   view.Finish();
   if (!comm.LastError().empty()) std::fprintf(stderr, "%s\n", comm.LastError().c_str());
 
+  const bool complete = result.status == ReadoutStatus::Ok;
+  const std::string source = o.device.empty() ? StrFormat("COM%u", o.port.value_or(1)) : o.device;
+  const ExitStatus filed = result.list ? o.filing.File(*result.list, source, !complete) : kExitOk;
   if (result.list) StoreListOrThrow(o.output, *result.list);
   const std::string written = result.list ? StrFormat("%u events of panel %d written to %s",
                                                       static_cast<unsigned>(result.list->GetCount()),
                                                       result.list->m_nSerNum, o.output.c_str())
                                           : "nothing was read; " + o.output + " was not written";
-  if (result.status == ReadoutStatus::Ok) {
+  if (complete) {
     std::fprintf(stderr, "%s\n", written.c_str());
+    if (filed != kExitOk) throw CliError("the read-out was not filed into the archive", filed);
     return;
   }
   const char* ending = result.status == ReadoutStatus::Cancelled ? "reading cancelled; " : "reading failed; ";
@@ -116,6 +107,7 @@ void AddReadCommand(CLI::App& app) {
   cmd->add_flag("--gaz", o->gaz, "ГАЗ mode: 1200 baud, even parity (default 9600, no parity)");
   cmd->add_option("-o,--output", o->output, "event file to write")->required();
   cmd->add_option("--trace", o->trace, "write every frame sent and received to this file");
+  o->filing.AddTo(*cmd);
   cmd->callback([o, port, device] {
     if (port->count() + device->count() != 1) throw CliError("read: give --port N or --device PATH");
     RunRead(*o);

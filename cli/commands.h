@@ -18,5 +18,11 @@ void AddSimulateCommand(CLI::App& app);
 void AddSampleCommand(CLI::App& app);
 void AddStatsCommand(CLI::App& app);
 void AddCheckCommand(CLI::App& app);
+#ifdef LOGWICK_WITH_ARCHIVE
+void AddArchiveCommand(CLI::App& app);
+#endif
+#ifdef LOGWICK_WITH_SYNC
+void AddArchiveSyncActions(CLI::App& archive);
+#endif
 
 }  // namespace logwick::cli

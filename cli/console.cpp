@@ -1,6 +1,9 @@
 #include "cli/console.h"
 
+#include <cstdio>
+
 #ifdef _WIN32
+#include <io.h>
 #include <windows.h>
 
 #include <shellapi.h>
@@ -9,6 +12,8 @@
 #include <vector>
 
 #include "events/codec.h"
+#else
+#include <unistd.h>
 #endif
 
 namespace logwick::cli {
@@ -35,6 +40,14 @@ void PrepareConsole(int& argc, char**& argv) {
 #else
   (void)argc;
   (void)argv;
+#endif
+}
+
+bool StderrIsTerminal() {
+#ifdef _WIN32
+  return _isatty(_fileno(stderr)) != 0;
+#else
+  return isatty(fileno(stderr)) != 0;
 #endif
 }
 

@@ -17,7 +17,8 @@ enum ExitStatus : int {
   kExitReadFailed = 2,   // a read-out that failed (its message said why)
   kExitCannotRead = 3,   // "Не могу прочитать файл"
   kExitCannotWrite = 4,  // "Ошибка записи файла" / "Не могу создать файл"
-  kExitCancelled = 130,  // a read-out stopped with Ctrl-C
+  kExitServer = 5,       // the shared archive's server failed, refused or is not given
+  kExitCancelled = 130,  // a read-out or a synchronisation stopped with Ctrl-C
 };
 
 // The status a read-out's end gives the command.

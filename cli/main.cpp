@@ -18,11 +18,14 @@ int main(int argc, char** argv) {
   logwick::cli::AddReadCommand(app);
   logwick::cli::AddSimulateCommand(app);
   logwick::cli::AddSampleCommand(app);
+#ifdef LOGWICK_WITH_ARCHIVE
+  logwick::cli::AddArchiveCommand(app);
+#endif
   app.footer(
       "Exit status: 0 success; 1 other failure; 2 \"Ошибка формата файла\" (event file refused\n"
       "or cut short) or a failed read-out; 3 \"Не могу прочитать файл\"; 4 \"Ошибка записи\n"
-      "файла\" or \"Не могу создать файл\"; 130 a read-out stopped with Ctrl-C; 100 and above:\n"
-      "wrong arguments.");
+      "файла\" or \"Не могу создать файл\"; 5 the shared archive's server failed or refused\n"
+      "(archive sync, server-init); 130 stopped with Ctrl-C; 100 and above: wrong arguments.");
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -33,16 +33,25 @@ void WriteOrThrow(std::FILE* out, std::string_view text) {
     throw CliError("logwick-cli: cannot write the standard output", kExitFailure);
 }
 
-void PrintReport(std::FILE* out, const CT7KEventList& list, const EventPredicate& admit) {
+std::string TerminalText(std::string_view text) {
+  std::string out;
+  AppendForTerminal(out, text);
+  return out;
+}
+
+void PrintReport(std::FILE* out, const CT7KEventList& list, const EventPredicate& admit, GapMarks gaps) {
   std::string buffer;
-  ForEachReportLine(list, admit, [&](std::string_view line) {
-    AppendForTerminal(buffer, line);
-    buffer += '\n';
-    if (buffer.size() >= kFlushAt) {
-      WriteOrThrow(out, buffer);
-      buffer.clear();
-    }
-  });
+  ForEachReportLine(
+      list, admit,
+      [&](std::string_view line) {
+        AppendForTerminal(buffer, line);
+        buffer += '\n';
+        if (buffer.size() >= kFlushAt) {
+          WriteOrThrow(out, buffer);
+          buffer.clear();
+        }
+      },
+      gaps);
   WriteOrThrow(out, buffer);
 }
 

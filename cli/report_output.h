@@ -16,7 +16,11 @@ void WriteOrThrow(std::FILE* out, std::string_view text);
 
 // Header and event lines, UTF-8, LF line ends, control characters shown as
 // '?'. Throws CliError when the output cannot be written.
-void PrintReport(std::FILE* out, const CT7KEventList& list, const EventPredicate& admit);
+void PrintReport(std::FILE* out, const CT7KEventList& list, const EventPredicate& admit, GapMarks gaps = {});
+
+// Text from a file or an archive made safe for the terminal: control
+// characters shown as '?'.
+std::string TerminalText(std::string_view text);
 
 // Throws CliError "Ошибка записи файла: PATH (reason)" (kExitCannotWrite).
 void ExportReportOrThrow(const std::string& path, const CT7KEventList& list, const EventPredicate& admit,

@@ -7,6 +7,7 @@ function(logwick_add_test name)
   target_compile_definitions(${name} PRIVATE
     LOGWICK_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data"
     LOGWICK_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
+  # `read` files into the panel history archive: never the user's own from a test.
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT 300)
+    PROPERTIES TIMEOUT 300 ENVIRONMENT "LOGWICK_ARCHIVE=${CMAKE_BINARY_DIR}/test-archive.sqlite")
 endfunction()

@@ -31,10 +31,16 @@ void AppendEventLine(std::string& out, const CT7KEvent& ev, const std::vector<st
 }
 
 void ForEachReportLine(const CT7KEventList& list, const ShownRows& rows,
-                       const std::function<void(std::string_view)>& sink) {
+                       const std::function<void(std::string_view)>& sink, GapMarks gaps) {
   for (const std::string& line : ReportHeaderLines(list)) sink(line);
   std::string line;
+  auto mark = gaps.begin();
+  bool reported = false;
   for (ShownRows::EventIndex index : rows) {
+    bool gapBefore = false;  // a mark passed since the last reported event
+    for (; mark != gaps.end() && *mark <= index; ++mark) gapBefore = true;
+    if (gapBefore && reported) sink(kGapMarkLine);
+    reported = true;
     line.clear();
     AppendEventLine(line, list[index], list.m_texts);
     sink(line);
@@ -42,16 +48,19 @@ void ForEachReportLine(const CT7KEventList& list, const ShownRows& rows,
 }
 
 void ForEachReportLine(const CT7KEventList& list, const EventPredicate& admit,
-                       const std::function<void(std::string_view)>& sink) {
-  ForEachReportLine(list, ShownRows(list, admit), sink);
+                       const std::function<void(std::string_view)>& sink, GapMarks gaps) {
+  ForEachReportLine(list, ShownRows(list, admit), sink, gaps);
 }
 
-void WriteTextReport(ReportSink& sink, const CT7KEventList& list, const ShownRows& rows) {
-  ForEachReportLine(list, rows, [&](std::string_view line) {
-    AppendUtf8AsCp1251(sink.Out(), line);
-    sink.Out() += kLineEnd;
-    sink.Spill();
-  });
+void WriteTextReport(ReportSink& sink, const CT7KEventList& list, const ShownRows& rows, GapMarks gaps) {
+  ForEachReportLine(
+      list, rows,
+      [&](std::string_view line) {
+        AppendUtf8AsCp1251(sink.Out(), line);
+        sink.Out() += kLineEnd;
+        sink.Spill();
+      },
+      gaps);
   sink.Flush();
 }
 

@@ -18,8 +18,8 @@ void WriteReportAs(std::FILE* out, const std::string& path, const CT7KEventList&
   using Writer = void (*)(ReportSink&, const CT7KEventList&, const ShownRows&, const ReportOptions&);
   // By ReportFormat.
   static constexpr Writer kWriters[] = {
-      [](ReportSink& s, const CT7KEventList& l, const ShownRows& a, const ReportOptions&) {
-        WriteTextReport(s, l, a);
+      [](ReportSink& s, const CT7KEventList& l, const ShownRows& a, const ReportOptions& o) {
+        WriteTextReport(s, l, a, o.gaps);
       },
       [](ReportSink& s, const CT7KEventList& l, const ShownRows& a, const ReportOptions& o) {
         WriteCsvReport(s, l, a, o.csvSeparator);

@@ -39,6 +39,7 @@ std::optional<ReportFormat> ReportFormatFromName(std::string_view name);
 struct ReportOptions {
   ReportFormat format = ReportFormat::Text;
   char csvSeparator = kDefaultCsvSeparator;
+  GapMarks gaps;  // written by the text report only
 };
 
 // Writes the report of the events on rows to an open binary stream; throws

@@ -5,13 +5,19 @@
 // copying events.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "lists/event_predicate.h"
 #include "lists/t7k_event_list.h"
 
 namespace logwick {
+
+// Gap marks of a list (of a stitched panel history), ascending: a mark at i
+// lies between list[i - 1] and list[i]. Plain lists have none.
+using GapMarks = std::span<const std::size_t>;
 
 class ShownRows {
  public:

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The main job end to end: a simulated panel on a pseudo-terminal, appearing as
 # COM7, is read through the serial code with an automatic search; the event
-# file is stored, the text report written and the list shown.
+# file is stored and filed into the panel history archive, the text report
+# written and the list shown.
 set -euo pipefail
 build=${1:-build}
 cli=$build/bin/logwick-cli
@@ -21,8 +22,12 @@ done
 [ -s "$out/simulator.out" ] || { cat "$out/simulator.err" >&2; exit 1; }
 
 echo "== simulated panel: $(cat "$out/simulator.err")"
-echo "== logwick-cli read --port 7 -o $out/panel.t7kev --trace $out/read-trace.txt"
-"$cli" read --port 7 -o "$out/panel.t7kev" --trace "$out/read-trace.txt"
+# The simulated panel goes into an archive of the demo's own, not the user's.
+echo "== logwick-cli read --port 7 -o $out/panel.t7kev --trace $out/read-trace.txt --archive $out/archive.sqlite"
+"$cli" read --port 7 -o "$out/panel.t7kev" --trace "$out/read-trace.txt" --archive "$out/archive.sqlite"
+echo
+echo "== logwick-cli archive list --archive $out/archive.sqlite"
+"$cli" archive list --archive "$out/archive.sqlite"
 echo
 echo "== logwick-cli export $out/panel.t7kev -o $out/panel.txt"
 "$cli" export "$out/panel.t7kev" -o "$out/panel.txt"

@@ -9,7 +9,8 @@ build=${1:-build-bench}
 bin=$build/bin
 summary=${BENCH_SUMMARY:-/dev/stdout}
 out=$(mktemp)
-trap 'rm -f "$out"' EXIT
+trap 'rm -f "$out" "$out.sqlite"' EXIT
+export LOGWICK_ARCHIVE="$out.sqlite"  # the read-outs are filed, but not into the user's archive
 
 "$bin/logwick-bench-link" "$bin/logwick-cli" 1024 16 plain "read 9600 8N1 (1024 events)" | tee -a "$out"
 "$bin/logwick-bench-link" "$bin/logwick-cli" 128 16 gaz "read 1200 8E1 (128 events)" | tee -a "$out"

@@ -13,6 +13,7 @@ serial=4660337
 
 rm -rf "$work"
 mkdir -p "$work"
+export LOGWICK_ARCHIVE="$work/archive.sqlite"  # the Linux read-outs are filed here
 trap '"$here/sim-line.sh" stop "$work"' EXIT
 failures=0
 

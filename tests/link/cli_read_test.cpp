@@ -58,6 +58,9 @@ struct Child {
 
 class CliRead : public ::testing::Test {
  protected:
+  // Each read is filed into the panel history archive: this test's own.
+  CliRead() { ::setenv("LOGWICK_ARCHIVE", archive_.c_str(), 1); }
+  ~CliRead() override { ::unsetenv("LOGWICK_ARCHIVE"); }
   std::unique_ptr<Child> Run(const char* command, std::vector<std::string> args) {
     args.insert(args.begin(), command);
     return std::make_unique<Child>(std::move(args), dir_.File(command));
@@ -80,6 +83,7 @@ class CliRead : public ::testing::Test {
 
   TempDir dir_;
   const std::string file_ = dir_.File("out.t7kev");
+  const std::string archive_ = dir_.File("archive.sqlite");
   std::unique_ptr<Child> sim_;
 };
 
@@ -96,6 +100,7 @@ TEST_F(CliRead, ReadsBySerialWithATraceAndByPortNumberWithSearch) {
   EXPECT_EQ(std::make_tuple(list.GetCount(), list.m_nSerNum, list.m_nPanelType, list.m_texts.size()),
             std::make_tuple(56u, 700123, 2, 16u));
   EXPECT_NE(r->Err().find("56 events"), std::string::npos);
+  EXPECT_EQ(r->Out(), dev + ": Тарвел-7Л (с/н 700123): 56 new events, 0 already known, no gap mark\n");
   const std::string t = ReadText(trace);
   const std::string info = "ReadDeviceInfo    -> 81 13 38";  // twice: the simulator damaged reply 3
   EXPECT_TRUE(t.find(info) != std::string::npos && t.find(info) != t.rfind(info)) << t.substr(0, 600);
@@ -107,6 +112,11 @@ TEST_F(CliRead, ReadsBySerialWithATraceAndByPortNumberWithSearch) {
   r = Read({"--port", "42", "--gaz", "-o", file_});
   EXPECT_EQ(r->Wait(), 0) << r->Err();
   EXPECT_EQ(Load().m_nSerNum, 700123);
+  EXPECT_TRUE(r->Out().starts_with("COM42: Тарвел-7Л (с/н 700123): 0 new events, 56 already known"))
+      << r->Out();
+  r = Read({"--device", dev, "--serial", "700123", "-o", file_, "--no-archive"});
+  EXPECT_EQ(r->Wait(), 0) << r->Err();
+  EXPECT_EQ(r->Out(), "");
   sim_->Signal(SIGTERM);
   EXPECT_EQ(sim_->Wait(), 0);
   EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(dir_.File("ports/COM42"))));
@@ -139,4 +149,7 @@ TEST_F(CliRead, InterruptStopsBetweenBlocksAndWritesTheEventsSoFar) {
   EXPECT_EQ(r->Wait(), 130) << r->Err();
   const std::size_t n = Load().GetCount();
   EXPECT_TRUE(n > 0 && n < 196 && n % 4 == 0) << n;
+  EXPECT_TRUE(
+      r->Out().ends_with(": " + std::to_string(n) + " new events, 0 already known, no gap mark, partial\n"))
+      << r->Out();
 }

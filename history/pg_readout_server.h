@@ -1,0 +1,46 @@
+// The shared archive on a PostgreSQL server: schema "logwick" with one row of
+// facts (schema version, the archive's own id) and one table of read-outs,
+// each whole (header, texts, origin, the raw events as one bytea) and unique
+// by its SHA-256, numbered in the order they arrived. Arrivals take turns
+// (an advisory lock held by each insert), so that a number seen by a reader
+// means every lower number has arrived or never will: a reader's mark never
+// skips a read-out that commits late.
+#pragma once
+
+#include "history/pg_connection.h"
+#include "history/readout_sync.h"
+
+namespace logwick {
+
+class PgReadoutServer : public ISyncServer {
+ public:
+  static constexpr std::int64_t kSchemaVersion = 1;
+
+  explicit PgReadoutServer(PgConnection& conn) : m_conn(conn) {}
+
+  std::string Name() const override { return m_conn.Name(); }
+  // Refuses a database without the shared archive, or with one of another
+  // version (SyncError::Kind::NoSchema, OlderSchema, NewerSchema).
+  ServerState State() override;
+  std::vector<Sha256> Held(std::span<const Sha256> shas) override;
+  bool Put(const SyncReadout& readout, const Sha256& sha) override;
+  std::vector<SyncEntry> FiledAfter(std::int64_t id) override;
+  SyncReadout Get(std::int64_t id) override;
+
+ private:
+  PgConnection& m_conn;
+};
+
+// What server-init did: the schema version found (0: none) and the one now.
+struct ServerInitResult {
+  std::int64_t before = 0;
+  std::int64_t now = 0;
+};
+
+// Creates the shared archive in the connection's database, or takes one of an
+// older version to the current one, in one transaction; grants the role
+// logwick_engineer (created when missing) what synchronising needs. Refuses a
+// newer version and a database whose encoding is not UTF8.
+ServerInitResult InitServerArchive(PgConnection& conn);
+
+}  // namespace logwick

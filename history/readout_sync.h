@@ -1,0 +1,111 @@
+// Synchronisation of the local archive with a shared server: the union of two
+// sets of read-outs, each known by its SHA-256. Histories never travel: every
+// archive stitches them from its read-outs, so two archives that hold the same
+// read-outs show the same histories.
+//
+// The exchange is cheap when there is little to do. The server numbers its
+// read-outs in the order they arrive; the local archive keeps two marks per
+// server (history_archive.h): the last local read-out known to be on the
+// server and the last server number known to be here. Only what lies beyond
+// the marks is compared, by SHA-256 sets, and only what the other side lacks
+// travels, each read-out in a transaction of its own. An interrupted exchange
+// leaves the marks where they were; the next one compares a little more and
+// sends nothing twice. The sending mark passes a read-out only once the
+// server was seen holding it in a later exchange, so that one sent just
+// before the server crashed and lost its last commits is sent again.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "history/history_archive.h"
+
+namespace logwick {
+
+// A read-out as one side lists it: its number on that side (the local filing
+// order, or the server's arrival order), its SHA-256, panel and read time.
+struct SyncEntry {
+  std::int64_t id = 0;
+  Sha256 sha{};
+  PanelKey panel;
+  ReadTime readTime{};
+};
+
+// A read-out whole, as it travels.
+struct SyncReadout {
+  CT7KEventList list;
+  ReadoutOrigin origin;
+  std::int64_t filedAt = 0;  // Unix time of its first filing
+};
+
+// The server's identity (a new one for every shared archive created, so marks
+// never carry over to another) and the highest number it has given.
+struct ServerState {
+  std::string id;
+  std::int64_t lastId = 0;
+};
+
+class ISyncLocal {
+ public:
+  virtual ~ISyncLocal() = default;
+  virtual SyncMarks Marks(const std::string& server) = 0;
+  virtual void SetMarks(const std::string& server, const SyncMarks& marks) = 0;
+  virtual std::vector<SyncEntry> FiledAfter(std::int64_t id) = 0;  // in filing order
+  virtual bool Holds(const Sha256& sha) = 0;
+  virtual SyncReadout Load(std::int64_t id) = 0;
+  virtual void File(const SyncReadout& readout) = 0;
+};
+
+class ISyncServer {
+ public:
+  virtual ~ISyncServer() = default;
+  virtual std::string Name() const = 0;  // for messages; never holds a password
+  virtual ServerState State() = 0;
+  // Those of shas that the server holds, in any order.
+  virtual std::vector<Sha256> Held(std::span<const Sha256> shas) = 0;
+  // Stores one read-out in a transaction of its own; false when the server
+  // held it already.
+  virtual bool Put(const SyncReadout& readout, const Sha256& sha) = 0;
+  virtual std::vector<SyncEntry> FiledAfter(std::int64_t id) = 0;  // in arrival order
+  virtual SyncReadout Get(std::int64_t id) = 0;
+};
+
+enum class SyncStep { Connecting, Comparing, Sending, Fetching };
+
+// "Соединение с сервером", ...: the step as the progress line names it.
+const char* SyncStepText(SyncStep step);
+
+struct SyncProgress {
+  SyncStep step = SyncStep::Connecting;
+  std::size_t done = 0;   // read-outs sent or fetched so far in this step
+  std::size_t total = 0;  // to send or fetch in this step
+};
+
+// What a synchronisation shows while it runs: the command line draws its
+// progress line, the desktop program forwards each call to its window.
+class ISyncView {
+ public:
+  virtual ~ISyncView() = default;
+  virtual void OnProgress(const SyncProgress& progress) = 0;
+};
+
+struct SyncCounts {
+  std::size_t sent = 0;
+  std::size_t fetched = 0;
+};
+
+// Sends the read-outs the server lacks, then fetches those the local archive
+// lacks (oldest read time first, so that histories grow at their end). counts
+// grows as read-outs go, so that it tells what was done also when the
+// exchange stops. `cancel` is looked at before every read-out. Throws
+// SyncError (SyncError::Kind::Cancelled on a cancel) and ArchiveError. A
+// read-out on the server that does not match its SHA-256 is not filed and
+// the others still are; the error names it at the end.
+void SyncReadouts(ISyncLocal& local, ISyncServer& server, ISyncView& view, const std::atomic<bool>& cancel,
+                  SyncCounts& counts);
+
+}  // namespace logwick

@@ -1,0 +1,157 @@
+// logwick-cli archive as a user runs it: which archive, what each action
+// prints, refusals and their statuses.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "history/history_archive.h"
+#include "lists/event_file.h"
+#include "lists/report.h"
+#include "lists/t7k_ev_filter.h"
+#include "tests/cli/cli_run.h"
+#include "tests/history/panel_model.h"
+
+using namespace logwick;
+using namespace logwick::test;
+
+namespace {
+
+using Result = CliResult;
+
+class ArchiveCli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ::setenv("HOME", dir_.File("home").c_str(), 1);
+    ::unsetenv("XDG_DATA_HOME");
+    ::unsetenv("LOGWICK_ARCHIVE");
+  }
+
+  Result Run(const std::vector<std::string>& args) { return RunCli(dir_, args); }
+
+  // Read-outs of one panel: the second overlaps the first, the third comes
+  // after the ring wrapped.
+  std::vector<std::string> Visits(std::int32_t serial = 4242, std::int32_t type = 1) {
+    PanelModel panel(static_cast<std::uint32_t>(serial), 2000);
+    std::vector<std::string> files;
+    for (std::size_t produce : {1500, 600, 5000}) {
+      panel.Produce(produce);
+      files.push_back(dir_.File(std::to_string(type) + "-" + std::to_string(serial) + "-" +
+                                std::to_string(files.size()) + ".t7kev"));
+      EXPECT_TRUE(StoreEventFile(files.back(), ReadoutOf(panel.Read(), serial, type)).ok);
+    }
+    return files;
+  }
+
+  TempDir dir_;
+  std::string archive_ = dir_.File("a.sqlite");
+};
+
+TEST_F(ArchiveCli, AddFilesInOrderAndRefusesBrokenFilesAlone) {
+  const std::vector<std::string> f = Visits();
+  const std::string broken = dir_.File("broken.t7kev"), missing = dir_.File("missing.t7kev");
+  WriteBytes(broken, Bytes(20, 5));
+  Result r = Run({"archive", "add", "--archive", archive_, f[0], broken, f[1], missing, f[2], f[1]});
+  EXPECT_EQ(r.status, 2);  // the first refusal's
+  EXPECT_EQ(r.out,
+            f[0] + ": Тарвел-7К (с/н 4242): 1500 new events, 0 already known, no gap mark\n" + f[1] +
+                ": Тарвел-7К (с/н 4242): 600 new events, 1400 already known, no gap mark\n" + f[2] +
+                ": Тарвел-7К (с/н 4242): 2000 new events, 0 already known, gap mark set\n" + f[1] +
+                ": Тарвел-7К (с/н 4242): 0 new events, 2000 already known, no gap mark (already filed)\n");
+  EXPECT_NE(r.err.find("Ошибка формата файла: " + broken + "\n"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Не могу прочитать файл: " + missing), std::string::npos) << r.err;
+  r = Run({"archive", "add", "--archive", archive_, f[2]});
+  EXPECT_EQ(r.status, 0);
+  r = Run({"archive", "list", "--archive", archive_});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(r.out.starts_with("Тарвел-7К\t4242\tСклад\t4100\t3\t")) << r.out;
+  EXPECT_TRUE(r.out.ends_with("\t1\n")) << r.out;
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\t'), 8);
+}
+
+TEST_F(ArchiveCli, ShowPrintsTheHistoryAsShowPrintsAFile) {
+  const std::vector<std::string> f = Visits();
+  ASSERT_EQ(Run({"archive", "add", "--archive", archive_, f[0], f[1], f[2]}).status, 0);
+  std::unique_ptr<HistoryArchive> archive = HistoryArchive::Open(archive_, false);
+  const PanelHistory h = *archive->History({1, 4242});
+  archive.reset();
+  auto expected = [&](const EventPredicate& admit) {
+    std::string text;
+    ForEachReportLine(
+        h.list, admit, [&](std::string_view line) { (text += line) += '\n'; }, h.gapMarks);
+    return text;
+  };
+  Result r = Run({"archive", "show", "--archive", archive_, "4242"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, expected({}));
+  EXPECT_NE(r.out.find("\n--- возможен пропуск событий ---\n"), std::string::npos);
+  r = Run({"archive", "show", "--archive", archive_, "4242", "--type", "1", "--no-modes"});
+  CT7KEvFilter noModes;
+  noModes.m_bModes = 0;
+  EXPECT_EQ(r.out, expected([&](const CT7KEvent& ev) { return noModes.Accept(ev); }));
+
+  // The export holds the newest events with the newest read-out's header.
+  const std::string out = dir_.File("export.t7kev");
+  ASSERT_EQ(Run({"archive", "export", "--archive", archive_, "4242", "-o", out}).status, 0);
+  CT7KEventList exported;
+  ASSERT_EQ(LoadEventFile(out, exported).status, LoadStatus::Loaded);
+  EXPECT_EQ(exported, h.list);
+}
+
+TEST_F(ArchiveCli, PanelsAreChosenBySerialAndType) {
+  for (const auto& f : {Visits(77, 1), Visits(77, 2)})
+    ASSERT_EQ(Run({"archive", "add", "--archive", archive_, f[0]}).status, 0);
+  const std::string out = dir_.File("x.t7kev");
+  const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
+      {{"show", "77"}, 1, "Тарвел-7К (--type 1), Тарвел-7Л (--type 2)"},
+      {{"export", "77", "-o", out}, 1, "--type"},
+      {{"show", "78"}, 1, "с/н 78"},
+      {{"show", "77", "--type", "3"}, 1, "Тарвел-7К(Apollo) (с/н 77)"},
+      {{"show", "77", "--type", "4"}, 105, ""},
+  };
+  for (auto [args, status, message] : cases) {
+    args.insert(args.begin(), {"archive"});
+    args.insert(args.begin() + 2, {"--archive", archive_});
+    const Result r = Run(args);
+    EXPECT_EQ(r.status, status) << args[1] << " " << args[4];
+    EXPECT_TRUE(r.out.empty()) << r.out;
+    EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(out));
+  EXPECT_EQ(Run({"archive", "show", "--archive", archive_, "77", "--type", "2"}).status, 0);
+}
+
+TEST_F(ArchiveCli, OptionThenEnvironmentThenDefault) {
+  const std::string file = Visits()[0];
+  const std::string byDefault = dir_.File("home/.local/share/Ormet/logwick/archive.sqlite");
+  const std::string byEnv = dir_.File("env.sqlite");
+  ASSERT_EQ(Run({"archive", "add", file}).status, 0);
+  EXPECT_TRUE(std::filesystem::exists(byDefault));
+  ::setenv("LOGWICK_ARCHIVE", byEnv.c_str(), 1);
+  EXPECT_EQ(Run({"archive", "list"}).out, "");  // a missing archive holds no panels
+  ASSERT_EQ(Run({"archive", "add", file}).status, 0);
+  EXPECT_TRUE(std::filesystem::exists(byEnv));
+  ASSERT_EQ(Run({"archive", "add", "--archive", archive_, file}).status, 0);
+  EXPECT_TRUE(std::filesystem::exists(archive_));
+  std::filesystem::remove(byEnv);
+  const Result r = Run({"archive", "show", "4242"});
+  EXPECT_EQ(r.status, 3);
+  EXPECT_EQ(r.err, "Архив не найден: " + byEnv + "\n");
+  EXPECT_FALSE(std::filesystem::exists(byEnv));
+}
+
+TEST_F(ArchiveCli, ADamagedArchiveIsNamedAndLeftAlone) {
+  const std::string file = Visits()[0];
+  WriteBytes(archive_, Bytes(3000, 'x'));
+  for (const char* action : {"add", "list", "show", "export"}) {
+    std::vector<std::string> args = {"archive", action, "--archive", archive_};
+    if (std::string(action) == "add") args.push_back(file);
+    if (std::string(action) == "show" || std::string(action) == "export") args.push_back("4242");
+    if (std::string(action) == "export") args.insert(args.end(), {"-o", dir_.File("e.t7kev")});
+    const Result r = Run(args);
+    EXPECT_EQ(r.status, 2) << action;
+    EXPECT_TRUE(r.err.starts_with("Архив повреждён: " + archive_)) << r.err;
+    EXPECT_EQ(ReadBytes(archive_), Bytes(3000, 'x'));
+  }
+}
+
+}  // namespace

@@ -1,0 +1,135 @@
+// The chunked history against the plain fold: same events and gap marks after
+// every read-out, the same answers to "does this run occur", and a chunk store
+// that holds exactly what the history and the read-outs still need.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "history/chunked_history.h"
+#include "history/event_chunks.h"
+#include "tests/history/memory_chunk_store.h"
+#include "tests/history/panel_model.h"
+
+using namespace logwick;
+using namespace logwick::test;
+
+namespace {
+
+std::vector<CT7KEvent> Flat(ChunkedHistory& h) { return h.Events(0, h.Size()); }
+
+// Every chunk's holders: the history's pieces and the read-outs kept.
+void ExpectStoreHoldsExactly(const MemoryChunkStore& store, const std::vector<HistoryPiece>& pieces,
+                             const std::vector<std::vector<HistoryPiece>>& kept) {
+  std::map<ChunkId, std::size_t> holders;
+  for (const HistoryPiece& p : pieces) ++holders[p.chunk];
+  for (const auto& recipe : kept)
+    for (const HistoryPiece& p : recipe) ++holders[p.chunk];
+  ASSERT_EQ(store.Chunks().size(), holders.size());
+  for (const auto& [id, refs] : holders) EXPECT_EQ(store.Chunks().at(id).refs, refs) << "chunk " << id;
+}
+
+TEST(EventChunks, CutsDependOnlyOnTheEventsAroundThem) {
+  PanelModel panel(3, 100000);
+  panel.Produce(20000);
+  const std::vector<CT7KEvent>& all = panel.Truth();
+  const std::vector<std::size_t> ends = ChunkEnds(all);
+  EXPECT_GT(ends.size(), all.size() / 100);  // about one in 64
+  EXPECT_LT(ends.size(), all.size() / 40);
+  std::mt19937 rng(1);
+  for (int i = 0; i < 200; ++i) {
+    const std::size_t a = rng() % all.size(), b = a + rng() % (all.size() - a) + 1;
+    std::vector<std::size_t> inner;
+    for (std::size_t e : ChunkEnds(std::span(all).subspan(a, b - a))) inner.push_back(a + e);
+    inner.pop_back();  // the window's own end
+    std::vector<std::size_t> want;
+    for (std::size_t e : ends)
+      if (e > a && e < b) want.push_back(e);
+    EXPECT_EQ(inner, want) << a << ".." << b;
+  }
+  for (std::size_t e : ends) EXPECT_TRUE(e == all.size() || all[e - 1] != all[e]) << "a run was cut";
+}
+
+TEST(ChunkedHistory, FoldsLikeThePlainHistory) {
+  for (std::uint32_t seed = 1; seed <= 3; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    PanelModel panel(seed, 1500 + 700 * seed);
+    MemoryChunkStore store;
+    ChunkedHistory chunked(store, {}, {});
+    StitchedEvents plain;
+    std::vector<std::vector<HistoryPiece>> readouts;  // as the archive keeps them
+    for (const Visit& v : VisitOverYears(panel, 60)) {
+      readouts.push_back(AcquirePieces(store, v.events));
+      const FoldPlan want = Fold(plain, v.events);
+      const FoldPlan got = chunked.Fold(v.events);
+      ASSERT_EQ(got.unchanged, want.unchanged);
+      ASSERT_EQ(got.gap, want.gap);
+      ASSERT_EQ(chunked.Size(), plain.events.size());
+      ASSERT_TRUE(std::ranges::equal(chunked.Gaps(), plain.gaps));
+    }
+    EXPECT_EQ(Flat(chunked), plain.events);
+    // The pieces are the chunks of the whole history cut as one sequence.
+    std::vector<std::size_t> ends;
+    std::size_t at = 0;
+    for (const HistoryPiece& p : chunked.Pieces()) ends.push_back(at += p.count);
+    EXPECT_EQ(ends, ChunkEnds(plain.events));
+    ExpectStoreHoldsExactly(store, chunked.Pieces(), readouts);
+    // Overlapping read-outs share their chunks: far fewer stored than read.
+    std::size_t stored = 0, read = 0;
+    for (const auto& [id, e] : store.Chunks()) stored += e.events.size();
+    for (const auto& r : readouts)
+      for (const HistoryPiece& p : r) read += p.count;
+    EXPECT_LT(stored, plain.events.size() + readouts.size() * 200);
+    EXPECT_LT(stored * 3, (plain.events.size() + read) * 2);
+    chunked.ReleaseAll();
+    for (const auto& r : readouts)
+      for (const HistoryPiece& p : r) store.Release(p.chunk);
+    readouts.clear();
+    ExpectStoreHoldsExactly(store, {}, readouts);
+  }
+}
+
+TEST(ChunkedHistory, FindsRunsAsThePlainSearchDoes) {
+  PanelModel panel(9, 3000);
+  MemoryChunkStore store;
+  ChunkedHistory h(store, {}, {});
+  for (const Visit& v : VisitOverYears(panel, 30)) h.Fold(v.events);
+  const std::vector<CT7KEvent> all = Flat(h);
+  std::mt19937 rng(4);
+  std::size_t found = 0;
+  for (int i = 0; i < 300; ++i) {
+    // Long and short runs (short ones have no inner chunk to look up), some
+    // across gap marks, some with one record changed or at the very end.
+    const std::size_t len = i % 3 == 0 ? 1 + rng() % 100 : 1 + rng() % 3000;
+    const std::size_t at = i % 7 == 0 ? all.size() - len : rng() % (all.size() - len);
+    std::vector<CT7KEvent> run(all.begin() + static_cast<std::ptrdiff_t>(at),
+                               all.begin() + static_cast<std::ptrdiff_t>(at + len));
+    if (i % 2) run[rng() % len].Raw()[15] ^= 0x80;
+    const bool want = OccursIn(run, all);
+    EXPECT_EQ(h.Contains(run), want) << at << " + " << len;
+    found += want;
+  }
+  EXPECT_GT(found, 120u);
+  EXPECT_LT(found, 180u);
+  EXPECT_TRUE(h.Contains({}));
+}
+
+TEST(ChunkedHistory, RunsOfOneRecordNeitherCutNorMislead) {
+  // An erased log reads as one record over and over: no cut at all, so every
+  // search reads the whole history.
+  MemoryChunkStore store;
+  ChunkedHistory h(store, {}, {});
+  CT7KEvent blank;
+  blank.Raw().fill(0xFF);
+  const std::vector<CT7KEvent> ring(5000, blank);
+  h.Fold(ring);
+  EXPECT_EQ(h.Pieces().size(), 1u);
+  EXPECT_TRUE(h.Fold(std::vector<CT7KEvent>(300, blank)).unchanged);
+  EXPECT_FALSE(h.Contains(std::vector<CT7KEvent>(5001, blank)));
+  const FoldPlan plan = h.Fold(std::vector<CT7KEvent>(6000, blank));  // holds the history whole
+  EXPECT_EQ(plan.keep, 0u);
+  EXPECT_FALSE(plan.gap);
+  EXPECT_EQ(h.Size(), 6000u);
+  EXPECT_EQ(store.Chunks().size(), 1u);
+}
+
+}  // namespace

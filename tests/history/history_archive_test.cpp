@@ -1,0 +1,271 @@
+// The archive on disk: filing, what it gives back, out-of-order filing,
+// refused files, two writers at once and where the file lives.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+#include <thread>
+
+#include "history/archive_location.h"
+#include "history/history_archive.h"
+#include "history/sqlite_db.h"
+#include "lists/list_digest.h"
+#include "tests/history/archive_checks.h"
+#include "tests/history/panel_model.h"
+
+using namespace logwick;
+using namespace logwick::test;
+
+namespace {
+
+StitchedEvents Stitched(const PanelHistory& h) {  // back to the panel's order
+  StitchedEvents s{{h.list.begin(), h.list.end()}, {}};
+  std::reverse(s.events.begin(), s.events.end());
+  for (auto it = h.gapMarks.rbegin(); it != h.gapMarks.rend(); ++it)
+    s.gaps.push_back(h.list.GetCount() - *it);
+  return s;
+}
+
+class Archive : public ::testing::Test {
+ protected:
+  std::unique_ptr<HistoryArchive> Open(bool create = true) { return HistoryArchive::Open(path_, create); }
+  TempDir dir_;
+  std::string path_ = dir_.File("sub folder/архив.sqlite");
+};
+
+TEST_F(Archive, FilesReadOutsAndTellsWhatWasNew) {
+  PanelModel panel(1, 1000);
+  panel.Produce(800);
+  const Visit first = panel.Read();
+  panel.Produce(300);
+  const Visit second = panel.Read();
+  panel.Produce(2500);
+  const Visit third = panel.Read();
+  auto archive = Open();
+
+  FilingResult r = archive->File(ReadoutOf(first), {"a.t7kev"});
+  EXPECT_EQ(r.panel, (PanelKey{1, 4242}));
+  EXPECT_EQ(std::tie(r.alreadyFiled, r.events, r.newEvents, r.knownEvents, r.gapMarkSet),
+            std::make_tuple(false, 800u, 800u, 0u, false));
+  r = archive->File(ReadoutOf(second), {"b.t7kev"});
+  EXPECT_EQ(std::tie(r.events, r.newEvents, r.knownEvents, r.gapMarkSet),
+            std::make_tuple(1000u, 300u, 700u, false));
+  r = archive->File(ReadoutOf(second), {"b copy.t7kev"});
+  EXPECT_EQ(std::tie(r.alreadyFiled, r.newEvents, r.knownEvents), std::make_tuple(true, 0u, 1000u));
+  r = archive->File(ReadoutOf(third), {"c.t7kev", true});
+  EXPECT_EQ(std::tie(r.newEvents, r.knownEvents, r.gapMarkSet), std::make_tuple(1000u, 0u, true));
+
+  const std::vector<ReadoutInfo> readouts = archive->Readouts({1, 4242});
+  ASSERT_EQ(readouts.size(), 3u);
+  EXPECT_EQ(readouts[2].origin, "c.t7kev");
+  EXPECT_TRUE(readouts[2].partial);
+  EXPECT_EQ(readouts[0].sha256, HexOf(EventListSha256(ReadoutOf(first))));
+  EXPECT_EQ(archive->Readout(readouts[1].id), ReadoutOf(second));
+  EXPECT_FALSE(archive->Readout(999).has_value());
+  const std::vector<ReadoutInfo> later = archive->ReadoutsFiledAfter(readouts[0].id);
+  ASSERT_EQ(later.size(), 2u);
+  EXPECT_EQ(std::tie(later[0].id, later[0].panel, later[1].origin),
+            std::tie(readouts[1].id, readouts[1].panel, readouts[2].origin));
+  ExpectChunksAccountedFor(path_);
+}
+
+TEST_F(Archive, KeepsEveryReadOutWholeAndUnchanged) {
+  auto archive = Open();
+  CT7KEventList full = MakeFullList(300);  // patterned reserved block, bytes after the name's NUL
+  full.m_texts.push_back("");
+  full.m_texts.push_back(std::string("\x01\t\n") + "ё\xC2\x98");
+  CT7KEventList empty = MakeHeaderList();
+  empty.m_nSerNum = 77;
+  CT7KEventList apollo = MakeFullList(5);
+  apollo.m_nPanelType = 3;
+  for (const CT7KEventList& l : {full, empty, apollo}) {
+    const FilingResult r = archive->File(l, {"x"});
+    EXPECT_EQ(archive->Readout(r.readout), l);
+  }
+  EXPECT_EQ(archive->PanelsWithSerial(123), (std::vector<PanelKey>{{1, 123}, {3, 123}}));
+  EXPECT_EQ(archive->History({1, 77})->list.GetCount(), 0u);
+}
+
+TEST_F(Archive, GivesTheHistoryNewestFirstWithTheNewestHeader) {
+  PanelModel panel(2, 500);
+  std::vector<Visit> visits;
+  for (std::size_t produce : {400, 100, 900, 50}) {
+    panel.Produce(produce);
+    visits.push_back(panel.Read());
+  }
+  auto archive = Open();
+  StitchedEvents want;
+  for (const Visit& v : visits) {
+    archive->File(ReadoutOf(v), {"f"});
+    Fold(want, v.events);
+  }
+  // A read-out with the newest read time filed last gives the header; so does
+  // the last filed of two with equal read times.
+  CT7KEventList again = ReadoutOf(visits.back());
+  again.m_texts = {"последний"};
+  archive->File(again, {"f"});
+
+  const std::optional<PanelHistory> h = archive->History({1, 4242});
+  ASSERT_TRUE(h);
+  EXPECT_EQ(Stitched(*h), want);
+  EXPECT_EQ(h->gapMarks.size(), 1u);
+  EXPECT_EQ(h->totalEvents, want.events.size());
+  EXPECT_EQ(h->readouts, 5u);
+  EXPECT_EQ(h->list.m_texts, again.m_texts);
+  EXPECT_EQ(h->list[0], want.events.back());
+
+  // The newest events only: marks beyond them are left out.
+  const std::size_t mark = h->gapMarks[0];
+  const std::optional<PanelHistory> cut = archive->History({1, 4242}, mark + 1);
+  EXPECT_EQ(cut->list.GetCount(), mark + 1);
+  EXPECT_EQ(cut->gapMarks, h->gapMarks);
+  EXPECT_TRUE(archive->History({1, 4242}, mark)->gapMarks.empty());
+  EXPECT_FALSE(archive->History({2, 4242}));
+
+  const std::vector<PanelSummary> panels = archive->Panels();
+  ASSERT_EQ(panels.size(), 1u);
+  EXPECT_EQ(panels[0].configName, "Склад");
+  EXPECT_EQ(std::tie(panels[0].events, panels[0].readouts, panels[0].gapMarks),
+            std::make_tuple(std::uint64_t{want.events.size()}, std::uint64_t{5}, std::uint64_t{1}));
+  EXPECT_EQ(panels[0].firstEvent, want.events.front().TimeStamp());
+  EXPECT_EQ(panels[0].lastEvent, want.events.back().TimeStamp());
+  EXPECT_EQ(panels[0].lastRead, ReadTimeOf(again));
+}
+
+TEST_F(Archive, FilingInAnyOrderGivesTheHistoryOfReadTimeOrder) {
+  PanelModel panel(7, 1200);
+  std::vector<Visit> visits = VisitOverYears(panel, 30);
+  StitchedEvents want;
+  for (const Visit& v : visits) Fold(want, v.events);
+  std::mt19937 rng(3);
+  std::shuffle(visits.begin(), visits.end(), rng);
+  auto archive = Open();
+  std::size_t grown = 0;
+  for (const Visit& v : visits) grown += archive->File(ReadoutOf(v), {"f"}).newEvents;
+  EXPECT_EQ(Stitched(*archive->History({1, 4242})), want);
+  EXPECT_GE(grown, want.events.size());
+  ExpectChunksAccountedFor(path_);
+}
+
+TEST_F(Archive, RefusesWhatIsNotASoundArchiveAndLeavesItAlone) {
+  {
+    auto archive = Open();
+    PanelModel panel(4, 3000);
+    panel.Produce(3000);
+    archive->File(ReadoutOf(panel.Read()), {"f"});
+  }
+  const Bytes sound = ReadBytes(path_);
+  Bytes newer = sound;
+  newer[63] = HistoryArchive::kSchemaVersion + 1;  // user_version, big-endian at offset 60
+  Bytes scrambled = sound;
+  std::mt19937 rng(1);
+  for (std::size_t i = 4096; i < scrambled.size(); ++i) scrambled[i] = static_cast<std::uint8_t>(rng());
+  Bytes noise(5000);
+  for (auto& b : noise) b = static_cast<std::uint8_t>(rng());
+  const std::string foreign = dir_.File("other.sqlite");
+  SqliteDb::OpenOrCreate(foreign).Exec("CREATE TABLE t (x); INSERT INTO t VALUES (1)");
+
+  struct Bad {
+    const char* name;
+    Bytes bytes;
+    ArchiveError::Kind kind;
+  };
+  const Bad cases[] = {
+      {"cut in half", Bytes(sound.begin(), sound.begin() + sound.size() / 2), ArchiveError::Kind::Damaged},
+      {"cut to 60 bytes", Bytes(sound.begin(), sound.begin() + 60), ArchiveError::Kind::Damaged},
+      {"empty", Bytes(), ArchiveError::Kind::Damaged},
+      {"pages scrambled", scrambled, ArchiveError::Kind::Damaged},
+      {"random bytes", noise, ArchiveError::Kind::Damaged},
+      {"another program's database", ReadBytes(foreign), ArchiveError::Kind::Foreign},
+      {"newer schema", newer, ArchiveError::Kind::NewerVersion},
+  };
+  for (const Bad& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteBytes(path_, c.bytes);
+    std::optional<ArchiveError::Kind> kind;
+    try {
+      auto archive = Open();
+      archive->File(MakeFullList(10), {"f"});
+      archive->Panels();
+      archive->History({1, 4242});
+    } catch (const ArchiveError& e) {
+      kind = e.GetKind();
+      EXPECT_NE(std::string(e.what()).find(path_), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(kind, c.kind);
+    EXPECT_EQ(ReadBytes(path_), c.bytes);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(std::filesystem::path(path_).parent_path()),
+                            std::filesystem::directory_iterator()),
+              1);  // nothing left beside it
+  }
+  std::filesystem::remove(path_);
+  EXPECT_THROW(Open(false), ArchiveError);
+  EXPECT_FALSE(std::filesystem::exists(path_));
+}
+
+// An archive of the first version gains the synchronisation marks and keeps
+// what it held; the marks are kept per server.
+TEST_F(Archive, TakesAFirstVersionArchiveOnAndKeepsMarksPerServer) {
+  const CT7KEventList list = MakeFullList(40);
+  Open()->File(list, {"f"});
+  {
+    SqliteDb db = SqliteDb::OpenExisting(path_);
+    db.Exec("DROP TABLE sync_mark; PRAGMA user_version = 1");
+  }
+  auto archive = Open(false);
+  EXPECT_TRUE(archive->HoldsReadout(EventListSha256(list)));
+  EXPECT_FALSE(archive->HoldsReadout(EventListSha256(MakeFullList(41))));
+  EXPECT_EQ(archive->SyncMarksFor("a"), SyncMarks{});
+  archive->SetSyncMarks("a", {3, 7});
+  archive->SetSyncMarks("b", {1, 2});
+  archive->SetSyncMarks("a", {4, 9});
+  EXPECT_EQ(archive->SyncMarksFor("a"), (SyncMarks{4, 9}));
+  EXPECT_EQ(archive->SyncMarksFor("b"), (SyncMarks{1, 2}));
+  archive.reset();
+  EXPECT_EQ(SqliteDb::OpenExisting(path_).PragmaInt("user_version"), HistoryArchive::kSchemaVersion);
+}
+
+TEST_F(Archive, TwoWritersAtOnceBothFile) {
+  Open();
+  std::vector<std::thread> writers;
+  std::vector<std::size_t> filed(2, 0);
+  for (std::int32_t w = 0; w < 2; ++w)
+    writers.emplace_back([&, w] {
+      auto archive = Open();
+      PanelModel panel(10 + static_cast<std::uint32_t>(w), 4096);
+      for (int i = 0; i < 15; ++i) {
+        panel.Produce(1500);
+        filed[static_cast<std::size_t>(w)] +=
+            !archive->File(ReadoutOf(panel.Read(), 100 + w), {"f"}).alreadyFiled;
+      }
+    });
+  for (std::thread& t : writers) t.join();
+  EXPECT_EQ(filed, (std::vector<std::size_t>{15, 15}));
+  auto archive = Open();
+  EXPECT_EQ(archive->Readouts({1, 100}).size(), 15u);
+  EXPECT_EQ(archive->Readouts({1, 101}).size(), 15u);
+  ExpectChunksAccountedFor(path_);
+}
+
+#ifndef _WIN32
+TEST(ArchiveLocation, OptionThenEnvironmentThenDefault) {
+  const auto set = [](const char* name, const char* value) {
+    value ? ::setenv(name, value, 1) : ::unsetenv(name);
+  };
+  set("HOME", "/home/инженер");
+  set("XDG_DATA_HOME", nullptr);
+  set(kArchiveEnvironmentVariable, nullptr);
+  EXPECT_EQ(ResolveArchivePath(""), "/home/инженер/.local/share/Ormet/logwick/archive.sqlite");
+  set("XDG_DATA_HOME", "relative/ignored");
+  EXPECT_EQ(ResolveArchivePath(""), "/home/инженер/.local/share/Ormet/logwick/archive.sqlite");
+  set("XDG_DATA_HOME", "/data");
+  EXPECT_EQ(ResolveArchivePath(""), "/data/Ormet/logwick/archive.sqlite");
+  set(kArchiveEnvironmentVariable, "/env.sqlite");
+  EXPECT_EQ(ResolveArchivePath(""), "/env.sqlite");
+  EXPECT_EQ(ResolveArchivePath("/option.sqlite"), "/option.sqlite");
+  set(kArchiveEnvironmentVariable, nullptr);
+}
+#endif
+
+}  // namespace

@@ -1,0 +1,231 @@
+// The exchange between archives and a server, against a server kept in memory
+// that can fail at any request: convergence, interruptions at every moment,
+// little work when there is little to do, a server put back from an older
+// copy and a damaged read-out on the server.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "history/archive_sync_side.h"
+#include "history/readout_sync.h"
+#include "history/sync_error.h"
+#include "tests/history/sync_checks.h"
+
+using namespace logwick;
+using namespace logwick::test;
+
+namespace {
+
+PanelKey PanelOf(const CT7KEventList& l) { return {l.m_nPanelType, l.m_nSerNum}; }
+
+class MemoryServer : public ISyncServer {
+ public:
+  struct Row {
+    std::int64_t id;
+    Sha256 sha;
+    SyncReadout readout;
+  };
+
+  std::string Name() const override { return "memory"; }
+  ServerState State() override {
+    Request("state");
+    return {m_serverId, m_rows.empty() ? m_lastId : std::max(m_lastId, m_rows.back().id)};
+  }
+  std::vector<Sha256> Held(std::span<const Sha256> shas) override {
+    Request("held");
+    std::vector<Sha256> out;
+    for (const Sha256& sha : shas)
+      if (Find(sha)) out.push_back(sha);
+    return out;
+  }
+  bool Put(const SyncReadout& r, const Sha256& sha) override {
+    Request("put");
+    if (Find(sha)) return false;
+    m_rows.push_back({++m_lastId, sha, r});
+    return true;
+  }
+  std::vector<SyncEntry> FiledAfter(std::int64_t id) override {
+    Request("list");
+    std::vector<SyncEntry> out;
+    for (const Row& row : m_rows)
+      if (row.id > id)
+        out.push_back({row.id, row.sha, PanelOf(row.readout.list), ReadTimeOf(row.readout.list)});
+    return out;
+  }
+  SyncReadout Get(std::int64_t id) override {
+    Request("get");
+    for (const Row& row : m_rows)
+      if (row.id == id) return row.readout;
+    throw SyncError(SyncError::Kind::ServerFailed, Name(), "no such read-out");
+  }
+
+  // The request with this number (from 1) fails as a lost connection would.
+  void FailAt(std::size_t request) { m_failAt = request; }
+  std::vector<std::string>& Requests() { return m_requests; }
+  std::vector<Row>& Rows() { return m_rows; }
+  void Renew(const std::string& id) { m_serverId = id; }
+
+ private:
+  void Request(const char* what) {
+    m_requests.push_back(what);
+    if (m_requests.size() == m_failAt) throw SyncError(SyncError::Kind::ConnectionLost, Name());
+  }
+  const Row* Find(const Sha256& sha) const {
+    for (const Row& row : m_rows)
+      if (row.sha == sha) return &row;
+    return nullptr;
+  }
+
+  std::string m_serverId = "first";
+  std::int64_t m_lastId = 0;
+  std::vector<Row> m_rows;
+  std::vector<std::string> m_requests;
+  std::size_t m_failAt = 0;
+};
+
+struct Progress : ISyncView {
+  void OnProgress(const SyncProgress& p) override {
+    steps.push_back(p);
+    if (cancelAt && steps.size() == cancelAt) *cancel = true;
+  }
+  std::vector<SyncProgress> steps;
+  std::size_t cancelAt = 0;
+  std::atomic<bool>* cancel = nullptr;
+};
+
+class ReadoutSync : public ::testing::Test {
+ protected:
+  std::unique_ptr<HistoryArchive> Archive(const std::string& name,
+                                          const std::vector<CT7KEventList>& readouts = {}) {
+    auto a = HistoryArchive::Open(dir_.File(name), true);
+    for (const CT7KEventList& r : readouts) a->File(r, {name, false}, 1700000000);
+    return a;
+  }
+
+  SyncCounts Sync(HistoryArchive& archive, std::size_t cancelAt = 0) {
+    ArchiveSyncSide side(archive);
+    std::atomic<bool> cancel{false};
+    Progress view;
+    view.cancelAt = cancelAt;
+    view.cancel = &cancel;
+    SyncCounts counts;
+    SyncReadouts(side, server_, view, cancel, counts);
+    return counts;
+  }
+
+  TempDir dir_;
+  MemoryServer server_;
+  const TwoEngineers visits_ = VisitsByTurns(5);
+};
+
+TEST_F(ReadoutSync, ArchivesMeetAndThenLookOnlyAtWhatIsNew) {
+  auto a = Archive("a.sqlite", visits_.first);
+  auto b = Archive("b.sqlite", visits_.second);
+  Sync(*a);
+  Sync(*b);
+  const SyncCounts c = Sync(*a);
+  EXPECT_EQ(std::tie(c.sent, c.fetched), std::make_tuple(std::size_t{0}, visits_.second.size() - 1));
+  ExpectSameArchives(*a, *b);
+  EXPECT_EQ(server_.Rows().size(), ShaSet(*a).size());
+  // What travels keeps its origin and filing time.
+  const ReadoutInfo fetched = a->ReadoutsFiledAfter(0).back();
+  EXPECT_EQ(std::tie(fetched.origin, fetched.filedAt), std::make_tuple(std::string("b.sqlite"), 1700000000));
+
+  // With nothing to do, nothing is compared or sent: one look at the server
+  // and at what it numbered since. Only right after sending is what was sent
+  // looked for once more.
+  const std::vector<std::string> justLook{"state", "list"};
+  server_.Requests().clear();
+  Sync(*a);
+  EXPECT_EQ(server_.Requests(), justLook);
+  for (const auto& expected : {std::vector<std::string>{"state", "held", "list"}, justLook}) {
+    server_.Requests().clear();
+    const SyncCounts none = Sync(*b);
+    EXPECT_EQ(std::tie(none.sent, none.fetched), std::make_tuple(std::size_t{0}, std::size_t{0}));
+    EXPECT_EQ(server_.Requests(), expected);
+  }
+}
+
+// Stopped at every request in turn (a lost connection) and at every step of
+// the progress (a cancel), the next exchange completes the work; neither side
+// ever holds a read-out twice.
+TEST_F(ReadoutSync, AnInterruptedExchangeIsCompletedByTheNext) {
+  const TwoEngineers visits = VisitsByTurns(3, 64);
+  Archive("b0.sqlite", visits.second);
+  Archive("a0.sqlite", visits.first);
+  Sync(*Archive("b0.sqlite"));
+  const MemoryServer before = server_;
+  for (bool cancel : {false, true}) {
+    for (std::size_t at = 1;; ++at) {
+      SCOPED_TRACE(testing::Message() << (cancel ? "cancel at step " : "fail at request ") << at);
+      server_ = before;
+      for (const char* name : {"a.sqlite", "b.sqlite"})
+        std::filesystem::copy_file(dir_.File(name[0] + std::string("0.sqlite")), dir_.File(name),
+                                   std::filesystem::copy_options::overwrite_existing);
+      auto a = Archive("a.sqlite");
+      auto b = Archive("b.sqlite");
+      bool stopped = false;
+      try {
+        if (!cancel) server_.FailAt(server_.Requests().size() + at);
+        Sync(*a, cancel ? at : 0);
+      } catch (const SyncError& e) {
+        stopped = true;
+        EXPECT_EQ(e.GetKind(), cancel ? SyncError::Kind::Cancelled : SyncError::Kind::ConnectionLost);
+      }
+      server_.FailAt(0);
+      Sync(*a);
+      Sync(*b);
+      ExpectSameArchives(*a, *b);
+      EXPECT_EQ(server_.Rows().size(), ShaSet(*a).size());
+      if (!stopped) break;
+    }
+  }
+}
+
+TEST_F(ReadoutSync, AServerPutBackFromAnOlderCopyIsComparedAgain) {
+  auto a = Archive("a.sqlite", visits_.first);
+  Sync(*a);
+  auto b = Archive("b.sqlite", visits_.second);
+  Sync(*b);
+  // Put back as it was after a's first read-out: a's mark lies beyond it.
+  server_.Rows().resize(1);
+  MemoryServer restored = server_;
+  server_ = MemoryServer();
+  server_.Put(restored.Rows()[0].readout, restored.Rows()[0].sha);
+  const SyncCounts c = Sync(*a);
+  EXPECT_EQ(c.sent, ShaSet(*a).size() - 1);
+  EXPECT_EQ(c.fetched, 0u);
+  Sync(*b);
+  Sync(*a);
+  ExpectSameArchives(*a, *b);
+
+  // A new shared archive (another id) starts from nothing as well.
+  server_ = MemoryServer();
+  server_.Renew("second");
+  EXPECT_EQ(Sync(*a).sent, ShaSet(*a).size());
+}
+
+TEST_F(ReadoutSync, ADamagedReadOutOnTheServerIsRefusedAloneAndTriedAgain) {
+  auto b = Archive("b.sqlite", visits_.second);
+  Sync(*b);
+  auto a = Archive("a.sqlite");
+  MemoryServer::Row& bad = server_.Rows()[1];
+  const CT7KEventList sound = bad.readout.list;
+  bad.readout.list.m_texts.push_back("лишний текст");
+  try {
+    Sync(*a);
+    ADD_FAILURE() << "the damaged read-out went unnoticed";
+  } catch (const SyncError& e) {
+    EXPECT_EQ(e.GetKind(), SyncError::Kind::DamagedReadout);
+    EXPECT_NE(std::string(e.what()).find("№ 2, Тарвел-7К с/н 4242"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(ShaSet(*a).size(), ShaSet(*b).size() - 1);
+  EXPECT_FALSE(a->HoldsReadout(bad.sha));
+  EXPECT_EQ(a->SyncMarksFor("first").fetchedThrough, 1);
+
+  bad.readout.list = sound;
+  EXPECT_EQ(Sync(*a).fetched, 1u);
+  ExpectSameArchives(*a, *b);
+}
+
+}  // namespace
