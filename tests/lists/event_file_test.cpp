@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -12,6 +13,7 @@
 #include <csignal>
 #endif
 
+#include "events/codec.h"
 #include "lists/panel_types.h"
 #include "lists/report.h"
 #include "tests/lists/list_samples.h"
@@ -124,6 +126,34 @@ TEST(EventFileStore, NothingIsLeftBehindOnSuccessOrFailure) {
   EXPECT_FALSE(StoreEventFile(dir.File("sub"), list).ok || StoreEventFile(dir.File("none/b.t7kev"), list).ok);
   EXPECT_TRUE(std::filesystem::is_empty(dir.File("sub")));
   EXPECT_EQ(dir.EntryCount(), 2u);  // the long one and sub
+}
+
+// A store first removes what killed stores of the same target left behind,
+// and nothing else: not another file's leftovers, not look-alikes, not the
+// temporary file of a store still running (it holds it locked; on Windows,
+// open).
+TEST(EventFileStore, LeftoversOfKilledStoresGoWithTheNextStore) {
+  TempDir dir;
+  const std::string target = dir.File("site.t7kev");
+  const std::vector<std::string> stale = {"site.t7kev.0badcafe.tmp", "site.t7kev.12345678.tmp"};
+  const std::vector<std::string> others = {
+      "site.t7kev.tmp",         "site.t7kev.0badcafg.tmp",  "site.t7kev.0badcafe.tmp.keep",
+      "site.t7kev.0badcaf.tmp", "other.t7kev.0badcafe.tmp", "site.txt.0badcafe.tmp",
+      "site.t7kev.deadbeef.tmp"};
+  for (const auto& name : stale) WriteBytes(dir.File(name), {1});
+  for (const auto& name : others) WriteBytes(dir.File(name), {2});
+#ifdef _WIN32
+  std::FILE* running = _wfopen(Utf8ToWide(dir.File(others.back())).c_str(), L"rb");
+#else
+  std::FILE* running = std::fopen(dir.File(others.back()).c_str(), "rb");
+  ASSERT_TRUE(running && ::flock(::fileno(running), LOCK_EX) == 0);
+#endif
+  ASSERT_TRUE(running);
+  EXPECT_TRUE(StoreEventFile(target, MakeFullList(2)).ok);
+  std::fclose(running);
+  for (const auto& name : stale) EXPECT_FALSE(std::filesystem::exists(dir.File(name))) << name;
+  for (const auto& name : others) EXPECT_TRUE(std::filesystem::exists(dir.File(name))) << name;
+  EXPECT_EQ(dir.EntryCount(), others.size() + 1);
 }
 
 #ifndef _WIN32
