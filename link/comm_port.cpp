@@ -9,6 +9,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <thread>
@@ -220,6 +221,19 @@ void MakeRaw(termios& tio) {
 
 std::string Errno(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
 
+using Micros = std::int64_t;
+
+Micros NowUs() {
+  using namespace std::chrono;
+  return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+constexpr Micros MsToUs(std::uint32_t ms) { return Micros{ms} * 1000; }
+
+void SleepUs(Micros us) {
+  if (us > 0) std::this_thread::sleep_for(std::chrono::microseconds(us));
+}
+
 }  // namespace
 
 CCommPort::CCommPort() = default;
@@ -231,6 +245,7 @@ bool CCommPort::IsOpen() const { return m_fd >= 0; }
 bool CCommPort::OpenDevice(const std::string& path, unsigned baud, std::uint8_t parity) {
   Close();
   m_baudRate = baud;
+  m_parity = parity;
   m_device = path;
   m_lastError.clear();
   speed_t speed;
@@ -289,7 +304,13 @@ void CCommPort::Write(const std::uint8_t* data, std::size_t length) {
 void CCommPort::Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count, std::size_t expected) {
   count = 0;
   const auto cap = static_cast<std::uint32_t>(capacity);
-  std::uint32_t deadline = logwick::TickMs() + timeouts::FirstReadWaitMs(m_lastWritten, cap, m_baudRate);
+  auto wireUs = [this](std::size_t bytes) {
+    return static_cast<Micros>(timeouts::WireTimeUs(bytes, m_baudRate, m_parity));
+  };
+  Micros now = NowUs();
+  Micros deadline = now + MsToUs(timeouts::FirstReadWaitMs(m_lastWritten, cap, m_baudRate));
+  Micros lastArrival = now;  // of the last byte collected; an estimate after a sleep
+  Micros sleptFrom = -1;     // when the sleep before this collection began; -1: none
   bool lineDead = m_fd < 0;
   bool hangUp = false;  // poll() said the line hung up; data may still be queued
   for (;;) {
@@ -300,20 +321,28 @@ void CCommPort::Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count
       // hung-up terminal keeps reporting itself readable and reads 0 bytes.
       if ((got < 0 && errno != EAGAIN && errno != EINTR) || (got == 0 && hangUp)) lineDead = true;
     }
-    const std::uint32_t now = logwick::TickMs();
+    now = NowUs();
     if (got > 0) {
-      deadline =
-          now + timeouts::NextReadWaitMs(
-                    cap - static_cast<std::uint32_t>(count) - static_cast<std::uint32_t>(got), m_baudRate);
-      count += static_cast<std::size_t>(got);
+      const auto n = static_cast<std::size_t>(got);
+      lastArrival = sleptFrom < 0 ? now : std::clamp(lastArrival + wireUs(n), sleptFrom, now);
+      deadline = lastArrival +
+                 MsToUs(timeouts::NextReadWaitMs(cap - static_cast<std::uint32_t>(count + n), m_baudRate));
+      count += n;
       if (count == expected || count >= capacity) return;
-      continue;
+      // The rest is still on the wire: sleep through it, not byte by byte,
+      // all but its last byte, which poll() below catches as it lands.
+      const std::size_t awaited = (count < expected ? expected : capacity) - count;
+      if (awaited > 1) {
+        sleptFrom = now;
+        SleepUs(std::min(wireUs(awaited - 1), deadline - now));
+        continue;
+      }
     }
-    if (timeouts::TickAfter(now, deadline)) return;
-    // Sleep until bytes arrive or the deadline passes: the same timing as
-    // polling in a loop, without burning the processor. A line that has hung
+    sleptFrom = -1;
+    if (now > deadline) return;
+    // Sleep until a reply begins or the deadline passes. A line that has hung
     // up only waits out the deadline.
-    const int waitMs = static_cast<int>(deadline - now) + 1;
+    const int waitMs = static_cast<int>((deadline - now) / 1000) + 1;
     if (lineDead) {
       std::this_thread::sleep_for(std::chrono::milliseconds(waitMs));
     } else {

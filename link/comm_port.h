@@ -5,7 +5,8 @@
 //
 // POSIX: termios, raw 8 bits, one stop bit, no flow control, DTR and RTS held
 // inactive, the device locked exclusively; the reader sleeps in poll() until
-// bytes arrive or the deadline passes. Windows: the COM device through the
+// a reply begins, then for the wire time of the bytes still expected, and
+// collects what has come (link/timeouts.h). Windows: the COM device through the
 // Win32 communications calls, polled without sleeping as the panel software
 // always did.
 #pragma once
@@ -50,6 +51,7 @@ class CCommPort : public logwick::IPanelPort {
   bool m_exclusive = false;  // this descriptor set the terminal's exclusive mode
 #endif
   std::uint32_t m_baudRate = 0;
+  std::uint8_t m_parity = 0;
   std::uint32_t m_lastWritten = 0;
   std::string m_device;
   std::string m_boundDevice;

@@ -10,6 +10,9 @@
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 #include <unistd.h>
 
 namespace logwick::sim {
@@ -149,6 +152,11 @@ void PtyPanel::Answer(const std::vector<Reply>& replies, std::uint64_t receivedU
 }
 
 void PtyPanel::Run(const std::atomic<bool>& stop) {
+#ifdef __linux__
+  // Paced bytes leave on time to the microsecond, not within the default
+  // 50 us of timer slack.
+  if (m_options.pace) ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+#endif
   std::uint8_t buf[4096];
   std::uint64_t lastByteUs = 0;
   std::vector<Reply> replies;
