@@ -86,7 +86,7 @@ class ComLink {
 
 int ServePanel(const SimOptions& o, const sim::PanelConfig& config) {
   InstallHandler(OnStopSignal);
-  sim::PtyPanel panel(config, {o.pace, true});
+  sim::PtyPanel panel(config, MakeLineOptions(o));
   std::string error;
   if (!panel.Open(error)) {
     std::fprintf(stderr, "simulate: %s\n", error.c_str());
@@ -96,9 +96,11 @@ int ServePanel(const SimOptions& o, const sim::PanelConfig& config) {
     ComLink link(o.asCom, panel.DevicePath());
     std::printf("%s\n", panel.DevicePath().c_str());
     std::fflush(stdout);
-    std::fprintf(stderr, "panel %u (device type %u): %u events, ring position %u, block %u%s%s%s\n",
+    std::fprintf(stderr, "panel %u (device type %u): %u events, ring position %u, block %u%s%s%s%s%s%s\n",
                  config.serial, unsigned{config.deviceType}, unsigned{config.eventCount},
                  unsigned{config.ringPosition}, unsigned{config.blockSize}, o.pace ? ", paced" : "",
+                 config.faults.silent ? ", silent" : "", o.echo ? ", echo" : "",
+                 o.lineMode.empty() ? "" : (", " + o.lineMode + " mode only").c_str(),
                  link.Path().empty() ? "" : ", as ", link.Path().c_str());
     panel.Run(g_stop);
   } catch (const CliError& e) {

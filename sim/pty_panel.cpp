@@ -95,14 +95,15 @@ bool PtyPanel::Open(std::string& error) {
   return true;
 }
 
+unsigned PtyPanel::LineBaud() const {
+  termios tio;
+  return ::tcgetattr(m_slave, &tio) == 0 ? BaudOf(::cfgetospeed(&tio)) : 9600;
+}
+
 std::uint64_t PtyPanel::ByteTimeUs() const {
   termios tio;
-  unsigned baud = 9600;
-  bool parity = false;
-  if (::tcgetattr(m_slave, &tio) == 0) {
-    baud = BaudOf(::cfgetospeed(&tio));
-    parity = (tio.c_cflag & PARENB) != 0;
-  }
+  const bool parity = ::tcgetattr(m_slave, &tio) == 0 && (tio.c_cflag & PARENB) != 0;
+  const unsigned baud = LineBaud();
   const unsigned bits = (parity || baud == 1200) ? 11 : 10;
   return std::uint64_t{bits} * 1'000'000 / baud;
 }
@@ -174,6 +175,9 @@ void PtyPanel::Run(const std::atomic<bool>& stop) {
     const ssize_t n = ::read(m_master, buf, sizeof buf);
     if (n <= 0) continue;
     lastByteUs = now;
+    if (m_options.echo) WriteAll(buf, static_cast<std::size_t>(n));
+    // At another baud rate the panel hears only garbled bytes.
+    if (m_options.onlyAtBaud && LineBaud() != m_options.onlyAtBaud) continue;
     replies.clear();
     {
       std::lock_guard<std::mutex> lock(m_mutex);
