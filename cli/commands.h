@@ -32,5 +32,7 @@ void AddExportCommand(CLI::App& app);
 void AddReadCommand(CLI::App& app);
 void AddSimulateCommand(CLI::App& app);
 void AddSampleCommand(CLI::App& app);
+void AddPortsCommand(CLI::App& app);
+void AddProbeCommand(CLI::App& app);
 
 }  // namespace logwick::cli

@@ -16,6 +16,8 @@ int main(int argc, char** argv) {
   logwick::cli::AddReadCommand(app);
   logwick::cli::AddSimulateCommand(app);
   logwick::cli::AddSampleCommand(app);
+  logwick::cli::AddPortsCommand(app);
+  logwick::cli::AddProbeCommand(app);
   app.footer(
       "Exit status: 0 success; 1 other failure; 2 \"Ошибка формата файла\" (event file refused\n"
       "or cut short); 3 \"Не могу прочитать файл\"; 4 \"Ошибка записи файла\" or \"Не могу\n"

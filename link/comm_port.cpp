@@ -30,8 +30,9 @@ unsigned NormalisedPortNumber(unsigned n) { return (n == 0 || n > 255) ? 1 : n; 
 
 }  // namespace
 
-bool CCommPort::Fail(const std::string& what) {
+bool CCommPort::Fail(const std::string& what, OpenFailure kind) {
   m_lastError = m_device.empty() ? what : m_device + ": " + what;
+  m_failure = kind;
   Close();
   return false;
 }
@@ -45,6 +46,7 @@ bool CCommPort::Open(unsigned portNumber, unsigned baud, std::uint8_t parity) {
     m_baudRate = baud;
     m_device.clear();
     m_lastError = logwick::StrFormat("COM%u: no device is known for this port number", n);
+    m_failure = OpenFailure::kNoDevice;
     return false;
   }
   return OpenDevice(path, baud, parity);
@@ -55,6 +57,24 @@ bool CCommPort::Open(unsigned portNumber, unsigned baud, std::uint8_t parity) {
 namespace logwick {
 std::uint32_t TickMs() { return GetTickCount(); }
 }  // namespace logwick
+
+namespace {
+
+// A COM port that another program has open is refused with access denied.
+OpenFailure FailureOfOpenError(DWORD err) {
+  switch (err) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return OpenFailure::kNoDevice;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+      return OpenFailure::kBusy;
+    default:
+      return OpenFailure::kOther;
+  }
+}
+
+}  // namespace
 
 CCommPort::CCommPort() : m_handle(INVALID_HANDLE_VALUE) {}
 
@@ -67,9 +87,13 @@ bool CCommPort::OpenDevice(const std::string& path, unsigned baud, std::uint8_t 
   m_baudRate = baud;
   m_device = path;
   m_lastError.clear();
+  m_failure = OpenFailure::kNone;
   HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                          FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return Fail(logwick::StrFormat("cannot open (error %lu)", GetLastError()));
+  if (h == INVALID_HANDLE_VALUE) {
+    const DWORD err = GetLastError();
+    return Fail(logwick::StrFormat("cannot open (error %lu)", err), FailureOfOpenError(err));
+  }
   m_handle = h;
 
   DCB dcb;
@@ -221,6 +245,25 @@ void MakeRaw(termios& tio) {
 
 std::string Errno(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
 
+// A serial driver without a port behind its device answers ENXIO, ENODEV or
+// EIO; an exclusive terminal EBUSY.
+OpenFailure FailureOfOpenError(int err) {
+  switch (err) {
+    case ENOENT:
+    case ENXIO:
+    case ENODEV:
+    case EIO:
+      return OpenFailure::kNoDevice;
+    case EACCES:
+    case EPERM:
+      return OpenFailure::kNoPermission;
+    case EBUSY:
+      return OpenFailure::kBusy;
+    default:
+      return OpenFailure::kOther;
+  }
+}
+
 using Micros = std::int64_t;
 
 Micros NowUs() {
@@ -248,14 +291,18 @@ bool CCommPort::OpenDevice(const std::string& path, unsigned baud, std::uint8_t 
   m_parity = parity;
   m_device = path;
   m_lastError.clear();
+  m_failure = OpenFailure::kNone;
   speed_t speed;
   if (!FindBaudCode(baud, speed)) return Fail(logwick::StrFormat("unsupported baud rate %u", baud));
 
   m_fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (m_fd < 0) return Fail(Errno("cannot open"));
+  if (m_fd < 0) {
+    const int err = errno;
+    return Fail(Errno("cannot open"), FailureOfOpenError(err));
+  }
   // Exclusive: an advisory lock every instance of this program honours, and
   // the terminal's own exclusive mode against other programs.
-  if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) return Fail(Errno("in use"));
+  if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) return Fail(Errno("in use"), OpenFailure::kBusy);
   if (::ioctl(m_fd, TIOCEXCL) != 0) return Fail(Errno("cannot lock"));
   m_exclusive = true;
 

@@ -18,6 +18,15 @@
 
 #include "link/panel_port.h"
 
+// Why a port would not open.
+enum class OpenFailure {
+  kNone,
+  kNoDevice,      // nothing there, or no port behind the device
+  kNoPermission,  // this user may not open it
+  kBusy,          // another program holds it
+  kOther,         // not a serial port, or it refused the line settings
+};
+
 class CCommPort : public logwick::IPanelPort {
  public:
   CCommPort();
@@ -40,9 +49,10 @@ class CCommPort : public logwick::IPanelPort {
   bool IsOpen() const;
   // Why the last Open failed: the device and the system's reason (English).
   const std::string& LastError() const { return m_lastError; }
+  OpenFailure LastFailure() const { return m_failure; }
 
  private:
-  bool Fail(const std::string& what);
+  bool Fail(const std::string& what, OpenFailure kind = OpenFailure::kOther);
 
 #ifdef _WIN32
   void* m_handle;  // HANDLE; INVALID_HANDLE_VALUE when closed
@@ -56,6 +66,7 @@ class CCommPort : public logwick::IPanelPort {
   std::string m_device;
   std::string m_boundDevice;
   std::string m_lastError;
+  OpenFailure m_failure = OpenFailure::kNone;
 };
 
 namespace logwick {

@@ -31,12 +31,6 @@ struct TypeMapping {
 };
 constexpr TypeMapping kPanelTypes[] = {{3, 1}, {4, 2}, {5, 1}};
 
-int PanelTypeOfDevice(std::uint8_t deviceType) {
-  for (const auto& m : kPanelTypes)
-    if (m.deviceType == deviceType) return m.panelType;
-  return 0;
-}
-
 // The panel clock fields: second, minute, hour, day, month, year - 2000.
 struct Clock {
   int sec, min, hour, day, month, year;
@@ -253,6 +247,12 @@ class Reading {
 };
 
 }  // namespace
+
+int PanelTypeOfDevice(std::uint8_t deviceType) {
+  for (const auto& m : kPanelTypes)
+    if (m.deviceType == deviceType) return m.panelType;
+  return 0;
+}
 
 int RunReadout(const ReadoutParams& params, IPanelPort& port, IReadoutView& view,
                const std::atomic<bool>& cancel, CT7KEventList& list, std::uint32_t& currentSerial,

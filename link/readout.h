@@ -30,6 +30,10 @@ struct ReadoutParams {
 inline constexpr int kReadoutOk = 0;
 inline constexpr int kReadoutStopped = 11;  // cancelled, or stopped after a failure already shown
 
+// The event list's panel type of a device type the panel reports (3 and 5:
+// 1, 4: 2); 0 for a type the reader does not support.
+int PanelTypeOfDevice(std::uint8_t deviceType);
+
 // Runs one reading. Returns kReadoutOk when every step completed (the dialog's
 // command 107) and a non-zero code otherwise (command 108): kReadoutStopped
 // after a cancel or a failure whose message went to view.ShowWarning, or the
