@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "cli/commands.h"
+#include "cli/list_io.h"
 #include "cli/read_progress.h"
 #include "events/strformat.h"
 #include "link/comm_port.h"
@@ -60,6 +61,8 @@ void RunRead(const ReadOptions& o) {
   if (o.serial && (*o.serial < kMinSerial || *o.serial > kMaxSerial))
     throw CliError(StrFormat("Не допустимый серийный номер: %u (2 .. %u)", *o.serial, kMaxSerial));
 
+  // Nothing read from the panel may be lost to a target that cannot be written.
+  CheckCanCreateOrThrow(o.output);
   CCommPort comm;
   if (!o.device.empty()) comm.BindDevice(o.device);
   TraceFile trace;
@@ -88,10 +91,7 @@ void RunRead(const ReadOptions& o) {
   view.Finish();
   if (!comm.LastError().empty()) std::fprintf(stderr, "%s\n", comm.LastError().c_str());
 
-  if (replaced) {
-    const StoreOutcome stored = StoreEventFile(o.output, list);
-    if (!stored.ok) throw CliError(std::string(kMsgCannotCreate) + "\n" + o.output + ": " + stored.osError);
-  }
+  if (replaced) StoreReadoutOrRecover(o.output, list);
   const std::string written =
       replaced ? StrFormat("%u events of panel %d written to %s", static_cast<unsigned>(list.GetCount()),
                            list.m_nSerNum, o.output.c_str())

@@ -17,6 +17,7 @@
 #include "cli/commands.h"
 #include "events/strformat.h"
 #include "link/port_names.h"
+#include "lists/file_system.h"
 #include "sim/pty_panel.h"
 
 namespace logwick::cli {
@@ -39,15 +40,6 @@ void InstallHandler(void (*handler)(int)) {
   ::sigaction(SIGINT, &sa, nullptr);
   ::sigaction(SIGTERM, &sa, nullptr);
   ::sigaction(SIGHUP, &sa, nullptr);
-}
-
-bool MakeFolders(const std::string& path) {
-  for (std::size_t i = 1; i <= path.size(); ++i) {
-    if (i < path.size() && path[i] != '/') continue;
-    const std::string part = path.substr(0, i);
-    if (::mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return false;
-  }
-  return true;
 }
 
 // The COMn link of --as-com, removed again when the panel stops.

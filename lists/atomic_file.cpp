@@ -73,6 +73,16 @@ void RemoveStaleTemporaries(const std::string& target) {
 
 }  // namespace
 
+StoreOutcome CheckCanCreate(const std::string& target) {
+  if (IsFolder(target)) return {false, ErrnoText(EISDIR)};
+  try {
+    AtomicFile(target).Discard();
+    return {true, {}};
+  } catch (const CFileException& e) {
+    return {false, e.m_strOsError};
+  }
+}
+
 void AtomicFile::UseUnnamedFiles(bool use) { g_useUnnamed = use; }
 
 AtomicFile::AtomicFile(std::string target) : m_target(std::move(target)) {

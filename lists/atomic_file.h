@@ -23,6 +23,12 @@ struct StoreOutcome {
   std::string osError;  // the system's reason when !ok
 };
 
+// Whether a file could be saved as `target` now: makes the temporary file a
+// save would make in the target's folder and drops it again. Tells a folder
+// that does not exist or cannot be written, and a target that is a folder or
+// write-protected, before the work whose result is to go there.
+StoreOutcome CheckCanCreate(const std::string& target);
+
 class AtomicFile {
  public:
   // Creates the temporary file; throws CFileException when it cannot.

@@ -6,6 +6,7 @@
 #include "events/codec.h"
 
 #ifdef _WIN32
+#include <direct.h>
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
@@ -75,11 +76,25 @@ bool RenameOver(const std::string& from, const std::string& to, std::string* err
   return false;
 }
 
+bool IsFolder(const std::string& path) {
+  struct _stat64 st;
+  return _wstat64(Utf8ToWide(path).c_str(), &st) == 0 && (st.st_mode & _S_IFMT) == _S_IFDIR;
+}
+
 bool IsWriteProtected(const std::string& path) {
   return _waccess(Utf8ToWide(path).c_str(), 2) != 0 && errno == EACCES;
 }
 
 void RemoveFileQuietly(const std::string& path) { _wremove(Utf8ToWide(path).c_str()); }
+
+bool MakeFolders(const std::string& path) {
+  for (std::size_t i = 1; i <= path.size(); ++i) {
+    if (i < path.size() && path[i] != '/' && path[i] != '\\') continue;
+    if (i >= 2 && path[i - 1] == ':') continue;  // a drive
+    if (_wmkdir(Utf8ToWide(path.substr(0, i)).c_str()) != 0 && errno != EEXIST) return false;
+  }
+  return true;
+}
 
 void CopyPermissions(const std::string&, std::FILE*) {}
 
@@ -205,11 +220,24 @@ bool RenameOver(const std::string& from, const std::string& to, std::string* err
   return false;
 }
 
+bool IsFolder(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 bool IsWriteProtected(const std::string& path) {
   return ::access(path.c_str(), W_OK) != 0 && errno == EACCES;
 }
 
 void RemoveFileQuietly(const std::string& path) { std::remove(path.c_str()); }
+
+bool MakeFolders(const std::string& path) {
+  for (std::size_t i = 1; i <= path.size(); ++i) {
+    if (i < path.size() && path[i] != '/') continue;
+    if (::mkdir(path.substr(0, i).c_str(), 0755) != 0 && errno != EEXIST) return false;
+  }
+  return true;
+}
 
 void CopyPermissions(const std::string& from_existing, std::FILE* to) {
   struct stat st;

@@ -54,8 +54,15 @@ bool SyncFile(std::FILE* f);
 // detail in *error on failure.
 bool RenameOver(const std::string& from, const std::string& to, std::string* error);
 
+// True when path names an existing folder.
+bool IsFolder(const std::string& path);
+
 // True when path names an existing file that this process may not write to.
 bool IsWriteProtected(const std::string& path);
+
+// Creates the folder and every missing one above it. False with errno set
+// when one cannot be made.
+bool MakeFolders(const std::string& path);
 
 // Removes a file; failures are ignored (used for clean-up only).
 void RemoveFileQuietly(const std::string& path);

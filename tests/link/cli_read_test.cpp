@@ -5,6 +5,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <regex>
 #include <thread>
 
 #include "lists/event_file.h"
@@ -76,4 +77,38 @@ TEST_F(CliRead, InterruptStopsBetweenBlocksAndWritesTheEventsSoFar) {
   EXPECT_EQ(r->Wait(), 130) << r->Err();
   const std::size_t n = Load().GetCount();
   EXPECT_TRUE(n > 0 && n < 196 && n % 4 == 0) << n;
+}
+
+TEST_F(CliRead, AReadOutIsNeverLostToItsTarget) {
+  const std::string dev = Simulate({"--events", "20", "--block", "4", "--not-ready", "2"});
+  // A target that cannot be created is refused before the port is opened.
+  for (const std::string& bad : {dir_.File("none/out.t7kev"), dir_.Path().string()}) {
+    auto r = Read({"--device", dev, "--serial", "4660", "-o", bad});
+    EXPECT_EQ(r->Wait(), 4);
+    EXPECT_EQ(r->Err().rfind("Не могу создать файл: " + bad + " (", 0), 0u) << r->Err();
+    EXPECT_EQ(r->Err().find("Открытие порта"), std::string::npos) << r->Err();
+  }
+
+  // The target's folder goes away while the panel is read (a pulled stick):
+  // the events go to a recovery file in the user's data folder.
+  ::setenv("XDG_DATA_HOME", dir_.File("data").c_str(), 1);
+  const std::string stick = dir_.File("stick"), target = stick + "/out.t7kev";
+  std::filesystem::create_directory(stick);
+  auto r = Read({"--device", dev, "--serial", "4660", "-o", target});
+  for (int i = 0; i < 500 && r->Err().find("Чтение событий") == std::string::npos; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  std::filesystem::remove_all(stick);
+  EXPECT_EQ(r->Wait(), 4);
+  ::unsetenv("XDG_DATA_HOME");
+  const std::string err = r->Err(), saved = "Прочитанные события сохранены в файле ";
+  EXPECT_NE(err.find("Не могу создать файл: " + target + " ("), std::string::npos) << err;
+  ASSERT_NE(err.find(saved), std::string::npos) << err;
+  const std::string recovered = err.substr(err.find(saved) + saved.size(),
+                                           err.find('\n', err.find(saved)) - err.find(saved) - saved.size());
+  EXPECT_TRUE(std::regex_match(
+      recovered, std::regex(dir_.File("data") + "/Ormet/logwick/recovered/4660-\\d{8}-\\d{6}\\.t7kev")))
+      << recovered;
+  CT7KEventList list;
+  ASSERT_EQ(LoadEventFile(recovered, list).status, LoadStatus::Loaded);
+  EXPECT_EQ(std::make_pair(list.GetCount(), list.m_nSerNum), std::make_pair(std::size_t{16}, 4660));
 }
