@@ -28,6 +28,20 @@ namespace {
 
 unsigned NormalisedPortNumber(unsigned n) { return (n == 0 || n > 255) ? 1 : n; }
 
+// What an error code of opening the device means.
+template <class Code>
+struct CodeFailure {
+  Code code;
+  OpenFailure failure;
+};
+
+template <class Code, std::size_t N>
+OpenFailure FailureOf(Code code, const CodeFailure<Code> (&table)[N]) {
+  for (const auto& entry : table)
+    if (entry.code == code) return entry.failure;
+  return OpenFailure::kOther;
+}
+
 }  // namespace
 
 bool CCommPort::Fail(const std::string& what, OpenFailure kind) {
@@ -61,18 +75,12 @@ std::uint32_t TickMs() { return GetTickCount(); }
 namespace {
 
 // A COM port that another program has open is refused with access denied.
-OpenFailure FailureOfOpenError(DWORD err) {
-  switch (err) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-      return OpenFailure::kNoDevice;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-      return OpenFailure::kBusy;
-    default:
-      return OpenFailure::kOther;
-  }
-}
+constexpr CodeFailure<DWORD> kOpenErrors[] = {
+    {ERROR_FILE_NOT_FOUND, OpenFailure::kNoDevice},
+    {ERROR_PATH_NOT_FOUND, OpenFailure::kNoDevice},
+    {ERROR_ACCESS_DENIED, OpenFailure::kBusy},
+    {ERROR_SHARING_VIOLATION, OpenFailure::kBusy},
+};
 
 }  // namespace
 
@@ -92,7 +100,7 @@ bool CCommPort::OpenDevice(const std::string& path, unsigned baud, std::uint8_t 
                          FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     const DWORD err = GetLastError();
-    return Fail(logwick::StrFormat("cannot open (error %lu)", err), FailureOfOpenError(err));
+    return Fail(logwick::StrFormat("cannot open (error %lu)", err), FailureOf(err, kOpenErrors));
   }
   m_handle = h;
 
@@ -247,22 +255,12 @@ std::string Errno(const char* what) { return std::string(what) + ": " + std::str
 
 // A serial driver without a port behind its device answers ENXIO, ENODEV or
 // EIO; an exclusive terminal EBUSY.
-OpenFailure FailureOfOpenError(int err) {
-  switch (err) {
-    case ENOENT:
-    case ENXIO:
-    case ENODEV:
-    case EIO:
-      return OpenFailure::kNoDevice;
-    case EACCES:
-    case EPERM:
-      return OpenFailure::kNoPermission;
-    case EBUSY:
-      return OpenFailure::kBusy;
-    default:
-      return OpenFailure::kOther;
-  }
-}
+constexpr CodeFailure<int> kOpenErrors[] = {
+    {ENOENT, OpenFailure::kNoDevice},     {ENXIO, OpenFailure::kNoDevice},
+    {ENODEV, OpenFailure::kNoDevice},     {EIO, OpenFailure::kNoDevice},
+    {EACCES, OpenFailure::kNoPermission}, {EPERM, OpenFailure::kNoPermission},
+    {EBUSY, OpenFailure::kBusy},
+};
 
 using Micros = std::int64_t;
 
@@ -298,7 +296,7 @@ bool CCommPort::OpenDevice(const std::string& path, unsigned baud, std::uint8_t 
   m_fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (m_fd < 0) {
     const int err = errno;
-    return Fail(Errno("cannot open"), FailureOfOpenError(err));
+    return Fail(Errno("cannot open"), FailureOf(err, kOpenErrors));
   }
   // Exclusive: an advisory lock every instance of this program honours, and
   // the terminal's own exclusive mode against other programs.
