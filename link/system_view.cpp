@@ -166,9 +166,10 @@ bool HostSystemView::GroupListsUser(unsigned gid) const {
 
 bool HostSystemView::SessionHasGroup(unsigned gid) const {
   if (::getegid() == gid) return true;
-  std::vector<gid_t> groups(static_cast<std::size_t>(std::max(::getgroups(0, nullptr), 0)));
+  std::vector<gid_t> groups(NGROUPS_MAX);
   const int n = ::getgroups(static_cast<int>(groups.size()), groups.data());
-  return std::find(groups.begin(), groups.begin() + std::max(n, 0), gid) != groups.begin() + std::max(n, 0);
+  groups.resize(static_cast<std::size_t>(std::max(n, 0)));
+  return std::find(groups.begin(), groups.end(), gid) != groups.end();
 }
 
 std::string HostSystemView::UserName() const {
