@@ -170,9 +170,11 @@ int PutUnnamedFileInPlace(std::FILE* f, const std::string& temp, const std::stri
   ::pthread_sigmask(SIG_SETMASK, &all, &old);
   const pid_t pid =
       ::clone(PutInPlaceHelper, stack.data() + stack.size(), CLONE_VM | CLONE_VFORK | SIGCHLD, &job);
-  const int cloneError = errno;
   ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
-  if (pid < 0) return cloneError;
+  if (pid < 0) {
+    PutInPlaceHelper(&job);  // no helper allowed here: the two steps as they are
+    return job.error;
+  }
   while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
   }
   return job.error;
