@@ -1,7 +1,8 @@
 // Timed read-out of a paced simulated panel: runs `logwick-cli simulate --pace`
 // and `logwick-cli read --serial` against it, and sets the reader's wall time
 // against the pure wire time of every byte sent both ways (counted from the
-// read's trace) and its processor time (user + system, from wait4).
+// read's trace), its processor time (user + system, from wait4) and its
+// voluntary context switches (how often it went to sleep).
 //
 // Wire time of a byte: 10 bit times at 8N1 (start, 8 data, stop), 11 at 8E1.
 //
@@ -113,6 +114,7 @@ int main(int argc, char** argv) {
   std::printf("%s wall/wire: %.4f ratio\n", name.c_str(), wall / wire);
   std::printf("%s reader CPU: %.3f s\n", name.c_str(), cpu);
   std::printf("%s reader CPU share: %.2f %%\n", name.c_str(), 100.0 * cpu / wall);
+  std::printf("%s reader context switches: %ld switches\n", name.c_str(), usage.ru_nvcsw);
   std::remove(out.c_str());
   std::remove(trace.c_str());
   std::remove((dir + "/sim.err").c_str());

@@ -56,6 +56,8 @@ void RunRead(const ReadOptions& o) {
   if (o.serial && (*o.serial < kMinSerial || *o.serial > kMaxSerial))
     throw CliError(StrFormat("Не допустимый серийный номер: %u (2 .. %u)", *o.serial, kMaxSerial));
 
+  // Nothing read from the panel may be lost to a target that cannot be written.
+  CheckCanCreateOrThrow(o.output);
   CCommPort comm;
   if (!o.device.empty()) comm.BindDevice(o.device);
   TraceFile trace;
@@ -80,7 +82,7 @@ void RunRead(const ReadOptions& o) {
   const bool complete = result.status == ReadoutStatus::Ok;
   const std::string source = o.device.empty() ? StrFormat("COM%u", o.port.value_or(1)) : o.device;
   const ExitStatus filed = result.list ? o.filing.File(*result.list, source, !complete) : kExitOk;
-  if (result.list) StoreListOrThrow(o.output, *result.list);
+  if (result.list) StoreReadoutOrRecover(o.output, *result.list);
   const std::string written = result.list ? StrFormat("%u events of panel %d written to %s",
                                                       static_cast<unsigned>(result.list->GetCount()),
                                                       result.list->m_nSerNum, o.output.c_str())

@@ -16,6 +16,8 @@ void AddExportCommand(CLI::App& app);
 void AddReadCommand(CLI::App& app);
 void AddSimulateCommand(CLI::App& app);
 void AddSampleCommand(CLI::App& app);
+void AddPortsCommand(CLI::App& app);
+void AddProbeCommand(CLI::App& app);
 void AddStatsCommand(CLI::App& app);
 void AddCheckCommand(CLI::App& app);
 #ifdef LOGWICK_WITH_ARCHIVE

@@ -1,7 +1,10 @@
 #include "cli/list_io.h"
 
+#include <ctime>
 #include "cli/commands.h"
+
 #include "lists/event_file.h"
+#include "lists/recovery_file.h"
 
 namespace logwick::cli {
 
@@ -29,6 +32,21 @@ CT7KEventList LoadListOrThrow(const std::string& path) {
 void StoreListOrThrow(const std::string& path, const CT7KEventList& list) {
   const StoreOutcome r = StoreEventFile(path, list);
   if (!r.ok) throw CliError(FileMessage(kMsgCannotCreate, path, r.osError), kExitCannotWrite);
+}
+
+void CheckCanCreateOrThrow(const std::string& path) {
+  const StoreOutcome r = CheckCanCreate(path);
+  if (!r.ok) throw CliError(FileMessage(kMsgCannotCreate, path, r.osError), kExitCannotWrite);
+}
+
+void StoreReadoutOrRecover(const std::string& path, const CT7KEventList& list) {
+  const StoreOutcome r = StoreEventFile(path, list);
+  if (r.ok) return;
+  const RecoveryOutcome saved = StoreRecoveryFile(list, std::time(nullptr));
+  const std::string where =
+      saved.ok ? "Прочитанные события сохранены в файле " + saved.path
+               : FileMessage("Прочитанные события не удалось сохранить и в файле", saved.path, saved.osError);
+  throw CliError(FileMessage(kMsgCannotCreate, path, r.osError) + "\n" + where, kExitCannotWrite);
 }
 
 }  // namespace logwick::cli

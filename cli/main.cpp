@@ -18,6 +18,8 @@ int main(int argc, char** argv) {
   logwick::cli::AddReadCommand(app);
   logwick::cli::AddSimulateCommand(app);
   logwick::cli::AddSampleCommand(app);
+  logwick::cli::AddPortsCommand(app);
+  logwick::cli::AddProbeCommand(app);
 #ifdef LOGWICK_WITH_ARCHIVE
   logwick::cli::AddArchiveCommand(app);
 #endif

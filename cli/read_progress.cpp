@@ -11,13 +11,18 @@ namespace {
 constexpr std::uint32_t kRedrawEveryMs = 100;
 constexpr int kBarWidth = 24;
 
-// The steps in the terminal's words, in the order of ReadoutStep.
+// The steps as the reading dialog names them, in the order of ReadoutStep;
+// engineers know them from the window.
 constexpr const char* kStepWords[] = {
-    "opening the port",          "searching for the panel",
-    "addressing panel",  // and its serial number
-    "asking the device type",    "reading the device information",
-    "reading the configuration", "reading the event log information",
-    "reading the message texts", "reading the events",
+    "Открытие порта",
+    "Поиск прибора",
+    "Установка адреса 1 для",  // and the serial number
+    "Чтение типа прибора",
+    "Чтение информации о приборе",
+    "Чтение информации о конфигурации",
+    "Чтение информации о событиях",
+    "Чтение текстов сообщений",
+    "Чтение событий",
 };
 
 }  // namespace
@@ -71,9 +76,9 @@ void TerminalReadoutView::StepBegan(ReadoutStep step, std::uint32_t serial) {
 
 void TerminalReadoutView::EventsBegan(const PanelLogSummary& log) {
   const PackedTimeFields& c = log.clock;
-  PrintLine(StrFormat("panel firmware v%d.%d, its clock %02d/%02d/%04d %02d:%02d:%02d", log.versionMajor,
-                      log.versionMinor, c.day, c.month, c.year + 2000, c.hour, c.minute, c.second));
-  PrintLine(StrFormat("%d events in the panel", log.eventCount));
+  PrintLine(StrFormat("Прибор v%d.%d, его время %02d/%02d/%02d %02d:%02d:%02d", log.versionMajor,
+                      log.versionMinor, c.day, c.month, c.year, c.hour, c.minute, c.second));
+  PrintLine(StrFormat("В приборе %d событий", log.eventCount));
   m_readingEvents = true;
 }
 

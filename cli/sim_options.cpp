@@ -76,6 +76,14 @@ void AddSimOptions(CLI::App& cmd, SimOptions& o) {
   cmd.add_option("--bad-checksum", o.badChecksumOn,
                  "send reply number N (counted from 1) with a damaged checksum (repeatable)");
   cmd.add_option("--never-ready", p.faults.neverReadyBlock, "block index that never becomes ready");
+  cmd.add_flag("--silent", p.faults.silent, "no panel answers at all");
+  cmd.add_flag("--echo", o.echo,
+               "the line sends every request straight back, as an RS-485 adapter with echo does "
+               "(with --silent: a loopback plug)");
+  cmd.add_option("--line-mode", o.lineMode,
+                 "the panel answers only in this line mode: normal (9600 baud 8N1) or gaz "
+                 "(1200 baud 8E1); default: both")
+      ->check(CLI::IsMember({"normal", "gaz"}));
 }
 
 sim::PanelConfig MakePanelConfig(const SimOptions& o) {
@@ -91,6 +99,13 @@ sim::PanelConfig MakePanelConfig(const SimOptions& o) {
   }
   c.faults.badChecksumOn.insert(o.badChecksumOn.begin(), o.badChecksumOn.end());
   return c;
+}
+
+sim::PtyOptions MakeLineOptions(const SimOptions& o) {
+  sim::PtyOptions line{.pace = o.pace, .takeControllingTerminal = true, .echo = o.echo};
+  if (o.lineMode == "normal") line.onlyAtBaud = 9600;
+  if (o.lineMode == "gaz") line.onlyAtBaud = 1200;
+  return line;
 }
 
 }  // namespace logwick::cli

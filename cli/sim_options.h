@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/pty_panel.h"
 #include "sim/virtual_panel.h"
 
 namespace CLI {
@@ -22,11 +23,15 @@ struct SimOptions {
   std::vector<std::string> silentOn;
   std::vector<unsigned> badChecksumOn;
   bool pace = false;
+  bool echo = false;
+  std::string lineMode;  // "normal", "gaz" or empty (both)
   unsigned asCom = 0;
 };
 
 void AddSimOptions(CLI::App& cmd, SimOptions& o);
 // Turns the options into the panel's configuration; throws CliError.
 sim::PanelConfig MakePanelConfig(const SimOptions& o);
+// The line's behaviour of the options (pacing, echo, line mode).
+sim::PtyOptions MakeLineOptions(const SimOptions& o);
 
 }  // namespace logwick::cli

@@ -17,6 +17,7 @@
 #include "cli/commands.h"
 #include "events/strformat.h"
 #include "link/port_names.h"
+#include "lists/file_system.h"
 #include "sim/pty_panel.h"
 
 namespace logwick::cli {
@@ -39,15 +40,6 @@ void InstallHandler(void (*handler)(int)) {
   ::sigaction(SIGINT, &sa, nullptr);
   ::sigaction(SIGTERM, &sa, nullptr);
   ::sigaction(SIGHUP, &sa, nullptr);
-}
-
-bool MakeFolders(const std::string& path) {
-  for (std::size_t i = 1; i <= path.size(); ++i) {
-    if (i < path.size() && path[i] != '/') continue;
-    const std::string part = path.substr(0, i);
-    if (::mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return false;
-  }
-  return true;
 }
 
 // The COMn link of --as-com, removed again when the panel stops.
@@ -86,7 +78,7 @@ class ComLink {
 
 int ServePanel(const SimOptions& o, const sim::PanelConfig& config) {
   InstallHandler(OnStopSignal);
-  sim::PtyPanel panel(config, {o.pace, true});
+  sim::PtyPanel panel(config, MakeLineOptions(o));
   std::string error;
   if (!panel.Open(error)) {
     std::fprintf(stderr, "simulate: %s\n", error.c_str());
@@ -96,9 +88,11 @@ int ServePanel(const SimOptions& o, const sim::PanelConfig& config) {
     ComLink link(o.asCom, panel.DevicePath());
     std::printf("%s\n", panel.DevicePath().c_str());
     std::fflush(stdout);
-    std::fprintf(stderr, "panel %u (device type %u): %u events, ring position %u, block %u%s%s%s\n",
+    std::fprintf(stderr, "panel %u (device type %u): %u events, ring position %u, block %u%s%s%s%s%s%s\n",
                  config.serial, unsigned{config.deviceType}, unsigned{config.eventCount},
                  unsigned{config.ringPosition}, unsigned{config.blockSize}, o.pace ? ", paced" : "",
+                 config.faults.silent ? ", silent" : "", o.echo ? ", echo" : "",
+                 o.lineMode.empty() ? "" : (", " + o.lineMode + " mode only").c_str(),
                  link.Path().empty() ? "" : ", as ", link.Path().c_str());
     panel.Run(g_stop);
   } catch (const CliError& e) {

@@ -10,6 +10,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <thread>
@@ -28,10 +29,25 @@ namespace {
 
 unsigned NormalisedPortNumber(unsigned n) { return (n == 0 || n > 255) ? 1 : n; }
 
+// What an error code of opening the device means.
+template <class Code>
+struct CodeFailure {
+  Code code;
+  OpenFailure failure;
+};
+
+template <class Code, std::size_t N>
+OpenFailure FailureOf(Code code, const CodeFailure<Code> (&table)[N]) {
+  for (const auto& entry : table)
+    if (entry.code == code) return entry.failure;
+  return OpenFailure::kOther;
+}
+
 }  // namespace
 
-bool CCommPort::Fail(const std::string& what) {
+bool CCommPort::Fail(const std::string& what, OpenFailure kind) {
   m_lastError = m_device.empty() ? what : m_device + ": " + what;
+  m_failure = kind;
   Close();
   return false;
 }
@@ -45,6 +61,7 @@ bool CCommPort::Open(unsigned portNumber, unsigned baud, std::uint8_t parity) {
     m_baudRate = baud;
     m_device.clear();
     m_lastError = logwick::StrFormat("COM%u: no device is known for this port number", n);
+    m_failure = OpenFailure::kNoDevice;
     return false;
   }
   return OpenDevice(path, baud, parity);
@@ -55,6 +72,18 @@ bool CCommPort::Open(unsigned portNumber, unsigned baud, std::uint8_t parity) {
 namespace logwick {
 std::uint32_t TickMs() { return GetTickCount(); }
 }  // namespace logwick
+
+namespace {
+
+// A COM port that another program has open is refused with access denied.
+constexpr CodeFailure<DWORD> kOpenErrors[] = {
+    {ERROR_FILE_NOT_FOUND, OpenFailure::kNoDevice},
+    {ERROR_PATH_NOT_FOUND, OpenFailure::kNoDevice},
+    {ERROR_ACCESS_DENIED, OpenFailure::kBusy},
+    {ERROR_SHARING_VIOLATION, OpenFailure::kBusy},
+};
+
+}  // namespace
 
 CCommPort::CCommPort() : m_handle(INVALID_HANDLE_VALUE) {}
 
@@ -67,9 +96,13 @@ bool CCommPort::OpenDevice(const std::string& path, unsigned baud, std::uint8_t 
   m_baudRate = baud;
   m_device = path;
   m_lastError.clear();
+  m_failure = OpenFailure::kNone;
   HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                          FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return Fail(logwick::StrFormat("cannot open (error %lu)", GetLastError()));
+  if (h == INVALID_HANDLE_VALUE) {
+    const DWORD err = GetLastError();
+    return Fail(logwick::StrFormat("cannot open (error %lu)", err), FailureOf(err, kOpenErrors));
+  }
   m_handle = h;
 
   DCB dcb;
@@ -202,6 +235,28 @@ void MakeRaw(termios& tio) {
 
 std::string Errno(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
 
+// A serial driver without a port behind its device answers ENXIO, ENODEV or
+// EIO; an exclusive terminal EBUSY.
+constexpr CodeFailure<int> kOpenErrors[] = {
+    {ENOENT, OpenFailure::kNoDevice},     {ENXIO, OpenFailure::kNoDevice},
+    {ENODEV, OpenFailure::kNoDevice},     {EIO, OpenFailure::kNoDevice},
+    {EACCES, OpenFailure::kNoPermission}, {EPERM, OpenFailure::kNoPermission},
+    {EBUSY, OpenFailure::kBusy},
+};
+
+using Micros = std::int64_t;
+
+Micros NowUs() {
+  using namespace std::chrono;
+  return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+constexpr Micros MsToUs(std::uint32_t ms) { return Micros{ms} * 1000; }
+
+void SleepUs(Micros us) {
+  if (us > 0) std::this_thread::sleep_for(std::chrono::microseconds(us));
+}
+
 }  // namespace
 
 CCommPort::CCommPort() = default;
@@ -213,17 +268,22 @@ bool CCommPort::IsOpen() const { return m_fd >= 0; }
 bool CCommPort::OpenDevice(const std::string& path, unsigned baud, std::uint8_t parity) {
   Close();
   m_baudRate = baud;
+  m_parity = parity;
   m_device = path;
   m_lastError.clear();
+  m_failure = OpenFailure::kNone;
   speed_t speed;
   if (!logwick::TermiosSpeedOf(baud, speed))
     return Fail(logwick::StrFormat("unsupported baud rate %u", baud));
 
   m_fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (m_fd < 0) return Fail(Errno("cannot open"));
+  if (m_fd < 0) {
+    const int err = errno;
+    return Fail(Errno("cannot open"), FailureOf(err, kOpenErrors));
+  }
   // Exclusive: an advisory lock every instance of this program honours, and
   // the terminal's own exclusive mode against other programs.
-  if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) return Fail(Errno("in use"));
+  if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) return Fail(Errno("in use"), OpenFailure::kBusy);
   if (::ioctl(m_fd, TIOCEXCL) != 0) return Fail(Errno("cannot lock"));
   m_exclusive = true;
 
@@ -272,7 +332,13 @@ void CCommPort::Write(const std::uint8_t* data, std::size_t length) {
 void CCommPort::Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count, std::size_t expected) {
   count = 0;
   const auto cap = static_cast<std::uint32_t>(capacity);
-  std::uint32_t deadline = logwick::TickMs() + timeouts::FirstReadWaitMs(m_lastWritten, cap, m_baudRate);
+  auto wireUs = [this](std::size_t bytes) {
+    return static_cast<Micros>(timeouts::WireTimeUs(bytes, m_baudRate, m_parity));
+  };
+  Micros now = NowUs();
+  Micros deadline = now + MsToUs(timeouts::FirstReadWaitMs(m_lastWritten, cap, m_baudRate));
+  Micros lastArrival = now;  // of the last byte collected; an estimate after a sleep
+  Micros sleptFrom = -1;     // when the sleep before this collection began; -1: none
   bool lineDead = m_fd < 0;
   bool hangUp = false;  // poll() said the line hung up; data may still be queued
   for (;;) {
@@ -283,20 +349,28 @@ void CCommPort::Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count
       // hung-up terminal keeps reporting itself readable and reads 0 bytes.
       if ((got < 0 && errno != EAGAIN && errno != EINTR) || (got == 0 && hangUp)) lineDead = true;
     }
-    const std::uint32_t now = logwick::TickMs();
+    now = NowUs();
     if (got > 0) {
-      deadline =
-          now + timeouts::NextReadWaitMs(
-                    cap - static_cast<std::uint32_t>(count) - static_cast<std::uint32_t>(got), m_baudRate);
-      count += static_cast<std::size_t>(got);
+      const auto n = static_cast<std::size_t>(got);
+      lastArrival = sleptFrom < 0 ? now : std::clamp(lastArrival + wireUs(n), sleptFrom, now);
+      deadline = lastArrival +
+                 MsToUs(timeouts::NextReadWaitMs(cap - static_cast<std::uint32_t>(count + n), m_baudRate));
+      count += n;
       if (count == expected || count >= capacity) return;
-      continue;
+      // The rest is still on the wire: sleep through it, not byte by byte,
+      // all but its last byte, which poll() below catches as it lands.
+      const std::size_t awaited = (count < expected ? expected : capacity) - count;
+      if (awaited > 1) {
+        sleptFrom = now;
+        SleepUs(std::min(wireUs(awaited - 1), deadline - now));
+        continue;
+      }
     }
-    if (timeouts::TickAfter(now, deadline)) return;
-    // Sleep until bytes arrive or the deadline passes: the same timing as
-    // polling in a loop, without burning the processor. A line that has hung
+    sleptFrom = -1;
+    if (now > deadline) return;
+    // Sleep until a reply begins or the deadline passes. A line that has hung
     // up only waits out the deadline.
-    const int waitMs = static_cast<int>(deadline - now) + 1;
+    const int waitMs = static_cast<int>((deadline - now) / 1000) + 1;
     if (lineDead) {
       std::this_thread::sleep_for(std::chrono::milliseconds(waitMs));
     } else {

@@ -5,7 +5,8 @@
 //
 // POSIX: termios, raw 8 bits, one stop bit, no flow control, DTR and RTS held
 // inactive, the device locked exclusively; the reader sleeps in poll() until
-// bytes arrive or the deadline passes. Windows: the COM device through the
+// a reply begins, then for the wire time of the bytes still expected, and
+// collects what has come (link/timeouts.h). Windows: the COM device through the
 // Win32 communications calls, polled without sleeping as the panel software
 // always did.
 #pragma once
@@ -16,6 +17,15 @@
 #include <utility>
 
 #include "link/panel_port.h"
+
+// Why a port would not open.
+enum class OpenFailure {
+  kNone,
+  kNoDevice,      // nothing there, or no port behind the device
+  kNoPermission,  // this user may not open it
+  kBusy,          // another program holds it
+  kOther,         // not a serial port, or it refused the line settings
+};
 
 class CCommPort : public logwick::IPanelPort {
  public:
@@ -39,9 +49,10 @@ class CCommPort : public logwick::IPanelPort {
   bool IsOpen() const;
   // Why the last Open failed: the device and the system's reason (English).
   const std::string& LastError() const { return m_lastError; }
+  OpenFailure LastFailure() const { return m_failure; }
 
  private:
-  bool Fail(const std::string& what);
+  bool Fail(const std::string& what, OpenFailure kind = OpenFailure::kOther);
 
 #ifdef _WIN32
   void* m_handle;  // HANDLE; INVALID_HANDLE_VALUE when closed
@@ -50,10 +61,12 @@ class CCommPort : public logwick::IPanelPort {
   bool m_exclusive = false;  // this descriptor set the terminal's exclusive mode
 #endif
   std::uint32_t m_baudRate = 0;
+  std::uint8_t m_parity = 0;
   std::uint32_t m_lastWritten = 0;
   std::string m_device;
   std::string m_boundDevice;
   std::string m_lastError;
+  OpenFailure m_failure = OpenFailure::kNone;
 };
 
 namespace logwick {

@@ -51,6 +51,10 @@ std::uint32_t FindPanel(IPanelPort& port) {
   std::size_t count = 0;
   port.Write(frames::kDiscoverFrame.data(), frames::kDiscoverFrame.size());
   port.Read(reply, sizeof reply, count, 5);
+  return SerialOfDiscoveryReply(reply, count);
+}
+
+std::uint32_t SerialOfDiscoveryReply(const std::uint8_t* reply, std::size_t count) {
   if (count != 5 || reply[0] != frames::kAddressStart) return 0;
   if (reply[1] >= 0x80 || reply[2] >= 0x80 || reply[3] >= 0x80 || reply[4] >= 0x08) return 0;
   const std::uint32_t serial = frames::UnpackSerial(reply + 1);

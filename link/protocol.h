@@ -64,6 +64,9 @@ logwick::LinkStatus StartSearch(logwick::IPanelPort& port);
 // One discovery exchange. The serial number of the panel that answered, or 0
 // for no answer, a rejected reply or a number below 3.
 std::uint32_t FindPanel(logwick::IPanelPort& port);
+// The serial number in a reply to the discovery request: exactly 5 bytes, 80
+// first, bytes 1-3 below 80, byte 4 below 08, a number above 2; else 0.
+std::uint32_t SerialOfDiscoveryReply(const std::uint8_t* reply, std::size_t count);
 
 // Gives the panel with serial number `serial` the bus address `value`.
 // Ok, or AddressFailed after three failed exchanges.

@@ -27,12 +27,6 @@ constexpr TypeMapping kPanelTypes[] = {
     {5, 1},
 };
 
-int PanelTypeOfDevice(std::uint8_t deviceType) {
-  for (const auto& m : kPanelTypes)
-    if (m.deviceType == deviceType) return m.panelType;
-  return 0;
-}
-
 std::string TextOf(const MessageText& text) {
   return Cp1251ToUtf8(std::string_view(text.data(), ::strnlen(text.data(), text.size() - 1)));
 }
@@ -215,6 +209,12 @@ class Reading {
 };
 
 }  // namespace
+
+int PanelTypeOfDevice(std::uint8_t deviceType) {
+  for (const auto& m : kPanelTypes)
+    if (m.deviceType == deviceType) return m.panelType;
+  return 0;
+}
 
 std::string ReadoutMessage(ReadoutStatus status) {
   switch (status) {

@@ -39,6 +39,10 @@ struct ReadoutResult {
   std::uint32_t serial = 0;           // the serial number found by the search or taken from the settings
 };
 
+// The event list's panel type of a device type the panel reports (3 and 5:
+// 1, 4: 2); 0 for a type the reader does not support.
+int PanelTypeOfDevice(std::uint8_t deviceType);
+
 // Runs one reading. `cancel` is polled during the search, before each step,
 // before each event block and between two polls of a block.
 ReadoutResult RunReadout(const ReadoutSettings& settings, IPanelPort& port, IReadoutView& view,

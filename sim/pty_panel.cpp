@@ -10,6 +10,9 @@
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 #include <unistd.h>
 
 #include "link/baud_rates.h"
@@ -79,14 +82,17 @@ bool PtyPanel::Open(std::string& error) {
   return true;
 }
 
+unsigned PtyPanel::LineBaud() const {
+  termios tio;
+  if (::tcgetattr(m_slave, &tio) != 0) return 9600;
+  const unsigned baud = BaudOfTermiosSpeed(::cfgetospeed(&tio));
+  return baud ? baud : 9600;
+}
+
 std::uint64_t PtyPanel::ByteTimeUs() const {
   termios tio;
-  unsigned baud = 9600;
-  bool parity = false;
-  if (::tcgetattr(m_slave, &tio) == 0) {
-    if (const unsigned set = BaudOfTermiosSpeed(::cfgetospeed(&tio))) baud = set;
-    parity = (tio.c_cflag & PARENB) != 0;
-  }
+  const bool parity = ::tcgetattr(m_slave, &tio) == 0 && (tio.c_cflag & PARENB) != 0;
+  const unsigned baud = LineBaud();
   const unsigned bits = (parity || baud == 1200) ? 11 : 10;
   return std::uint64_t{bits} * 1'000'000 / baud;
 }
@@ -136,6 +142,11 @@ void PtyPanel::Answer(const std::vector<Reply>& replies, std::uint64_t receivedU
 }
 
 void PtyPanel::Run(const std::atomic<bool>& stop) {
+#ifdef __linux__
+  // Paced bytes leave on time to the microsecond, not within the default
+  // 50 us of timer slack.
+  if (m_options.pace) ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+#endif
   std::uint8_t buf[4096];
   std::uint64_t lastByteUs = 0;
   std::vector<Reply> replies;
@@ -153,6 +164,9 @@ void PtyPanel::Run(const std::atomic<bool>& stop) {
     const ssize_t n = ::read(m_master, buf, sizeof buf);
     if (n <= 0) continue;
     lastByteUs = now;
+    if (m_options.echo) WriteAll(buf, static_cast<std::size_t>(n));
+    // At another baud rate the panel hears only garbled bytes.
+    if (m_options.onlyAtBaud && LineBaud() != m_options.onlyAtBaud) continue;
     replies.clear();
     {
       std::lock_guard<std::mutex> lock(m_mutex);

@@ -10,6 +10,8 @@
 // the wire time is real. The baud rate is the one the reader set on the
 // terminal; a pseudo-terminal drops the parity bit, so 1200 baud (the only
 // rate the reader uses with parity) is reckoned at 11 bits a byte, others at 10.
+// The line can echo what the reader sends, and the panel can be deaf to all
+// but one line mode.
 #pragma once
 
 #include <atomic>
@@ -25,6 +27,12 @@ namespace logwick::sim {
 struct PtyOptions {
   bool pace = false;
   bool takeControllingTerminal = false;
+  // Every request comes straight back, as from an RS-485 adapter that hears
+  // its own transmitter (with a silent panel: a loopback plug).
+  bool echo = false;
+  // The panel hears only a line at this baud rate (1200: ГАЗ mode, 9600: the
+  // usual mode); 0: any.
+  unsigned onlyAtBaud = 0;
 };
 
 class PtyPanel {
@@ -56,6 +64,7 @@ class PtyPanel {
   void WritePaced(const std::vector<std::uint8_t>& bytes, std::uint64_t startUs, std::uint64_t byteUs);
   void WriteAll(const std::uint8_t* data, std::size_t length);
   std::uint64_t ByteTimeUs() const;
+  unsigned LineBaud() const;
 
   VirtualPanel m_panel;
   PtyOptions m_options;

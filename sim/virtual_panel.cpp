@@ -126,7 +126,7 @@ void VirtualPanel::Handle(const std::uint8_t* frame, std::size_t length, std::ve
 
 void VirtualPanel::Send(Request r, std::vector<std::uint8_t> bytes, std::size_t requestLength,
                         std::vector<Reply>& out) {
-  if (m_config.faults.silentOn.count(r)) return;
+  if (m_config.faults.silent || m_config.faults.silentOn.count(r)) return;
   ++m_repliesSent;
   if (m_config.faults.badChecksumOn.count(m_repliesSent) && !bytes.empty()) bytes.back() ^= 0x5A;
   out.push_back({std::move(bytes), requestLength, r});

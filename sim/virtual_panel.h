@@ -1,7 +1,8 @@
 // A panel as the reader meets it on the line: takes request bytes as they
 // arrive, answers every frame of the protocol from a configured log, and can
 // misbehave on purpose (silence, a damaged checksum, a block that is never
-// ready). Pure logic without I/O: the pseudo-terminal server (pty_panel.h)
+// ready). Faults of the line itself (echo, the wrong line mode) are the
+// pseudo-terminal server's. Pure logic without I/O: the pseudo-terminal server (pty_panel.h)
 // and tests feed it bytes.
 //
 // The log is a ring of eventCount slots whose write position is ringPosition:
@@ -40,6 +41,7 @@ bool ParseRequestName(const std::string& name, Request& out);
 const char* RequestName(Request r);
 
 struct PanelFaults {
+  bool silent = false;               // no reply to anything: no panel on the line
   std::set<Request> silentOn;        // requests that get no reply at all
   std::set<unsigned> badChecksumOn;  // 1-based numbers of replies sent with a damaged last byte
   int neverReadyBlock = -1;          // block index that never becomes ready (-1: none)

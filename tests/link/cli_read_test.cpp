@@ -5,86 +5,27 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <regex>
 #include <thread>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include "lists/event_file.h"
-#include "tests/lists/test_files.h"
-
-extern char** environ;
+#include "tests/link/cli_child.h"
 
 using namespace logwick;
 using namespace logwick::test;
 
 namespace {
 
-const std::string kCli = std::string(LOGWICK_BIN_DIR) + "/logwick-cli";
-
-// logwick-cli with `args` in a child process, with stdout and stderr in <files>.out and .err.
-struct Child {
-  Child(std::vector<std::string> args, const std::string& files) : files(files) {
-    std::vector<char*> argv{const_cast<char*>(kCli.c_str())};
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const std::string out = files + ".out", err = files + ".err";
-    posix_spawn_file_actions_t fa;
-    posix_spawn_file_actions_init(&fa);
-    posix_spawn_file_actions_addopen(&fa, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&fa, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (posix_spawn(&pid, kCli.c_str(), &fa, nullptr, argv.data(), environ) != 0) pid = -1;
-    posix_spawn_file_actions_destroy(&fa);
-  }
-  ~Child() {
-    Signal(SIGKILL);
-    Wait();
-  }
-  void Signal(int sig) {
-    if (pid > 0) ::kill(pid, sig);
-  }
-  int Wait() {
-    int status = 0;
-    if (pid > 0 && ::waitpid(pid, &status, 0) == pid) pid = -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  }
-  std::string Out() const { return ReadText(files + ".out"); }
-  std::string Err() const { return ReadText(files + ".err"); }
-
-  pid_t pid = -1;
-  std::string files;
-};
-
-class CliRead : public ::testing::Test {
+class CliRead : public CliRunner {
  protected:
-  // Each read is filed into the panel history archive: this test's own.
-  CliRead() { ::setenv("LOGWICK_ARCHIVE", archive_.c_str(), 1); }
-  ~CliRead() override { ::unsetenv("LOGWICK_ARCHIVE"); }
-  std::unique_ptr<Child> Run(const char* command, std::vector<std::string> args) {
-    args.insert(args.begin(), command);
-    return std::make_unique<Child>(std::move(args), dir_.File(command));
-  }
   std::unique_ptr<Child> Read(std::vector<std::string> args) { return Run("read", std::move(args)); }
-  // Starts the simulator; its device path, the first line it prints.
-  std::string Simulate(std::vector<std::string> args) {
-    sim_ = Run("simulate", std::move(args));
-    for (int i = 0; i < 500 && sim_->Out().find('\n') == std::string::npos; ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    const std::string out = sim_->Out();
-    EXPECT_NE(out.find('\n'), std::string::npos) << "the simulator printed no device: " << sim_->Err();
-    return out.substr(0, out.find('\n'));
-  }
   CT7KEventList Load() {
     CT7KEventList list;
     EXPECT_EQ(LoadEventFile(file_, list).status, LoadStatus::Loaded);
     return list;
   }
 
-  TempDir dir_;
   const std::string file_ = dir_.File("out.t7kev");
-  const std::string archive_ = dir_.File("archive.sqlite");
-  std::unique_ptr<Child> sim_;
 };
 
 }  // namespace
@@ -152,4 +93,38 @@ TEST_F(CliRead, InterruptStopsBetweenBlocksAndWritesTheEventsSoFar) {
   EXPECT_TRUE(
       r->Out().ends_with(": " + std::to_string(n) + " new events, 0 already known, no gap mark, partial\n"))
       << r->Out();
+}
+
+TEST_F(CliRead, AReadOutIsNeverLostToItsTarget) {
+  const std::string dev = Simulate({"--events", "20", "--block", "4", "--not-ready", "2"});
+  // A target that cannot be created is refused before the port is opened.
+  for (const std::string& bad : {dir_.File("none/out.t7kev"), dir_.Path().string()}) {
+    auto r = Read({"--device", dev, "--serial", "4660", "-o", bad});
+    EXPECT_EQ(r->Wait(), 4);
+    EXPECT_EQ(r->Err().rfind("Не могу создать файл: " + bad + " (", 0), 0u) << r->Err();
+    EXPECT_EQ(r->Err().find("Открытие порта"), std::string::npos) << r->Err();
+  }
+
+  // The target's folder goes away while the panel is read (a pulled stick):
+  // the events go to a recovery file in the user's data folder.
+  ::setenv("XDG_DATA_HOME", dir_.File("data").c_str(), 1);
+  const std::string stick = dir_.File("stick"), target = stick + "/out.t7kev";
+  std::filesystem::create_directory(stick);
+  auto r = Read({"--device", dev, "--serial", "4660", "-o", target});
+  for (int i = 0; i < 500 && r->Err().find("Чтение событий") == std::string::npos; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  std::filesystem::remove_all(stick);
+  EXPECT_EQ(r->Wait(), 4);
+  ::unsetenv("XDG_DATA_HOME");
+  const std::string err = r->Err(), saved = "Прочитанные события сохранены в файле ";
+  EXPECT_NE(err.find("Не могу создать файл: " + target + " ("), std::string::npos) << err;
+  ASSERT_NE(err.find(saved), std::string::npos) << err;
+  const std::string recovered = err.substr(err.find(saved) + saved.size(),
+                                           err.find('\n', err.find(saved)) - err.find(saved) - saved.size());
+  EXPECT_TRUE(std::regex_match(
+      recovered, std::regex(dir_.File("data") + "/Ormet/logwick/recovered/4660-\\d{8}-\\d{6}\\.t7kev")))
+      << recovered;
+  CT7KEventList list;
+  ASSERT_EQ(LoadEventFile(recovered, list).status, LoadStatus::Loaded);
+  EXPECT_EQ(std::make_pair(list.GetCount(), list.m_nSerNum), std::make_pair(std::size_t{16}, 4660));
 }

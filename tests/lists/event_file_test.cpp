@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
+
 #ifndef _WIN32
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -12,7 +15,9 @@
 #include <csignal>
 #endif
 
+#include "events/codec.h"
 #include "lists/panel_types.h"
+#include "lists/recovery_file.h"
 #include "lists/report.h"
 #include "tests/lists/list_samples.h"
 
@@ -124,6 +129,66 @@ TEST(EventFileStore, NothingIsLeftBehindOnSuccessOrFailure) {
   EXPECT_FALSE(StoreEventFile(dir.File("sub"), list).ok || StoreEventFile(dir.File("none/b.t7kev"), list).ok);
   EXPECT_TRUE(std::filesystem::is_empty(dir.File("sub")));
   EXPECT_EQ(dir.EntryCount(), 2u);  // the long one and sub
+}
+
+// A store first removes what killed stores of the same target left behind,
+// and nothing else: not another file's leftovers, not look-alikes, not the
+// temporary file of a store still running (it holds it locked; on Windows,
+// open).
+TEST(EventFileStore, LeftoversOfKilledStoresGoWithTheNextStore) {
+  TempDir dir;
+  const std::string target = dir.File("site.t7kev");
+  const std::vector<std::string> stale = {"site.t7kev.0badcafe.tmp", "site.t7kev.12345678.tmp"};
+  const std::vector<std::string> others = {
+      "site.t7kev.tmp",         "site.t7kev.0badcafg.tmp",  "site.t7kev.0badcafe.tmp.keep",
+      "site.t7kev.0badcaf.tmp", "other.t7kev.0badcafe.tmp", "site.txt.0badcafe.tmp",
+      "site.t7kev.deadbeef.tmp"};
+  for (const auto& name : stale) WriteBytes(dir.File(name), {1});
+  for (const auto& name : others) WriteBytes(dir.File(name), {2});
+#ifdef _WIN32
+  std::FILE* running = _wfopen(Utf8ToWide(dir.File(others.back())).c_str(), L"rb");
+#else
+  std::FILE* running = std::fopen(dir.File(others.back()).c_str(), "rb");
+  ASSERT_TRUE(running && ::flock(::fileno(running), LOCK_EX) == 0);
+#endif
+  ASSERT_TRUE(running);
+  EXPECT_TRUE(StoreEventFile(target, MakeFullList(2)).ok);
+  std::fclose(running);
+  for (const auto& name : stale) EXPECT_FALSE(std::filesystem::exists(dir.File(name))) << name;
+  for (const auto& name : others) EXPECT_TRUE(std::filesystem::exists(dir.File(name))) << name;
+  EXPECT_EQ(dir.EntryCount(), others.size() + 1);
+}
+
+// Before a read-out: whether its target can be created, leaving nothing
+// behind. After one whose target failed: the recovery file, named by panel and
+// time, never replacing an earlier one.
+TEST(EventFileStore, TargetCheckAndRecoveryFile) {
+  TempDir dir;
+  EXPECT_TRUE(CheckCanCreate(dir.File("new.t7kev")).ok);
+  EXPECT_FALSE(CheckCanCreate(dir.File("none/new.t7kev")).ok || CheckCanCreate(dir.Path().string()).ok);
+  EXPECT_EQ(dir.EntryCount(), 0u);
+
+#ifdef _WIN32
+  const std::wstring oldLocal = _wgetenv(L"LOCALAPPDATA") ? _wgetenv(L"LOCALAPPDATA") : L"";
+  _wputenv_s(L"LOCALAPPDATA", Utf8ToWide(dir.Path().string()).c_str());
+  const std::string folder = dir.File("Ormet\\Logwick\\recovered\\");
+#else
+  ::setenv("XDG_DATA_HOME", dir.Path().c_str(), 1);
+  const std::string folder = dir.File("Ormet/logwick/recovered/");
+#endif
+  std::tm tm{
+      .tm_sec = 12, .tm_min = 34, .tm_hour = 10, .tm_mday = 15, .tm_mon = 2, .tm_year = 124, .tm_isdst = -1};
+  const std::time_t when = std::mktime(&tm);
+  CT7KEventList list = MakeFullList(3);
+  list.m_nSerNum = 4660;
+  const RecoveryOutcome first = StoreRecoveryFile(list, when), second = StoreRecoveryFile(list, when);
+  EXPECT_EQ(std::make_pair(first.path, second.path),
+            std::make_pair(folder + "4660-20240315-103412.t7kev", folder + "4660-20240315-103412-2.t7kev"));
+  for (const RecoveryOutcome& r : {first, second}) {
+    CT7KEventList loaded;
+    EXPECT_TRUE(r.ok && LoadEventFile(r.path, loaded).status == LoadStatus::Loaded && loaded == list)
+        << r.path;
+  }
 }
 
 #ifndef _WIN32

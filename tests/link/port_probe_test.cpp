@@ -1,0 +1,129 @@
+// The port probe on a machine described by a made-up system view: what a
+// pseudo-terminal cannot bring about (no permission, a busy port and its
+// holder, ModemManager), with the real serial port and a virtual panel.
+#include "link/port_probe.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "link/port_probe_text.h"
+#include "sim/pty_panel.h"
+
+using namespace logwick;
+
+namespace {
+
+// A machine where the probed device is `device`, which appears as `resolved`.
+struct MadeUpSystem : SystemView {
+  std::optional<DeviceNode> Node(const std::string& path) const override {
+    if (path != device || !present) return std::nullopt;
+    return DeviceNode{resolved, true, gid, readWrite};
+  }
+  std::string LinkTarget(const std::string&) const override { return {}; }
+  std::string GroupName(unsigned g) const override { return groups.count(g) ? groups.at(g) : ""; }
+  bool GroupListsUser(unsigned) const override { return listed; }
+  bool SessionHasGroup(unsigned) const override { return false; }
+  std::string UserName() const override { return "engineer"; }
+  std::vector<ProcessInfo> ProcessesHolding(const std::string& d) const override {
+    return d == resolved ? holders : std::vector<ProcessInfo>{};
+  }
+  bool ModemManagerRunning() const override { return modemManager; }
+  PortHardware Hardware(const std::string&) const override { return hardware; }
+
+  std::string device;
+  std::string resolved = "/dev/ttyACM0";
+  bool present = true;
+  unsigned gid = 20;
+  bool readWrite = true;
+  bool listed = false;
+  std::map<unsigned, std::string> groups{{0, "root"}, {20, "dialout"}};
+  std::vector<ProcessInfo> holders;
+  bool modemManager = false;
+  PortHardware hardware{"Arduino Uno", "2341", "0043"};
+};
+
+class ProbeOnAMadeUpSystem : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(panel_.Open(error_)) << error_;
+    panel_.Start();
+    system_.device = panel_.DevicePath();
+  }
+  ProbeReport Probe() {
+    CCommPort port;
+    return ProbePort({.device = system_.device}, port, system_);
+  }
+  // The report's lines as one text.
+  static std::string Text(const ProbeReport& r) {
+    std::string text;
+    for (const std::string& line : ProbeReportLines(r)) text += line + "\n";
+    return text;
+  }
+
+  sim::PtyPanel panel_{sim::PanelConfig{}};
+  std::string error_;
+  MadeUpSystem system_;
+};
+
+}  // namespace
+
+TEST_F(ProbeOnAMadeUpSystem, NoPermissionNamesTheGroupToJoin) {
+  system_.readWrite = false;
+  struct Case {
+    unsigned gid;
+    bool listed;
+    std::string said;
+  };
+  const Case cases[] = {
+      {20, false,
+       "пользователь engineer в неё не входит.\nДобавьте его в группу: sudo usermod -aG dialout engineer"},
+      {20, true,
+       "engineer уже в группе dialout, но этот сеанс начат раньше: выйдите из системы и войдите снова."},
+      {0, false, "попросите администратора открыть доступ к порту"},
+      {77, false, "попросите администратора открыть доступ к порту"},
+  };
+  for (const Case& c : cases) {
+    system_.gid = c.gid;
+    system_.listed = c.listed;
+    const ProbeReport r = Probe();
+    EXPECT_EQ(r.verdict, ProbeVerdict::kNoPermission);
+    EXPECT_NE(Text(r).find(c.said), std::string::npos) << Text(r);
+  }
+  EXPECT_EQ(panel_.Inspect([](const sim::VirtualPanel& p) { return p.RequestsSeen(); }), 0u);
+  system_.present = false;
+  EXPECT_EQ(Probe().verdict, ProbeVerdict::kNoDevice);
+}
+
+TEST_F(ProbeOnAMadeUpSystem, ABusyPortNamesItsHolderAndModemManagerIsToldHowToKeepOff) {
+  CCommPort holder;
+  ASSERT_TRUE(holder.OpenDevice(system_.device, 9600, 0));
+  system_.holders = {{4242, "minicom"}, {4243, "picocom"}};
+  ProbeReport r = Probe();
+  EXPECT_EQ(r.verdict, ProbeVerdict::kBusy);
+  EXPECT_NE(Text(r).find("занят: его держит процесс 4242 (minicom), процесс 4243 (picocom)."),
+            std::string::npos)
+      << Text(r);
+  EXPECT_EQ(Text(r).find("ModemManager"), std::string::npos);
+
+  const std::string rule =
+      "ATTRS{idVendor}==\"2341\", ATTRS{idProduct}==\"0043\", ENV{ID_MM_DEVICE_IGNORE}=\"1\"";
+  system_.holders = {{812, "ModemManager"}};
+  r = Probe();
+  EXPECT_NE(Text(r).find("процесс 812 (ModemManager)"), std::string::npos);
+  EXPECT_NE(Text(r).find(rule), std::string::npos) << Text(r);
+  system_.holders.clear();
+  EXPECT_NE(Text(Probe()).find("занят другой программой"), std::string::npos);
+  holder.Close();
+
+  // Running, not holding the port: the panel is found all the same, with the advice.
+  system_.modemManager = true;
+  system_.hardware = {};
+  r = Probe();
+  EXPECT_EQ(std::make_tuple(r.verdict, r.serial, r.deviceType),
+            std::make_tuple(ProbeVerdict::kPanel, 4660u, 3));
+  EXPECT_NE(Text(r).find("KERNEL==\"ttyACM0\", ENV{ID_MM_DEVICE_IGNORE}=\"1\""), std::string::npos)
+      << Text(r);
+  system_.resolved = "/dev/ttyS0";  // not a device ModemManager looks at
+  EXPECT_EQ(Text(Probe()).find("ModemManager"), std::string::npos);
+}
