@@ -5,6 +5,7 @@
 #include "app_test_support.h"
 #include "lists/report.h"
 #include "sim/event_generator.h"
+#include "version/program_version.h"
 
 class EndToEndTest : public QObject {
   Q_OBJECT
@@ -38,6 +39,32 @@ class EndToEndTest : public QObject {
     QFile mime(data + "/mime/packages/logwick-t7kev.xml");
     QVERIFY(mime.open(QIODevice::ReadOnly) && mime.readAll().contains("<glob pattern=\"*.t7kev\"/>"));
     QVERIFY(QFile::exists(data + "/applications/logwick.desktop"));
+  }
+
+  // --version and --help are answered without a display; after "--" a name like a switch is a file.
+  void AnswersVersionAndHelpAndOpensFilesNamedLikeSwitches() {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "xcb"), env.remove("DISPLAY"), env.remove("WAYLAND_DISPLAY");
+    p.setProcessEnvironment(env);
+    for (auto [arg, start] : {std::pair{"--version", QString("logwick ") + logwick::kProjectVersion},
+                              {"--help", QString("Usage: logwick [FILE]\n")}}) {
+      p.start(LOGWICK_BIN_DIR "/logwick", {"x.t7kev", arg});
+      QVERIFY(p.waitForFinished(10000));
+      QCOMPARE(p.exitCode(), 0);
+      QVERIFY2(QString::fromUtf8(p.readAllStandardOutput()).startsWith(start), arg);
+    }
+
+    WriteSample(TempDir() + "/--help");
+    const QString dump = TempDir() + "/named-like-a-switch.txt";
+    qputenv("LOGWICK_DUMP_VIEW", dump.toUtf8());
+    p.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
+    p.setWorkingDirectory(TempDir());
+    p.start(LOGWICK_BIN_DIR "/logwick", {"--", "--help"});
+    QVERIFY(p.waitForFinished(30000));
+    QFile f(dump);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(f.readAll().contains("line\t1007\tВ базе 10 событий"));
   }
 };
 
