@@ -116,6 +116,20 @@ bool WriteFreedesktopFileType(const std::string& dataHome, const std::string& ex
   return mime && entry;
 }
 
+#ifdef _WIN32
+namespace {
+
+// The path in double quotes, a blank, "%1" in double quotes.
+std::string OpenCommand(const std::string& exePath) {
+  // Quoted even in its short form: on a volume without 8.3 names the short
+  // path is the long one, and "C:\Program Files\..." unquoted may start
+  // C:\Program.exe.
+  return "\"" + exePath + "\" \"%1\"";
+}
+
+}  // namespace
+#endif
+
 bool RegisterEventFileType(const std::string& exePath) {
 #ifdef _WIN32
   // Per user: HKEY_CLASSES_ROOT merges these keys in, and no administrator
@@ -125,7 +139,7 @@ bool RegisterEventFileType(const std::string& exePath) {
   bool ok = SetRegistryString(HKEY_CURRENT_USER, (classes + ".t7kev").c_str(), "", kFileTypeProgId);
   ok &= SetRegistryString(HKEY_CURRENT_USER, (classes + kFileTypeProgId).c_str(), "", kFileTypeName);
   ok &= SetRegistryString(HKEY_CURRENT_USER, (classes + kFileTypeProgId + "\\shell\\open\\command").c_str(),
-                          "", (path + " \"%1\"").c_str());
+                          "", OpenCommand(path).c_str());
   ok &= SetRegistryString(HKEY_CURRENT_USER, (classes + kFileTypeProgId + "\\DefaultIcon").c_str(), "",
                           (path + ",1").c_str());
   SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
