@@ -41,6 +41,35 @@ class EndToEndTest : public QObject {
     QVERIFY(QFile::exists(data + "/applications/logwick.desktop"));
   }
 
+  // After a start the desktop knows event files, as xdg-mime finds them outside any desktop session: their
+  // type from the MIME database, the program as the application that opens them.
+  void TheDesktopKnowsEventFilesAfterAStart() {
+    for (const char* tool : {"xdg-mime", "mimetype", "update-mime-database", "update-desktop-database"})
+      QVERIFY2(!QStandardPaths::findExecutable(tool).isEmpty(),
+               qPrintable(QString(tool) + " is missing: scripts/install-deps.sh gui installs it"));
+    const QString file = WriteSample(TempDir() + "/desktop/list.t7kev");
+    qputenv("LOGWICK_DUMP_VIEW", (TempDir() + "/desktop/view.txt").toUtf8());
+    QCOMPARE(QProcess::execute(LOGWICK_BIN_DIR "/logwick", {file}), 0);
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* session : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION",
+                                "GNOME_DESKTOP_SESSION_ID", "XDG_DATA_DIRS", "XDG_CONFIG_DIRS"})
+      env.remove(session);
+    auto query = [&](const QStringList& args) {
+      QProcess p;
+      p.setProcessEnvironment(env);
+      p.start("xdg-mime", QStringList{"query"} + args);
+      return p.waitForFinished(30000) ? QString::fromUtf8(p.readAllStandardOutput()).trimmed() : QString();
+    };
+    QCOMPARE(query({"filetype", file}), QString("application/x-t7kev"));
+    QCOMPARE(query({"default", "application/x-t7kev"}), QString("logwick.desktop"));
+    QFile cache(qEnvironmentVariable("XDG_DATA_HOME") + "/applications/mimeinfo.cache");
+    QVERIFY(cache.open(QIODevice::ReadOnly) &&
+            cache.readAll().contains("application/x-t7kev=logwick.desktop;"));
+    QFile icon(qEnvironmentVariable("XDG_DATA_HOME") + "/icons/hicolor/48x48/apps/logwick.png");
+    QVERIFY(icon.open(QIODevice::ReadOnly) && icon.readAll().startsWith("\x89PNG"));
+  }
+
   // --version and --help are answered without a display; after "--" a name like a switch is a file.
   void AnswersVersionAndHelpAndOpensFilesNamedLikeSwitches() {
     QProcess p;
