@@ -4,7 +4,7 @@
 set -euo pipefail
 
 declare -A SETS=(
-  [core]="cmake make g++ libgtest-dev libgmock-dev googletest libbenchmark-dev libcli11-dev libssl-dev"
+  [core]="cmake make g++ libgtest-dev libgmock-dev googletest libbenchmark-dev libcli11-dev libssl-dev bash-completion"
   [gui]="qt6-base-dev libgl-dev fonts-dejavu-core shared-mime-info desktop-file-utils xdg-utils libfile-mimeinfo-perl"
   [fuzz]="clang libclang-rt-14-dev"
   [windows]="g++-mingw-w64-x86-64 wine wine64"
