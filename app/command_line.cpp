@@ -66,12 +66,7 @@ std::string DesktopHelpText() {
          "  --         end of options: what follows is a file name, even if it begins with '-'\n"
          "\n"
          "Any other argument beginning with '-' is reported as an unknown switch in the window\n"
-         "and otherwise ignored.\n"
-         "\n"
-         "Files:\n"
-         "  ~/.config/Ormet/T29 read events.conf  settings\n"
-         "  ~/.local/share/mime/packages/logwick-t7kev.xml,\n"
-         "  ~/.local/share/applications/logwick.desktop  the event-file type, written at start\n";
+         "and otherwise ignored.\n";
 }
 
 }  // namespace logwick

@@ -87,6 +87,7 @@ std::string FreedesktopDesktopEntry(const std::string& exec) {
          "\n"
          "Terminal=false\n"
          "Categories=Utility;\n"
+         "Keywords=Тарвел;журнал событий;t7kev;\n"
          "MimeType=" +
          kMimeType + ";\n";
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a target needs, only those that are missing.
-# Usage: scripts/install-deps.sh core|gui|fuzz|windows ...
+# Usage: scripts/install-deps.sh core|gui|fuzz|windows|package ...
 set -euo pipefail
 
 declare -A SETS=(
@@ -8,6 +8,7 @@ declare -A SETS=(
   [gui]="qt6-base-dev libgl-dev fonts-dejavu-core shared-mime-info desktop-file-utils xdg-utils libfile-mimeinfo-perl"
   [fuzz]="clang libclang-rt-14-dev"
   [windows]="g++-mingw-w64-x86-64 wine wine64"
+  [package]="dpkg-dev help2man librsvg2-bin lintian man-db file"
 )
 
 wanted=()
