@@ -50,8 +50,7 @@ void UpdateDesktopDatabases(const std::string& dataHome) {
   for (const DesktopCache& c : kCaches) {
     const fs::path folder = fs::path(dataHome) / c.folder;
     if (Stale(folder / c.cache, folder / c.source))
-      RunQuietly({c.tool, folder.string()},
-                 std::chrono::duration_cast<std::chrono::milliseconds>(kDesktopToolTimeout));
+      RunQuietly({c.tool, folder.string()}, kDesktopToolTimeout);
   }
 #endif
 }
