@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "app/app_icons.h"
+#include "version/program_version.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent) : TemplateDialog(parent, "О программе", 195, 97) {
   setObjectName(QString::number(kIdDialog));
@@ -17,7 +18,9 @@ CAboutDlg::CAboutDlg(QWidget* parent) : TemplateDialog(parent, "О програ�
   about->setWordWrap(true);
   AddStatic(-1, "www.ormet.example", {40, 36, 148, 8});
   AddStatic(-1, "© ООО «Ормет»", {40, 48, 148, 8});
-  AddStatic(-1, "Версия 1.3", {40, 60, 148, 8});
+  // The line keeps its form ("Версия 1.3"); the build it came from shows on hover.
+  auto* version = AddStatic(-1, QString("Версия ") + logwick::kProjectVersion, {40, 60, 148, 8});
+  version->setToolTip(QString::fromStdString(logwick::VersionLine("logwick")));
   auto* ok = AddButton(kIdOk, "OK", {72, 76, 50, 14}, true);
   connect(ok, &QPushButton::clicked, this, &CAboutDlg::accept);
 }

@@ -5,14 +5,18 @@ static void InitResources() { Q_INIT_RESOURCE(logwick); }
 
 namespace logwick {
 
-QIcon ProgramIcon() {
+QString ProgramIconResource() {
   InitResources();
-  return QIcon(":/icons/logwick.png");
+  return ":/icons/logwick.png";
 }
 
-QIcon EventFileIcon() {
+QString EventFileIconResource() {
   InitResources();
-  return QIcon(":/icons/t7kev.png");
+  return ":/icons/t7kev.png";
 }
+
+QIcon ProgramIcon() { return QIcon(ProgramIconResource()); }
+
+QIcon EventFileIcon() { return QIcon(EventFileIconResource()); }
 
 }  // namespace logwick

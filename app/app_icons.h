@@ -2,8 +2,13 @@
 #pragma once
 
 #include <QIcon>
+#include <QString>
 
 namespace logwick {
 QIcon ProgramIcon();
 QIcon EventFileIcon();
+
+// The resources behind them: 48x48 PNG files.
+QString ProgramIconResource();
+QString EventFileIconResource();
 }  // namespace logwick

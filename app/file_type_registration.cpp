@@ -3,8 +3,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <system_error>
+#include <utility>
 
+#include "app/desktop_databases.h"
 #include "app/shell_paths.h"
 
 #ifdef _WIN32
@@ -43,6 +46,9 @@ std::string FreedesktopMimeXml() {
          "    <comment>" +
          kFileTypeName +
          "</comment>\n"
+         "    <icon name=\"" +
+         kEventFileIconName +
+         "\"/>\n"
          "    <glob pattern=\"*.t7kev\"/>\n"
          "  </mime-type>\n"
          "</mime-info>\n";
@@ -76,14 +82,19 @@ std::string FreedesktopDesktopEntry(const std::string& exec) {
          "Exec=" +
          quoted +
          " %f\n"
-         "Icon=logwick\n"
+         "Icon=" +
+         kProgramIconName +
+         "\n"
          "Terminal=false\n"
          "Categories=Utility;\n"
+         "Keywords=Тарвел;журнал событий;t7kev;\n"
          "MimeType=" +
          kMimeType + ";\n";
 }
 
 namespace {
+
+enum class WriteResult { kUnchanged, kWritten, kFailed };
 
 bool WriteAtomically(const std::filesystem::path& target, const std::string& content) {
   std::error_code ec;
@@ -106,17 +117,47 @@ bool WriteAtomically(const std::filesystem::path& target, const std::string& con
   return !ec;
 }
 
-}  // namespace
-
-bool WriteFreedesktopFileType(const std::string& dataHome, const std::string& exePath) {
-  const std::filesystem::path base(dataHome);
-  const bool mime = WriteAtomically(base / "mime" / "packages" / "logwick-t7kev.xml", FreedesktopMimeXml());
-  const bool entry =
-      WriteAtomically(base / "applications" / "logwick.desktop", FreedesktopDesktopEntry(exePath));
-  return mime && entry;
+// A file that already holds content is left alone: its time stays, so the
+// desktop's caches built from it stay current and nothing is rebuilt.
+WriteResult WriteIfChanged(const std::filesystem::path& target, const std::string& content) {
+  std::ifstream in(target, std::ios::binary);
+  if (in && std::string(std::istreambuf_iterator<char>(in), {}) == content) return WriteResult::kUnchanged;
+  return WriteAtomically(target, content) ? WriteResult::kWritten : WriteResult::kFailed;
 }
 
-bool RegisterEventFileType(const std::string& exePath) {
+}  // namespace
+
+bool WriteFreedesktopFileType(const std::string& dataHome, const std::string& exePath,
+                              const DesktopIcons& icons) {
+  const std::filesystem::path base(dataHome);
+  const std::filesystem::path theme = base / "icons" / "hicolor" / "48x48";
+  const std::pair<std::filesystem::path, std::string> files[] = {
+      {base / "mime" / "packages" / "logwick-t7kev.xml", FreedesktopMimeXml()},
+      {base / "applications" / "logwick.desktop", FreedesktopDesktopEntry(exePath)},
+      {theme / "apps" / (std::string(kProgramIconName) + ".png"), icons.program},
+      {theme / "mimetypes" / (std::string(kEventFileIconName) + ".png"), icons.eventFile},
+  };
+  bool ok = true;
+  for (const auto& [path, content] : files)
+    if (!content.empty()) ok &= WriteIfChanged(path, content) != WriteResult::kFailed;
+  return ok;
+}
+
+#ifdef _WIN32
+namespace {
+
+// The path in double quotes, a blank, "%1" in double quotes.
+std::string OpenCommand(const std::string& exePath) {
+  // Quoted even in its short form: on a volume without 8.3 names the short
+  // path is the long one, and "C:\Program Files\..." unquoted may start
+  // C:\Program.exe.
+  return "\"" + exePath + "\" \"%1\"";
+}
+
+}  // namespace
+#endif
+
+bool RegisterEventFileType(const std::string& exePath, const DesktopIcons& icons) {
 #ifdef _WIN32
   // Per user: HKEY_CLASSES_ROOT merges these keys in, and no administrator
   // rights are needed to write them.
@@ -125,7 +166,7 @@ bool RegisterEventFileType(const std::string& exePath) {
   bool ok = SetRegistryString(HKEY_CURRENT_USER, (classes + ".t7kev").c_str(), "", kFileTypeProgId);
   ok &= SetRegistryString(HKEY_CURRENT_USER, (classes + kFileTypeProgId).c_str(), "", kFileTypeName);
   ok &= SetRegistryString(HKEY_CURRENT_USER, (classes + kFileTypeProgId + "\\shell\\open\\command").c_str(),
-                          "", (path + " \"%1\"").c_str());
+                          "", OpenCommand(path).c_str());
   ok &= SetRegistryString(HKEY_CURRENT_USER, (classes + kFileTypeProgId + "\\DefaultIcon").c_str(), "",
                           (path + ",1").c_str());
   SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
@@ -139,7 +180,9 @@ bool RegisterEventFileType(const std::string& exePath) {
   } else {
     return false;
   }
-  return WriteFreedesktopFileType(dataHome, exePath);
+  const bool written = WriteFreedesktopFileType(dataHome, exePath, icons);
+  UpdateDesktopDatabases(dataHome);
+  return written;
 #endif
 }
 

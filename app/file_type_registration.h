@@ -19,19 +19,33 @@ namespace logwick {
 constexpr const char* kFileTypeProgId = "Ormet.T7kLogwick";
 constexpr const char* kFileTypeName = "Список событий ТАРВЕЛ-7К";
 constexpr const char* kMimeType = "application/x-t7kev";
+constexpr const char* kProgramIconName = "logwick";
+constexpr const char* kEventFileIconName = "application-x-t7kev";
+
+// The two 48x48 PNG pictures the desktop shows for the program and for its
+// event files; an empty one is not written.
+struct DesktopIcons {
+  std::string program;
+  std::string eventFile;
+};
 
 // Registers the type for the executable at exePath. On Windows this writes
-// the per-user classes keys and notifies the shell; elsewhere it writes a
-// freedesktop MIME package and a .desktop entry under the user's data folder
-// (XDG_DATA_HOME, else ~/.local/share). True when every write succeeded.
-bool RegisterEventFileType(const std::string& exePath);
+// the per-user classes keys and notifies the shell (the icons are the
+// executable's own there); elsewhere it writes a freedesktop MIME package, a
+// .desktop entry and the icons under the user's data folder (XDG_DATA_HOME,
+// else ~/.local/share) and brings the desktop's databases up to date. True
+// when every write succeeded.
+bool RegisterEventFileType(const std::string& exePath, const DesktopIcons& icons = {});
 
 // The freedesktop files themselves, for the installer and for tests.
 std::string FreedesktopMimeXml();
 std::string FreedesktopDesktopEntry(const std::string& exec);
 
-// Writes the two files into dataHome ("<dataHome>/mime/packages/..." and
-// "<dataHome>/applications/..."), each replaced atomically.
-bool WriteFreedesktopFileType(const std::string& dataHome, const std::string& exePath);
+// Writes the files into dataHome ("<dataHome>/mime/packages/...",
+// "<dataHome>/applications/..." and the hicolor theme's "<dataHome>/icons/
+// hicolor/48x48/{apps,mimetypes}/..."), each replaced atomically and only when
+// its content differs.
+bool WriteFreedesktopFileType(const std::string& dataHome, const std::string& exePath,
+                              const DesktopIcons& icons = {});
 
 }  // namespace logwick

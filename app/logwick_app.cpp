@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QTimer>
 
+#include "app/app_icons.h"
 #include "app/command_line.h"
 #include "app/ev_list_box.h"
 #include "app/file_type_registration.h"
@@ -45,6 +46,15 @@ class ViewDump {
   QFile m_file;
 };
 
+// The pictures the desktop shows for the program and its event files.
+logwick::DesktopIcons DesktopIcons() {
+  auto bytes = [](const QString& resource) {
+    QFile f(resource);
+    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();
+  };
+  return {bytes(logwick::ProgramIconResource()), bytes(logwick::EventFileIconResource())};
+}
+
 }  // namespace
 
 int CLogwickApp::InitInstance(const QStringList& args) {
@@ -54,7 +64,7 @@ int CLogwickApp::InitInstance(const QStringList& args) {
 
   // Ignored on failure: a user without rights still gets a working program.
   logwick::RegisterEventFileType(
-      QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString());
+      QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString(), DesktopIcons());
 
   CT29CommandLine cmdInfo;
   std::vector<std::string> plain;

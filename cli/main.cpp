@@ -6,11 +6,13 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
+#include "version/program_version.h"
 
 int main(int argc, char** argv) {
   logwick::cli::PrepareConsole(argc, argv);
   CLI::App app{"Logwick: reads, shows and exports the event log of Тарвел alarm panels", "logwick-cli"};
   app.require_subcommand(1);
+  app.set_version_flag("--version", logwick::VersionLine("logwick-cli"), "Print the version and exit");
   logwick::cli::AddShowCommand(app);
   logwick::cli::AddExportCommand(app);
   logwick::cli::AddStatsCommand(app);

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a target needs, only those that are missing.
-# Usage: scripts/install-deps.sh core|gui|fuzz|windows ...
+# Usage: scripts/install-deps.sh core|gui|fuzz|windows|package ...
 set -euo pipefail
 
 declare -A SETS=(
   [core]="cmake make g++ libgtest-dev libgmock-dev googletest libbenchmark-dev libcli11-dev libssl-dev
-          python3 libsqlite3-dev libpq-dev postgresql-15"
-  [gui]="qt6-base-dev libgl-dev fonts-dejavu-core"
+          python3 libsqlite3-dev libpq-dev postgresql-15 bash-completion"
+  [gui]="qt6-base-dev libgl-dev fonts-dejavu-core shared-mime-info desktop-file-utils xdg-utils
+         libfile-mimeinfo-perl"
   [fuzz]="clang libclang-rt-14-dev"
   [windows]="g++-mingw-w64-x86-64 wine wine64"
+  [package]="dpkg-dev help2man librsvg2-bin lintian man-db file"
 )
 
 wanted=()

@@ -1,8 +1,10 @@
-// The filter and settings dialogs, driven as a user would.
+// The filter, settings and About dialogs, driven as a user would.
+#include "app/about_dlg.h"
 #include "app/filter_dlg.h"
 #include "app/settings_dlg.h"
 #include "app_test_support.h"
 #include "link/port_names.h"
+#include "version/program_version.h"
 
 using F = CFilterDlg;
 using S = CSettingsDlg;
@@ -120,6 +122,17 @@ class DialogsTest : public QObject {
     });
     QCOMPARE(other.exec(), int(QDialog::Accepted));
     QCOMPARE(other.Settings().selectedSerial, 0u);
+  }
+
+  // The About box keeps its version line and names the build as --version does.
+  void AboutShowsTheProgramsVersion() {
+    CAboutDlg dlg;
+    QLabel* line = nullptr;
+    for (QLabel* l : dlg.findChildren<QLabel*>())
+      if (l->text().startsWith("Версия")) line = l;
+    QVERIFY(line);
+    QCOMPARE(line->text(), QString("Версия ") + logwick::kProjectVersion);
+    QCOMPARE(line->toolTip().toStdString(), logwick::VersionLine("logwick"));
   }
 };
 

@@ -5,6 +5,7 @@
 #include "app_test_support.h"
 #include "lists/report.h"
 #include "sim/event_generator.h"
+#include "version/program_version.h"
 
 class EndToEndTest : public QObject {
   Q_OBJECT
@@ -44,6 +45,61 @@ class EndToEndTest : public QObject {
     QFile mime(data + "/mime/packages/logwick-t7kev.xml");
     QVERIFY(mime.open(QIODevice::ReadOnly) && mime.readAll().contains("<glob pattern=\"*.t7kev\"/>"));
     QVERIFY(QFile::exists(data + "/applications/logwick.desktop"));
+  }
+
+  // After a start the desktop knows event files, as xdg-mime finds them outside any desktop session: their
+  // type from the MIME database, the program as the application that opens them.
+  void TheDesktopKnowsEventFilesAfterAStart() {
+    for (const char* tool : {"xdg-mime", "mimetype", "update-mime-database", "update-desktop-database"})
+      QVERIFY2(!QStandardPaths::findExecutable(tool).isEmpty(),
+               qPrintable(QString(tool) + " is missing: scripts/install-deps.sh gui installs it"));
+    const QString file = WriteSample(TempDir() + "/desktop/list.t7kev");
+    qputenv("LOGWICK_DUMP_VIEW", (TempDir() + "/desktop/view.txt").toUtf8());
+    QCOMPARE(QProcess::execute(LOGWICK_BIN_DIR "/logwick", {file}), 0);
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* session : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION",
+                                "GNOME_DESKTOP_SESSION_ID", "XDG_DATA_DIRS", "XDG_CONFIG_DIRS"})
+      env.remove(session);
+    auto query = [&](const QStringList& args) {
+      QProcess p;
+      p.setProcessEnvironment(env);
+      p.start("xdg-mime", QStringList{"query"} + args);
+      return p.waitForFinished(30000) ? QString::fromUtf8(p.readAllStandardOutput()).trimmed() : QString();
+    };
+    QCOMPARE(query({"filetype", file}), QString("application/x-t7kev"));
+    QCOMPARE(query({"default", "application/x-t7kev"}), QString("logwick.desktop"));
+    QFile cache(qEnvironmentVariable("XDG_DATA_HOME") + "/applications/mimeinfo.cache");
+    QVERIFY(cache.open(QIODevice::ReadOnly) &&
+            cache.readAll().contains("application/x-t7kev=logwick.desktop;"));
+    QFile icon(qEnvironmentVariable("XDG_DATA_HOME") + "/icons/hicolor/48x48/apps/logwick.png");
+    QVERIFY(icon.open(QIODevice::ReadOnly) && icon.readAll().startsWith("\x89PNG"));
+  }
+
+  // --version and --help are answered without a display; after "--" a name like a switch is a file.
+  void AnswersVersionAndHelpAndOpensFilesNamedLikeSwitches() {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "xcb"), env.remove("DISPLAY"), env.remove("WAYLAND_DISPLAY");
+    p.setProcessEnvironment(env);
+    for (auto [arg, start] : {std::pair{"--version", QString("logwick ") + logwick::kProjectVersion},
+                              {"--help", QString("Usage: logwick [FILE]\n")}}) {
+      p.start(LOGWICK_BIN_DIR "/logwick", {"x.t7kev", arg});
+      QVERIFY(p.waitForFinished(10000));
+      QCOMPARE(p.exitCode(), 0);
+      QVERIFY2(QString::fromUtf8(p.readAllStandardOutput()).startsWith(start), arg);
+    }
+
+    WriteSample(TempDir() + "/--help");
+    const QString dump = TempDir() + "/named-like-a-switch.txt";
+    qputenv("LOGWICK_DUMP_VIEW", dump.toUtf8());
+    p.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
+    p.setWorkingDirectory(TempDir());
+    p.start(LOGWICK_BIN_DIR "/logwick", {"--", "--help"});
+    QVERIFY(p.waitForFinished(30000));
+    QFile f(dump);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(f.readAll().contains("line\t1007\tВ базе 10 событий"));
   }
 };
 

@@ -1,5 +1,6 @@
 // The main window: start-up lines, file commands, settings, report, reading
 // from the panel, the exit rules and the shell helpers behind them.
+#include "app/desktop_databases.h"
 #include "app/file_type_registration.h"
 #include "app/settings_dlg.h"
 #include "app/shell_paths.h"
@@ -179,6 +180,55 @@ class MainWindowTest : public QObject {
       QVERIFY(logwick::FreedesktopDesktopEntry(exe).find("Exec=" + std::string(exec) + " %f\n") !=
               std::string::npos);
     QVERIFY(!logwick::WriteFreedesktopFileType("/proc/none", "/x"));  // a failed write is reported
+  }
+
+  // The installed copies are the files the program writes (the MIME package whole, the entry with a bare
+  // Exec).
+  void InstalledDesktopFilesMatchTheProgramsOwn() {
+    auto read = [](const char* name) {  // the test data folder's sibling res/
+      QFile f(QDir::cleanPath(LOGWICK_TEST_DATA_DIR "/../../res/") + "/" + name);
+      return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString("<unreadable>");
+    };
+    QCOMPARE(read("logwick-t7kev.xml"), QString::fromStdString(logwick::FreedesktopMimeXml()));
+    QCOMPARE(read("logwick.desktop"), QString::fromStdString(logwick::FreedesktopDesktopEntry("logwick")));
+  }
+
+  // A database is rebuilt only when its cache is missing or older than the program's file; a missing tool is
+  // skipped and one that hangs is stopped.
+  void DesktopDatabasesFollowTheFiles() {
+    const QString data = TempDir() + "/databases", mimeCache = data + "/mime/mime.cache";
+    const QString appsCache = data + "/applications/mimeinfo.cache";
+    const logwick::DesktopIcons icons{"program picture", "event-file picture"};
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", (TempDir() + "/no-tools").toUtf8());
+    logwick::WriteFreedesktopFileType(data.toStdString(), "/opt/lw", icons);
+    logwick::UpdateDesktopDatabases(data.toStdString());
+    QVERIFY(!QFile::exists(mimeCache) && !QFile::exists(appsCache));
+    QVERIFY(!logwick::RunQuietly({"update-mime-database", data.toStdString()}, std::chrono::seconds(5)));
+    qputenv("PATH", path);
+
+    QFile icon(data + "/icons/hicolor/48x48/mimetypes/application-x-t7kev.png");
+    QVERIFY(icon.open(QIODevice::ReadOnly) && icon.readAll() == "event-file picture");
+    auto stamps = [&] {
+      return QList<QDateTime>{QFileInfo(mimeCache).lastModified(), QFileInfo(appsCache).lastModified(),
+                              QFileInfo(icon).lastModified()};
+    };
+    logwick::UpdateDesktopDatabases(data.toStdString());
+    const auto built = stamps();
+    QVERIFY(built[0].isValid() && built[1].isValid());
+    QVERIFY(logwick::WriteFreedesktopFileType(data.toStdString(), "/opt/lw", icons));
+    logwick::UpdateDesktopDatabases(data.toStdString());
+    QCOMPARE(stamps(), built);  // nothing changed, nothing rewritten or rebuilt
+    QVERIFY(logwick::WriteFreedesktopFileType(data.toStdString(), "/opt/moved/lw", icons));
+    logwick::UpdateDesktopDatabases(data.toStdString());
+    QCOMPARE(stamps()[0], built[0]);
+    QVERIFY(stamps()[1] > built[1]);
+
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(!logwick::RunQuietly({"sleep", "10"}, std::chrono::milliseconds(200)));
+    QVERIFY(timer.elapsed() < 5000);
+    QVERIFY(logwick::RunQuietly({"true"}, std::chrono::seconds(5)));
   }
 };
 

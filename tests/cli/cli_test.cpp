@@ -6,6 +6,7 @@
 
 #include "lists/t7k_ev_filter.h"
 #include "tests/cli/cli_runner.h"
+#include "version/program_version.h"
 
 using namespace logwick;
 using namespace logwick::test;
@@ -115,6 +116,13 @@ TEST_F(Cli, FailuresAndWrongArguments) {
         << args.back() << ": " << r.err;
   }
   EXPECT_FALSE(std::filesystem::exists(x) || std::filesystem::exists(y));
+}
+
+TEST_F(Cli, VersionNamesTheProgramAndTheProjectVersion) {
+  const Result r = Run({"--version"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, VersionLine("logwick-cli") + "\n");
+  EXPECT_TRUE(r.out.starts_with("logwick-cli " + std::string(kProjectVersion))) << r.out;
 }
 
 TEST_F(Cli, ShowKeepsControlCharactersOffTheTerminal) {

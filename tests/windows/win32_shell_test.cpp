@@ -74,13 +74,17 @@ TEST_F(Shell, ShortPathsRegistrationDocumentsAndFolders) {
   // No short form (the file is not there): the path itself.
   EXPECT_EQ(ShortPathOf((dir / "no such file.t7kev").string()), (dir / "no such file.t7kev").string());
 
-  // The shell is pointed at the short path.
-  ASSERT_TRUE(RegisterEventFileType(exe));
+  // The shell is pointed at the short path, quoted; without a short form (as on a volume without
+  // 8.3 names) the long path with its blanks is quoted too.
   const std::string classes = "Software\\Classes\\";
-  EXPECT_EQ(ReadString(classes + ".t7kev", ""), "Ormet.T7kLogwick");
-  EXPECT_EQ(ReadString(classes + "Ormet.T7kLogwick", ""), "Список событий ТАРВЕЛ-7К");
-  EXPECT_EQ(ReadString(classes + "Ormet.T7kLogwick\\shell\\open\\command", ""), shortPath + " \"%1\"");
-  EXPECT_EQ(ReadString(classes + "Ormet.T7kLogwick\\DefaultIcon", ""), shortPath + ",1");
+  const std::string noShortForm = (dir / "not built yet.exe").string();
+  for (const auto& [program, path] : {std::pair{exe, shortPath}, {noShortForm, noShortForm}}) {
+    ASSERT_TRUE(RegisterEventFileType(program));
+    EXPECT_EQ(ReadString(classes + ".t7kev", ""), "Ormet.T7kLogwick");
+    EXPECT_EQ(ReadString(classes + "Ormet.T7kLogwick", ""), "Список событий ТАРВЕЛ-7К");
+    EXPECT_EQ(ReadString(classes + "Ormet.T7kLogwick\\shell\\open\\command", ""), "\"" + path + "\" \"%1\"");
+    EXPECT_EQ(ReadString(classes + "Ormet.T7kLogwick\\DefaultIcon", ""), path + ",1");
+  }
 
   EXPECT_TRUE(DocumentsFolder().size() >= 3 && DocumentsFolder().substr(1, 2) == ":\\") << DocumentsFolder();
 
