@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
-#include <QLocale>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QThread>
@@ -14,6 +13,7 @@
 #include "app/fetchlog.h"
 #include "app/filter_dlg.h"
 #include "app/logwick_dlg.h"
+#include "app/qt_translation.h"
 #include "app/settings_dlg.h"
 #include "app/text_param_dlg.h"
 #include "events/codec.h"
@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
   QTemporaryDir settings;
   qputenv("XDG_CONFIG_HOME", settings.path().toUtf8());
   QApplication app(argc, argv);
-  QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+  logwick::InstallRussianTranslation();
   g_out = QDir(argc > 1 ? argv[1] : "docs");
   g_out.mkpath(".");
 
