@@ -84,7 +84,10 @@ CFetchlog::CFetchlog(const logwick::ReadoutSettings& settings, QWidget* parent, 
   m_progress->setObjectName(QString::number(kIdProgress));
   m_progress->setGeometry(frame->geometry().adjusted(1, 1, -1, -1));
   m_button = AddButton(kIdStop, "Отмена", {68, 93, 50, 14});
-  m_button->setAutoDefault(false);
+  // The only control that takes the focus: Enter, Space, a click and Esc all
+  // stop the reading.
+  m_button->setAutoDefault(true);
+  m_button->setFocus();
   connect(m_button, &QPushButton::clicked, this, &CFetchlog::reject);
   m_view = std::make_unique<View>(*this);
   if (!m_job)
