@@ -116,6 +116,26 @@ class FetchlogTest : public QObject {
     QVERIFY(dlg.TakeResult().status == ReadoutStatus::EventsNotRead);
   }
 
+  // An exception escaping the worker is told in the reading's own words, by the step it broke in.
+  void AWorkerThatDiesFailsItsStep() {
+    const std::pair<bool, const char*> cases[] = {
+        {false, "Ошибка при чтении\nинформации"},
+        {true, "Ошибка при чтении\nсобытий"},
+    };
+    for (auto [inEvents, text] : cases) {
+      CFetchlog dlg({}, nullptr,
+                    [inEvents](const ReadoutSettings&, IReadoutView& v, Cancel&) -> ReadoutResult {
+                      v.StepBegan(ReadoutStep::DeviceInfo, 74565);
+                      if (inEvents) v.StepBegan(ReadoutStep::Events, 74565);
+                      throw std::bad_alloc();
+                    });
+      Hooks messages;
+      QCOMPARE(dlg.exec(), 2);
+      QCOMPARE(messages.texts, QStringList{text});
+      QVERIFY(!dlg.TakeResult().list);
+    }
+  }
+
   // The button has the focus: Enter, Space and Esc on it stop the reading, as a click does.
   void EveryKeyOfTheButtonStopsTheReading() {
     // Ends by itself (as a completed reading) when no key stops it.
