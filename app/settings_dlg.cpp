@@ -110,7 +110,6 @@ void CSettingsDlg::OnInitDialog() {
     m_comboPort->addItem(text, port->number);
     const int at = m_comboPort->count() - 1;
     m_comboPort->setItemData(at, QString::fromStdString(port->description), kDescriptionRole);
-    m_comboPort->setItemData(at, QString::fromStdString(logwick::PortListingLine(*port)), Qt::ToolTipRole);
     if (port->number == m_settings.portNumber) selected = at;
   }
   m_comboPort->setCurrentIndex(selected);
