@@ -8,6 +8,7 @@
 #include "app/archive_filing.h"
 #include "app/text_param_dlg.h"
 #include "app_test_support.h"
+#include "archive_samples.h"
 #include "history/history_archive.h"
 #include "lists/report.h"
 
@@ -16,20 +17,6 @@ namespace {
 using A = CArchiveDlg;
 
 QString ArchivePath() { return TempDir() + "/archive/archive.sqlite"; }
-
-// SampleList's ten December days moved by `shift` days, as panel `serial`
-// with configuration `config` read on the day after its last event.
-CT7KEventList Visit(std::int32_t serial, const char* config, int shift) {
-  CT7KEventList l = logwick::test::MakeHeaderList();
-  l.m_nSerNum = serial;
-  const std::string name = logwick::Utf8ToCp1251(config);
-  l.SetConfigNameBytes(name.data(), name.size());
-  l.m_texts = {"Пожар", "Тревога"};
-  l.m_nReadDay = 11 + shift;
-  for (int day = 10; day >= 1; --day)  // newest first, as read
-    l.AddTail(logwick::test::MakeEvent(PackTimeStamp(2015, 12, day + shift, 9, 0, 0), 1, {1}));
-  return l;
-}
 
 // Panel 123 "Склад" visited twice with a gap between; panel 4567 "Цех" once.
 void FillArchive() {
