@@ -138,6 +138,25 @@ class ArchiveWindowTest : public QObject {
     QCOMPARE(box->GetKind(5), CEvListBox::RowKind::Event);
   }
 
+  void AHistoryLongerThanAFileWritesItsNewestEvents() {
+    Hooks hooks;
+    CLogwickDlg dlg;
+    dlg.OnInitDialog();
+    dlg.PutHistoryInPlace(logwick::test::MakeFullList(CT7KEventList::kMaxEvents + 5), {7});
+    dlg.FillList();
+    QCOMPARE(dlg.ListBox()->GetCount(), int(CT7KEventList::kMaxEvents) + 6);  // no ceiling in the view
+
+    const QString path = TempDir() + "/long.t7kev";
+    hooks.answers = {path};
+    dlg.OnWriteToFile();
+    QCOMPARE(hooks.texts.size(), 1);
+    QVERIFY2(hooks.texts[0].contains("последние 100000 из 100005"), qPrintable(hooks.texts[0]));
+    CT7KEventList written;
+    QVERIFY(logwick::LoadEventFile(path.toStdString(), written).status == logwick::LoadStatus::Loaded);
+    QCOMPARE(written.GetCount(), std::size_t{CT7KEventList::kMaxEvents});
+    QVERIFY(written[0] == dlg.EventList()[0]);
+  }
+
   void DamagedArchiveIsNamedAndLeftAlone() {
     QDir().mkpath(QFileInfo(ArchivePath()).path());
     QFile f(ArchivePath());
