@@ -6,6 +6,7 @@
 
 #include "app/archive_dlg.h"
 #include "app/archive_filing.h"
+#include "app/fetchlog.h"
 #include "app/text_param_dlg.h"
 #include "app_test_support.h"
 #include "archive_samples.h"
@@ -209,6 +210,41 @@ class ArchiveWindowTest : public QObject {
     QCOMPARE(QString::fromStdString(filed[0].origin), QString("COM3"));
     QVERIFY(!filed[0].partial);
     QVERIFY(filed[1].partial);
+  }
+
+  // The reading from the panel is filed once its dialog has closed; a filing
+  // that fails says so and still shows what was read.
+  void ReadingsFromThePanelAreFiled() {
+    QFile::remove(ArchivePath());
+    Hooks hooks;
+    CLogwickDlg dlg;
+    dlg.OnInitDialog();
+    dlg.m_nPortNumber = 7;
+    bool filedWhileReading = true;
+    dlg.SetReadoutJob([&](const logwick::ReadoutSettings&, logwick::IReadoutView&, const std::atomic<bool>&) {
+      filedWhileReading = QFile::exists(ArchivePath());
+      return logwick::ReadoutResult{.list = Visit(123, "Склад", 0)};
+    });
+    dlg.OnReadFromPanel();
+    QVERIFY(hooks.texts.isEmpty());
+    QVERIFY(!filedWhileReading);
+    QCOMPARE(Line(&dlg, CLogwickDlg::kIdCountLine), QString("В базе 10 событий"));
+    const auto filed = logwick::HistoryArchive::Open(ArchivePath().toStdString(), false)->Readouts({1, 123});
+    QCOMPARE(filed.size(), std::size_t{1});
+    QCOMPARE(QString::fromStdString(filed[0].origin), QString("COM7"));
+
+    QFile::remove(ArchivePath());
+    QVERIFY(QDir().mkpath(ArchivePath()));  // a folder where the archive should be
+    dlg.SetReadoutJob([&](const logwick::ReadoutSettings&, logwick::IReadoutView&, const std::atomic<bool>&) {
+      return logwick::ReadoutResult{.list = Visit(4567, "Цех", 3)};
+    });
+    dlg.OnReadFromPanel();
+    QCOMPARE(hooks.texts.size(), 1);
+    QVERIFY2(
+        hooks.texts[0].startsWith("Чтение не сохранено в архиве") && hooks.texts[0].contains(ArchivePath()),
+        qPrintable(hooks.texts[0]));
+    QCOMPARE(Line(&dlg, CLogwickDlg::kIdPanelLine), QString("Прибор Тарвел-7К (с/н 4567)"));
+    QVERIFY(QDir().rmdir(ArchivePath()));
   }
 
   void ServerAddressWithAPasswordIsRefused() {
