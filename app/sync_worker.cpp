@@ -38,23 +38,8 @@ void SyncWorker::Start(std::string archivePath, std::string serverUrl) {
   });
 }
 
-void SyncWorker::Post(const std::function<void(Pending&)>& change) {
-  std::lock_guard<std::mutex> guard(m_lock);
-  change(m_pending);
-  if (m_posted) return;
-  m_posted = true;
-  QMetaObject::invokeMethod(
-      &m_context, [this] { Deliver(); }, Qt::QueuedConnection);
-}
-
 void SyncWorker::Deliver() {
-  Pending p;
-  {
-    std::lock_guard<std::mutex> guard(m_lock);
-    p = std::move(m_pending);
-    m_pending = Pending{};
-    m_posted = false;
-  }
+  Pending p = m_updates.Take();
   if (p.progress && m_progress) m_progress(*p.progress);
   if (!p.outcome) return;
   // The worker has nothing left to do but end.

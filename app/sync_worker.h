@@ -10,11 +10,11 @@
 #include <QObject>
 #include <atomic>
 #include <functional>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
 
+#include "app/pending_updates.h"
 #include "history/readout_sync.h"
 #include "history/server_sync.h"
 
@@ -45,7 +45,7 @@ class SyncWorker {
     std::optional<SyncProgress> progress;
     std::optional<SyncOutcome> outcome;
   };
-  void Post(const std::function<void(Pending&)>& change);
+  void Post(const std::function<void(Pending&)>& change) { m_updates.Post(change); }
   void Deliver();
 
   Job m_job;
@@ -54,9 +54,7 @@ class SyncWorker {
   QObject m_context;  // lives on the interface thread; queued calls die with it
   std::atomic<bool> m_cancel{false};
   std::thread m_thread;
-  std::mutex m_lock;
-  Pending m_pending;      // guarded by m_lock
-  bool m_posted = false;  // guarded by m_lock
+  PendingUpdates<Pending> m_updates{&m_context, [this] { Deliver(); }};
 };
 
 }  // namespace logwick
