@@ -170,6 +170,8 @@ int main(int argc, char** argv) {
   std::printf("history open to first paint (%zu events, %zu gap marks): %.2f ms\n",
               dlg.EventList().GetCount(), dlg.GapMarkIndices().size(), history);
   std::printf("history scroll to end (%zu events): %.2f ms\n", dlg.EventList().GetCount(), historyEnd);
+  std::printf("logwick resident memory (%zu-event history): %.1f MB\n", dlg.EventList().GetCount(),
+              StatusKib("VmRSS:") / 1024.0);
 #endif
   return 0;
 }
