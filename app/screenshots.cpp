@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QRadioButton>
@@ -109,6 +110,9 @@ void ShootArchive(const QString& folder, CLogwickDlg& main) {
   dlg.findChild<QLineEdit*>(QString::number(CArchiveDlg::kIdServer))
       ->setText("postgresql://инженер@archive.example/logwick");
   dlg.SelectPanel({1, 4660});
+  // The archive's usual place rather than this run's scratch folder.
+  dlg.findChild<QLabel*>(QString::number(CArchiveDlg::kIdPath))
+      ->setText("Архив: /home/engineer/.local/share/Ormet/logwick/archive.sqlite");
   Save(dlg, "archive-window");
 
   dlg.OnOpen();
