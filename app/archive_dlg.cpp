@@ -106,7 +106,7 @@ CArchiveDlg::CArchiveDlg(QWidget* parent, logwick::SyncWorker::Job syncJob)
   setWindowTitle("Архив истории приборов");
   if (!m_syncJob) m_syncJob = DefaultSyncJob();
   BuildControls();
-  resize(820, 460);
+  resize(1040, 460);  // room for every column at the usual font
 }
 
 CArchiveDlg::~CArchiveDlg() = default;
