@@ -16,8 +16,9 @@ CEvListBox::CEvListBox(QWidget* parent) : QAbstractScrollArea(parent) {
   UpdateScrollRange();
 }
 
-void CEvListBox::SetRows(int count, RowTextFn textOf) {
+void CEvListBox::SetRows(int count, RowTextFn textOf, RowKindFn kindOf) {
   m_textOf = std::move(textOf);
+  m_kindOf = std::move(kindOf);
   m_count = m_textOf ? std::max(count, 0) : 0;
   m_heights.assign(static_cast<std::size_t>(m_count), 0);
   m_curSel = -1;
@@ -29,6 +30,20 @@ void CEvListBox::SetRows(int count, RowTextFn textOf) {
 QString CEvListBox::GetText(int row) const {
   if (row < 0 || row >= m_count) return {};
   return m_textOf(row);
+}
+
+CEvListBox::RowKind CEvListBox::GetKind(int row) const {
+  if (row < 0 || row >= m_count || !m_kindOf) return RowKind::Event;
+  return m_kindOf(row);
+}
+
+QColor CEvListBox::GapMarkBackground() const {
+  // A warm band over the view's own base colour, light or dark theme alike.
+  const QColor base = palette().color(QPalette::Active, QPalette::Base);
+  const QColor warm(255, 176, 32);
+  constexpr int kWarmPercent = 30;
+  auto mix = [](int b, int w) { return (b * (100 - kWarmPercent) + w * kWarmPercent) / 100; };
+  return QColor(mix(base.red(), warm.red()), mix(base.green(), warm.green()), mix(base.blue(), warm.blue()));
 }
 
 int CEvListBox::MeasureText(const QString& text) const {
@@ -100,12 +115,18 @@ void CEvListBox::paintEvent(QPaintEvent*) {
   const int height = viewport()->height();
   const QColor text = palette().color(QPalette::Active, QPalette::Text);
   const QColor grey = palette().color(QPalette::Disabled, QPalette::WindowText);
+  const QColor band = GapMarkBackground();
   int y = 0;
   for (int row = GetTopIndex(); row < m_count && y < height; ++row) {
     const int h = GetItemHeight(row);
     const QRect r(0, y, width, h);
     p.setPen(text);
-    p.drawText(r, Qt::TextWordWrap, GetText(row));
+    if (GetKind(row) == RowKind::GapMark) {
+      p.fillRect(r, band);
+      p.drawText(r, Qt::TextWordWrap | Qt::AlignHCenter, GetText(row));
+    } else {
+      p.drawText(r, Qt::TextWordWrap, GetText(row));
+    }
     p.setPen(grey);
     p.drawLine(r.left(), r.bottom(), r.right() + 1, r.bottom());
     y += h;

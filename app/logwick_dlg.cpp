@@ -19,6 +19,12 @@
 #include "lists/event_file.h"
 #include "lists/panel_types.h"
 #include "lists/report.h"
+#include "lists/report_formats.h"
+
+#ifdef LOGWICK_WITH_ARCHIVE
+#include "app/archive_dlg.h"
+#include "app/archive_filing.h"
+#endif
 
 namespace {
 
@@ -61,6 +67,9 @@ void CLogwickDlg::BuildMenu() {
   add(ops, kIdReadFromFile, "Про&читать из файла ...", &CLogwickDlg::OnReadFromFile);
   add(ops, kIdWriteToFile, "&Записать в файл ...", &CLogwickDlg::OnWriteToFile);
   add(ops, kIdWriteText, "Записать текст ...", &CLogwickDlg::OnWriteText);
+#ifdef LOGWICK_WITH_ARCHIVE
+  add(ops, kIdArchive, "&Архив ...", &CLogwickDlg::OnArchive);
+#endif
   ops->addSeparator();
   add(ops, kIdExit, "В&ыход", &CLogwickDlg::OnExit);
   QMenu* service = m_menu->addMenu("Серв&ис");
@@ -135,10 +144,24 @@ QString CLogwickDlg::RowText(std::uint32_t eventIndex) const {
   return Q(row);
 }
 
+QString CLogwickDlg::ViewRowText(int row) const {
+  const logwick::GapRows::Row r = m_viewRows.At(static_cast<std::size_t>(row));
+  if (r.gapMark) return logwick::kGapMarkLine;
+  return RowText(m_rows.EventAt(r.shown));
+}
+
 void CLogwickDlg::FillList() {
   m_rows = logwick::ShownRows(m_events, [this](const CT7KEvent& ev) { return m_filter.Accept(ev); });
-  m_list->SetRows(static_cast<int>(m_rows.Count()),
-                  [this](int row) { return RowText(m_rows.EventAt(static_cast<std::size_t>(row))); });
+  m_viewRows = logwick::GapRows(m_rows, m_gapMarks);
+  CEvListBox::RowKindFn kindOf;
+  if (m_viewRows.MarkCount() > 0)
+    kindOf = [this](int row) {
+      return m_viewRows.At(static_cast<std::size_t>(row)).gapMark ? CEvListBox::RowKind::GapMark
+                                                                  : CEvListBox::RowKind::Event;
+    };
+  m_list->SetRows(
+      static_cast<int>(m_viewRows.Count(m_rows)), [this](int row) { return ViewRowText(row); },
+      std::move(kindOf));
 
   using logwick::StrFormat;
   m_lineCount->setText(Q(StrFormat("В базе %d событий", static_cast<int>(m_events.GetCount()))));
@@ -160,6 +183,7 @@ int CLogwickDlg::ReadEventFile(const QString& path) {
   const logwick::LoadOutcome outcome = logwick::LoadEventFile(native, m_events);
   switch (outcome.status) {
     case logwick::LoadStatus::Loaded:
+      m_gapMarks.clear();
       break;
     case logwick::LoadStatus::FormatRefused:
       // The list's own refusal: reported, but the load has ended normally.
@@ -185,8 +209,19 @@ void CLogwickDlg::OnWriteToFile() {
   const QString path = logwick::ChooseFile(this, {true, "t7kev", kEventFileFilter, GetEventsFilesDir()});
   if (path.isEmpty()) return;
   SaveEventsFilesDir(path);
-  if (!logwick::StoreEventFile(Path8(path), m_events).ok)
+  // A panel's history may hold more than a file can: the file takes the newest.
+  const bool whole = m_events.GetCount() <= CT7KEventList::kMaxEvents;
+  if (!logwick::StoreEventFile(Path8(path), whole ? m_events : logwick::FileableHead(m_events)).ok) {
     logwick::ShowMessage(this, logwick::kMsgCannotCreate, logwick::AppTitle(), logwick::MsgIcon::Exclamation);
+    return;
+  }
+  if (!whole)
+    logwick::ShowMessage(
+        this,
+        Q(logwick::StrFormat("Файл событий вмещает не более %u событий: записаны последние %u "
+                             "из %zu событий истории прибора",
+                             CT7KEventList::kMaxEvents, CT7KEventList::kMaxEvents, m_events.GetCount())),
+        logwick::AppTitle(), logwick::MsgIcon::Information);
 }
 
 void CLogwickDlg::OnWriteText() {
@@ -197,7 +232,11 @@ void CLogwickDlg::OnWriteText() {
   if (path.isEmpty()) return;
   // The filtered report holds the events the list shows.
   const bool all = params.m_nScope == 1;
-  if (!logwick::WriteReportFile(Path8(path), m_events, all ? logwick::ShownRows(m_events, {}) : m_rows).ok)
+  logwick::ReportOptions options;
+  options.gaps = m_gapMarks;
+  if (!logwick::WriteReportFile(Path8(path), m_events, all ? logwick::ShownRows(m_events, {}) : m_rows,
+                                options)
+           .ok)
     logwick::ShowMessage(this, logwick::kMsgReportWriteError, logwick::AppTitle(),
                          logwick::MsgIcon::Exclamation);
 }
@@ -212,8 +251,32 @@ void CLogwickDlg::OnReadFromPanel() {
   // does the list change.
   CFetchlog reading(ReadoutSettingsNow(), this, m_readoutJob);
   reading.exec();
-  logwick::PutReadListInPlace(reading.TakeResult(), m_events);
+  logwick::ReadoutResult result = reading.TakeResult();
+#ifdef LOGWICK_WITH_ARCHIVE
+  const QString notFiled = logwick::FileReading(result, static_cast<unsigned>(m_nPortNumber));
+#else
+  const QString notFiled;
+#endif
+  if (logwick::PutReadListInPlace(std::move(result), m_events)) m_gapMarks.clear();
   FillList();
+  if (!notFiled.isEmpty())
+    logwick::ShowMessage(this, notFiled, logwick::AppTitle(), logwick::MsgIcon::Exclamation);
+}
+
+void CLogwickDlg::PutHistoryInPlace(CT7KEventList&& list, std::vector<std::size_t>&& gapMarks) {
+  m_events = std::move(list);
+  m_gapMarks = std::move(gapMarks);
+}
+
+void CLogwickDlg::OnArchive() {
+#ifdef LOGWICK_WITH_ARCHIVE
+  CArchiveDlg archive(this);
+  if (archive.exec() != QDialog::Accepted) return;
+  if (std::optional<logwick::PanelHistory> history = archive.TakeHistory()) {
+    PutHistoryInPlace(std::move(history->list), std::move(history->gapMarks));
+    FillList();
+  }
+#endif
 }
 
 logwick::ReadoutSettings CLogwickDlg::ReadoutSettingsNow() const {
