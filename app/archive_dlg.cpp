@@ -116,6 +116,7 @@ void CArchiveDlg::BuildControls() {
   m_labelPath = new QLabel(this);
   m_labelPath->setObjectName(QString::number(kIdPath));
   m_labelPath->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  m_labelPath->setTextFormat(Qt::PlainText);  // a path is data, never markup
   m_labelPath->setText("Архив: " + (m_path.empty() ? QString("не задан") : Q(m_path)));
   layout->addWidget(m_labelPath);
 
@@ -200,6 +201,7 @@ void CArchiveDlg::BuildControls() {
   m_labelStatus->setObjectName(QString::number(kIdStatus));
   m_labelStatus->setWordWrap(true);
   m_labelStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  m_labelStatus->setTextFormat(Qt::PlainText);  // may quote a server's or a file's words
   m_buttonClose = new QPushButton("Закрыть", this);
   m_buttonClose->setObjectName(QString::number(kIdClose));
   m_buttonClose->setAutoDefault(false);

@@ -26,9 +26,11 @@ class CFetchlog::View : public logwick::IReadoutView {
  public:
   explicit View(CFetchlog& dlg) : m_dlg(dlg) {}
   void StepBegan(ReadoutStep step, std::uint32_t serial) override {
+    if (step == ReadoutStep::Events) m_eventsBegun = true;
     m_dlg.Post([text = Q(logwick::ReadoutStepText(step, serial))](Pending& p) { p.status = text; });
   }
   void EventsBegan(const logwick::PanelLogSummary& log) override {
+    m_eventsBegun = true;
     const QString version = Q(logwick::PanelVersionText(log));
     const QString count = Q(logwick::PanelCountText(log));
     m_dlg.Post([&](Pending& p) {
@@ -56,8 +58,14 @@ class CFetchlog::View : public logwick::IReadoutView {
     m_dlg.Post([&](Pending& p) { p.warnings.push_back(text); });
   }
 
+  // Worker thread only: the failure an escaped exception stands for.
+  logwick::ReadoutStatus EscapedFailure() const {
+    return m_eventsBegun ? logwick::ReadoutStatus::EventsNotRead : logwick::ReadoutStatus::InfoNotRead;
+  }
+
  private:
   CFetchlog& m_dlg;
+  bool m_eventsBegun = false;
 };
 
 bool CFetchlog::Pending::Empty() const {
@@ -84,7 +92,10 @@ CFetchlog::CFetchlog(const logwick::ReadoutSettings& settings, QWidget* parent, 
   m_progress->setObjectName(QString::number(kIdProgress));
   m_progress->setGeometry(frame->geometry().adjusted(1, 1, -1, -1));
   m_button = AddButton(kIdStop, "Отмена", {68, 93, 50, 14});
-  m_button->setAutoDefault(false);
+  // The only control that takes the focus: Enter, Space, a click and Esc all
+  // stop the reading.
+  m_button->setAutoDefault(true);
+  m_button->setFocus();
   connect(m_button, &QPushButton::clicked, this, &CFetchlog::reject);
   m_view = std::make_unique<View>(*this);
   if (!m_job)
@@ -112,13 +123,15 @@ void CFetchlog::showEvent(QShowEvent* event) {
 
 void CFetchlog::StartWorker() {
   m_worker = std::thread([this] {
-    // A job that died ends like a stop: its warning has said why.
-    logwick::ReadoutResult result{.status = logwick::ReadoutStatus::Cancelled};
+    logwick::ReadoutResult result;
     try {
       result = m_job(m_settings, *m_view, m_cancel);
-    } catch (const std::exception& e) {
-      // Never leave the dialog waiting for a worker that died.
-      const QString text = QString::fromUtf8(e.what());
+    } catch (...) {
+      // Never leave the dialog waiting for a worker that died, nor show the
+      // user a library's English: a job that died failed its step. Its
+      // result is lost, so the caller keeps the list it had.
+      result = {.status = m_view->EscapedFailure()};
+      const QString text = Q(logwick::ReadoutMessage(result.status));
       Post([&](Pending& p) { p.warnings.push_back(text); });
     }
     Post([&](Pending& p) { p.result = std::move(result); });

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
 
 #include "app/about_dlg.h"
 #include "app/app_icons.h"
@@ -77,6 +78,10 @@ void CLogwickDlg::BuildMenu() {
   add(help, kIdHelp, "Справка", &CLogwickDlg::OnHelp);
   help->addSeparator();
   add(help, kIdAbout, "О программе ...", &CLogwickDlg::OnAbout);
+  // F1 as everywhere else; a shortcut of the window's own, so that the menu
+  // item keeps its text.
+  auto* f1 = new QShortcut(QKeySequence::HelpContents, this, this, &CLogwickDlg::OnHelp);
+  f1->setObjectName("helpkey");
   m_menu->setGeometry(0, 0, width(), m_menu->sizeHint().height());
 }
 

@@ -1,5 +1,4 @@
 #include <QApplication>
-#include <QLocale>
 
 #include <cstdio>
 #include <string>
@@ -7,6 +6,7 @@
 
 #include "app/command_line.h"
 #include "app/logwick_app.h"
+#include "app/qt_translation.h"
 #include "version/program_version.h"
 
 #ifdef _WIN32
@@ -36,9 +36,7 @@ bool AnswerInfoRequest(int argc, char* argv[]) {
 int main(int argc, char* argv[]) {
   if (AnswerInfoRequest(argc, argv)) return 0;
   QApplication qapp(argc, argv);
-  // Every text of the program is Russian; dates in the pickers follow suit
-  // (dd.MM.yyyy) whatever the desktop's own locale is.
-  QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+  logwick::InstallRussianTranslation();
   CLogwickApp app;
   return app.InitInstance(QCoreApplication::arguments().mid(1));
 }

@@ -42,6 +42,8 @@ void ShowMessage(QWidget* owner, const QString& text, const QString& caption, Ms
   }
   QMessageBox box(ToQt(icon), caption, text, QMessageBox::Ok, owner);
   box.setObjectName("messagebox");
+  // Paths, names and panel texts are data: "<b>" in them is shown as typed.
+  box.setTextFormat(Qt::PlainText);
   box.exec();
 }
 
@@ -54,18 +56,26 @@ QString WithDefaultExtension(const QString& path, const QString& defaultExt) {
   return path + '.' + defaultExt;
 }
 
+std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* owner, const FileRequest& request) {
+  auto dialog = std::make_unique<QFileDialog>(owner, QString(), request.folder, request.filter);
+  dialog->setObjectName(request.save ? "savefile" : "openfile");
+  dialog->setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog->setFileMode(QFileDialog::AnyFile);
+  dialog->setDefaultSuffix(request.defaultExt);
+#ifndef _WIN32
+  dialog->setOption(QFileDialog::DontUseNativeDialog);
+#endif
+  return dialog;
+}
+
 QString ChooseFile(QWidget* owner, const FileRequest& request) {
   QString chosen;
   if (FHook()) {
     chosen = FHook()(request);
   } else {
-    QFileDialog dialog(owner, QString(), request.folder, request.filter);
-    dialog.setObjectName(request.save ? "savefile" : "openfile");
-    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setDefaultSuffix(request.defaultExt);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    chosen = dialog.selectedFiles().first();
+    const auto dialog = MakeFileDialog(owner, request);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return {};
+    chosen = dialog->selectedFiles().first();
   }
   return WithDefaultExtension(chosen, request.defaultExt);
 }

@@ -5,7 +5,9 @@
 #include <QMessageBox>
 #include <QString>
 #include <functional>
+#include <memory>
 
+class QFileDialog;
 class QWidget;
 
 namespace logwick {
@@ -37,6 +39,12 @@ struct FileRequest {
   QString folder;
 };
 QString ChooseFile(QWidget* owner, const FileRequest& request);
+
+// The dialog ChooseFile runs. The open dialog takes any name, as the save
+// dialog does: a name that does not exist reaches the load, which says so.
+// Elsewhere than on Windows it is Qt's own dialog, which speaks the program's
+// language; a desktop's native one would follow the desktop's.
+std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* owner, const FileRequest& request);
 
 // While set, the hook gives the typed name (or "" for Cancel) instead of a dialog.
 using FileHook = std::function<QString(const FileRequest&)>;

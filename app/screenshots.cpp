@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QThread>
@@ -15,10 +14,11 @@
 #include "app/fetchlog.h"
 #include "app/filter_dlg.h"
 #include "app/logwick_dlg.h"
+#include "app/qt_translation.h"
 #include "app/settings_dlg.h"
 #include "app/text_param_dlg.h"
 #include "events/codec.h"
-#include "link/port_names.h"
+#include "link/port_list.h"
 #include "lists/event_file.h"
 #include "sim/event_generator.h"
 
@@ -137,7 +137,7 @@ int main(int argc, char** argv) {
   QTemporaryDir settings;
   qputenv("XDG_CONFIG_HOME", settings.path().toUtf8());
   QApplication app(argc, argv);
-  QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+  logwick::InstallRussianTranslation();
   g_out = QDir(argc > 1 ? argv[1] : "docs");
   g_out.mkpath(".");
 
@@ -160,7 +160,11 @@ int main(int argc, char** argv) {
   filter.UpdatePeriodControls();
   Save(filter, "filter-dialog");
 
-  const std::vector<logwick::PortInfo> ports = {{1, "/dev/ttyS0"}, {33, "/dev/ttyUSB0"}, {7, "/dev/pts/3"}};
+  const std::vector<logwick::PortListing> ports = {
+      {1, "/dev/ttyS0", "последовательный порт на плате"},
+      {33, "/dev/ttyUSB0", "FTDI FT232R USB UART A50285BI"},
+      {7, "/dev/pts/3", "псевдотерминал, ссылка /home/u/.config/Ormet/ports/COM7 -> /dev/pts/3"},
+  };
   logwick::ReadoutSettings chosen = main.ReadoutSettingsNow();
   chosen.portNumber = 33;
   chosen.selectedSerial = 4660;

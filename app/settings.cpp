@@ -4,6 +4,7 @@
 #include <QSettings>
 
 #include "app/shell_paths.h"
+#include "lists/user_folders.h"
 
 std::uint32_t g_nSelectedSerNum = 0;
 int g_bAutoSN = 1;

@@ -5,22 +5,40 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
 
 #include "app/message_box.h"
-#include "link/port_names.h"
+#include "link/port_list.h"
 
 namespace {
 
 constexpr std::uint32_t kMinSerial = 2;
 constexpr std::uint32_t kSerialLimit = 0x1000000;  // 24 bits
 
+// Where an entry of the port list keeps its description.
+constexpr int kDescriptionRole = Qt::UserRole + 1;
+
+// The open list draws each entry with its description beside it; the closed
+// box keeps the entry's own text.
+class PortEntryDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+ protected:
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+    QStyledItemDelegate::initStyleOption(option, index);
+    option->text = CSettingsDlg::ListedText(index);
+  }
+};
+
 }  // namespace
 
 CSettingsDlg::CSettingsDlg(const logwick::ReadoutSettings& settings, QWidget* parent,
-                           const std::vector<logwick::PortInfo>* ports)
+                           const std::vector<logwick::PortListing>* ports)
     : TemplateDialog(parent, "Настройка", 223, 85), m_settings(settings), m_portsGiven(ports != nullptr) {
   setObjectName(QString::number(kIdDialog));
   if (ports) m_ports = *ports;
@@ -37,9 +55,7 @@ CSettingsDlg::CSettingsDlg(const logwick::ReadoutSettings& settings, QWidget* pa
   m_checkGaz = AddCheck(kIdGaz, "Работа в формате АСУПЗ ГАЗ", {7, 40, 209, 14});
   for (QCheckBox* c : findChildren<QCheckBox*>())
     c->setMinimumHeight(std::max(c->height(), c->sizeHint().height()));
-  // Port names with the device after them need more room when the list is open.
-  m_comboPort->setSizeAdjustPolicy(QComboBox::AdjustToContentsOnFirstShow);
-  m_comboPort->view()->setMinimumWidth(Units().X(120));
+  m_comboPort->setItemDelegate(new PortEntryDelegate(m_comboPort));
 
   connect(qobject_cast<QPushButton*>(Control(kIdOk)), &QPushButton::clicked, this, &CSettingsDlg::accept);
   connect(qobject_cast<QPushButton*>(Control(kIdCancel)), &QPushButton::clicked, this, &CSettingsDlg::reject);
@@ -48,15 +64,21 @@ CSettingsDlg::CSettingsDlg(const logwick::ReadoutSettings& settings, QWidget* pa
 
 CSettingsDlg::~CSettingsDlg() = default;
 
-QString CSettingsDlg::PortText(const logwick::PortInfo& port) {
+QString CSettingsDlg::PortText(const logwick::PortListing& port) {
   QString text = QString("COM%1").arg(port.number);
 #ifndef _WIN32
   // The device without its "/dev/" folder keeps the closed box readable.
-  QString device = QString::fromStdString(port.devicePath);
+  QString device = QString::fromStdString(port.device);
   if (device.startsWith("/dev/")) device = device.mid(5);
   if (!device.isEmpty()) text += ' ' + device;
 #endif
   return text;
+}
+
+QString CSettingsDlg::ListedText(const QModelIndex& entry) {
+  const QString text = entry.data(Qt::DisplayRole).toString();
+  const QString description = entry.data(kDescriptionRole).toString();
+  return description.isEmpty() ? text : text + "  " + description;
 }
 
 std::uint32_t CSettingsDlg::AtoiUnsigned(const QString& text) {
@@ -75,20 +97,26 @@ int CSettingsDlg::exec() {
 void CSettingsDlg::OnInitDialog() {
   m_checkAuto->setChecked(m_settings.autoSerial);
   m_checkGaz->setChecked(m_settings.gazMode);
-  if (!m_portsGiven) m_ports = logwick::EnumeratePorts();
+  if (!m_portsGiven) m_ports = logwick::ListPorts(logwick::HostSystemView());
   m_comboPort->clear();
   // A sorted drop-down list: entries sorted as text, COM10 before COM2.
-  std::vector<std::pair<QString, unsigned>> entries;
-  for (const auto& port : m_ports) entries.emplace_back(PortText(port), port.number);
+  std::vector<std::pair<QString, const logwick::PortListing*>> entries;
+  for (const auto& port : m_ports) entries.emplace_back(PortText(port), &port);
   std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
     return QString::compare(a.first, b.first, Qt::CaseInsensitive) < 0;
   });
   int selected = -1;
-  for (const auto& [text, number] : entries) {
-    m_comboPort->addItem(text, number);
-    if (number == m_settings.portNumber) selected = m_comboPort->count() - 1;
+  for (const auto& [text, port] : entries) {
+    m_comboPort->addItem(text, port->number);
+    const int at = m_comboPort->count() - 1;
+    m_comboPort->setItemData(at, QString::fromStdString(port->description), kDescriptionRole);
+    if (port->number == m_settings.portNumber) selected = at;
   }
   m_comboPort->setCurrentIndex(selected);
+  // The open list is as wide as its longest entry with its description.
+  QAbstractItemView* list = m_comboPort->view();
+  list->setMinimumWidth(
+      std::max(Units().X(120), list->sizeHintForColumn(0) + list->verticalScrollBar()->sizeHint().width()));
   m_editSerNum->setText(QString::number(static_cast<int>(m_settings.selectedSerial)));
   m_editSerNum->setEnabled(!m_settings.autoSerial);
 }

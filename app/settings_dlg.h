@@ -13,8 +13,10 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 
+class QModelIndex;
+
 namespace logwick {
-struct PortInfo;
+struct PortListing;
 }
 
 class CSettingsDlg : public logwick::TemplateDialog {
@@ -30,10 +32,10 @@ class CSettingsDlg : public logwick::TemplateDialog {
   // The port number OK gives when no port is chosen (refused when reading).
   static constexpr unsigned kNoPort = 0xFFFFFFFFu;
 
-  // ports: the ports present, as the enumeration gives them (nullptr: ask
-  // the device link).
+  // ports: the ports present with what stands behind each (nullptr: ask the
+  // device link, as `logwick-cli ports` does).
   explicit CSettingsDlg(const logwick::ReadoutSettings& settings, QWidget* parent = nullptr,
-                        const std::vector<logwick::PortInfo>* ports = nullptr);
+                        const std::vector<logwick::PortListing>* ports = nullptr);
   ~CSettingsDlg() override;
 
   // The edited settings once the dialog has ended with OK.
@@ -43,7 +45,10 @@ class CSettingsDlg : public logwick::TemplateDialog {
   void accept() override;
 
   // The entry text of a port: "COM%d", then the device it opens.
-  static QString PortText(const logwick::PortInfo& port);
+  static QString PortText(const logwick::PortListing& port);
+  // What the open list shows for an entry of the port list: its text and,
+  // beside it, the description `logwick-cli ports` gives.
+  static QString ListedText(const QModelIndex& entry);
   // The edit's text read as the standard atoi does, taken as unsigned 32-bit.
   static std::uint32_t AtoiUnsigned(const QString& text);
 
@@ -52,7 +57,7 @@ class CSettingsDlg : public logwick::TemplateDialog {
   void OnAutoClicked();
 
   logwick::ReadoutSettings m_settings;
-  std::vector<logwick::PortInfo> m_ports;
+  std::vector<logwick::PortListing> m_ports;
   bool m_portsGiven;
   QLineEdit* m_editSerNum;
   QCheckBox* m_checkAuto;

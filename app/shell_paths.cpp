@@ -1,11 +1,6 @@
 #include "app/shell_paths.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <system_error>
-
 #ifdef _WIN32
-#include <shlobj.h>
 #include <windows.h>
 
 #include "events/codec.h"
@@ -44,12 +39,6 @@ std::string ChooseEventsFolder(const std::string& stored, const std::string& doc
 
 #ifdef _WIN32
 
-std::string DocumentsFolder() {
-  wchar_t buf[MAX_PATH] = {};
-  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, buf))) return {};
-  return WideToUtf8(buf);
-}
-
 std::string ShortPathOf(const std::string& path) {
   const std::wstring wide = Utf8ToWide(path);
   wchar_t buf[MAX_PATH] = {};
@@ -59,16 +48,6 @@ std::string ShortPathOf(const std::string& path) {
 }
 
 #else
-
-std::string DocumentsFolder() {
-  // The freedesktop user-dirs file is not parsed: ~/Documents when it exists
-  // is what nearly every desktop configures, the home folder otherwise.
-  const char* home = std::getenv("HOME");
-  if (!home || !*home) return {};
-  std::string docs = std::string(home) + "/Documents";
-  std::error_code ec;
-  return std::filesystem::is_directory(docs, ec) ? docs : std::string(home);
-}
 
 std::string ShortPathOf(const std::string& path) { return path; }
 

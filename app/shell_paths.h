@@ -22,9 +22,6 @@ constexpr std::size_t kMaxFolderText = 259;
 // when it is too long.
 std::string ChooseEventsFolder(const std::string& stored, const std::string& documents);
 
-// The user's documents folder (not created when missing).
-std::string DocumentsFolder();
-
 // The short (8.3) form of a path on Windows; the path itself when there is
 // none or elsewhere.
 std::string ShortPathOf(const std::string& path);

@@ -48,6 +48,9 @@ QPushButton* TemplateDialog::AddButton(int id, const QString& text, QRect dlu, b
 QLabel* TemplateDialog::AddStatic(int id, const QString& text, QRect dlu) {
   auto* l = new QLabel(text, this);
   l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  // A static shows its text as it is: the lines that carry a configuration
+  // name or a path must not read "<b>" in them as markup.
+  l->setTextFormat(Qt::PlainText);
   return Place(l, id, dlu);
 }
 

@@ -40,6 +40,7 @@ class TemplateDialog : public QDialog {
   const DialogUnits& Units() const { return m_units; }
 
   QPushButton* AddButton(int id, const QString& text, QRect dlu, bool isDefault = false);
+  // A label of plain text (never read as markup).
   QLabel* AddStatic(int id, const QString& text, QRect dlu);
   QLineEdit* AddEdit(int id, QRect dlu, bool readOnly = false, bool digitsOnly = false);
   QCheckBox* AddCheck(int id, const QString& text, QRect dlu);

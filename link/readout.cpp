@@ -1,6 +1,7 @@
 #include "link/readout.h"
 
 #include <cstring>
+#include <exception>
 #include <utility>
 #include <vector>
 
@@ -52,7 +53,21 @@ class Reading {
       : m_settings(settings), m_port(port), m_view(view), m_cancel(cancel) {}
 
   ReadoutResult Run() && {
-    if (!FindSerial()) return std::move(m_result);
+    try {
+      RunSteps();
+    } catch (const std::exception&) {
+      // Memory ran out or the port gave up in a way of its own: the step that
+      // ran failed as an exchange would, and the reading keeps what such a
+      // failure keeps (the events of the blocks already read).
+      Fail(m_eventsBegun ? ReadoutStatus::EventsNotRead : ReadoutStatus::InfoNotRead,
+           LinkStatus::ExchangeFailed);
+    }
+    return std::move(m_result);
+  }
+
+ private:
+  void RunSteps() {
+    if (!FindSerial()) return;
     m_fresh.m_nSerNum = static_cast<std::int32_t>(m_result.serial);
     ReadType();
     Guarded(ReadoutStep::DeviceInfo, [&] { return ReadDeviceInfo(m_port, m_device); });
@@ -60,10 +75,8 @@ class Reading {
     Guarded(ReadoutStep::LogInfo, [&] { return CheckedLogInfo(); });
     if (!StopBefore()) ReadTexts();
     if (!StopBefore()) ReadEvents();
-    return std::move(m_result);
   }
 
- private:
   bool Ended() const { return m_result.status != ReadoutStatus::Ok; }
 
   void Fail(ReadoutStatus status, LinkStatus link) {
@@ -167,6 +180,7 @@ class Reading {
 
   void ReadEvents() {
     const PackedTimeFields clock = UnpackTimeStamp(m_log.panelClock);
+    m_eventsBegun = true;
     Step(ReadoutStep::Events);
     m_view.EventsBegan({m_device.versionMajor, m_device.versionMinor, clock, m_log.eventCount});
     FillHeader(clock);
@@ -207,6 +221,7 @@ class Reading {
   DeviceInfo m_device;
   ConfigInfo m_config;
   LogInfo m_log;
+  bool m_eventsBegun = false;
 };
 
 }  // namespace

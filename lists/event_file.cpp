@@ -19,7 +19,7 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 }  // namespace
 
 LoadOutcome LoadEventFile(const std::string& path, CT7KEventList& list) {
-  FilePtr file(OpenFile(path, "rb"));
+  FilePtr file(OpenFileDenyingWrite(path));
   if (!file) return {LoadStatus::ReadError, ErrnoText(errno)};
   try {
     // The list's own load already leaves it untouched unless the whole file

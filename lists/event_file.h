@@ -29,6 +29,8 @@ struct LoadOutcome {
 };
 
 // Loads the file at path (UTF-8) and, on Loaded only, replaces list with it.
+// Others may not write the file while it is read: on Windows a file another
+// program holds open for writing is a ReadError.
 LoadOutcome LoadEventFile(const std::string& path, CT7KEventList& list);
 
 // The message for a load that did not end in Loaded: "Ошибка формата файла"

@@ -9,6 +9,7 @@
 #include <direct.h>
 #include <fcntl.h>
 #include <io.h>
+#include <share.h>
 #include <sys/stat.h>
 #include <windows.h>
 #else
@@ -27,6 +28,10 @@ namespace logwick {
 #ifdef _WIN32
 std::FILE* OpenFile(const std::string& path, const char* mode) {
   return _wfopen(Utf8ToWide(path).c_str(), Utf8ToWide(mode).c_str());
+}
+
+std::FILE* OpenFileDenyingWrite(const std::string& path) {
+  return _wfsopen(Utf8ToWide(path).c_str(), L"rb", _SH_DENYWR);
 }
 
 std::FILE* CreateNewFile(const std::string& path) {
@@ -101,6 +106,8 @@ void CopyPermissions(const std::string&, std::FILE*) {}
 #else
 
 std::FILE* OpenFile(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
+
+std::FILE* OpenFileDenyingWrite(const std::string& path) { return OpenFile(path, "rb"); }
 
 std::FILE* CreateNewFile(const std::string& path) {
   // 0666 lets the user's umask decide, as for any file a program creates.

@@ -13,6 +13,12 @@ namespace logwick {
 // std::fopen by UTF-8 path; null with errno set on failure.
 std::FILE* OpenFile(const std::string& path, const char* mode);
 
+// Opens a file for binary reading while denying others write access, so that
+// what is read cannot change underneath: on Windows a file another program
+// holds open for writing is refused (EACCES). Elsewhere a plain open for
+// reading, as the system has no such sharing modes. Null with errno set.
+std::FILE* OpenFileDenyingWrite(const std::string& path);
+
 // Creates a new file that must not exist yet (exclusive create), opened for
 // binary writing; null with errno set on failure (EEXIST when it exists).
 std::FILE* CreateNewFile(const std::string& path);

@@ -8,6 +8,7 @@
 #include "app/ev_list_box.h"
 #include "app/logwick_dlg.h"
 #include "app/message_box.h"
+#include "app/qt_translation.h"
 #include "app/settings.h"
 #include "events/codec.h"
 #include "lists/event_file.h"
@@ -50,11 +51,11 @@ struct Hooks {
   }
 };
 
-// Runs act (which must close it) on the modal dialog of template `id` once it
-// is up: shown and active, so that focus changes take effect. A dialog that
-// never comes, or an act that fails, fails the test instead of hanging it.
-inline void WhenModal(int id, std::function<void(QDialog*)> act) {
-  const QString objectName = QString::number(id);
+// Runs act (which must close it) on the modal dialog named objectName (a
+// template's id) once it is up: shown and active, so that focus changes take
+// effect. A dialog that never comes, or an act that fails, fails the test
+// instead of hanging it.
+inline void WhenModal(const QString& objectName, std::function<void(QDialog*)> act) {
   auto* timer = new QTimer;
   QObject::connect(timer, &QTimer::timeout, [=, deadline = QDeadlineTimer(10000)]() {
     auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
@@ -72,6 +73,8 @@ inline void WhenModal(int id, std::function<void(QDialog*)> act) {
   });
   timer->start(5);
 }
+
+inline void WhenModal(int id, std::function<void(QDialog*)> act) { WhenModal(QString::number(id), act); }
 
 // The control of resource id `id` in dlg.
 template <class W = QWidget>
@@ -117,6 +120,7 @@ using namespace apptest;
   int main(int argc, char** argv) {       \
     apptest::IsolateEnvironment();        \
     QApplication app(argc, argv);         \
+    logwick::InstallRussianTranslation(); \
     TestObject tc;                        \
     return QTest::qExec(&tc, argc, argv); \
   }

@@ -65,6 +65,19 @@ class ArchiveWindowTest : public QObject {
   void initTestCase() { qputenv("LOGWICK_ARCHIVE", ArchivePath().toUtf8()); }
   void init() { QSettings("Ormet", "T29 read events").clear(); }
 
+  // The archive's path and the status line are data: tags and entities in them read as typed.
+  void PathAndStatusAreShownAsText() {
+    Hooks quiet;
+    const QString path = TempDir() + "/<b>x</b> &amp;/archive.sqlite";
+    qputenv("LOGWICK_ARCHIVE", path.toUtf8());
+    A dlg;
+    qputenv("LOGWICK_ARCHIVE", ArchivePath().toUtf8());
+    auto* label = Ctl<QLabel>(&dlg, A::kIdPath);
+    QCOMPARE(label->text(), "Архив: " + path);
+    QCOMPARE(label->textFormat(), Qt::PlainText);
+    QCOMPARE(Ctl<QLabel>(&dlg, A::kIdStatus)->textFormat(), Qt::PlainText);
+  }
+
   void TableNarrowsAndSorts() {
     FillArchive();
     A dlg;

@@ -3,7 +3,7 @@
 #include "app/filter_dlg.h"
 #include "app/settings_dlg.h"
 #include "app_test_support.h"
-#include "link/port_names.h"
+#include "link/port_list.h"
 #include "version/program_version.h"
 
 using F = CFilterDlg;
@@ -82,7 +82,7 @@ class DialogsTest : public QObject {
 
   void SettingsPortsAndSerialNumberRules() {
     Hooks messages;
-    const std::vector<logwick::PortInfo> ports = {{1, {}}, {3, {}}, {12, {}}};
+    const std::vector<logwick::PortListing> ports = {{1, {}, {}}, {3, {}, {}}, {12, {}, {}}};
     CSettingsDlg dlg({.portNumber = 3, .autoSerial = true}, nullptr, &ports);
     WhenModal(S::kIdDialog, [&](QDialog* d) {
       auto* combo = Ctl<QComboBox>(d, S::kIdPort);
@@ -122,6 +122,35 @@ class DialogsTest : public QObject {
     });
     QCOMPARE(other.exec(), int(QDialog::Accepted));
     QCOMPARE(other.Settings().selectedSerial, 0u);
+  }
+
+  // Each port of the list carries the description `logwick-cli ports` prints for it; the entries keep
+  // their text, their order and their port number.
+  void SettingsPortListDescribesEachPort() {
+    const QString link = qEnvironmentVariable("LOGWICK_PORTS_DIR") + "/COM7";
+    QVERIFY(QFile::link("/dev/null", link));
+    const auto listed = logwick::ListPorts(logwick::HostSystemView());
+    CSettingsDlg dlg({.portNumber = 7, .autoSerial = true});
+    WhenModal(S::kIdDialog, [&](QDialog* d) {
+      auto* combo = Ctl<QComboBox>(d, S::kIdPort);
+      QCOMPARE(combo->count(), qsizetype(listed.size()));
+      for (const logwick::PortListing& port : listed) {
+        const int at = combo->findData(port.number);
+        QVERIFY(at >= 0);
+        const QString text = S::PortText(port);
+        const QString description = QString::fromStdString(port.description);
+        QCOMPARE(combo->itemText(at), text);
+        QCOMPARE(S::ListedText(combo->model()->index(at, 0)), text + "  " + description);
+      }
+      QCOMPARE(combo->currentText(), QString("COM7 null"));
+      QVERIFY2(
+          S::ListedText(combo->model()->index(combo->currentIndex(), 0)).endsWith(link + " -> /dev/null"),
+          qPrintable(S::ListedText(combo->model()->index(combo->currentIndex(), 0))));
+      QVERIFY(combo->view()->minimumWidth() > combo->view()->fontMetrics().horizontalAdvance(link));
+      Click(d, S::kIdCancel);
+    });
+    dlg.exec();
+    QFile::remove(link);
   }
 
   // The About box keeps its version line and names the build as --version does.

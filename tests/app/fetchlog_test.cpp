@@ -116,6 +116,46 @@ class FetchlogTest : public QObject {
     QVERIFY(dlg.TakeResult().status == ReadoutStatus::EventsNotRead);
   }
 
+  // An exception escaping the worker is told in the reading's own words, by the step it broke in.
+  void AWorkerThatDiesFailsItsStep() {
+    const std::pair<bool, const char*> cases[] = {
+        {false, "Ошибка при чтении\nинформации"},
+        {true, "Ошибка при чтении\nсобытий"},
+    };
+    for (auto [inEvents, text] : cases) {
+      CFetchlog dlg({}, nullptr,
+                    [inEvents](const ReadoutSettings&, IReadoutView& v, Cancel&) -> ReadoutResult {
+                      v.StepBegan(ReadoutStep::DeviceInfo, 74565);
+                      if (inEvents) v.StepBegan(ReadoutStep::Events, 74565);
+                      throw std::bad_alloc();
+                    });
+      Hooks messages;
+      QCOMPARE(dlg.exec(), 2);
+      QCOMPARE(messages.texts, QStringList{text});
+      QVERIFY(!dlg.TakeResult().list);
+    }
+  }
+
+  // The button has the focus: Enter, Space and Esc on it stop the reading, as a click does.
+  void EveryKeyOfTheButtonStopsTheReading() {
+    // Ends by itself (as a completed reading) when no key stops it.
+    const CFetchlog::Job waiting = [](const ReadoutSettings&, IReadoutView&, Cancel& cancel) {
+      const QDeadlineTimer deadline(5000);
+      while (!cancel && !deadline.hasExpired()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      return Ended(cancel ? ReadoutStatus::Cancelled : ReadoutStatus::Ok);
+    };
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Escape}) {
+      CFetchlog dlg({}, nullptr, waiting);
+      WhenModal(CFetchlog::kIdDialog, [&](QDialog* d) {
+        QWidget* focus = QApplication::focusWidget();
+        QCOMPARE(focus, Ctl(d, CFetchlog::kIdStop));
+        QTest::keyClick(focus, key);
+      });
+      QCOMPARE(dlg.exec(), 2);
+      QVERIFY2(dlg.CancelRequested(), qPrintable(QKeySequence(key).toString()));
+    }
+  }
+
   void CancelAndClosingWhileTheWorkerReportsFast() {
     std::atomic<long> reports{0};
     const CFetchlog::Job busy = [&](const ReadoutSettings&, IReadoutView& v, Cancel& cancel) {

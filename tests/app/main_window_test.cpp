@@ -6,6 +6,7 @@
 #include "app/shell_paths.h"
 #include "app/text_param_dlg.h"
 #include "app_test_support.h"
+#include "lists/user_folders.h"
 
 using M = CLogwickDlg;
 
@@ -171,6 +172,33 @@ class MainWindowTest : public QObject {
     QVERIFY(!dlg.isVisible());
     QVERIFY(other.close());
     for (CLogwickDlg* d : {&dlg, &other}) QCOMPARE(d->result(), int(QDialog::Accepted));
+  }
+
+  // F1 opens the help page as the menu item and the button do.
+  void HelpFromTheMenuTheButtonAndF1() {
+    CLogwickDlg dlg;
+    dlg.OnInitDialog();
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    int shown = 0;
+    const std::function<void()> ways[] = {
+        [&] { dlg.MenuBar()->findChild<QAction*>(QString::number(M::kIdHelp))->trigger(); },
+        [&] { Click(&dlg, M::kIdHelpButton); },
+        [&] { QTest::keyClick(dlg.ListBox(), Qt::Key_F1); },
+    };
+    for (const auto& open : ways) {
+      QApplication::setActiveWindow(&dlg);
+      QVERIFY(QTest::qWaitForWindowActive(&dlg));
+      dlg.ListBox()->setFocus();
+      WhenModal("help", [&](QDialog* help) {
+        QVERIFY(help->findChild<QTextBrowser*>("helptext"));
+        ++shown;
+        help->accept();
+      });
+      open();
+      QTRY_COMPARE(QApplication::activeModalWidget(), nullptr);
+    }
+    QCOMPARE(shown, int(std::size(ways)));
   }
 
   void DesktopEntryQuotesAndEscapesTheExecKey() {

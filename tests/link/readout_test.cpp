@@ -154,3 +154,28 @@ TEST(Readout, CancelEndsAFetchThatNeverBecomesReady) {
       std::make_tuple(fetches, r.view.Of("warning").size(), r.replaced, r.list.GetCount(), r.port.closes),
       std::make_tuple(20L, 0u, true, 20u, 1));
 }
+
+// Whatever escapes an exchange (here memory running out) ends the reading as a
+// failed exchange of its step would: named in Russian, the port closed, and
+// the blocks already read kept once the event step has begun.
+TEST(Readout, AnExceptionFailsTheStepItBrokeIn) {
+  {
+    Reading r;
+    r.port.onRead = [&] {
+      if (r.port.Count("ReadDeviceInfo") == 1) throw std::bad_alloc();
+    };
+    EXPECT_EQ(r.Go(), ReadoutStatus::InfoNotRead);
+    EXPECT_EQ(std::make_tuple(r.view.Of("warning"), r.replaced, r.list == OldList(), r.port.closes),
+              std::make_tuple(Strings{"Ошибка при чтении\nинформации"}, false, true, 1));
+  }
+  {
+    Reading r;
+    r.port.onRead = [&] {
+      if (r.port.Count("ReadEventBlock") == 3) throw std::bad_alloc();
+    };
+    EXPECT_EQ(r.Go(), ReadoutStatus::EventsNotRead);
+    EXPECT_EQ(std::make_tuple(r.view.Of("warning"), r.replaced, r.list.GetCount(), r.list.m_texts.size(),
+                              r.port.closes),
+              std::make_tuple(Strings{"Ошибка при чтении\nсобытий"}, true, 20u, 3u, 1));
+  }
+}

@@ -10,6 +10,7 @@
 #include "app/file_type_registration.h"
 #include "app/shell_paths.h"
 #include "events/codec.h"
+#include "lists/user_folders.h"
 
 using namespace logwick;
 

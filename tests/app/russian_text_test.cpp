@@ -1,0 +1,103 @@
+// What the user reads: Qt's own dialogs and menus in Russian whatever the
+// desktop's language, data from files shown as typed (never as markup), and
+// the open dialog handing any typed name to the load.
+#include "app_test_support.h"
+
+namespace {
+
+// The visible words of a button or menu text: no accelerator marks, no shortcut.
+QString Words(QString text) { return text.section('\t', 0, 0).remove('&'); }
+
+QStringList ButtonWords(QWidget* parent) {
+  QStringList words;
+  for (QAbstractButton* b : parent->findChildren<QAbstractButton*>())
+    if (!b->text().isEmpty()) words << Words(b->text());
+  return words;
+}
+
+}  // namespace
+
+class RussianTextTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() { QSettings("Ormet", "T29 read events").clear(); }
+
+  // The program's own file dialogs, built as "Прочитать из файла ..." and "Записать в файл ..." build
+  // them, the context menu of an edit and the date pickers' locale.
+  void QtsOwnTextsAreRussian() {
+    const std::pair<bool, const char*> dialogs[] = {{false, "Открыть"}, {true, "Сохранить"}};
+    for (auto [save, accept] : dialogs) {
+      const auto dlg = logwick::MakeFileDialog(nullptr, {save, "t7kev", "Все файлы (*.*)", TempDir()});
+      QVERIFY(dlg->testOption(QFileDialog::DontUseNativeDialog));
+      dlg->show();
+      QVERIFY(QTest::qWaitForWindowExposed(dlg.get()));
+      const QStringList buttons = ButtonWords(dlg.get());
+      QVERIFY2(buttons.contains(accept) && buttons.contains("Отмена"), qPrintable(buttons.join('|')));
+      QStringList labels;
+      for (QLabel* l : dlg->findChildren<QLabel*>()) labels << Words(l->text());
+      QVERIFY2(labels.contains("Имя файла:"), qPrintable(labels.join('|')));
+    }
+    QVERIFY(QFileDialog::tr("%1 already exists.\nDo you want to replace it?").contains("существует"));
+
+    QLineEdit edit("текст");
+    std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+    QStringList items;
+    for (QAction* a : menu->actions()) items << Words(a->text());
+    for (const char* item : {"Копировать", "Вставить", "Выделить всё"})
+      QVERIFY2(items.contains(item), qPrintable(items.join('|')));
+
+    QCOMPARE(QLocale().language(), QLocale::Russian);
+    QCOMPARE(QDateEdit().displayFormat(), QString("dd.MM.yyyy"));
+    QVERIFY(QFile::exists(":/translations/qtbase_ru.qm"));  // built in: nothing to find at run time
+  }
+
+  // A configuration name with tags and an entity in the main window's lines, a path with tags in a
+  // message box: both read as typed.
+  void DataIsShownAsText() {
+    CT7KEventList list = SampleList();
+    const std::string name = logwick::Utf8ToCp1251("<b>x</b> &amp;");
+    list.SetConfigNameBytes(name.data(), name.size());
+    CLogwickDlg dlg;
+    dlg.m_strFileToOpen = WriteSample(TempDir() + "/<i>tags</i>/list.t7kev", list);
+    dlg.OnInitDialog();
+    QCOMPARE(Line(&dlg, CLogwickDlg::kIdConfigLine), QString("Конфигурация <b>x</b> &amp;"));
+    for (int id : {CLogwickDlg::kIdCountLine, CLogwickDlg::kIdReadLine, CLogwickDlg::kIdPanelLine,
+                   CLogwickDlg::kIdVersionLine, CLogwickDlg::kIdConfigLine, CLogwickDlg::kIdFilterLine})
+      QCOMPARE(Ctl<QLabel>(&dlg, id)->textFormat(), Qt::PlainText);
+
+    const QString missing = TempDir() + "/<i>tags</i>/<b>none</b>.t7kev";
+    WhenModal("messagebox", [&](QDialog* box) {
+      auto* text = box->findChild<QLabel*>("qt_msgbox_label");
+      QVERIFY(text);
+      QCOMPARE(text->text(), "Не могу прочитать файл\r\n" + missing);
+      QCOMPARE(text->textFormat(), Qt::PlainText);
+      box->accept();
+    });
+    QCOMPARE(dlg.ReadEventFile(missing), 2);
+  }
+
+  // The open dialog refuses no name: one that does not exist (typed without its extension) reaches the
+  // load, which names it.
+  void TheOpenDialogHandsAnyNameToTheLoad() {
+    Hooks messages;
+    logwick::SetFileHook({});
+    CLogwickDlg dlg;
+    dlg.OnInitDialog();
+    WhenModal("openfile", [](QDialog* d) {
+      auto* name = d->findChild<QLineEdit*>("fileNameEdit");
+      auto* buttons = d->findChild<QDialogButtonBox*>("buttonBox");
+      QVERIFY(name && buttons);
+      QTest::keyClicks(name, "nothing");
+      QVERIFY(buttons->button(QDialogButtonBox::Open)->isEnabled());
+      QTest::keyClick(name, Qt::Key_Return);
+      QVERIFY(!d->isVisible());
+    });
+    dlg.OnReadFromFile();
+    const QString expected = GetEventsFilesDir() + "/nothing.dat";
+    QCOMPARE(messages.texts, QStringList{"Не могу прочитать файл\r\n" + expected});
+  }
+};
+
+LOGWICK_QTEST_MAIN(RussianTextTest)
+#include "russian_text_test.moc"
