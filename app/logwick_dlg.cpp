@@ -5,11 +5,13 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
 
 #include "app/about_dlg.h"
 #include "app/app_icons.h"
 #include "app/ev_list_box.h"
 #include "app/filter_dlg.h"
+#include "app/find_bar.h"
 #include "app/message_box.h"
 #include "app/settings.h"
 #include "app/settings_dlg.h"
@@ -44,6 +46,7 @@ CLogwickDlg::CLogwickDlg(QWidget* parent)
   setWindowIcon(logwick::ProgramIcon());
   BuildMenu();
   BuildControls();
+  BuildFindBar();
 }
 
 CLogwickDlg::~CLogwickDlg() = default;
@@ -60,6 +63,10 @@ void CLogwickDlg::BuildMenu() {
   add(ops, kIdReadFromFile, "Про&читать из файла ...", &CLogwickDlg::OnReadFromFile);
   add(ops, kIdWriteToFile, "&Записать в файл ...", &CLogwickDlg::OnWriteToFile);
   add(ops, kIdWriteText, "Записать текст ...", &CLogwickDlg::OnWriteText);
+  ops->addSeparator();
+  QAction* find = ops->addAction("Найти ...", this, &CLogwickDlg::OnFind);
+  find->setObjectName("find");
+  find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
   ops->addSeparator();
   add(ops, kIdExit, "В&ыход", &CLogwickDlg::OnExit);
   QMenu* service = m_menu->addMenu("Серв&ис");
@@ -106,6 +113,43 @@ void CLogwickDlg::BuildControls() {
   }
 }
 
+void CLogwickDlg::BuildFindBar() {
+  m_templateHeight = height();
+  m_findBar = new CFindBar(
+      m_list,
+      [this](logwick::RowSearch& index) {
+        for (logwick::ShownRows::EventIndex i : m_rows) index.AddEvent(m_events[i], m_events.m_texts);
+      },
+      this);
+  auto* next = new QShortcut(QKeySequence(Qt::Key_F3), this);
+  auto* previous = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), this);
+  auto* close = new QShortcut(Qt::Key_Escape, this);
+  close->setEnabled(false);
+  auto step = [this](void (CFindBar::*to)()) {
+    return [this, to] {
+      if (m_findBar->isHidden()) m_findBar->Open();
+      (m_findBar->*to)();
+    };
+  };
+  connect(next, &QShortcut::activated, this, step(&CFindBar::FindNext));
+  connect(previous, &QShortcut::activated, this, step(&CFindBar::FindPrevious));
+  connect(close, &QShortcut::activated, m_findBar, &CFindBar::Close);
+  m_findBar->onShownChanged = [this, close](bool shown) {
+    close->setEnabled(shown);  // Esc does nothing in the window otherwise
+    FitFindBar(shown);
+  };
+}
+
+void CLogwickDlg::FitFindBar(bool shown) {
+  const QRect list = m_list->geometry();
+  const int top = list.bottom() + 1 + Units().Y(3);
+  const int barHeight = m_findBar->sizeHint().height();
+  m_findBar->setGeometry(list.left(), top, list.width(), barHeight);
+  setFixedSize(width(), shown ? top + barHeight + Units().Y(4) : m_templateHeight);
+}
+
+void CLogwickDlg::OnFind() { m_findBar->Open(); }
+
 int CLogwickDlg::exec() {
   if (!m_initialised) OnInitDialog();
   return TemplateDialog::exec();
@@ -134,6 +178,7 @@ void CLogwickDlg::FillList() {
   m_rows = logwick::ShownRows(m_events, [this](const CT7KEvent& ev) { return m_filter.Accept(ev); });
   m_list->SetRows(static_cast<int>(m_rows.Count()),
                   [this](int row) { return RowText(m_rows.EventAt(static_cast<std::size_t>(row))); });
+  m_findBar->RowsChanged();
 
   using logwick::StrFormat;
   m_lineCount->setText(Q(StrFormat("В базе %d событий", static_cast<int>(m_events.GetCount()))));

@@ -12,6 +12,7 @@
 #include "lists/t7k_event_list.h"
 
 class CEvListBox;
+class CFindBar;
 class QLabel;
 class QMenuBar;
 
@@ -60,6 +61,8 @@ class CLogwickDlg : public logwick::TemplateDialog {
   void OnAbout();
   void OnHelp();
   void OnExit();
+  // Commands of their own: the find bar (Ctrl+F, F3, Shift+F3, Esc).
+  void OnFind();
 
   void FillList();
   // 1 when the file was loaded (or refused by the list itself), 2 on failure.
@@ -70,6 +73,7 @@ class CLogwickDlg : public logwick::TemplateDialog {
   CT7KEvFilter& Filter() { return m_filter; }
   CEvListBox* ListBox() const { return m_list; }
   QMenuBar* MenuBar() const { return m_menu; }
+  CFindBar* FindBar() const { return m_findBar; }
   int m_nPortNumber = 65535;
 
   // The settings a reading from the panel starts with: the port number and
@@ -89,6 +93,9 @@ class CLogwickDlg : public logwick::TemplateDialog {
   void BuildMenu();
   void BuildControls();
   void SetLine(QLabel* line, const QString& text);
+  void BuildFindBar();
+  // The window grows by a strip for the find bar while it is shown.
+  void FitFindBar(bool shown);
 
   CT7KEvFilter m_filter;
   QLabel* m_lineConfig;
@@ -101,6 +108,8 @@ class CLogwickDlg : public logwick::TemplateDialog {
   CT7KEventList m_events;
   logwick::ShownRows m_rows{m_events, {}};  // what the list view draws
   QMenuBar* m_menu = nullptr;
+  CFindBar* m_findBar = nullptr;
+  int m_templateHeight = 0;  // the window's height without the find bar
   CFetchlog::Job m_readoutJob;
   bool m_initialised = false;
 };

@@ -83,6 +83,22 @@ W* Ctl(QWidget* dlg, int id) {
 inline void Click(QWidget* dlg, int id) { QTest::mouseClick(Ctl(dlg, id), Qt::LeftButton); }
 inline QString Line(QWidget* dlg, int id) { return Ctl<QLabel>(dlg, id)->text(); }
 
+// Types text into w through key events, as a keyboard would: QTest::keyClicks
+// takes Latin-1 characters only.
+inline void TypeText(QWidget* w, const QString& text) {
+  for (QChar c : text)
+    QTest::sendKeyEvent(QTest::Click, w, static_cast<Qt::Key>(c.toUpper().unicode()), QString(c),
+                        c.isUpper() ? Qt::ShiftModifier : Qt::NoModifier);
+}
+
+// Whether some pixel of img is c.
+inline bool HasColour(const QImage& img, QColor c) {
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x)
+      if (img.pixelColor(x, y) == c) return true;
+  return false;
+}
+
 inline QStringList Rows(const CEvListBox* box) {
   QStringList rows;
   for (int i = 0; i < box->GetCount(); ++i) rows << box->GetText(i);
