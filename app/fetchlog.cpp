@@ -15,29 +15,10 @@ namespace {
 
 using logwick::ReadoutStep;
 
-// The status line of each step, in the order of ReadoutStep.
-constexpr const char* kStepTexts[] = {
-    "Открытие порта",
-    "Поиск прибора",
-    "Установка адреса 1 для %d",
-    "Чтение типа прибора",
-    "Чтение информации о приборе",
-    "Чтение информации о конфигурации",
-    "Чтение информации о событиях",
-    "Чтение текстов сообщений",
-    "Чтение событий",
-};
-
 // The first range the user sees; the read-out replaces it.
 constexpr int kInitialRange = 116;
 
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
-
-QString StepText(ReadoutStep step, std::uint32_t serial) {
-  const char* text = kStepTexts[static_cast<std::size_t>(step)];
-  if (step != ReadoutStep::Address) return QString::fromUtf8(text);
-  return Q(logwick::StrFormat(text, static_cast<int>(serial)));
-}
 
 }  // namespace
 
@@ -45,14 +26,11 @@ class CFetchlog::View : public logwick::IReadoutView {
  public:
   explicit View(CFetchlog& dlg) : m_dlg(dlg) {}
   void StepBegan(ReadoutStep step, std::uint32_t serial) override {
-    m_dlg.Post([text = StepText(step, serial)](Pending& p) { p.status = text; });
+    m_dlg.Post([text = Q(logwick::ReadoutStepText(step, serial))](Pending& p) { p.status = text; });
   }
   void EventsBegan(const logwick::PanelLogSummary& log) override {
-    const PackedTimeFields& c = log.clock;
-    const QString version =
-        Q(logwick::StrFormat("Прибор v%d.%d, его время %02d/%02d/%02d %02d:%02d:%02d", log.versionMajor,
-                             log.versionMinor, c.day, c.month, c.year, c.hour, c.minute, c.second));
-    const QString count = Q(logwick::StrFormat("В приборе %d событий", log.eventCount));
+    const QString version = Q(logwick::PanelVersionText(log));
+    const QString count = Q(logwick::PanelCountText(log));
     m_dlg.Post([&](Pending& p) {
       p.version = version;
       p.count = count;

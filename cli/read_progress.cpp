@@ -11,20 +11,6 @@ namespace {
 constexpr std::uint32_t kRedrawEveryMs = 100;
 constexpr int kBarWidth = 24;
 
-// The steps as the reading dialog names them, in the order of ReadoutStep;
-// engineers know them from the window.
-constexpr const char* kStepWords[] = {
-    "Открытие порта",
-    "Поиск прибора",
-    "Установка адреса 1 для",  // and the serial number
-    "Чтение типа прибора",
-    "Чтение информации о приборе",
-    "Чтение информации о конфигурации",
-    "Чтение информации о событиях",
-    "Чтение текстов сообщений",
-    "Чтение событий",
-};
-
 }  // namespace
 
 std::string OneLine(const std::string& text) {
@@ -64,8 +50,7 @@ void TerminalReadoutView::Redraw(bool force) {
 }
 
 void TerminalReadoutView::StepBegan(ReadoutStep step, std::uint32_t serial) {
-  const char* words = kStepWords[static_cast<std::size_t>(step)];
-  m_status = step == ReadoutStep::Address ? StrFormat("%s %u", words, serial) : words;
+  m_status = ReadoutStepText(step, serial);
   if (m_live) {
     Redraw(true);
   } else {
@@ -75,10 +60,8 @@ void TerminalReadoutView::StepBegan(ReadoutStep step, std::uint32_t serial) {
 }
 
 void TerminalReadoutView::EventsBegan(const PanelLogSummary& log) {
-  const PackedTimeFields& c = log.clock;
-  PrintLine(StrFormat("Прибор v%d.%d, его время %02d/%02d/%02d %02d:%02d:%02d", log.versionMajor,
-                      log.versionMinor, c.day, c.month, c.year, c.hour, c.minute, c.second));
-  PrintLine(StrFormat("В приборе %d событий", log.eventCount));
+  PrintLine(PanelVersionText(log));
+  PrintLine(PanelCountText(log));
   m_readingEvents = true;
 }
 

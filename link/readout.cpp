@@ -6,6 +6,7 @@
 
 #include "events/codec.h"
 #include "events/packed_time.h"
+#include "events/strformat.h"
 
 namespace logwick {
 namespace {
@@ -214,6 +215,38 @@ int PanelTypeOfDevice(std::uint8_t deviceType) {
   for (const auto& m : kPanelTypes)
     if (m.deviceType == deviceType) return m.panelType;
   return 0;
+}
+
+namespace {
+
+// The status line of each step, in the order of ReadoutStep.
+constexpr const char* kStepTexts[] = {
+    "Открытие порта",
+    "Поиск прибора",
+    "Установка адреса 1 для %d",
+    "Чтение типа прибора",
+    "Чтение информации о приборе",
+    "Чтение информации о конфигурации",
+    "Чтение информации о событиях",
+    "Чтение текстов сообщений",
+    "Чтение событий",
+};
+
+}  // namespace
+
+std::string ReadoutStepText(ReadoutStep step, std::uint32_t serial) {
+  const char* text = kStepTexts[static_cast<std::size_t>(step)];
+  return step == ReadoutStep::Address ? StrFormat(text, static_cast<int>(serial)) : text;
+}
+
+std::string PanelVersionText(const PanelLogSummary& log) {
+  const PackedTimeFields& c = log.clock;
+  return StrFormat("Прибор v%d.%d, его время %02d/%02d/%02d %02d:%02d:%02d", log.versionMajor,
+                   log.versionMinor, c.day, c.month, c.year, c.hour, c.minute, c.second);
+}
+
+std::string PanelCountText(const PanelLogSummary& log) {
+  return StrFormat("В приборе %d событий", log.eventCount);
 }
 
 std::string ReadoutMessage(ReadoutStatus status) {

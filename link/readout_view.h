@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "events/packed_time.h"
 #include "events/t7k_event.h"
@@ -33,6 +34,13 @@ struct PanelLogSummary {
   PackedTimeFields clock;  // the panel's clock, as packed
   int eventCount = 0;      // events the panel holds
 };
+
+// The words engineers know from the reading dialog, for every front end that
+// shows a reading (UTF-8): the step ("Установка адреса 1 для 4660"), the
+// panel's version and clock, and how many events it holds.
+std::string ReadoutStepText(ReadoutStep step, std::uint32_t serial);
+std::string PanelVersionText(const PanelLogSummary& log);
+std::string PanelCountText(const PanelLogSummary& log);
 
 class IReadoutView {
  public:
