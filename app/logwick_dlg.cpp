@@ -2,10 +2,12 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <tuple>
 
 #include "app/about_dlg.h"
 #include "app/app_icons.h"
@@ -13,6 +15,7 @@
 #include "app/filter_dlg.h"
 #include "app/find_bar.h"
 #include "app/message_box.h"
+#include "app/report_preview.h"
 #include "app/settings.h"
 #include "app/settings_dlg.h"
 #include "app/text_param_dlg.h"
@@ -20,11 +23,26 @@
 #include "lists/event_file.h"
 #include "lists/panel_types.h"
 #include "lists/report.h"
+#include "lists/report_formats.h"
 
 namespace {
 
 const QString kEventFileFilter = "Списки событий (*.t7kev);;Все файлы (*.*)";
-const QString kTextFileFilter = "Текстовые файлы (*.txt);;Все файлы (*.*)";
+// The report's own type first; the data and printable forms are chosen by
+// their file type.
+const QString kTextFileFilter =
+    "Текстовые файлы (*.txt);;CSV (*.csv);;JSON Lines (*.jsonl);;HTML (*.html *.htm);;Все файлы (*.*)";
+
+// The report form a file name asks for by its extension; the text report for
+// any other.
+logwick::ReportFormat ReportFormatOf(const QString& path) {
+  const QString suffix = '.' + QFileInfo(path).suffix().toLower();
+  if (suffix == ".htm") return logwick::ReportFormat::Html;
+  for (const logwick::ReportFormatName& f : logwick::kReportFormats)
+    if (suffix == QString::fromUtf8(f.extension.data(), static_cast<qsizetype>(f.extension.size())))
+      return f.format;
+  return logwick::ReportFormat::Text;
+}
 
 int MenuBarHeight() {
   QMenuBar probe;
@@ -64,9 +82,16 @@ void CLogwickDlg::BuildMenu() {
   add(ops, kIdWriteToFile, "&Записать в файл ...", &CLogwickDlg::OnWriteToFile);
   add(ops, kIdWriteText, "Записать текст ...", &CLogwickDlg::OnWriteText);
   ops->addSeparator();
-  QAction* find = ops->addAction("Найти ...", this, &CLogwickDlg::OnFind);
-  find->setObjectName("find");
-  find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+  // Commands of their own, each with an objectName and a shortcut.
+  const std::tuple<const char*, const char*, QKeySequence, void (CLogwickDlg::*)()> extras[] = {
+      {"find", "Найти ...", QKeySequence(Qt::CTRL | Qt::Key_F), &CLogwickDlg::OnFind},
+      {"print", "Печать ...", QKeySequence(Qt::CTRL | Qt::Key_P), &CLogwickDlg::OnPrint},
+  };
+  for (const auto& [name, text, keys, handler] : extras) {
+    QAction* action = ops->addAction(text, this, handler);
+    action->setObjectName(name);
+    action->setShortcut(keys);
+  }
   ops->addSeparator();
   add(ops, kIdExit, "В&ыход", &CLogwickDlg::OnExit);
   QMenu* service = m_menu->addMenu("Серв&ис");
@@ -149,6 +174,8 @@ void CLogwickDlg::FitFindBar(bool shown) {
 }
 
 void CLogwickDlg::OnFind() { m_findBar->Open(); }
+
+void CLogwickDlg::OnPrint() { logwick::ShowReportPreview(this, m_events, m_rows); }
 
 int CLogwickDlg::exec() {
   if (!m_initialised) OnInitDialog();
@@ -237,7 +264,10 @@ void CLogwickDlg::OnWriteText() {
   if (path.isEmpty()) return;
   // The filtered report holds the events the list shows.
   const bool all = params.m_nScope == 1;
-  if (!logwick::WriteReportFile(Path8(path), m_events, all ? logwick::ShownRows(m_events, {}) : m_rows).ok)
+  const logwick::ReportOptions options{.format = ReportFormatOf(path)};
+  if (!logwick::WriteReportFile(Path8(path), m_events, all ? logwick::ShownRows(m_events, {}) : m_rows,
+                                options)
+           .ok)
     logwick::ShowMessage(this, logwick::kMsgReportWriteError, logwick::AppTitle(),
                          logwick::MsgIcon::Exclamation);
 }

@@ -61,8 +61,10 @@ class CLogwickDlg : public logwick::TemplateDialog {
   void OnAbout();
   void OnHelp();
   void OnExit();
-  // Commands of their own: the find bar (Ctrl+F, F3, Shift+F3, Esc).
+  // Commands of their own: the find bar (Ctrl+F, F3, Shift+F3, Esc) and the
+  // print preview of the shown events.
   void OnFind();
+  void OnPrint();
 
   void FillList();
   // 1 when the file was loaded (or refused by the list itself), 2 on failure.

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace logwick {
 
@@ -64,6 +65,12 @@ QString ChooseFile(QWidget* owner, const FileRequest& request) {
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(request.defaultExt);
+    // A name typed without an extension takes the chosen type's.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, [&dialog, &request](const QString& filter) {
+      static const QRegularExpression single(R"(\(\*\.(\w+)[ )])");
+      const QRegularExpressionMatch m = single.match(filter);
+      dialog.setDefaultSuffix(m.hasMatch() ? m.captured(1) : request.defaultExt);
+    });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     chosen = dialog.selectedFiles().first();
   }

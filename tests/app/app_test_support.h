@@ -53,8 +53,7 @@ struct Hooks {
 // Runs act (which must close it) on the modal dialog of template `id` once it
 // is up: shown and active, so that focus changes take effect. A dialog that
 // never comes, or an act that fails, fails the test instead of hanging it.
-inline void WhenModal(int id, std::function<void(QDialog*)> act) {
-  const QString objectName = QString::number(id);
+inline void WhenModal(const QString& objectName, std::function<void(QDialog*)> act) {
   auto* timer = new QTimer;
   QObject::connect(timer, &QTimer::timeout, [=, deadline = QDeadlineTimer(10000)]() {
     auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
@@ -72,6 +71,7 @@ inline void WhenModal(int id, std::function<void(QDialog*)> act) {
   });
   timer->start(5);
 }
+inline void WhenModal(int id, std::function<void(QDialog*)> act) { WhenModal(QString::number(id), act); }
 
 // The control of resource id `id` in dlg.
 template <class W = QWidget>
