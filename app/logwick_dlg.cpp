@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <algorithm>
 #include <tuple>
 
 #include "app/about_dlg.h"
@@ -14,10 +15,12 @@
 #include "app/ev_list_box.h"
 #include "app/filter_dlg.h"
 #include "app/find_bar.h"
+#include "app/integrity_wnd.h"
 #include "app/message_box.h"
 #include "app/report_preview.h"
 #include "app/settings.h"
 #include "app/settings_dlg.h"
+#include "app/statistics_wnd.h"
 #include "app/text_param_dlg.h"
 #include "events/strformat.h"
 #include "lists/event_file.h"
@@ -86,6 +89,8 @@ void CLogwickDlg::BuildMenu() {
   const std::tuple<const char*, const char*, QKeySequence, void (CLogwickDlg::*)()> extras[] = {
       {"find", "Найти ...", QKeySequence(Qt::CTRL | Qt::Key_F), &CLogwickDlg::OnFind},
       {"print", "Печать ...", QKeySequence(Qt::CTRL | Qt::Key_P), &CLogwickDlg::OnPrint},
+      {"statistics", "Статистика ...", QKeySequence(), &CLogwickDlg::OnStatistics},
+      {"integrity", "Проверка журнала ...", QKeySequence(), &CLogwickDlg::OnIntegrity},
   };
   for (const auto& [name, text, keys, handler] : extras) {
     QAction* action = ops->addAction(text, this, handler);
@@ -177,6 +182,42 @@ void CLogwickDlg::OnFind() { m_findBar->Open(); }
 
 void CLogwickDlg::OnPrint() { logwick::ShowReportPreview(this, m_events, m_rows); }
 
+void CLogwickDlg::OnStatistics() {
+  if (!m_statistics) {
+    m_statistics = new CStatisticsWnd(this);
+    m_statistics->onDayChosen = [this](std::size_t row) { m_list->GoToRow(static_cast<int>(row)); };
+  }
+  m_statistics->show();
+  m_statistics->raise();
+  UpdateStatistics();
+}
+
+void CLogwickDlg::OnIntegrity() {
+  if (!m_integrity) {
+    m_integrity = new CIntegrityWnd(this);
+    // A finding whose event the filter hides goes to the next shown row.
+    m_integrity->onFindingChosen = [this](std::size_t listRow) {
+      const auto shown = std::lower_bound(m_rows.begin(), m_rows.end(), listRow);
+      const auto row = std::min<std::ptrdiff_t>(shown - m_rows.begin(), m_list->GetCount() - 1);
+      m_list->GoToRow(static_cast<int>(row));
+    };
+  }
+  m_integrity->show();
+  m_integrity->raise();
+  UpdateIntegrity();
+}
+
+void CLogwickDlg::UpdateStatistics() {
+  if (!m_statistics || m_statistics->isHidden()) return;
+  logwick::StatisticsBuilder stats;
+  for (logwick::ShownRows::EventIndex i : m_rows) stats.Add(m_events[i]);
+  m_statistics->SetStatistics(stats.Result());
+}
+
+void CLogwickDlg::UpdateIntegrity() {
+  if (m_integrity && m_integrity->isVisible()) m_integrity->SetFindings(logwick::CheckIntegrity(m_events));
+}
+
 int CLogwickDlg::exec() {
   if (!m_initialised) OnInitDialog();
   return TemplateDialog::exec();
@@ -206,6 +247,8 @@ void CLogwickDlg::FillList() {
   m_list->SetRows(static_cast<int>(m_rows.Count()),
                   [this](int row) { return RowText(m_rows.EventAt(static_cast<std::size_t>(row))); });
   m_findBar->RowsChanged();
+  UpdateStatistics();
+  UpdateIntegrity();
 
   using logwick::StrFormat;
   m_lineCount->setText(Q(StrFormat("В базе %d событий", static_cast<int>(m_events.GetCount()))));

@@ -13,6 +13,8 @@
 
 class CEvListBox;
 class CFindBar;
+class CIntegrityWnd;
+class CStatisticsWnd;
 class QLabel;
 class QMenuBar;
 
@@ -62,9 +64,12 @@ class CLogwickDlg : public logwick::TemplateDialog {
   void OnHelp();
   void OnExit();
   // Commands of their own: the find bar (Ctrl+F, F3, Shift+F3, Esc) and the
-  // print preview of the shown events.
+  // print preview, the statistics of the shown events and the integrity
+  // check of the log.
   void OnFind();
   void OnPrint();
+  void OnStatistics();
+  void OnIntegrity();
 
   void FillList();
   // 1 when the file was loaded (or refused by the list itself), 2 on failure.
@@ -76,6 +81,8 @@ class CLogwickDlg : public logwick::TemplateDialog {
   CEvListBox* ListBox() const { return m_list; }
   QMenuBar* MenuBar() const { return m_menu; }
   CFindBar* FindBar() const { return m_findBar; }
+  CStatisticsWnd* StatisticsWnd() const { return m_statistics; }
+  CIntegrityWnd* IntegrityWnd() const { return m_integrity; }
   int m_nPortNumber = 65535;
 
   // The settings a reading from the panel starts with: the port number and
@@ -98,6 +105,9 @@ class CLogwickDlg : public logwick::TemplateDialog {
   void BuildFindBar();
   // The window grows by a strip for the find bar while it is shown.
   void FitFindBar(bool shown);
+  // The open statistics and integrity windows follow the list and the filter.
+  void UpdateStatistics();
+  void UpdateIntegrity();
 
   CT7KEvFilter m_filter;
   QLabel* m_lineConfig;
@@ -111,6 +121,8 @@ class CLogwickDlg : public logwick::TemplateDialog {
   logwick::ShownRows m_rows{m_events, {}};  // what the list view draws
   QMenuBar* m_menu = nullptr;
   CFindBar* m_findBar = nullptr;
+  CStatisticsWnd* m_statistics = nullptr;
+  CIntegrityWnd* m_integrity = nullptr;
   int m_templateHeight = 0;  // the window's height without the find bar
   CFetchlog::Job m_readoutJob;
   bool m_initialised = false;
