@@ -87,7 +87,7 @@ QString CFindBar::CountText() const {
 void CFindBar::Search() {
   if (isHidden()) return;
   m_needle = m_edit->text().toStdString();
-  if (m_indexStale && !m_needle.empty()) {
+  if (m_indexStale) {
     m_index.Clear();
     m_index.Reserve(static_cast<std::size_t>(m_list->GetCount()));
     m_fillIndex(m_index);

@@ -9,9 +9,22 @@
 
 namespace logwick {
 
+namespace {
+
+// Qt's rich text hands a division's page break to every paragraph inside it,
+// which would put each line of the summary on a page of its own: the events
+// table starts the new page instead.
+QString ForRichText(QString html) {
+  html.replace("page-break-after: always;", "");
+  html.replace("<h2>События</h2>", "<h2 style=\"page-break-before: always\">События</h2>");
+  return html;
+}
+
+}  // namespace
+
 void PrintReport(QPrinter& printer, const CT7KEventList& list, const ShownRows& rows) {
   QTextDocument document;
-  document.setHtml(QString::fromStdString(HtmlReport(list, rows)));
+  document.setHtml(ForRichText(QString::fromStdString(HtmlReport(list, rows))));
   document.print(&printer);
 }
 
@@ -21,6 +34,7 @@ void ShowReportPreview(QWidget* owner, const CT7KEventList& list, const ShownRow
   QPrintPreviewDialog dialog(&printer, owner);
   dialog.setObjectName("printPreview");
   dialog.setWindowTitle("Печать");
+  dialog.resize(760, 900);
   QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested,
                    [&](QPrinter* target) { PrintReport(*target, list, rows); });
   dialog.exec();

@@ -136,6 +136,7 @@ void CStatisticsWnd::FillChart() {
   counts->setLabelFormat("%d");
   chart->addAxis(counts, Qt::AlignLeft);
   series->attachAxis(counts);
+  counts->applyNiceNumbers();
   chart->legend()->setAlignment(Qt::AlignBottom);
   QChart* old = m_chart->chart();
   m_chart->setChart(chart);

@@ -104,12 +104,19 @@ int main(int argc, char** argv) {
   });
   if (box->GetTopIndex() + box->VisibleRowCount() != box->GetCount()) return 3;
 
-  // The find bar: the first keystroke also indexes the rows; then each
-  // keystroke of typing a word of the first row and taking it back.
+  // The list alone, as before the find bar and the statistics window.
+  const long listRssKib = StatusKib("VmRSS:");
+
+  // The find bar: opening it indexes the shown rows; then each keystroke of
+  // typing a word of the first row and taking it back.
   dlg.Filter().m_bModes = 1;
   dlg.FillList();
   if (box->GetCount() != static_cast<int>(kEvents)) return 6;
+  QElapsedTimer opening;
+  opening.start();
   dlg.OnFind();
+  dlg.repaint();
+  const double index = opening.nsecsElapsed() / 1e6;
   QLineEdit* edit = dlg.FindBar()->Edit();
   const QString word = box->GetText(0).section(' ', 2, 2).left(5).toLower();
   if (word.isEmpty()) return 4;
@@ -117,11 +124,6 @@ int main(int argc, char** argv) {
     QTest::sendKeyEvent(QTest::Click, edit, key, text, Qt::NoModifier);
     dlg.repaint();
   };
-  QElapsedTimer first;
-  first.start();
-  press(Qt::Key_unknown, word.left(1));
-  const double index = first.nsecsElapsed() / 1e6;
-  press(Qt::Key_Backspace, {});
   std::vector<double> keys;
   for (int run = 0; run < kRuns; ++run) {
     for (QChar c : word) {
@@ -156,11 +158,13 @@ int main(int argc, char** argv) {
   std::printf("list view refill after filter change (100000 events): %.2f ms\n", refill);
   std::printf("list view re-wrap after width change (100000 events): %.2f ms\n", rewrap);
   std::printf("list view scroll to end (100000 events): %.2f ms\n", end);
-  std::printf("find bar first keystroke with indexing (100000 events): %.2f ms\n", index);
+  std::printf("find bar opening with indexing (100000 events): %.2f ms\n", index);
   std::printf("find bar keystroke with repaint (100000 events, median): %.2f ms\n", key);
   std::printf("find bar keystroke with repaint (100000 events, slowest): %.2f ms\n", worstKey);
   std::printf("statistics window over shown events (100000 events): %.2f ms\n", statistics);
-  std::printf("logwick resident memory (100000 events): %.1f MB\n", rssKib / 1024.0);
+  std::printf("logwick resident memory (100000 events): %.1f MB\n", listRssKib / 1024.0);
+  std::printf("logwick resident memory with find index and statistics window (100000 events): %.1f MB\n",
+              rssKib / 1024.0);
   std::printf("logwick peak resident memory (100000 events): %.1f MB\n", peakKib / 1024.0);
   return 0;
 }
