@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <algorithm>
@@ -19,6 +20,7 @@
 #include "app/ev_list_box.h"
 #include "app/find_bar.h"
 #include "app/logwick_dlg.h"
+#include "app/report_preview.h"
 #include "app/statistics_wnd.h"
 #include "lists/event_file.h"
 #include "sim/event_generator.h"
@@ -153,6 +155,15 @@ int main(int argc, char** argv) {
   });
 
   const long rssKib = StatusKib("VmRSS:");
+
+  // Every page of the printable report, as the print preview draws them.
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(dir.path() + "/report.pdf");
+  QElapsedTimer printing;
+  printing.start();
+  logwick::PrintReport(printer, dlg.EventList(), logwick::ShownRows(dlg.EventList(), {}));
+  const double print = printing.nsecsElapsed() / 1e6;
   const long peakKib = StatusKib("VmHWM:");
   std::printf("list view open to first paint (100000 events): %.2f ms\n", open);
   std::printf("list view refill after filter change (100000 events): %.2f ms\n", refill);
@@ -161,6 +172,7 @@ int main(int argc, char** argv) {
   std::printf("find bar opening with indexing (100000 events): %.2f ms\n", index);
   std::printf("find bar keystroke with repaint (100000 events, median): %.2f ms\n", key);
   std::printf("find bar keystroke with repaint (100000 events, slowest): %.2f ms\n", worstKey);
+  std::printf("printable report, every page to PDF (100000 events): %.0f ms\n", print);
   std::printf("statistics window over shown events (100000 events): %.2f ms\n", statistics);
   std::printf("logwick resident memory (100000 events): %.1f MB\n", listRssKib / 1024.0);
   std::printf("logwick resident memory with find index and statistics window (100000 events): %.1f MB\n",
