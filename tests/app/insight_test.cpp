@@ -72,6 +72,17 @@ class InsightTest : public QObject {
     QCOMPARE(wnd->SummaryText().left(10), QString("Событий: 0"));
     QVERIFY(wnd->ChartDays().empty());
     QCOMPARE(wnd->TopBeams()->rowCount(), 0);
+
+    // Years apart: only the days with events get a bar.
+    CT7KEventList years = logwick::test::MakeHeaderList();
+    years.AddTail(MakeEvent(PackTimeStamp(2019, 1, 1, 8, 0, 0), 1));
+    years.AddTail(MakeEvent(PackTimeStamp(2015, 1, 1, 8, 0, 0), 1));
+    QCOMPARE(dlg.ReadEventFile(WriteSample(TempDir() + "/stats/years.t7kev", years)), 1);
+    dlg.Filter().m_bModes = 1;
+    dlg.FillList();
+    QCOMPARE(wnd->ChartDays(), (std::vector<int>{0, 1}));
+    wnd->ChooseDay(1);
+    QCOMPARE(dlg.ListBox()->GetCurSel(), 0);
   }
 
   void IntegrityListsFindingsAndAClickLeadsToTheRow() {
