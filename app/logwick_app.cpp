@@ -4,7 +4,10 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTimer>
+#include <QTranslator>
 
 #include "app/app_icons.h"
 #include "app/command_line.h"
@@ -56,6 +59,13 @@ logwick::DesktopIcons DesktopIcons() {
 }
 
 }  // namespace
+
+void UseRussianQtTexts() {
+  static QTranslator texts;
+  if (texts.load(QLocale(QLocale::Russian, QLocale::Russia), "qtbase", "_",
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(&texts);
+}
 
 int CLogwickApp::InitInstance(const QStringList& args) {
   std::unique_ptr<ViewDump> dump;

@@ -4,6 +4,10 @@
 
 #include <QStringList>
 
+// Qt's own dialogs (files, print, print preview) in Russian, when the
+// system holds Qt's translations; they stay English otherwise.
+void UseRussianQtTexts();
+
 class CLogwickApp {
  public:
   // args: the arguments after the program name. Returns the exit status.

@@ -39,6 +39,7 @@ int main(int argc, char* argv[]) {
   // Every text of the program is Russian; dates in the pickers follow suit
   // (dd.MM.yyyy) whatever the desktop's own locale is.
   QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+  UseRussianQtTexts();
   CLogwickApp app;
   return app.InitInstance(QCoreApplication::arguments().mid(1));
 }

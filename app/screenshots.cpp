@@ -16,6 +16,7 @@
 #include "app/filter_dlg.h"
 #include "app/find_bar.h"
 #include "app/integrity_wnd.h"
+#include "app/logwick_app.h"
 #include "app/logwick_dlg.h"
 #include "app/settings_dlg.h"
 #include "app/statistics_wnd.h"
@@ -80,6 +81,7 @@ int main(int argc, char** argv) {
   qputenv("XDG_CONFIG_HOME", settings.path().toUtf8());
   QApplication app(argc, argv);
   QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+  UseRussianQtTexts();
   g_out = QDir(argc > 1 ? argv[1] : "docs");
   g_out.mkpath(".");
 

@@ -4,12 +4,14 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QCursor>
 #include <QDate>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QStackedBarSeries>
 #include <QTableWidget>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
@@ -117,6 +119,12 @@ void CStatisticsWnd::FillChart() {
   }
   series->setBarWidth(1.0);
   connect(series, &QStackedBarSeries::clicked, this, [this](int index, QBarSet*) { ChooseDay(index); });
+  // The day under the pointer, also when its label is not drawn.
+  connect(series, &QStackedBarSeries::hovered, this, [this](bool over, int index, QBarSet* set) {
+    if (!over || index < 0 || index >= m_dayLabels.size()) return QToolTip::hideText();
+    QToolTip::showText(QCursor::pos(),
+                       QString("%1, %2: %3").arg(m_dayLabels[index], set->label()).arg(set->at(index)));
+  });
   QStringList labels;
   QDate date = m_stats.days.empty() ? QDate() : DateOf(m_stats.days.front().date);
   for (int day : m_chartDays) {
@@ -124,6 +132,7 @@ void CStatisticsWnd::FillChart() {
     labels << shown.toString("dd/MM/yyyy");
     date = shown.addDays(1);
   }
+  m_dayLabels = labels;
   auto* chart = new QChart;
   chart->addSeries(series);
   auto* days = new QBarCategoryAxis;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 #include <cstddef>
 #include <functional>
 #include <vector>
@@ -43,6 +44,7 @@ class CStatisticsWnd : public QDialog {
 
   logwick::EventStatistics m_stats;
   std::vector<int> m_chartDays;
+  QStringList m_dayLabels;  // by chart day
   QLabel* m_summary;
   QChartView* m_chart;
   QTableWidget* m_beams;

@@ -4,6 +4,7 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 
+#include "app/logwick_app.h"
 #include "app/report_preview.h"
 #include "app/text_param_dlg.h"
 #include "app_test_support.h"
@@ -63,7 +64,11 @@ class ReportsTest : public QObject {
     dlg.OnInitDialog();
     dlg.show();
     int pages = 0;
+    UseRussianQtTexts();
     WhenModal("printPreview", [&](QDialog* d) {
+      QStringList actions;
+      for (QAction* a : d->findChildren<QAction*>()) actions << a->text();
+      QVERIFY(actions.contains("Печать"));  // Qt's own texts in Russian
       auto* preview = d->findChild<QPrintPreviewWidget*>();
       QVERIFY(preview);
       preview->updatePreview();
