@@ -2,6 +2,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QPageSize>
 #include <QPainter>
 #include <QPrintPreviewDialog>
@@ -158,8 +159,12 @@ void ShowReportPreview(QWidget* owner, const CT7KEventList& list, const ShownRow
   dialog.setObjectName("printPreview");
   dialog.setWindowTitle("Печать");
   dialog.resize(760, 900);
-  QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested,
-                   [&](QPrinter* target) { PrintReport(*target, list, rows); });
+  QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, [&](QPrinter* target) {
+    // A full log takes some seconds to lay out.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    PrintReport(*target, list, rows);
+    QGuiApplication::restoreOverrideCursor();
+  });
   dialog.exec();
 }
 
