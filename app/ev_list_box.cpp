@@ -28,8 +28,9 @@ CEvListBox::CEvListBox(QWidget* parent) : QAbstractScrollArea(parent) {
   UpdateScrollRange();
 }
 
-void CEvListBox::SetRows(int count, RowTextFn textOf) {
+void CEvListBox::SetRows(int count, RowTextFn textOf, RowKindFn kindOf) {
   m_textOf = std::move(textOf);
+  m_kindOf = std::move(kindOf);
   m_count = m_textOf ? std::max(count, 0) : 0;
   m_heights.assign(static_cast<std::size_t>(m_count), 0);
   m_selection.Reset(static_cast<std::size_t>(m_count));
@@ -47,6 +48,20 @@ void CEvListBox::SetFound(FoundFn foundIn, int currentRow) {
 QString CEvListBox::GetText(int row) const {
   if (row < 0 || row >= m_count) return {};
   return m_textOf(row);
+}
+
+CEvListBox::RowKind CEvListBox::GetKind(int row) const {
+  if (row < 0 || row >= m_count || !m_kindOf) return RowKind::Event;
+  return m_kindOf(row);
+}
+
+QColor CEvListBox::GapMarkBackground() const {
+  // A warm band over the view's own base colour, light or dark theme alike.
+  const QColor base = palette().color(QPalette::Active, QPalette::Base);
+  const QColor warm(255, 176, 32);
+  constexpr int kWarmPercent = 30;
+  auto mix = [](int b, int w) { return (b * (100 - kWarmPercent) + w * kWarmPercent) / 100; };
+  return QColor(mix(base.red(), warm.red()), mix(base.green(), warm.green()), mix(base.blue(), warm.blue()));
 }
 
 int CEvListBox::MeasureText(const QString& text) const {
@@ -149,14 +164,21 @@ void CEvListBox::CopySelection() const {
   if (m_selection.SelectedCount() > 0) QGuiApplication::clipboard()->setText(SelectedText());
 }
 
-void CEvListBox::DrawRow(QPainter& p, const QRect& r, int row) {
+void CEvListBox::DrawRow(QPainter& p, const QRect& r, int row, const QColor& band) {
   const bool selected = m_selection.IsSelected(static_cast<std::size_t>(row));
+  const bool mark = GetKind(row) == RowKind::GapMark;
   if (selected) {
     const auto group = isActiveWindow() ? QPalette::Active : QPalette::Inactive;
     p.fillRect(r.adjusted(0, 0, 0, -1), palette().color(group, QPalette::Highlight));
+  } else if (mark) {
+    p.fillRect(r, band);
   }
   p.setPen(palette().color(QPalette::Active, selected ? QPalette::HighlightedText : QPalette::Text));
   QString text = GetText(row);
+  if (mark) {
+    p.drawText(r, Qt::TextWordWrap | Qt::AlignHCenter, text);
+    return;
+  }
   using Spans = std::vector<logwick::RowSearch::Span>;
   const Spans spans = m_foundIn ? m_foundIn(row) : Spans{};
   if (spans.empty()) {
@@ -202,11 +224,12 @@ void CEvListBox::paintEvent(QPaintEvent*) {
   const int width = viewport()->width();
   const int height = viewport()->height();
   const QColor grey = palette().color(QPalette::Disabled, QPalette::WindowText);
+  const QColor band = GapMarkBackground();
   int y = 0;
   for (int row = GetTopIndex(); row < m_count && y < height; ++row) {
     const int h = GetItemHeight(row);
     const QRect r(0, y, width, h);
-    DrawRow(p, r, row);
+    DrawRow(p, r, row, band);
     p.setPen(grey);
     p.drawLine(r.left(), r.bottom(), r.right() + 1, r.bottom());
     y += h;

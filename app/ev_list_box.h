@@ -2,11 +2,16 @@
 // at the view's width and as tall as its text needs, with a one-pixel grey
 // line under it.
 //
-// Rows may run to the file limit (100000), so the view measures only the rows
-// it shows: the vertical scroll bar counts rows (its value is the top row), and
-// row heights are cached for the current width and forgotten when it changes.
+// Rows run to the file limit (100000) and, for a panel's whole history, to
+// millions, so the view measures only the rows it shows: the vertical scroll
+// bar counts rows (its value is the top row), and row heights are cached for
+// the current width and forgotten when it changes.
 // Row texts are fetched on demand from the owner, which keeps what they are
 // made of (the main window: its list and the shown rows).
+//
+// A row is an event or a gap mark (a place in a stitched history where events
+// may have been lost): a mark row is measured like any other but drawn centred
+// on a tinted band, so that it never reads as an event.
 //
 // The view keeps which rows are selected (a click, Shift and Ctrl with the
 // mouse or the arrow keys, Ctrl+A) and copies them with Ctrl+C, one row text a
@@ -25,21 +30,26 @@
 
 class CEvListBox : public QAbstractScrollArea {
  public:
+  enum class RowKind { Event, GapMark };
   using RowTextFn = std::function<QString(int row)>;
+  using RowKindFn = std::function<RowKind(int row)>;
   // Where a row's text holds what was found (in characters), left to right.
   using FoundFn = std::function<std::vector<logwick::RowSearch::Span>(int row)>;
 
   explicit CEvListBox(QWidget* parent = nullptr);
 
   // Replaces the content by count rows whose texts textOf gives when asked;
-  // nothing is selected.
-  void SetRows(int count, RowTextFn textOf);
+  // kindOf tells mark rows (none when empty). Nothing is selected.
+  void SetRows(int count, RowTextFn textOf, RowKindFn kindOf = {});
   // Marks what foundIn gives in every row drawn (none when empty), the
   // spans of currentRow more strongly.
   void SetFound(FoundFn foundIn, int currentRow);
 
   int GetCount() const { return m_count; }
   QString GetText(int row) const;
+  RowKind GetKind(int row) const;
+  // The band colour of mark rows.
+  QColor GapMarkBackground() const;
   // Height of a row at the current width: wrapped text + font height / 8 + 1.
   int GetItemHeight(int row);
   int GetTopIndex() const;
@@ -78,10 +88,11 @@ class CEvListBox : public QAbstractScrollArea {
   // than the view).
   void EnsureVisible(int row);
   bool MoveCurrent(const QKeyEvent& key);
-  void DrawRow(QPainter& p, const QRect& r, int row);
+  void DrawRow(QPainter& p, const QRect& r, int row, const QColor& band);
 
   int m_count = 0;
   RowTextFn m_textOf;
+  RowKindFn m_kindOf;
   std::vector<std::uint16_t> m_heights;  // 0: not measured at m_measuredWidth
   int m_measuredWidth = -1;
   logwick::RowSelection m_selection;

@@ -127,26 +127,11 @@ void CFetchlog::StartWorker() {
 
 void CFetchlog::reject() { m_cancel = true; }
 
-void CFetchlog::Post(const std::function<void(Pending&)>& change) {
-  std::lock_guard<std::mutex> guard(m_lock);
-  change(m_pending);
-  if (m_posted) return;
-  m_posted = true;
-  QMetaObject::invokeMethod(
-      this, [this] { ApplyPending(); }, Qt::QueuedConnection);
-}
-
 void CFetchlog::ApplyPending() {
   if (m_applying) return;  // a warning box is open; the running call takes the rest
   m_applying = true;
   for (;;) {
-    Pending p;
-    {
-      std::lock_guard<std::mutex> guard(m_lock);
-      p = std::move(m_pending);
-      m_pending = Pending{};
-      m_posted = false;
-    }
+    Pending p = m_updates.Take();
     if (p.Empty()) break;
     if (p.status) m_editStatus->setText(*p.status);
     if (p.version) m_editVersion->setText(*p.version);

@@ -19,10 +19,10 @@
 #include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <thread>
 
+#include "app/pending_updates.h"
 #include "app/template_dialog.h"
 #include "link/readout.h"
 
@@ -85,7 +85,7 @@ class CFetchlog : public logwick::TemplateDialog {
   // Runs on the interface thread: moves the recorded values to the controls.
   void ApplyPending();
   // Worker side: change the record under the lock, queue one apply if none is due.
-  void Post(const std::function<void(Pending&)>& change);
+  void Post(const std::function<void(Pending&)>& change) { m_updates.Post(change); }
   void StartWorker();
 
   QPushButton* m_button;
@@ -102,9 +102,7 @@ class CFetchlog : public logwick::TemplateDialog {
   std::atomic<bool> m_cancel{false};
   std::atomic<bool> m_started{false};
   std::thread m_worker;
-  std::mutex m_lock;
-  Pending m_pending;        // guarded by m_lock
-  bool m_posted = false;    // guarded by m_lock: an apply is queued
+  logwick::PendingUpdates<Pending> m_updates{this, [this] { ApplyPending(); }};
   bool m_applying = false;  // interface thread only
   std::unique_ptr<View> m_view;
 };

@@ -28,6 +28,11 @@
 #include "lists/report.h"
 #include "lists/report_formats.h"
 
+#ifdef LOGWICK_WITH_ARCHIVE
+#include "app/archive_dlg.h"
+#include "app/archive_filing.h"
+#endif
+
 namespace {
 
 const QString kEventFileFilter = "Списки событий (*.t7kev);;Все файлы (*.*)";
@@ -84,6 +89,9 @@ void CLogwickDlg::BuildMenu() {
   add(ops, kIdReadFromFile, "Про&читать из файла ...", &CLogwickDlg::OnReadFromFile);
   add(ops, kIdWriteToFile, "&Записать в файл ...", &CLogwickDlg::OnWriteToFile);
   add(ops, kIdWriteText, "Записать текст ...", &CLogwickDlg::OnWriteText);
+#ifdef LOGWICK_WITH_ARCHIVE
+  add(ops, kIdArchive, "&Архив ...", &CLogwickDlg::OnArchive);
+#endif
   ops->addSeparator();
   // Commands of their own, each with an objectName and a shortcut.
   const std::tuple<const char*, const char*, QKeySequence, void (CLogwickDlg::*)()> extras[] = {
@@ -148,7 +156,11 @@ void CLogwickDlg::BuildFindBar() {
   m_findBar = new CFindBar(
       m_list,
       [this](logwick::RowSearch& index) {
-        for (logwick::ShownRows::EventIndex i : m_rows) index.AddEvent(m_events[i], m_events.m_texts);
+        // One index row per view row: the marks between events too.
+        for (std::size_t shown = 0; shown < m_rows.Count(); ++shown) {
+          if (m_viewRows.MarkBefore(shown)) index.AddRow(logwick::kGapMarkLine);
+          index.AddEvent(m_events[m_rows.EventAt(shown)], m_events.m_texts);
+        }
       },
       this);
   auto* next = new QShortcut(QKeySequence(Qt::Key_F3), this);
@@ -185,7 +197,9 @@ void CLogwickDlg::OnPrint() { logwick::ShowReportPreview(this, m_events, m_rows)
 void CLogwickDlg::OnStatistics() {
   if (!m_statistics) {
     m_statistics = new CStatisticsWnd(this);
-    m_statistics->onDayChosen = [this](std::size_t row) { m_list->GoToRow(static_cast<int>(row)); };
+    m_statistics->onDayChosen = [this](std::size_t shown) {
+      m_list->GoToRow(static_cast<int>(m_viewRows.RowOfShown(shown)));
+    };
   }
   m_statistics->show();
   m_statistics->raise();
@@ -197,9 +211,10 @@ void CLogwickDlg::OnIntegrity() {
     m_integrity = new CIntegrityWnd(this);
     // A finding whose event the filter hides goes to the next shown row.
     m_integrity->onFindingChosen = [this](std::size_t listRow) {
-      const auto shown = std::lower_bound(m_rows.begin(), m_rows.end(), listRow);
-      const auto row = std::min<std::ptrdiff_t>(shown - m_rows.begin(), m_list->GetCount() - 1);
-      m_list->GoToRow(static_cast<int>(row));
+      if (m_rows.Count() == 0) return;
+      const auto at = std::lower_bound(m_rows.begin(), m_rows.end(), listRow) - m_rows.begin();
+      const auto shown = std::min(static_cast<std::size_t>(at), m_rows.Count() - 1);
+      m_list->GoToRow(static_cast<int>(m_viewRows.RowOfShown(shown)));
     };
   }
   m_integrity->show();
@@ -242,10 +257,24 @@ QString CLogwickDlg::RowText(std::uint32_t eventIndex) const {
   return Q(row);
 }
 
+QString CLogwickDlg::ViewRowText(int row) const {
+  const logwick::GapRows::Row r = m_viewRows.At(static_cast<std::size_t>(row));
+  if (r.gapMark) return logwick::kGapMarkLine;
+  return RowText(m_rows.EventAt(r.shown));
+}
+
 void CLogwickDlg::FillList() {
   m_rows = logwick::ShownRows(m_events, [this](const CT7KEvent& ev) { return m_filter.Accept(ev); });
-  m_list->SetRows(static_cast<int>(m_rows.Count()),
-                  [this](int row) { return RowText(m_rows.EventAt(static_cast<std::size_t>(row))); });
+  m_viewRows = logwick::GapRows(m_rows, m_gapMarks);
+  CEvListBox::RowKindFn kindOf;
+  if (m_viewRows.MarkCount() > 0)
+    kindOf = [this](int row) {
+      return m_viewRows.At(static_cast<std::size_t>(row)).gapMark ? CEvListBox::RowKind::GapMark
+                                                                  : CEvListBox::RowKind::Event;
+    };
+  m_list->SetRows(
+      static_cast<int>(m_viewRows.Count(m_rows)), [this](int row) { return ViewRowText(row); },
+      std::move(kindOf));
   m_findBar->RowsChanged();
   UpdateStatistics();
   UpdateIntegrity();
@@ -270,6 +299,7 @@ int CLogwickDlg::ReadEventFile(const QString& path) {
   const logwick::LoadOutcome outcome = logwick::LoadEventFile(native, m_events);
   switch (outcome.status) {
     case logwick::LoadStatus::Loaded:
+      m_gapMarks.clear();
       break;
     case logwick::LoadStatus::FormatRefused:
       // The list's own refusal: reported, but the load has ended normally.
@@ -295,8 +325,19 @@ void CLogwickDlg::OnWriteToFile() {
   const QString path = logwick::ChooseFile(this, {true, "t7kev", kEventFileFilter, GetEventsFilesDir()});
   if (path.isEmpty()) return;
   SaveEventsFilesDir(path);
-  if (!logwick::StoreEventFile(Path8(path), m_events).ok)
+  // A panel's history may hold more than a file can: the file takes the newest.
+  const bool whole = m_events.GetCount() <= CT7KEventList::kMaxEvents;
+  if (!logwick::StoreEventFile(Path8(path), whole ? m_events : logwick::FileableHead(m_events)).ok) {
     logwick::ShowMessage(this, logwick::kMsgCannotCreate, logwick::AppTitle(), logwick::MsgIcon::Exclamation);
+    return;
+  }
+  if (!whole)
+    logwick::ShowMessage(
+        this,
+        Q(logwick::StrFormat("Файл событий вмещает не более %u событий: записаны последние %u "
+                             "из %zu событий истории прибора",
+                             CT7KEventList::kMaxEvents, CT7KEventList::kMaxEvents, m_events.GetCount())),
+        logwick::AppTitle(), logwick::MsgIcon::Information);
 }
 
 void CLogwickDlg::OnWriteText() {
@@ -307,7 +348,9 @@ void CLogwickDlg::OnWriteText() {
   if (path.isEmpty()) return;
   // The filtered report holds the events the list shows.
   const bool all = params.m_nScope == 1;
-  const logwick::ReportOptions options{.format = ReportFormatOf(path)};
+  logwick::ReportOptions options;
+  options.format = ReportFormatOf(path);
+  options.gaps = m_gapMarks;
   if (!logwick::WriteReportFile(Path8(path), m_events, all ? logwick::ShownRows(m_events, {}) : m_rows,
                                 options)
            .ok)
@@ -325,8 +368,32 @@ void CLogwickDlg::OnReadFromPanel() {
   // does the list change.
   CFetchlog reading(ReadoutSettingsNow(), this, m_readoutJob);
   reading.exec();
-  logwick::PutReadListInPlace(reading.TakeResult(), m_events);
+  logwick::ReadoutResult result = reading.TakeResult();
+#ifdef LOGWICK_WITH_ARCHIVE
+  const QString notFiled = logwick::FileReading(result, static_cast<unsigned>(m_nPortNumber));
+#else
+  const QString notFiled;
+#endif
+  if (logwick::PutReadListInPlace(std::move(result), m_events)) m_gapMarks.clear();
   FillList();
+  if (!notFiled.isEmpty())
+    logwick::ShowMessage(this, notFiled, logwick::AppTitle(), logwick::MsgIcon::Exclamation);
+}
+
+void CLogwickDlg::PutHistoryInPlace(CT7KEventList&& list, std::vector<std::size_t>&& gapMarks) {
+  m_events = std::move(list);
+  m_gapMarks = std::move(gapMarks);
+}
+
+void CLogwickDlg::OnArchive() {
+#ifdef LOGWICK_WITH_ARCHIVE
+  CArchiveDlg archive(this);
+  if (archive.exec() != QDialog::Accepted) return;
+  if (std::optional<logwick::PanelHistory> history = archive.TakeHistory()) {
+    PutHistoryInPlace(std::move(history->list), std::move(history->gapMarks));
+    FillList();
+  }
+#endif
 }
 
 logwick::ReadoutSettings CLogwickDlg::ReadoutSettingsNow() const {

@@ -4,9 +4,11 @@
 
 #include <QString>
 #include <cstdint>
+#include <vector>
 
 #include "app/fetchlog.h"
 #include "app/template_dialog.h"
+#include "lists/gap_rows.h"
 #include "lists/shown_rows.h"
 #include "lists/t7k_ev_filter.h"
 #include "lists/t7k_event_list.h"
@@ -42,6 +44,7 @@ class CLogwickDlg : public logwick::TemplateDialog {
     kIdSettings = 32779,
     kIdAbout = 32780,
     kIdExit = 32781,
+    kIdArchive = 32790,
   };
 
   explicit CLogwickDlg(QWidget* parent = nullptr);
@@ -70,6 +73,8 @@ class CLogwickDlg : public logwick::TemplateDialog {
   void OnPrint();
   void OnStatistics();
   void OnIntegrity();
+  // "Архив ...": the archive window; a history opened there replaces the list.
+  void OnArchive();
 
   void FillList();
   // 1 when the file was loaded (or refused by the list itself), 2 on failure.
@@ -94,6 +99,13 @@ class CLogwickDlg : public logwick::TemplateDialog {
 
   // Row text of the list's event at index, as the view shows it.
   QString RowText(std::uint32_t eventIndex) const;
+  // Text of the view's row: an event's, or the gap mark's line.
+  QString ViewRowText(int row) const;
+
+  // Puts a panel's history (newest event first) in the place of the list,
+  // with its gap marks: a mark at i lies between events i - 1 and i.
+  void PutHistoryInPlace(CT7KEventList&& list, std::vector<std::size_t>&& gapMarks);
+  const std::vector<std::size_t>& GapMarkIndices() const { return m_gapMarks; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -118,7 +130,9 @@ class CLogwickDlg : public logwick::TemplateDialog {
   CEvListBox* m_list;
   QLabel* m_lineCount;
   CT7KEventList m_events;
-  logwick::ShownRows m_rows{m_events, {}};  // what the list view draws
+  std::vector<std::size_t> m_gapMarks;      // of a history; none for a file or a reading
+  logwick::ShownRows m_rows{m_events, {}};  // the events the list view draws
+  logwick::GapRows m_viewRows;              // and the gap-mark rows between them
   QMenuBar* m_menu = nullptr;
   CFindBar* m_findBar = nullptr;
   CStatisticsWnd* m_statistics = nullptr;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QRadioButton>
@@ -25,6 +26,14 @@
 #include "link/port_names.h"
 #include "lists/event_file.h"
 #include "sim/event_generator.h"
+
+#ifdef LOGWICK_WITH_ARCHIVE
+#include <algorithm>
+
+#include "app/archive_dlg.h"
+#include "app/ev_list_box.h"
+#include "history/history_archive.h"
+#endif
 
 namespace {
 
@@ -72,6 +81,59 @@ CT7KEventList SampleList() {
   for (const CT7KEvent& ev : logwick::GenerateSampleEvents(600, 3)) list.AddTail(ev);
   return list;
 }
+
+#ifdef LOGWICK_WITH_ARCHIVE
+// The events [from, to) of a sample list (newest first) as one visit read on
+// the given day, with the configuration name given.
+CT7KEventList Visit(const CT7KEventList& all, std::size_t from, std::size_t to, std::int32_t serial,
+                    const char* config, int readDay) {
+  CT7KEventList visit = all;
+  visit.RemoveAll();
+  visit.m_nSerNum = serial;
+  visit.m_nReadDay = readDay;
+  const std::string name = logwick::Utf8ToCp1251(config);
+  visit.SetConfigNameBytes(name.data(), name.size());
+  for (std::size_t i = from; i < to; ++i) visit.AddTail(all[i]);
+  return visit;
+}
+
+// The archive window over three panels, one visited twice with events lost
+// between the visits, and that panel's history in the main window.
+void ShootArchive(const QString& folder, CLogwickDlg& main) {
+  const QString path = folder + "/archive.sqlite";
+  qputenv("LOGWICK_ARCHIVE", path.toUtf8());
+  const CT7KEventList all = SampleList();
+  {
+    auto archive = logwick::HistoryArchive::Open(path.toStdString(), true);
+    archive->File(Visit(all, 300, 600, 4660, "Склад N2", 2), {"COM1"});
+    archive->File(Visit(all, 0, 200, 4660, "Склад N2", 15), {"COM1"});
+    archive->File(Visit(all, 100, 400, 1207, "Цех 3", 9), {"COM3"});
+    archive->File(Visit(all, 0, 600, 15, "Проходная", 12), {"COM3"});
+  }
+  CArchiveDlg dlg(&main);
+  dlg.Refresh();
+  dlg.findChild<QLineEdit*>(QString::number(CArchiveDlg::kIdServer))
+      ->setText("postgresql://инженер@archive.example/logwick");
+  dlg.SelectPanel({1, 4660});
+  // The archive's usual place rather than this run's scratch folder.
+  dlg.findChild<QLabel*>(QString::number(CArchiveDlg::kIdPath))
+      ->setText("Архив: /home/engineer/.local/share/Ormet/logwick/archive.sqlite");
+  Save(dlg, "archive-window");
+
+  dlg.OnOpen();
+  if (std::optional<logwick::PanelHistory> h = dlg.TakeHistory()) {
+    main.PutHistoryInPlace(std::move(h->list), std::move(h->gapMarks));
+    main.FillList();
+    // Scrolled so that the gap mark's row stands in the middle.
+    main.show();
+    Settle();
+    CEvListBox* box = main.ListBox();
+    for (int row = 0; row < box->GetCount(); ++row)
+      if (box->GetKind(row) == CEvListBox::RowKind::GapMark) box->SetTopIndex(std::max(row - 4, 0));
+    Save(main, "main-window-history");
+  }
+}
+#endif
 
 }  // namespace
 
@@ -156,5 +218,8 @@ int main(int argc, char** argv) {
   Save(about, "about");
   CHelpDlg help(&main);
   Save(help, "help");
+#ifdef LOGWICK_WITH_ARCHIVE
+  ShootArchive(settings.path(), main);
+#endif
   return g_failures == 0 ? 0 : 1;
 }

@@ -16,6 +16,13 @@ namespace logwick {
 
 constexpr int kDefaultPortNumber = 65535;
 
+// The panel history archive's settings, beside the reading's: whether every
+// reading from the panel is filed into the archive (1, the default, or 0),
+// and the shared archive's server (a libpq connection string or URI; never
+// one with a password).
+inline constexpr char kSettingArchiveReadings[] = "ArchiveReadings";
+inline constexpr char kSettingServerUrl[] = "ServerUrl";
+
 // Integers come back as text from an ini file; a value that is not a number
 // gives the default.
 int ReadProfileInt(const char* name, int defaultValue);

@@ -1,5 +1,6 @@
 #include "lists/event_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 
@@ -61,6 +62,15 @@ StoreOutcome StoreEventFile(const std::string& path, const CT7KEventList& list) 
   } catch (const CArchiveException& e) {
     return {false, e.what()};
   }
+}
+
+CT7KEventList FileableHead(const CT7KEventList& list) {
+  CT7KEventList head = list;
+  head.RemoveAll();
+  const std::size_t n = std::min<std::size_t>(list.GetCount(), CT7KEventList::kMaxEvents);
+  head.Reserve(n);
+  for (std::size_t i = 0; i < n; ++i) head.AddTail(list[i]);
+  return head;
 }
 
 }  // namespace logwick

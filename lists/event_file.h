@@ -39,4 +39,9 @@ std::string LoadMessage(LoadStatus status, const std::string& path);
 // Stores list to path (UTF-8) atomically; the old file survives any failure.
 StoreOutcome StoreEventFile(const std::string& path, const CT7KEventList& list);
 
+// What an event file can hold of a longer list (a panel's whole history): its
+// header and texts with its first kMaxEvents events, the newest of a list in
+// read-out order.
+CT7KEventList FileableHead(const CT7KEventList& list);
+
 }  // namespace logwick

@@ -2,6 +2,7 @@
 
 #include "events/codec.h"
 #include "events/strformat.h"
+#include "lists/gap_rows.h"
 #include "lists/panel_types.h"
 #include "lists/report_formats.h"
 
@@ -34,15 +35,11 @@ void ForEachReportLine(const CT7KEventList& list, const ShownRows& rows,
                        const std::function<void(std::string_view)>& sink, GapMarks gaps) {
   for (const std::string& line : ReportHeaderLines(list)) sink(line);
   std::string line;
-  auto mark = gaps.begin();
-  bool reported = false;
-  for (ShownRows::EventIndex index : rows) {
-    bool gapBefore = false;  // a mark passed since the last reported event
-    for (; mark != gaps.end() && *mark <= index; ++mark) gapBefore = true;
-    if (gapBefore && reported) sink(kGapMarkLine);
-    reported = true;
+  const GapRows marks(rows, gaps);
+  for (std::size_t shown = 0; shown < rows.Count(); ++shown) {
+    if (marks.MarkCount() > 0 && marks.MarkBefore(shown)) sink(kGapMarkLine);
     line.clear();
-    AppendEventLine(line, list[index], list.m_texts);
+    AppendEventLine(line, list[rows.EventAt(shown)], list.m_texts);
     sink(line);
   }
 }

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The desktop program's event list at the file limit (100000 events): open to
 # first paint, refill after a filter change, re-wrap after a width change,
-# scroll to the end, resident memory. Appends "name: value unit" lines to
+# scroll to the end, resident memory; where the program has the archive, a
+# panel history of over a million events from "Открыть" to first paint and
+# scrolled to its end. Appends "name: value unit" lines to
 # $BENCH_SUMMARY.
 set -euo pipefail
 build=${1:-build-bench}

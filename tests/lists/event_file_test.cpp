@@ -69,6 +69,20 @@ TEST(EventFile, StoreThenLoadGivesTheSameList) {
   EXPECT_EQ(PanelTypeName(3), "Тарвел-7К(Apollo)");
 }
 
+// A panel history longer than a file holds: the file takes its newest events
+// with the header, texts and reserved block; a shorter list goes whole.
+TEST(EventFile, FileableHeadKeepsTheNewestEventsAFileHolds) {
+  TempDir dir;
+  const CT7KEventList shortList = MakeFullList(5);
+  EXPECT_EQ(FileableHead(shortList), shortList);
+
+  // Sample events depend on their place only: the longer list begins with the shorter.
+  const CT7KEventList head = FileableHead(MakeFullList(CT7KEventList::kMaxEvents + 7));
+  CT7KEventList loaded;
+  EXPECT_EQ(head, MakeFullList(CT7KEventList::kMaxEvents));
+  EXPECT_TRUE(LoadBytes(dir, StoreBytes(dir, head), loaded) == LoadStatus::Loaded && loaded == head);
+}
+
 // A refused or short file leaves the list as it was, whatever was read before.
 TEST(EventFile, RefusedAndShortFilesChangeNothing) {
   TempDir dir;
