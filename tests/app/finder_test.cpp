@@ -1,6 +1,8 @@
 // Finding in the main window's list: the find bar over the shown rows, typed
 // in Cyrillic through key events.
 #include "app/find_bar.h"
+#include "app/integrity_wnd.h"
+#include "app/statistics_wnd.h"
 #include "app_test_support.h"
 
 namespace {
@@ -124,6 +126,39 @@ class FinderTest : public QObject {
     list->GoToRow(50);  // the next is found from where the user is
     QTest::keyClick(list, Qt::Key_F3);
     QCOMPARE(list->GetCurSel(), 80);
+  }
+
+  void GapMarkRowsCountAsRowsForFindStatisticsAndIntegrity() {
+    // Ten events, a mark before list index 3 and one before 7: view rows
+    // 0-2, mark, 3-6 (view 4-7), mark, 7-9 (view 9-11).
+    CLogwickDlg dlg;
+    dlg.OnInitDialog();
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    dlg.PutHistoryInPlace(SampleList(), {3, 7});
+    dlg.FillList();
+    CEvListBox* list = dlg.ListBox();
+    QCOMPARE(list->GetCount(), 12);
+    dlg.OnFind();
+    TypeText(dlg.FindBar()->Edit(), "сообщение");  // list indices 3, 6 and 9
+    QCOMPARE(dlg.FindBar()->CountText(), QString("1 из 3"));
+    const int rows[] = {4, 7, 11, 4};
+    for (int row : rows) {
+      QCOMPARE(list->GetCurSel(), row);
+      QVERIFY(list->GetText(row).contains("сообщение", Qt::CaseInsensitive));
+      QTest::keyClick(list, Qt::Key_F3);
+    }
+    dlg.FindBar()->Edit()->setText("пропуск");  // the marks' own text
+    QCOMPARE(dlg.FindBar()->CountText(), QString("1 из 2"));
+    QCOMPARE(list->GetCurSel(), 3);
+    dlg.FindBar()->Close();
+
+    dlg.OnStatistics();
+    dlg.StatisticsWnd()->ChooseDay(9);  // 10 December: list index 9
+    QCOMPARE(list->GetCurSel(), 11);
+    dlg.OnIntegrity();
+    dlg.IntegrityWnd()->onFindingChosen(8);
+    QCOMPARE(list->GetCurSel(), 10);
   }
 };
 
