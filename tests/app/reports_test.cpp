@@ -58,6 +58,26 @@ class ReportsTest : public QObject {
     QVERIFY(hooks.texts.isEmpty());
   }
 
+  void ANameTypedWithoutExtensionTakesTheChosenType() {
+    const QString folder = TempDir() + "/types";
+    QDir().mkpath(folder);
+    const logwick::FileRequest request{true, "txt", "Текстовые файлы (*.txt);;CSV (*.csv);;Все файлы (*.*)",
+                                       folder};
+    const std::pair<int, const char*> choices[] = {
+        {0, "x.txt"}, {1, "x.csv"}, {2, "x.txt"},  // all files: the default
+    };
+    for (auto [downs, name] : choices) {
+      WhenModal("savefile", [downs = downs](QDialog* d) {
+        auto* types = d->findChild<QComboBox*>("fileTypeCombo");
+        QVERIFY(types);
+        for (int i = 0; i < downs; ++i) QTest::keyClick(types, Qt::Key_Down);
+        d->findChild<QLineEdit*>("fileNameEdit")->setText("x");
+        d->accept();
+      });
+      QCOMPARE(QFileInfo(logwick::ChooseFile(nullptr, request)).fileName(), QString(name));
+    }
+  }
+
   void PrintPreviewRendersTheShownEvents() {
     CLogwickDlg dlg;
     dlg.m_strFileToOpen = WriteSample(TempDir() + "/print/ten.t7kev");
