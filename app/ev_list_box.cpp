@@ -175,14 +175,11 @@ void CEvListBox::DrawRow(QPainter& p, const QRect& r, int row, const QColor& ban
   }
   p.setPen(palette().color(QPalette::Active, selected ? QPalette::HighlightedText : QPalette::Text));
   QString text = GetText(row);
-  if (mark) {
-    p.drawText(r, Qt::TextWordWrap | Qt::AlignHCenter, text);
-    return;
-  }
+  const Qt::Alignment align = mark ? Qt::AlignHCenter : Qt::AlignLeft;
   using Spans = std::vector<logwick::RowSearch::Span>;
   const Spans spans = m_foundIn ? m_foundIn(row) : Spans{};
   if (spans.empty()) {
-    p.drawText(r, Qt::TextWordWrap, text);
+    p.drawText(r, Qt::TextWordWrap | align, text);
     return;
   }
   // Laid out as drawText lays out word-wrapped text, with the found spans
@@ -192,7 +189,7 @@ void CEvListBox::DrawRow(QPainter& p, const QRect& r, int row, const QColor& ban
     if (c == '\n') c = QChar::LineSeparator;
   }
   QTextLayout layout(text, p.font(), viewport());
-  QTextOption option;
+  QTextOption option(align);
   option.setWrapMode(QTextOption::WordWrap);
   layout.setTextOption(option);
   QList<QTextLayout::FormatRange> formats;

@@ -151,6 +151,13 @@ class FinderTest : public QObject {
     dlg.FindBar()->Edit()->setText("пропуск");  // the marks' own text
     QCOMPARE(dlg.FindBar()->CountText(), QString("1 из 2"));
     QCOMPARE(list->GetCurSel(), 3);
+    QTest::keyClick(list, Qt::Key_Down);  // off the mark, whose found text is then drawn on its band
+    QCOMPARE(list->GetTopIndex(), 0);
+    int top = 0;
+    for (int row = 0; row < 3; ++row) top += list->GetItemHeight(row);
+    const QImage mark =
+        list->viewport()->grab().toImage().copy(0, top, list->viewport()->width(), list->GetItemHeight(3));
+    QVERIFY(HasColour(mark, kCurrentFound));
     dlg.FindBar()->Close();
 
     dlg.OnStatistics();
