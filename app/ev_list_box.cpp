@@ -1,10 +1,22 @@
 #include "app/ev_list_box.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTextLayout>
 #include <algorithm>
+#include <cmath>
 #include <limits>
+
+namespace {
+
+// Behind found text: every place found, and those of the row the find bar is at.
+const QColor kFoundColour(255, 226, 90);
+const QColor kCurrentFoundColour(255, 150, 40);
+
+}  // namespace
 
 CEvListBox::CEvListBox(QWidget* parent) : QAbstractScrollArea(parent) {
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -21,9 +33,15 @@ void CEvListBox::SetRows(int count, RowTextFn textOf, RowKindFn kindOf) {
   m_kindOf = std::move(kindOf);
   m_count = m_textOf ? std::max(count, 0) : 0;
   m_heights.assign(static_cast<std::size_t>(m_count), 0);
-  m_curSel = -1;
+  m_selection.Reset(static_cast<std::size_t>(m_count));
   verticalScrollBar()->setValue(0);
   UpdateScrollRange();
+  viewport()->update();
+}
+
+void CEvListBox::SetFound(FoundFn foundIn, int currentRow) {
+  m_foundIn = std::move(foundIn);
+  m_foundRow = currentRow;
   viewport()->update();
 }
 
@@ -109,24 +127,106 @@ int CEvListBox::RowAt(int y) {
   return -1;
 }
 
+void CEvListBox::EnsureVisible(int row) {
+  if (row < 0 || row >= m_count) return;
+  if (row < GetTopIndex()) {
+    SetTopIndex(row);
+    return;
+  }
+  const int height = viewport()->height();
+  int first = row;
+  for (int used = GetItemHeight(row); first > 0 && used + GetItemHeight(first - 1) <= height; --first)
+    used += GetItemHeight(first - 1);
+  if (GetTopIndex() < first) SetTopIndex(first);
+}
+
+int CEvListBox::GetCurSel() const {
+  const std::size_t current = m_selection.Current();
+  return current == logwick::RowSelection::kNone ? -1 : static_cast<int>(current);
+}
+
+void CEvListBox::GoToRow(int row) {
+  if (row < 0 || row >= m_count) return;
+  m_selection.Select(static_cast<std::size_t>(row));
+  const int top = GetTopIndex();
+  if (row < top || row >= top + VisibleRowCount()) SetTopIndex(row);
+  EnsureVisible(row);  // a last row partly below the view
+  viewport()->update();
+}
+
+QString CEvListBox::SelectedText() const {
+  QString text;
+  for (std::size_t row : m_selection.SelectedRows()) text += GetText(static_cast<int>(row)) + '\n';
+  return text;
+}
+
+void CEvListBox::CopySelection() const {
+  if (m_selection.SelectedCount() > 0) QGuiApplication::clipboard()->setText(SelectedText());
+}
+
+void CEvListBox::DrawRow(QPainter& p, const QRect& r, int row, const QColor& band) {
+  const bool selected = m_selection.IsSelected(static_cast<std::size_t>(row));
+  const bool mark = GetKind(row) == RowKind::GapMark;
+  if (selected) {
+    const auto group = isActiveWindow() ? QPalette::Active : QPalette::Inactive;
+    p.fillRect(r.adjusted(0, 0, 0, -1), palette().color(group, QPalette::Highlight));
+  } else if (mark) {
+    p.fillRect(r, band);
+  }
+  p.setPen(palette().color(QPalette::Active, selected ? QPalette::HighlightedText : QPalette::Text));
+  QString text = GetText(row);
+  const Qt::Alignment align = mark ? Qt::AlignHCenter : Qt::AlignLeft;
+  using Spans = std::vector<logwick::RowSearch::Span>;
+  const Spans spans = m_foundIn ? m_foundIn(row) : Spans{};
+  if (spans.empty()) {
+    p.drawText(r, Qt::TextWordWrap | align, text);
+    return;
+  }
+  // Laid out as drawText lays out word-wrapped text, with the found spans
+  // on their colour.
+  for (QChar& c : text) {
+    if (c == '\r') c = ' ';
+    if (c == '\n') c = QChar::LineSeparator;
+  }
+  QTextLayout layout(text, p.font(), viewport());
+  QTextOption option(align);
+  option.setWrapMode(QTextOption::WordWrap);
+  layout.setTextOption(option);
+  QList<QTextLayout::FormatRange> formats;
+  for (const logwick::RowSearch::Span& span : spans) {
+    QTextLayout::FormatRange f{static_cast<int>(span.start), static_cast<int>(span.length), {}};
+    f.format.setBackground(row == m_foundRow ? kCurrentFoundColour : kFoundColour);
+    f.format.setForeground(QColor(Qt::black));
+    formats << f;
+  }
+  layout.setFormats(formats);
+  const qreal leading = QFontMetricsF(p.font()).leading();
+  qreal y = -leading;
+  layout.beginLayout();
+  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+    line.setLineWidth(r.width());
+    y = std::ceil(y + leading);
+    line.setPosition(QPointF(0, y));
+    y += line.height();
+  }
+  layout.endLayout();
+  p.save();
+  p.setClipRect(r);
+  layout.draw(&p, r.topLeft());
+  p.restore();
+}
+
 void CEvListBox::paintEvent(QPaintEvent*) {
   QPainter p(viewport());
   const int width = viewport()->width();
   const int height = viewport()->height();
-  const QColor text = palette().color(QPalette::Active, QPalette::Text);
   const QColor grey = palette().color(QPalette::Disabled, QPalette::WindowText);
   const QColor band = GapMarkBackground();
   int y = 0;
   for (int row = GetTopIndex(); row < m_count && y < height; ++row) {
     const int h = GetItemHeight(row);
     const QRect r(0, y, width, h);
-    p.setPen(text);
-    if (GetKind(row) == RowKind::GapMark) {
-      p.fillRect(r, band);
-      p.drawText(r, Qt::TextWordWrap | Qt::AlignHCenter, GetText(row));
-    } else {
-      p.drawText(r, Qt::TextWordWrap, GetText(row));
-    }
+    DrawRow(p, r, row, band);
     p.setPen(grey);
     p.drawLine(r.left(), r.bottom(), r.right() + 1, r.bottom());
     y += h;
@@ -154,38 +254,89 @@ void CEvListBox::changeEvent(QEvent* event) {
   }
 }
 
-void CEvListBox::keyPressEvent(QKeyEvent* event) {
-  QScrollBar* bar = verticalScrollBar();
-  switch (event->key()) {
+bool CEvListBox::MoveCurrent(const QKeyEvent& key) {
+  const int current = GetCurSel();
+  // Without a current row the first key lands on the top row.
+  const int from = current >= 0 ? current : GetTopIndex();
+  const int step = current >= 0 ? 1 : 0;
+  const int page = std::max(VisibleRowCount() - 1, 1);
+  int to;
+  switch (key.key()) {
     case Qt::Key_Up:
-      bar->setValue(bar->value() - 1);
+      to = from - step;
       break;
     case Qt::Key_Down:
-      bar->setValue(bar->value() + 1);
+      to = from + step;
       break;
     case Qt::Key_PageUp:
-      bar->setValue(bar->value() - bar->pageStep());
+      to = from - page;
       break;
     case Qt::Key_PageDown:
-      bar->setValue(bar->value() + bar->pageStep());
+      to = from + page;
       break;
     case Qt::Key_Home:
-      bar->setValue(bar->minimum());
+      to = 0;
       break;
     case Qt::Key_End:
-      bar->setValue(bar->maximum());
+      to = m_count - 1;
       break;
     default:
-      QAbstractScrollArea::keyPressEvent(event);
-      return;
+      return false;
+  }
+  if (m_count == 0) return true;
+  to = std::clamp(to, 0, m_count - 1);
+  if (key.modifiers() & Qt::ShiftModifier)
+    m_selection.ExtendTo(static_cast<std::size_t>(to));
+  else
+    m_selection.Select(static_cast<std::size_t>(to));
+  EnsureVisible(to);
+  viewport()->update();
+  return true;
+}
+
+void CEvListBox::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::SelectAll)) {
+    m_selection.SelectAll();
+    viewport()->update();
+  } else if (event->matches(QKeySequence::Copy)) {
+    CopySelection();
+  } else if (!MoveCurrent(*event)) {
+    QAbstractScrollArea::keyPressEvent(event);
+    return;
   }
   event->accept();
 }
 
 void CEvListBox::mousePressEvent(QMouseEvent* event) {
-  m_curSel = RowAt(event->position().toPoint().y());
   setFocus(Qt::MouseFocusReason);
   event->accept();
+  const int row = RowAt(event->position().toPoint().y());
+  if (event->button() != Qt::LeftButton || row < 0) return;
+  const auto at = static_cast<std::size_t>(row);
+  if (event->modifiers() & Qt::ShiftModifier)
+    m_selection.ExtendTo(at);
+  else if (event->modifiers() & Qt::ControlModifier)
+    m_selection.Toggle(at);
+  else
+    m_selection.Select(at);
+  EnsureVisible(row);
+  viewport()->update();
+}
+
+void CEvListBox::mouseMoveEvent(QMouseEvent* event) {
+  event->accept();
+  if (!(event->buttons() & Qt::LeftButton) || (event->modifiers() & Qt::ControlModifier) || m_count == 0)
+    return;
+  // Dragging extends the selection; past either edge of the view it scrolls
+  // by a row each move.
+  const int y = event->position().toPoint().y();
+  int row = RowAt(y);
+  if (y < 0) row = std::max(GetCurSel() - 1, 0);
+  if (row < 0) row = std::min(GetCurSel() + 1, m_count - 1);
+  if (row < 0 || row == GetCurSel()) return;
+  m_selection.ExtendTo(static_cast<std::size_t>(row));
+  EnsureVisible(row);
+  viewport()->update();
 }
 
 QSize CEvListBox::sizeHint() const { return QSize(300, 300); }

@@ -2,18 +2,25 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <algorithm>
+#include <tuple>
 
 #include "app/about_dlg.h"
 #include "app/app_icons.h"
 #include "app/ev_list_box.h"
 #include "app/filter_dlg.h"
+#include "app/find_bar.h"
+#include "app/integrity_wnd.h"
 #include "app/message_box.h"
+#include "app/report_preview.h"
 #include "app/settings.h"
 #include "app/settings_dlg.h"
+#include "app/statistics_wnd.h"
 #include "app/text_param_dlg.h"
 #include "events/strformat.h"
 #include "lists/event_file.h"
@@ -29,7 +36,21 @@
 namespace {
 
 const QString kEventFileFilter = "Списки событий (*.t7kev);;Все файлы (*.*)";
-const QString kTextFileFilter = "Текстовые файлы (*.txt);;Все файлы (*.*)";
+// The report's own type first; the data and printable forms are chosen by
+// their file type.
+const QString kTextFileFilter =
+    "Текстовые файлы (*.txt);;CSV (*.csv);;JSON Lines (*.jsonl);;HTML (*.html *.htm);;Все файлы (*.*)";
+
+// The report form a file name asks for by its extension; the text report for
+// any other.
+logwick::ReportFormat ReportFormatOf(const QString& path) {
+  const QString suffix = '.' + QFileInfo(path).suffix().toLower();
+  if (suffix == ".htm") return logwick::ReportFormat::Html;
+  for (const logwick::ReportFormatName& f : logwick::kReportFormats)
+    if (suffix == QString::fromUtf8(f.extension.data(), static_cast<qsizetype>(f.extension.size())))
+      return f.format;
+  return logwick::ReportFormat::Text;
+}
 
 int MenuBarHeight() {
   QMenuBar probe;
@@ -51,6 +72,7 @@ CLogwickDlg::CLogwickDlg(QWidget* parent)
   setWindowIcon(logwick::ProgramIcon());
   BuildMenu();
   BuildControls();
+  BuildFindBar();
 }
 
 CLogwickDlg::~CLogwickDlg() = default;
@@ -70,6 +92,19 @@ void CLogwickDlg::BuildMenu() {
 #ifdef LOGWICK_WITH_ARCHIVE
   add(ops, kIdArchive, "&Архив ...", &CLogwickDlg::OnArchive);
 #endif
+  ops->addSeparator();
+  // Commands of their own, each with an objectName and a shortcut.
+  const std::tuple<const char*, const char*, QKeySequence, void (CLogwickDlg::*)()> extras[] = {
+      {"find", "Найти ...", QKeySequence(Qt::CTRL | Qt::Key_F), &CLogwickDlg::OnFind},
+      {"print", "Печать ...", QKeySequence(Qt::CTRL | Qt::Key_P), &CLogwickDlg::OnPrint},
+      {"statistics", "Статистика ...", QKeySequence(), &CLogwickDlg::OnStatistics},
+      {"integrity", "Проверка журнала ...", QKeySequence(), &CLogwickDlg::OnIntegrity},
+  };
+  for (const auto& [name, text, keys, handler] : extras) {
+    QAction* action = ops->addAction(text, this, handler);
+    action->setObjectName(name);
+    action->setShortcut(keys);
+  }
   ops->addSeparator();
   add(ops, kIdExit, "В&ыход", &CLogwickDlg::OnExit);
   QMenu* service = m_menu->addMenu("Серв&ис");
@@ -120,6 +155,88 @@ void CLogwickDlg::BuildControls() {
   }
 }
 
+void CLogwickDlg::BuildFindBar() {
+  m_templateHeight = height();
+  m_findBar = new CFindBar(
+      m_list,
+      [this](logwick::RowSearch& index) {
+        // One index row per view row: the marks between events too.
+        for (std::size_t shown = 0; shown < m_rows.Count(); ++shown) {
+          if (m_viewRows.MarkBefore(shown)) index.AddRow(logwick::kGapMarkLine);
+          index.AddEvent(m_events[m_rows.EventAt(shown)], m_events.m_texts);
+        }
+      },
+      this);
+  auto* next = new QShortcut(QKeySequence(Qt::Key_F3), this);
+  auto* previous = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), this);
+  auto* close = new QShortcut(Qt::Key_Escape, this);
+  close->setEnabled(false);
+  auto step = [this](void (CFindBar::*to)()) {
+    return [this, to] {
+      if (m_findBar->isHidden()) m_findBar->Open();
+      (m_findBar->*to)();
+    };
+  };
+  connect(next, &QShortcut::activated, this, step(&CFindBar::FindNext));
+  connect(previous, &QShortcut::activated, this, step(&CFindBar::FindPrevious));
+  connect(close, &QShortcut::activated, m_findBar, &CFindBar::Close);
+  m_findBar->onShownChanged = [this, close](bool shown) {
+    close->setEnabled(shown);  // Esc does nothing in the window otherwise
+    FitFindBar(shown);
+  };
+}
+
+void CLogwickDlg::FitFindBar(bool shown) {
+  const QRect list = m_list->geometry();
+  const int top = list.bottom() + 1 + Units().Y(3);
+  const int barHeight = m_findBar->sizeHint().height();
+  m_findBar->setGeometry(list.left(), top, list.width(), barHeight);
+  setFixedSize(width(), shown ? top + barHeight + Units().Y(4) : m_templateHeight);
+}
+
+void CLogwickDlg::OnFind() { m_findBar->Open(); }
+
+void CLogwickDlg::OnPrint() { logwick::ShowReportPreview(this, m_events, m_rows); }
+
+void CLogwickDlg::OnStatistics() {
+  if (!m_statistics) {
+    m_statistics = new CStatisticsWnd(this);
+    m_statistics->onDayChosen = [this](std::size_t shown) {
+      m_list->GoToRow(static_cast<int>(m_viewRows.RowOfShown(shown)));
+    };
+  }
+  m_statistics->show();
+  m_statistics->raise();
+  UpdateStatistics();
+}
+
+void CLogwickDlg::OnIntegrity() {
+  if (!m_integrity) {
+    m_integrity = new CIntegrityWnd(this);
+    // A finding whose event the filter hides goes to the next shown row.
+    m_integrity->onFindingChosen = [this](std::size_t listRow) {
+      if (m_rows.Count() == 0) return;
+      const auto at = std::lower_bound(m_rows.begin(), m_rows.end(), listRow) - m_rows.begin();
+      const auto shown = std::min(static_cast<std::size_t>(at), m_rows.Count() - 1);
+      m_list->GoToRow(static_cast<int>(m_viewRows.RowOfShown(shown)));
+    };
+  }
+  m_integrity->show();
+  m_integrity->raise();
+  UpdateIntegrity();
+}
+
+void CLogwickDlg::UpdateStatistics() {
+  if (!m_statistics || m_statistics->isHidden()) return;
+  logwick::StatisticsBuilder stats;
+  for (logwick::ShownRows::EventIndex i : m_rows) stats.Add(m_events[i]);
+  m_statistics->SetStatistics(stats.Result());
+}
+
+void CLogwickDlg::UpdateIntegrity() {
+  if (m_integrity && m_integrity->isVisible()) m_integrity->SetFindings(logwick::CheckIntegrity(m_events));
+}
+
 int CLogwickDlg::exec() {
   if (!m_initialised) OnInitDialog();
   return TemplateDialog::exec();
@@ -162,6 +279,9 @@ void CLogwickDlg::FillList() {
   m_list->SetRows(
       static_cast<int>(m_viewRows.Count(m_rows)), [this](int row) { return ViewRowText(row); },
       std::move(kindOf));
+  m_findBar->RowsChanged();
+  UpdateStatistics();
+  UpdateIntegrity();
 
   using logwick::StrFormat;
   m_lineCount->setText(Q(StrFormat("В базе %d событий", static_cast<int>(m_events.GetCount()))));
@@ -233,6 +353,7 @@ void CLogwickDlg::OnWriteText() {
   // The filtered report holds the events the list shows.
   const bool all = params.m_nScope == 1;
   logwick::ReportOptions options;
+  options.format = ReportFormatOf(path);
   options.gaps = m_gapMarks;
   if (!logwick::WriteReportFile(Path8(path), m_events, all ? logwick::ShownRows(m_events, {}) : m_rows,
                                 options)

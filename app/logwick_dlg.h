@@ -14,6 +14,9 @@
 #include "lists/t7k_event_list.h"
 
 class CEvListBox;
+class CFindBar;
+class CIntegrityWnd;
+class CStatisticsWnd;
 class QLabel;
 class QMenuBar;
 
@@ -63,6 +66,13 @@ class CLogwickDlg : public logwick::TemplateDialog {
   void OnAbout();
   void OnHelp();
   void OnExit();
+  // Commands of their own: the find bar (Ctrl+F, F3, Shift+F3, Esc) and the
+  // print preview, the statistics of the shown events and the integrity
+  // check of the log.
+  void OnFind();
+  void OnPrint();
+  void OnStatistics();
+  void OnIntegrity();
   // "Архив ...": the archive window; a history opened there replaces the list.
   void OnArchive();
 
@@ -75,6 +85,9 @@ class CLogwickDlg : public logwick::TemplateDialog {
   CT7KEvFilter& Filter() { return m_filter; }
   CEvListBox* ListBox() const { return m_list; }
   QMenuBar* MenuBar() const { return m_menu; }
+  CFindBar* FindBar() const { return m_findBar; }
+  CStatisticsWnd* StatisticsWnd() const { return m_statistics; }
+  CIntegrityWnd* IntegrityWnd() const { return m_integrity; }
   int m_nPortNumber = 65535;
 
   // The settings a reading from the panel starts with: the port number and
@@ -101,6 +114,12 @@ class CLogwickDlg : public logwick::TemplateDialog {
   void BuildMenu();
   void BuildControls();
   void SetLine(QLabel* line, const QString& text);
+  void BuildFindBar();
+  // The window grows by a strip for the find bar while it is shown.
+  void FitFindBar(bool shown);
+  // The open statistics and integrity windows follow the list and the filter.
+  void UpdateStatistics();
+  void UpdateIntegrity();
 
   CT7KEvFilter m_filter;
   QLabel* m_lineConfig;
@@ -115,6 +134,10 @@ class CLogwickDlg : public logwick::TemplateDialog {
   logwick::ShownRows m_rows{m_events, {}};  // the events the list view draws
   logwick::GapRows m_viewRows;              // and the gap-mark rows between them
   QMenuBar* m_menu = nullptr;
+  CFindBar* m_findBar = nullptr;
+  CStatisticsWnd* m_statistics = nullptr;
+  CIntegrityWnd* m_integrity = nullptr;
+  int m_templateHeight = 0;  // the window's height without the find bar
   CFetchlog::Job m_readoutJob;
   bool m_initialised = false;
 };

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace logwick {
 
@@ -62,6 +63,13 @@ std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* owner, const FileRequest& r
   dialog->setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog->setFileMode(QFileDialog::AnyFile);
   dialog->setDefaultSuffix(request.defaultExt);
+  // A name typed without an extension takes the chosen type's.
+  QFileDialog* d = dialog.get();
+  QObject::connect(d, &QFileDialog::filterSelected, [d, ext = request.defaultExt](const QString& filter) {
+    static const QRegularExpression single(R"(\(\*\.(\w+)[ )])");
+    const QRegularExpressionMatch m = single.match(filter);
+    d->setDefaultSuffix(m.hasMatch() ? m.captured(1) : ext);
+  });
 #ifndef _WIN32
   dialog->setOption(QFileDialog::DontUseNativeDialog);
 #endif

@@ -11,11 +11,16 @@
 #include <cstdio>
 
 #include "app/about_dlg.h"
+#include "app/ev_list_box.h"
 #include "app/fetchlog.h"
 #include "app/filter_dlg.h"
+#include "app/find_bar.h"
+#include "app/integrity_wnd.h"
+#include "app/logwick_app.h"
 #include "app/logwick_dlg.h"
 #include "app/qt_translation.h"
 #include "app/settings_dlg.h"
+#include "app/statistics_wnd.h"
 #include "app/text_param_dlg.h"
 #include "events/codec.h"
 #include "link/port_list.h"
@@ -148,6 +153,24 @@ int main(int argc, char** argv) {
   main.m_strFileToOpen = file;
   main.OnInitDialog();
   Save(main, "main-window");
+
+  // The find bar, the first word of the fourth row's sentence looked for.
+  main.OnFind();
+  main.FindBar()->Edit()->setText(main.ListBox()->GetText(3).section(' ', 2, 2));
+  Save(main, "find-bar");
+  main.FindBar()->Close();
+
+  main.OnStatistics();
+  Save(*main.StatisticsWnd(), "statistics");
+  main.OnIntegrity();
+  Save(*main.IntegrityWnd(), "integrity");
+  QMetaObject::invokeMethod(
+      &main,
+      [] {
+        if (QWidget* preview = QApplication::activeModalWidget()) Save(*preview, "print-preview");
+      },
+      Qt::QueuedConnection);
+  main.OnPrint();  // Save hides the preview, which ends it
 
   CT7KEvFilter shown = main.Filter();
   shown.m_nFirstBeam = 1;

@@ -52,9 +52,8 @@ struct Hooks {
 };
 
 // Runs act (which must close it) on the modal dialog named objectName (a
-// template's id) once it is up: shown and active, so that focus changes take
-// effect. A dialog that never comes, or an act that fails, fails the test
-// instead of hanging it.
+// template's id) once it is up: shown and active, so that focus changes take effect. A dialog that
+// never comes, or an act that fails, fails the test instead of hanging it.
 inline void WhenModal(const QString& objectName, std::function<void(QDialog*)> act) {
   auto* timer = new QTimer;
   QObject::connect(timer, &QTimer::timeout, [=, deadline = QDeadlineTimer(10000)]() {
@@ -73,7 +72,6 @@ inline void WhenModal(const QString& objectName, std::function<void(QDialog*)> a
   });
   timer->start(5);
 }
-
 inline void WhenModal(int id, std::function<void(QDialog*)> act) { WhenModal(QString::number(id), act); }
 
 // The control of resource id `id` in dlg.
@@ -85,6 +83,22 @@ W* Ctl(QWidget* dlg, int id) {
 
 inline void Click(QWidget* dlg, int id) { QTest::mouseClick(Ctl(dlg, id), Qt::LeftButton); }
 inline QString Line(QWidget* dlg, int id) { return Ctl<QLabel>(dlg, id)->text(); }
+
+// Types text into w through key events, as a keyboard would: QTest::keyClicks
+// takes Latin-1 characters only.
+inline void TypeText(QWidget* w, const QString& text) {
+  for (QChar c : text)
+    QTest::sendKeyEvent(QTest::Click, w, static_cast<Qt::Key>(c.toUpper().unicode()), QString(c),
+                        c.isUpper() ? Qt::ShiftModifier : Qt::NoModifier);
+}
+
+// Whether some pixel of img is c.
+inline bool HasColour(const QImage& img, QColor c) {
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x)
+      if (img.pixelColor(x, y) == c) return true;
+  return false;
+}
 
 inline QStringList Rows(const CEvListBox* box) {
   QStringList rows;

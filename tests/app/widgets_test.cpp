@@ -24,12 +24,12 @@ class WidgetsTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void RowsWrapWithAGreyLineNoSelectionAndManyRowsScroll() {
+  void RowsWrapWithAGreyLineAndManyRowsScroll() {
     CEvListBox box;
     box.resize(300, 200);
     box.show();
     QVERIFY(QTest::qWaitForWindowExposed(&box));
-    box.setFocus();  // neither the focus nor the click below may show
+    box.setFocus();  // the focus does not show
     const QFontMetrics fm(box.font());
     const int margin = fm.height() / 8 + 1;
     const QString longText = QString("слово ").repeated(40).trimmed();
@@ -39,28 +39,37 @@ class WidgetsTest : public QObject {
         fm.boundingRect(0, 0, box.viewport()->width(), 10000, Qt::TextWordWrap, longText).height();
     QCOMPARE(box.GetItemHeight(0), fm.height() + margin);
     QCOMPARE(box.GetItemHeight(1), wrapped + margin);
-    const QImage before = box.viewport()->grab().toImage();
-    QTest::mouseClick(box.viewport(), Qt::LeftButton, {}, QPoint(5, 3));
-    QCOMPARE(box.GetCurSel(), 0);
-    QCOMPARE(box.viewport()->grab().toImage(), before);
-    QCOMPARE(before.pixelColor(box.viewport()->width() / 2, box.GetItemHeight(0) - 1),
+    const QImage image = box.viewport()->grab().toImage();
+    QCOMPARE(image.pixelColor(box.viewport()->width() / 2, box.GetItemHeight(0) - 1),
              box.palette().color(QPalette::Disabled, QPalette::WindowText));
     box.resize(900, 200);  // a wider view re-wraps
     QVERIFY(box.GetItemHeight(1) < wrapped + margin);
 
-    // Many rows: fetched only when shown; keys and the wheel scroll.
+    // Many rows: fetched only when shown; keys move the current row, the wheel scrolls.
     box.resize(300, 10 * (fm.height() + margin) + 4);
     int fetched = 0;
     box.SetRows(100000, [&](int r) {
       ++fetched;
       return QString("row %1").arg(r);
     });
+    QApplication::processEvents();  // the resize reaches the viewport
     box.grab();
     QVERIFY2(fetched < 500, qPrintable(QString::number(fetched)));
-    QTest::keyClick(&box, Qt::Key_Down);
-    QCOMPARE(box.GetTopIndex(), 1);
-    QTest::keyClick(&box, Qt::Key_PageDown);
-    QVERIFY(box.GetTopIndex() >= 6 && box.GetTopIndex() <= 11);
+    const int page = box.VisibleRowCount() - 1;  // the rows in view less one
+    QVERIFY(page >= 9);
+    const std::pair<Qt::Key, int> moves[] = {
+        {Qt::Key_Down, 0},                          // no current row yet: the top row
+        {Qt::Key_Down, 1},                          // then one row down
+        {Qt::Key_Up, 0},          {Qt::Key_Up, 0},  // not past the first
+        {Qt::Key_PageDown, page}, {Qt::Key_PageDown, 2 * page},
+        {Qt::Key_PageUp, page},   {Qt::Key_End, 99999},
+        {Qt::Key_Home, 0},
+    };
+    for (auto [key, row] : moves) {
+      QTest::keyClick(&box, key);
+      QCOMPARE(box.GetCurSel(), row);
+      QVERIFY(box.GetTopIndex() <= row && row < box.GetTopIndex() + box.VisibleRowCount());
+    }
     QTest::keyClick(&box, Qt::Key_End);
     QCOMPARE(box.GetTopIndex() + box.VisibleRowCount(), 100000);  // the last page is full
     QVERIFY(box.VisibleRowCount() >= 9);
@@ -70,6 +79,54 @@ class WidgetsTest : public QObject {
                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(box.viewport(), &wheel);
     QVERIFY(box.GetTopIndex() > 0);
+    QCOMPARE(box.GetCurSel(), 0);  // scrolling leaves the current row where it is
+  }
+
+  void RowsAreSelectedByMouseAndKeysAndCopiedAsLines() {
+    CEvListBox box;
+    box.resize(300, 200);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    const QStringList texts = {"01/12/2015 14:12:05 включение питания", "второй", "третий", "четвёртый",
+                               "пятый"};
+    box.SetRows(texts.size(), [&](int row) { return texts[row]; });
+    const int h = box.GetItemHeight(0);
+    auto rowImage = [&](int row) { return box.viewport()->grab().toImage().copy(0, row * h, 280, h); };
+    const QImage plain[] = {rowImage(0), rowImage(1)};
+    auto click = [&](int row, Qt::KeyboardModifiers modifiers = {}) {
+      QTest::mouseClick(box.viewport(), Qt::LeftButton, modifiers, QPoint(5, row * h + h / 2));
+    };
+    using Rows = std::vector<std::size_t>;
+    click(1);
+    QCOMPARE(box.Selection().SelectedRows(), Rows{1});
+    QCOMPARE(rowImage(0), plain[0]);  // unselected rows are drawn as before
+    QVERIFY(rowImage(1) != plain[1]);
+    QVERIFY(HasColour(rowImage(1), box.palette().color(QPalette::Active, QPalette::Highlight)));
+    click(3, Qt::ShiftModifier);
+    QCOMPARE(box.Selection().SelectedRows(), (Rows{1, 2, 3}));
+    click(2, Qt::ControlModifier);
+    QCOMPARE(box.Selection().SelectedRows(), (Rows{1, 3}));
+    QTest::keyClick(&box, Qt::Key_Down, Qt::ShiftModifier);  // from the anchor, the toggled row
+    QCOMPARE(box.Selection().SelectedRows(), (Rows{2, 3}));
+    QTest::keyClick(&box, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString("третий\nчетвёртый\n"));
+    QTest::keyClick(&box, Qt::Key_Up);
+    QCOMPARE(box.Selection().SelectedRows(), Rows{2});
+    QTest::mousePress(box.viewport(), Qt::LeftButton, {}, QPoint(5, h / 2));  // a drag
+    QTest::mouseMove(box.viewport(), QPoint(5, 2 * h + h / 2));
+    QMouseEvent move(QEvent::MouseMove, QPointF(5, 2 * h + h / 2), box.viewport()->mapToGlobal(QPointF()),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(box.viewport(), &move);
+    QCOMPARE(box.Selection().SelectedRows(), (Rows{0, 1, 2}));
+    QTest::mouseRelease(box.viewport(), Qt::LeftButton, {}, QPoint(5, 2 * h + h / 2));
+    QTest::keyClick(&box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&box, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), texts.join('\n') + '\n');
+    QGuiApplication::clipboard()->clear();
+    box.SetRows(texts.size(), [&](int row) { return texts[row]; });  // refilled: nothing selected
+    QTest::keyClick(&box, Qt::Key_C, Qt::ControlModifier);
+    QVERIFY(QGuiApplication::clipboard()->text().isEmpty());
+    QCOMPARE(rowImage(1), plain[1]);
   }
 
   void ProgressFillsPrintsAndRepaintsOnlyByWholePixels() {

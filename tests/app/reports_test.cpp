@@ -1,0 +1,127 @@
+// The report in every form from the main window: the form follows the file
+// type chosen, the scope applies to each; and the print preview of the shown
+// events renders its pages.
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+
+#include "app/qt_translation.h"
+#include "app/report_preview.h"
+#include "app/text_param_dlg.h"
+#include "app_test_support.h"
+#include "lists/shown_rows.h"
+
+class ReportsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void TheFileTypeChoosesTheFormAndTheScopeApplies() {
+    Hooks hooks;
+    CLogwickDlg dlg;
+    dlg.m_strFileToOpen = WriteSample(TempDir() + "/forms/ten.t7kev");
+    dlg.OnInitDialog();
+    dlg.Filter().m_bModes = 0;  // three messages shown
+    dlg.FillList();
+    struct Case {
+      const char* name;
+      bool shown;
+      const char* starts;  // the file's first bytes
+      int lines;           // CR LF or LF ended
+    };
+    const Case cases[] = {
+        {"all.csv", false, "\xEF\xBB\xBF\xD0\x92\xD1\x80\xD0\xB5\xD0\xBC\xD1\x8F;", 11},  // BOM, "Время;"
+        {"shown.csv", true, "\xEF\xBB\xBF", 4},
+        {"shown.jsonl", true, "{\"panel\": ", 4},
+        {"all.JSONL", false, "{\"panel\": ", 11},
+        {"shown.html", true, "<!DOCTYPE html>", -1},
+        {"shown.htm", true, "<!DOCTYPE html>", -1},
+        {"all.txt", false, "\xD1\xEF\xE8\xF1\xEE\xEA", 14},    // "Список" in Windows-1251
+        {"other.log", false, "\xD1\xEF\xE8\xF1\xEE\xEA", 14},  // any other type: the text report
+    };
+    for (const Case& c : cases) {
+      const QString path = TempDir() + "/forms/" + c.name;
+      hooks.answers = {path};
+      WhenModal(CTextParamDlg::kIdDialog, [&c](QDialog* d) {
+        if (c.shown) Click(d, CTextParamDlg::kIdScopeFiltered);
+        Click(d, CTextParamDlg::kIdOk);
+      });
+      dlg.OnWriteText();
+      QFile f(path);
+      QVERIFY2(f.open(QIODevice::ReadOnly), c.name);
+      const QByteArray bytes = f.readAll();
+      QVERIFY2(bytes.startsWith(c.starts), c.name);
+      if (c.lines >= 0) QCOMPARE(bytes.count('\n'), c.lines);
+      if (QByteArray(c.name).startsWith("shown.htm")) {  // the three messages and no mode change
+        QCOMPARE(bytes.count("</td><td>сообщения</td>"), 3);
+        QCOMPARE(bytes.count("</td><td>режимы</td>"), 0);
+      }
+    }
+    QVERIFY(hooks.texts.isEmpty());
+  }
+
+  void ANameTypedWithoutExtensionTakesTheChosenType() {
+    const QString folder = TempDir() + "/types";
+    QDir().mkpath(folder);
+    const logwick::FileRequest request{true, "txt", "Текстовые файлы (*.txt);;CSV (*.csv);;Все файлы (*.*)",
+                                       folder};
+    const std::pair<int, const char*> choices[] = {
+        {0, "x.txt"}, {1, "x.csv"}, {2, "x.txt"},  // all files: the default
+    };
+    for (auto [downs, name] : choices) {
+      WhenModal("savefile", [downs = downs](QDialog* d) {
+        auto* types = d->findChild<QComboBox*>("fileTypeCombo");
+        QVERIFY(types);
+        for (int i = 0; i < downs; ++i) QTest::keyClick(types, Qt::Key_Down);
+        d->findChild<QLineEdit*>("fileNameEdit")->setText("x");
+        d->accept();
+      });
+      QCOMPARE(QFileInfo(logwick::ChooseFile(nullptr, request)).fileName(), QString(name));
+    }
+  }
+
+  void PrintPreviewRendersTheShownEvents() {
+    CLogwickDlg dlg;
+    dlg.m_strFileToOpen = WriteSample(TempDir() + "/print/ten.t7kev");
+    dlg.OnInitDialog();
+    dlg.show();
+    int pages = 0;
+    logwick::InstallRussianTranslation();
+    WhenModal("printPreview", [&](QDialog* d) {
+      QStringList actions;
+      for (QAction* a : d->findChildren<QAction*>()) actions << a->text();
+      QVERIFY(actions.contains("Печать"));  // Qt's own texts in Russian
+      auto* preview = d->findChild<QPrintPreviewWidget*>();
+      QVERIFY(preview);
+      preview->updatePreview();
+      pages = preview->pageCount();
+      QVERIFY(!d->grab().toImage().isNull());
+      d->reject();
+    });
+    dlg.findChild<QAction*>("print")->trigger();
+    QVERIFY(pages >= 1);
+
+    // The same pages as a PDF: the summary, then the events table, as long as
+    // the shown events need.
+    auto pdfPages = [](const CT7KEventList& list, const logwick::ShownRows& rows) {
+      QPrinter printer(QPrinter::HighResolution);
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      printer.setOutputFileName(TempDir() + "/print/report.pdf");
+      logwick::PrintReport(printer, list, rows);
+      QFile pdf(printer.outputFileName());
+      if (!pdf.open(QIODevice::ReadOnly)) return -1;
+      const QByteArray bytes = pdf.readAll();
+      if (!bytes.startsWith("%PDF")) return -1;
+      return static_cast<int>(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r"));
+    };
+    const CT7KEventList ten = SampleList();
+    const logwick::ShownRows messages(ten, [](const CT7KEvent& ev) { return ev.Code() == 4; });
+    QCOMPARE(pdfPages(ten, messages), 2);
+    CT7KEventList many = logwick::test::MakeHeaderList();
+    for (int i = 0; i < 1000; ++i)
+      many.AddTail(logwick::test::MakeEvent(PackTimeStamp(2015, 12, 1, 8, 0, 0), 1));
+    const int manyPages = pdfPages(many, logwick::ShownRows(many, {}));
+    QVERIFY2(manyPages > 10 && manyPages < 40, qPrintable(QString::number(manyPages)));
+  }
+};
+
+LOGWICK_QTEST_MAIN(ReportsTest)
+#include "reports_test.moc"
