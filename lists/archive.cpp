@@ -28,7 +28,7 @@ CArchive::CArchive(std::FILE* file, Mode mode, std::string path)
   }
 }
 
-CArchive::CArchive(std::string& sink) : m_file(nullptr), m_mode(store), m_sink(&sink) { m_end = m_bufEnd; }
+CArchive::CArchive(std::string& sink) : m_file(nullptr), m_sink(&sink), m_mode(store) { m_end = m_bufEnd; }
 
 void CArchive::ThrowEndOfFile() { throw CArchiveException(CArchiveException::endOfFile); }
 
