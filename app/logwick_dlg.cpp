@@ -171,19 +171,18 @@ void CLogwickDlg::BuildFindBar() {
   auto* previous = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), this);
   auto* close = new QShortcut(Qt::Key_Escape, this);
   close->setEnabled(false);
-  auto step = [this](void (CFindBar::*to)()) {
-    return [this, to] {
-      if (m_findBar->isHidden()) m_findBar->Open();
-      (m_findBar->*to)();
-    };
-  };
-  connect(next, &QShortcut::activated, this, step(&CFindBar::FindNext));
-  connect(previous, &QShortcut::activated, this, step(&CFindBar::FindPrevious));
+  connect(next, &QShortcut::activated, this, [this] { StepFind(&CFindBar::FindNext); });
+  connect(previous, &QShortcut::activated, this, [this] { StepFind(&CFindBar::FindPrevious); });
   connect(close, &QShortcut::activated, m_findBar, &CFindBar::Close);
   m_findBar->onShownChanged = [this, close](bool shown) {
     close->setEnabled(shown);  // Esc does nothing in the window otherwise
     FitFindBar(shown);
   };
+}
+
+void CLogwickDlg::StepFind(void (CFindBar::*to)()) {
+  if (m_findBar->isHidden()) m_findBar->Open();
+  (m_findBar->*to)();
 }
 
 void CLogwickDlg::FitFindBar(bool shown) {

@@ -117,6 +117,8 @@ class CLogwickDlg : public logwick::TemplateDialog {
   void BuildFindBar();
   // The window grows by a strip for the find bar while it is shown.
   void FitFindBar(bool shown);
+  // F3 and Shift+F3: open the bar when it is closed, then step.
+  void StepFind(void (CFindBar::*to)());
   // The open statistics and integrity windows follow the list and the filter.
   void UpdateStatistics();
   void UpdateIntegrity();
