@@ -21,7 +21,7 @@
 #include "lists/panel_types.h"
 
 #ifdef LOGWICK_WITH_SYNC
-#include "history/pg_connection.h"
+#include "sync/pg_connection.h"
 #endif
 
 namespace {

@@ -15,8 +15,8 @@
 #include <thread>
 
 #include "app/pending_updates.h"
-#include "history/readout_sync.h"
-#include "history/server_sync.h"
+#include "sync/readout_sync.h"
+#include "sync/server_sync.h"
 
 namespace logwick {
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "history/server_sync.h"
+#include "sync/server_sync.h"
 #include "sim/event_generator.h"
 
 using namespace logwick;

@@ -12,7 +12,7 @@
 #include "cli/interrupt.h"
 #include "cli/sync_progress.h"
 #include "events/strformat.h"
-#include "history/server_sync.h"
+#include "sync/server_sync.h"
 
 namespace logwick::cli {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "history/readout_sync.h"
+#include "sync/readout_sync.h"
 
 namespace logwick::cli {
 

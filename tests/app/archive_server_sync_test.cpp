@@ -14,8 +14,8 @@
 #include "app/archive_dlg.h"
 #include "app/message_box.h"
 #include "archive_samples.h"
-#include "history/server_sync.h"
-#include "tests/history/pg_test_cluster.h"
+#include "sync/server_sync.h"
+#include "tests/sync/pg_test_cluster.h"
 #include "tests/lists/test_files.h"
 
 using namespace logwick;

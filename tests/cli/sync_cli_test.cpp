@@ -7,8 +7,8 @@
 
 #include "lists/event_file.h"
 #include "tests/cli/cli_run.h"
-#include "tests/history/pg_test_cluster.h"
-#include "tests/history/sync_checks.h"
+#include "tests/sync/pg_test_cluster.h"
+#include "tests/sync/sync_checks.h"
 
 using namespace logwick;
 using namespace logwick::test;

@@ -1,4 +1,4 @@
-#include "history/sync_error.h"
+#include "sync/sync_error.h"
 
 #include "events/strformat.h"
 

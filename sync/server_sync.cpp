@@ -1,8 +1,8 @@
-#include "history/server_sync.h"
+#include "sync/server_sync.h"
 
-#include "history/archive_sync_side.h"
-#include "history/pg_connection.h"
-#include "history/pg_readout_server.h"
+#include "sync/archive_sync_side.h"
+#include "sync/pg_connection.h"
+#include "sync/pg_readout_server.h"
 
 namespace logwick {
 

@@ -1,10 +1,10 @@
-#include "history/readout_sync.h"
+#include "sync/readout_sync.h"
 
 #include <algorithm>
 #include <set>
 
 #include "events/strformat.h"
-#include "history/sync_error.h"
+#include "sync/sync_error.h"
 #include "lists/panel_types.h"
 
 namespace logwick {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "history/history_archive.h"
-#include "history/readout_sync.h"
+#include "sync/readout_sync.h"
 
 namespace logwick {
 

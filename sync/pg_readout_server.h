@@ -7,8 +7,8 @@
 // skips a read-out that commits late.
 #pragma once
 
-#include "history/pg_connection.h"
-#include "history/readout_sync.h"
+#include "sync/pg_connection.h"
+#include "sync/readout_sync.h"
 
 namespace logwick {
 

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "history/history_archive.h"
-#include "history/readout_sync.h"
-#include "history/sync_error.h"
+#include "sync/readout_sync.h"
+#include "sync/sync_error.h"
 
 namespace logwick {
 

@@ -1,4 +1,4 @@
-#include "tests/history/pg_test_cluster.h"
+#include "tests/sync/pg_test_cluster.h"
 
 #include <fcntl.h>
 #include <grp.h>

@@ -1,4 +1,4 @@
-#include "history/archive_sync_side.h"
+#include "sync/archive_sync_side.h"
 
 namespace logwick {
 namespace {

@@ -1,11 +1,11 @@
-#include "history/pg_readout_server.h"
+#include "sync/pg_readout_server.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "history/blob_codec.h"
 #include "history/sqlite_db.h"
-#include "history/sync_error.h"
+#include "sync/sync_error.h"
 
 namespace logwick {
 namespace {

@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <thread>
 
-#include "history/pg_connection.h"
-#include "history/pg_readout_server.h"
-#include "history/server_sync.h"
-#include "tests/history/pg_test_cluster.h"
-#include "tests/history/sync_checks.h"
+#include "sync/pg_connection.h"
+#include "sync/pg_readout_server.h"
+#include "sync/server_sync.h"
+#include "tests/sync/pg_test_cluster.h"
+#include "tests/sync/sync_checks.h"
 
 using namespace logwick;
 using namespace logwick::test;

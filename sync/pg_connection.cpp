@@ -1,4 +1,4 @@
-#include "history/pg_connection.h"
+#include "sync/pg_connection.h"
 
 #include <libpq-fe.h>
 
@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "history/sync_error.h"
+#include "sync/sync_error.h"
 
 #ifdef _WIN32
 #include <winsock2.h>

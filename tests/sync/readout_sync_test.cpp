@@ -6,10 +6,10 @@
 
 #include <map>
 
-#include "history/archive_sync_side.h"
-#include "history/readout_sync.h"
-#include "history/sync_error.h"
-#include "tests/history/sync_checks.h"
+#include "sync/archive_sync_side.h"
+#include "sync/readout_sync.h"
+#include "sync/sync_error.h"
+#include "tests/sync/sync_checks.h"
 
 using namespace logwick;
 using namespace logwick::test;
