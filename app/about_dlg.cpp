@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "app/app_icons.h"
+#include "desk/help_text.h"
 #include "version/program_version.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent) : TemplateDialog(parent, "О программе", 195, 97) {
@@ -27,7 +28,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : TemplateDialog(parent, "О програ�
 
 CHelpDlg::CHelpDlg(QWidget* parent) : QDialog(parent) {
   setObjectName("help");
-  setWindowTitle("Справка");
+  setWindowTitle(logwick::kHelpCaption);
   auto* layout = new QVBoxLayout(this);
   auto* text = new QTextBrowser(this);
   text->setObjectName("helptext");
@@ -40,18 +41,12 @@ CHelpDlg::CHelpDlg(QWidget* parent) : QDialog(parent) {
 }
 
 QString CHelpDlg::HelpText() {
-  return "<h3>Просмотр событий прибора ТАРВЕЛ-7К</h3>"
-         "<p><b>Прочитать из прибора</b> — читает журнал событий прибора через COM порт, "
-         "выбранный в меню <i>Сервис → Настройка</i>. Там же задаются серийный номер прибора "
-         "(или «Авто» — поиск прибора на линии) и работа в формате АСУПЗ ГАЗ "
-         "(1200 бод, контроль чётности). Чтение можно остановить кнопкой «Остановить».</p>"
-         "<p><b>Прочитать из файла ...</b> и <b>Записать в файл ...</b> — открывают и сохраняют "
-         "списки событий (*.t7kev). Файл можно открыть и двойным щелчком: программа "
-         "регистрирует этот тип файлов при каждом запуске.</p>"
-         "<p><b>Фильтр</b> — оставляет в списке события за период и выбранные виды событий, "
-         "с номерами лучей и устройств в заданных пределах.</p>"
-         "<p><b>Записать текст ...</b> — сохраняет отчёт в текстовом файле (Windows-1251) "
-         "со всеми событиями или только с отфильтрованными.</p>"
-         "<p>Список прокручивается колесом мыши и клавишами со стрелками, Page Up, Page Down, "
-         "Home и End.</p>";
+  QString html = QString("<h3>%1</h3>").arg(QString(logwick::kHelpTitle).toHtmlEscaped());
+  for (const logwick::HelpSection& section : logwick::HelpSections()) {
+    if (!section.heading.empty())
+      html += QString("<h4>%1</h4>").arg(QString::fromStdString(section.heading).toHtmlEscaped());
+    for (const std::string& p : section.paragraphs)
+      html += QString("<p>%1</p>").arg(QString::fromStdString(p).toHtmlEscaped());
+  }
+  return html;
 }

@@ -8,108 +8,37 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSortFilterProxyModel>
-#include <QStandardItemModel>
-#include <QTableView>
+#include <QTableWidget>
 #include <QVBoxLayout>
-
-#include "app/archive_filing.h"
-#include "app/message_box.h"
-#include "app/settings.h"
-#include "events/strformat.h"
-#include "history/archive_location.h"
-#include "lists/panel_types.h"
-
-#ifdef LOGWICK_WITH_SYNC
-#include "sync/pg_connection.h"
-#endif
 
 namespace {
 
-using logwick::PanelKey;
-using logwick::PanelSummary;
-
-// Item roles: the value a column sorts by, the panel a row stands for, and
-// the text the narrowing field searches (serial number and configuration).
-constexpr int kSortRole = Qt::UserRole;
-constexpr int kTypeRole = Qt::UserRole + 1;
-constexpr int kSerialRole = Qt::UserRole + 2;
-constexpr int kNarrowRole = Qt::UserRole + 3;
-
-constexpr const char* kHeaders[CArchiveDlg::kColumnCount] = {
-    "Прибор",
-    "С/н",
-    "Конфигурация",
-    "Событий",
-    "Чтений",
-    "Первое событие",
-    "Последнее событие",
-    "Последнее чтение",
-    "Пропусков",
-};
+using logwick::ArchiveWindowModel;
 
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
 
-QStandardItem* Item(const QString& text, const QVariant& sortKey) {
-  auto* item = new QStandardItem(text);
-  item->setData(sortKey, kSortRole);
-  item->setEditable(false);
-  return item;
-}
-
-QStandardItem* Count(std::uint64_t n) {
-  QStandardItem* item = Item(QString::number(n), QVariant::fromValue<qulonglong>(n));
-  item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  return item;
-}
-
-// Packed time stamps grow with the time they stand for.
-QStandardItem* Stamp(std::optional<std::uint32_t> stamp) {
-  if (!stamp) return Item("-", QVariant::fromValue<qlonglong>(-1));
-  CT7KEvent ev;
-  ev.SetTimeStamp(*stamp);
-  return Item(Q(ev.GetTimeText()), QVariant::fromValue<qlonglong>(*stamp));
-}
-
-QStandardItem* ReadTimeItem(const logwick::ReadTime& t) {
-  qlonglong key = 0;
-  for (const std::int32_t field : t) key = key * 100 + field;  // year first, then month ... second
-  return Item(Q(logwick::ReadTimeText(t)), key);
-}
-
-QString SyncCounts(const logwick::SyncOutcome& r) {
-  return Q(logwick::StrFormat("отправлено %zu, получено %zu", r.counts.sent, r.counts.fetched));
-}
-
-logwick::SyncWorker::Job DefaultSyncJob() {
-#ifdef LOGWICK_WITH_SYNC
-  return logwick::SyncWithServer;
-#else
-  return {};
-#endif
-}
-
-bool AddressHoldsPassword(const std::string& url) {
-#ifdef LOGWICK_WITH_SYNC
-  return logwick::AddressHoldsPassword(url);
-#else
-  (void)url;
-  return false;
-#endif
+QPushButton* Button(const char* text, int id, QWidget* parent) {
+  auto* b = new QPushButton(text, parent);
+  b->setObjectName(QString::number(id));
+  b->setAutoDefault(false);
+  return b;
 }
 
 }  // namespace
 
-CArchiveDlg::CArchiveDlg(QWidget* parent, logwick::SyncWorker::Job syncJob)
-    : QDialog(parent), m_path(logwick::ResolveArchivePath({})), m_syncJob(std::move(syncJob)) {
+CArchiveDlg::CArchiveDlg(ArchiveWindowModel& model, QWidget* parent) : QDialog(parent), m_model(model) {
   setObjectName(QString::number(kIdDialog));
   setWindowTitle("Архив истории приборов");
-  if (!m_syncJob) m_syncJob = DefaultSyncJob();
   BuildControls();
+  m_model.SetChanged([this] { Redraw(); });
+  m_model.SetClose([this] { QDialog::reject(); });
   resize(1040, 460);  // room for every column at the usual font
 }
 
-CArchiveDlg::~CArchiveDlg() = default;
+CArchiveDlg::~CArchiveDlg() {
+  m_model.SetChanged({});
+  m_model.SetClose({});
+}
 
 void CArchiveDlg::BuildControls() {
   auto* layout = new QVBoxLayout(this);
@@ -117,7 +46,6 @@ void CArchiveDlg::BuildControls() {
   m_labelPath->setObjectName(QString::number(kIdPath));
   m_labelPath->setTextInteractionFlags(Qt::TextSelectableByMouse);
   m_labelPath->setTextFormat(Qt::PlainText);  // a path is data, never markup
-  m_labelPath->setText("Архив: " + (m_path.empty() ? QString("не задан") : Q(m_path)));
   layout->addWidget(m_labelPath);
 
   auto* narrowRow = new QHBoxLayout;
@@ -129,72 +57,69 @@ void CArchiveDlg::BuildControls() {
   narrowRow->addWidget(narrowLabel);
   narrowRow->addWidget(m_editNarrow, 1);
   layout->addLayout(narrowRow);
+  connect(m_editNarrow, &QLineEdit::textChanged, this,
+          [this](const QString& text) { m_model.Narrow(text.toStdString()); });
 
-  m_model = new QStandardItemModel(0, kColumnCount, this);
-  for (int c = 0; c < kColumnCount; ++c) m_model->setHorizontalHeaderItem(c, new QStandardItem(kHeaders[c]));
-  m_narrowed = new QSortFilterProxyModel(this);
-  m_narrowed->setSourceModel(m_model);
-  m_narrowed->setSortRole(kSortRole);
-  m_narrowed->setFilterRole(kNarrowRole);
-  m_narrowed->setFilterKeyColumn(kColType);
-  m_narrowed->setFilterCaseSensitivity(Qt::CaseInsensitive);
-  connect(m_editNarrow, &QLineEdit::textChanged, m_narrowed, &QSortFilterProxyModel::setFilterFixedString);
-
-  m_table = new QTableView(this);
+  m_table = new QTableWidget(0, ArchiveWindowModel::kColumnCount, this);
   m_table->setObjectName(QString::number(kIdTable));
-  m_table->setModel(m_narrowed);
-  m_table->setSortingEnabled(true);
-  m_table->sortByColumn(kColSerial, Qt::AscendingOrder);
+  QStringList headers;
+  for (const char* h : ArchiveWindowModel::kHeaders) headers << h;
+  m_table->setHorizontalHeaderLabels(headers);
+  m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
   m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_table->setSelectionMode(QAbstractItemView::SingleSelection);
   m_table->verticalHeader()->hide();
-  m_table->horizontalHeader()->setStretchLastSection(true);
-  connect(m_table, &QTableView::doubleClicked, this, &CArchiveDlg::OnOpen);
+  QHeaderView* header = m_table->horizontalHeader();
+  header->setStretchLastSection(true);
+  header->setSectionsClickable(true);
+  header->setSortIndicatorShown(true);
+  connect(header, &QHeaderView::sectionClicked, this, [this](int column) {
+    // A click on the sorted column turns its order round.
+    const bool ascending = column != m_model.SortColumn() || !m_model.SortAscending();
+    m_model.SortBy(column, ascending);
+  });
+  connect(m_table, &QTableWidget::itemSelectionChanged, this, [this] {
+    if (m_filling) return;
+    const QList<QTableWidgetSelectionRange> ranges = m_table->selectedRanges();
+    m_model.Select(ranges.isEmpty() ? std::nullopt : std::optional<std::size_t>(ranges.first().topRow()));
+  });
+  connect(m_table, &QTableWidget::cellDoubleClicked, this, [this] { OnOpen(); });
   layout->addWidget(m_table, 1);
 
   auto* actions = new QHBoxLayout;
-  m_buttonOpen = new QPushButton("Открыть", this);
-  m_buttonOpen->setObjectName(QString::number(kIdOpen));
+  m_buttonOpen = Button("Открыть", kIdOpen, this);
   m_buttonOpen->setDefault(true);
   connect(m_buttonOpen, &QPushButton::clicked, this, &CArchiveDlg::OnOpen);
   actions->addWidget(m_buttonOpen);
   m_checkArchive = new QCheckBox("Сохранять каждое чтение в архив", this);
   m_checkArchive->setObjectName(QString::number(kIdArchiveReadings));
-  m_checkArchive->setChecked(logwick::ArchivesEveryReading());
-  connect(m_checkArchive, &QCheckBox::toggled, this, [](bool on) { logwick::SetArchivesEveryReading(on); });
+  m_checkArchive->setChecked(m_model.ArchivesEveryReading());
+  connect(m_checkArchive, &QCheckBox::toggled, this, [this](bool on) { m_model.SetArchivesEveryReading(on); });
   actions->addWidget(m_checkArchive);
   actions->addStretch(1);
   layout->addLayout(actions);
 
-  if (m_syncJob) {
-    auto* sync = new QHBoxLayout;
-    auto* serverLabel = new QLabel("Сервер общего архива:", this);
-    m_editServer = new QLineEdit(logwick::ReadProfileString(logwick::kSettingServerUrl), this);
-    m_editServer->setObjectName(QString::number(kIdServer));
-    m_editServer->setPlaceholderText("postgresql://пользователь@сервер/база");
-    m_editServer->setToolTip(
-        "Адрес сервера PostgreSQL без пароля: пароль берётся из файла ~/.pgpass или переменной PGPASSWORD");
-    serverLabel->setBuddy(m_editServer);
-    m_buttonSync = new QPushButton("Синхронизировать", this);
-    m_buttonSync->setObjectName(QString::number(kIdSync));
-    m_buttonSync->setAutoDefault(false);
-    connect(m_buttonSync, &QPushButton::clicked, this, &CArchiveDlg::OnSync);
-    m_progress = new QProgressBar(this);
-    m_progress->setObjectName(QString::number(kIdProgress));
-    m_progress->setRange(0, 1);
-    m_progress->setValue(0);
-    m_buttonStop = new QPushButton("Остановить", this);
-    m_buttonStop->setObjectName(QString::number(kIdStop));
-    m_buttonStop->setAutoDefault(false);
-    m_buttonStop->setEnabled(false);
-    connect(m_buttonStop, &QPushButton::clicked, this, &CArchiveDlg::OnStop);
-    sync->addWidget(serverLabel);
-    sync->addWidget(m_editServer, 2);
-    sync->addWidget(m_buttonSync);
-    sync->addWidget(m_progress, 1);
-    sync->addWidget(m_buttonStop);
-    layout->addLayout(sync);
-  }
+  auto* sync = new QHBoxLayout;
+  auto* serverLabel = new QLabel("Сервер общего архива:", this);
+  m_editServer = new QLineEdit(Q(m_model.ServerUrl()), this);
+  m_editServer->setObjectName(QString::number(kIdServer));
+  m_editServer->setPlaceholderText("postgresql://пользователь@сервер/база");
+  m_editServer->setToolTip(
+      "Адрес сервера PostgreSQL без пароля: пароль берётся из файла ~/.pgpass или переменной PGPASSWORD");
+  serverLabel->setBuddy(m_editServer);
+  m_buttonSync = Button("Синхронизировать", kIdSync, this);
+  connect(m_buttonSync, &QPushButton::clicked, this,
+          [this] { m_model.OnSync(m_editServer->text().toStdString()); });
+  m_progress = new QProgressBar(this);
+  m_progress->setObjectName(QString::number(kIdProgress));
+  m_buttonStop = Button("Остановить", kIdStop, this);
+  connect(m_buttonStop, &QPushButton::clicked, this, [this] { m_model.OnStop(); });
+  sync->addWidget(serverLabel);
+  sync->addWidget(m_editServer, 2);
+  sync->addWidget(m_buttonSync);
+  sync->addWidget(m_progress, 1);
+  sync->addWidget(m_buttonStop);
+  layout->addLayout(sync);
 
   auto* bottom = new QHBoxLayout;
   m_labelStatus = new QLabel(this);
@@ -202,9 +127,7 @@ void CArchiveDlg::BuildControls() {
   m_labelStatus->setWordWrap(true);
   m_labelStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
   m_labelStatus->setTextFormat(Qt::PlainText);  // may quote a server's or a file's words
-  m_buttonClose = new QPushButton("Закрыть", this);
-  m_buttonClose->setObjectName(QString::number(kIdClose));
-  m_buttonClose->setAutoDefault(false);
+  m_buttonClose = Button("Закрыть", kIdClose, this);
   connect(m_buttonClose, &QPushButton::clicked, this, &CArchiveDlg::reject);
   bottom->addWidget(m_labelStatus, 1);
   bottom->addWidget(m_buttonClose);
@@ -212,184 +135,53 @@ void CArchiveDlg::BuildControls() {
 }
 
 int CArchiveDlg::exec() {
-  Refresh();
+  m_model.Refresh();
+  Redraw();
   return QDialog::exec();
 }
 
-void CArchiveDlg::ShowStatus(const QString& text) { m_labelStatus->setText(text); }
-
-void CArchiveDlg::AddPanelRow(const PanelSummary& p) {
-  auto* type = Item(Q(PanelTypeName(p.panel.type)), p.panel.type);
-  type->setData(p.panel.type, kTypeRole);
-  type->setData(p.panel.serial, kSerialRole);
-  type->setData(QString::number(p.panel.serial) + '\n' + Q(p.configName), kNarrowRole);
-  QStandardItem* serial = Item(QString::number(p.panel.serial), p.panel.serial);
-  serial->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  m_model->appendRow({type, serial, Item(Q(p.configName), Q(p.configName).toLower()), Count(p.events),
-                      Count(p.readouts), Stamp(p.firstEvent), Stamp(p.lastEvent), ReadTimeItem(p.lastRead),
-                      Count(p.gapMarks)});
-}
-
-void CArchiveDlg::Refresh() {
-  const std::optional<PanelKey> selected = SelectedPanel();
-  m_model->removeRows(0, m_model->rowCount());
-  if (m_path.empty()) {
-    ShowStatus("Не известна папка для архива: задайте переменную LOGWICK_ARCHIVE");
-    return;
-  }
-  std::vector<PanelSummary> panels;
-  try {
-    panels = logwick::HistoryArchive::Open(m_path, false)->Panels();
-  } catch (const logwick::ArchiveError& e) {
-    if (e.GetKind() == logwick::ArchiveError::Kind::Missing) {
-      ShowStatus("Архив ещё не создан: он появится с первым сохранённым чтением");
-      return;
+void CArchiveDlg::FillTable() {
+  m_filling = true;
+  m_table->setRowCount(static_cast<int>(m_model.RowCount()));
+  for (std::size_t row = 0; row < m_model.RowCount(); ++row)
+    for (int c = 0; c < ArchiveWindowModel::kColumnCount; ++c) {
+      auto* item = new QTableWidgetItem(Q(m_model.Cell(row, c)));
+      if (ArchiveWindowModel::RightAligned(c)) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      m_table->setItem(static_cast<int>(row), c, item);
     }
-    ShowStatus(QString::fromUtf8(e.what()));
-    logwick::ShowMessage(this, QString::fromUtf8(e.what()), "Ошибка", logwick::MsgIcon::Exclamation);
-    return;
-  }
-  for (const PanelSummary& p : panels) AddPanelRow(p);
+  m_table->horizontalHeader()->setSortIndicator(m_model.SortColumn(),
+                                                m_model.SortAscending() ? Qt::AscendingOrder : Qt::DescendingOrder);
+  if (const std::optional<std::size_t> selected = m_model.Selected())
+    m_table->selectRow(static_cast<int>(*selected));
+  else
+    m_table->clearSelection();
   m_table->resizeColumnsToContents();
-  if (selected) SelectPanel(*selected);
-  if (!SelectedPanel() && m_narrowed->rowCount() > 0) m_table->selectRow(0);
-  if (!Syncing()) ShowStatus(Q(logwick::StrFormat("Приборов в архиве: %zu", panels.size())));
+  m_filling = false;
 }
 
-int CArchiveDlg::ShownPanelCount() const { return m_narrowed->rowCount(); }
-
-PanelKey CArchiveDlg::PanelAt(int shownRow) const {
-  const QModelIndex at = m_narrowed->index(shownRow, kColType);
-  return {at.data(kTypeRole).toInt(), at.data(kSerialRole).toInt()};
-}
-
-bool CArchiveDlg::SelectPanel(const PanelKey& panel) {
-  for (int row = 0; row < ShownPanelCount(); ++row)
-    if (PanelAt(row) == panel) {
-      m_table->selectRow(row);
-      return true;
-    }
-  return false;
-}
-
-std::optional<PanelKey> CArchiveDlg::SelectedPanel() const {
-  const QModelIndexList rows = m_table->selectionModel()->selectedRows(kColType);
-  if (rows.isEmpty()) return std::nullopt;
-  return PanelAt(rows.first().row());
+void CArchiveDlg::Redraw() {
+  const ArchiveWindowModel::State& s = m_model.GetState();
+  if (m_drawnRows != s.rowsGeneration) {
+    m_drawnRows = s.rowsGeneration;
+    FillTable();
+  }
+  m_labelPath->setText(Q(s.pathLine));
+  m_labelStatus->setText(Q(s.statusLine));
+  m_buttonSync->setEnabled(!s.syncing);
+  m_editServer->setEnabled(!s.syncing);
+  m_buttonOpen->setEnabled(!s.syncing);
+  m_buttonStop->setEnabled(s.syncing && !s.stopping);
+  m_progress->setRange(0, s.progressUpper);
+  m_progress->setValue(s.progress);
 }
 
 void CArchiveDlg::OnOpen() {
-  const std::optional<PanelKey> panel = SelectedPanel();
-  if (!panel || Syncing()) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  QString failure;
-  try {
-    m_history = logwick::HistoryArchive::Open(m_path, false)->History(*panel);
-    if (!m_history) failure = "Прибора больше нет в архиве: " + Q(m_path);
-  } catch (const logwick::ArchiveError& e) {
-    failure = QString::fromUtf8(e.what());
-  }
+  const bool opened = m_model.OnOpen();
   QApplication::restoreOverrideCursor();
-  if (failure.isEmpty()) {
-    accept();
-    return;
-  }
-  logwick::ShowMessage(this, failure, "Ошибка", logwick::MsgIcon::Exclamation);
-  Refresh();
-}
-
-void CArchiveDlg::OnSync() {
-  if (!m_syncJob || Syncing()) return;
-  const QString url = m_editServer->text().trimmed();
-  if (url.isEmpty()) {
-    logwick::ShowMessage(this,
-                         "Укажите адрес сервера общего архива, например postgresql://инженер@сервер/logwick",
-                         logwick::AppTitle(), logwick::MsgIcon::Exclamation);
-    return;
-  }
-  if (AddressHoldsPassword(url.toStdString())) {
-    logwick::ShowMessage(
-        this,
-        "Адрес сервера содержит пароль, а Logwick паролей не хранит. Уберите пароль из адреса: "
-        "PostgreSQL возьмёт его из файла ~/.pgpass или из переменной PGPASSWORD.",
-        logwick::AppTitle(), logwick::MsgIcon::Exclamation);
-    return;
-  }
-  if (m_path.empty()) {
-    ShowStatus("Не известна папка для архива: задайте переменную LOGWICK_ARCHIVE");
-    return;
-  }
-  logwick::WriteProfileString(logwick::kSettingServerUrl, url);
-  m_sync = std::make_unique<logwick::SyncWorker>(
-      m_syncJob, [this](const logwick::SyncProgress& p) { OnSyncProgress(p); },
-      [this](logwick::SyncOutcome r) { OnSyncFinished(std::move(r)); });
-  SetSyncing(true);
-  ShowStatus(logwick::SyncStepText(logwick::SyncStep::Connecting));
-  m_sync->Start(m_path, url.toStdString());
-}
-
-void CArchiveDlg::OnStop() {
-  if (!Syncing()) return;
-  m_sync->Cancel();
-  m_buttonStop->setEnabled(false);
-  ShowStatus("Синхронизация останавливается ...");
-}
-
-void CArchiveDlg::SetSyncing(bool on) {
-  m_buttonSync->setEnabled(!on);
-  m_editServer->setEnabled(!on);
-  m_buttonOpen->setEnabled(!on);
-  m_buttonStop->setEnabled(on);
-  if (on) {
-    m_progress->setRange(0, 0);  // busy until a step counts read-outs
-  } else {
-    m_progress->setRange(0, 1);
-    m_progress->setValue(0);
-  }
-}
-
-void CArchiveDlg::OnSyncProgress(const logwick::SyncProgress& p) {
-  if (m_sync && !m_buttonStop->isEnabled()) return;  // stopping: keep saying so
-  QString text = logwick::SyncStepText(p.step);
-  if (p.total > 0) {
-    m_progress->setRange(0, static_cast<int>(p.total));
-    m_progress->setValue(static_cast<int>(p.done));
-    text += Q(logwick::StrFormat(": %zu из %zu", p.done, p.total));
-  } else {
-    m_progress->setRange(0, 0);
-  }
-  ShowStatus(text);
-}
-
-void CArchiveDlg::OnSyncFinished(logwick::SyncOutcome r) {
-  SetSyncing(false);
-  Refresh();
-  QString text;
-  switch (r.status) {
-    case logwick::SyncStatus::Done:
-      text = "Синхронизация с сервером " + Q(r.server) + " завершена: " + SyncCounts(r);
-      break;
-    case logwick::SyncStatus::Cancelled:
-      text = "Синхронизация остановлена (" + SyncCounts(r) + "): следующая завершит её";
-      break;
-    case logwick::SyncStatus::ServerFailed:
-    case logwick::SyncStatus::ArchiveFailed:
-      text = Q(r.message) + "\nСинхронизация не завершена (" + SyncCounts(r) + "): следующая завершит её";
-      break;
-  }
-  ShowStatus(text);
-  const bool failed =
-      r.status == logwick::SyncStatus::ServerFailed || r.status == logwick::SyncStatus::ArchiveFailed;
-  if (failed && !m_closeWhenSynced)
-    logwick::ShowMessage(this, text, logwick::AppTitle(), logwick::MsgIcon::Warning);
-  if (m_closeWhenSynced) QDialog::reject();
+  if (opened) accept();
 }
 
 void CArchiveDlg::reject() {
-  if (!Syncing()) {
-    QDialog::reject();
-    return;
-  }
-  m_closeWhenSynced = true;
-  OnStop();
+  if (m_model.OnClose()) QDialog::reject();
 }

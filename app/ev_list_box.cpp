@@ -1,7 +1,5 @@
 #include "app/ev_list_box.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -28,31 +26,39 @@ CEvListBox::CEvListBox(QWidget* parent) : QAbstractScrollArea(parent) {
   UpdateScrollRange();
 }
 
-void CEvListBox::SetRows(int count, RowTextFn textOf, RowKindFn kindOf) {
-  m_textOf = std::move(textOf);
-  m_kindOf = std::move(kindOf);
-  m_count = m_textOf ? std::max(count, 0) : 0;
+void CEvListBox::SetRows(const logwick::IEventRows* rows, logwick::IEventRows* acts) {
+  m_rows = rows;
+  m_acts = acts;
+  RowsChanged();
+}
+
+void CEvListBox::RowsChanged() {
+  m_count = m_rows ? static_cast<int>(m_rows->RowCount()) : 0;
   m_heights.assign(static_cast<std::size_t>(m_count), 0);
-  m_selection.Reset(static_cast<std::size_t>(m_count));
   verticalScrollBar()->setValue(0);
   UpdateScrollRange();
   viewport()->update();
 }
 
-void CEvListBox::SetFound(FoundFn foundIn, int currentRow) {
-  m_foundIn = std::move(foundIn);
-  m_foundRow = currentRow;
-  viewport()->update();
-}
+int CEvListBox::GetCount() const { return m_count; }
 
 QString CEvListBox::GetText(int row) const {
   if (row < 0 || row >= m_count) return {};
-  return m_textOf(row);
+  return QString::fromStdString(m_rows->RowText(static_cast<std::size_t>(row)));
 }
 
-CEvListBox::RowKind CEvListBox::GetKind(int row) const {
-  if (row < 0 || row >= m_count || !m_kindOf) return RowKind::Event;
-  return m_kindOf(row);
+bool CEvListBox::IsGapMark(int row) const {
+  return row >= 0 && row < m_count && m_rows->IsGapMarkRow(static_cast<std::size_t>(row));
+}
+
+int CEvListBox::GetCurSel() const {
+  if (!m_rows) return -1;
+  const std::size_t current = m_rows->CurrentRow();
+  return current == logwick::IEventRows::kNoRow ? -1 : static_cast<int>(current);
+}
+
+void CEvListBox::Act(int row, logwick::IEventRows::SelectAct act) {
+  if (m_acts && row >= 0 && row < m_count) m_acts->Select(static_cast<std::size_t>(row), act);
 }
 
 QColor CEvListBox::GapMarkBackground() const {
@@ -140,33 +146,19 @@ void CEvListBox::EnsureVisible(int row) {
   if (GetTopIndex() < first) SetTopIndex(first);
 }
 
-int CEvListBox::GetCurSel() const {
-  const std::size_t current = m_selection.Current();
-  return current == logwick::RowSelection::kNone ? -1 : static_cast<int>(current);
-}
-
-void CEvListBox::GoToRow(int row) {
+void CEvListBox::ShowRow(int row, logwick::ScrollTo how) {
   if (row < 0 || row >= m_count) return;
-  m_selection.Select(static_cast<std::size_t>(row));
   const int top = GetTopIndex();
-  if (row < top || row >= top + VisibleRowCount()) SetTopIndex(row);
+  const bool hidden = row < top || row >= top + VisibleRowCount();
+  if (how == logwick::ScrollTo::Top || (how == logwick::ScrollTo::TopIfHidden && hidden)) SetTopIndex(row);
   EnsureVisible(row);  // a last row partly below the view
   viewport()->update();
 }
 
-QString CEvListBox::SelectedText() const {
-  QString text;
-  for (std::size_t row : m_selection.SelectedRows()) text += GetText(static_cast<int>(row)) + '\n';
-  return text;
-}
-
-void CEvListBox::CopySelection() const {
-  if (m_selection.SelectedCount() > 0) QGuiApplication::clipboard()->setText(SelectedText());
-}
-
 void CEvListBox::DrawRow(QPainter& p, const QRect& r, int row, const QColor& band) {
-  const bool selected = m_selection.IsSelected(static_cast<std::size_t>(row));
-  const bool mark = GetKind(row) == RowKind::GapMark;
+  const auto at = static_cast<std::size_t>(row);
+  const bool selected = m_rows->IsSelected(at);
+  const bool mark = m_rows->IsGapMarkRow(at);
   if (selected) {
     const auto group = isActiveWindow() ? QPalette::Active : QPalette::Inactive;
     p.fillRect(r.adjusted(0, 0, 0, -1), palette().color(group, QPalette::Highlight));
@@ -176,8 +168,7 @@ void CEvListBox::DrawRow(QPainter& p, const QRect& r, int row, const QColor& ban
   p.setPen(palette().color(QPalette::Active, selected ? QPalette::HighlightedText : QPalette::Text));
   QString text = GetText(row);
   const Qt::Alignment align = mark ? Qt::AlignHCenter : Qt::AlignLeft;
-  using Spans = std::vector<logwick::RowSearch::Span>;
-  const Spans spans = m_foundIn ? m_foundIn(row) : Spans{};
+  const std::vector<logwick::RowSearch::Span> spans = m_rows->FoundSpans(at);
   if (spans.empty()) {
     p.drawText(r, Qt::TextWordWrap | align, text);
     return;
@@ -195,7 +186,7 @@ void CEvListBox::DrawRow(QPainter& p, const QRect& r, int row, const QColor& ban
   QList<QTextLayout::FormatRange> formats;
   for (const logwick::RowSearch::Span& span : spans) {
     QTextLayout::FormatRange f{static_cast<int>(span.start), static_cast<int>(span.length), {}};
-    f.format.setBackground(row == m_foundRow ? kCurrentFoundColour : kFoundColour);
+    f.format.setBackground(at == m_rows->FoundRow() ? kCurrentFoundColour : kFoundColour);
     f.format.setForeground(QColor(Qt::black));
     formats << f;
   }
@@ -285,21 +276,16 @@ bool CEvListBox::MoveCurrent(const QKeyEvent& key) {
   }
   if (m_count == 0) return true;
   to = std::clamp(to, 0, m_count - 1);
-  if (key.modifiers() & Qt::ShiftModifier)
-    m_selection.ExtendTo(static_cast<std::size_t>(to));
-  else
-    m_selection.Select(static_cast<std::size_t>(to));
-  EnsureVisible(to);
-  viewport()->update();
+  using How = logwick::IEventRows::SelectAct;
+  Act(to, key.modifiers() & Qt::ShiftModifier ? How::Extend : How::Only);
   return true;
 }
 
 void CEvListBox::keyPressEvent(QKeyEvent* event) {
   if (event->matches(QKeySequence::SelectAll)) {
-    m_selection.SelectAll();
-    viewport()->update();
+    if (m_acts) m_acts->SelectAll();
   } else if (event->matches(QKeySequence::Copy)) {
-    CopySelection();
+    if (m_acts) m_acts->CopySelection();
   } else if (!MoveCurrent(*event)) {
     QAbstractScrollArea::keyPressEvent(event);
     return;
@@ -312,15 +298,9 @@ void CEvListBox::mousePressEvent(QMouseEvent* event) {
   event->accept();
   const int row = RowAt(event->position().toPoint().y());
   if (event->button() != Qt::LeftButton || row < 0) return;
-  const auto at = static_cast<std::size_t>(row);
-  if (event->modifiers() & Qt::ShiftModifier)
-    m_selection.ExtendTo(at);
-  else if (event->modifiers() & Qt::ControlModifier)
-    m_selection.Toggle(at);
-  else
-    m_selection.Select(at);
-  EnsureVisible(row);
-  viewport()->update();
+  using How = logwick::IEventRows::SelectAct;
+  const Qt::KeyboardModifiers mods = event->modifiers();
+  Act(row, mods & Qt::ShiftModifier ? How::Extend : mods & Qt::ControlModifier ? How::Toggle : How::Only);
 }
 
 void CEvListBox::mouseMoveEvent(QMouseEvent* event) {
@@ -334,9 +314,7 @@ void CEvListBox::mouseMoveEvent(QMouseEvent* event) {
   if (y < 0) row = std::max(GetCurSel() - 1, 0);
   if (row < 0) row = std::min(GetCurSel() + 1, m_count - 1);
   if (row < 0 || row == GetCurSel()) return;
-  m_selection.ExtendTo(static_cast<std::size_t>(row));
-  EnsureVisible(row);
-  viewport()->update();
+  Act(row, logwick::IEventRows::SelectAct::Extend);
 }
 
 QSize CEvListBox::sizeHint() const { return QSize(300, 300); }

@@ -6,48 +6,36 @@
 // millions, so the view measures only the rows it shows: the vertical scroll
 // bar counts rows (its value is the top row), and row heights are cached for
 // the current width and forgotten when it changes.
-// Row texts are fetched on demand from the owner, which keeps what they are
-// made of (the main window: its list and the shown rows).
+// The rows, their selection and what the find bar found come from the model
+// (IEventRows); the view draws them and forwards clicks and keys.
 //
-// A row is an event or a gap mark (a place in a stitched history where events
-// may have been lost): a mark row is measured like any other but drawn centred
-// on a tinted band, so that it never reads as an event.
-//
-// The view keeps which rows are selected (a click, Shift and Ctrl with the
-// mouse or the arrow keys, Ctrl+A) and copies them with Ctrl+C, one row text a
-// line. Selected rows are drawn in the selection colours; other rows are drawn
-// plain. Text the find bar found is marked in the rows it asks for.
+// A gap mark row (a place in a stitched history where events may have been
+// lost) is measured like any other but drawn centred on a tinted band, so
+// that it never reads as an event. Selected rows are drawn in the selection
+// colours; other rows are drawn plain. Found text is marked.
 #pragma once
 
 #include <QAbstractScrollArea>
 #include <QString>
 #include <cstdint>
-#include <functional>
 #include <vector>
 
-#include "lists/row_search.h"
-#include "lists/row_selection.h"
+#include "desk/event_rows.h"
+#include "desk/face.h"
 
 class CEvListBox : public QAbstractScrollArea {
  public:
-  enum class RowKind { Event, GapMark };
-  using RowTextFn = std::function<QString(int row)>;
-  using RowKindFn = std::function<RowKind(int row)>;
-  // Where a row's text holds what was found (in characters), left to right.
-  using FoundFn = std::function<std::vector<logwick::RowSearch::Span>(int row)>;
-
   explicit CEvListBox(QWidget* parent = nullptr);
 
-  // Replaces the content by count rows whose texts textOf gives when asked;
-  // kindOf tells mark rows (none when empty). Nothing is selected.
-  void SetRows(int count, RowTextFn textOf, RowKindFn kindOf = {});
-  // Marks what foundIn gives in every row drawn (none when empty), the
-  // spans of currentRow more strongly.
-  void SetFound(FoundFn foundIn, int currentRow);
+  // The rows to draw (none when null); call RowsChanged after they changed.
+  void SetRows(const logwick::IEventRows* rows, logwick::IEventRows* acts);
+  // The rows themselves changed: heights are measured again, the view goes
+  // to the top.
+  void RowsChanged();
 
-  int GetCount() const { return m_count; }
+  int GetCount() const;
   QString GetText(int row) const;
-  RowKind GetKind(int row) const;
+  bool IsGapMark(int row) const;
   // The band colour of mark rows.
   QColor GapMarkBackground() const;
   // Height of a row at the current width: wrapped text + font height / 8 + 1.
@@ -56,16 +44,10 @@ class CEvListBox : public QAbstractScrollArea {
   void SetTopIndex(int row);
   // Rows whose top lies inside the viewport, from the top row on.
   int VisibleRowCount();
-
-  // The current row (the last clicked or moved to), -1 for none.
+  // The current row, -1 for none.
   int GetCurSel() const;
-  const logwick::RowSelection& Selection() const { return m_selection; }
-  // Selects row alone, makes it current and scrolls it into view: to the
-  // top when it lies outside the view.
-  void GoToRow(int row);
-  // The selected rows' texts, each ended by a line break.
-  QString SelectedText() const;
-  void CopySelection() const;
+  // Brings the row into view as the model asks.
+  void ShowRow(int row, logwick::ScrollTo how);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -88,14 +70,12 @@ class CEvListBox : public QAbstractScrollArea {
   // than the view).
   void EnsureVisible(int row);
   bool MoveCurrent(const QKeyEvent& key);
+  void Act(int row, logwick::IEventRows::SelectAct act);
   void DrawRow(QPainter& p, const QRect& r, int row, const QColor& band);
 
+  const logwick::IEventRows* m_rows = nullptr;
+  logwick::IEventRows* m_acts = nullptr;
   int m_count = 0;
-  RowTextFn m_textOf;
-  RowKindFn m_kindOf;
   std::vector<std::uint16_t> m_heights;  // 0: not measured at m_measuredWidth
   int m_measuredWidth = -1;
-  logwick::RowSelection m_selection;
-  FoundFn m_foundIn;
-  int m_foundRow = -1;
 };

@@ -10,9 +10,6 @@
 
 namespace {
 
-// The data exchange's own wording for a number edit that holds no number.
-const char* const kNumberMessage = "Введите положительное целое число.";
-
 QDateEdit* MakeDatePicker(QWidget* parent) {
   auto* d = new QDateEdit(parent);
   d->setCalendarPopup(true);
@@ -20,20 +17,13 @@ QDateEdit* MakeDatePicker(QWidget* parent) {
   return d;
 }
 
-bool ParseUnsigned(const QString& text, std::uint32_t& out) {
-  const QString t = text.trimmed();
-  if (t.isEmpty()) return false;
-  bool ok = false;
-  const qulonglong v = t.toULongLong(&ok);
-  if (!ok || v > 0xFFFFFFFFull) return false;
-  out = static_cast<std::uint32_t>(v);
-  return true;
-}
+QDate ToQt(const logwick::LocalDay& d) { return QDate(d.year, d.month, d.day); }
+logwick::LocalDay FromQt(const QDate& d) { return {d.year(), d.month(), d.day()}; }
 
 }  // namespace
 
-CFilterDlg::CFilterDlg(const CT7KEvFilter& filter, QWidget* parent)
-    : TemplateDialog(parent, "Фильтр", 213, 183), m_filter(filter) {
+CFilterDlg::CFilterDlg(logwick::FilterDialog& model, QWidget* parent)
+    : TemplateDialog(parent, "Фильтр", 213, 183), m_model(model) {
   setObjectName(QString::number(kIdDialog));
   AddButton(kIdOk, "OK", {156, 142, 50, 14}, true);
   AddButton(kIdCancel, "Отмена", {156, 162, 50, 14});
@@ -74,69 +64,67 @@ int CFilterDlg::exec() {
 }
 
 void CFilterDlg::LoadData() {
-  const CT7KEvFilter& f = m_filter;
-  m_dateFrom->setDate(QDateTime::fromSecsSinceEpoch(f.m_timeFrom).date());
-  m_dateTo->setDate(QDateTime::fromSecsSinceEpoch(f.m_timeTo).date());
-  m_editFirstBeam->setText(QString::number(f.m_nFirstBeam));
-  m_editLastBeam->setText(QString::number(f.m_nLastBeam));
-  m_checkDevices->setChecked(f.m_bDevices != 0);
-  m_checkMessages->setChecked(f.m_bMessages != 0);
-  m_checkModes->setChecked(f.m_bModes != 0);
-  m_checkBeams->setChecked(f.m_bBeams != 0);
-  m_editFirstDev->setText(QString::number(f.m_nFirstDev));
-  m_editLastDev->setText(QString::number(f.m_nLastDev));
-  m_checkSlaves->setChecked(f.m_bSlaves != 0);
-  m_checkUnits->setChecked(f.m_bUnits != 0);
-  m_checkPeriod->setChecked(f.m_bPeriod != 0);
+  const logwick::FilterForm f = m_model.Form();
+  m_dateFrom->setDate(ToQt(f.from));
+  m_dateTo->setDate(ToQt(f.to));
+  m_editFirstBeam->setText(QString::fromStdString(f.firstBeam));
+  m_editLastBeam->setText(QString::fromStdString(f.lastBeam));
+  m_checkDevices->setChecked(f.devices);
+  m_checkMessages->setChecked(f.messages);
+  m_checkModes->setChecked(f.modes);
+  m_checkBeams->setChecked(f.beams);
+  m_editFirstDev->setText(QString::fromStdString(f.firstDev));
+  m_editLastDev->setText(QString::fromStdString(f.lastDev));
+  m_checkSlaves->setChecked(f.slaves);
+  m_checkUnits->setChecked(f.units);
+  m_checkPeriod->setChecked(f.period);
 }
 
-bool CFilterDlg::SaveData() {
-  // A picker holds a date only; the time of day of the old value is kept, as
-  // the picker of the original keeps it (only whole days count in the filter).
-  auto takeDate = [](QDateEdit* picker, std::int64_t& t) {
-    const QDateTime old = QDateTime::fromSecsSinceEpoch(t);
-    t = QDateTime(picker->date(), old.time()).toSecsSinceEpoch();
-  };
-  auto takeNumber = [this](QLineEdit* edit, std::uint32_t& out) {
-    if (ParseUnsigned(edit->text(), out)) return true;
-    logwick::ShowMessage(this, kNumberMessage, logwick::AppTitle(), logwick::MsgIcon::Exclamation);
+logwick::FilterForm CFilterDlg::Form() const {
+  logwick::FilterForm f;
+  f.period = m_checkPeriod->isChecked();
+  f.from = FromQt(m_dateFrom->date());
+  f.to = FromQt(m_dateTo->date());
+  f.beams = m_checkBeams->isChecked();
+  f.firstBeam = m_editFirstBeam->text().toStdString();
+  f.lastBeam = m_editLastBeam->text().toStdString();
+  f.devices = m_checkDevices->isChecked();
+  f.firstDev = m_editFirstDev->text().toStdString();
+  f.lastDev = m_editLastDev->text().toStdString();
+  f.messages = m_checkMessages->isChecked();
+  f.modes = m_checkModes->isChecked();
+  f.units = m_checkUnits->isChecked();
+  f.slaves = m_checkSlaves->isChecked();
+  return f;
+}
+
+void CFilterDlg::FocusEdit(int id) {
+  if (auto* edit = qobject_cast<QLineEdit*>(Control(id))) {
     edit->setFocus();
     edit->selectAll();
-    return false;
-  };
-  CT7KEvFilter& f = m_filter;
-  takeDate(m_dateFrom, f.m_timeFrom);
-  takeDate(m_dateTo, f.m_timeTo);
-  if (!takeNumber(m_editFirstBeam, f.m_nFirstBeam)) return false;
-  if (!takeNumber(m_editLastBeam, f.m_nLastBeam)) return false;
-  f.m_bDevices = m_checkDevices->isChecked();
-  f.m_bMessages = m_checkMessages->isChecked();
-  f.m_bModes = m_checkModes->isChecked();
-  f.m_bBeams = m_checkBeams->isChecked();
-  if (!takeNumber(m_editFirstDev, f.m_nFirstDev)) return false;
-  if (!takeNumber(m_editLastDev, f.m_nLastDev)) return false;
-  f.m_bSlaves = m_checkSlaves->isChecked();
-  f.m_bUnits = m_checkUnits->isChecked();
-  f.m_bPeriod = m_checkPeriod->isChecked();
-  return true;
+  }
 }
 
 void CFilterDlg::UpdateBeamControls() {
-  const bool on = m_checkBeams->checkState() != Qt::Unchecked;
+  const bool on = logwick::FilterDialog::BeamEditsEnabled(m_checkBeams->checkState() != Qt::Unchecked);
   m_editFirstBeam->setEnabled(on);
   m_editLastBeam->setEnabled(on);
 }
 
 void CFilterDlg::UpdatePeriodControls() {
-  m_dateFrom->setEnabled(m_filter.m_bPeriod != 0);
-  m_dateTo->setEnabled(m_filter.m_bPeriod != 0);
+  m_dateFrom->setEnabled(m_model.DatePickersEnabled());
+  m_dateTo->setEnabled(m_model.DatePickersEnabled());
 }
 
 void CFilterDlg::OnPeriodClicked() {
-  SaveData();
+  if (const std::optional<int> bad = m_model.OnPeriodClicked(Form())) FocusEdit(*bad);
   UpdatePeriodControls();
 }
 
 void CFilterDlg::accept() {
-  if (SaveData()) TemplateDialog::accept();
+  int focus = 0;
+  if (m_model.OnOK(Form(), &focus))
+    TemplateDialog::accept();
+  else
+    FocusEdit(focus);
 }

@@ -1,10 +1,11 @@
-// The filter dialog: edits a filter (period of days, kinds of events, beam and
-// device ranges). The caller gives the filter to start from and takes the
-// edited one back only on OK.
+// The filter dialog: draws the filter dialog's model (period of days, kinds
+// of events, beam and device ranges) from its template and hands the
+// controls' values to it.
 #pragma once
 
 #include "app/template_dialog.h"
-#include "lists/t7k_ev_filter.h"
+#include "desk/control_ids.h"
+#include "desk/filter_dialog.h"
 
 class QCheckBox;
 class QDateEdit;
@@ -14,41 +15,39 @@ class CFilterDlg : public logwick::TemplateDialog {
  public:
   // Resource ids: the dialog template and its controls (their objectNames).
   enum Id : int {
-    kIdDialog = 130,
-    kIdDateFrom = 1012,
-    kIdDateTo = 1014,
-    kIdBeams = 1015,
-    kIdFirstBeam = 1016,
-    kIdLastBeam = 1017,
-    kIdFirstDevice = 1018,
-    kIdDevices = 1019,
-    kIdMessages = 1020,
-    kIdModes = 1021,
-    kIdLastDevice = 1022,
-    kIdUnits = 1023,
-    kIdSlaves = 1024,
-    kIdPeriod = 1033,
+    kIdDialog = IDD_FILTER,
+    kIdDateFrom = IDC_FILTER_DATE_FROM,
+    kIdDateTo = IDC_FILTER_DATE_TO,
+    kIdBeams = IDC_FILTER_BEAMS,
+    kIdFirstBeam = IDC_FILTER_FIRST_BEAM,
+    kIdLastBeam = IDC_FILTER_LAST_BEAM,
+    kIdFirstDevice = IDC_FILTER_FIRST_DEVICE,
+    kIdDevices = IDC_FILTER_DEVICES,
+    kIdMessages = IDC_FILTER_MESSAGES,
+    kIdModes = IDC_FILTER_MODES,
+    kIdLastDevice = IDC_FILTER_LAST_DEVICE,
+    kIdUnits = IDC_FILTER_UNITS,
+    kIdSlaves = IDC_FILTER_SLAVES,
+    kIdPeriod = IDC_FILTER_PERIOD,
   };
 
-  explicit CFilterDlg(const CT7KEvFilter& filter, QWidget* parent = nullptr);
-
-  // The working copy: the edited filter once the dialog has ended with OK.
-  const CT7KEvFilter& Filter() const { return m_filter; }
+  CFilterDlg(logwick::FilterDialog& model, QWidget* parent = nullptr);
 
   int exec() override;
   void accept() override;
 
-  // Controls to the working copy, in the exchange order; stops at the first
-  // edit that holds no unsigned number (message shown, focus moved there).
-  bool SaveData();
+  // What the controls hold.
+  logwick::FilterForm Form() const;
   void LoadData();
   void UpdateBeamControls();
   void UpdatePeriodControls();
 
  private:
   void OnPeriodClicked();
+  // Puts the focus on the edit a failed exchange names.
+  void FocusEdit(int id);
 
-  CT7KEvFilter m_filter;
+  logwick::FilterDialog& m_model;
   QDateEdit* m_dateFrom;
   QDateEdit* m_dateTo;
   QCheckBox* m_checkBeams;

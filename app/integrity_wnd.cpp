@@ -5,7 +5,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/stamp_text.h"
+#include "desk/window_texts.h"
 
 CIntegrityWnd::CIntegrityWnd(QWidget* parent) : QDialog(parent) {
   setObjectName("integrity");
@@ -30,20 +30,17 @@ CIntegrityWnd::CIntegrityWnd(QWidget* parent) : QDialog(parent) {
 
 void CIntegrityWnd::SetFindings(std::vector<logwick::Finding> findings) {
   m_findings = std::move(findings);
-  m_count->setText(m_findings.empty() ? QString("Замечаний нет")
-                                      : QString("Замечаний: %1").arg(m_findings.size()));
+  m_count->setText(QString::fromStdString(logwick::FindingsCountText(m_findings.size())));
   m_table->setRowCount(static_cast<int>(m_findings.size()));
   for (int i = 0; i < m_table->rowCount(); ++i) {
-    const logwick::Finding& f = m_findings[static_cast<std::size_t>(i)];
-    const std::string_view title = logwick::FindingTitle(f.kind);
-    m_table->setItem(i, 0, new QTableWidgetItem(QString::number(f.row + 1)));
-    m_table->setItem(i, 1, new QTableWidgetItem(StampText(f.time)));
-    m_table->setItem(i, 2, new QTableWidgetItem(QString::fromUtf8(title.data(), qsizetype(title.size()))));
+    const std::vector<std::string> cells = logwick::FindingCells(m_findings[static_cast<std::size_t>(i)]);
+    for (int c = 0; c < 3; ++c)
+      m_table->setItem(i, c, new QTableWidgetItem(QString::fromStdString(cells[static_cast<std::size_t>(c)])));
   }
   m_table->resizeColumnsToContents();
 }
 
 void CIntegrityWnd::ChooseFinding(int index) {
   if (index < 0 || static_cast<std::size_t>(index) >= m_findings.size()) return;
-  if (onFindingChosen) onFindingChosen(m_findings[static_cast<std::size_t>(index)].row);
+  if (onFindingChosen) onFindingChosen(static_cast<std::size_t>(index));
 }

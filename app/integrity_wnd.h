@@ -23,8 +23,8 @@ class CIntegrityWnd : public QDialog {
   // Goes to the finding's row (as a click on it).
   void ChooseFinding(int index);
 
-  // Called with the list row (from 0, the newest event) of the finding.
-  std::function<void(std::size_t listRow)> onFindingChosen;
+  // Called with the finding's index.
+  std::function<void(std::size_t finding)> onFindingChosen;
 
  private:
   std::vector<logwick::Finding> m_findings;

@@ -7,10 +7,10 @@
 #include <QTimer>
 
 #include "app/app_icons.h"
-#include "app/command_line.h"
+#include "desk/command_line.h"
 #include "app/ev_list_box.h"
-#include "app/file_type_registration.h"
-#include "app/logwick_dlg.h"
+#include "desk/file_type_registration.h"
+#include "app/main_window.h"
 #include "app/message_box.h"
 
 namespace {
@@ -36,7 +36,7 @@ class ViewDump {
       CEvListBox* list = dlg.ListBox();
       for (int row = 0; row < list->GetCount(); ++row) Write("row\t" + list->GetText(row));
       m_file.close();
-      dlg.OnExit();
+      dlg.CloseMainWindow();
     });
   }
 

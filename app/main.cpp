@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line.h"
+#include "desk/command_line.h"
 #include "app/logwick_app.h"
 #include "app/qt_translation.h"
 #include "version/program_version.h"

@@ -14,6 +14,11 @@ MessageHook& Hook() {
   return hook;
 }
 
+QuestionHook& QHook() {
+  static QuestionHook hook;
+  return hook;
+}
+
 FileHook& FHook() {
   static FileHook hook;
   return hook;
@@ -28,8 +33,25 @@ QMessageBox::Icon ToQt(MsgIcon icon) {
       return QMessageBox::Critical;
     case MsgIcon::Information:
       return QMessageBox::Information;
+    case MsgIcon::Question:
+      return QMessageBox::Question;
   }
   return QMessageBox::Warning;
+}
+
+MessageRecord RecordOf(const Message& m) {
+  return {QString::fromStdString(m.text),
+          m.caption == MsgCaption::Error ? QString(kCaptionError) : AppTitle(), m.icon,
+          QString::fromStdString(m.details)};
+}
+
+std::unique_ptr<QMessageBox> MakeBox(QWidget* owner, const MessageRecord& r, QMessageBox::StandardButtons buttons) {
+  auto box = std::make_unique<QMessageBox>(ToQt(r.icon), r.caption, r.text, buttons, owner);
+  box->setObjectName("messagebox");
+  // Paths, names and panel texts are data: "<b>" in them is shown as typed.
+  box->setTextFormat(Qt::PlainText);
+  if (!r.details.isEmpty()) box->setDetailedText(r.details);
+  return box;
 }
 
 }  // namespace
@@ -37,18 +59,31 @@ QMessageBox::Icon ToQt(MsgIcon icon) {
 QString AppTitle() { return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName(); }
 
 void ShowMessage(QWidget* owner, const QString& text, const QString& caption, MsgIcon icon) {
+  const MessageRecord record{text, caption, icon, {}};
+  if (Hook()) return Hook()(record);
+  MakeBox(owner, record, QMessageBox::Ok)->exec();
+}
+
+void ShowMessage(QWidget* owner, const Message& message) {
+  const MessageRecord record = RecordOf(message);
+  if (Hook()) return Hook()(record);
+  MakeBox(owner, record, QMessageBox::Ok)->exec();
+}
+
+bool AskYesNo(QWidget* owner, const Message& message) {
+  const MessageRecord record = RecordOf(message);
+  if (QHook()) return QHook()(record);
   if (Hook()) {
-    Hook()({text, caption, icon});
-    return;
+    Hook()(record);
+    return false;
   }
-  QMessageBox box(ToQt(icon), caption, text, QMessageBox::Ok, owner);
-  box.setObjectName("messagebox");
-  // Paths, names and panel texts are data: "<b>" in them is shown as typed.
-  box.setTextFormat(Qt::PlainText);
-  box.exec();
+  const auto box = MakeBox(owner, record, QMessageBox::Yes | QMessageBox::No);
+  box->setDefaultButton(QMessageBox::No);
+  return box->exec() == QMessageBox::Yes;
 }
 
 void SetMessageHook(MessageHook hook) { Hook() = std::move(hook); }
+void SetQuestionHook(QuestionHook hook) { QHook() = std::move(hook); }
 
 QString WithDefaultExtension(const QString& path, const QString& defaultExt) {
   if (path.isEmpty() || defaultExt.isEmpty()) return path;
@@ -57,7 +92,7 @@ QString WithDefaultExtension(const QString& path, const QString& defaultExt) {
   return path + '.' + defaultExt;
 }
 
-std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* owner, const FileRequest& request) {
+std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* owner, const QtFileRequest& request) {
   auto dialog = std::make_unique<QFileDialog>(owner, QString(), request.folder, request.filter);
   dialog->setObjectName(request.save ? "savefile" : "openfile");
   dialog->setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -76,7 +111,7 @@ std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* owner, const FileRequest& r
   return dialog;
 }
 
-QString ChooseFile(QWidget* owner, const FileRequest& request) {
+QString ChooseFile(QWidget* owner, const QtFileRequest& request) {
   QString chosen;
   if (FHook()) {
     chosen = FHook()(request);

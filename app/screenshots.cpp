@@ -12,16 +12,16 @@
 
 #include "app/about_dlg.h"
 #include "app/ev_list_box.h"
-#include "app/fetchlog.h"
+#include "app/reading_dialog.h"
 #include "app/filter_dlg.h"
 #include "app/find_bar.h"
 #include "app/integrity_wnd.h"
 #include "app/logwick_app.h"
-#include "app/logwick_dlg.h"
+#include "app/main_window.h"
 #include "app/qt_translation.h"
 #include "app/settings_dlg.h"
 #include "app/statistics_wnd.h"
-#include "app/text_param_dlg.h"
+#include "app/report_options_dialog.h"
 #include "events/codec.h"
 #include "link/port_list.h"
 #include "lists/event_file.h"
@@ -31,7 +31,7 @@
 #include <algorithm>
 
 #include "app/archive_dlg.h"
-#include "app/ev_list_box.h"
+#include "app/qt_profile.h"
 #include "history/history_archive.h"
 #endif
 
@@ -110,26 +110,29 @@ void ShootArchive(const QString& folder, CLogwickDlg& main) {
     archive->File(Visit(all, 100, 400, 1207, "Цех 3", 9), {"COM3"});
     archive->File(Visit(all, 0, 600, 15, "Проходная", 12), {"COM3"});
   }
-  CArchiveDlg dlg(&main);
-  dlg.Refresh();
+  logwick::QtProfile profile;
+  logwick::ArchiveWindowModel model(main, profile, path.toStdString());
+  CArchiveDlg dlg(model, &main);
+  model.Refresh();
   dlg.findChild<QLineEdit*>(QString::number(CArchiveDlg::kIdServer))
       ->setText("postgresql://инженер@archive.example/logwick");
-  dlg.SelectPanel({1, 4660});
+  model.SelectPanel({1, 4660});
+  model.SortBy(model.SortColumn(), model.SortAscending());
   // The archive's usual place rather than this run's scratch folder.
   dlg.findChild<QLabel*>(QString::number(CArchiveDlg::kIdPath))
       ->setText("Архив: /home/engineer/.local/share/Ormet/logwick/archive.sqlite");
   Save(dlg, "archive-window");
 
-  dlg.OnOpen();
-  if (std::optional<logwick::PanelHistory> h = dlg.TakeHistory()) {
-    main.PutHistoryInPlace(std::move(h->list), std::move(h->gapMarks));
-    main.FillList();
+  model.OnOpen();
+  if (std::optional<logwick::PanelHistory> h = model.TakeHistory()) {
+    main.Model().PutHistoryInPlace(std::move(*h));
+    main.Model().FillList();
     // Scrolled so that the gap mark's row stands in the middle.
     main.show();
     Settle();
     CEvListBox* box = main.ListBox();
     for (int row = 0; row < box->GetCount(); ++row)
-      if (box->GetKind(row) == CEvListBox::RowKind::GapMark) box->SetTopIndex(std::max(row - 4, 0));
+      if (box->IsGapMark(row)) box->SetTopIndex(std::max(row - 4, 0));
     Save(main, "main-window-history");
   }
 }
@@ -150,19 +153,19 @@ int main(int argc, char** argv) {
   logwick::StoreEventFile(file.toStdString(), SampleList());
 
   CLogwickDlg main;
-  main.m_strFileToOpen = file;
-  main.OnInitDialog();
+  logwick::MainWindowModel& model = main.Model();
+  model.OnInitDialog(file.toStdString());
   Save(main, "main-window");
 
   // The find bar, the first word of the fourth row's sentence looked for.
-  main.OnFind();
+  model.OnFind();
   main.FindBar()->Edit()->setText(main.ListBox()->GetText(3).section(' ', 2, 2));
   Save(main, "find-bar");
-  main.FindBar()->Close();
+  model.CloseFind();
 
-  main.OnStatistics();
+  model.OnStatistics();
   Save(*main.StatisticsWnd(), "statistics");
-  main.OnIntegrity();
+  model.OnIntegrity();
   Save(*main.IntegrityWnd(), "integrity");
   QMetaObject::invokeMethod(
       &main,
@@ -170,14 +173,15 @@ int main(int argc, char** argv) {
         if (QWidget* preview = QApplication::activeModalWidget()) Save(*preview, "print-preview");
       },
       Qt::QueuedConnection);
-  main.OnPrint();  // Save hides the preview, which ends it
+  model.OnPrint();  // Save hides the preview, which ends it
 
-  CT7KEvFilter shown = main.Filter();
+  CT7KEvFilter shown = model.Filter();
   shown.m_nFirstBeam = 1;
   shown.m_nLastBeam = 16;
   shown.m_bModes = 0;
   shown.m_bPeriod = 1;
-  CFilterDlg filter(shown, &main);
+  logwick::FilterDialog filterModel(main, shown);
+  CFilterDlg filter(filterModel, &main);
   filter.LoadData();
   filter.UpdateBeamControls();
   filter.UpdatePeriodControls();
@@ -188,11 +192,12 @@ int main(int argc, char** argv) {
       {33, "/dev/ttyUSB0", "FTDI FT232R USB UART A50285BI"},
       {7, "/dev/pts/3", "псевдотерминал, ссылка /home/u/.config/Ormet/ports/COM7 -> /dev/pts/3"},
   };
-  logwick::ReadoutSettings chosen = main.ReadoutSettingsNow();
+  logwick::ReadoutSettings chosen = logwick::ReadoutSettingsNow(model.m_nPortNumber);
   chosen.portNumber = 33;
   chosen.selectedSerial = 4660;
   chosen.autoSerial = false;
-  CSettingsDlg settingsDlg(chosen, &main, &ports);
+  logwick::SettingsDialog settingsModel(main, chosen, ports);
+  CSettingsDlg settingsDlg(settingsModel, &main);
   QMetaObject::invokeMethod(
       &settingsDlg, [&] { settingsDlg.done(0); }, Qt::QueuedConnection);
   settingsDlg.exec();  // runs its initialisation: ports, serial number
@@ -202,8 +207,8 @@ int main(int argc, char** argv) {
   params.findChild<QRadioButton*>(QString::number(CTextParamDlg::kIdScopeAll))->setChecked(true);
   Save(params, "report-options");
 
-  CFetchlog reading(
-      main.ReadoutSettingsNow(), &main,
+  logwick::ReadingSession session(
+      main, logwick::ReadoutSettingsNow(model.m_nPortNumber),
       [](const logwick::ReadoutSettings&, logwick::IReadoutView& v, const std::atomic<bool>& cancel) {
         v.StepBegan(logwick::ReadoutStep::Events, 4660);
         v.EventsBegan({3, 12, UnpackTimeStamp(PackTimeStamp(2024, 3, 15, 10, 42, 7)), 1024});
@@ -215,6 +220,7 @@ int main(int argc, char** argv) {
         while (!cancel) QThread::msleep(5);
         return logwick::ReadoutResult{.status = logwick::ReadoutStatus::Cancelled};
       });
+  CFetchlog reading(session, &main);
   Save(reading, "reading-dialog");
 
   CAboutDlg about(&main);

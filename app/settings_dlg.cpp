@@ -8,16 +8,8 @@
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <algorithm>
-#include <climits>
-#include <cstdlib>
-
-#include "app/message_box.h"
-#include "link/port_list.h"
 
 namespace {
-
-constexpr std::uint32_t kMinSerial = 2;
-constexpr std::uint32_t kSerialLimit = 0x1000000;  // 24 bits
 
 // Where an entry of the port list keeps its description.
 constexpr int kDescriptionRole = Qt::UserRole + 1;
@@ -37,11 +29,9 @@ class PortEntryDelegate : public QStyledItemDelegate {
 
 }  // namespace
 
-CSettingsDlg::CSettingsDlg(const logwick::ReadoutSettings& settings, QWidget* parent,
-                           const std::vector<logwick::PortListing>* ports)
-    : TemplateDialog(parent, "Настройка", 223, 85), m_settings(settings), m_portsGiven(ports != nullptr) {
+CSettingsDlg::CSettingsDlg(logwick::SettingsDialog& model, QWidget* parent)
+    : TemplateDialog(parent, "Настройка", 223, 85), m_model(model) {
   setObjectName(QString::number(kIdDialog));
-  if (ports) m_ports = *ports;
   AddButton(kIdOk, "OK", {51, 64, 50, 14}, true);
   AddButton(kIdCancel, "Отмена", {122, 64, 50, 14});
   AddStatic(-1, "Номер СОМ порта для связи с прибором", {7, 9, 140, 8});
@@ -64,29 +54,10 @@ CSettingsDlg::CSettingsDlg(const logwick::ReadoutSettings& settings, QWidget* pa
 
 CSettingsDlg::~CSettingsDlg() = default;
 
-QString CSettingsDlg::PortText(const logwick::PortListing& port) {
-  QString text = QString("COM%1").arg(port.number);
-#ifndef _WIN32
-  // The device without its "/dev/" folder keeps the closed box readable.
-  QString device = QString::fromStdString(port.device);
-  if (device.startsWith("/dev/")) device = device.mid(5);
-  if (!device.isEmpty()) text += ' ' + device;
-#endif
-  return text;
-}
-
 QString CSettingsDlg::ListedText(const QModelIndex& entry) {
   const QString text = entry.data(Qt::DisplayRole).toString();
   const QString description = entry.data(kDescriptionRole).toString();
   return description.isEmpty() ? text : text + "  " + description;
-}
-
-std::uint32_t CSettingsDlg::AtoiUnsigned(const QString& text) {
-  // atoi: blanks, a sign, then digits; what does not fit wraps as a long
-  // would, and the result is taken as 32 bits.
-  const QByteArray bytes = text.toLatin1();
-  const long long v = std::strtoll(bytes.constData(), nullptr, 10);
-  return static_cast<std::uint32_t>(static_cast<int>(static_cast<std::int64_t>(v)));
 }
 
 int CSettingsDlg::exec() {
@@ -95,54 +66,40 @@ int CSettingsDlg::exec() {
 }
 
 void CSettingsDlg::OnInitDialog() {
-  m_checkAuto->setChecked(m_settings.autoSerial);
-  m_checkGaz->setChecked(m_settings.gazMode);
-  if (!m_portsGiven) m_ports = logwick::ListPorts(logwick::HostSystemView());
+  const logwick::ReadoutSettings& settings = m_model.Settings();
+  m_checkAuto->setChecked(settings.autoSerial);
+  m_checkGaz->setChecked(settings.gazMode);
   m_comboPort->clear();
-  // A sorted drop-down list: entries sorted as text, COM10 before COM2.
-  std::vector<std::pair<QString, const logwick::PortListing*>> entries;
-  for (const auto& port : m_ports) entries.emplace_back(PortText(port), &port);
-  std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
-    return QString::compare(a.first, b.first, Qt::CaseInsensitive) < 0;
-  });
-  int selected = -1;
-  for (const auto& [text, port] : entries) {
-    m_comboPort->addItem(text, port->number);
-    const int at = m_comboPort->count() - 1;
-    m_comboPort->setItemData(at, QString::fromStdString(port->description), kDescriptionRole);
-    if (port->number == m_settings.portNumber) selected = at;
+  for (const logwick::SettingsDialog::PortEntry& port : m_model.Ports()) {
+    m_comboPort->addItem(QString::fromStdString(port.text), port.number);
+    m_comboPort->setItemData(m_comboPort->count() - 1, QString::fromStdString(port.description),
+                             kDescriptionRole);
   }
-  m_comboPort->setCurrentIndex(selected);
+  const std::optional<std::size_t> selected = m_model.SelectedPort();
+  m_comboPort->setCurrentIndex(selected ? static_cast<int>(*selected) : -1);
   // The open list is as wide as its longest entry with its description.
   QAbstractItemView* list = m_comboPort->view();
   list->setMinimumWidth(
       std::max(Units().X(120), list->sizeHintForColumn(0) + list->verticalScrollBar()->sizeHint().width()));
-  m_editSerNum->setText(QString::number(static_cast<int>(m_settings.selectedSerial)));
-  m_editSerNum->setEnabled(!m_settings.autoSerial);
+  m_editSerNum->setText(QString::fromStdString(m_model.SerialText()));
+  m_editSerNum->setEnabled(m_model.SerialEnabled());
+}
+
+std::optional<std::size_t> CSettingsDlg::ChosenPort() const {
+  const int index = m_comboPort->currentIndex();
+  if (index < 0) return std::nullopt;
+  return static_cast<std::size_t>(index);
 }
 
 void CSettingsDlg::OnAutoClicked() {
-  m_settings.autoSerial = m_checkAuto->isChecked();
-  m_settings.gazMode = m_checkGaz->isChecked();
-  if (m_settings.autoSerial) {
-    m_editSerNum->setEnabled(false);
-    return;
-  }
-  m_editSerNum->setEnabled(true);
-  const std::uint32_t n = AtoiUnsigned(m_editSerNum->text());
-  if (n < kMinSerial || n > kSerialLimit - 1) m_editSerNum->setText("2");
+  if (const std::optional<std::string> text = m_model.OnAutoClicked(
+          m_checkAuto->isChecked(), m_checkGaz->isChecked(), m_editSerNum->text().toStdString()))
+    m_editSerNum->setText(QString::fromStdString(*text));
+  m_editSerNum->setEnabled(m_model.SerialEnabled());
 }
 
 void CSettingsDlg::accept() {
-  m_settings.autoSerial = m_checkAuto->isChecked();
-  m_settings.gazMode = m_checkGaz->isChecked();
-  const int index = m_comboPort->currentIndex();
-  m_settings.portNumber = index < 0 ? kNoPort : m_comboPort->itemData(index).toUInt();
-  const std::uint32_t n = AtoiUnsigned(m_editSerNum->text());
-  if (m_settings.autoSerial || (n >= kMinSerial && n < kSerialLimit)) {
-    m_settings.selectedSerial = n;
+  if (m_model.OnOK(ChosenPort(), m_checkAuto->isChecked(), m_checkGaz->isChecked(),
+                   m_editSerNum->text().toStdString()))
     TemplateDialog::accept();
-    return;
-  }
-  logwick::ShowMessage(this, "Не допустимый серийный номер", "Ошибка", logwick::MsgIcon::Stop);
 }

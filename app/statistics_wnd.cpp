@@ -5,7 +5,6 @@
 #include <QChart>
 #include <QChartView>
 #include <QCursor>
-#include <QDate>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -15,14 +14,8 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 
-#include "app/stamp_text.h"
 
 namespace {
-
-QDate DateOf(std::uint32_t stamp) {
-  const PackedTimeFields f = UnpackTimeStamp(stamp);
-  return QDate(2000 + f.year, f.month, f.day);
-}
 
 QString KindText(logwick::EventKind kind) {
   const std::string_view name = logwick::KindName(kind);
@@ -46,24 +39,6 @@ void FillTopTable(QTableWidget* table, const std::vector<logwick::RankedNumber>&
     table->setItem(i, 0, new QTableWidgetItem(QString::number(top[i].number)));
     table->setItem(i, 1, new QTableWidgetItem(QString::number(top[i].events)));
   }
-}
-
-// Every calendar day from the first to the last day with events, each the
-// index of its statistics day or -1; only the days with events when the run
-// is longer than maxDays.
-std::vector<int> ChartDaysOf(const std::vector<logwick::DayCounts>& days, int maxDays) {
-  std::vector<int> chart;
-  if (days.empty()) return chart;
-  const QDate first = DateOf(days.front().date);
-  const qint64 span = first.daysTo(DateOf(days.back().date)) + 1;
-  if (span > maxDays) {
-    for (std::size_t i = 0; i < days.size(); ++i) chart.push_back(static_cast<int>(i));
-    return chart;
-  }
-  chart.assign(static_cast<std::size_t>(span), -1);
-  for (std::size_t i = 0; i < days.size(); ++i)
-    chart[static_cast<std::size_t>(first.daysTo(DateOf(days[i].date)))] = static_cast<int>(i);
-  return chart;
 }
 
 }  // namespace
@@ -99,40 +74,30 @@ void CStatisticsWnd::SetStatistics(logwick::EventStatistics stats) {
 }
 
 QString CStatisticsWnd::SummaryText() const {
-  QString text = QString("Событий: %1").arg(m_stats.events);
-  if (m_stats.first && m_stats.last)
-    text += QString("\nс %1 по %2").arg(StampText(*m_stats.first), StampText(*m_stats.last));
-  for (logwick::EventKind kind : logwick::kEventKinds)
-    text += QString("\n%1: %2").arg(KindText(kind)).arg(m_stats.kinds[static_cast<std::size_t>(kind)]);
-  return text;
+  return QString::fromStdString(logwick::StatisticsSummary(m_stats));
 }
 
 void CStatisticsWnd::FillChart() {
-  m_chartDays = ChartDaysOf(m_stats.days, kMaxChartedDays);
+  m_chartDays = logwick::ChartDaysOf(m_stats.days);
   auto* series = new QStackedBarSeries;
   for (logwick::EventKind kind : logwick::kEventKinds) {
     auto* set = new QBarSet(KindText(kind));
-    for (int day : m_chartDays)
-      *set << (day < 0 ? 0
-                       : m_stats.days[static_cast<std::size_t>(day)].kinds[static_cast<std::size_t>(kind)]);
+    for (const logwick::ChartDay& day : m_chartDays)
+      *set << (day.day < 0 ? 0
+                           : m_stats.days[static_cast<std::size_t>(day.day)].kinds[static_cast<std::size_t>(kind)]);
     series->append(set);
   }
   series->setBarWidth(1.0);
   connect(series, &QStackedBarSeries::clicked, this, [this](int index, QBarSet*) { ChooseDay(index); });
   // The day under the pointer, also when its label is not drawn.
   connect(series, &QStackedBarSeries::hovered, this, [this](bool over, int index, QBarSet* set) {
-    if (!over || index < 0 || index >= m_dayLabels.size()) return QToolTip::hideText();
-    QToolTip::showText(QCursor::pos(),
-                       QString("%1, %2: %3").arg(m_dayLabels[index], set->label()).arg(set->at(index)));
+    if (!over || index < 0 || static_cast<std::size_t>(index) >= m_chartDays.size()) return QToolTip::hideText();
+    QToolTip::showText(QCursor::pos(), QString("%1, %2: %3")
+                                           .arg(QString::fromStdString(m_chartDays[index].label), set->label())
+                                           .arg(set->at(index)));
   });
   QStringList labels;
-  QDate date = m_stats.days.empty() ? QDate() : DateOf(m_stats.days.front().date);
-  for (int day : m_chartDays) {
-    const QDate shown = day < 0 ? date : DateOf(m_stats.days[static_cast<std::size_t>(day)].date);
-    labels << shown.toString("dd/MM/yyyy");
-    date = shown.addDays(1);
-  }
-  m_dayLabels = labels;
+  for (const logwick::ChartDay& day : m_chartDays) labels << QString::fromStdString(day.label);
   auto* chart = new QChart;
   chart->addSeries(series);
   auto* days = new QBarCategoryAxis;
@@ -154,6 +119,6 @@ void CStatisticsWnd::FillChart() {
 
 void CStatisticsWnd::ChooseDay(int chartDay) {
   if (chartDay < 0 || static_cast<std::size_t>(chartDay) >= m_chartDays.size()) return;
-  const int day = m_chartDays[static_cast<std::size_t>(chartDay)];
-  if (day >= 0 && onDayChosen) onDayChosen(m_stats.days[static_cast<std::size_t>(day)].firstRow);
+  const int day = m_chartDays[static_cast<std::size_t>(chartDay)].day;
+  if (day >= 0 && onDayChosen) onDayChosen(static_cast<std::size_t>(day));
 }

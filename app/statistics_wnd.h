@@ -1,7 +1,7 @@
 // The statistics window: what the shown events hold, by kind and period, a
 // bar chart of events per day stacked by kind (days without events stand
 // empty), and the ten busiest beams and devices. A click on a day's bar asks
-// the owner to go to that day's first event.
+// the owner to go to that day's events.
 #pragma once
 
 #include <QDialog>
@@ -10,6 +10,7 @@
 #include <functional>
 #include <vector>
 
+#include "desk/window_texts.h"
 #include "lists/event_statistics.h"
 
 class QChartView;
@@ -18,33 +19,27 @@ class QTableWidget;
 
 class CStatisticsWnd : public QDialog {
  public:
-  // A run of calendar days longer than this is charted by its days with
-  // events only: a bar per day of decades would be unreadable and slow.
-  static constexpr int kMaxChartedDays = 1000;
-
   explicit CStatisticsWnd(QWidget* parent);
 
   void SetStatistics(logwick::EventStatistics stats);
 
-  // The chart's days, oldest first; each is an index into the statistics'
-  // days or -1 for a day without events.
-  const std::vector<int>& ChartDays() const { return m_chartDays; }
+  // The chart's days, oldest first.
+  const std::vector<logwick::ChartDay>& ChartDays() const { return m_chartDays; }
   QString SummaryText() const;
   QChartView* Chart() const { return m_chart; }
   QTableWidget* TopBeams() const { return m_beams; }
   QTableWidget* TopDevices() const { return m_devices; }
-  // Goes to the first event of the chart's day (as a click on its bar).
+  // Goes to the chart's day (as a click on its bar).
   void ChooseDay(int chartDay);
 
-  // Called with the shown row of the day's first event.
-  std::function<void(std::size_t row)> onDayChosen;
+  // Called with the index of the day among the statistics' days.
+  std::function<void(std::size_t day)> onDayChosen;
 
  private:
   void FillChart();
 
   logwick::EventStatistics m_stats;
-  std::vector<int> m_chartDays;
-  QStringList m_dayLabels;  // by chart day
+  std::vector<logwick::ChartDay> m_chartDays;
   QLabel* m_summary;
   QChartView* m_chart;
   QTableWidget* m_beams;

@@ -21,14 +21,15 @@
 
 #include "app/ev_list_box.h"
 #include "app/find_bar.h"
-#include "app/logwick_dlg.h"
+#include "app/main_window.h"
 #include "app/report_preview.h"
 #include "app/statistics_wnd.h"
 #include "lists/event_file.h"
 #include "sim/event_generator.h"
 
 #ifdef LOGWICK_WITH_ARCHIVE
-#include "app/archive_dlg.h"
+#include "app/qt_profile.h"
+#include "desk/archive_window_model.h"
 #include "history/history_archive.h"
 #endif
 
@@ -114,14 +115,15 @@ int main(int argc, char** argv) {
   }
 
   CLogwickDlg dlg;
-  dlg.OnInitDialog();
+  logwick::MainWindowModel& model = dlg.Model();
+  model.OnInitDialog();
   dlg.show();
   if (!QTest::qWaitForWindowExposed(&dlg)) return 1;
   CEvListBox* box = dlg.ListBox();
 
   const double open = MedianMs([&] {
-    dlg.ReadEventFile(QString::fromStdString(path));
-    dlg.FillList();
+    model.ReadEventFile(path);
+    model.FillList();
     dlg.repaint();
   });
   if (box->GetCount() != static_cast<int>(kEvents)) return 2;
@@ -129,8 +131,8 @@ int main(int argc, char** argv) {
   bool flip = false;
   const double refill = MedianMs([&] {
     flip = !flip;
-    dlg.Filter().m_bModes = flip ? 0 : 1;
-    dlg.FillList();
+    model.Filter().m_bModes = flip ? 0 : 1;
+    model.FillList();
     box->repaint();
   });
 
@@ -150,12 +152,12 @@ int main(int argc, char** argv) {
 
   // The find bar: opening it indexes the shown rows; then each keystroke of
   // typing a word of the first row and taking it back.
-  dlg.Filter().m_bModes = 1;
-  dlg.FillList();
+  model.Filter().m_bModes = 1;
+  model.FillList();
   if (box->GetCount() != static_cast<int>(kEvents)) return 6;
   QElapsedTimer opening;
   opening.start();
-  dlg.OnFind();
+  model.OnFind();
   dlg.repaint();
   const double index = opening.nsecsElapsed() / 1e6;
   QLineEdit* edit = dlg.FindBar()->Edit();
@@ -184,12 +186,12 @@ int main(int argc, char** argv) {
   const double key = keys[keys.size() / 2];
   const double worstKey = keys.back();
   edit->setText(word);
-  const std::size_t found = dlg.FindBar()->Found().Count();
+  const std::size_t found = model.Find().Found().Count();
   if (found == 0) return 8;
-  dlg.FindBar()->Close();
+  model.CloseFind();
 
   const double statistics = MedianMs([&] {
-    dlg.OnStatistics();
+    model.OnStatistics();
     dlg.StatisticsWnd()->repaint();
   });
   dlg.StatisticsWnd()->hide();  // it would follow every refill below
@@ -202,7 +204,7 @@ int main(int argc, char** argv) {
   printer.setOutputFileName(dir.path() + "/report.pdf");
   QElapsedTimer printing;
   printing.start();
-  logwick::PrintReport(printer, dlg.EventList(), logwick::ShownRows(dlg.EventList(), {}));
+  logwick::PrintReport(printer, model.EventList(), logwick::ShownRows(model.EventList(), {}));
   const double print = printing.nsecsElapsed() / 1e6;
   const long peakKib = StatusKib("VmHWM:");
   std::printf("list view open to first paint (100000 events): %.2f ms\n", open);
@@ -223,8 +225,9 @@ int main(int argc, char** argv) {
   const QString archivePath = dir.path() + "/archive.sqlite";
   qputenv("LOGWICK_ARCHIVE", archivePath.toUtf8());
   if (!FillArchive(archivePath.toStdString())) return 4;
-  dlg.Filter() = CT7KEvFilter();
-  CArchiveDlg archive(&dlg);
+  model.Filter() = CT7KEvFilter();
+  logwick::QtProfile profile;
+  logwick::ArchiveWindowModel archive(dlg, profile, archivePath.toStdString());
   archive.Refresh();
   // From the click on "Открыть" to the history's first complete paint.
   const double history = MedianMs([&] {
@@ -232,16 +235,16 @@ int main(int argc, char** argv) {
     archive.OnOpen();
     std::optional<logwick::PanelHistory> h = archive.TakeHistory();
     if (!h) return;
-    dlg.PutHistoryInPlace(std::move(h->list), std::move(h->gapMarks));
-    dlg.FillList();
+    model.PutHistoryInPlace(std::move(*h));
+    model.FillList();
     dlg.repaint();
   });
   if (box->GetCount() < static_cast<int>(kHistory)) return 5;
   const double historyEnd = MedianMs([&] { ScrollToEnd(box); });
   std::printf("history open to first paint (%zu events, %zu gap marks): %.2f ms\n",
-              dlg.EventList().GetCount(), dlg.GapMarkIndices().size(), history);
-  std::printf("history scroll to end (%zu events): %.2f ms\n", dlg.EventList().GetCount(), historyEnd);
-  std::printf("logwick resident memory (%zu-event history): %.1f MB\n", dlg.EventList().GetCount(),
+              model.EventList().GetCount(), model.GapMarkIndices().size(), history);
+  std::printf("history scroll to end (%zu events): %.2f ms\n", model.EventList().GetCount(), historyEnd);
+  std::printf("logwick resident memory (%zu-event history): %.1f MB\n", model.EventList().GetCount(),
               StatusKib("VmRSS:") / 1024.0);
 #endif
   return 0;

@@ -6,10 +6,10 @@
 #include <QtWidgets>
 
 #include "app/ev_list_box.h"
-#include "app/logwick_dlg.h"
+#include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/qt_translation.h"
-#include "app/settings.h"
+#include "app/qt_profile.h"
 #include "events/codec.h"
 #include "lists/event_file.h"
 #include "tests/lists/list_samples.h"
@@ -40,7 +40,7 @@ struct Hooks {
       texts << r.text;
       captions << r.caption;
     });
-    logwick::SetFileHook([this](const logwick::FileRequest& r) {
+    logwick::SetFileHook([this](const logwick::QtFileRequest& r) {
       folders << r.folder;
       return answers.isEmpty() ? QString() : answers.takeFirst();
     });

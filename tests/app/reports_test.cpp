@@ -1,12 +1,9 @@
-// The report in every form from the main window: the form follows the file
-// type chosen, the scope applies to each; and the print preview of the shown
-// events renders its pages.
+// The save dialog's file types and the print preview of the shown events.
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 
 #include "app/qt_translation.h"
 #include "app/report_preview.h"
-#include "app/text_param_dlg.h"
 #include "app_test_support.h"
 #include "lists/shown_rows.h"
 
@@ -14,54 +11,10 @@ class ReportsTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void TheFileTypeChoosesTheFormAndTheScopeApplies() {
-    Hooks hooks;
-    CLogwickDlg dlg;
-    dlg.m_strFileToOpen = WriteSample(TempDir() + "/forms/ten.t7kev");
-    dlg.OnInitDialog();
-    dlg.Filter().m_bModes = 0;  // three messages shown
-    dlg.FillList();
-    struct Case {
-      const char* name;
-      bool shown;
-      const char* starts;  // the file's first bytes
-      int lines;           // CR LF or LF ended
-    };
-    const Case cases[] = {
-        {"all.csv", false, "\xEF\xBB\xBF\xD0\x92\xD1\x80\xD0\xB5\xD0\xBC\xD1\x8F;", 11},  // BOM, "Время;"
-        {"shown.csv", true, "\xEF\xBB\xBF", 4},
-        {"shown.jsonl", true, "{\"panel\": ", 4},
-        {"all.JSONL", false, "{\"panel\": ", 11},
-        {"shown.html", true, "<!DOCTYPE html>", -1},
-        {"shown.htm", true, "<!DOCTYPE html>", -1},
-        {"all.txt", false, "\xD1\xEF\xE8\xF1\xEE\xEA", 14},    // "Список" in Windows-1251
-        {"other.log", false, "\xD1\xEF\xE8\xF1\xEE\xEA", 14},  // any other type: the text report
-    };
-    for (const Case& c : cases) {
-      const QString path = TempDir() + "/forms/" + c.name;
-      hooks.answers = {path};
-      WhenModal(CTextParamDlg::kIdDialog, [&c](QDialog* d) {
-        if (c.shown) Click(d, CTextParamDlg::kIdScopeFiltered);
-        Click(d, CTextParamDlg::kIdOk);
-      });
-      dlg.OnWriteText();
-      QFile f(path);
-      QVERIFY2(f.open(QIODevice::ReadOnly), c.name);
-      const QByteArray bytes = f.readAll();
-      QVERIFY2(bytes.startsWith(c.starts), c.name);
-      if (c.lines >= 0) QCOMPARE(bytes.count('\n'), c.lines);
-      if (QByteArray(c.name).startsWith("shown.htm")) {  // the three messages and no mode change
-        QCOMPARE(bytes.count("</td><td>сообщения</td>"), 3);
-        QCOMPARE(bytes.count("</td><td>режимы</td>"), 0);
-      }
-    }
-    QVERIFY(hooks.texts.isEmpty());
-  }
-
   void ANameTypedWithoutExtensionTakesTheChosenType() {
     const QString folder = TempDir() + "/types";
     QDir().mkpath(folder);
-    const logwick::FileRequest request{true, "txt", "Текстовые файлы (*.txt);;CSV (*.csv);;Все файлы (*.*)",
+    const logwick::QtFileRequest request{true, "txt", "Текстовые файлы (*.txt);;CSV (*.csv);;Все файлы (*.*)",
                                        folder};
     const std::pair<int, const char*> choices[] = {
         {0, "x.txt"}, {1, "x.csv"}, {2, "x.txt"},  // all files: the default
@@ -80,8 +33,7 @@ class ReportsTest : public QObject {
 
   void PrintPreviewRendersTheShownEvents() {
     CLogwickDlg dlg;
-    dlg.m_strFileToOpen = WriteSample(TempDir() + "/print/ten.t7kev");
-    dlg.OnInitDialog();
+    dlg.Model().OnInitDialog(WriteSample(TempDir() + "/print/ten.t7kev").toStdString());
     dlg.show();
     int pages = 0;
     logwick::InstallRussianTranslation();

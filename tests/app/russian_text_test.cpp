@@ -28,7 +28,7 @@ class RussianTextTest : public QObject {
   void QtsOwnTextsAreRussian() {
     const std::pair<bool, const char*> dialogs[] = {{false, "Открыть"}, {true, "Сохранить"}};
     for (auto [save, accept] : dialogs) {
-      const auto dlg = logwick::MakeFileDialog(nullptr, {save, "t7kev", "Все файлы (*.*)", TempDir()});
+      const auto dlg = logwick::MakeFileDialog(nullptr, logwick::QtFileRequest{save, "t7kev", "Все файлы (*.*)", TempDir()});
       QVERIFY(dlg->testOption(QFileDialog::DontUseNativeDialog));
       dlg->show();
       QVERIFY(QTest::qWaitForWindowExposed(dlg.get()));
@@ -59,8 +59,7 @@ class RussianTextTest : public QObject {
     const std::string name = logwick::Utf8ToCp1251("<b>x</b> &amp;");
     list.SetConfigNameBytes(name.data(), name.size());
     CLogwickDlg dlg;
-    dlg.m_strFileToOpen = WriteSample(TempDir() + "/<i>tags</i>/list.t7kev", list);
-    dlg.OnInitDialog();
+    dlg.Model().OnInitDialog(WriteSample(TempDir() + "/<i>tags</i>/list.t7kev", list).toStdString());
     QCOMPARE(Line(&dlg, CLogwickDlg::kIdConfigLine), QString("Конфигурация <b>x</b> &amp;"));
     for (int id : {CLogwickDlg::kIdCountLine, CLogwickDlg::kIdReadLine, CLogwickDlg::kIdPanelLine,
                    CLogwickDlg::kIdVersionLine, CLogwickDlg::kIdConfigLine, CLogwickDlg::kIdFilterLine})
@@ -74,7 +73,7 @@ class RussianTextTest : public QObject {
       QCOMPARE(text->textFormat(), Qt::PlainText);
       box->accept();
     });
-    QCOMPARE(dlg.ReadEventFile(missing), 2);
+    QCOMPARE(dlg.Model().ReadEventFile(missing.toStdString()), 2);
   }
 
   // The open dialog refuses no name: one that does not exist (typed without its extension) reaches the
@@ -83,7 +82,7 @@ class RussianTextTest : public QObject {
     Hooks messages;
     logwick::SetFileHook({});
     CLogwickDlg dlg;
-    dlg.OnInitDialog();
+    dlg.Model().OnInitDialog();
     WhenModal("openfile", [](QDialog* d) {
       auto* name = d->findChild<QLineEdit*>("fileNameEdit");
       auto* buttons = d->findChild<QDialogButtonBox*>("buttonBox");
@@ -93,8 +92,9 @@ class RussianTextTest : public QObject {
       QTest::keyClick(name, Qt::Key_Return);
       QVERIFY(!d->isVisible());
     });
-    dlg.OnReadFromFile();
-    const QString expected = GetEventsFilesDir() + "/nothing.dat";
+    dlg.Model().OnReadFromFile();
+    logwick::QtProfile profile;
+    const QString expected = QString::fromStdString(logwick::GetEventsFilesDir(profile)) + "/nothing.dat";
     QCOMPARE(messages.texts, QStringList{"Не могу прочитать файл\r\n" + expected});
   }
 };

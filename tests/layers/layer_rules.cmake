@@ -1,16 +1,18 @@
 # The house rules for includes. Each core folder stands on the folders below
-# it (events < lists < link < sim; history on lists, sync on history); no core file includes a
-# Qt header or anything of the front ends, app/ and cli/.
+# it (events < lists < link < sim; history on lists, sync on history), and the
+# desktop model desk/ on the core; none of them includes a Qt header or
+# anything of the front ends, app/, win/ and cli/.
 cmake_minimum_required(VERSION 3.20)
 
-set(LOGWICK_CORE_FOLDERS events lists link history sync sim)
+set(LOGWICK_CORE_FOLDERS events lists link history sync sim desk)
 set(LOGWICK_BELOW_events events)
 set(LOGWICK_BELOW_lists events lists)
 set(LOGWICK_BELOW_link events lists link)
 set(LOGWICK_BELOW_history events lists history)
 set(LOGWICK_BELOW_sync events lists history sync)
 set(LOGWICK_BELOW_sim events lists link sim)
-set(LOGWICK_TREE_FOLDERS events lists link history sync sim cli app res tests bench fuzz scripts)
+set(LOGWICK_BELOW_desk events lists link history sync desk)
+set(LOGWICK_TREE_FOLDERS events lists link history sync sim desk cli app win res tests bench fuzz scripts)
 
 # Why `file` (of core folder `folder`, relative to `root`) may not include
 # `name` written with `delimiter` (< or "); empty when it may.

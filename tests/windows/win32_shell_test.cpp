@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/file_type_registration.h"
-#include "app/shell_paths.h"
+#include "desk/file_type_registration.h"
+#include "desk/shell_paths.h"
 #include "events/codec.h"
 #include "lists/user_folders.h"
 

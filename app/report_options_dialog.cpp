@@ -1,4 +1,4 @@
-#include "app/text_param_dlg.h"
+#include "app/report_options_dialog.h"
 
 #include <QButtonGroup>
 #include <QPushButton>

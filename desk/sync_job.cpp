@@ -1,31 +1,34 @@
-#include "app/sync_worker.h"
+#include "desk/sync_job.h"
 
 namespace logwick {
 
-class SyncWorker::View : public ISyncView {
+class SyncJob::View : public ISyncView {
  public:
-  explicit View(SyncWorker& worker) : m_worker(worker) {}
+  explicit View(PendingUpdates<Pending>& updates) : m_updates(updates) {}
   void OnProgress(const SyncProgress& progress) override {
-    m_worker.Post([&](Pending& p) { p.progress = progress; });
+    m_updates.Post([&](Pending& p) { p.progress = progress; });
   }
 
  private:
-  SyncWorker& m_worker;
+  PendingUpdates<Pending>& m_updates;
 };
 
-SyncWorker::SyncWorker(Job job, ProgressFn progress, FinishedFn finished)
-    : m_job(std::move(job)), m_progress(std::move(progress)), m_finished(std::move(finished)) {}
+SyncJob::SyncJob(IDeskFace& face, Job job, ProgressFn progress, FinishedFn finished)
+    : m_job(std::move(job)),
+      m_progress(std::move(progress)),
+      m_finished(std::move(finished)),
+      m_updates(face, [this] { Deliver(); }) {}
 
-SyncWorker::~SyncWorker() {
+SyncJob::~SyncJob() {
   m_cancel = true;
   if (m_thread.joinable()) m_thread.join();
 }
 
-void SyncWorker::Start(std::string archivePath, std::string serverUrl) {
+void SyncJob::Start(std::string archivePath, std::string serverUrl) {
   if (m_thread.joinable()) return;
   m_cancel = false;
   m_thread = std::thread([this, archive = std::move(archivePath), server = std::move(serverUrl)] {
-    View view(*this);
+    View view(m_updates);
     SyncOutcome outcome;
     try {
       outcome = m_job(archive, server, view, m_cancel);
@@ -34,11 +37,11 @@ void SyncWorker::Start(std::string archivePath, std::string serverUrl) {
       outcome.status = SyncStatus::ServerFailed;
       outcome.message = e.what();
     }
-    Post([&](Pending& p) { p.outcome = std::move(outcome); });
+    m_updates.Post([&](Pending& p) { p.outcome = std::move(outcome); });
   });
 }
 
-void SyncWorker::Deliver() {
+void SyncJob::Deliver() {
   Pending p = m_updates.Take();
   if (p.progress && m_progress) m_progress(*p.progress);
   if (!p.outcome) return;

@@ -1,4 +1,4 @@
-#include "app/command_line.h"
+#include "desk/command_line.h"
 
 #include "events/strformat.h"
 

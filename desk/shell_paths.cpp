@@ -1,4 +1,4 @@
-#include "app/shell_paths.h"
+#include "desk/shell_paths.h"
 
 #ifdef _WIN32
 #include <windows.h>

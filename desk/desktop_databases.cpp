@@ -1,4 +1,4 @@
-#include "app/desktop_databases.h"
+#include "desk/desktop_databases.h"
 
 #include <filesystem>
 #include <system_error>

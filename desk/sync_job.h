@@ -1,26 +1,25 @@
 // One synchronisation with the shared server on a worker thread, for the
-// archive window. The worker never touches a widget and shares nothing with
-// the interface thread but a lock-guarded record: its progress reports
-// overwrite the record's latest progress and queue one call on the interface
-// thread when none is on its way, and its outcome comes back as a value the
-// same way. Destroying the worker cancels the synchronisation and waits for
-// it; calls still queued then are dropped with the worker.
+// archive window. The worker never touches a window and shares nothing with
+// the interface thread but a lock-guarded record (PendingUpdates): its
+// progress reports overwrite the record's latest progress, and its outcome
+// comes back as a value the same way. Destroying the job cancels the
+// synchronisation and waits for it; deliveries still on their way are dropped.
 #pragma once
 
-#include <QObject>
 #include <atomic>
 #include <functional>
 #include <optional>
 #include <string>
 #include <thread>
 
-#include "app/pending_updates.h"
+#include "desk/face.h"
+#include "desk/pending_updates.h"
 #include "sync/readout_sync.h"
 #include "sync/server_sync.h"
 
 namespace logwick {
 
-class SyncWorker {
+class SyncJob {
  public:
   // What runs on the worker: SyncWithServer, or a stand-in in tests.
   using Job = std::function<SyncOutcome(const std::string& archivePath, const std::string& serverUrl,
@@ -29,10 +28,10 @@ class SyncWorker {
   using ProgressFn = std::function<void(const SyncProgress&)>;
   using FinishedFn = std::function<void(SyncOutcome)>;
 
-  SyncWorker(Job job, ProgressFn progress, FinishedFn finished);
-  ~SyncWorker();
-  SyncWorker(const SyncWorker&) = delete;
-  SyncWorker& operator=(const SyncWorker&) = delete;
+  SyncJob(IDeskFace& face, Job job, ProgressFn progress, FinishedFn finished);
+  ~SyncJob();
+  SyncJob(const SyncJob&) = delete;
+  SyncJob& operator=(const SyncJob&) = delete;
 
   void Start(std::string archivePath, std::string serverUrl);
   // Asks the running job to stop; its outcome still arrives.
@@ -45,16 +44,14 @@ class SyncWorker {
     std::optional<SyncProgress> progress;
     std::optional<SyncOutcome> outcome;
   };
-  void Post(const std::function<void(Pending&)>& change) { m_updates.Post(change); }
   void Deliver();
 
   Job m_job;
   ProgressFn m_progress;
   FinishedFn m_finished;
-  QObject m_context;  // lives on the interface thread; queued calls die with it
   std::atomic<bool> m_cancel{false};
-  std::thread m_thread;
-  PendingUpdates<Pending> m_updates{&m_context, [this] { Deliver(); }};
+  PendingUpdates<Pending> m_updates;
+  std::thread m_thread;  // last: joined before the rest goes
 };
 
 }  // namespace logwick

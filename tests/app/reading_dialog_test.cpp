@@ -1,7 +1,8 @@
-// The reading dialog: its words for every report, warnings before the end,
-// cancel, closing without deadlock; a reading held in its event step while the
-// main window repaints; one complete reading of the simulated panel.
-#include "app/fetchlog.h"
+// The reading dialog: the session's state drawn, warnings while it is up,
+// every key of its button, closing without deadlock while the worker reports
+// fast; a reading held in its event step while the main window repaints; one
+// complete reading of the simulated panel.
+#include "app/reading_dialog.h"
 #include "app/text_progress_ctrl.h"
 #include "app_test_support.h"
 #include "link/frames.h"
@@ -57,35 +58,14 @@ class HoldingPort : public logwick::test::ScriptedPort {
 
 }  // namespace
 
-class FetchlogTest : public QObject {
+class ReadingDialogTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void EachStepShowsItsStatusLine() {
-    const std::pair<ReadoutStep, const char*> steps[] = {
-        {ReadoutStep::OpenPort, "Открытие порта"},
-        {ReadoutStep::Search, "Поиск прибора"},
-        {ReadoutStep::Address, "Установка адреса 1 для 74565"},
-        {ReadoutStep::PanelType, "Чтение типа прибора"},
-        {ReadoutStep::DeviceInfo, "Чтение информации о приборе"},
-        {ReadoutStep::ConfigInfo, "Чтение информации о конфигурации"},
-        {ReadoutStep::LogInfo, "Чтение информации о событиях"},
-        {ReadoutStep::Texts, "Чтение текстов сообщений"},
-        {ReadoutStep::Events, "Чтение событий"},
-    };
-    for (const auto& [step, text] : steps) {
-      CFetchlog dlg({}, nullptr, [step](const ReadoutSettings&, IReadoutView& v, Cancel&) {
-        v.StepBegan(step, 74565);
-        return Ended(ReadoutStatus::Ok);
-      });
-      QCOMPARE(dlg.exec(), 1);
-      QCOMPARE(Ctl<QLineEdit>(&dlg, CFetchlog::kIdStatus)->text(), QString(text));
-    }
-  }
-
   void UpdatesReachTheControlsAndWarningsComeBeforeTheEnd() {
     std::vector<bool> visibleAtWarning;
-    CFetchlog dlg({}, nullptr, [](const ReadoutSettings&, IReadoutView& v, Cancel&) {
+    CLogwickDlg main;
+    logwick::ReadingSession session(main, {}, [](const ReadoutSettings&, IReadoutView& v, Cancel&) {
       v.StepBegan(ReadoutStep::Events, 4660);
       v.EventsBegan({3, 12, UnpackTimeStamp(PackTimeStamp(2015, 12, 16, 14, 12, 5)), 100});
       v.ProgressRange(99);
@@ -96,6 +76,7 @@ class FetchlogTest : public QObject {
       v.Warning(ReadoutStatus::EventsNotRead);
       return Ended(ReadoutStatus::EventsNotRead);
     });
+    CFetchlog dlg(session);
     QStringList warnings;
     logwick::SetMessageHook([&](const logwick::MessageRecord& r) {
       QVERIFY(r.caption == logwick::AppTitle() && r.icon == logwick::MsgIcon::Warning);
@@ -113,52 +94,35 @@ class FetchlogTest : public QObject {
     QVERIFY(!Ctl(&dlg, CFetchlog::kIdReadingLabel)->isHidden());
     QCOMPARE(Ctl<QPushButton>(&dlg, CFetchlog::kIdStop)->text(), QString("Остановить"));
     QCOMPARE(dlg.Progress()->GetPos(), 95);
-    QVERIFY(dlg.TakeResult().status == ReadoutStatus::EventsNotRead);
-  }
-
-  // An exception escaping the worker is told in the reading's own words, by the step it broke in.
-  void AWorkerThatDiesFailsItsStep() {
-    const std::pair<bool, const char*> cases[] = {
-        {false, "Ошибка при чтении\nинформации"},
-        {true, "Ошибка при чтении\nсобытий"},
-    };
-    for (auto [inEvents, text] : cases) {
-      CFetchlog dlg({}, nullptr,
-                    [inEvents](const ReadoutSettings&, IReadoutView& v, Cancel&) -> ReadoutResult {
-                      v.StepBegan(ReadoutStep::DeviceInfo, 74565);
-                      if (inEvents) v.StepBegan(ReadoutStep::Events, 74565);
-                      throw std::bad_alloc();
-                    });
-      Hooks messages;
-      QCOMPARE(dlg.exec(), 2);
-      QCOMPARE(messages.texts, QStringList{text});
-      QVERIFY(!dlg.TakeResult().list);
-    }
+    QVERIFY(session.TakeResult().status == ReadoutStatus::EventsNotRead);
   }
 
   // The button has the focus: Enter, Space and Esc on it stop the reading, as a click does.
   void EveryKeyOfTheButtonStopsTheReading() {
     // Ends by itself (as a completed reading) when no key stops it.
-    const CFetchlog::Job waiting = [](const ReadoutSettings&, IReadoutView&, Cancel& cancel) {
+    CLogwickDlg main;
+    const logwick::ReadingSession::Job waiting = [](const ReadoutSettings&, IReadoutView&, Cancel& cancel) {
       const QDeadlineTimer deadline(5000);
       while (!cancel && !deadline.hasExpired()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
       return Ended(cancel ? ReadoutStatus::Cancelled : ReadoutStatus::Ok);
     };
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Escape}) {
-      CFetchlog dlg({}, nullptr, waiting);
+      logwick::ReadingSession session(main, {}, waiting);
+      CFetchlog dlg(session);
       WhenModal(CFetchlog::kIdDialog, [&](QDialog* d) {
         QWidget* focus = QApplication::focusWidget();
         QCOMPARE(focus, Ctl(d, CFetchlog::kIdStop));
         QTest::keyClick(focus, key);
       });
       QCOMPARE(dlg.exec(), 2);
-      QVERIFY2(dlg.CancelRequested(), qPrintable(QKeySequence(key).toString()));
+      QVERIFY2(session.CancelRequested(), qPrintable(QKeySequence(key).toString()));
     }
   }
 
   void CancelAndClosingWhileTheWorkerReportsFast() {
     std::atomic<long> reports{0};
-    const CFetchlog::Job busy = [&](const ReadoutSettings&, IReadoutView& v, Cancel& cancel) {
+    CLogwickDlg main;
+    const logwick::ReadingSession::Job busy = [&](const ReadoutSettings&, IReadoutView& v, Cancel& cancel) {
       for (; !cancel; ++reports) {
         v.ProgressAt(static_cast<int>(reports % 100));
         v.EventRead(static_cast<int>(reports), CT7KEvent());
@@ -167,18 +131,21 @@ class FetchlogTest : public QObject {
       return Ended(ReadoutStatus::Cancelled);
     };
     Hooks quiet;
-    CFetchlog dlg({}, nullptr, busy);
+    logwick::ReadingSession session(main, {}, busy);
+    CFetchlog dlg(session);
     WhenModal(CFetchlog::kIdDialog, [&](QDialog* d) {
       while (reports < 10000) QTest::qWait(1);
       QTest::keyClick(d, Qt::Key_Escape);  // only sets the flag: the worker's end closes the dialog
-      QVERIFY(static_cast<CFetchlog*>(d)->CancelRequested());
+      QVERIFY(session.CancelRequested());
     });
     QCOMPARE(dlg.exec(), 2);
     for (int round = 0; round < 50; ++round) {
-      auto* closing = new CFetchlog({}, nullptr, busy);
+      auto* closingSession = new logwick::ReadingSession(main, {}, busy);
+      auto* closing = new CFetchlog(*closingSession);
       closing->show();
       QTest::qWait(round % 5);
-      delete closing;  // cancel, then join: must return
+      delete closing;
+      delete closingSession;  // cancel, then join: must return
     }
   }
 
@@ -187,16 +154,14 @@ class FetchlogTest : public QObject {
   // they become the panel's once the reading dialog has closed.
   void TheWindowKeepsItsRowsWhileAReadingRuns() {
     Hooks messages;
-    CLogwickDlg dlg;
-    dlg.m_strFileToOpen = WriteSample(TempDir() + "/held/ten.t7kev");
-    dlg.OnInitDialog();
+    HoldingPort port(logwick::sim::PanelConfig{.eventCount = 100, .ringPosition = 30, .blockSize = 10});
+    CLogwickDlg dlg(nullptr, {.readout = [&](const ReadoutSettings& s, IReadoutView& v, Cancel& cancel) {
+                              return logwick::RunReadout(s, port, v, cancel);
+                            }});
+    dlg.Model().OnInitDialog(WriteSample(TempDir() + "/held/ten.t7kev").toStdString());
     dlg.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dlg));
     const QStringList before = Rows(dlg.ListBox());
-    HoldingPort port(logwick::sim::PanelConfig{.eventCount = 100, .ringPosition = 30, .blockSize = 10});
-    dlg.SetReadoutJob([&](const ReadoutSettings& s, IReadoutView& v, Cancel& cancel) {
-      return logwick::RunReadout(s, port, v, cancel);
-    });
     WhenModal(CFetchlog::kIdDialog, [&](QDialog*) {
       QVERIFY(QTest::qWaitFor([&] { return port.Held(); }, 10000));
       CEvListBox* box = dlg.ListBox();
@@ -209,8 +174,8 @@ class FetchlogTest : public QObject {
       QCOMPARE(Line(&dlg, CLogwickDlg::kIdCountLine), QString("В базе 10 событий"));
       port.Release();  // the worker ends, and with it the dialog
     });
-    dlg.m_nPortNumber = 7;
-    dlg.OnReadFromPanel();
+    dlg.Model().m_nPortNumber = 7;
+    dlg.Model().OnReadFromPanel();
     QVERIFY2(messages.texts.isEmpty(), qPrintable(messages.texts.join("|")));
     QStringList panelRows;
     const auto& events = port.panel->EventsNewestFirst();
@@ -234,9 +199,9 @@ class FetchlogTest : public QObject {
 
     Hooks messages;
     CLogwickDlg dlg;
-    dlg.OnInitDialog();
-    dlg.m_nPortNumber = 7;
-    dlg.OnReadFromPanel();  // searching for the serial number, as a fresh start does
+    dlg.Model().OnInitDialog();
+    dlg.Model().m_nPortNumber = 7;
+    dlg.Model().OnReadFromPanel();  // searching for the serial number, as a fresh start does
     panel.Stop();
     QVERIFY2(messages.texts.isEmpty(), qPrintable(messages.texts.join("|")));
     QCOMPARE(Line(&dlg, CLogwickDlg::kIdCountLine), QString("В базе 90 событий"));
@@ -246,5 +211,5 @@ class FetchlogTest : public QObject {
   }
 };
 
-LOGWICK_QTEST_MAIN(FetchlogTest)
-#include "fetchlog_test.moc"
+LOGWICK_QTEST_MAIN(ReadingDialogTest)
+#include "reading_dialog_test.moc"

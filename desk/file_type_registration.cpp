@@ -1,4 +1,4 @@
-#include "app/file_type_registration.h"
+#include "desk/file_type_registration.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -7,8 +7,8 @@
 #include <system_error>
 #include <utility>
 
-#include "app/desktop_databases.h"
-#include "app/shell_paths.h"
+#include "desk/desktop_databases.h"
+#include "desk/shell_paths.h"
 
 #ifdef _WIN32
 #include <shlobj.h>

@@ -1,0 +1,156 @@
+// The archive window as a model: its rows narrowed and sorted, opening a
+// history, a missing and a damaged archive, the server address's checks, and
+// a synchronisation on its worker stopped by closing the window.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "desk/archive_window_model.h"
+#include "events/codec.h"
+#include "tests/desk/scripted_face.h"
+#include "tests/lists/list_samples.h"
+
+namespace logwick {
+namespace {
+
+namespace fs = std::filesystem;
+using test::MemoryProfile;
+using test::ScriptedFace;
+
+std::string ArchiveFile(const std::string& name) {
+  const fs::path dir = fs::temp_directory_path() / ("logwick-deskarch-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  return (dir / name).string();
+}
+
+// Ten December days of a panel, moved by `shift` days: two visits 15 days
+// apart leave a gap between them.
+CT7KEventList Visit(std::int32_t serial, const char* config, int shift) {
+  CT7KEventList l = test::MakeHeaderList();
+  l.m_nSerNum = serial;
+  const std::string name = Utf8ToCp1251(config);
+  l.SetConfigNameBytes(name.data(), name.size());
+  l.m_nReadDay = 11 + shift;
+  for (int day = 10; day >= 1; --day) l.AddTail(test::MakeEvent(PackTimeStamp(2015, 12, day + shift, 9, 0, 0), 1, {1}));
+  return l;
+}
+
+struct ArchiveWindow : ::testing::Test {
+  ScriptedFace face;
+  MemoryProfile profile;
+  std::string path = ArchiveFile("archive.sqlite");
+
+  void SetUp() override {
+    fs::remove(path);
+    auto archive = HistoryArchive::Open(path, true);
+    archive->File(Visit(123, "Склад", 0), {"COM1"});
+    archive->File(Visit(123, "Склад", 15), {"COM1"});
+    archive->File(Visit(4567, "Цех", 0), {"COM2"});
+  }
+  static std::vector<std::int32_t> Serials(const ArchiveWindowModel& m) {
+    std::vector<std::int32_t> s;
+    for (std::size_t r = 0; r < m.RowCount(); ++r) s.push_back(m.Row(r).panel.serial);
+    return s;
+  }
+};
+
+TEST_F(ArchiveWindow, RowsNarrowAndSortByValueKeepingTheSelection) {
+  ArchiveWindowModel m(face, profile, path);
+  m.Refresh();
+  EXPECT_EQ(Serials(m), (std::vector<std::int32_t>{123, 4567}));
+  EXPECT_EQ(m.Cell(0, ArchiveWindowModel::kColEvents), "20");
+  EXPECT_EQ(m.Cell(0, ArchiveWindowModel::kColGapMarks), "1");
+  EXPECT_EQ(m.Cell(0, ArchiveWindowModel::kColType), "Тарвел-7К");
+  EXPECT_EQ(m.GetState().statusLine, "Приборов в архиве: 2");
+  m.Select(1);
+  m.SortBy(ArchiveWindowModel::kColSerial, false);
+  EXPECT_EQ(Serials(m), (std::vector<std::int32_t>{4567, 123}));
+  EXPECT_EQ(m.Selected(), 0u);  // still panel 4567
+  m.Narrow("ЦЕХ");
+  EXPECT_EQ(Serials(m), std::vector<std::int32_t>{4567});
+  m.Narrow("12");
+  EXPECT_EQ(Serials(m), std::vector<std::int32_t>{123});
+  EXPECT_EQ(m.Selected(), 0u);  // the panel shown is selected
+}
+
+TEST_F(ArchiveWindow, OpensAHistoryWithItsGapMark) {
+  ArchiveWindowModel m(face, profile, path);
+  m.Refresh();
+  ASSERT_TRUE(m.SelectPanel({1, 123}));
+  ASSERT_TRUE(m.OnOpen());
+  const std::optional<PanelHistory> h = m.TakeHistory();
+  ASSERT_TRUE(h);
+  EXPECT_EQ(h->list.GetCount(), 20u);
+  EXPECT_EQ(h->gapMarks.size(), 1u);
+}
+
+TEST_F(ArchiveWindow, AMissingArchiveIsNotMadeAndADamagedOneIsNamedAndLeftAlone) {
+  const std::string missing = ArchiveFile("none.sqlite");
+  fs::remove(missing);
+  ArchiveWindowModel none(face, profile, missing);
+  none.Refresh();
+  EXPECT_EQ(none.GetState().statusLine, "Архив ещё не создан: он появится с первым сохранённым чтением");
+  EXPECT_FALSE(fs::exists(missing));
+
+  const std::string damaged = ArchiveFile("damaged.sqlite");
+  std::ofstream(damaged, std::ios::binary) << std::string(4096, 'x');
+  ArchiveWindowModel bad(face, profile, damaged);
+  bad.Refresh();
+  EXPECT_EQ(bad.RowCount(), 0u);
+  ASSERT_EQ(face.messages.size(), 1u);
+  EXPECT_NE(face.messages[0].text.find(damaged), std::string::npos);
+  EXPECT_EQ(face.messages[0].owner, MsgOwner::Archive);
+  EXPECT_EQ(fs::file_size(damaged), 4096u);
+}
+
+TEST_F(ArchiveWindow, AnAddressIsNeededAndNeverOneWithAPassword) {
+  int runs = 0;
+  ArchiveWindowModel m(face, profile, path,
+                       [&](const std::string&, const std::string&, ISyncView&, const std::atomic<bool>&) {
+                         ++runs;
+                         return SyncOutcome{};
+                       });
+  m.OnSync("  ");
+  m.OnSync("postgresql://ivanov:secret@db/logwick");
+  EXPECT_EQ(runs, 0);
+  ASSERT_EQ(face.messages.size(), 2u);
+  EXPECT_EQ(face.messages[0].text.rfind("Укажите адрес сервера общего архива", 0), 0u);
+  EXPECT_NE(face.messages[1].text.find("пароль"), std::string::npos);
+  EXPECT_FALSE(profile.strings.count(kSettingServerUrl));
+}
+
+TEST_F(ArchiveWindow, ASyncRunsOnAWorkerAndClosingStopsItAndWaits) {
+  std::thread::id worker;
+  ArchiveWindowModel m(face, profile, path,
+                       [&](const std::string&, const std::string& url, ISyncView& view,
+                           const std::atomic<bool>& cancel) {
+                         worker = std::this_thread::get_id();
+                         SyncOutcome r;
+                         r.server = url;
+                         for (std::size_t done = 0; !cancel; done = (done + 1) % 100) {
+                           view.OnProgress({SyncStep::Sending, done, 100});
+                           std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                         }
+                         r.status = SyncStatus::Cancelled;
+                         return r;
+                       });
+  bool closed = false;
+  m.SetClose([&] { closed = true; });
+  m.OnSync(" postgresql://ivanov@db/logwick ");
+  EXPECT_EQ(profile.strings[kSettingServerUrl], "postgresql://ivanov@db/logwick");
+  EXPECT_TRUE(m.GetState().syncing);
+  while (m.GetState().progressUpper != 100) face.WaitAndRunPosted();
+  EXPECT_EQ(m.GetState().statusLine.rfind("Отправка", 0), 0u);
+  EXPECT_FALSE(m.OnClose());  // stops first
+  while (m.Syncing() && face.WaitAndRunPosted()) {
+  }
+  EXPECT_TRUE(closed);
+  EXPECT_NE(worker, std::this_thread::get_id());
+  EXPECT_EQ(m.GetState().statusLine.rfind("Синхронизация остановлена", 0), 0u);
+  EXPECT_TRUE(face.messages.empty());
+}
+
+}  // namespace
+}  // namespace logwick

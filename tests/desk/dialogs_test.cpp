@@ -1,0 +1,91 @@
+// The filter and settings dialogs' models: the data exchange's order, checks
+// and message, the enable rules, the port list and the serial number rules.
+#include <gtest/gtest.h>
+
+#include "desk/filter_dialog.h"
+#include "desk/settings_dialog.h"
+#include "tests/desk/scripted_face.h"
+
+namespace logwick {
+namespace {
+
+using test::ScriptedFace;
+
+TEST(FilterDialog, ExchangesInOrderAndStopsAtTheFirstEditWithoutANumber) {
+  ScriptedFace face;
+  FilterDialog dlg(face, CT7KEvFilter());
+  const FilterForm defaults = dlg.Form();
+  EXPECT_EQ(std::tuple(defaults.period, defaults.firstBeam, defaults.lastBeam, defaults.lastDev),
+            std::tuple(false, "0", "255", "255"));
+  EXPECT_FALSE(dlg.DatePickersEnabled());
+
+  FilterForm f = defaults;
+  f.lastBeam = "300";  // not limited here
+  f.devices = false;
+  f.lastDev = "";  // stops the exchange: the later fields stay as they were
+  f.slaves = false;
+  f.period = true;
+  int focus = 0;
+  EXPECT_FALSE(dlg.OnOK(f, &focus));
+  EXPECT_EQ(focus, IDC_FILTER_LAST_DEVICE);
+  EXPECT_EQ(face.messages.at(0),
+            (Message{"Введите положительное целое число.", MsgCaption::Title, MsgIcon::Exclamation,
+                     MsgOwner::Filter}));
+  EXPECT_EQ(std::tuple(dlg.Filter().m_nLastBeam, dlg.Filter().m_bDevices, dlg.Filter().m_bSlaves),
+            std::tuple(300u, 0, 1));
+  // "за период с" takes the whole exchange; the pickers follow the working copy.
+  EXPECT_EQ(dlg.OnPeriodClicked(f), IDC_FILTER_LAST_DEVICE);
+  EXPECT_FALSE(dlg.DatePickersEnabled());
+  f.lastDev = " 17 ";
+  EXPECT_EQ(dlg.OnPeriodClicked(f), std::nullopt);
+  EXPECT_TRUE(dlg.DatePickersEnabled());
+  for (const char* bad : {"-1", "4294967296", "1x", "+"}) {
+    f.firstBeam = bad;
+    EXPECT_EQ(dlg.Save(f), IDC_FILTER_FIRST_BEAM) << bad;
+  }
+}
+
+TEST(FilterDialog, ADayKeepsItsTimeOfDay) {
+  const std::int64_t t = 1449928800;  // some local time
+  const LocalDay day = LocalDayOf(t);
+  const std::int64_t moved = OnLocalDay(t, {day.year, day.month == 12 ? 11 : day.month + 1, 1});
+  EXPECT_EQ(LocalDayOf(moved).day, 1);
+  EXPECT_EQ(OnLocalDay(moved, day), t);
+}
+
+TEST(SettingsDialog, ListsPortsAsTextAndTakesTheChosenOne) {
+  ScriptedFace face;
+  ReadoutSettings s;
+  s.portNumber = 12;
+  const std::vector<PortListing> ports = {{1, "", "на плате"}, {3, "", ""}, {12, "", ""}};
+  SettingsDialog dlg(face, s, ports);
+  std::vector<unsigned> order;
+  for (const auto& p : dlg.Ports()) order.push_back(p.number);
+  EXPECT_EQ(order, (std::vector<unsigned>{1, 12, 3}));  // sorted as text
+  EXPECT_EQ(dlg.SelectedPort(), 1u);
+  EXPECT_EQ(dlg.Ports()[0].description, "на плате");
+  s.portNumber = 7;
+  EXPECT_EQ(SettingsDialog(face, s, ports).SelectedPort(), std::nullopt);
+  EXPECT_TRUE(dlg.OnOK(std::nullopt, true, false, ""));
+  EXPECT_EQ(dlg.Settings().portNumber, SettingsDialog::kNoPort);
+  EXPECT_EQ(dlg.Settings().selectedSerial, 0u);  // an empty edit with "Авто" on
+}
+
+TEST(SettingsDialog, ASerialNumberOutOfRangeIsRefusedOrReplaced) {
+  ScriptedFace face;
+  SettingsDialog dlg(face, ReadoutSettings{}, {});
+  EXPECT_TRUE(dlg.SerialEnabled() == false);
+  const std::pair<const char*, std::optional<std::string>> autoOff[] = {
+      {"0", "2"}, {"1", "2"}, {"2", std::nullopt}, {"5000000", std::nullopt}, {"16777216", "2"}, {"abc", "2"}};
+  for (const auto& [typed, becomes] : autoOff) EXPECT_EQ(dlg.OnAutoClicked(false, false, typed), becomes) << typed;
+  EXPECT_TRUE(dlg.SerialEnabled());
+  for (const char* bad : {"0", "1", "16777216", "-5"}) EXPECT_FALSE(dlg.OnOK(0, false, false, bad)) << bad;
+  EXPECT_EQ(face.messages.at(0),
+            (Message{"Не допустимый серийный номер", MsgCaption::Error, MsgIcon::Stop, MsgOwner::Settings}));
+  EXPECT_TRUE(dlg.OnOK(0, false, true, " 16777215"));
+  EXPECT_EQ(std::tuple(dlg.Settings().selectedSerial, dlg.Settings().gazMode), std::tuple(16777215u, true));
+  EXPECT_EQ(SettingsDialog::AtoiUnsigned("-1"), 0xFFFFFFFFu);
+}
+
+}  // namespace
+}  // namespace logwick
