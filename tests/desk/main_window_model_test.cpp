@@ -256,17 +256,20 @@ TEST_F(MainWindow, EachReadingIsFiledUnlessTurnedOffAndAFailedFilingSaysWhy) {
   MainWindowModel& m = Start();
   m.m_nPortNumber = 4;
   m.OnReadFromPanel();
-  services.readout = ReadingOf(TenEvents(), ReadoutStatus::Cancelled);  // stopped in its event blocks
-  m.m_nPortNumber = 3;
+  EXPECT_FALSE(m.ReadingUnsaved());
+  CT7KEventList longer = TenEvents();
+  longer.AddTail(MakeEvent(PackTimeStamp(2015, 11, 30, 0, 0, 0), 1, {}));
+  services.readout = ReadingOf(longer, ReadoutStatus::Cancelled);  // stopped in its event blocks
   Start().m_nPortNumber = 3;
   model->OnReadFromPanel();
   const auto filed = HistoryArchive::Open(Scratch("archive.sqlite"), false)->Readouts({1, 123});
-  ASSERT_EQ(filed.size(), 1u);  // the same read-out is filed once
+  ASSERT_EQ(filed.size(), 2u);
   EXPECT_EQ(std::pair(filed[0].origin, filed[0].partial), std::pair(std::string("COM4"), false));
-  EXPECT_FALSE(m.ReadingUnsaved());
+  EXPECT_EQ(std::pair(filed[1].origin, filed[1].partial), std::pair(std::string("COM3"), true));
 
   const std::string no = Scratch("no");
   services.archivePath = [no] { return no + "/such/archive.sqlite"; };
+  services.readout = ReadingOf(TenEvents());
   Start().m_nPortNumber = 4;
   fs::create_directories(no);
   std::ofstream(no + "/such") << "a file where the folder should be";
