@@ -10,7 +10,7 @@ set(LOGWICK_BELOW_link events lists link)
 set(LOGWICK_BELOW_history events lists history)
 set(LOGWICK_BELOW_sync events lists history sync)
 set(LOGWICK_BELOW_sim events lists link sim)
-set(LOGWICK_TREE_FOLDERS events lists link history sync sim cli app res tests bench fuzz scripts)
+set(LOGWICK_TREE_FOLDERS events lists link history sync sim cli app win res tests bench fuzz scripts)
 
 # Why `file` (of core folder `folder`, relative to `root`) may not include
 # `name` written with `delimiter` (< or "); empty when it may.

@@ -1,0 +1,146 @@
+#include "win/stub_desk.h"
+
+#include <cstdlib>
+
+#include "events/strformat.h"
+#include "link/port_list.h"
+#include "lists/event_file.h"
+#include "lists/panel_types.h"
+#include "lists/report.h"
+#include "win/clipboard.h"
+#include "win/fetchlog_dlg.h"
+#include "win/file_dialogs.h"
+#include "win/filter_dlg.h"
+#include "win/message_box.h"
+#include "win/resource_ids.h"
+#include "win/settings_dlg.h"
+#include "win/small_dialogs.h"
+
+namespace logwick::win {
+
+void StubDesk::Start(const std::string& path) {
+  m_main->List().SetModel(this, this);
+  m_main->SetInfoLines({"База сообщений пуста", "", "", "", "", ""});
+  if (!path.empty()) Load(path);
+}
+
+void StubDesk::Load(const std::string& path) {
+  const logwick::LoadOutcome outcome = logwick::LoadEventFile(path, m_list);
+  if (outcome.status != logwick::LoadStatus::Loaded)
+    ShowMessage(m_main->Window(), logwick::LoadMessage(outcome.status, path), "Ошибка", MsgIcon::Exclamation);
+  ShowList();
+}
+
+void StubDesk::ShowList() {
+  m_selection.Reset(m_list.GetCount());
+  m_main->List().SetModel(this, this);
+  const CT7KEventList& l = m_list;
+  using logwick::StrFormat;
+  m_main->SetInfoLines({
+      StrFormat("В базе %d событий", static_cast<int>(l.GetCount())),
+      StrFormat("Считано %02d/%02d/%04d %02d:%02d:%02d", l.m_nReadDay, l.m_nReadMonth, l.m_nReadYear,
+                l.m_nReadHour, l.m_nReadMin, l.m_nReadSec),
+      StrFormat("Прибор %s (с/н %d)", PanelTypeName(l.m_nPanelType).c_str(), l.m_nSerNum),
+      StrFormat("Версия v%d.%d выпущен %02d/%02d/%04d", l.m_nVerMajor, l.m_nVerMinor, l.m_nRelDay,
+                l.m_nRelMonth, l.m_nRelYear),
+      StrFormat("Конфигурация %s", l.ConfigNameText().c_str()),
+      "Показываются все события",
+  });
+}
+
+std::string StubDesk::RowText(std::size_t row) const {
+  std::string line;
+  logwick::AppendEventLine(line, m_list[row], m_list.m_texts);
+  return line;
+}
+
+std::size_t StubDesk::CurrentRow() const {
+  const std::size_t current = m_selection.Current();
+  return current == logwick::RowSelection::kNone ? kNoRow : current;
+}
+
+void StubDesk::PickRow(std::size_t row, Pick how) {
+  if (how == Pick::Extend) m_selection.ExtendTo(row);
+  if (how == Pick::Toggle) m_selection.Toggle(row);
+  if (how == Pick::Only) m_selection.Select(row);
+}
+
+void StubDesk::CopySelection() {
+  std::string text;
+  for (std::size_t row : m_selection.SelectedRows()) text += RowText(row) + '\n';
+  CopyText(m_main->Window(), text);
+}
+
+void StubDesk::Command(MainCommand command) {
+  const HWND owner = m_main->Window();
+  switch (command) {
+    case MainCommand::ReadFromFile:
+      if (auto answer = AskFileName(
+              owner,
+              {false, "dat", {{"Списки событий (*.t7kev)", "*.t7kev"}, {"Все файлы (*.*)", "*.*"}}, {}}))
+        Load(answer->path);
+      break;
+    case MainCommand::Filter:
+      RunFilterDialog(owner, m_filter, [](HWND, std::string_view text) -> std::optional<std::uint32_t> {
+        return static_cast<std::uint32_t>(std::strtoul(std::string(text).c_str(), nullptr, 10));
+      });
+      break;
+    case MainCommand::Settings:
+      RunSettingsDialog(owner, m_settings, logwick::ListPorts(logwick::HostSystemView()), {});
+      break;
+    case MainCommand::WriteText: {
+      int scope = 1;
+      RunTextParamDialog(owner, scope);
+      break;
+    }
+    case MainCommand::ReadFromPanel: {
+      FetchlogDlg reading([](FetchlogDlg& d) { d.ShowStatus("Открытие порта"); },
+                          [&reading] { reading.End(false); });
+      reading.Run(owner);
+      break;
+    }
+    case MainCommand::Archive: {
+      ArchiveDlg archive([](ArchiveDlg& d, ArchiveDlg::Act act) {
+        if (act == ArchiveDlg::Act::Close) EndDialog(d.Window(), IDCANCEL);
+      });
+      archive.RunModal(owner, IDD_ARCHIVE);
+      break;
+    }
+    case MainCommand::Statistics:
+      if (!m_statistics) {
+        m_statistics = std::make_unique<StatisticsWnd>();
+        m_statistics->Create(owner, IDD_STATISTICS);
+      }
+      ShowWindow(m_statistics->Window(), SW_SHOW);
+      break;
+    case MainCommand::Integrity:
+      if (!m_integrity) {
+        m_integrity = std::make_unique<IntegrityWnd>(nullptr);
+        m_integrity->Create(owner, IDD_INTEGRITY);
+      }
+      ShowWindow(m_integrity->Window(), SW_SHOW);
+      break;
+    case MainCommand::About:
+      RunAboutBox(owner);
+      break;
+    case MainCommand::Help:
+      RunHelp(owner);
+      break;
+    case MainCommand::Find:
+    case MainCommand::FindNext:
+    case MainCommand::FindPrevious:
+      m_main->ShowFindBar(true);
+      break;
+    case MainCommand::FindClose:
+      m_main->ShowFindBar(false);
+      break;
+    case MainCommand::Exit:
+      DestroyWindow(owner);
+      break;
+    case MainCommand::WriteToFile:
+    case MainCommand::Print:
+      break;
+  }
+}
+
+}  // namespace logwick::win
