@@ -48,6 +48,8 @@ LONGLONG MillisecondsSinceProcessStart() {
   return (ticks(now) - ticks(created)) / 10000;
 }
 
+LONGLONG g_entryMs = -1;
+
 struct Line {
   std::size_t start, length;
 };
@@ -113,6 +115,8 @@ void EvListCtrl::Register(HINSTANCE instance) {
   wc.lpszClassName = kClassName;
   RegisterClassExW(&wc);
 }
+
+void EvListCtrl::NoteProgramEntry() { g_entryMs = MillisecondsSinceProcessStart(); }
 
 EvListCtrl* EvListCtrl::From(HWND window) {
   wchar_t name[64];
@@ -464,8 +468,8 @@ LRESULT EvListCtrl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       Redraw();
       return 0;
     case kMsgListFigure: {
-      const LONGLONG figures[] = {m_firstPaintMs, static_cast<LONGLONG>(m_heights.Measurements()),
-                                  m_resizeUs};
+      const LONGLONG figures[] = {m_firstPaintMs, static_cast<LONGLONG>(m_heights.Measurements()), m_resizeUs,
+                                  g_entryMs};
       return wParam < std::size(figures) ? static_cast<LRESULT>(figures[wParam]) : -1;
     }
     case LB_GETCOUNT:

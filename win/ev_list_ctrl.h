@@ -27,6 +27,7 @@ enum ListFigure : WPARAM {
   kFigureFirstPaintMs = 0,  // from the process's creation to the end of the first paint with rows; -1 before
   kFigureMeasurements = 1,  // rows measured so far
   kFigureResizeUs = 2,      // the last change of size and the paint after it, in microseconds
+  kFigureEntryMs = 3,       // from the process's creation to the program's entry (the system's share)
 };
 
 class EvListCtrl {
@@ -34,6 +35,8 @@ class EvListCtrl {
   static void Register(HINSTANCE instance);
   // The control behind a window of the class, or null.
   static EvListCtrl* From(HWND window);
+  // Called first thing by the program: the moment kFigureEntryMs gives.
+  static void NoteProgramEntry();
 
   // The rows to draw and where the user's picks go; the control starts at the
   // top with every height unknown. Both live longer than the control or the

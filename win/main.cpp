@@ -13,6 +13,7 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   using namespace logwick::win;
+  EvListCtrl::NoteProgramEntry();
   const INITCOMMONCONTROLSEX controls{sizeof controls,
                                       ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
