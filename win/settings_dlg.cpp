@@ -1,6 +1,9 @@
 #include "win/settings_dlg.h"
 
+#include <algorithm>
+
 #include "events/codec.h"
+
 #include "win/dialog.h"
 #include "win/resource_ids.h"
 
@@ -27,8 +30,68 @@ class SettingsDlg : public Dialog {
       SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(at), port.number);
       if (port.number == m_settings.portNumber) SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
     }
+    FitOpenList();
     SetText(IDC_SERIAL, std::to_string(static_cast<int>(m_settings.selectedSerial)));
     Enable(IDC_SERIAL, !m_settings.autoSerial);
+  }
+
+  // The open list shows "COM7  description"; the closed box the entry alone.
+  bool OnMessage(UINT message, WPARAM, LPARAM lParam, INT_PTR& result) override {
+    if (message == WM_MEASUREITEM && reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->CtlID == IDC_PORT) {
+      TEXTMETRICW tm;
+      const HDC dc = GetDC(m_window);
+      const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(m_window, WM_GETFONT, 0, 0)));
+      GetTextMetricsW(dc, &tm);
+      SelectObject(dc, old);
+      ReleaseDC(m_window, dc);
+      reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = static_cast<UINT>(tm.tmHeight + 2);
+      result = TRUE;
+      return true;
+    }
+    if (message != WM_DRAWITEM || reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->CtlID != IDC_PORT) return false;
+    DrawPortEntry(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+    result = TRUE;
+    return true;
+  }
+
+  void DrawPortEntry(const DRAWITEMSTRUCT& d) const {
+    const bool selected = (d.itemState & ODS_SELECTED) != 0;
+    FillRect(d.hDC, &d.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    if (d.itemID == static_cast<UINT>(-1)) return;
+    std::wstring text(static_cast<std::size_t>(SendMessageW(d.hwndItem, CB_GETLBTEXTLEN, d.itemID, 0)) + 1,
+                      L'\0');
+    text.resize(static_cast<std::size_t>(
+        SendMessageW(d.hwndItem, CB_GETLBTEXT, d.itemID, reinterpret_cast<LPARAM>(text.data()))));
+    if (!(d.itemState & ODS_COMBOBOXEDIT))
+      for (const logwick::PortListing& port : m_ports)
+        if (port.number == d.itemData && !port.description.empty())
+          text += L"  " + logwick::Utf8ToWide(port.description);
+    SetBkMode(d.hDC, TRANSPARENT);
+    SetTextColor(d.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    RECT r = d.rcItem;
+    r.left += 2;
+    DrawTextW(d.hDC, text.c_str(), static_cast<int>(text.size()), &r,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    if (d.itemState & ODS_FOCUS) DrawFocusRect(d.hDC, &d.rcItem);
+  }
+
+  // The open list is as wide as its longest entry with its description.
+  void FitOpenList() const {
+    const HWND combo = Item(IDC_PORT);
+    const HDC dc = GetDC(combo);
+    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(combo, WM_GETFONT, 0, 0)));
+    int widest = 0;
+    for (const logwick::PortListing& port : m_ports) {
+      const std::wstring text =
+          L"COM" + std::to_wstring(port.number) + L"  " + logwick::Utf8ToWide(port.description);
+      SIZE size{};
+      GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+      widest = std::max<int>(widest, size.cx);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(combo, dc);
+    SendMessageW(combo, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(widest + GetSystemMetrics(SM_CXVSCROLL) + 8),
+                 0);
   }
 
   void ReadChecks() {

@@ -165,9 +165,14 @@ void WriteSampleFile(const std::string& path, std::size_t count) {
   if (!StoreEventFile(path, list).ok) throw std::runtime_error("cannot write " + path);
 }
 
-bool SaveWindowPicture(HWND window, const std::wstring& path) {
+bool SaveWindowPicture(HWND window, const std::wstring& path, HWND popup) {
   RECT r;
   GetWindowRect(window, &r);
+  if (popup && IsWindowVisible(popup)) {
+    RECT p;
+    GetWindowRect(popup, &p);
+    UnionRect(&r, &r, &p);
+  }
   const int w = r.right - r.left, h = r.bottom - r.top;
   const HDC screen = GetDC(nullptr);
   const HDC dc = CreateCompatibleDC(screen);

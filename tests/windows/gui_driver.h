@@ -58,7 +58,8 @@ std::string TempPath(const std::string& name);
 // An event file of count sample events at path (UTF-8).
 void WriteSampleFile(const std::string& path, std::size_t count);
 
-// The window with its frame as a 24-bit BMP file; false on failure.
-bool SaveWindowPicture(HWND window, const std::wstring& path);
+// The window with its frame as a 24-bit BMP file, grown to hold also the
+// popup given (an open drop-down list); false on failure.
+bool SaveWindowPicture(HWND window, const std::wstring& path, HWND popup = nullptr);
 
 }  // namespace logwick::wintest

@@ -277,6 +277,18 @@ TEST_F(Windows, EventListAnswersListBoxMessagesAcrossProcesses) {
   const LRESULT top = SendMessageW(rows, LB_GETTOPINDEX, 0, 0);
   EXPECT_LE(top, 70000);
   EXPECT_GT(top, 69950);
+  // Keys move the current row as in a list box.
+  auto key = [rows](WPARAM k) {
+    SendMessageW(rows, WM_KEYDOWN, k, 0);
+    return SendMessageW(rows, LB_GETCURSEL, 0, 0);
+  };
+  EXPECT_EQ(key(VK_DOWN), 70001);
+  EXPECT_EQ(key(VK_UP), 70000);
+  EXPECT_GT(key(VK_NEXT), 70005);
+  EXPECT_EQ(key(VK_END), 99999);
+  EXPECT_GT(SendMessageW(rows, LB_GETTOPINDEX, 0, 0), 99950);
+  EXPECT_EQ(key(VK_HOME), 0);
+  EXPECT_EQ(SendMessageW(rows, LB_GETTOPINDEX, 0, 0), 0);
   // The first screens and the last one were measured, not the list.
   Sleep(300);
   const LRESULT measured =

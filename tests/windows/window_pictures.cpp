@@ -57,8 +57,21 @@ int Pictures(const std::wstring& folder, const std::wstring& file) {
       continue;
     }
     SetForegroundWindow(window);
+    // The settings show their port list open, with what stands behind each port.
+    const HWND ports = p.templateId == IDD_SETTINGS ? GetDlgItem(window, IDC_PORT) : nullptr;
     Settle(window);
-    failures += !SaveWindowPicture(window, folder + L"\\" + p.name + L".bmp");
+    if (ports) {
+      SendMessageW(ports, CB_SHOWDROPDOWN, TRUE, 0);
+      Sleep(300);
+    }
+    HWND dropped = nullptr;  // the open list: a top-level window of its own
+    while (ports && (dropped = FindWindowExW(nullptr, dropped, L"ComboLBox", nullptr))) {
+      DWORD pid = 0;
+      GetWindowThreadProcessId(dropped, &pid);
+      if (pid == program.Pid() && IsWindowVisible(dropped)) break;
+    }
+    failures += !SaveWindowPicture(window, folder + L"\\" + p.name + L".bmp", dropped);
+    if (ports) SendMessageW(ports, CB_SHOWDROPDOWN, FALSE, 0);
     if (p.closeCommand) {
       Command(window, p.closeCommand);
       Program::Gone(window);
