@@ -5,9 +5,9 @@
 #include <shellapi.h>
 
 #include "events/codec.h"
+#include "win/day_chart.h"
 #include "win/ev_list_ctrl.h"
 #include "win/main_dlg.h"
-#include "win/side_windows.h"
 #include "win/stub_desk.h"
 #include "win/ui_thread.h"
 
@@ -18,7 +18,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                                       ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
   EvListCtrl::Register(instance);
-  StatisticsWnd::Register(instance);
+  DayChart::Register(instance);
   StartInterfaceThreadCalls();
 
   StubDesk desk;  // TEMPORARY: the desk wiring replaces it

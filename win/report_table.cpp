@@ -21,7 +21,7 @@ void SetUpTable(HWND table, const std::vector<TableColumn>& columns) {
   }
 }
 
-void FillTable(HWND table, const std::vector<std::vector<std::string>>& rows) {
+void FillTable(HWND table, const std::vector<Cells>& rows) {
   SendMessageW(table, WM_SETREDRAW, FALSE, 0);
   ListView_DeleteAllItems(table);
   for (std::size_t r = 0; r < rows.size(); ++r) {

@@ -9,6 +9,8 @@
 
 namespace logwick::win {
 
+using Cells = std::vector<std::string>;  // a row's texts, UTF-8
+
 struct TableColumn {
   const char* title;  // UTF-8
   int width;          // in dialog units
@@ -16,6 +18,6 @@ struct TableColumn {
 };
 
 void SetUpTable(HWND table, const std::vector<TableColumn>& columns);
-void FillTable(HWND table, const std::vector<std::vector<std::string>>& rows);
+void FillTable(HWND table, const std::vector<Cells>& rows);
 
 }  // namespace logwick::win

@@ -5,8 +5,11 @@
 #include "events/strformat.h"
 #include "link/port_list.h"
 #include "lists/event_file.h"
+#include "lists/event_statistics.h"
+#include "lists/integrity_check.h"
 #include "lists/panel_types.h"
 #include "lists/report.h"
+#include "win/archive_dlg.h"
 #include "win/clipboard.h"
 #include "win/fetchlog_dlg.h"
 #include "win/file_dialogs.h"
@@ -65,6 +68,13 @@ void StubDesk::PickRow(std::size_t row, Pick how) {
   if (how == Pick::Only) m_selection.Select(row);
 }
 
+void StubDesk::PickAndShow(std::size_t row) {
+  if (row >= m_list.GetCount()) return;
+  m_selection.Select(row);
+  m_main->List().ShowRow(row);
+  m_main->List().Redraw();
+}
+
 void StubDesk::CopySelection() {
   std::string text;
   for (std::size_t row : m_selection.SelectedRows()) text += RowText(row) + '\n';
@@ -108,16 +118,18 @@ void StubDesk::Command(MainCommand command) {
     }
     case MainCommand::Statistics:
       if (!m_statistics) {
-        m_statistics = std::make_unique<StatisticsWnd>();
+        m_statistics = std::make_unique<StatisticsWnd>([this](std::size_t row) { PickAndShow(row); });
         m_statistics->Create(owner, IDD_STATISTICS);
       }
+      m_statistics->SetStatistics(logwick::ComputeStatistics(m_list));
       ShowWindow(m_statistics->Window(), SW_SHOW);
       break;
     case MainCommand::Integrity:
       if (!m_integrity) {
-        m_integrity = std::make_unique<IntegrityWnd>(nullptr);
+        m_integrity = std::make_unique<IntegrityWnd>([this](std::size_t row) { PickAndShow(row); });
         m_integrity->Create(owner, IDD_INTEGRITY);
       }
+      m_integrity->SetFindings(logwick::CheckIntegrity(m_list));
       ShowWindow(m_integrity->Window(), SW_SHOW);
       break;
     case MainCommand::About:

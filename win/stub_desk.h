@@ -13,10 +13,11 @@
 #include "lists/row_selection.h"
 #include "lists/t7k_ev_filter.h"
 #include "lists/t7k_event_list.h"
+#include "win/integrity_wnd.h"
 #include "win/list_model.h"
 #include "win/main_acts.h"
 #include "win/main_dlg.h"
-#include "win/side_windows.h"
+#include "win/statistics_wnd.h"
 
 namespace logwick::win {
 
@@ -45,6 +46,7 @@ class StubDesk : public IListRows, public IListActs, public IMainActs {
 
  private:
   void ShowList();
+  void PickAndShow(std::size_t row);
 
   MainDlg* m_main = nullptr;
   CT7KEventList m_list;

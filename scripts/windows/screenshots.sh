@@ -27,7 +27,7 @@ if [[ $what == figures ]]; then
   wine "$tool" figures "$(winepath -w "$work/events.t7kev")" </dev/null
   exit
 fi
-"$host" sample -o "$work/events.t7kev" --count 400 >/dev/null
+"$host" sample -o "$work/events.t7kev" --count 2000 >/dev/null
 wine "$tool" pictures "$(winepath -w "$work")" "$(winepath -w "$work/events.t7kev")" </dev/null
 mkdir -p "$src/docs/windows"
 for bmp in "$work"/*.bmp; do

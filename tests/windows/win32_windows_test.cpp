@@ -12,6 +12,7 @@
 
 #include "events/codec.h"
 #include "lists/event_file.h"
+#include "lists/event_statistics.h"
 #include "lists/report.h"
 #include "tests/windows/gui_driver.h"
 #include "win/ev_list_ctrl.h"
@@ -341,6 +342,28 @@ TEST_F(Windows, RowsAreAsTallAsTheirWrappedTextAndRewrapOnResize) {
   EXPECT_LT(after - before, 1000);
   DeleteDC(dc);
   DeleteObject(font);
+}
+
+TEST_F(Windows, StatisticsChartGoesToTheFirstEventOfTheDayClicked) {
+  CT7KEventList list;
+  ASSERT_EQ(logwick::LoadEventFile(s_bigFile, list).status, logwick::LoadStatus::Loaded);
+  const logwick::EventStatistics stats = logwick::ComputeStatistics(list);
+  ASSERT_FALSE(stats.days.empty());
+  Program program(L"\"" + logwick::Utf8ToWide(s_bigFile) + L"\"");
+  const HWND main = program.Window(IDD_LOGWICK_DIALOG);
+  ASSERT_TRUE(main);
+  Command(main, ID_STATISTICS);
+  const HWND statistics = program.Window(IDD_STATISTICS);
+  ASSERT_TRUE(statistics);
+  EXPECT_EQ(TextOf(GetDlgItem(statistics, IDC_STATS_SUMMARY)).substr(0, 16), L"Событий: 100000\n");
+  // The chart's last bar is the last day with events; the plot ends 6 pixels
+  // before the chart's edge, and there are fewer days than pixels.
+  const HWND chart = GetDlgItem(statistics, IDC_STATS_CHART);
+  RECT r;
+  GetClientRect(chart, &r);
+  SendMessageW(chart, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(r.right - 7, r.bottom / 3));
+  EXPECT_EQ(SendMessageW(GetDlgItem(main, IDC_EVENT_LIST), LB_GETCURSEL, 0, 0),
+            static_cast<LRESULT>(stats.days.back().firstRow));
 }
 
 }  // namespace

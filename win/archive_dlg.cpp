@@ -1,4 +1,4 @@
-#include "win/side_windows.h"
+#include "win/archive_dlg.h"
 
 #include <commctrl.h>
 
@@ -49,61 +49,6 @@ void ArchiveDlg::ShowStatus(const std::string& text) const { SetText(IDC_ARCHIVE
 int ArchiveDlg::SelectedRow() const {
   return static_cast<int>(
       SendMessageW(Item(IDC_ARCHIVE_TABLE), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-}
-
-namespace {
-
-LRESULT CALLBACK ChartProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_PAINT) {
-    PAINTSTRUCT ps;
-    const HDC dc = BeginPaint(window, &ps);
-    FillRect(dc, &ps.rcPaint, GetSysColorBrush(COLOR_WINDOW));
-    EndPaint(window, &ps);
-    return 0;
-  }
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
-}  // namespace
-
-void StatisticsWnd::Register(HINSTANCE instance) {
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = ChartProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursor(nullptr, IDC_HAND);
-  wc.lpszClassName = L"" LOGWICK_DAY_CHART_CLASS;
-  RegisterClassW(&wc);
-}
-
-void StatisticsWnd::OnInit() {
-  SetUpTable(Item(IDC_STATS_BEAMS), {{"Луч", 60}, {"Событий", 60, true}});
-  SetUpTable(Item(IDC_STATS_DEVICES), {{"Устройство", 60}, {"Событий", 60, true}});
-}
-
-void StatisticsWnd::SetSummary(const std::string& text) const { SetText(IDC_STATS_SUMMARY, text); }
-
-void StatisticsWnd::SetTops(const std::vector<Cells>& beams, const std::vector<Cells>& devices) const {
-  FillTable(Item(IDC_STATS_BEAMS), beams);
-  FillTable(Item(IDC_STATS_DEVICES), devices);
-}
-
-void IntegrityWnd::OnInit() {
-  SetUpTable(Item(IDC_INTEGRITY_TABLE), {{"Строка", 40, true}, {"Время", 80}, {"Замечание", 190}});
-}
-
-void IntegrityWnd::SetFindings(const std::string& countLine, const std::vector<Cells>& rows) const {
-  SetText(IDC_INTEGRITY_COUNT, countLine);
-  FillTable(Item(IDC_INTEGRITY_TABLE), rows);
-}
-
-bool IntegrityWnd::OnMessage(UINT message, WPARAM, LPARAM lParam, INT_PTR& result) {
-  if (message != WM_NOTIFY) return false;
-  const auto* n = reinterpret_cast<const NMITEMACTIVATE*>(lParam);
-  if (n->hdr.idFrom != IDC_INTEGRITY_TABLE || (n->hdr.code != NM_CLICK && n->hdr.code != LVN_ITEMACTIVATE))
-    return false;
-  if (n->iItem >= 0 && m_chosen) m_chosen(n->iItem);
-  result = 0;
-  return true;
 }
 
 }  // namespace logwick::win
