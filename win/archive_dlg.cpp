@@ -44,7 +44,50 @@ bool ArchiveDlg::OnCommand(WORD id, WORD code) {
 }
 
 void ArchiveDlg::SetPath(const std::string& line) const { SetText(IDC_ARCHIVE_PATH, line); }
-void ArchiveDlg::SetRows(const std::vector<Cells>& rows) const { FillTable(Item(IDC_ARCHIVE_TABLE), rows); }
+void ArchiveDlg::SetRows(const std::vector<Cells>& rows, int selected) const {
+  const HWND table = Item(IDC_ARCHIVE_TABLE);
+  FillTable(table, rows);
+  if (selected < 0) return;
+  ListView_SetItemState(table, selected, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  ListView_EnsureVisible(table, selected, FALSE);
+}
+
+std::string ArchiveDlg::NarrowText() const { return Text(IDC_ARCHIVE_NARROW); }
+std::string ArchiveDlg::ServerText() const { return Text(IDC_ARCHIVE_SERVER); }
+void ArchiveDlg::SetServerText(const std::string& url) const { SetText(IDC_ARCHIVE_SERVER, url); }
+bool ArchiveDlg::ArchivesReadings() const { return Checked(IDC_ARCHIVE_READINGS); }
+void ArchiveDlg::SetArchivesReadings(bool on) const { Check(IDC_ARCHIVE_READINGS, on); }
+
+void ArchiveDlg::SetSyncing(bool on) const {
+  for (int id : {IDC_ARCHIVE_SERVER, IDC_ARCHIVE_SYNC, IDC_ARCHIVE_OPEN}) Enable(id, !on);
+  EnableStop(on);
+  if (!on) SetProgress(0, 1);
+}
+
+void ArchiveDlg::EnableStop(bool on) const { Enable(IDC_ARCHIVE_STOP, on); }
+
+void ArchiveDlg::SetProgress(std::size_t done, std::size_t total) const {
+  const HWND bar = Item(IDC_ARCHIVE_PROGRESS);
+  const bool busy = total == 0;
+  const LONG style = GetWindowLongW(bar, GWL_STYLE);
+  SetWindowLongW(bar, GWL_STYLE, busy ? style | PBS_MARQUEE : style & ~PBS_MARQUEE);
+  SendMessageW(bar, PBM_SETMARQUEE, busy, 0);
+  if (busy) return;
+  SendMessageW(bar, PBM_SETRANGE32, 0, static_cast<LPARAM>(total));
+  SendMessageW(bar, PBM_SETPOS, done, 0);
+}
+
+bool ArchiveDlg::OnMessage(UINT message, WPARAM, LPARAM lParam, INT_PTR& result) {
+  if (message != WM_NOTIFY) return false;
+  const auto* n = reinterpret_cast<const NMLISTVIEW*>(lParam);
+  if (n->hdr.idFrom != IDC_ARCHIVE_TABLE) return false;
+  const Act act = n->hdr.code == LVN_COLUMNCLICK ? Act::Sort : Act::Open;
+  if (n->hdr.code != LVN_COLUMNCLICK && n->hdr.code != NM_DBLCLK) return false;
+  if (act == Act::Sort) m_sortColumn = n->iSubItem;
+  if (m_act && (act == Act::Sort || n->iItem >= 0)) m_act(*this, act);
+  result = 0;
+  return true;
+}
 void ArchiveDlg::ShowStatus(const std::string& text) const { SetText(IDC_ARCHIVE_STATUS, text); }
 int ArchiveDlg::SelectedRow() const {
   return static_cast<int>(

@@ -1,13 +1,19 @@
 // The Win32 face's own pieces in this process: the lazily measured row
-// heights of the event list and the percentage bar of the reading dialog.
+// heights of the event list, the percentage bar of the reading dialog and the
+// calls a worker posts to the interface thread.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <commctrl.h>
 
+#include <numeric>
+#include <thread>
+#include <vector>
+
 #include "win/row_heights.h"
 #include "win/text_progress_ctrl.h"
+#include "win/ui_thread.h"
 
 using logwick::win::RowHeights;
 
@@ -106,3 +112,24 @@ TEST_F(Progress, RepaintsOnlyWhenTheBarMovesAWholePixel) {
 }
 
 }  // namespace
+
+TEST(InterfaceThread, CallsPostedFromAWorkerRunInOrderOnTheInterfaceThread) {
+  logwick::win::StartInterfaceThreadCalls();
+  const DWORD ui = GetCurrentThreadId();
+  std::vector<int> ran;
+  bool allOnUi = true;
+  std::thread worker([&] {
+    for (int i = 0; i < 100; ++i)
+      logwick::win::PostToInterfaceThread([&, i] {
+        ran.push_back(i);
+        allOnUi = allOnUi && GetCurrentThreadId() == ui;
+      });
+  });
+  worker.join();
+  MSG msg;
+  while (ran.size() < 100 && GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+  EXPECT_TRUE(allOnUi);
+  std::vector<int> want(100);
+  std::iota(want.begin(), want.end(), 0);
+  EXPECT_EQ(ran, want);
+}

@@ -344,6 +344,25 @@ TEST_F(Windows, RowsAreAsTallAsTheirWrappedTextAndRewrapOnResize) {
   DeleteObject(font);
 }
 
+TEST_F(Windows, ReadingDialogAsksToStopOnItsButtonEnterAndEsc) {
+  Program program;
+  const HWND main = program.Window(IDD_LOGWICK_DIALOG);
+  ASSERT_TRUE(main);
+  // Until the desktop model is wired, the stand-in ends the reading at once when asked to stop.
+  const std::function<void(HWND)> stops[] = {
+      [](HWND dlg) { SendMessageW(GetDlgItem(dlg, IDC_FETCH_STOP), BM_CLICK, 0, 0); },
+      [](HWND dlg) { Command(dlg, IDOK); },      // Enter: the dialog has no default button
+      [](HWND dlg) { Command(dlg, IDCANCEL); },  // Esc
+  };
+  for (const auto& stop : stops) {
+    Command(main, IDC_READ_FROM_PANEL);
+    const HWND dlg = program.Window(IDD_FETCHLOG);
+    ASSERT_TRUE(dlg);
+    stop(dlg);
+    EXPECT_TRUE(Program::Gone(dlg));
+  }
+}
+
 TEST_F(Windows, StatisticsChartGoesToTheFirstEventOfTheDayClicked) {
   CT7KEventList list;
   ASSERT_EQ(logwick::LoadEventFile(s_bigFile, list).status, logwick::LoadStatus::Loaded);
