@@ -75,6 +75,34 @@ void StubDesk::PickAndShow(std::size_t row) {
   m_main->List().Redraw();
 }
 
+void StubDesk::FindTextChanged(const std::string& utf8) {
+  if (m_index.RowCount() != m_list.GetCount()) {
+    m_index.Clear();
+    for (std::size_t i = 0; i < m_list.GetCount(); ++i) m_index.AddEvent(m_list[i], m_list.m_texts);
+  }
+  m_needle = utf8;
+  m_found.Set(m_index.FindRows(m_needle), m_main->List().TopRow());
+  ShowFound();
+}
+
+void StubDesk::ShowFound() {
+  if (m_found.Current()) PickAndShow(m_found.CurrentRow());
+  const std::size_t at = m_found.Current() ? *m_found.Current() + 1 : 0;
+  m_main->SetFindCount(m_needle.empty() ? std::string()
+                                        : std::to_string(at) + " из " + std::to_string(m_found.Count()));
+  m_main->List().Redraw();
+}
+
+std::vector<FoundSpan> StubDesk::FoundIn(std::size_t row) const {
+  std::vector<FoundSpan> spans;
+  if (m_needle.empty() || !m_found.Holds(row)) return spans;
+  for (const logwick::RowSearch::Span& s : m_index.FindInRow(row, m_needle))
+    spans.push_back({s.start, s.length});
+  return spans;
+}
+
+std::size_t StubDesk::FoundRow() const { return m_found.Current() ? m_found.CurrentRow() : kNoRow; }
+
 void StubDesk::CopySelection() {
   std::string text;
   for (std::size_t row : m_selection.SelectedRows()) text += RowText(row) + '\n';
@@ -139,12 +167,22 @@ void StubDesk::Command(MainCommand command) {
       RunHelp(owner);
       break;
     case MainCommand::Find:
+      m_main->ShowFindBar(true);
+      break;
     case MainCommand::FindNext:
     case MainCommand::FindPrevious:
       m_main->ShowFindBar(true);
+      if (m_found.Current() && CurrentRow() != kNoRow) {
+        if (command == MainCommand::FindNext) m_found.Next(CurrentRow());
+        if (command == MainCommand::FindPrevious) m_found.Previous(CurrentRow());
+      }
+      ShowFound();
       break;
     case MainCommand::FindClose:
       m_main->ShowFindBar(false);
+      m_needle.clear();
+      m_found.Clear();
+      m_main->List().Redraw();
       break;
     case MainCommand::Exit:
       DestroyWindow(owner);

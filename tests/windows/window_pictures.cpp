@@ -77,9 +77,10 @@ int Pictures(const std::wstring& folder, const std::wstring& file) {
       Program::Gone(window);
     }
   }
-  // The find bar open below the list, with a row selected.
-  SendMessageW(GetDlgItem(main, IDC_EVENT_LIST), LB_SETCURSEL, 3, 0);
+  // The find bar open below the list, with what it found marked.
   Command(main, ID_FIND);
+  const HWND bar = program.Window(IDD_FIND_BAR);
+  if (bar) SendMessageW(GetDlgItem(bar, IDC_FIND_TEXT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"датчик"));
   Settle(main);
   failures += !SaveWindowPicture(main, folder + L"\\find-bar.bmp");
   return failures;
