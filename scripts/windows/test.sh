@@ -4,6 +4,7 @@
 # prefix inside the build folder. The end-to-end read-out test also needs the
 # Linux logwick-cli (its simulator and reference read-out); it is built in
 # BUILD_DIR/host.
+# The desktop program's windows appear on a virtual X server (Xvfb).
 # Usage: scripts/windows/test.sh [BUILD_DIR] [JOBS]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -33,8 +34,9 @@ fi
 cmake --build "$build" -j "$jobs"
 t1=$(stamp)
 
+"$here/xvfb.sh" "$build" start
 "$here/wine-prefix.sh" "$build" start
-trap '"$here/wine-prefix.sh" "$build" stop' EXIT
+trap '"$here/wine-prefix.sh" "$build" stop; "$here/xvfb.sh" "$build" stop' EXIT
 . "$here/wine-env.sh" "$build"
 status=0
 (cd "$build" && ctest --output-on-failure -j "$jobs") || status=$?

@@ -4,8 +4,13 @@ mkdir -p "$1"
 _build=$(cd "$1" && pwd)
 export WINEPREFIX="$_build/wine"
 export WINEARCH=win64
-# Console programs only: no debug chatter, no Mono/Gecko installer prompts.
+# No debug chatter, no Mono/Gecko installer prompts.
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 unset DISPLAY WAYLAND_DISPLAY
+# Windows go to the build's virtual X server when it runs (scripts/windows/xvfb.sh).
+if [[ -f "$_build/xvfb.display" && -f "$_build/xvfb.pid" ]] && kill -0 "$(<"$_build/xvfb.pid")" 2>/dev/null; then
+  DISPLAY=$(<"$_build/xvfb.display")
+  export DISPLAY
+fi
 unset _build

@@ -24,10 +24,26 @@ case "${2:-start}" in
       wineserver -k 2>/dev/null || true
       wineserver -w
     fi
+    # Marlett from Debian's fonts-wine where the prefix's programs find it: Wine
+    # draws the caption buttons with it. (The dialogs' MS Sans Serif stays
+    # the prefix's own: its other faces have no Cyrillic under a non-Cyrillic
+    # code page, and Wine then falls back to a system font that has.)
+    fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    if [[ -f /usr/share/wine/fonts/marlett.ttf && ! -f "$fonts/marlett.ttf" ]]; then
+      cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+    fi
+    # Windows open on a virtual desktop of their own, so Wine draws their
+    # frames and captions itself (there is no window manager on the X server).
+    if ! grep -q '^"Default"="1280x1024"' "$WINEPREFIX/user.reg"; then
+      wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
+      wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f </dev/null >/dev/null 2>&1
+      wineserver -k 2>/dev/null || true
+      wineserver -w
+    fi
     # A persistent server, warmed up by one trivial program, before CTest
     # starts: otherwise Wine's services inherit CTest's output pipe and each
     # test waits for them to let go of it.
-    wineserver -p </dev/null >/dev/null 2>&1
+    wineserver -p </dev/null >/dev/null 2>&1 || true  # already running
     wine cmd /c exit </dev/null >/dev/null 2>&1
     ;;
   stop)

@@ -1,0 +1,155 @@
+// Pictures of every window of logwick.exe under Wine, as BMP files into the
+// folder given (scripts/windows/screenshots.sh turns them into PNGs for
+// docs/windows/), and the list's figures at the file limit for the bench.
+//   window-pictures.exe pictures FOLDER EVENTFILE
+//   window-pictures.exe figures EVENTFILE
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "events/codec.h"
+#include "tests/windows/gui_driver.h"
+#include "win/ev_list_ctrl.h"
+#include "win/resource_ids.h"
+
+using namespace logwick::wintest;
+
+namespace {
+
+// Each window: how it is opened from the main window and its file name.
+const struct {
+  int templateId;
+  int openCommand;  // 0: the main window
+  int closeCommand;
+  const wchar_t* name;
+} kPictures[] = {
+    {IDD_LOGWICK_DIALOG, 0, 0, L"main-window"},
+    {IDD_FILTER, IDC_FILTER, IDCANCEL, L"filter-dialog"},
+    {IDD_SETTINGS, ID_SETTINGS, IDCANCEL, L"settings-dialog"},
+    {IDD_TEXT_PARAM, IDC_WRITE_TEXT, IDCANCEL, L"report-options"},
+    {IDD_ABOUTBOX, ID_APP_ABOUT, IDOK, L"about"},
+    {IDD_HELP, ID_HELP_FINDER, IDOK, L"help"},
+    {IDD_FETCHLOG, IDC_READ_FROM_PANEL, IDCANCEL, L"reading-dialog"},
+    {IDD_ARCHIVE, ID_ARCHIVE, IDCANCEL, L"archive-window"},
+    {IDD_STATISTICS, ID_STATISTICS, IDCANCEL, L"statistics"},
+    {IDD_INTEGRITY, ID_INTEGRITY, IDCANCEL, L"integrity"},
+};
+
+void Settle(HWND window) {
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+  Sleep(400);
+}
+
+int Pictures(const std::wstring& folder, const std::wstring& file) {
+  Program program(L"\"" + file + L"\"");
+  const HWND main = program.Window(IDD_LOGWICK_DIALOG);
+  if (!main) return 1;
+  int failures = 0;
+  for (const auto& p : kPictures) {
+    if (p.openCommand) Command(main, p.openCommand);
+    const HWND window = program.Window(p.templateId);
+    if (!window) {
+      std::fwprintf(stderr, L"%ls: no window\n", p.name);
+      ++failures;
+      continue;
+    }
+    SetForegroundWindow(window);
+    // The settings show their port list open, with what stands behind each port.
+    const HWND ports = p.templateId == IDD_SETTINGS ? GetDlgItem(window, IDC_PORT) : nullptr;
+    Settle(window);
+    if (ports) {
+      SendMessageW(ports, CB_SHOWDROPDOWN, TRUE, 0);
+      Sleep(300);
+    }
+    HWND dropped = nullptr;  // the open list: a top-level window of its own
+    while (ports && (dropped = FindWindowExW(nullptr, dropped, L"ComboLBox", nullptr))) {
+      DWORD pid = 0;
+      GetWindowThreadProcessId(dropped, &pid);
+      if (pid == program.Pid() && IsWindowVisible(dropped)) break;
+    }
+    failures += !SaveWindowPicture(window, folder + L"\\" + p.name + L".bmp", dropped);
+    if (ports) SendMessageW(ports, CB_SHOWDROPDOWN, FALSE, 0);
+    if (p.closeCommand) {
+      Command(window, p.closeCommand);
+      Program::Gone(window);
+    }
+  }
+  // The find bar open below the list, with what it found marked.
+  Command(main, ID_FIND);
+  const HWND bar = program.Window(IDD_FIND_BAR);
+  if (bar) SendMessageW(GetDlgItem(bar, IDC_FIND_TEXT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"датчик"));
+  Settle(main);
+  failures += !SaveWindowPicture(main, folder + L"\\find-bar.bmp");
+  return failures;
+}
+
+// The list at the file limit: start to first paint, and a change of width.
+struct Run {
+  LONGLONG firstPaintMs, entryMs, ownMs, measuredAtOpen, rewrapUs, measuredByRewrap;
+};
+
+// One start with the file: its first paint, then a narrower list.
+bool MeasureOnce(const std::wstring& file, Run& run) {
+  using namespace logwick::win;
+  Program program(L"\"" + file + L"\"");
+  const HWND main = program.Window(IDD_LOGWICK_DIALOG);
+  if (!main) return false;
+  const HWND list = GetDlgItem(main, IDC_EVENT_LIST);
+  auto figure = [list](ListFigure f) {
+    return static_cast<LONGLONG>(SendMessageW(list, kMsgListFigure, f, 0));
+  };
+  run.firstPaintMs = -1;
+  for (int waited = 0; run.firstPaintMs < 0 && waited < 10000; waited += 10) {
+    run.firstPaintMs = figure(kFigureFirstPaintMs);
+    if (run.firstPaintMs < 0) Sleep(10);
+  }
+  run.entryMs = figure(kFigureEntryMs);
+  run.ownMs = run.firstPaintMs - run.entryMs;
+  run.measuredAtOpen = figure(kFigureMeasurements);
+  RECT r = RectIn(main, list);
+  SetWindowPos(list, nullptr, 0, 0, (r.right - r.left) * 2 / 3, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
+  RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  Sleep(200);
+  run.rewrapUs = figure(kFigureResizeUs);
+  run.measuredByRewrap = figure(kFigureMeasurements) - run.measuredAtOpen;
+  return run.firstPaintMs >= 0;
+}
+
+// The list at the file limit, the median of five starts: start to first
+// paint, and a change of width.
+int Figures(const std::wstring& file) {
+  {
+    // Once to warm up: Wine starts its desktop and services with the first window.
+    Program warmUp;
+    warmUp.Window(IDD_LOGWICK_DIALOG);
+  }
+  std::vector<Run> runs(5);
+  for (Run& run : runs)
+    if (!MeasureOnce(file, run)) return 1;
+  auto median = [&runs](LONGLONG Run::*field) {
+    std::vector<LONGLONG> v;
+    for (const Run& run : runs) v.push_back(run.*field);
+    std::sort(v.begin(), v.end());
+    return static_cast<long long>(v[v.size() / 2]);
+  };
+  std::printf("win32_list_first_paint_100k: %lld ms\n", median(&Run::firstPaintMs));
+  std::printf("win32_process_start_to_entry: %lld ms\n", median(&Run::entryMs));
+  std::printf("win32_list_entry_to_first_paint_100k: %lld ms\n", median(&Run::ownMs));
+  std::printf("win32_list_rows_measured_at_open_100k: %lld rows\n", median(&Run::measuredAtOpen));
+  std::printf("win32_list_rewrap_100k: %.1f ms\n", static_cast<double>(median(&Run::rewrapUs)) / 1000.0);
+  std::printf("win32_list_rows_measured_by_rewrap_100k: %lld rows\n", median(&Run::measuredByRewrap));
+  return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const std::wstring what = argc > 1 ? argv[1] : L"";
+  if (what == L"pictures" && argc == 4) return Pictures(argv[2], argv[3]);
+  if (what == L"figures" && argc == 3) return Figures(argv[2]);
+  std::fputs("usage: window-pictures pictures FOLDER EVENTFILE | figures EVENTFILE\n", stderr);
+  return 2;
+}
