@@ -6,6 +6,8 @@
 
 namespace logwick {
 
+const char kShaMismatch[] = "SHA-256 не совпадает с содержимым";
+
 std::string ReadoutProblem(const CT7KEventList& list, const Sha256& sha) {
   if (PanelTypeTag(list.m_nPanelType) == PanelTypeTag(0))
     return StrFormat("неизвестный тип прибора %d", list.m_nPanelType);
@@ -16,7 +18,7 @@ std::string ReadoutProblem(const CT7KEventList& list, const Sha256& sha) {
   for (std::size_t i = 0; i < list.m_texts.size(); ++i)
     if (Cp1251ToUtf8(Utf8ToCp1251(list.m_texts[i])) != list.m_texts[i])
       return StrFormat("текст № %zu не записывается в файл событий без потерь", i);
-  if (EventListSha256(list) != sha) return "SHA-256 не совпадает с содержимым";
+  if (EventListSha256(list) != sha) return kShaMismatch;
   return {};
 }
 

@@ -13,5 +13,7 @@ namespace logwick {
 // Why the read-out cannot be filed as the one with this SHA-256, in a
 // Russian phrase; empty when it can.
 std::string ReadoutProblem(const CT7KEventList& list, const Sha256& sha);
+// The problem of a read-out whose bytes do not have its SHA-256.
+extern const char kShaMismatch[];
 
 }  // namespace logwick

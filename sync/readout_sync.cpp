@@ -27,6 +27,17 @@ constexpr const char* kStepTexts[] = {
 constexpr char kRestoredText[] = "сервер восстановлен из копии или заменён: сверка полностью";
 constexpr char kPostponedText[] = "сервер занят: отправка отложена";
 
+// Which of a Russian noun's three forms goes with n: 1 (21, 101 ...) чтение,
+// 2 to 4 (22 ...) чтения, else чтений.
+int PluralForm(std::size_t n) {
+  if (n % 10 == 1 && n % 100 != 11) return 0;
+  if (n % 10 >= 2 && n % 10 <= 4 && (n % 100 < 12 || n % 100 > 14)) return 1;
+  return 2;
+}
+
+constexpr const char* kDamagedTexts[] = {"повреждено %zu чтение", "повреждены %zu чтения",
+                                         "повреждено %zu чтений"};
+
 void CheckCancel(const std::atomic<bool>& cancel, const ISyncServer& server) {
   if (cancel) throw SyncError(SyncError::Kind::Cancelled, server.Name());
 }
@@ -63,6 +74,7 @@ struct Exchange {
   SyncReport& report;
   std::string serverId;
   SyncMarks marks;
+  std::size_t damaged = 0;  // skipped for bytes that fail their SHA-256
 
   bool Send();
   void Fetch(bool allHeld);
@@ -129,8 +141,10 @@ void Exchange::Take(const SyncEntry& e) {
                      static_cast<unsigned long long>(kMaxReadoutBytes)));
   const FetchedReadout fetched = server.Get(e, kMaxReadoutBytes);
   if (!fetched.readout) return Skip(e, fetched.problem);
-  if (const std::string problem = ReadoutProblem(fetched.readout->list, e.sha); !problem.empty())
+  if (const std::string problem = ReadoutProblem(fetched.readout->list, e.sha); !problem.empty()) {
+    damaged += problem == kShaMismatch;
     return Skip(e, problem);
+  }
   local.File(*fetched.readout);
   ++report.counts.fetched;
 }
@@ -224,6 +238,9 @@ void SyncReadouts(ISyncLocal& local, ISyncServer& server, ISyncView& view, const
   const bool allHeld = x.Send();
   if (retrySkipped) x.RetrySkipped();
   x.Fetch(allHeld);
+  if (x.damaged > 0) report.warnings.push_back("На сервере " + server.Name() + " " + DamagedText(x.damaged));
 }
+
+std::string DamagedText(std::size_t n) { return StrFormat(kDamagedTexts[PluralForm(n)], n); }
 
 }  // namespace logwick

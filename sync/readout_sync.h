@@ -144,6 +144,10 @@ inline constexpr std::uint64_t kMaxReadoutBytes = 2u << 20;
 // "[сервер восстановлен из копии или заменён: сверка полностью; ][сервер
 // занят: отправка отложена; ]отправлено X, получено Y[, пропущено N]".
 std::string SyncSummary(const SyncReport& report);
+// "повреждено 1 чтение", "повреждены 4 чтения", "повреждено 5 чтений": the
+// count agrees with its number. An exchange that skipped read-outs whose
+// bytes fail their SHA-256 ends its warnings with "На сервере S " and this.
+std::string DamagedText(std::size_t n);
 
 // Sends the read-outs the server lacks, then fetches those the local archive
 // lacks (oldest read time first, so that histories grow at their end); with

@@ -191,4 +191,13 @@ TEST_F(ReadoutSync, AnInterruptedExchangeIsCompletedByTheNext) {
   }
 }
 
+TEST(SyncTexts, CountsAgreeWithTheirNumber) {
+  const std::pair<std::size_t, const char*> cases[] = {
+      {1, "повреждено 1 чтение"},     {2, "повреждены 2 чтения"},      {4, "повреждены 4 чтения"},
+      {5, "повреждено 5 чтений"},     {11, "повреждено 11 чтений"},    {12, "повреждено 12 чтений"},
+      {21, "повреждено 21 чтение"},   {22, "повреждены 22 чтения"},    {111, "повреждено 111 чтений"},
+      {114, "повреждено 114 чтений"}, {1001, "повреждено 1001 чтение"}};
+  for (const auto& [n, text] : cases) EXPECT_EQ(DamagedText(n), text);
+}
+
 }  // namespace

@@ -228,7 +228,8 @@ TEST_F(ServerSync, RowsThatCannotBeTakenAreSkippedRememberedAndTriedAgain) {
   SyncOutcome r = Sync("z");
   ASSERT_EQ(r.status, SyncStatus::Done) << r.message << r.detail;
   EXPECT_EQ(SyncSummary(r), "отправлено 0, получено 2, пропущено 7");
-  ASSERT_EQ(r.warnings.size(), 7u);
+  ASSERT_EQ(r.warnings.size(), 8u);
+  EXPECT_EQ(r.warnings.back(), "На сервере " + r.server + " повреждено 1 чтение");
   auto warning = [&](std::size_t seq) {
     const std::string head = "Пропущено чтение № " + std::to_string(seq) + " на сервере: ";
     const auto it =
@@ -247,14 +248,19 @@ TEST_F(ServerSync, RowsThatCannotBeTakenAreSkippedRememberedAndTriedAgain) {
   EXPECT_EQ(SyncSummary(Sync("z")), "отправлено 0, получено 0");  // nothing downloaded again
   EXPECT_EQ(Archive("z")->SkippedReadouts().size(), 7u);
 
-  // Mended under the same SHA-256: filed when asked to try again.
-  cluster_->Sql("UPDATE logwick.readout SET filed_at = now() WHERE seq = 2", db_);
+  // Mended under the same SHA-256: filed when asked to try again; what is
+  // still wrong is told again.
   cluster_->Sql(
       "UPDATE logwick.readout SET read_hour = " + std::to_string(ReadTimeOf(p[2])[3]) + " WHERE seq = 3",
       db_);
+  cluster_->Sql(
+      "UPDATE logwick.readout SET filed_at = now(), events = overlay(events PLACING '\\xff' FROM 1 FOR 1)"
+      " WHERE seq = 2",
+      db_);
   r = Sync("z", url_, true);
-  EXPECT_EQ(SyncSummary(r), "отправлено 0, получено 2, пропущено 5");
-  EXPECT_EQ(Archive("z")->SkippedReadouts().size(), 5u);
+  EXPECT_EQ(SyncSummary(r), "отправлено 0, получено 1, пропущено 6");
+  EXPECT_EQ(r.warnings.back(), "На сервере " + r.server + " повреждены 2 чтения");
+  EXPECT_EQ(Archive("z")->SkippedReadouts().size(), 6u);
   EXPECT_TRUE(Archive("z")->HoldsReadout(EventListSha256(p[2])));
 }
 
