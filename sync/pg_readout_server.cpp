@@ -198,8 +198,11 @@ bool PgReadoutServer::Put(const SyncReadout& readout, const Sha256& sha) {
     const std::string param = "$" + std::to_string(i + 1);
     (values += i ? ", " : "") += i + 1 == kServerRowWidth ? "to_timestamp(" + param + ")" : param;
   }
-  const std::string sql = "INSERT INTO logwick.readout (" + columns + ") VALUES (" + values +
-                          ") ON CONFLICT (sha256) DO NOTHING RETURNING seq";
+  std::string sql = "INSERT INTO logwick.readout (";
+  sql += columns;
+  sql += ") VALUES (";
+  sql += values;
+  sql += ") ON CONFLICT (sha256) DO NOTHING RETURNING seq";
   return m_conn.Query(sql.c_str(), params).Rows() == 1;
 }
 

@@ -107,6 +107,25 @@ bool IsUtf8(std::string_view s) {
   return true;
 }
 
+// Text to show on one line: valid UTF-8 without control characters (each
+// byte that is neither becomes '?'), cut at a character to at most max bytes.
+std::string OneLineText(std::string_view text, std::size_t max) {
+  std::string out;
+  for (std::size_t at = 0; at < text.size();) {
+    std::size_t n = Utf8Length(text.substr(at));
+    const bool control = n == 1 && (static_cast<unsigned char>(text[at]) < 0x20 || text[at] == 0x7F);
+    if (out.size() + std::max<std::size_t>(n, 1) > max) break;
+    if (n == 0 || control) {
+      out += '?';
+      n = 1;
+    } else {
+      out.append(text.substr(at, n));
+    }
+    at += n;
+  }
+  return out;
+}
+
 // Reads the columns of one row; the first that is missing or not as this
 // program writes it gives the problem.
 class Columns {
@@ -215,8 +234,8 @@ SyncEntry DecodeServerEntry(std::span<const ServerColumn> columns) {
   e.serialKnown = !c.IsNull(kEntrySerial);
   for (std::size_t k = 0; k < e.readTime.size(); ++k) e.readTime[k] = c.Int4(kEntryRead + k);
   const auto sentBy = c.Bytes(kEntrySentBy);
-  std::string role(sentBy.begin(), sentBy.end());
-  if (!IsUtf8(role)) role = "?";
+  const std::string role =
+      OneLineText(std::string_view(reinterpret_cast<const char*>(sentBy.data()), sentBy.size()), 255);
   if (const auto bytes = c.Exactly(kEntryBytes, 8)) e.bytes = BigEndian(*bytes);
   e.problem = c.Problem();
 
@@ -258,21 +277,8 @@ std::vector<ServerColumnBytes> EncodeServerRow(const SyncReadout& readout, const
 
 std::string OriginName(const std::string& source) {
   const std::size_t slash = source.find_last_of("/\\");
-  const std::string_view name =
-      slash == std::string::npos ? source : std::string_view(source).substr(slash + 1);
-  std::string out;
-  for (std::size_t at = 0; at < name.size();) {
-    const std::size_t n = Utf8Length(name.substr(at));
-    const bool control = n == 1 && static_cast<unsigned char>(name[at]) < 0x20;
-    const std::size_t take = n == 0 || control ? 1 : n;
-    if (out.size() + (n == 0 || control ? 1 : n) > kMaxOriginBytes) break;
-    if (n == 0 || control)
-      out += '?';
-    else
-      out.append(name.substr(at, n));
-    at += take;
-  }
-  return out;
+  return OneLineText(slash == std::string::npos ? source : std::string_view(source).substr(slash + 1),
+                     kMaxOriginBytes);
 }
 
 }  // namespace logwick
