@@ -64,6 +64,8 @@ fs::path FindHelper() {
 }
 
 #ifdef _WIN32
+BOOL WINAPI LeaveCtrlCToHelper(DWORD event) { return event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT; }
+
 // One argument as the C runtime's parser takes it back: quoted when it holds
 // a blank or a quote, with backslashes doubled before a quote.
 std::wstring Quoted(const std::wstring& arg) {
@@ -99,8 +101,9 @@ int RunSyncHelper() {
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
   // Ctrl-C reaches every program of the console: the helper stops its work
-  // and ends, and this one waits for it.
-  SetConsoleCtrlHandler(nullptr, TRUE);
+  // and ends, and this one waits for it. (A handler, unlike ignoring Ctrl-C,
+  // is not inherited by the helper.)
+  SetConsoleCtrlHandler(LeaveCtrlCToHelper, TRUE);
   if (!CreateProcessW(helper.wstring().c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                       &startup, &process))
     throw CliError("Не удаётся запустить " + WideToUtf8(helper.wstring()) + " (ошибка " +
