@@ -22,6 +22,9 @@ namespace {
 // (the desktop program and the command line filing at the same moment).
 constexpr int kBusyTimeoutMs = 15000;
 
+// The most events a history's list sets aside before its chunks are read.
+constexpr std::size_t kReserveEvents = 1u << 22;
+
 // Marks the SQLite file as an archive of this program ("LWKH").
 constexpr std::int64_t kApplicationId = 0x4C574B48;
 
@@ -457,8 +460,10 @@ std::optional<PanelHistory> HistoryArchive::Impl::History(const PanelKey& key, s
   const std::size_t total = h.Size();
   const std::size_t n = std::min(total, maxEvents);
   out.totalEvents = total;
-  // Newest first, straight from the stored records into the list.
-  out.list.Reserve(n);
+  // Newest first, straight from the stored records into the list. The count
+  // is the archive's word until each chunk is read: a damaged one may claim
+  // billions, so no more is set aside than a sound history of some millions.
+  out.list.Reserve(std::min<std::size_t>(n, kReserveEvents));
   std::size_t end = total;
   for (auto piece = h.Pieces().rbegin(); piece != h.Pieces().rend() && out.list.GetCount() < n; ++piece) {
     const std::span<const std::uint8_t> bytes = store.PeekBytes(piece->chunk);
@@ -539,6 +544,8 @@ std::vector<PanelSummary> HistoryArchive::Panels() {
       s.readouts = static_cast<std::uint64_t>(st.Int(6));
       CT7KEventList name;
       const auto bytes = st.Blob(7);
+      if (bytes.size() != name.m_szConfigName.size())
+        throw SqliteError::Corrupt("a configuration name is cut");
       name.SetConfigNameBytes(reinterpret_cast<const char*>(bytes.data()), bytes.size());
       s.configName = name.ConfigNameText();
       for (int i = 0; i < 6; ++i) s.lastRead[static_cast<std::size_t>(i)] = Int32(st.Int(8 + i));

@@ -2,6 +2,8 @@
 // refused files, two writers at once and where the file lives.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <algorithm>
 #include <cstdlib>
 #include <map>
@@ -202,6 +204,35 @@ TEST_F(Archive, RefusesWhatIsNotASoundArchiveAndLeavesItAlone) {
   std::filesystem::remove(path_);
   EXPECT_THROW(Open(false), ArchiveError);
   EXPECT_FALSE(std::filesystem::exists(path_));
+}
+
+// Blobs that a damaged disk or another program changed: each read that meets
+// one refuses the archive as damaged, in little memory.
+TEST_F(Archive, RefusesDamagedBlobsInsteadOfTrustingThem) {
+  Open()->File(MakeFullList(40), {"f"});
+  const std::tuple<const char*, const char*, std::function<void(HistoryArchive&)>> damage[] = {
+      {"a configuration name cut to nothing", "UPDATE readout SET config_name = x''",
+       [](HistoryArchive& a) { a.Panels(); }},
+      {"a history claiming four billion events",
+       "UPDATE panel SET pieces = x'0180808080' || x'0f', events = 4026531840",
+       [](HistoryArchive& a) {
+         a.History({1, 123});
+       }},
+  };
+  for (const auto& [what, sql, read] : damage) {
+    SCOPED_TRACE(what);
+    const Bytes sound = ReadBytes(path_);
+    SqliteDb::OpenExisting(path_).Exec(sql);
+    auto archive = Open(false);
+    try {
+      read(*archive);
+      ADD_FAILURE() << "the damage went unnoticed";
+    } catch (const ArchiveError& e) {
+      EXPECT_EQ(e.GetKind(), ArchiveError::Kind::Damaged) << e.what();
+    }
+    archive.reset();
+    WriteBytes(path_, sound);
+  }
 }
 
 // An archive of the first version gains the synchronisation marks and the
