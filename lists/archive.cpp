@@ -32,9 +32,7 @@ CArchive::CArchive(std::string& sink) : m_file(nullptr), m_sink(&sink), m_mode(s
 
 void CArchive::ThrowEndOfFile() { throw CArchiveException("unexpected end of file"); }
 
-void CArchive::ThrowFileError(int err) const {
-  throw CFileException(m_path, logwick::ErrnoText(err));
-}
+void CArchive::ThrowFileError(int err) const { throw CFileException(m_path, logwick::ErrnoText(err)); }
 
 std::optional<std::uint64_t> CArchive::Remaining() const {
   if (!m_size) return std::nullopt;
