@@ -65,30 +65,6 @@ std::string StampText(std::optional<std::uint32_t> stamp) {
   return ev.GetTimeText();
 }
 
-std::string PanelLines(HistoryArchive& archive);
-std::string SkippedLines(HistoryArchive& archive);
-
-void RunList(const ArchiveOptions& o) {
-  std::unique_ptr<HistoryArchive> archive;
-  try {
-    archive = HistoryArchive::Open(ArchivePathOrThrow(o.archive), false);
-  } catch (const ArchiveError& e) {
-    if (e.GetKind() == ArchiveError::Kind::Missing) return;  // no archive yet: no panels
-    ThrowArchiveError(e);
-  }
-  std::string out;
-  try {
-    if (o.skipped)
-      out = SkippedLines(*archive);
-    else
-      out = PanelLines(*archive);
-  } catch (const ArchiveError& e) {
-    ThrowArchiveError(e);
-  }
-  if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0)
-    throw CliError("logwick-cli: cannot write the standard output");
-}
-
 std::string PanelLines(HistoryArchive& archive) {
   std::string out;
   for (const PanelSummary& p : archive.Panels()) {
@@ -111,6 +87,27 @@ std::string SkippedLines(HistoryArchive& archive) {
                      TerminalText(s.warning).c_str());
   }
   return out;
+}
+
+void RunList(const ArchiveOptions& o) {
+  std::unique_ptr<HistoryArchive> archive;
+  try {
+    archive = HistoryArchive::Open(ArchivePathOrThrow(o.archive), false);
+  } catch (const ArchiveError& e) {
+    if (e.GetKind() == ArchiveError::Kind::Missing) return;  // no archive yet: no panels
+    ThrowArchiveError(e);
+  }
+  std::string out;
+  try {
+    if (o.skipped)
+      out = SkippedLines(*archive);
+    else
+      out = PanelLines(*archive);
+  } catch (const ArchiveError& e) {
+    ThrowArchiveError(e);
+  }
+  if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0)
+    throw CliError("logwick-cli: cannot write the standard output");
 }
 
 // The panel that SERIAL and --type name; refused when there is none or when
