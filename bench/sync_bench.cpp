@@ -1,20 +1,22 @@
-// Synchronisation with a shared server on loopback: 100 read-outs of 4096
-// events (20 panels visited 5 times, each visit overlapping the one before)
+// Synchronisation with a shared server on loopback: 1000 read-outs of 4096
+// events (200 panels visited 5 times, each visit overlapping the one before)
 // sent into an empty server, the same fetched into an empty local archive,
-// and an exchange with nothing to do, with those 100 read-outs and with a few
-// thousand small ones on each side.
+// and an exchange with nothing to do, with those 1000 read-outs and with a
+// few thousand small ones on each side.
 //
 //   logwick-bench-sync URL URL2 FOLDER
 // URL and URL2 name two databases without the shared archive (server-init is
-// run on them); FOLDER must be empty. Prints "name: value unit" lines.
+// run on them); FOLDER must be empty. Prints "name: value unit" lines and
+// leaves FOLDER/first.sqlite (the 1000 read-outs) for the script to sync
+// again as a whole process.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "sync/server_sync.h"
 #include "sim/event_generator.h"
+#include "sync/server_sync.h"
 
 using namespace logwick;
 using Clock = std::chrono::steady_clock;
@@ -57,7 +59,7 @@ double Timed(const std::string& archive, const std::string& url, SyncCounts* cou
   const SyncOutcome r = SyncWithServer(archive, url, view, cancel);
   const double ms = Ms(Clock::now() - start);
   if (r.status != SyncStatus::Done) {
-    std::fprintf(stderr, "logwick-bench-sync: %s\n", r.message.c_str());
+    std::fprintf(stderr, "logwick-bench-sync: %s (%s)\n", r.message.c_str(), r.detail.c_str());
     std::exit(1);
   }
   if (counts) *counts = r.counts;
@@ -80,23 +82,23 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string url = argv[1], url2 = argv[2], folder = argv[3];
-  try {
-    InitServer(url);
-    InitServer(url2);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "logwick-bench-sync: %s\n", e.what());
-    return 1;
-  }
+  for (const std::string& u : {url, url2})
+    if (const ServerInitOutcome r = InitServer(u); r.status != SyncStatus::Done) {
+      std::fprintf(stderr, "logwick-bench-sync: %s (%s)\n", r.message.c_str(), r.detail.c_str());
+      return 1;
+    }
 
   const std::string first = folder + "/first.sqlite", second = folder + "/second.sqlite";
-  FileVisits(*HistoryArchive::Open(first, true), 20, 5, 4096, 3072);
+  FileVisits(*HistoryArchive::Open(first, true), 200, 5, 4096, 3072);
   SyncCounts counts;
   double ms = Timed(first, url, &counts);
-  std::printf("sync of %zu read-outs of 4096 events into an empty server: %.0f ms\n", counts.sent, ms);
+  std::printf("sync of %zu read-outs of 4096 events into an empty server: %.0f ms (%.0f read-outs/s)\n",
+              counts.sent, ms, counts.sent * 1000.0 / ms);
   ms = Timed(second, url, &counts);
-  std::printf("sync of %zu read-outs of 4096 events into an empty local archive: %.0f ms\n", counts.fetched,
-              ms);
-  std::printf("sync with nothing to do, 100 read-outs on each side: %.1f ms\n",
+  std::printf(
+      "sync of %zu read-outs of 4096 events into an empty local archive: %.0f ms (%.0f read-outs/s)\n",
+      counts.fetched, ms, counts.fetched * 1000.0 / ms);
+  std::printf("sync with nothing to do, %zu read-outs on each side: %.1f ms\n", counts.fetched,
               MedianNothingToDo(second, url));
 
   const std::string many = folder + "/many.sqlite";

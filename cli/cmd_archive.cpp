@@ -8,6 +8,7 @@
 #include "cli/archive_access.h"
 #include "cli/commands.h"
 #include "cli/filter_options.h"
+#include "cli/helper_program.h"
 #include "cli/list_io.h"
 #include "cli/report_output.h"
 #include "events/strformat.h"
@@ -23,6 +24,7 @@ struct ArchiveOptions {
   std::optional<std::int32_t> type;
   std::string out;
   FilterOptions filter;
+  bool skipped = false;  // list --skipped
 };
 
 std::string AbsolutePath(const std::string& path) {
@@ -63,6 +65,30 @@ std::string StampText(std::optional<std::uint32_t> stamp) {
   return ev.GetTimeText();
 }
 
+std::string PanelLines(HistoryArchive& archive) {
+  std::string out;
+  for (const PanelSummary& p : archive.Panels()) {
+    out += StrFormat("%s\t%d\t%s\t%llu\t%llu\t%s\t%s\t%s\t%llu\n", PanelTypeName(p.panel.type).c_str(),
+                     p.panel.serial, TerminalText(p.configName).c_str(),
+                     static_cast<unsigned long long>(p.events), static_cast<unsigned long long>(p.readouts),
+                     StampText(p.firstEvent).c_str(), StampText(p.lastEvent).c_str(),
+                     ReadTimeText(p.lastRead).c_str(), static_cast<unsigned long long>(p.gapMarks));
+  }
+  return out;
+}
+
+// One line per read-out of a shared server that a synchronisation skipped:
+// serial number, the first 16 hex digits of its SHA-256, the warning it got.
+std::string SkippedLines(HistoryArchive& archive) {
+  std::string out;
+  for (const SkippedReadout& s : archive.SkippedReadouts()) {
+    const std::string serial = s.serial ? std::to_string(*s.serial) : "?";
+    out += StrFormat("%s\t%s\t%s\n", serial.c_str(), HexOf(s.sha).substr(0, 16).c_str(),
+                     TerminalText(s.warning).c_str());
+  }
+  return out;
+}
+
 void RunList(const ArchiveOptions& o) {
   std::unique_ptr<HistoryArchive> archive;
   try {
@@ -71,19 +97,14 @@ void RunList(const ArchiveOptions& o) {
     if (e.GetKind() == ArchiveError::Kind::Missing) return;  // no archive yet: no panels
     ThrowArchiveError(e);
   }
-  std::vector<PanelSummary> panels;
+  std::string out;
   try {
-    panels = archive->Panels();
+    if (o.skipped)
+      out = SkippedLines(*archive);
+    else
+      out = PanelLines(*archive);
   } catch (const ArchiveError& e) {
     ThrowArchiveError(e);
-  }
-  std::string out;
-  for (const PanelSummary& p : panels) {
-    out += StrFormat("%s\t%d\t%s\t%llu\t%llu\t%s\t%s\t%s\t%llu\n", PanelTypeName(p.panel.type).c_str(),
-                     p.panel.serial, TerminalText(p.configName).c_str(),
-                     static_cast<unsigned long long>(p.events), static_cast<unsigned long long>(p.readouts),
-                     StampText(p.firstEvent).c_str(), StampText(p.lastEvent).c_str(),
-                     ReadTimeText(p.lastRead).c_str(), static_cast<unsigned long long>(p.gapMarks));
   }
   if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0)
     throw CliError("logwick-cli: cannot write the standard output");
@@ -165,6 +186,9 @@ void AddArchiveCommand(CLI::App& app) {
 
   auto list = std::make_shared<ArchiveOptions>();
   cmd = AddAction(*archive, "list", "One line per panel (tab-separated)", list);
+  cmd->add_flag("--skipped", list->skipped,
+                "instead, one line per read-out a synchronisation skipped: serial number, the first 16 hex"
+                " digits of its SHA-256, why");
   cmd->callback([list] { RunList(*list); });
 
   auto show = std::make_shared<ArchiveOptions>();
@@ -180,7 +204,12 @@ void AddArchiveCommand(CLI::App& app) {
   cmd->add_option("-o,--output", exp->out, "Event file to write")->required();
   cmd->callback([exp] { RunExport(*exp); });
 #ifdef LOGWICK_WITH_SYNC
-  AddArchiveSyncActions(*archive);
+  // The helper program parses the same command line again and runs it.
+  const auto helper = [](const SyncRequest&) {
+    if (const int status = RunSyncHelper(); status != kExitOk)
+      throw CliError("", static_cast<ExitStatus>(status));
+  };
+  AddArchiveSyncActions(*archive, {helper, helper});
 #endif
 }
 

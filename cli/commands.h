@@ -3,6 +3,9 @@
 // by throwing CliError (message printed on stderr, exit status of its kind).
 #pragma once
 
+#include <functional>
+#include <string>
+
 #include "cli/exit_status.h"
 
 namespace CLI {
@@ -24,7 +27,17 @@ void AddCheckCommand(CLI::App& app);
 void AddArchiveCommand(CLI::App& app);
 #endif
 #ifdef LOGWICK_WITH_SYNC
-void AddArchiveSyncActions(CLI::App& archive);
+// archive sync and server-init: what was asked, and who runs it.
+struct SyncRequest {
+  std::string archive;  // --archive
+  std::string server;   // --server, or server-init's URL
+  bool retrySkipped = false;
+};
+struct ArchiveSyncRunners {
+  std::function<void(const SyncRequest&)> sync;
+  std::function<void(const SyncRequest&)> serverInit;
+};
+void AddArchiveSyncActions(CLI::App& archive, const ArchiveSyncRunners& run);
 #endif
 
 }  // namespace logwick::cli

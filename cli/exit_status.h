@@ -18,12 +18,14 @@ enum ExitStatus : int {
   kExitCannotRead = 3,   // "Не могу прочитать файл"
   kExitCannotWrite = 4,  // "Ошибка записи файла" / "Не могу создать файл"
   kExitServer = 5,       // the shared archive's server failed, refused or is not given
+  kExitSkipped = 6,      // a synchronisation skipped a read-out or put off sending
   kExitCancelled = 130,  // a read-out or a synchronisation stopped with Ctrl-C
 };
 
 // The status a read-out's end gives the command.
 ExitStatus ExitStatusOf(ReadoutStatus status);
 
+// An empty message ends the program with the status and says nothing more.
 struct CliError : std::runtime_error {
   explicit CliError(const std::string& message, ExitStatus status = kExitFailure)
       : std::runtime_error(message), status(status) {}

@@ -1,12 +1,11 @@
 #include "cli/sync_progress.h"
 
 #include "events/strformat.h"
-#include "link/comm_port.h"
 
 namespace logwick::cli {
 namespace {
 
-constexpr std::uint32_t kRedrawEveryMs = 100;
+constexpr std::chrono::milliseconds kRedrawEvery{100};
 constexpr int kBarWidth = 24;
 
 int Percent(const SyncProgress& p) { return p.total == 0 ? 100 : static_cast<int>(p.done * 100 / p.total); }
@@ -37,9 +36,9 @@ void TerminalSyncView::OnProgress(const SyncProgress& p) {
 }
 
 void TerminalSyncView::Redraw(const SyncProgress& p, bool force) {
-  const std::uint32_t now = TickMs();
-  if (!force && now - m_lastDrawMs < kRedrawEveryMs) return;
-  m_lastDrawMs = now;
+  const auto now = std::chrono::steady_clock::now();
+  if (!force && now - m_lastDraw < kRedrawEvery) return;
+  m_lastDraw = now;
   std::string line = SyncStepText(p.step);
   if (p.total > 0) {
     const int filled = Percent(p) * kBarWidth / 100;

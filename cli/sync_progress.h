@@ -3,7 +3,7 @@
 // (a line per step and per tenth of the way, for logs and pipes).
 #pragma once
 
-#include <cstdint>
+#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -18,6 +18,8 @@ class TerminalSyncView : public ISyncView {
   void OnProgress(const SyncProgress& p) override;
   // Ends the live line; call before printing anything else.
   void Finish();
+  // Whether read-outs had begun to travel (a step beyond the comparison).
+  bool Exchanging() const { return m_step == SyncStep::Sending || m_step == SyncStep::Fetching; }
 
  private:
   void Redraw(const SyncProgress& p, bool force);
@@ -28,7 +30,7 @@ class TerminalSyncView : public ISyncView {
   bool m_started = false;
   SyncStep m_step = SyncStep::Connecting;
   int m_lastDecile = -1;
-  std::uint32_t m_lastDrawMs = 0;
+  std::chrono::steady_clock::time_point m_lastDraw{};
 };
 
 }  // namespace logwick::cli

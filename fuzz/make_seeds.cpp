@@ -1,6 +1,8 @@
 // Usage: logwick-fuzz-seeds FOLDER. Writes the seed corpora there: event_file/ sample files (both
 // versions, every tag, 8- and 16-bit texts), readout/ simulator sessions as fuzz_readout plays them,
-// sentence/ the sample events that walk through every sentence.
+// sentence/ the sample events that walk through every sentence; where the synchronisation is built,
+// server_row/ sample read-outs as a server lists and sends them, archive_blob/ the stored blobs of
+// the sample archive.
 #include <filesystem>
 #include <fstream>
 
@@ -10,6 +12,12 @@
 #include "link/readout.h"
 #include "sim/event_generator.h"
 #include "sim/virtual_panel.h"
+#ifdef LOGWICK_WITH_SYNC
+#include "fuzz/archive_sample.h"
+#include "fuzz/row_columns.h"
+#include "history/sqlite_db.h"
+#include "sync/server_row.h"
+#endif
 
 namespace {
 
@@ -23,7 +31,7 @@ void Save(const fs::path& folder, const std::string& name, const Bytes& bytes) {
       .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-Bytes SampleFile(int panelType, std::size_t events, std::size_t texts, std::uint32_t seed) {
+CT7KEventList SampleFileList(int panelType, std::size_t events, std::size_t texts, std::uint32_t seed) {
   CT7KEventList l;
   l.m_nPanelType = panelType, l.m_nSerNum = static_cast<std::int32_t>(1000 + seed);
   l.m_nReadDay = 15, l.m_nReadMonth = 3, l.m_nReadYear = 2024, l.m_nVerMajor = 3, l.m_nVerMinor = 2;
@@ -32,7 +40,11 @@ Bytes SampleFile(int panelType, std::size_t events, std::size_t texts, std::uint
   l.m_texts = SampleMessageTexts(texts);
   if (seed == 12) l.m_texts[0] = std::string(300, 'x');  // a 16-bit length prefix
   for (const CT7KEvent& ev : GenerateSampleEvents(events, seed)) l.AddTail(ev);
-  return fuzz::StoreToBytes(l);
+  return l;
+}
+
+Bytes SampleFile(int panelType, std::size_t events, std::size_t texts, std::uint32_t seed) {
+  return fuzz::StoreToBytes(SampleFileList(panelType, events, texts, seed));
 }
 
 // The same file as format version 0: no panel type and serial number fields.
@@ -149,6 +161,66 @@ void SentenceSeeds(const fs::path& out) {
   }
 }
 
+#ifdef LOGWICK_WITH_SYNC
+std::vector<std::uint8_t> BigEndian(std::uint64_t v, int bytes) {
+  std::vector<std::uint8_t> out;
+  for (int i = bytes - 1; i >= 0; --i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+  return out;
+}
+
+// A read-out's listing entry and its whole row, as the server sends them.
+void ServerRowSeeds(const fs::path& out) {
+  const CT7KEventList samples[] = {fuzz::ArchiveSampleReadout(), SampleFileList(2, 3, 2, 2),
+                                   SampleFileList(3, 60, 16, 8)};
+  int n = 0;
+  for (const CT7KEventList& l : samples) {
+    const Sha256 sha = EventListSha256(l);
+    const std::int32_t ints[] = {l.m_nPanelType, l.m_nSerNum,   l.m_nReadYear, l.m_nReadMonth,
+                                 l.m_nReadDay,   l.m_nReadHour, l.m_nReadMin,  l.m_nReadSec};
+    std::vector<fuzz::Column> entry{BigEndian(++n, 8), std::vector<std::uint8_t>(sha.begin(), sha.end())};
+    for (std::int32_t v : ints) entry.emplace_back(BigEndian(static_cast<std::uint32_t>(v), 4));
+    entry.emplace_back(std::vector<std::uint8_t>{'i', 'v', 'a', 'n', 'o', 'v'});
+    entry.emplace_back(BigEndian(l.GetCount() * 16 + 2000, 8));
+    std::vector<fuzz::Column> row;
+    for (const ServerColumnBytes& c : EncodeServerRow({l, {"/home/u/visit.t7kev", n == 2}, 1700000000}, sha))
+      row.push_back(c);
+    Bytes seed;
+    fuzz::PutColumns(seed, entry);
+    fuzz::PutColumns(seed, row);
+    Save(out, "seed-" + std::to_string(n), seed);
+  }
+}
+
+// The sample archive's blobs as the harness overwrites them.
+void ArchiveBlobSeeds(const fs::path& out) {
+  const std::string path = (fs::temp_directory_path() / "logwick-fuzz-seed-archive.sqlite").string();
+  fuzz::MakeSampleArchive(path).reset();
+  {
+    SqliteDb db = SqliteDb::OpenExisting(path);
+    SqliteStatement r = db.Prepare(
+        "SELECT r.config_name, r.reserved, r.texts, r.chunks, c.events, p.pieces, p.gaps, r.event_count, "
+        "p.events,"
+        " c.id FROM readout r, panel p, chunk c ORDER BY c.id");
+    while (r.Step()) {
+      Bytes seed;
+      fuzz::PutUint(seed, static_cast<std::uint32_t>(r.Int(7)), 4);
+      fuzz::PutUint(seed, static_cast<std::uint32_t>(r.Int(8)), 4);
+      fuzz::PutUint(seed, static_cast<std::uint32_t>(r.Int(9) - 1), 1);
+      std::vector<fuzz::Column> blobs;
+      for (int i = 0; i < 7; ++i) {
+        if (r.IsNull(i))
+          blobs.emplace_back();
+        else
+          blobs.emplace_back(std::vector<std::uint8_t>(r.Blob(i).begin(), r.Blob(i).end()));
+      }
+      fuzz::PutColumns(seed, blobs);
+      Save(out, "seed-" + std::to_string(r.Int(9)), seed);
+    }
+  }
+  for (const char* end : {"", "-wal", "-shm"}) std::remove((path + end).c_str());
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -156,5 +228,9 @@ int main(int argc, char** argv) {
   EventFileSeeds(fs::path(argv[1]) / "event_file");
   SentenceSeeds(fs::path(argv[1]) / "sentence");
   ReadoutSeeds(fs::path(argv[1]) / "readout");
+#ifdef LOGWICK_WITH_SYNC
+  ServerRowSeeds(fs::path(argv[1]) / "server_row");
+  ArchiveBlobSeeds(fs::path(argv[1]) / "archive_blob");
+#endif
   return 0;
 }

@@ -22,6 +22,9 @@ namespace {
 // (the desktop program and the command line filing at the same moment).
 constexpr int kBusyTimeoutMs = 15000;
 
+// The most events a history's list sets aside before its chunks are read.
+constexpr std::size_t kReserveEvents = 1u << 22;
+
 // Marks the SQLite file as an archive of this program ("LWKH").
 constexpr std::int64_t kApplicationId = 0x4C574B48;
 
@@ -83,6 +86,20 @@ CREATE TABLE sync_mark (
   server TEXT PRIMARY KEY,
   sent_through INTEGER NOT NULL,
   fetched_through INTEGER NOT NULL
+);
+)sql",
+    // 2 -> 3: the SHA-256 of the read-out each mark names, and the read-outs
+    // of a server that were skipped.
+    R"sql(
+ALTER TABLE sync_mark ADD COLUMN sent_sha BLOB;
+ALTER TABLE sync_mark ADD COLUMN fetched_sha BLOB;
+CREATE TABLE sync_skip (
+  server TEXT NOT NULL,
+  sha256 BLOB NOT NULL,
+  seq INTEGER NOT NULL,
+  serial INTEGER,
+  warning TEXT NOT NULL,
+  PRIMARY KEY (server, sha256)
 );
 )sql",
 };
@@ -174,6 +191,13 @@ void CreateArchiveFile(const std::string& path) {
 
 std::int32_t Int32(std::int64_t v) { return static_cast<std::int32_t>(v); }
 
+// A SHA-256 column: its first 32 bytes (zero for NULL, as for a mark not known).
+Sha256 ShaOf(std::span<const std::uint8_t> bytes) {
+  Sha256 sha{};
+  std::copy_n(bytes.begin(), std::min(bytes.size(), sha.size()), sha.begin());
+  return sha;
+}
+
 constexpr char kInfoQuery[] =
     "SELECT r.id, r.sha256, r.read_year, r.read_month, r.read_day, r.read_hour, r.read_min, r.read_sec,"
     " r.event_count, r.origin, r.partial, r.filed_at, p.type, p.serial FROM readout r"
@@ -185,10 +209,7 @@ std::vector<ReadoutInfo> ReadoutInfos(SqliteStatement& st) {
   while (st.Step()) {
     ReadoutInfo info;
     info.id = st.Int(0);
-    Sha256 sha{};
-    const auto bytes = st.Blob(1);
-    std::copy_n(bytes.begin(), std::min(bytes.size(), sha.size()), sha.begin());
-    info.sha256 = HexOf(sha);
+    info.sha256 = HexOf(ShaOf(st.Blob(1)));
     for (int i = 0; i < 6; ++i) info.readTime[static_cast<std::size_t>(i)] = Int32(st.Int(2 + i));
     info.events = static_cast<std::size_t>(st.Int(8));
     info.origin = st.Text(9);
@@ -439,8 +460,10 @@ std::optional<PanelHistory> HistoryArchive::Impl::History(const PanelKey& key, s
   const std::size_t total = h.Size();
   const std::size_t n = std::min(total, maxEvents);
   out.totalEvents = total;
-  // Newest first, straight from the stored records into the list.
-  out.list.Reserve(n);
+  // Newest first, straight from the stored records into the list. The count
+  // is the archive's word until each chunk is read: a damaged one may claim
+  // billions, so no more is set aside than a sound history of some millions.
+  out.list.Reserve(std::min<std::size_t>(n, kReserveEvents));
   std::size_t end = total;
   for (auto piece = h.Pieces().rbegin(); piece != h.Pieces().rend() && out.list.GetCount() < n; ++piece) {
     const std::span<const std::uint8_t> bytes = store.PeekBytes(piece->chunk);
@@ -521,6 +544,8 @@ std::vector<PanelSummary> HistoryArchive::Panels() {
       s.readouts = static_cast<std::uint64_t>(st.Int(6));
       CT7KEventList name;
       const auto bytes = st.Blob(7);
+      if (bytes.size() != name.m_szConfigName.size())
+        throw SqliteError::Corrupt("a configuration name is cut");
       name.SetConfigNameBytes(reinterpret_cast<const char*>(bytes.data()), bytes.size());
       s.configName = name.ConfigNameText();
       for (int i = 0; i < 6; ++i) s.lastRead[static_cast<std::size_t>(i)] = Int32(st.Int(8 + i));
@@ -592,10 +617,10 @@ bool HistoryArchive::HoldsReadout(const Sha256& sha) {
 
 SyncMarks HistoryArchive::SyncMarksFor(const std::string& server) {
   return m_impl->Guarded(ArchiveError::Kind::CannotOpen, [&] {
-    SqliteStatement st =
-        m_impl->db.Prepare("SELECT sent_through, fetched_through FROM sync_mark WHERE server = ?1");
+    SqliteStatement st = m_impl->db.Prepare(
+        "SELECT sent_through, fetched_through, sent_sha, fetched_sha FROM sync_mark WHERE server = ?1");
     if (!st.Bind(1, server).Step()) return SyncMarks{};
-    return SyncMarks{st.Int(0), st.Int(1)};
+    return SyncMarks{st.Int(0), st.Int(1), ShaOf(st.Blob(2)), ShaOf(st.Blob(3))};
   });
 }
 
@@ -603,11 +628,53 @@ void HistoryArchive::SetSyncMarks(const std::string& server, const SyncMarks& ma
   m_impl->Guarded(ArchiveError::Kind::CannotWrite, [&] {
     m_impl->db
         .Prepare(
-            "INSERT INTO sync_mark (server, sent_through, fetched_through) VALUES (?1, ?2, ?3)"
-            " ON CONFLICT (server) DO UPDATE SET sent_through = ?2, fetched_through = ?3")
+            "INSERT INTO sync_mark (server, sent_through, fetched_through, sent_sha, fetched_sha)"
+            " VALUES (?1, ?2, ?3, ?4, ?5) ON CONFLICT (server) DO UPDATE SET sent_through = ?2,"
+            " fetched_through = ?3, sent_sha = ?4, fetched_sha = ?5")
         .Bind(1, server)
         .Bind(2, marks.sentThrough)
         .Bind(3, marks.fetchedThrough)
+        .BindBlob(4, marks.sentSha)
+        .BindBlob(5, marks.fetchedSha)
+        .Run();
+  });
+}
+
+std::vector<SkippedReadout> HistoryArchive::SkippedReadouts(const std::string& server) {
+  return m_impl->Guarded(ArchiveError::Kind::CannotOpen, [&] {
+    SqliteStatement st = m_impl->db.Prepare(
+        "SELECT server, sha256, seq, serial, warning FROM sync_skip WHERE ?1 = '' OR server = ?1"
+        " ORDER BY server, seq");
+    st.Bind(1, server);
+    std::vector<SkippedReadout> out;
+    while (st.Step()) {
+      SkippedReadout s{st.Text(0), ShaOf(st.Blob(1)), st.Int(2), std::nullopt, st.Text(4)};
+      if (!st.IsNull(3)) s.serial = Int32(st.Int(3));
+      out.push_back(std::move(s));
+    }
+    return out;
+  });
+}
+
+void HistoryArchive::RememberSkipped(const SkippedReadout& s) {
+  m_impl->Guarded(ArchiveError::Kind::CannotWrite, [&] {
+    SqliteStatement st = m_impl->db.Prepare(
+        "INSERT INTO sync_skip (server, sha256, seq, serial, warning) VALUES (?1, ?2, ?3, ?4, ?5)"
+        " ON CONFLICT (server, sha256) DO UPDATE SET seq = ?3, serial = ?4, warning = ?5");
+    st.Bind(1, s.server).BindBlob(2, s.sha).Bind(3, s.seq).Bind(5, s.warning);
+    if (s.serial)
+      st.Bind(4, *s.serial);
+    else
+      st.BindNull(4);
+    st.Run();
+  });
+}
+
+void HistoryArchive::ForgetSkipped(const std::string& server, const Sha256& sha) {
+  m_impl->Guarded(ArchiveError::Kind::CannotWrite, [&] {
+    m_impl->db.Prepare("DELETE FROM sync_skip WHERE server = ?1 AND sha256 = ?2")
+        .Bind(1, server)
+        .BindBlob(2, sha)
         .Run();
   });
 }

@@ -88,11 +88,26 @@ struct PanelHistory {
 
 // How far this archive and one shared server have caught up with each other:
 // every read-out filed here up to number sentThrough is on the server, and
-// every one the server numbered up to fetchedThrough is here.
+// every one the server numbered up to fetchedThrough is here. Each mark keeps
+// the SHA-256 of the read-out it names (zero where not known), so that a
+// server put back from a copy, which numbers other read-outs alike, is told.
 struct SyncMarks {
   std::int64_t sentThrough = 0;
   std::int64_t fetchedThrough = 0;
+  Sha256 sentSha{};
+  Sha256 fetchedSha{};
   bool operator==(const SyncMarks&) const = default;
+};
+
+// A read-out on a shared server that could not be taken (odd values, bytes
+// that fail their SHA-256, not a valid event file): remembered, so that it is
+// not downloaded again on every exchange, until it is tried again on request.
+struct SkippedReadout {
+  std::string server;  // the shared archive's id
+  Sha256 sha{};        // as the server lists it
+  std::int64_t seq = 0;
+  std::optional<std::int32_t> serial;
+  std::string warning;  // the line that told of it
 };
 
 class ArchiveError : public std::runtime_error {
@@ -117,7 +132,7 @@ class ArchiveError : public std::runtime_error {
 
 class HistoryArchive {
  public:
-  static constexpr std::int64_t kSchemaVersion = 2;
+  static constexpr std::int64_t kSchemaVersion = 3;
 
   // Opens the archive at path (UTF-8). A missing one is created when create
   // is set (with its folders) and refused with Kind::Missing otherwise.
@@ -153,6 +168,11 @@ class HistoryArchive {
   // The marks kept for the server with this id (zero for one never met).
   SyncMarks SyncMarksFor(const std::string& server);
   void SetSyncMarks(const std::string& server, const SyncMarks& marks);
+  // The read-outs of a server (of every server when empty) that were skipped,
+  // by server and number.
+  std::vector<SkippedReadout> SkippedReadouts(const std::string& server = {});
+  void RememberSkipped(const SkippedReadout& skipped);
+  void ForgetSkipped(const std::string& server, const Sha256& sha);
 
  private:
   struct Impl;

@@ -30,11 +30,9 @@ CArchive::CArchive(std::FILE* file, Mode mode, std::string path)
 
 CArchive::CArchive(std::string& sink) : m_file(nullptr), m_sink(&sink), m_mode(store) { m_end = m_bufEnd; }
 
-void CArchive::ThrowEndOfFile() { throw CArchiveException(CArchiveException::endOfFile); }
+void CArchive::ThrowEndOfFile() { throw CArchiveException("unexpected end of file"); }
 
-void CArchive::ThrowFileError(int err) const {
-  throw CFileException(CFileException::CauseOf(err), m_path, logwick::ErrnoText(err));
-}
+void CArchive::ThrowFileError(int err) const { throw CFileException(m_path, logwick::ErrnoText(err)); }
 
 std::optional<std::uint64_t> CArchive::Remaining() const {
   if (!m_size) return std::nullopt;
@@ -153,7 +151,7 @@ void CArchive::WriteSlow(const void* src, std::size_t n) {
 
 void CArchive::WriteString(std::string_view cp1251) {
   const std::uint64_t n = cp1251.size();
-  if (n > 0xFFFFFFFFu) throw CArchiveException(CArchiveException::badIndex);
+  if (n > 0xFFFFFFFFu) throw CArchiveException("value out of range");
   if (n < kByteMarker) {
     WriteU8(static_cast<std::uint8_t>(n));
   } else if (n < kWideMarker) {

@@ -35,7 +35,7 @@ class CArchive {
 
   bool IsStoring() const { return m_mode == store; }
 
-  // Loading. Reads that run past the end throw CArchiveException (endOfFile);
+  // Loading. Reads that run past the end throw CArchiveException;
   // a failing file throws CFileException.
   std::uint8_t ReadU8() {
     if (m_pos == m_end && !Refill()) ThrowEndOfFile();

@@ -68,7 +68,7 @@ void RemoveStaleTemporaries(const std::string& target) {
 }
 
 [[noreturn]] void ThrowFileError(const std::string& path, int err) {
-  throw CFileException(CFileException::CauseOf(err), path, ErrnoText(err));
+  throw CFileException(path, ErrnoText(err));
 }
 
 }  // namespace
@@ -160,7 +160,7 @@ void AtomicFile::Commit() {
   std::string detail;
   if (!RenameOver(m_temp, m_target, &detail)) {
     Discard();
-    throw CFileException(CFileException::generic, m_target, detail);
+    throw CFileException(m_target, detail);
   }
   m_temp.clear();
 }

@@ -8,15 +8,10 @@
 
 class CFileException : public std::exception {
  public:
-  enum Cause { generic, fileNotFound, badPath, accessDenied, diskFull, hardIO };
-
-  CFileException(Cause cause, std::string path, std::string osError);
-  // Cause of an errno value.
-  static Cause CauseOf(int err);
+  CFileException(std::string path, std::string osError);
 
   const char* what() const noexcept override { return m_what.c_str(); }
 
-  Cause m_cause;
   std::string m_strFileName;  // UTF-8
   std::string m_strOsError;   // the system's own words, may be empty
 
@@ -26,10 +21,10 @@ class CFileException : public std::exception {
 
 class CArchiveException : public std::exception {
  public:
-  enum Cause { endOfFile, badIndex };
+  // what: a fixed text ("unexpected end of file", ...).
+  explicit CArchiveException(const char* what) : m_what(what) {}
+  const char* what() const noexcept override { return m_what; }
 
-  explicit CArchiveException(Cause cause) : m_cause(cause) {}
-  const char* what() const noexcept override;
-
-  Cause m_cause;
+ private:
+  const char* m_what;
 };

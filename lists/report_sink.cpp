@@ -19,7 +19,7 @@ ReportSink::Drain FileDrain(std::FILE* out, std::string path) {
     errno = 0;
     if (std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size()) {
       const int err = errno ? errno : EIO;
-      throw CFileException(CFileException::CauseOf(err), path, ErrnoText(err));
+      throw CFileException(path, ErrnoText(err));
     }
   };
 }

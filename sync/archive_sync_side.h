@@ -23,6 +23,13 @@ class ArchiveSyncSide : public ISyncLocal {
   bool Holds(const Sha256& sha) override { return Archive().HoldsReadout(sha); }
   SyncReadout Load(std::int64_t id) override;
   void File(const SyncReadout& readout) override;
+  std::vector<SkippedReadout> Skipped(const std::string& server) override {
+    return Archive().SkippedReadouts(server);
+  }
+  void RememberSkipped(const SkippedReadout& skipped) override { Archive().RememberSkipped(skipped); }
+  void ForgetSkipped(const std::string& server, const Sha256& sha) override {
+    Archive().ForgetSkipped(server, sha);
+  }
 
  private:
   HistoryArchive& Archive();

@@ -36,7 +36,9 @@ using Kind = SyncError::Kind;
 // - tcp_user_timeout: milliseconds for data sent to be acknowledged;
 // - statement_timeout and lock_timeout bound one request on the server;
 //   idle_in_transaction_session_timeout lets the server end a session of ours
-//   whose program vanished in the middle of a transaction.
+//   whose program vanished in the middle of a transaction; lock_timeout also
+//   bounds the wait for the turn to store a read-out, so that a session that
+//   holds the turn delays the sending, never the whole exchange.
 constexpr const char* kConnectionDefaults[][2] = {
     {"connect_timeout", "10"},
     {"keepalives", "1"},
@@ -44,7 +46,7 @@ constexpr const char* kConnectionDefaults[][2] = {
     {"keepalives_interval", "5"},
     {"keepalives_count", "3"},
     {"tcp_user_timeout", "30000"},
-    {"options", "-c statement_timeout=120s -c lock_timeout=60s -c idle_in_transaction_session_timeout=60s"},
+    {"options", "-c statement_timeout=120s -c lock_timeout=10s -c idle_in_transaction_session_timeout=60s"},
     {"application_name", "logwick"},
 };
 // How often a wait on the server looks at the cancel flag.
@@ -65,12 +67,24 @@ std::string BigEndian(std::uint64_t v, int bytes) {
   return out;
 }
 
-// libpq's words on one line, without the trailing line end.
+// libpq's words on one line: its lines joined, each told once (a refusal is
+// said again for every address and for the retry without TLS).
 std::string OneLine(const char* text) {
+  std::vector<std::string> lines;
   std::string s = text ? text : "";
-  while (!s.empty() && (s.back() == '\n' || s.back() == ' ')) s.pop_back();
-  for (std::size_t at = s.find('\n'); at != std::string::npos; at = s.find('\n', at)) s.replace(at, 1, "; ");
-  return s;
+  for (std::size_t begin = 0; begin < s.size();) {
+    std::size_t end = s.find('\n', begin);
+    if (end == std::string::npos) end = s.size();
+    std::string line = s.substr(begin, end - begin);
+    line.erase(0, line.find_first_not_of(" \t"));
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\t' || line.back() == '\r'))
+      line.pop_back();
+    if (!line.empty() && std::find(lines.begin(), lines.end(), line) == lines.end()) lines.push_back(line);
+    begin = end + 1;
+  }
+  std::string out;
+  for (const std::string& line : lines) (out += out.empty() ? "" : "; ") += line;
+  return out;
 }
 
 bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
@@ -91,6 +105,12 @@ std::string OptionOf(PQconninfoOption* options, const char* keyword) {
   for (PQconninfoOption* o = options; o && o->keyword; ++o)
     if (std::strcmp(o->keyword, keyword) == 0 && o->val) return o->val;
   return {};
+}
+
+// A bare name (no "=", no URI) is a database name, as libpq takes it.
+bool IsBareName(const std::string& url) {
+  return url.find('=') == std::string::npos && !url.starts_with("postgresql://") &&
+         !url.starts_with("postgres://");
 }
 
 struct ConnInfo {
@@ -122,19 +142,25 @@ bool NoHostKnown(PGconn* conn) {
   return true;
 }
 
-// Why a connection attempt failed.
+// Why a connection attempt failed, by what libpq knows and, where it tells
+// no more, by its words.
+Kind FailureOf(PGconn* conn, const std::string& detail) {
+  if (PQconnectionNeedsPassword(conn)) return Kind::NoPassword;
+  if (PQconnectionUsedPassword(conn) && (Contains(detail, "password") || Contains(detail, "парол")))
+    return Kind::WrongPassword;
+  if (Contains(detail, "certificate")) return Kind::CertificateRefused;
+  // An option of the address that libpq or the server cannot take.
+  if (Contains(detail, "invalid ") && Contains(detail, " value")) return Kind::BadAddress;
+  if (Contains(detail, "timeout expired")) return Kind::TimedOut;
+  if (NoHostKnown(conn)) return Kind::UnknownHost;
+  if (PQconnectionUsedPassword(conn) || Contains(detail, "FATAL") || Contains(detail, "ВАЖНО"))
+    return Kind::Refused;  // the server answered, and said no
+  return Kind::Unreachable;
+}
+
 [[noreturn]] void ThrowConnectFailure(PGconn* conn, const std::string& name) {
   const std::string detail = OneLine(PQerrorMessage(conn));
-  Kind kind = Kind::Unreachable;
-  if (PQconnectionNeedsPassword(conn)) {
-    kind = Kind::NoPassword;
-  } else if (PQconnectionUsedPassword(conn) && (Contains(detail, "password") || Contains(detail, "парол"))) {
-    kind = Kind::WrongPassword;
-  } else if (NoHostKnown(conn)) {
-    kind = Kind::UnknownHost;
-  } else if (PQconnectionUsedPassword(conn) || Contains(detail, "FATAL") || Contains(detail, "ВАЖНО")) {
-    kind = Kind::Refused;  // the server answered, and said no
-  }
+  const Kind kind = FailureOf(conn, detail);
   PQfinish(conn);
   throw SyncError(kind, name, detail);
 }
@@ -171,9 +197,15 @@ PgParam PgParam::Bytea(std::span<const std::uint8_t> bytes) {
   return p;
 }
 
-PgParam PgParam::Null() {
-  PgParam p(kByteaOid, {});
+PgParam PgParam::Null(unsigned type) {
+  PgParam p(type, {});
   p.m_null = true;
+  return p;
+}
+
+PgParam PgParam::Binary(unsigned type, std::span<const std::uint8_t> bytes) {
+  PgParam p = Bytea(bytes);
+  p.m_type = type;
   return p;
 }
 
@@ -220,6 +252,13 @@ std::span<const std::uint8_t> PgResult::Bytes(int row, int col) const {
           static_cast<std::size_t>(PQgetlength(m_result, row, col))};
 }
 
+std::optional<std::span<const std::uint8_t>> PgResult::Value(int row, int col) const {
+  if (IsNull(row, col)) return std::nullopt;
+  return Bytes(row, col);
+}
+
+int PgResult::Columns() const { return PQnfields(m_result); }
+
 std::string PgResult::Text(int row, int col) const {
   const auto bytes = Bytes(row, col);
   return {bytes.begin(), bytes.end()};
@@ -227,14 +266,18 @@ std::string PgResult::Text(int row, int col) const {
 
 std::unique_ptr<PgConnection> PgConnection::Open(const std::string& url, const std::atomic<bool>& cancel) {
   if (url.empty()) throw SyncError(Kind::NoServer, "");
-  // libpq's words on a bad address may quote it, password and all: it is
-  // parsed here first. A bare name (no "=", no URI) is a database name.
-  const bool bare = url.find('=') == std::string::npos && !url.starts_with("postgresql://") &&
-                    !url.starts_with("postgres://");
-  char* parseError = nullptr;
-  ConnInfo parsed{bare ? nullptr : PQconninfoParse(url.c_str(), &parseError)};
-  PQfreemem(parseError);
-  if (!bare && !parsed.options) throw SyncError(Kind::BadAddress, "");
+  // A password in the address would be kept in plain text wherever the
+  // address is (settings, shell history, the process list): refused before
+  // anything is sent.
+  if (AddressHoldsPassword(url)) throw SyncError(Kind::PasswordInAddress, "");
+  // A bare name (no "=", no URI) is a database name.
+  if (!IsBareName(url)) {
+    char* parseError = nullptr;
+    ConnInfo parsed{PQconninfoParse(url.c_str(), &parseError)};
+    const std::string why = OneLine(parseError);
+    PQfreemem(parseError);
+    if (!parsed.options) throw SyncError(Kind::BadAddress, "", why);
+  }
 
   std::vector<const char*> keys, values;
   for (const auto& [key, value] : kConnectionDefaults) {
@@ -267,7 +310,7 @@ std::unique_ptr<PgConnection> PgConnection::Open(const std::string& url, const s
       if (state == PGRES_POLLING_FAILED) ThrowConnectFailure(conn, name);
       if (!WaitSocket(conn, state == PGRES_POLLING_WRITING, deadline, cancel, name)) {
         PQfinish(conn);
-        throw SyncError(Kind::Unreachable, name, "сервер не ответил вовремя");
+        throw SyncError(Kind::TimedOut, name);
       }
       state = PQconnectPoll(conn);
     }
@@ -298,6 +341,12 @@ PgConnection::~PgConnection() { PQfinish(m_conn); }
     kind = Kind::ConnectionLost;
   else if (state == "42501")
     kind = Kind::AccessDenied;
+  else if (state.starts_with("22") || state.starts_with("23"))
+    kind = Kind::RowRefused;  // a value the server's checks refuse
+  else if (state == "55P03")
+    kind = Kind::Busy;  // lock_timeout
+  else if (state == "57014")
+    kind = Kind::TimedOut;  // statement_timeout
   else if (state == "42P01" || state == "3F000")
     kind = Kind::NoSchema;
   throw SyncError(kind, m_name, detail);
@@ -353,8 +402,17 @@ std::string ServerNameOf(const std::string& url) {
 }
 
 bool AddressHoldsPassword(const std::string& url) {
+  if (IsBareName(url)) return false;
   ConnInfo parsed{PQconninfoParse(url.c_str(), nullptr)};
-  return parsed.options && !OptionOf(parsed.options, "password").empty();
+  if (parsed.options) return !OptionOf(parsed.options, "password").empty();
+  // An address libpq cannot parse may hold one all the same, and its words on
+  // the address would quote it.
+  if (url.find("password") != std::string::npos) return true;
+  const std::size_t scheme = url.find("://");
+  if (scheme == std::string::npos) return false;
+  const std::string authority = url.substr(scheme + 3, url.find_first_of("/?", scheme + 3) - scheme - 3);
+  const std::size_t at = authority.rfind('@');
+  return at != std::string::npos && authority.find(':') < at;
 }
 
 }  // namespace logwick

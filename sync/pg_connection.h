@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -26,7 +27,9 @@ class PgParam {
   static PgParam Bool(bool v);
   static PgParam Text(std::string_view utf8);
   static PgParam Bytea(std::span<const std::uint8_t> bytes);  // not copied: keep it alive
-  static PgParam Null();
+  static PgParam Null(unsigned type = 17);
+  // A value already in the binary form of its type; not copied: keep it alive.
+  static PgParam Binary(unsigned type, std::span<const std::uint8_t> bytes);
   // An array of bytea values, one dimension.
   static PgParam ByteaArray(std::span<const std::span<const std::uint8_t>> items);
 
@@ -58,6 +61,9 @@ class PgResult {
   std::int64_t Int(int row, int col) const;  // int2, int4 or int8
   bool Bool(int row, int col) const;
   std::span<const std::uint8_t> Bytes(int row, int col) const;  // bytea, or text as UTF-8
+  // The value's bytes in binary form; none for NULL.
+  std::optional<std::span<const std::uint8_t>> Value(int row, int col) const;
+  int Columns() const;
   std::string Text(int row, int col) const;
 
  private:
@@ -67,8 +73,9 @@ class PgResult {
 
 class PgConnection {
  public:
-  // Connects to the server at url (empty: SyncError::Kind::NoServer), within
-  // the connect time-out; a cancel ends the wait with Kind::Cancelled.
+  // Connects to the server at url within the connect time-out; a cancel ends
+  // the wait with Kind::Cancelled. An empty address is Kind::NoServer, one
+  // with a password in it Kind::PasswordInAddress (before anything is sent).
   static std::unique_ptr<PgConnection> Open(const std::string& url, const std::atomic<bool>& cancel);
   ~PgConnection();
   PgConnection(const PgConnection&) = delete;

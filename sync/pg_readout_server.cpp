@@ -3,16 +3,14 @@
 #include <algorithm>
 #include <cstring>
 
-#include "history/blob_codec.h"
-#include "history/sqlite_db.h"
+#include "sync/server_row.h"
 #include "sync/sync_error.h"
 
 namespace logwick {
 namespace {
 
-// The lock that arrivals take turns on, and the one server-init holds: class
-// "LWKH" (as the local archive's application id), objects 1 and 2.
-constexpr char kArrivalLock[] = "pg_advisory_xact_lock(1280789320, 1)";
+// The lock that server-init holds: class "LWKH" (as the local archive's
+// application id), object 2; arrivals take turns on object 1 (in the trigger).
 constexpr char kInitLock[] = "SELECT pg_advisory_xact_lock(1280789320, 2)";
 
 // Schema steps: kServerMigrations[v] takes a shared archive of version v to
@@ -76,32 +74,86 @@ GRANT USAGE ON SCHEMA logwick TO logwick_engineer;
 GRANT SELECT ON logwick.meta TO logwick_engineer;
 GRANT SELECT, INSERT ON logwick.readout TO logwick_engineer;
 )sql",
+    // 1 -> 2: what the server assigns only the server writes, every insert
+    // takes its turn, and odd values are refused. Rows already there stay
+    // (the constraints hold for new rows); readers skip odd ones.
+    R"sql(
+ALTER TABLE logwick.readout ALTER COLUMN seq DROP IDENTITY;
+CREATE SEQUENCE logwick.readout_seq OWNED BY logwick.readout.seq;
+SELECT setval('logwick.readout_seq', coalesce((SELECT max(seq) FROM logwick.readout), 0) + 1, false);
+CREATE FUNCTION logwick.readout_arrives() RETURNS trigger
+  LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$
+BEGIN
+  -- The turn first, then the number: numbers become visible in order.
+  PERFORM pg_advisory_xact_lock(1280789320, 1);
+  NEW.seq := nextval('logwick.readout_seq');
+  NEW.sent_by := session_user;
+  NEW.sent_at := now();
+  RETURN NEW;
+END
+$$;
+REVOKE ALL ON FUNCTION logwick.readout_arrives() FROM PUBLIC;
+CREATE TRIGGER readout_arrives BEFORE INSERT ON logwick.readout
+  FOR EACH ROW EXECUTE FUNCTION logwick.readout_arrives();
+COMMENT ON COLUMN logwick.readout.seq IS 'the arrival number, given by the trigger readout_arrives';
+COMMENT ON COLUMN logwick.readout.sent_by IS 'the role of the session that sent it, set by the trigger';
+COMMENT ON COLUMN logwick.readout.sent_at IS 'the server''s clock at the insert, set by the trigger';
+COMMENT ON COLUMN logwick.readout.origin IS 'the name of the event file or of the port it came from';
+
+-- Whether the texts column parses (each text as its length, unsigned LEB128,
+-- and its bytes), each text at most 65535 bytes and all at most 1 MiB.
+CREATE FUNCTION logwick.texts_fit(texts bytea) RETURNS boolean
+  LANGUAGE plpgsql IMMUTABLE STRICT SET search_path = pg_catalog, pg_temp AS $$
+DECLARE
+  n integer := octet_length(texts);
+  at integer := 0;
+  len bigint;
+  shift integer;
+  b integer;
+  total bigint := 0;
+BEGIN
+  WHILE at < n LOOP
+    len := 0;
+    shift := 0;
+    LOOP
+      IF at >= n OR shift > 28 THEN RETURN false; END IF;
+      b := get_byte(texts, at);
+      at := at + 1;
+      len := len | ((b & 127)::bigint << shift);
+      shift := shift + 7;
+      EXIT WHEN b < 128;
+    END LOOP;
+    total := total + len;
+    IF len > 65535 OR total > 1048576 OR at + len > n THEN RETURN false; END IF;
+    at := at + len;
+  END LOOP;
+  RETURN true;
+END
+$$;
+ALTER TABLE logwick.readout
+  ADD CONSTRAINT readout_panel_type CHECK (panel_type BETWEEN 1 AND 3) NOT VALID,
+  ADD CONSTRAINT readout_event_count CHECK (event_count BETWEEN 0 AND 100000) NOT VALID,
+  ADD CONSTRAINT readout_config_name CHECK (octet_length(config_name) = 17) NOT VALID,
+  ADD CONSTRAINT readout_reserved CHECK (octet_length(reserved) = 1020) NOT VALID,
+  ADD CONSTRAINT readout_texts CHECK (logwick.texts_fit(texts)) NOT VALID,
+  ADD CONSTRAINT readout_origin CHECK (octet_length(origin) <= 255) NOT VALID,
+  ADD CONSTRAINT readout_filed_at CHECK (isfinite(filed_at)) NOT VALID;
+
+REVOKE INSERT ON logwick.readout FROM logwick_engineer;
+GRANT INSERT (sha256, panel_type, serial, read_year, read_month, read_day, read_hour, read_min, read_sec,
+  ver_major, ver_minor, rel_day, rel_month, rel_year, config_name, reserved, texts, event_count, events,
+  origin, partial, filed_at) ON logwick.readout TO logwick_engineer;
+)sql",
 };
 static_assert(std::size(kServerMigrations) == PgReadoutServer::kSchemaVersion);
 
-constexpr char kHeaderColumns[] =
-    "panel_type, serial, read_year, read_month, read_day, read_hour, read_min, read_sec, ver_major,"
-    " ver_minor, rel_day, rel_month, rel_year";
-
-// The header's numbers in the order of kHeaderColumns.
-constexpr std::int32_t CT7KEventList::*kHeaderFields[] = {
-    &CT7KEventList::m_nPanelType, &CT7KEventList::m_nSerNum,  &CT7KEventList::m_nReadYear,
-    &CT7KEventList::m_nReadMonth, &CT7KEventList::m_nReadDay, &CT7KEventList::m_nReadHour,
-    &CT7KEventList::m_nReadMin,   &CT7KEventList::m_nReadSec, &CT7KEventList::m_nVerMajor,
-    &CT7KEventList::m_nVerMinor,  &CT7KEventList::m_nRelDay,  &CT7KEventList::m_nRelMonth,
-    &CT7KEventList::m_nRelYear};
-constexpr int kHeaderCount = static_cast<int>(std::size(kHeaderFields));
-
-std::span<const std::uint8_t> BytesOf(const void* data, std::size_t size) {
-  return {static_cast<const std::uint8_t*>(data), size};
+Sha256 ShaOf(std::span<const std::uint8_t> bytes) {
+  Sha256 sha{};
+  std::copy_n(bytes.begin(), std::min(bytes.size(), sha.size()), sha.begin());
+  return sha;
 }
 
-// A column that must hold exactly size bytes; anything else leaves the field
-// as it is, and the read-out then fails its SHA-256 check.
-template <std::size_t N, class T>
-void CopyExact(std::span<const std::uint8_t> bytes, std::array<T, N>& field) {
-  if (bytes.size() == N) std::memcpy(field.data(), bytes.data(), N);
-}
+PgParam ShaParam(const Sha256& sha) { return sha == Sha256{} ? PgParam::Null() : PgParam::Bytea(sha); }
 
 }  // namespace
 
@@ -116,98 +168,88 @@ ServerState PgReadoutServer::State() {
   return {r.Text(0, 1), r.Int(0, 2)};
 }
 
+bool PgReadoutServer::StillHolds(const SyncMarks& marks) {
+  if (marks.fetchedSha == Sha256{} && marks.sentSha == Sha256{}) return true;
+  const PgResult r = m_conn.Query(
+      "SELECT ($2::bytea IS NULL OR coalesce((SELECT sha256 = $2 FROM logwick.readout WHERE seq = $1), "
+      "false))"
+      " AND ($3::bytea IS NULL OR EXISTS (SELECT FROM logwick.readout WHERE sha256 = $3))",
+      {PgParam::Int8(marks.fetchedThrough), ShaParam(marks.fetchedSha), ShaParam(marks.sentSha)});
+  return r.Bool(0, 0);
+}
+
 std::vector<Sha256> PgReadoutServer::Held(std::span<const Sha256> shas) {
   std::vector<std::span<const std::uint8_t>> items(shas.begin(), shas.end());
   const PgResult r = m_conn.Query("SELECT sha256 FROM logwick.readout WHERE sha256 = ANY ($1)",
                                   {PgParam::ByteaArray(items)});
   std::vector<Sha256> out;
-  for (int i = 0; i < r.Rows(); ++i) {
-    Sha256 sha{};
-    const auto bytes = r.Bytes(i, 0);
-    std::copy_n(bytes.begin(), std::min(bytes.size(), sha.size()), sha.begin());
-    out.push_back(sha);
-  }
+  for (int i = 0; i < r.Rows(); ++i) out.push_back(ShaOf(r.Bytes(i, 0)));
   return out;
 }
 
 bool PgReadoutServer::Put(const SyncReadout& readout, const Sha256& sha) {
-  const CT7KEventList& l = readout.list;
-  std::vector<std::uint8_t> events;
-  events.reserve(l.GetCount() * CT7KEvent::kSize);
-  for (const CT7KEvent& ev : l) events.insert(events.end(), ev.Raw().begin(), ev.Raw().end());
-  const Blob texts = EncodeTexts(l.m_texts);
-  const bool noReserved = std::ranges::all_of(l.m_reserved, [](std::uint8_t b) { return b == 0; });
-
-  std::vector<PgParam> params{PgParam::Bytea(sha)};
-  for (auto field : kHeaderFields) params.push_back(PgParam::Int4(l.*field));
-  params.push_back(PgParam::Bytea(BytesOf(l.m_szConfigName.data(), l.m_szConfigName.size())));
-  params.push_back(noReserved ? PgParam::Null() : PgParam::Bytea(l.m_reserved));
-  params.push_back(PgParam::Bytea(texts));
-  params.push_back(PgParam::Int4(static_cast<std::int32_t>(l.GetCount())));
-  params.push_back(PgParam::Bytea(events));
-  params.push_back(PgParam::Text(readout.origin.source));
-  params.push_back(PgParam::Bool(readout.origin.partial));
-  params.push_back(PgParam::Int8(readout.filedAt));
-
-  const std::string sql =
-      std::string("WITH arrival AS MATERIALIZED (SELECT ") + kArrivalLock +
-      ")"
-      " INSERT INTO logwick.readout (sha256, " +
-      kHeaderColumns +
-      ", config_name, reserved, texts, event_count, events, origin, partial, filed_at)"
-      " SELECT $1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, $13, $14, $15, $16, $17, $18, $19, $20,"
-      " $21, to_timestamp($22) FROM arrival"
-      " ON CONFLICT (sha256) DO NOTHING RETURNING seq";
+  const std::vector<ServerColumnBytes> row = EncodeServerRow(readout, sha);
+  std::vector<PgParam> params;
+  std::string columns, values;
+  for (std::size_t i = 0; i < kServerRowWidth; ++i) {
+    params.push_back(row[i] ? PgParam::Binary(kServerRowTypes[i], *row[i])
+                            : PgParam::Null(kServerRowTypes[i]));
+    (columns += i ? ", " : "") += kServerRowColumns[i];
+    const std::string param = "$" + std::to_string(i + 1);
+    (values += i ? ", " : "") += i + 1 == kServerRowWidth ? "to_timestamp(" + param + ")" : param;
+  }
+  std::string sql = "INSERT INTO logwick.readout (";
+  sql += columns;
+  sql += ") VALUES (";
+  sql += values;
+  sql += ") ON CONFLICT (sha256) DO NOTHING RETURNING seq";
   return m_conn.Query(sql.c_str(), params).Rows() == 1;
 }
 
-std::vector<SyncEntry> PgReadoutServer::FiledAfter(std::int64_t id) {
-  const PgResult r = m_conn.Query(
-      "SELECT seq, sha256, panel_type, serial, read_year, read_month, read_day, read_hour, read_min,"
-      " read_sec FROM logwick.readout WHERE seq > $1 ORDER BY seq",
-      {PgParam::Int8(id)});
+std::vector<SyncEntry> PgReadoutServer::Entries(const PgResult& r) const {
   std::vector<SyncEntry> out;
   out.reserve(static_cast<std::size_t>(r.Rows()));
+  std::vector<ServerColumn> columns(kServerEntryWidth);
   for (int i = 0; i < r.Rows(); ++i) {
-    SyncEntry e;
-    e.id = r.Int(i, 0);
-    const auto bytes = r.Bytes(i, 1);
-    std::copy_n(bytes.begin(), std::min(bytes.size(), e.sha.size()), e.sha.begin());
-    e.panel = {static_cast<std::int32_t>(r.Int(i, 2)), static_cast<std::int32_t>(r.Int(i, 3))};
-    for (int k = 0; k < 6; ++k)
-      e.readTime[static_cast<std::size_t>(k)] = static_cast<std::int32_t>(r.Int(i, 4 + k));
-    out.push_back(e);
+    for (int k = 0; k < static_cast<int>(kServerEntryWidth) && k < r.Columns(); ++k)
+      columns[static_cast<std::size_t>(k)] = r.Value(i, k);
+    out.push_back(DecodeServerEntry(columns));
   }
   return out;
 }
 
-SyncReadout PgReadoutServer::Get(std::int64_t id) {
-  const std::string sql = std::string("SELECT ") + kHeaderColumns +
-                          ", config_name, reserved, texts, events, origin, partial,"
-                          " extract(epoch FROM filed_at)::bigint FROM logwick.readout WHERE seq = $1";
-  const PgResult r = m_conn.Query(sql.c_str(), {PgParam::Int8(id)});
-  if (r.Rows() != 1) throw SyncError(SyncError::Kind::ServerFailed, Name(), "a read-out went missing");
-  SyncReadout out;
-  CT7KEventList& l = out.list;
-  for (int k = 0; k < kHeaderCount; ++k) l.*kHeaderFields[k] = static_cast<std::int32_t>(r.Int(0, k));
-  const int at = kHeaderCount;
-  CopyExact(r.Bytes(0, at), l.m_szConfigName);
-  if (!r.IsNull(0, at + 1)) CopyExact(r.Bytes(0, at + 1), l.m_reserved);
-  try {
-    l.m_texts = DecodeTexts(r.Bytes(0, at + 2));
-  } catch (const SqliteError&) {
-    l.m_texts.clear();  // and the read-out fails its SHA-256 check
-  }
-  const auto events = r.Bytes(0, at + 3);
-  l.Reserve(events.size() / CT7KEvent::kSize);
-  for (std::size_t i = 0; i + CT7KEvent::kSize <= events.size(); i += CT7KEvent::kSize)
-    l.AddTail(CT7KEvent(events.data() + i));
-  out.origin = {r.Text(0, at + 4), r.Bool(0, at + 5)};
-  out.filedAt = r.Int(0, at + 6);
-  return out;
+std::vector<SyncEntry> PgReadoutServer::FiledAfter(std::int64_t id, std::size_t limit) {
+  const std::string sql = std::string("SELECT ") + kServerEntrySelect + kServerRowBytes +
+                          " FROM logwick.readout WHERE seq > $1 ORDER BY seq LIMIT $2";
+  return Entries(
+      m_conn.Query(sql.c_str(), {PgParam::Int8(id), PgParam::Int8(static_cast<std::int64_t>(limit))}));
 }
 
-ServerInitResult InitServerArchive(PgConnection& conn) {
+std::optional<SyncEntry> PgReadoutServer::Find(const Sha256& sha) {
+  const std::string sql = std::string("SELECT ") + kServerEntrySelect + kServerRowBytes +
+                          " FROM logwick.readout WHERE sha256 = $1";
+  std::vector<SyncEntry> found = Entries(m_conn.Query(sql.c_str(), {PgParam::Bytea(sha)}));
+  if (found.empty()) return std::nullopt;
+  return std::move(found.front());
+}
+
+FetchedReadout PgReadoutServer::Get(const SyncEntry& entry, std::uint64_t maxBytes) {
+  // The size is asked again with the row, so that nothing larger is ever
+  // downloaded, whatever became of the row since it was listed.
+  const std::string sql = std::string("SELECT ") + kServerRowSelect +
+                          " FROM logwick.readout WHERE seq = $1 AND " + kServerRowBytes + " <= $2";
+  const PgResult r = m_conn.Query(
+      sql.c_str(), {PgParam::Int8(entry.id), PgParam::Int8(static_cast<std::int64_t>(maxBytes))});
+  if (r.Rows() != 1) return {std::nullopt, "чтение изменилось на сервере или удалено"};
+  std::vector<ServerColumn> columns(kServerRowWidth);
+  for (int k = 0; k < static_cast<int>(kServerRowWidth) && k < r.Columns(); ++k)
+    columns[static_cast<std::size_t>(k)] = r.Value(0, k);
+  ServerRowCheck check = DecodeServerRow(columns);
+  if (check.readout && check.sha != entry.sha) return {std::nullopt, "чтение изменилось на сервере"};
+  return {std::move(check.readout), std::move(check.problem)};
+}
+
+ServerInitResult InitServerArchive(PgConnection& conn, std::int64_t version) {
   // A failure leaves the transaction open; closing the connection, as every
   // caller does after one, rolls it back.
   conn.Run("BEGIN");
@@ -223,17 +265,15 @@ ServerInitResult InitServerArchive(PgConnection& conn) {
     const PgResult r = conn.Query("SELECT version FROM logwick.meta");
     result.before = r.Rows() == 1 ? r.Int(0, 0) : 0;
   }
-  if (result.before > PgReadoutServer::kSchemaVersion)
-    throw SyncError(SyncError::Kind::NewerSchema, conn.Name());
-  for (std::int64_t v = result.before; v < PgReadoutServer::kSchemaVersion; ++v)
-    conn.Run(kServerMigrations[v]);
+  if (result.before > version) throw SyncError(SyncError::Kind::NewerSchema, conn.Name());
+  for (std::int64_t v = result.before; v < version; ++v) conn.Run(kServerMigrations[v]);
   if (result.before == 0)
     conn.Query("INSERT INTO logwick.meta (version) VALUES ($1)",
-               {PgParam::Int4(PgReadoutServer::kSchemaVersion)});
+               {PgParam::Int4(static_cast<std::int32_t>(version))});
   else
-    conn.Query("UPDATE logwick.meta SET version = $1", {PgParam::Int4(PgReadoutServer::kSchemaVersion)});
+    conn.Query("UPDATE logwick.meta SET version = $1", {PgParam::Int4(static_cast<std::int32_t>(version))});
   conn.Run("COMMIT");
-  result.now = PgReadoutServer::kSchemaVersion;
+  result.now = version;
   return result;
 }
 

@@ -1,10 +1,16 @@
 // The shared archive on a PostgreSQL server: schema "logwick" with one row of
 // facts (schema version, the archive's own id) and one table of read-outs,
 // each whole (header, texts, origin, the raw events as one bytea) and unique
-// by its SHA-256, numbered in the order they arrived. Arrivals take turns
-// (an advisory lock held by each insert), so that a number seen by a reader
-// means every lower number has arrived or never will: a reader's mark never
-// skips a read-out that commits late.
+// by its SHA-256, numbered in the order they arrived.
+//
+// What the server assigns only the server writes: a trigger numbers every
+// arriving read-out and sets who sent it and when, whatever the insert says,
+// and engineers may insert the data columns only. Arrivals take turns (the
+// trigger takes an advisory lock held to the end of the insert's
+// transaction, also for inserts that bypass this program), so that a number
+// seen by a reader means every lower number has arrived or never will: a
+// reader's mark never skips a read-out that commits late. CHECK constraints
+// refuse odd values where SQL can; readers check every row all the same.
 #pragma once
 
 #include "sync/pg_connection.h"
@@ -14,7 +20,7 @@ namespace logwick {
 
 class PgReadoutServer : public ISyncServer {
  public:
-  static constexpr std::int64_t kSchemaVersion = 1;
+  static constexpr std::int64_t kSchemaVersion = 2;
 
   explicit PgReadoutServer(PgConnection& conn) : m_conn(conn) {}
 
@@ -22,12 +28,16 @@ class PgReadoutServer : public ISyncServer {
   // Refuses a database without the shared archive, or with one of another
   // version (SyncError::Kind::NoSchema, OlderSchema, NewerSchema).
   ServerState State() override;
+  bool StillHolds(const SyncMarks& marks) override;
   std::vector<Sha256> Held(std::span<const Sha256> shas) override;
   bool Put(const SyncReadout& readout, const Sha256& sha) override;
-  std::vector<SyncEntry> FiledAfter(std::int64_t id) override;
-  SyncReadout Get(std::int64_t id) override;
+  std::vector<SyncEntry> FiledAfter(std::int64_t id, std::size_t limit) override;
+  std::optional<SyncEntry> Find(const Sha256& sha) override;
+  FetchedReadout Get(const SyncEntry& entry, std::uint64_t maxBytes) override;
 
  private:
+  std::vector<SyncEntry> Entries(const PgResult& r) const;
+
   PgConnection& m_conn;
 };
 
@@ -38,9 +48,11 @@ struct ServerInitResult {
 };
 
 // Creates the shared archive in the connection's database, or takes one of an
-// older version to the current one, in one transaction; grants the role
+// older version to `version` (the current one unless a test asks for an
+// earlier), schema and grants, in one transaction; grants the role
 // logwick_engineer (created when missing) what synchronising needs. Refuses a
 // newer version and a database whose encoding is not UTF8.
-ServerInitResult InitServerArchive(PgConnection& conn);
+ServerInitResult InitServerArchive(PgConnection& conn,
+                                   std::int64_t version = PgReadoutServer::kSchemaVersion);
 
 }  // namespace logwick

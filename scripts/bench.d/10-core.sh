@@ -2,7 +2,8 @@
 # Core figures on a 100000-event file with 20 message texts: load, every
 # sentence, filter, report file, statistics, integrity check, the find bar's
 # search; then `logwick-cli export` as a whole process in each report form:
-# wall and processor time (medians of five) and peak memory.
+# wall and processor time (medians of five) and peak memory; the start-up of
+# `logwick-cli --version` and of the synchronisation's helper program.
 # Appends "name: value unit" lines to $BENCH_SUMMARY.
 set -euo pipefail
 build=${1:-build-bench}
@@ -57,3 +58,32 @@ for format in txt csv jsonl html; do
     printf "%s peak memory: %.1f MB\n", name, k / 1024
   }' >>"$summary"
 done
+
+# Start-up of a command that needs no server, and of the helper program that
+# `archive sync` runs, which alone loads libpq (and through it Kerberos, LDAP,
+# TLS): wall time (median of seven), processor time, peak memory and the
+# shared libraries each loads.
+startup() {
+  local name=$1
+  shift
+  local times=() cpus=() kib cpu start end
+  for _ in 1 2 3 4 5 6 7; do
+    start=$(date +%s%N)
+    read -r kib cpu < <("$bin/logwick-peak-rss" "$@" 2>/dev/null | tail -1)
+    end=$(date +%s%N)
+    times+=($(((end - start) / 1000)))
+    cpus+=("$cpu")
+  done
+  local median cpu_median libs
+  median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 4p)
+  cpu_median=$(printf '%s\n' "${cpus[@]}" | sort -n | sed -n 4p)
+  libs=$(ldd "$1" | grep -c '=>' || true)
+  awk -v n="$name" -v us="$median" -v cpu="$cpu_median" -v k="$kib" -v libs="$libs" 'BEGIN {
+    printf "%s, whole process: %.1f ms\n", n, us / 1000
+    printf "%s, processor time: %.1f ms\n", n, cpu
+    printf "%s peak memory: %.1f MB\n", n, k / 1024
+    printf "%s shared libraries: %d\n", n, libs
+  }' >>"$summary"
+}
+startup "logwick-cli --version" "$bin/logwick-cli" --version
+[ -x "$bin/logwick-sync" ] && startup "logwick-sync (archive sync's helper) --help" "$bin/logwick-sync" --help

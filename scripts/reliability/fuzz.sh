@@ -2,6 +2,8 @@
 # Builds the libFuzzer harnesses, writes their seed corpora and runs each for
 # FUZZ_SECONDS (default 60). Fails when a harness finds a crash, a leak, an
 # input slower than 1 s or one that needs more than 256 MB.
+# FUZZ_RUNS, when set, ends each harness after that many inputs instead (the
+# time limit still holds): FUZZ_RUNS=1000000 FUZZ_SECONDS=3600 make fuzz.
 # Usage: scripts/reliability/fuzz.sh [BUILD_FOLDER]   (default build-fuzz)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -9,7 +11,7 @@ cd "$(dirname "$0")/../.."
 BUILD=${1:-build-fuzz}
 SECONDS_EACH=${FUZZ_SECONDS:-60}
 JOBS=${JOBS:-2}
-HARNESSES=(event_file readout sentence)
+HARNESSES=(event_file readout sentence server_row archive_blob)
 
 if [[ ! -f "$BUILD/CMakeCache.txt" ]]; then
   CXX=clang++ CC=clang cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -37,7 +39,7 @@ for h in "${HARNESSES[@]}"; do
   log="$BUILD/fuzz-$h.log"
   echo "fuzz: $h for ${SECONDS_EACH}s"
   status=0
-  "$BUILD/bin/fuzz_$h" -max_total_time="$SECONDS_EACH" -rss_limit_mb=256 -timeout=1 \
+  "$BUILD/bin/fuzz_$h" -max_total_time="$SECONDS_EACH" ${FUZZ_RUNS:+-runs=$FUZZ_RUNS} -rss_limit_mb=256 -timeout=1 \
     -print_final_stats=1 -artifact_prefix="$BUILD/artifacts/$h-" \
     "$corpus" "$BUILD/seeds/$h" >"$log" 2>&1 || status=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")

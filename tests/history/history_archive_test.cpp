@@ -2,6 +2,8 @@
 // refused files, two writers at once and where the file lives.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <algorithm>
 #include <cstdlib>
 #include <map>
@@ -204,24 +206,69 @@ TEST_F(Archive, RefusesWhatIsNotASoundArchiveAndLeavesItAlone) {
   EXPECT_FALSE(std::filesystem::exists(path_));
 }
 
-// An archive of the first version gains the synchronisation marks and keeps
-// what it held; the marks are kept per server.
-TEST_F(Archive, TakesAFirstVersionArchiveOnAndKeepsMarksPerServer) {
+// Blobs that a damaged disk or another program changed: each read that meets
+// one refuses the archive as damaged, in little memory.
+TEST_F(Archive, RefusesDamagedBlobsInsteadOfTrustingThem) {
+  Open()->File(MakeFullList(40), {"f"});
+  const std::tuple<const char*, const char*, std::function<void(HistoryArchive&)>> damage[] = {
+      {"a configuration name cut to nothing", "UPDATE readout SET config_name = x''",
+       [](HistoryArchive& a) { a.Panels(); }},
+      {"a history claiming four billion events",
+       "UPDATE panel SET pieces = x'0180808080' || x'0f', events = 4026531840",
+       [](HistoryArchive& a) {
+         a.History({1, 123});
+       }},
+  };
+  for (const auto& [what, sql, read] : damage) {
+    SCOPED_TRACE(what);
+    const Bytes sound = ReadBytes(path_);
+    SqliteDb::OpenExisting(path_).Exec(sql);
+    auto archive = Open(false);
+    try {
+      read(*archive);
+      ADD_FAILURE() << "the damage went unnoticed";
+    } catch (const ArchiveError& e) {
+      EXPECT_EQ(e.GetKind(), ArchiveError::Kind::Damaged) << e.what();
+    }
+    archive.reset();
+    WriteBytes(path_, sound);
+  }
+}
+
+// An archive of the first version gains the synchronisation marks and the
+// skipped read-outs and keeps what it held; both are kept per server.
+TEST_F(Archive, TakesAFirstVersionArchiveOnAndKeepsMarksAndSkipsPerServer) {
   const CT7KEventList list = MakeFullList(40);
   Open()->File(list, {"f"});
   {
     SqliteDb db = SqliteDb::OpenExisting(path_);
-    db.Exec("DROP TABLE sync_mark; PRAGMA user_version = 1");
+    db.Exec("DROP TABLE sync_mark; DROP TABLE sync_skip; PRAGMA user_version = 1");
   }
   auto archive = Open(false);
   EXPECT_TRUE(archive->HoldsReadout(EventListSha256(list)));
   EXPECT_FALSE(archive->HoldsReadout(EventListSha256(MakeFullList(41))));
   EXPECT_EQ(archive->SyncMarksFor("a"), SyncMarks{});
+  const Sha256 sha = EventListSha256(list);
   archive->SetSyncMarks("a", {3, 7});
-  archive->SetSyncMarks("b", {1, 2});
-  archive->SetSyncMarks("a", {4, 9});
-  EXPECT_EQ(archive->SyncMarksFor("a"), (SyncMarks{4, 9}));
-  EXPECT_EQ(archive->SyncMarksFor("b"), (SyncMarks{1, 2}));
+  archive->SetSyncMarks("b", {1, 2, sha, {}});
+  archive->SetSyncMarks("a", {4, 9, {}, sha});
+  EXPECT_EQ(archive->SyncMarksFor("a"), (SyncMarks{4, 9, {}, sha}));
+  EXPECT_EQ(archive->SyncMarksFor("b"), (SyncMarks{1, 2, sha, {}}));
+
+  archive->RememberSkipped({"a", sha, 5, 77, "first"});
+  archive->RememberSkipped({"b", sha, 6, std::nullopt, "other"});
+  archive->RememberSkipped({"a", sha, 8, 77, "again"});  // the same read-out, seen again
+  archive->RememberSkipped({"a", {}, 2, 78, "second"});
+  auto seen = [&](const std::string& server) {
+    std::vector<std::string> out;
+    for (const SkippedReadout& s : archive->SkippedReadouts(server))
+      out.push_back(s.server + std::to_string(s.seq) + s.warning + std::to_string(s.serial.value_or(0)));
+    return out;
+  };
+  EXPECT_EQ(seen("a"), (std::vector<std::string>{"a2second78", "a8again77"}));
+  EXPECT_EQ(seen(""), (std::vector<std::string>{"a2second78", "a8again77", "b6other0"}));
+  archive->ForgetSkipped("a", sha);
+  EXPECT_EQ(seen(""), (std::vector<std::string>{"a2second78", "b6other0"}));
   archive.reset();
   EXPECT_EQ(SqliteDb::OpenExisting(path_).PragmaInt("user_version"), HistoryArchive::kSchemaVersion);
 }

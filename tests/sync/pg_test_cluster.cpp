@@ -1,12 +1,16 @@
 #include "tests/sync/pg_test_cluster.h"
 
+#include <arpa/inet.h>
 #include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
+#include <netinet/in.h>
 #include <pwd.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -87,6 +91,25 @@ void SweepLeftovers(const fs::path& temp) {
   }
 }
 
+// A TCP port of 127.0.0.1 that nobody listens on now.
+int FreePort() {
+  const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof a;
+  const bool ok = ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
+                  ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &size) == 0;
+  ::close(s);
+  return ok ? ntohs(a.sin_port) : 0;
+}
+
+int Wait(pid_t pid) {
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 struct Conn {
   PGconn* c;
   ~Conn() { PQfinish(c); }
@@ -128,12 +151,14 @@ PgTestCluster::PgTestCluster() {
   const pid_t initdb = Spawn({bin + "/initdb", "-D", m_dir + "/data", "-U", "admin", "-A", "trust", "-E",
                               "UTF8", "--locale=C", "--no-sync", "--no-instructions"},
                              m_dir, m_dir + "/initdb.log", SIGKILL);
-  int status = 0;
-  ::waitpid(initdb, &status, 0);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-    throw std::runtime_error("initdb failed:\n" + ReadLog(m_dir + "/initdb.log"));
-  std::ofstream(m_dir + "/data/pg_hba.conf", std::ios::trunc) << "local all engineer scram-sha-256\n"
-                                                                 "local all all trust\n";
+  if (Wait(initdb) != 0) throw std::runtime_error("initdb failed:\n" + ReadLog(m_dir + "/initdb.log"));
+  std::ofstream(m_dir + "/data/pg_hba.conf", std::ios::trunc)
+      << "local all engineer scram-sha-256\n"
+         "local all all trust\n"
+         "hostssl all admin 127.0.0.1/32 trust\n"
+         "host all engineer 127.0.0.1/32 scram-sha-256\n"
+         "hostssl all engineer 127.0.0.1/32 scram-sha-256\n";
+  if (MakeCertificates()) m_tcpPort = FreePort();
   Start();
 }
 
@@ -145,10 +170,31 @@ PgTestCluster::~PgTestCluster() {
 
 void PgTestCluster::Start() {
   if (m_server > 0) return;
-  // Durability is of no use to a throwaway cluster.
-  m_server = Spawn({BinDir() + "/postgres", "-D", m_dir + "/data", "-k", m_dir, "-p", kPort, "-c",
-                    "listen_addresses=", "-c", "fsync=off", "-c", "synchronous_commit=off", "-c",
-                    "full_page_writes=off", "-c", "shared_buffers=16MB", "-c", "max_connections=30"},
+  // Durability is of no use to a throwaway cluster. The socket's folder
+  // names it, so the TCP port stands in for the socket's number.
+  const std::string listen = m_tcpPort ? "listen_addresses=127.0.0.1" : "listen_addresses=";
+  const std::string port = m_tcpPort ? std::to_string(m_tcpPort) : kPort;
+  m_server = Spawn({BinDir() + "/postgres",
+                    "-D",
+                    m_dir + "/data",
+                    "-k",
+                    m_dir,
+                    "-p",
+                    port,
+                    "-c",
+                    listen,
+                    "-c",
+                    m_tcpPort ? "ssl=on" : "ssl=off",
+                    "-c",
+                    "fsync=off",
+                    "-c",
+                    "synchronous_commit=off",
+                    "-c",
+                    "full_page_writes=off",
+                    "-c",
+                    "shared_buffers=16MB",
+                    "-c",
+                    "max_connections=30"},
                    m_dir, m_dir + "/server.log", SIGQUIT);
   const std::string ping = Url("postgres");
   for (int i = 0; i < 600; ++i) {
@@ -178,7 +224,30 @@ void PgTestCluster::Stop(bool immediate) {
 }
 
 std::string PgTestCluster::Url(const std::string& db, const std::string& user) const {
-  return "host=" + m_dir + " port=" + kPort + " dbname=" + db + " user=" + user;
+  const std::string port = m_tcpPort ? std::to_string(m_tcpPort) : kPort;
+  return "host=" + m_dir + " port=" + port + " dbname=" + db + " user=" + user;
+}
+
+std::string PgTestCluster::TcpUrl(const std::string& db, const std::string& user) const {
+  if (!m_tcpPort) return {};
+  return "postgresql://" + user + "@127.0.0.1:" + std::to_string(m_tcpPort) + "/" + db;
+}
+
+// A certificate for "localhost" signed by itself, and another one; false
+// when there is no openssl to make them.
+bool PgTestCluster::MakeCertificates() {
+  const char* openssl = "/usr/bin/openssl";
+  if (::access(openssl, X_OK) != 0) return false;
+  for (const auto& [name, subject] :
+       {std::pair{"data/server", "/CN=localhost"}, std::pair{"other", "/CN=other"}}) {
+    const std::string base = m_dir + "/" + name;
+    const pid_t pid =
+        Spawn({openssl, "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
+               "-keyout", base + ".key", "-out", base + ".crt", "-subj", subject, "-days", "2"},
+              m_dir, m_dir + "/openssl.log", SIGKILL);
+    if (Wait(pid) != 0 || ::chmod((base + ".key").c_str(), 0600) != 0) return false;
+  }
+  return true;
 }
 
 void PgTestCluster::Sql(const std::string& sql, const std::string& db) const {
@@ -189,6 +258,20 @@ void PgTestCluster::Sql(const std::string& sql, const std::string& db) const {
   EXPECT_TRUE(status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
       << sql << ": " << PQerrorMessage(conn.c);
   PQclear(r);
+}
+
+std::string PgTestCluster::Try(const std::string& sql, const std::string& db, const std::string& user) const {
+  Conn conn{PQconnectdb(Url(db, user).c_str())};
+  if (PQstatus(conn.c) != CONNECTION_OK) return PQerrorMessage(conn.c);
+  PGresult* r = PQexec(conn.c, sql.c_str());
+  const ExecStatusType status = PQresultStatus(r);
+  std::string error;
+  if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+    const char* state = PQresultErrorField(r, PG_DIAG_SQLSTATE);
+    error = std::string(state ? state : "?") + " " + PQerrorMessage(conn.c);
+  }
+  PQclear(r);
+  return error;
 }
 
 std::string PgTestCluster::Value(const std::string& sql, const std::string& db) const {

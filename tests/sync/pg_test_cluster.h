@@ -4,7 +4,9 @@
 // process that the kernel stops should the test process die, and the folder
 // goes at the end; folders that a killed test left are swept the next time.
 // The user "engineer" logs in with a password (scram-sha-256), everyone else
-// without one.
+// without one. It also listens on a free TCP port of 127.0.0.1 with TLS (a
+// certificate for "localhost" that openssl makes for it): "admin" over TLS
+// without a password, "engineer" with one, with or without TLS.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -32,10 +34,17 @@ class PgTestCluster {
   // administrator) or immediate (as a crash); waits until it is down.
   void Stop(bool immediate = false);
 
-  // A connection string for a database of this cluster.
+  // A connection string for a database of this cluster, over its socket or
+  // over TCP (empty when it has no TLS: the TLS tests skip).
   std::string Url(const std::string& db, const std::string& user = "admin") const;
+  std::string TcpUrl(const std::string& db, const std::string& user = "admin") const;
+  // The server's certificate, and one that did not sign it.
+  std::string Certificate() const { return m_dir + "/data/server.crt"; }
+  std::string OtherCertificate() const { return m_dir + "/other.crt"; }
   // Runs SQL as the superuser; fails the test on an error.
   void Sql(const std::string& sql, const std::string& db = "postgres") const;
+  // Runs SQL as user; the server's error (SQLSTATE and words), empty when none.
+  std::string Try(const std::string& sql, const std::string& db, const std::string& user) const;
   // One value of a query, as text.
   std::string Value(const std::string& sql, const std::string& db) const;
   // The user "engineer", a member of the engineers' role, with this password.
@@ -44,7 +53,10 @@ class PgTestCluster {
   std::string NewDatabase();
 
  private:
+  bool MakeCertificates();
+
   std::string m_dir;
+  int m_tcpPort = 0;  // 0: no TLS
   pid_t m_server = -1;
   int m_databases = 0;
 };

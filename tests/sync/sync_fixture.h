@@ -1,0 +1,73 @@
+// The one set-up of the synchronisation suites: a fresh database of the
+// throwaway server (pg_test_cluster.h) holding the shared archive, the user
+// "engineer" with its password in a password file, a scratch folder, archives
+// filed from read-outs, and a synchronisation as the library runs it and as
+// logwick-cli does.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "sync/server_sync.h"
+#include "tests/cli/cli_run.h"
+#include "tests/sync/pg_test_cluster.h"
+#include "tests/sync/sync_checks.h"
+
+namespace logwick::test {
+
+struct QuietView : ISyncView {
+  void OnProgress(const SyncProgress&) override {}
+};
+
+class SyncFixture : public WithPgCluster {
+ protected:
+  void SetUp() override {
+    WithPgCluster::SetUp();
+    if (IsSkipped()) return;
+    for (const char* name : {"PGPASSWORD", "LOGWICK_SERVER", "LOGWICK_ARCHIVE"}) ::unsetenv(name);
+    ::setenv("PGPASSFILE", dir_.File("pgpass").c_str(), 1);
+    db_ = cluster_->NewDatabase();
+    url_ = cluster_->Url(db_);
+    engineer_ = cluster_->Url(db_, "engineer");
+    ASSERT_EQ(InitServer(url_).status, SyncStatus::Done);
+    cluster_->SetEngineer("пароль");
+    SetPassword("пароль");
+  }
+
+  // The engineer's password as the password file gives it.
+  void SetPassword(const std::string& password) {
+    std::filesystem::remove(dir_.File("pgpass"));
+    std::ofstream(dir_.File("pgpass")) << "*:*:*:engineer:" << password << "\n";
+    std::filesystem::permissions(dir_.File("pgpass"), std::filesystem::perms::owner_read);
+  }
+
+  // The archive `name` in the scratch folder, with these read-outs filed as
+  // event files of a laptop's folder.
+  std::unique_ptr<HistoryArchive> Archive(const std::string& name,
+                                          const std::vector<CT7KEventList>& readouts = {}) {
+    auto a = HistoryArchive::Open(dir_.File(name), true);
+    for (const CT7KEventList& r : readouts) a->File(r, {"/home/engineer/visits/" + name + ".t7kev", false});
+    return a;
+  }
+
+  SyncOutcome Sync(const std::string& archive, const std::string& url, bool retrySkipped = false) {
+    const std::atomic<bool> cancel{false};
+    QuietView view;
+    return RunSync({dir_.File(archive), url, retrySkipped}, view, cancel);
+  }
+  SyncOutcome Sync(const std::string& archive) { return Sync(archive, url_); }
+
+  CliResult Cli(const std::vector<std::string>& args) { return RunCli(dir_, args); }
+
+  std::size_t ServerReadouts() {
+    return std::stoul(cluster_->Value("SELECT count(*) FROM logwick.readout", db_));
+  }
+
+  TempDir dir_;
+  std::string db_, url_, engineer_;
+};
+
+}  // namespace logwick::test
