@@ -29,9 +29,6 @@ std::string Folded(const std::string& text) {
   return FoldForSearch(text, folded) ? folded : text;
 }
 
-std::string CountsText(const SyncOutcome& r) {
-  return StrFormat("отправлено %zu, получено %zu", r.counts.sent, r.counts.fetched);
-}
 
 // The order of two panels by a column's value (not its text).
 bool Before(const PanelSummary& a, const PanelSummary& b, int column) {
@@ -68,7 +65,7 @@ const std::array<const char*, ArchiveWindowModel::kColumnCount> ArchiveWindowMod
 };
 
 ArchiveWindowModel::ArchiveWindowModel(IDeskFace& face, IProfile& profile, std::string archivePath,
-                                       SyncJob::Job syncJob)
+                                       SyncWorker::Job syncJob)
     : m_face(face), m_profile(profile), m_path(std::move(archivePath)), m_syncJob(std::move(syncJob)) {
   if (!m_syncJob) m_syncJob = SyncWithServer;
   m_state.pathLine = "Архив: " + (m_path.empty() ? std::string("не задан") : m_path);
@@ -227,7 +224,7 @@ void ArchiveWindowModel::OnSync(const std::string& typed) {
         "PostgreSQL возьмёт его из файла ~/.pgpass или из переменной PGPASSWORD.");
   if (m_path.empty()) return ShowStatus(kNoFolder);
   m_profile.WriteString(kSettingServerUrl, url);
-  m_sync = std::make_unique<SyncJob>(
+  m_sync = std::make_unique<SyncWorker>(
       m_face, m_syncJob, [this](const SyncProgress& p) { OnSyncProgress(p); },
       [this](SyncOutcome r) { OnSyncFinished(std::move(r)); });
   m_state.syncing = true;
@@ -261,24 +258,28 @@ void ArchiveWindowModel::OnSyncFinished(SyncOutcome r) {
   m_state.progressUpper = 1;
   m_state.progress = 0;
   Refresh();
-  std::string text;
-  bool failed = false;
+  const std::string summary = SyncSummary(r);
   switch (r.status) {
     case SyncStatus::Done:
-      text = "Синхронизация с сервером " + r.server + " завершена: " + CountsText(r);
+      m_state.details.clear();
+      ShowStatus("Синхронизация с сервером " + r.server + " завершена: " + summary);
       break;
     case SyncStatus::Cancelled:
-      text = "Синхронизация остановлена (" + CountsText(r) + "): следующая завершит её";
+      m_state.details.clear();
+      ShowStatus("Синхронизация остановлена (" + summary + "): следующая завершит её");
       break;
-    case SyncStatus::ServerFailed:
-    case SyncStatus::ArchiveFailed:
-      failed = true;
-      text = r.message + "\nСинхронизация не завершена (" + CountsText(r) + "): следующая завершит её";
+    default: {
+      // The status line stays one line; the library's or the server's own
+      // words are only behind the message box's "Подробности".
+      const std::string why = r.message.empty() ? std::string("Синхронизация не удалась") : r.message;
+      m_state.details = r.detail;
+      ShowStatus(why + " Синхронизация не завершена (" + summary + "): следующая завершит её");
+      if (!m_closeWhenSynced)
+        m_face.ShowMessage({why + "\nСинхронизация не завершена (" + summary + "): следующая завершит её",
+                            MsgCaption::Title, MsgIcon::Warning, MsgOwner::Archive, r.detail});
       break;
+    }
   }
-  ShowStatus(text);
-  if (failed && !m_closeWhenSynced)
-    m_face.ShowMessage({text, MsgCaption::Title, MsgIcon::Warning, MsgOwner::Archive});
   if (m_closeWhenSynced && m_close) m_close();
 }
 

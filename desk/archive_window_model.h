@@ -20,7 +20,7 @@
 
 #include "desk/face.h"
 #include "desk/profile.h"
-#include "desk/sync_job.h"
+#include "desk/sync_worker.h"
 #include "history/history_archive.h"
 
 namespace logwick {
@@ -55,7 +55,7 @@ class ArchiveWindowModel {
   };
 
   // syncJob empty: SyncWithServer.
-  ArchiveWindowModel(IDeskFace& face, IProfile& profile, std::string archivePath, SyncJob::Job syncJob = {});
+  ArchiveWindowModel(IDeskFace& face, IProfile& profile, std::string archivePath, SyncWorker::Job syncJob = {});
   ~ArchiveWindowModel();
 
   // Called after every change of the rows or the state.
@@ -112,8 +112,8 @@ class ArchiveWindowModel {
   IDeskFace& m_face;
   IProfile& m_profile;
   std::string m_path;
-  SyncJob::Job m_syncJob;
-  std::unique_ptr<SyncJob> m_sync;
+  SyncWorker::Job m_syncJob;
+  std::unique_ptr<SyncWorker> m_sync;
   bool m_closeWhenSynced = false;
   std::optional<PanelHistory> m_history;
   std::function<void()> m_changed, m_close;

@@ -28,7 +28,7 @@ void FillArchive() {
 }
 
 // A stand-in for the server: reports progress until it is stopped.
-logwick::SyncJob::Job SlowServer(std::thread::id& thread) {
+logwick::SyncWorker::Job SlowServer(std::thread::id& thread) {
   return [&thread](const std::string&, const std::string& url, logwick::ISyncView& view,
                    const std::atomic<bool>& cancel) {
     thread = std::this_thread::get_id();

@@ -1,8 +1,8 @@
-#include "desk/sync_job.h"
+#include "desk/sync_worker.h"
 
 namespace logwick {
 
-class SyncJob::View : public ISyncView {
+class SyncWorker::View : public ISyncView {
  public:
   explicit View(PendingUpdates<Pending>& updates) : m_updates(updates) {}
   void OnProgress(const SyncProgress& progress) override {
@@ -13,18 +13,18 @@ class SyncJob::View : public ISyncView {
   PendingUpdates<Pending>& m_updates;
 };
 
-SyncJob::SyncJob(IDeskFace& face, Job job, ProgressFn progress, FinishedFn finished)
+SyncWorker::SyncWorker(IDeskFace& face, Job job, ProgressFn progress, FinishedFn finished)
     : m_job(std::move(job)),
       m_progress(std::move(progress)),
       m_finished(std::move(finished)),
       m_updates(face, [this] { Deliver(); }) {}
 
-SyncJob::~SyncJob() {
+SyncWorker::~SyncWorker() {
   m_cancel = true;
   if (m_thread.joinable()) m_thread.join();
 }
 
-void SyncJob::Start(std::string archivePath, std::string serverUrl) {
+void SyncWorker::Start(std::string archivePath, std::string serverUrl) {
   if (m_thread.joinable()) return;
   m_cancel = false;
   m_thread = std::thread([this, archive = std::move(archivePath), server = std::move(serverUrl)] {
@@ -41,7 +41,7 @@ void SyncJob::Start(std::string archivePath, std::string serverUrl) {
   });
 }
 
-void SyncJob::Deliver() {
+void SyncWorker::Deliver() {
   Pending p = m_updates.Take();
   if (p.progress && m_progress) m_progress(*p.progress);
   if (!p.outcome) return;

@@ -19,7 +19,7 @@
 
 namespace logwick {
 
-class SyncJob {
+class SyncWorker {
  public:
   // What runs on the worker: SyncWithServer, or a stand-in in tests.
   using Job = std::function<SyncOutcome(const std::string& archivePath, const std::string& serverUrl,
@@ -28,10 +28,10 @@ class SyncJob {
   using ProgressFn = std::function<void(const SyncProgress&)>;
   using FinishedFn = std::function<void(SyncOutcome)>;
 
-  SyncJob(IDeskFace& face, Job job, ProgressFn progress, FinishedFn finished);
-  ~SyncJob();
-  SyncJob(const SyncJob&) = delete;
-  SyncJob& operator=(const SyncJob&) = delete;
+  SyncWorker(IDeskFace& face, Job job, ProgressFn progress, FinishedFn finished);
+  ~SyncWorker();
+  SyncWorker(const SyncWorker&) = delete;
+  SyncWorker& operator=(const SyncWorker&) = delete;
 
   void Start(std::string archivePath, std::string serverUrl);
   // Asks the running job to stop; its outcome still arrives.
