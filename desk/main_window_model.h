@@ -87,6 +87,11 @@ class MainWindowModel : public IEventRows {
   void OnIntegrity();
   void OnArchive();
 
+  // Printing through another program: writes the printable (HTML) report of
+  // the shown events to path and hands the file to open (the face's viewer,
+  // from which the user prints); a failure of either is shown.
+  void PrintThrough(const std::string& path, const std::function<bool(const std::string& path)>& open);
+
   // 1 when the file was loaded (or refused by the list itself), 2 on failure.
   int ReadEventFile(const std::string& path);
   // Rebuilds the rows and the information lines from the list and the filter.
