@@ -159,16 +159,23 @@ std::string OpenCommand(const std::string& exePath) {
 
 bool RegisterEventFileType(const std::string& exePath, const DesktopIcons& icons) {
 #ifdef _WIN32
-  // Per user: HKEY_CLASSES_ROOT merges these keys in, and no administrator
-  // rights are needed to write them.
-  const std::string classes = "Software\\Classes\\";
+  (void)icons;  // the executable's own icons
+  // First for the user, which needs no administrator rights; then in
+  // HKEY_CLASSES_ROOT, which on Windows writes into those same user keys now
+  // that they exist, and elsewhere (Wine, whose HKEY_CLASSES_ROOT does not
+  // show the user's classes) makes the type seen there too.
   const std::string path = ShortPathOf(exePath);
-  bool ok = SetRegistryString(HKEY_CURRENT_USER, (classes + ".t7kev").c_str(), "", kFileTypeProgId);
-  ok &= SetRegistryString(HKEY_CURRENT_USER, (classes + kFileTypeProgId).c_str(), "", kFileTypeName);
-  ok &= SetRegistryString(HKEY_CURRENT_USER, (classes + kFileTypeProgId + "\\shell\\open\\command").c_str(),
-                          "", OpenCommand(path).c_str());
-  ok &= SetRegistryString(HKEY_CURRENT_USER, (classes + kFileTypeProgId + "\\DefaultIcon").c_str(), "",
-                          (path + ",1").c_str());
+  const std::pair<std::string, std::string> keys[] = {
+      {".t7kev", kFileTypeProgId},
+      {kFileTypeProgId, kFileTypeName},
+      {std::string(kFileTypeProgId) + "\\shell\\open\\command", OpenCommand(path)},
+      {std::string(kFileTypeProgId) + "\\DefaultIcon", path + ",1"},
+  };
+  bool ok = true;
+  for (const auto& [root, prefix] :
+       {std::pair{HKEY_CURRENT_USER, "Software\\Classes\\"}, {HKEY_CLASSES_ROOT, ""}})
+    for (const auto& [key, value] : keys)
+      ok &= SetRegistryString(root, (prefix + key).c_str(), "", value.c_str());
   SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
   return ok;
 #else
