@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "desk/control_ids.h"
 #include "events/codec.h"
 #include "tests/windows/gui_driver.h"
 #include "win/ev_list_ctrl.h"
-#include "win/resource_ids.h"
 
 using namespace logwick::wintest;
 
@@ -26,16 +26,16 @@ const struct {
   int closeCommand;
   const wchar_t* name;
 } kPictures[] = {
-    {IDD_LOGWICK_DIALOG, 0, 0, L"main-window"},
+    {IDD_MAIN, 0, 0, L"main-window"},
     {IDD_FILTER, IDC_FILTER, IDCANCEL, L"filter-dialog"},
-    {IDD_SETTINGS, ID_SETTINGS, IDCANCEL, L"settings-dialog"},
-    {IDD_TEXT_PARAM, IDC_WRITE_TEXT, IDCANCEL, L"report-options"},
-    {IDD_ABOUTBOX, ID_APP_ABOUT, IDOK, L"about"},
-    {IDD_HELP, ID_HELP_FINDER, IDOK, L"help"},
-    {IDD_FETCHLOG, IDC_READ_FROM_PANEL, IDCANCEL, L"reading-dialog"},
-    {IDD_ARCHIVE, ID_ARCHIVE, IDCANCEL, L"archive-window"},
-    {IDD_STATISTICS, ID_STATISTICS, IDCANCEL, L"statistics"},
-    {IDD_INTEGRITY, ID_INTEGRITY, IDCANCEL, L"integrity"},
+    {IDD_SETTINGS, IDM_SETTINGS, IDCANCEL, L"settings-dialog"},
+    {IDD_REPORT_OPTIONS, IDC_WRITE_TEXT, IDCANCEL, L"report-options"},
+    {IDD_ABOUT, IDM_ABOUT, IDOK, L"about"},
+    {IDD_HELP, IDM_HELP, IDOK, L"help"},
+    {IDD_READING, IDC_READ_FROM_PANEL, IDCANCEL, L"reading-dialog"},
+    {IDD_ARCHIVE, IDM_ARCHIVE, IDCANCEL, L"archive-window"},
+    {IDD_STATISTICS, IDM_STATISTICS, IDCANCEL, L"statistics"},
+    {IDD_INTEGRITY, IDM_INTEGRITY, IDCANCEL, L"integrity"},
 };
 
 void Settle(HWND window) {
@@ -45,7 +45,7 @@ void Settle(HWND window) {
 
 int Pictures(const std::wstring& folder, const std::wstring& file) {
   Program program(L"\"" + file + L"\"");
-  const HWND main = program.Window(IDD_LOGWICK_DIALOG);
+  const HWND main = program.Window(IDD_MAIN);
   if (!main) return 1;
   int failures = 0;
   for (const auto& p : kPictures) {
@@ -58,7 +58,7 @@ int Pictures(const std::wstring& folder, const std::wstring& file) {
     }
     SetForegroundWindow(window);
     // The settings show their port list open, with what stands behind each port.
-    const HWND ports = p.templateId == IDD_SETTINGS ? GetDlgItem(window, IDC_PORT) : nullptr;
+    const HWND ports = p.templateId == IDD_SETTINGS ? GetDlgItem(window, IDC_SETTINGS_PORT) : nullptr;
     Settle(window);
     if (ports) {
       SendMessageW(ports, CB_SHOWDROPDOWN, TRUE, 0);
@@ -78,7 +78,7 @@ int Pictures(const std::wstring& folder, const std::wstring& file) {
     }
   }
   // The find bar open below the list, with what it found marked.
-  Command(main, ID_FIND);
+  Command(main, IDM_FIND);
   const HWND bar = program.Window(IDD_FIND_BAR);
   if (bar) SendMessageW(GetDlgItem(bar, IDC_FIND_TEXT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"датчик"));
   Settle(main);
@@ -95,7 +95,7 @@ struct Run {
 bool MeasureOnce(const std::wstring& file, Run& run) {
   using namespace logwick::win;
   Program program(L"\"" + file + L"\"");
-  const HWND main = program.Window(IDD_LOGWICK_DIALOG);
+  const HWND main = program.Window(IDD_MAIN);
   if (!main) return false;
   const HWND list = GetDlgItem(main, IDC_EVENT_LIST);
   auto figure = [list](ListFigure f) {
@@ -124,7 +124,7 @@ int Figures(const std::wstring& file) {
   {
     // Once to warm up: Wine starts its desktop and services with the first window.
     Program warmUp;
-    warmUp.Window(IDD_LOGWICK_DIALOG);
+    warmUp.Window(IDD_MAIN);
   }
   std::vector<Run> runs(5);
   for (Run& run : runs)
