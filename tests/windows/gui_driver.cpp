@@ -136,7 +136,9 @@ bool AnswerFileDialog(DWORD pid, const std::wstring& name, int type, int timeout
   if (type >= 0) {
     const HWND types = GetDlgItem(w, kFileTypes);
     SendMessageW(types, CB_SETCURSEL, static_cast<WPARAM>(type), 0);
-    SendMessageW(w, WM_COMMAND, MAKEWPARAM(kFileTypes, CBN_SELCHANGE), reinterpret_cast<LPARAM>(types));
+    // What a choice in the open list sends its dialog.
+    for (WORD code : {CBN_SELCHANGE, CBN_SELENDOK})
+      SendMessageW(w, WM_COMMAND, MAKEWPARAM(kFileTypes, code), reinterpret_cast<LPARAM>(types));
   }
   HWND field = GetDlgItem(w, kFileName);
   if (!field) field = GetDlgItem(w, kFileNameEdit);
