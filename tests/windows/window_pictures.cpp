@@ -1,7 +1,8 @@
 // Pictures of every window of logwick.exe under Wine, as BMP files into the
 // folder given (scripts/windows/screenshots.sh turns them into PNGs for
 // docs/windows/), and the list's figures at the file limit for the bench.
-//   window-pictures.exe pictures FOLDER EVENTFILE
+// The reading dialog is pictured reading the simulated panel on COM port PORT.
+//   window-pictures.exe pictures FOLDER EVENTFILE PORT
 //   window-pictures.exe figures EVENTFILE
 #include <windows.h>
 
@@ -25,6 +26,7 @@ const struct {
   int openCommand;  // 0: the main window
   int closeCommand;
   const wchar_t* name;
+  bool optional = false;  // the archive window, where the program has an archive
 } kPictures[] = {
     {IDD_MAIN, 0, 0, L"main-window"},
     {IDD_FILTER, IDC_FILTER, IDCANCEL, L"filter-dialog"},
@@ -32,8 +34,7 @@ const struct {
     {IDD_REPORT_OPTIONS, IDC_WRITE_TEXT, IDCANCEL, L"report-options"},
     {IDD_ABOUT, IDM_ABOUT, IDOK, L"about"},
     {IDD_HELP, IDM_HELP, IDOK, L"help"},
-    {IDD_READING, IDC_READ_FROM_PANEL, IDCANCEL, L"reading-dialog"},
-    {IDD_ARCHIVE, IDM_ARCHIVE, IDCANCEL, L"archive-window"},
+    {IDD_ARCHIVE, IDM_ARCHIVE, IDCANCEL, L"archive-window", true},
     {IDD_STATISTICS, IDM_STATISTICS, IDCANCEL, L"statistics"},
     {IDD_INTEGRITY, IDM_INTEGRITY, IDCANCEL, L"integrity"},
 };
@@ -43,17 +44,19 @@ void Settle(HWND window) {
   Sleep(400);
 }
 
-int Pictures(const std::wstring& folder, const std::wstring& file) {
+int Pictures(const std::wstring& folder, const std::wstring& file, DWORD port) {
+  ClearSettings();
+  SetSetting(L"PortNumber", port);
   Program program(L"\"" + file + L"\"");
   const HWND main = program.Window(IDD_MAIN);
   if (!main) return 1;
   int failures = 0;
   for (const auto& p : kPictures) {
     if (p.openCommand) Command(main, p.openCommand);
-    const HWND window = program.Window(p.templateId);
+    const HWND window = program.Window(p.templateId, p.optional ? 2000 : 10000);
     if (!window) {
       std::fwprintf(stderr, L"%ls: no window\n", p.name);
-      ++failures;
+      failures += !p.optional;
       continue;
     }
     SetForegroundWindow(window);
@@ -83,6 +86,22 @@ int Pictures(const std::wstring& folder, const std::wstring& file) {
   if (bar) SendMessageW(GetDlgItem(bar, IDC_FIND_TEXT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"датчик"));
   Settle(main);
   failures += !SaveWindowPicture(main, folder + L"\\find-bar.bmp");
+  Command(main, IDM_FIND);  // the bar's own Esc closes it, as a command Esc does
+  Command(main, IDCANCEL);
+
+  // Last, as it puts what it read in the list: a reading among the panel's events.
+  Command(main, IDC_READ_FROM_PANEL);
+  const HWND reading = program.Window(IDD_READING);
+  if (!reading ||
+      !WaitUntil([&] { return !TextOf(GetDlgItem(reading, IDC_READING_EVENT)).empty(); }, 30000)) {
+    std::fputs("reading-dialog: no reading\n", stderr);
+    return failures + 1;
+  }
+  Sleep(500);
+  Settle(reading);
+  failures += !SaveWindowPicture(reading, folder + L"\\reading-dialog.bmp");
+  Command(reading, IDCANCEL);
+  Program::Gone(reading);
   return failures;
 }
 
@@ -148,8 +167,8 @@ int Figures(const std::wstring& file) {
 
 int wmain(int argc, wchar_t** argv) {
   const std::wstring what = argc > 1 ? argv[1] : L"";
-  if (what == L"pictures" && argc == 4) return Pictures(argv[2], argv[3]);
+  if (what == L"pictures" && argc == 5) return Pictures(argv[2], argv[3], std::wcstoul(argv[4], nullptr, 10));
   if (what == L"figures" && argc == 3) return Figures(argv[2]);
-  std::fputs("usage: window-pictures pictures FOLDER EVENTFILE | figures EVENTFILE\n", stderr);
+  std::fputs("usage: window-pictures pictures FOLDER EVENTFILE PORT | figures EVENTFILE\n", stderr);
   return 2;
 }
