@@ -201,10 +201,18 @@ void MainWindowModel::OnReadFromPanel() {
   const std::string notFiled = FileReading(result);
   if (PutReadListInPlace(std::move(result), m_events)) {
     m_gapMarks.clear();
-    m_readingUnsaved = !notFiled.empty() || !ArchivesEveryReading(m_profile);
+    m_readingUnsaved = !notFiled.empty() || !FilesEveryReading();
   }
   FillList();
   if (!notFiled.empty()) Message(notFiled, MsgCaption::Title);
+}
+
+bool MainWindowModel::FilesEveryReading() {
+#ifdef LOGWICK_WITH_ARCHIVE
+  return ArchivesEveryReading(m_profile);
+#else
+  return false;  // a program without an archive files nothing, whatever the setting says
+#endif
 }
 
 std::string MainWindowModel::ArchivePath() const {

@@ -148,6 +148,8 @@ class MainWindowModel : public IEventRows {
   // Files a reading into the archive when every reading is to be filed; the
   // message for a failure, empty when filed or not to be filed.
   std::string FileReading(const ReadoutResult& result);
+  // Whether each reading goes into the archive.
+  bool FilesEveryReading();
   std::string ArchivePath() const;
 
   IDeskFace& m_face;

@@ -25,8 +25,13 @@ using test::MakeEvent;
 using test::MemoryProfile;
 using test::ScriptedFace;
 
+// The system's own separator, which is the one that separates folders in
+// the paths the model remembers.
+const std::string kSep(1, static_cast<char>(fs::path::preferred_separator));
+
 std::string Scratch(const std::string& name) {
-  const fs::path dir = fs::temp_directory_path() / ("logwick-desk-" + std::to_string(::getpid())) / name;
+  fs::path dir = fs::temp_directory_path() / ("logwick-desk-" + std::to_string(::getpid())) / name;
+  dir.make_preferred();
   fs::create_directories(dir.parent_path());
   return dir.string();
 }
@@ -133,13 +138,13 @@ TEST_F(MainWindow, FailedLoadsKeepTheRowsAndTheFolder) {
 
 TEST_F(MainWindow, SavesRememberTheFolderEvenWhenTheyFail) {
   MainWindowModel& m = Start(WriteList(Scratch("save/ten.t7kev")));
-  face.files = {Scratch("save/copy.t7kev"), Scratch("save") + "/nowhere/x.t7kev"};
+  face.files = {Scratch("save/copy.t7kev"), Scratch("save") + kSep + "nowhere" + kSep + "x.t7kev"};
   m.OnWriteToFile();
   m.OnWriteToFile();
   EXPECT_EQ(FileText(Scratch("save/copy.t7kev")), FileText(Scratch("save/ten.t7kev")));
   EXPECT_EQ(face.Texts(), std::vector<std::string>{"Не могу создать файл"});
   EXPECT_EQ(face.messages[0].caption, MsgCaption::Title);
-  EXPECT_EQ(profile.strings[kSettingEventsFilesDir], Scratch("save") + "/nowhere");
+  EXPECT_EQ(profile.strings[kSettingEventsFilesDir], Scratch("save") + kSep + "nowhere");
 }
 
 TEST_F(MainWindow, AHistoryLongerThanAFileWritesItsNewest) {
@@ -184,7 +189,7 @@ TEST_F(MainWindow, ReportsTakeTheScopeAndTheFormOfTheFileType) {
   EXPECT_FALSE(fs::exists(Scratch("report/cancel.txt")));
   EXPECT_EQ(FileText(Scratch("report/shown.csv")).substr(0, 3), "\xEF\xBB\xBF");
   face.reportOptions = [](ReportScope&) { return true; };
-  face.files = {Scratch("report") + "/nowhere/x.txt"};  // the cancelled one took none
+  face.files = {Scratch("report") + kSep + "nowhere" + kSep + "x.txt"};  // the cancelled one took none
   m.OnWriteText();
   EXPECT_EQ(face.Texts(), std::vector<std::string>{"Ошибка записи файла"});
 }
@@ -198,9 +203,10 @@ TEST_F(MainWindow, PrintingHandsTheShownEventsReportToTheViewer) {
     bool opens;
     const char* message;  // "" for none
   };
-  const Case cases[] = {{Scratch("print/report.html"), true, ""},
-                        {Scratch("print/report.html"), false, "Не удалось открыть отчёт для печати:\n"},
-                        {Scratch("print") + "/nowhere/report.html", true, "Ошибка записи файла"}};
+  const Case cases[] = {
+      {Scratch("print/report.html"), true, ""},
+      {Scratch("print/report.html"), false, "Не удалось открыть отчёт для печати:\n"},
+      {Scratch("print") + kSep + "nowhere" + kSep + "report.html", true, "Ошибка записи файла"}};
   for (const Case& c : cases) {
     face.messages.clear();
     std::vector<std::string> opened;
@@ -279,6 +285,12 @@ TEST_F(MainWindow, LeavingAsksOnlyForAReadingNothingElseHolds) {
   face.questions.clear();
   EXPECT_TRUE(m.OnExit());
   EXPECT_TRUE(face.questions.empty());
+#ifndef LOGWICK_WITH_ARCHIVE
+  // A program without an archive files no reading, whatever the setting says.
+  profile.ints.erase(kSettingArchiveReadings);
+  m.OnReadFromPanel();
+  EXPECT_TRUE(m.ReadingUnsaved());
+#endif
 }
 
 #ifdef LOGWICK_WITH_ARCHIVE
