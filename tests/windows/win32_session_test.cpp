@@ -233,6 +233,7 @@ Watched Watch(HWND dlg, const std::function<bool(const Watched&)>& stopWhen = {}
 
 TEST_F(Session, ReadsAPanelThroughItsComPortAndStopsTheNextOneOnEnter) {
   SetSetting(L"PortNumber", kReadingPort);  // "Авто": the panel is searched for
+  SetSetting(L"ArchiveReadings", 0);        // the readings stay in the window only
   Program program;
   const HWND main = program.Window(IDD_MAIN);
   ASSERT_TRUE(main);
@@ -264,6 +265,17 @@ TEST_F(Session, ReadsAPanelThroughItsComPortAndStopsTheNextOneOnEnter) {
   // Stopped among the events: the list holds those read until then.
   EXPECT_LT(Rows(main), 296);
   EXPECT_LT(second.mostProgress, 200);
+
+  // Only the window holds the reading: the close box asks, Нет keeps it.
+  for (const int answer : {IDNO, IDYES}) {
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    const Box question = MessageBoxOf(program.Pid());
+    ASSERT_TRUE(question);
+    EXPECT_EQ(question.text, L"Считанные события не сохранены. Выйти из программы?");
+    Command(question.window, answer);
+    Program::Gone(question.window);
+  }
+  EXPECT_TRUE(program.Exited());
 }
 
 TEST_F(Session, AReadingFromASilentPanelEndsWithItsMessage) {
