@@ -31,7 +31,10 @@ BOOL CALLBACK Visit(HWND window, LPARAM lParam) {
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
   if (pid != s.pid) return TRUE;
-  if (win::TemplateOf(window) == s.templateId) {
+  // A window of its own that is hidden is one going away (a dialog just
+  // ended); a child may be hidden until it is shown (the find bar).
+  const bool own = GetAncestor(window, GA_ROOT) == window;
+  if (win::TemplateOf(window) == s.templateId && (!own || IsWindowVisible(window))) {
     s.found = window;
     return FALSE;
   }

@@ -138,6 +138,7 @@ TEST_F(Session, SettingsAreReadAtStartAndWrittenOnOK) {
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, IDC_SETTINGS_SERIAL)));
   Command(dlg, IDOK);
   ASSERT_TRUE(Program::Gone(dlg));
+  EXPECT_TRUE(WaitUntil([] { return DwordSetting(L"GazMode") == 0u; }));  // written last
   EXPECT_EQ(DwordSetting(L"PortNumber"), kListedPort);
   EXPECT_EQ(DwordSetting(L"SelectedSerNum"), 1u);
   EXPECT_EQ(DwordSetting(L"AutoSN"), 1u);

@@ -1,7 +1,7 @@
 // logwick.exe's windows driven from another process under Wine: each dialog's
 // template (caption, size, controls with their ids, classes, texts and
 // places, in tab order), the menu, and the event list read with a list box's
-// messages, with LANG=C so that the system code page is not Windows-1251.
+// messages, with LANG=C.UTF-8 so that the system code page is not Windows-1251.
 #include <gtest/gtest.h>
 
 #include <windows.h>
