@@ -1,3 +1,5 @@
+// The test cluster on Linux: a child of the test process on a Unix socket of
+// its own folder (pg_test_cluster.h).
 #include "tests/sync/pg_test_cluster.h"
 
 #include <fcntl.h>
@@ -87,11 +89,6 @@ void SweepLeftovers(const fs::path& temp) {
   }
 }
 
-struct Conn {
-  PGconn* c;
-  ~Conn() { PQfinish(c); }
-};
-
 }  // namespace
 
 std::string PgTestCluster::BinDir() {
@@ -107,11 +104,6 @@ std::string PgTestCluster::BinDir() {
   return {};
 }
 
-PgTestCluster& PgTestCluster::Shared() {
-  static PgTestCluster cluster;
-  return cluster;
-}
-
 PgTestCluster::PgTestCluster() {
   const std::string bin = BinDir();
   if (bin.empty()) throw std::runtime_error("no PostgreSQL server binaries");
@@ -119,6 +111,8 @@ PgTestCluster::PgTestCluster() {
   SweepLeftovers(temp);
   m_dir =
       (temp / (kPrefix + std::to_string(::getpid()) + "-" + std::to_string(std::random_device()()))).string();
+  m_host = m_dir;
+  m_port = kPort;
   fs::create_directories(m_dir);
   fs::permissions(m_dir, fs::perms::owner_all);
   const Account account = ServerAccount();
@@ -175,42 +169,6 @@ void PgTestCluster::Stop(bool immediate) {
   ::kill(m_server, SIGKILL);
   ::waitpid(m_server, &status, 0);
   m_server = -1;
-}
-
-std::string PgTestCluster::Url(const std::string& db, const std::string& user) const {
-  return "host=" + m_dir + " port=" + kPort + " dbname=" + db + " user=" + user;
-}
-
-void PgTestCluster::Sql(const std::string& sql, const std::string& db) const {
-  Conn conn{PQconnectdb(Url(db).c_str())};
-  ASSERT_EQ(PQstatus(conn.c), CONNECTION_OK) << PQerrorMessage(conn.c);
-  PGresult* r = PQexec(conn.c, sql.c_str());
-  const ExecStatusType status = PQresultStatus(r);
-  EXPECT_TRUE(status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
-      << sql << ": " << PQerrorMessage(conn.c);
-  PQclear(r);
-}
-
-std::string PgTestCluster::Value(const std::string& sql, const std::string& db) const {
-  Conn conn{PQconnectdb(Url(db).c_str())};
-  PGresult* r = PQexec(conn.c, sql.c_str());
-  std::string value = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) > 0 ? PQgetvalue(r, 0, 0) : "";
-  EXPECT_EQ(PQresultStatus(r), PGRES_TUPLES_OK) << sql << ": " << PQerrorMessage(conn.c);
-  PQclear(r);
-  return value;
-}
-
-void PgTestCluster::SetEngineer(const std::string& password) const {
-  Sql("DO $$ BEGIN CREATE ROLE engineer LOGIN IN ROLE logwick_engineer;"
-      " EXCEPTION WHEN duplicate_object THEN NULL; END $$;"
-      " ALTER ROLE engineer PASSWORD '" +
-      password + "'");
-}
-
-std::string PgTestCluster::NewDatabase() {
-  const std::string name = "archive" + std::to_string(++m_databases);
-  Sql("CREATE DATABASE " + name);
-  return name;
 }
 
 }  // namespace logwick::test
