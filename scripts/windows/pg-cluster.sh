@@ -68,6 +68,7 @@ full_page_writes = off
 shared_buffers = 16MB
 max_connections = 30
 EOF
+  # shellcheck disable=SC2016  # $1 is the control script's own argument
   printf '#!/bin/sh\nexec "%s" "$1" "%s"\n' "$here/pg-cluster.sh" "$dir" >"$dir/control"
   chmod +x "$dir/control"
   # A free port: the first of a few that the server can listen on.

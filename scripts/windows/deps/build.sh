@@ -9,6 +9,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 deps_work=$1
+# shellcheck disable=SC2034  # read by common.sh
 deps_jobs=${2:-2}
 . "$here/common.sh"
 . "$here/sqlite3.sh"

@@ -71,10 +71,14 @@ deps_apt_update() {
   if ! deps_apt update >"$log" 2>&1 || grep -qE '^(E: |W: Failed to fetch|W: Some index files)' "$log"; then
     cat "$log" >&2
     deps_die "could not read the Debian source indices (log: $log). Check the network connection and" \
-      "the machine's apt sources, then run the same command again; nothing was put into the cache."
+      "the machine's apt sources, then run the same make command again (make test-windows);" \
+      "nothing was put into the cache."
   fi
   deps_apt_ready=1
 }
+
+# Whole seconds of two times in seconds with decimals.
+deps_sum() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%d", a + b + 0.5 }'; }
 
 # The source version of an installed binary package (what the Linux build
 # uses), or nothing.
@@ -131,8 +135,8 @@ deps_choose_and_fetch() {
     rm -rf "${dir:?}/fetch"
   done
   deps_die "could not fetch the source package $pkg (tried ${tried[*]}; log: $deps_work/logs/$pkg-fetch.log)." \
-    "Check the network connection and deb.debian.org, then run the same command again;" \
-    "nothing was put into the cache."
+    "Check the network connection and deb.debian.org, then run the same make command again" \
+    "(make test-windows); nothing was put into the cache."
 }
 
 # deps_ensure NAME SOURCE_PKG LINUX_BINARY_PKG KEY_SUFFIX RECIPE: makes sure the
@@ -164,22 +168,29 @@ deps_ensure() {
     mkdir -p "$tmp/prefix"
     # In the background so that set -e holds inside (it does not in the
     # condition of an if).
-    (set -e; "$recipe" "$tmp/$pkg-src" "$tmp/prefix" "$deps_jobs") >"$deps_work/logs/$name-build.log" 2>&1 &
+    local log="$deps_work/logs/$name-build.log" wall user system
+    (
+      set -e
+      TIMEFORMAT='times: %R %U %S'
+      time "$recipe" "$tmp/$pkg-src" "$tmp/prefix" "$deps_jobs"
+    ) >"$log" 2>&1 &
     if ! wait $!; then
-      tail -n 25 "$deps_work/logs/$name-build.log" >&2
-      deps_die "building $name failed (log: $deps_work/logs/$name-build.log); the cache is unchanged"
+      tail -n 25 "$log" >&2
+      deps_die "building $name failed (log: $log); the cache is unchanged"
     fi
+    read -r _ wall user system < <(grep '^times: ' "$log" | tail -n 1)
     {
       echo "library: $name"
       echo "source package: $pkg $version (Debian, fetched with apt-get source and checked against the signed index)"
       echo "from: $(sed -n "s/^Get:[0-9]* \(.*\) $pkg .*(dsc).*/\1/p" "$deps_work/logs/$pkg-fetch.log" | head -n 1)"
       echo "the Linux build uses: ${linux:-(not installed)}"
       echo "compiler: $($deps_cc --version | head -n 1)"
-      echo "built: $(date -u +%Y-%m-%dT%H:%M:%SZ) in $(($(date +%s) - started)) s"
+      echo "built: $(date -u +%Y-%m-%dT%H:%M:%SZ) in ${wall%.*} s (processor time $(deps_sum "$user" "$system") s)"
     } >"$tmp/prefix/ORIGIN"
     rm -rf "$deps_prefix"
     mv "$tmp/prefix" "$deps_prefix"
-    deps_say "$name $version: built in $(($(date +%s) - started)) s, cached in $deps_prefix"
+    deps_say "$name $version: fetched and built in $(($(date +%s) - started)) s (the build ${wall%.*} s," \
+      "processor time $(deps_sum "$user" "$system") s), cached in $deps_prefix"
   fi
   echo "$version" >"$choice.tmp" && mv "$choice.tmp" "$choice"
   rm -rf "$tmp"
