@@ -7,6 +7,7 @@
 
 #include "lists/event_file.h"
 #include "tests/cli/cli_run.h"
+#include "tests/lists/test_env.h"
 #include "tests/sync/pg_test_cluster.h"
 #include "tests/sync/sync_checks.h"
 
@@ -22,8 +23,8 @@ class SyncCli : public WithPgCluster {
   void SetUp() override {
     WithPgCluster::SetUp();
     if (IsSkipped()) return;
-    ::unsetenv("LOGWICK_SERVER");
-    ::unsetenv("LOGWICK_ARCHIVE");
+    SetEnv("LOGWICK_SERVER", nullptr);
+    SetEnv("LOGWICK_ARCHIVE", nullptr);
     db_ = cluster_->NewDatabase();
     url_ = cluster_->Url(db_);
   }
@@ -65,11 +66,11 @@ TEST_F(SyncCli, ServerInitThenSyncTellsWhatWentEachWay) {
   EXPECT_TRUE(r.out.ends_with(line(4, 0))) << r.out;
   EXPECT_NE(r.err.find("Отправка на сервер, чтений: 4\n"), std::string::npos) << r.err;
   // The option wins over the environment, which serves without it.
-  ::setenv("LOGWICK_SERVER", cluster_->Url("nowhere").c_str(), 1);
-  ::setenv("LOGWICK_ARCHIVE", dir_.File("b.sqlite").c_str(), 1);
+  SetEnv("LOGWICK_SERVER", cluster_->Url("nowhere").c_str());
+  SetEnv("LOGWICK_ARCHIVE", dir_.File("b.sqlite").c_str());
   r = Run({"archive", "sync", "--server", url_});
   EXPECT_TRUE(r.out.ends_with(line(2, 3))) << r.out << r.err;
-  ::setenv("LOGWICK_SERVER", url_.c_str(), 1);
+  SetEnv("LOGWICK_SERVER", url_.c_str());
   r = Run({"archive", "sync", "--archive", dir_.File("a.sqlite")});
   EXPECT_TRUE(r.out.ends_with(line(0, 2))) << r.out << r.err;
   const std::string shown = Run({"archive", "show", "--archive", dir_.File("a.sqlite"), "5151"}).out;

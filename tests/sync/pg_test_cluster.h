@@ -1,10 +1,13 @@
-// A throwaway PostgreSQL cluster for the tests: initdb into a fresh temporary
-// folder, the server on a Unix socket in that folder only (no TCP), run as
-// "nobody" when the tests run as root. The server is a child of the test
-// process that the kernel stops should the test process die, and the folder
-// goes at the end; folders that a killed test left are swept the next time.
-// The user "engineer" logs in with a password (scram-sha-256), everyone else
-// without one.
+// A throwaway PostgreSQL cluster for the tests. The user "engineer" logs in
+// with a password (scram-sha-256), everyone else without one.
+// - Linux (pg_test_cluster_local.cpp): initdb into a fresh temporary folder,
+//   the server on a Unix socket in that folder only (no TCP), run as "nobody"
+//   when the tests run as root. The server is a child of the test process that
+//   the kernel stops should the test process die, and the folder goes at the
+//   end; folders that a killed test left are swept the next time.
+// - Windows under Wine (pg_test_cluster_wine.cpp): the cluster that
+//   scripts/windows/pg-cluster.sh runs on the Linux side for the whole test
+//   run, on the loopback over TLS, which every address here verifies in full.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -42,9 +45,25 @@ class PgTestCluster {
   void SetEngineer(const std::string& password) const;
   // A fresh empty database with a name of its own.
   std::string NewDatabase();
+  // "user@host:port/database", as the program names the server.
+  std::string Name(const std::string& db, const std::string& user = "admin") const;
+  // Whether the server speaks TLS, and a file of its folder (its certificate
+  // authority "ca.crt", and "other-ca.crt" that signed nothing of it), with
+  // forward slashes, fit for a connection string.
+  bool Tls() const { return m_tls; }
+  std::string File(const std::string& name) const;
 
  private:
+#ifdef _WIN32
+  // Runs the cluster's control script with action, then waits until the
+  // server is up (or down).
+  void Control(const char* action, bool up);
+#endif
+
   std::string m_dir;
+  std::string m_host, m_port, m_options;  // how Url() reaches the server
+  std::string m_databasePrefix = "archive";
+  bool m_tls = false;
   pid_t m_server = -1;
   int m_databases = 0;
 };

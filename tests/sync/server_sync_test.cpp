@@ -10,6 +10,7 @@
 #include "sync/pg_connection.h"
 #include "sync/pg_readout_server.h"
 #include "sync/server_sync.h"
+#include "tests/lists/test_env.h"
 #include "tests/sync/pg_test_cluster.h"
 #include "tests/sync/sync_checks.h"
 
@@ -30,8 +31,8 @@ class ServerSync : public WithPgCluster {
   void SetUp() override {
     WithPgCluster::SetUp();
     if (IsSkipped()) return;
-    ::unsetenv("PGPASSWORD");
-    ::setenv("PGPASSFILE", dir_.File("pgpass").c_str(), 1);
+    SetEnv("PGPASSWORD", nullptr);
+    SetEnv("PGPASSFILE", dir_.File("pgpass").c_str());
     db_ = cluster_->NewDatabase();
     url_ = cluster_->Url(db_);
     InitServer(url_);
@@ -73,7 +74,7 @@ TEST_F(ServerSync, TwoArchivesMeetThroughTheServerWithTheSameHistories) {
   SyncOutcome r = Sync("a.sqlite");
   ASSERT_EQ(r.status, SyncStatus::Done) << r.message;
   EXPECT_EQ(std::tie(r.counts.sent, r.counts.fetched), std::make_tuple(visits_.first.size(), std::size_t{0}));
-  EXPECT_TRUE(r.server.starts_with("admin@/") && r.server.ends_with(":5432/" + db_)) << r.server;
+  EXPECT_EQ(r.server, cluster_->Name(db_));
   r = Sync("b.sqlite", engineer);
   ASSERT_EQ(r.status, SyncStatus::Done) << r.message;
   EXPECT_EQ(std::tie(r.counts.sent, r.counts.fetched),
@@ -179,6 +180,7 @@ TEST_F(ServerSync, FailuresNameTheServerAndChangeNothingLocally) {
   }
 
   // A server that is down, and one without the password at hand.
+  std::filesystem::permissions(dir_.File("pgpass"), std::filesystem::perms::owner_all);  // Windows' read-only
   std::filesystem::remove(dir_.File("pgpass"));
   SyncOutcome r = Sync("missing.sqlite", cluster_->Url(db_, "engineer"));
   EXPECT_EQ(r.serverError, K::NoPassword) << r.message;
@@ -233,6 +235,30 @@ TEST_F(ServerSync, ArrivalsTakeTurns) {
   holder->Run("COMMIT");
   sender.join();
   EXPECT_TRUE(stored);
+}
+
+// Over TLS (the server of the Windows tests): sslmode=verify-full takes only
+// the server whose certificate the given authority signed for the name asked
+// for; another name or another authority is refused before any exchange.
+TEST_F(ServerSync, VerifyFullTrustsOnlyTheCertifiedServer) {
+  if (!cluster_->Tls()) GTEST_SKIP() << "the test server listens on a Unix socket, without TLS";
+  Archive("held.sqlite", visits_.first);
+  const Bytes held = ReadBytes(dir_.File("held.sqlite"));
+  const std::pair<const char*, std::string> refusals[] = {
+      {"another host name", " host=logwick-wrong-name.invalid"},
+      {"an unknown authority", " sslrootcert=" + cluster_->File("other-ca.crt")},
+  };
+  for (const auto& [what, change] : refusals) {
+    SCOPED_TRACE(what);
+    const SyncOutcome r = Sync("held.sqlite", url_ + change);
+    EXPECT_EQ(r.status, SyncStatus::ServerFailed);
+    EXPECT_NE(r.message.find("certificate"), std::string::npos) << r.message;
+    EXPECT_EQ(ReadBytes(dir_.File("held.sqlite")), held);
+  }
+  EXPECT_EQ(ServerReadouts(), 0u);
+  const SyncOutcome r = Sync("held.sqlite");
+  EXPECT_EQ(r.status, SyncStatus::Done) << r.message;
+  EXPECT_EQ(ServerReadouts(), visits_.first.size());
 }
 
 }  // namespace
