@@ -13,6 +13,10 @@ void FetchlogDlg::OnInit() {
   TakeOverProgressBar(Item(IDC_READING_PROGRESS));
   Apply();
   SetFocus(Item(IDC_READING_STOP));
+  // Shown before the reading starts: its messages are owned by it and centred
+  // on it, and one may come before the dialog's loop would show it.
+  ShowWindow(m_window, SW_SHOW);
+  UpdateWindow(m_window);
   const HWND window = m_window;
   m_session.Start([this] { Apply(); },
                   [window](int result) {

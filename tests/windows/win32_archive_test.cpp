@@ -32,7 +32,7 @@ CT7KEventList Visit(std::int32_t serial, int shift) {
   return l;
 }
 
-class Archive : public ::testing::Test {
+class DesktopArchive : public ::testing::Test {
  protected:
   void SetUp() override {
     ClearSettings();
@@ -54,7 +54,7 @@ class Archive : public ::testing::Test {
   const std::string m_path = TempPath("logwick-gui-archive.sqlite");
 };
 
-TEST_F(Archive, AReadingIsFiledAndItsPanelListed) {
+TEST_F(DesktopArchive, AReadingIsFiledAndItsPanelListed) {
   SetSetting(L"PortNumber", kReadingPort);
   Program program;
   const HWND main = program.Window(IDD_MAIN);
@@ -74,7 +74,7 @@ TEST_F(Archive, AReadingIsFiledAndItsPanelListed) {
   EXPECT_TRUE(program.Exited());
 }
 
-TEST_F(Archive, TheWindowOpensAHistoryWithItsGapRow) {
+TEST_F(DesktopArchive, TheWindowOpensAHistoryWithItsGapRow) {
   {
     auto archive = logwick::HistoryArchive::Open(m_path, true);
     archive->File(Visit(123, 0), {"COM1"});

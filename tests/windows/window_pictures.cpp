@@ -20,6 +20,7 @@
 
 #ifdef LOGWICK_WITH_ARCHIVE
 #include "history/history_archive.h"
+#include "lists/report.h"
 #include "sim/event_generator.h"
 #endif
 
@@ -88,11 +89,25 @@ int ArchivePictures(const Program& program, HWND main, const std::wstring& folde
   PostMessageW(table, WM_KEYDOWN, VK_END, 0);  // sorted by serial number: 4660 last
   SendMessageW(GetDlgItem(dlg, IDC_ARCHIVE_SERVER), WM_SETTEXT, 0,
                reinterpret_cast<LPARAM>(L"postgresql://инженер@archive.example/logwick"));
+  // The archive's usual place rather than this run's scratch folder.
+  SendMessageW(
+      GetDlgItem(dlg, IDC_ARCHIVE_PATH), WM_SETTEXT, 0,
+      reinterpret_cast<LPARAM>(L"Архив: C:\\users\\инженер\\AppData\\Local\\Ormet\\Logwick\\archive.sqlite"));
+  SetFocus(table);
   SetForegroundWindow(dlg);
   Settle(dlg);
   int failures = !SaveWindowPicture(dlg, folder + L"\\archive-window.bmp");
   Command(dlg, IDC_ARCHIVE_OPEN);
   Program::Gone(dlg);
+  // The gap mark among the rows shown.
+  const HWND list = GetDlgItem(main, IDC_EVENT_LIST);
+  WaitUntil([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) > 0; });
+  const std::wstring mark = logwick::Utf8ToWide(logwick::kGapMarkLine);
+  for (int row = 0; row < SendMessageW(list, LB_GETCOUNT, 0, 0); ++row)
+    if (RowText(list, row) == mark) {
+      SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(row > 12 ? row - 12 : 0), 0);
+      break;
+    }
   Settle(main);
   failures += !SaveWindowPicture(main, folder + L"\\main-window-history.bmp");
   return failures;
