@@ -47,6 +47,14 @@ void ArchiveDlg::FillTable() {
     for (int c = 0; c < ArchiveWindowModel::kColumnCount; ++c) rows[row].push_back(m_model.Cell(row, c));
   const HWND table = Item(IDC_ARCHIVE_TABLE);
   win::FillTable(table, rows);
+  // Each column as wide as its widest cell or its title: dates are wider in
+  // most fonts than in the one the widths were set for.
+  for (int c = 0; c < ArchiveWindowModel::kColumnCount; ++c) {
+    ListView_SetColumnWidth(table, c, LVSCW_AUTOSIZE);
+    const int cells = ListView_GetColumnWidth(table, c);
+    ListView_SetColumnWidth(table, c, LVSCW_AUTOSIZE_USEHEADER);
+    if (ListView_GetColumnWidth(table, c) < cells) ListView_SetColumnWidth(table, c, cells);
+  }
   if (const std::optional<std::size_t> selected = m_model.Selected()) {
     const int at = static_cast<int>(*selected);
     ListView_SetItemState(table, at, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
