@@ -49,8 +49,12 @@ void ArchiveDlg::FillTable() {
   win::FillTable(table, rows);
   // Each column as wide as its widest cell or its title: dates are wider in
   // most fonts than in the one the widths were set for.
-  for (int c = 0; c < ArchiveWindowModel::kColumnCount; ++c)
+  for (int c = 0; c < ArchiveWindowModel::kColumnCount; ++c) {
+    ListView_SetColumnWidth(table, c, LVSCW_AUTOSIZE);
+    const int cells = ListView_GetColumnWidth(table, c);
     ListView_SetColumnWidth(table, c, LVSCW_AUTOSIZE_USEHEADER);
+    if (ListView_GetColumnWidth(table, c) < cells) ListView_SetColumnWidth(table, c, cells);
+  }
   if (const std::optional<std::size_t> selected = m_model.Selected()) {
     const int at = static_cast<int>(*selected);
     ListView_SetItemState(table, at, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
