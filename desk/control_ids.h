@@ -21,6 +21,10 @@
 #define IDD_STATISTICS 141
 #define IDD_INTEGRITY 142
 #define IDD_HELP 143
+/* The find bar below the event list, a child dialog of the main window on
+   Windows; and the main window's keyboard shortcuts there. */
+#define IDD_FIND_BAR 144
+#define IDR_ACCELERATORS 150
 
 /* Buttons most dialogs share. */
 #define IDC_OK 1
@@ -70,6 +74,10 @@
 #define IDC_READING_COUNT 1003
 #define IDC_READING_EVENT 1004
 #define IDC_READING_LABEL 1005
+/* Posted to the reading dialog when the reading has ended: completed (the
+   dialog ends with 1), failed or stopped (it ends with 2). */
+#define IDC_READING_DONE 107
+#define IDC_READING_FAILED 108
 
 /* Settings dialog. */
 #define IDC_SETTINGS_SERIAL 1031

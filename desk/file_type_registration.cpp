@@ -146,6 +146,15 @@ bool WriteFreedesktopFileType(const std::string& dataHome, const std::string& ex
 #ifdef _WIN32
 namespace {
 
+// Whether root\subKey's default value is text (UTF-8) already.
+bool RegistryStringIs(HKEY root, const std::string& subKey, const std::string& text) {
+  wchar_t stored[1024];
+  DWORD size = sizeof stored;
+  return RegGetValueW(root, Utf8ToWide(subKey).c_str(), nullptr, RRF_RT_REG_SZ, nullptr, stored, &size) ==
+             ERROR_SUCCESS &&
+         stored == Utf8ToWide(text);
+}
+
 // The path in double quotes, a blank, "%1" in double quotes.
 std::string OpenCommand(const std::string& exePath) {
   // Quoted even in its short form: on a volume without 8.3 names the short
@@ -159,17 +168,29 @@ std::string OpenCommand(const std::string& exePath) {
 
 bool RegisterEventFileType(const std::string& exePath, const DesktopIcons& icons) {
 #ifdef _WIN32
-  // Per user: HKEY_CLASSES_ROOT merges these keys in, and no administrator
-  // rights are needed to write them.
-  const std::string classes = "Software\\Classes\\";
+  (void)icons;  // the executable's own icons
+  // First for the user, which needs no administrator rights; then in
+  // HKEY_CLASSES_ROOT, which on Windows writes into those same user keys now
+  // that they exist, and elsewhere (Wine, whose HKEY_CLASSES_ROOT does not
+  // show the user's classes) makes the type seen there too.
   const std::string path = ShortPathOf(exePath);
-  bool ok = SetRegistryString(HKEY_CURRENT_USER, (classes + ".t7kev").c_str(), "", kFileTypeProgId);
-  ok &= SetRegistryString(HKEY_CURRENT_USER, (classes + kFileTypeProgId).c_str(), "", kFileTypeName);
-  ok &= SetRegistryString(HKEY_CURRENT_USER, (classes + kFileTypeProgId + "\\shell\\open\\command").c_str(),
-                          "", OpenCommand(path).c_str());
-  ok &= SetRegistryString(HKEY_CURRENT_USER, (classes + kFileTypeProgId + "\\DefaultIcon").c_str(), "",
-                          (path + ",1").c_str());
-  SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+  const std::pair<std::string, std::string> keys[] = {
+      {".t7kev", kFileTypeProgId},
+      {kFileTypeProgId, kFileTypeName},
+      {std::string(kFileTypeProgId) + "\\shell\\open\\command", OpenCommand(path)},
+      {std::string(kFileTypeProgId) + "\\DefaultIcon", path + ",1"},
+  };
+  // A value that holds its text already is left alone, and the shell is told
+  // only of a change: the notice takes a good part of a start.
+  bool ok = true, changed = false;
+  for (const auto& [root, prefix] :
+       {std::pair{HKEY_CURRENT_USER, "Software\\Classes\\"}, {HKEY_CLASSES_ROOT, ""}})
+    for (const auto& [key, value] : keys) {
+      if (RegistryStringIs(root, prefix + key, value)) continue;
+      ok &= SetRegistryString(root, (prefix + key).c_str(), "", value.c_str());
+      changed = true;
+    }
+  if (changed) SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
   return ok;
 #else
   std::string dataHome;

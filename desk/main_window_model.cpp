@@ -7,12 +7,12 @@
 #include "desk/filter_dialog.h"
 #include "desk/settings_dialog.h"
 #include "events/strformat.h"
+#include "link/port_list.h"
+#include "link/system_view.h"
 #include "lists/event_file.h"
 #include "lists/panel_types.h"
 #include "lists/report.h"
 #include "lists/report_formats.h"
-#include "link/port_list.h"
-#include "link/system_view.h"
 
 #ifdef LOGWICK_WITH_ARCHIVE
 #include "desk/archive_window_model.h"
@@ -133,8 +133,8 @@ int MainWindowModel::ReadEventFile(const std::string& path) {
       break;
     case LoadStatus::FormatRefused:
       // The list's own refusal: reported, but the load has ended normally.
-      m_face.ShowMessage({LoadMessage(outcome.status, path), MsgCaption::Error, MsgIcon::Exclamation,
-                          MsgOwner::None});
+      m_face.ShowMessage(
+          {LoadMessage(outcome.status, path), MsgCaption::Error, MsgIcon::Exclamation, MsgOwner::None});
       break;
     case LoadStatus::EndOfFile:
     case LoadStatus::ReadError:
@@ -201,10 +201,18 @@ void MainWindowModel::OnReadFromPanel() {
   const std::string notFiled = FileReading(result);
   if (PutReadListInPlace(std::move(result), m_events)) {
     m_gapMarks.clear();
-    m_readingUnsaved = !notFiled.empty() || !ArchivesEveryReading(m_profile);
+    m_readingUnsaved = !notFiled.empty() || !FilesEveryReading();
   }
   FillList();
   if (!notFiled.empty()) Message(notFiled, MsgCaption::Title);
+}
+
+bool MainWindowModel::FilesEveryReading() {
+#ifdef LOGWICK_WITH_ARCHIVE
+  return ArchivesEveryReading(m_profile);
+#else
+  return false;  // a program without an archive files nothing, whatever the setting says
+#endif
 }
 
 std::string MainWindowModel::ArchivePath() const {
@@ -219,7 +227,8 @@ std::string MainWindowModel::FileReading(const ReadoutResult& result) {
 #ifdef LOGWICK_WITH_ARCHIVE
   if (!result.list || !ArchivesEveryReading(m_profile)) return {};
   const std::string path = ArchivePath();
-  if (path.empty()) return kNotFiled + std::string("не известна папка для архива (задайте переменную LOGWICK_ARCHIVE)");
+  if (path.empty())
+    return kNotFiled + std::string("не известна папка для архива (задайте переменную LOGWICK_ARCHIVE)");
   const ReadoutOrigin origin{StrFormat("COM%u", static_cast<unsigned>(m_nPortNumber)),
                              result.status != ReadoutStatus::Ok};
   try {
@@ -269,12 +278,22 @@ void MainWindowModel::OnFilter() {
 }
 
 void MainWindowModel::OnSettings() {
-  const std::vector<PortListing> ports =
-      m_services.ports ? m_services.ports() : ListPorts(HostSystemView());
+  const std::vector<PortListing> ports = m_services.ports ? m_services.ports() : ListPorts(HostSystemView());
   SettingsDialog dlg(m_face, ReadoutSettingsNow(m_nPortNumber), ports);
   if (!m_face.RunSettingsDialog(dlg)) return;
   TakeReadoutSettings(dlg.Settings(), m_nPortNumber);
   StoreReadoutSettings(m_profile, m_nPortNumber);
+}
+
+void MainWindowModel::PrintThrough(const std::string& path,
+                                   const std::function<bool(const std::string&)>& open) {
+  ReportOptions options;
+  options.format = ReportFormat::Html;
+  options.gaps = m_gapMarks;
+  if (!WriteReportFile(path, m_events, m_rows, options).ok)
+    Message(kMsgReportWriteError, MsgCaption::Title);
+  else if (!open(path))
+    Message("Не удалось открыть отчёт для печати:\n" + path, MsgCaption::Title);
 }
 
 void MainWindowModel::OnAbout() { m_face.OpenWindow(DeskWindow::About); }

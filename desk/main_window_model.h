@@ -87,6 +87,11 @@ class MainWindowModel : public IEventRows {
   void OnIntegrity();
   void OnArchive();
 
+  // Printing through another program: writes the printable (HTML) report of
+  // the shown events to path and hands the file to open (the face's viewer,
+  // from which the user prints); a failure of either is shown.
+  void PrintThrough(const std::string& path, const std::function<bool(const std::string& path)>& open);
+
   // 1 when the file was loaded (or refused by the list itself), 2 on failure.
   int ReadEventFile(const std::string& path);
   // Rebuilds the rows and the information lines from the list and the filter.
@@ -143,6 +148,8 @@ class MainWindowModel : public IEventRows {
   // Files a reading into the archive when every reading is to be filed; the
   // message for a failure, empty when filed or not to be filed.
   std::string FileReading(const ReadoutResult& result);
+  // Whether each reading goes into the archive.
+  bool FilesEveryReading();
   std::string ArchivePath() const;
 
   IDeskFace& m_face;

@@ -9,7 +9,7 @@ declare -A SETS=(
   [gui]="qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev fonts-dejavu-core shared-mime-info
          desktop-file-utils xdg-utils libfile-mimeinfo-perl qt6-translations-l10n"
   [fuzz]="clang libclang-rt-14-dev"
-  [windows]="g++-mingw-w64-x86-64 wine wine64 fonts-wine xvfb netpbm"
+  [windows]="g++-mingw-w64-x86-64 wine wine64 fonts-wine xvfb netpbm dpkg-dev tcl perl make bzip2 xz-utils openssl nsis"
   [package]="dpkg-dev help2man librsvg2-bin lintian man-db file"
 )
 

@@ -173,13 +173,18 @@ bool WaitSocket(PGconn* conn, bool forWrite, Clock::time_point deadline, const s
     if (cancel) throw SyncError(Kind::Cancelled, name);
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     if (left <= 0) return false;
+    const int socket = PQsocket(conn);  // a SOCKET, unsigned, on Windows
+    if (socket < 0) return true;        // no socket: libpq tells what is wrong
     pollfd fd{};
-    fd.fd = PQsocket(conn);
-    if (fd.fd < 0) return true;  // no socket: libpq tells what is wrong
+    fd.fd = socket;
     fd.events = forWrite ? POLLOUT : POLLIN;
     const int rc = poll(&fd, 1, static_cast<int>(std::min<long long>(left, kPollMs)));
     if (rc > 0) return true;
+#ifdef _WIN32
+    if (rc < 0) return true;  // WSAPoll is never interrupted; let libpq find out what is wrong
+#else
     if (rc < 0 && errno != EINTR) return true;  // let libpq find out what is wrong
+#endif
   }
 }
 

@@ -16,7 +16,12 @@ constexpr const char* kSentences[] = {
     "Сервер общего архива %s не найден: неизвестное имя узла",
     "Нет связи с сервером общего архива %s",
     "Сервер общего архива %s не ответил вовремя",
+#ifdef _WIN32
+    "Сервер общего архива %s требует пароль: задайте его в %%APPDATA%%\\postgresql\\pgpass.conf или в "
+    "PGPASSWORD",
+#else
     "Сервер общего архива %s требует пароль: задайте его в ~/.pgpass или в PGPASSWORD",
+#endif
     "Сервер общего архива %s не принял пароль",
     "Сертификат сервера не принят: %s",
     "Сервер общего архива %s отказал в подключении",
@@ -36,7 +41,11 @@ static_assert(std::size(kSentences) == static_cast<std::size_t>(SyncError::Kind:
 // Why libpq refused a certificate, by the words it used.
 constexpr const char* kCertificateReasons[][2] = {
     {"does not match host name", "он выдан другому имени узла"},
+#ifdef _WIN32
+    {"root certificate file", "нет корневого сертификата для его проверки (%APPDATA%\\postgresql\\root.crt)"},
+#else
     {"root certificate file", "нет корневого сертификата для его проверки (~/.postgresql/root.crt)"},
+#endif
     {"certificate verify failed", "его не подтверждает известный удостоверяющий центр"},
 };
 

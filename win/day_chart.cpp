@@ -6,7 +6,7 @@
 
 #include "events/codec.h"
 #include "lists/event_kinds.h"
-#include "win/resource_ids.h"
+#include "win/window_classes.h"
 
 namespace logwick::win {
 
@@ -32,7 +32,7 @@ std::uint32_t NiceCeiling(std::uint32_t n) {
   }
 }
 
-std::uint32_t Total(const ChartDay& d) { return std::accumulate(d.kinds.begin(), d.kinds.end(), 0u); }
+std::uint32_t Total(const ChartBar& d) { return std::accumulate(d.kinds.begin(), d.kinds.end(), 0u); }
 
 int TextHeight(HDC dc) {
   TEXTMETRICW tm;
@@ -59,10 +59,10 @@ DayChart* DayChart::From(HWND window) {
   return reinterpret_cast<DayChart*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
-void DayChart::SetDays(std::vector<ChartDay> days) {
+void DayChart::SetDays(std::vector<ChartBar> days) {
   m_days = std::move(days);
   std::uint32_t most = 1;
-  for (const ChartDay& d : m_days) most = std::max(most, Total(d));
+  for (const ChartBar& d : m_days) most = std::max(most, Total(d));
   m_scale = NiceCeiling(most);
   InvalidateRect(m_window, nullptr, FALSE);
 }

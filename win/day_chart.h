@@ -1,4 +1,4 @@
-// The statistics window's chart (control 1132 of template 142): a bar per
+// The statistics window's chart (control 1302 of template 141): a bar per
 // calendar day, stacked by kind of event, with the count scale on the left,
 // the days below when they fit and the kinds' legend at the bottom, drawn with
 // GDI. A click on a day's bar tells the owner which day.
@@ -14,7 +14,8 @@
 
 namespace logwick::win {
 
-struct ChartDay {
+// One bar: a calendar day and its events by kind (none for a day without).
+struct ChartBar {
   std::string label;  // "DD/MM/YYYY"
   logwick::KindCounts kinds{};
 };
@@ -25,7 +26,7 @@ class DayChart {
   static DayChart* From(HWND window);
 
   // The days, oldest first; days without events stand empty.
-  void SetDays(std::vector<ChartDay> days);
+  void SetDays(std::vector<ChartBar> days);
   std::size_t DayCount() const { return m_days.size(); }
   // The day under x pixels of the client area, or -1.
   int DayAt(int x) const;
@@ -40,7 +41,7 @@ class DayChart {
   RECT PlotArea() const;
 
   HWND m_window;
-  std::vector<ChartDay> m_days;
+  std::vector<ChartBar> m_days;
   std::uint32_t m_scale = 1;  // the count at the top of the plot
 };
 

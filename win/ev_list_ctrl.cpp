@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "events/codec.h"
-#include "win/resource_ids.h"
+#include "win/window_classes.h"
 
 namespace logwick::win {
 
@@ -84,13 +84,14 @@ int TextWidth(HDC dc, const wchar_t* text, std::size_t length) {
 }
 
 // The text wrapped as DrawText wraps it, each found span on its colour.
-void DrawMarkedText(HDC dc, const RECT& r, const std::wstring& text, const std::vector<FoundSpan>& spans,
-                    COLORREF marker, bool centred, int lineHeight) {
+void DrawMarkedText(HDC dc, const RECT& r, const std::wstring& text,
+                    const std::vector<RowSearch::Span>& spans, COLORREF marker, bool centred,
+                    int lineHeight) {
   int y = r.top;
   for (const Line& line : WrapLines(dc, text, r.right - r.left)) {
     const wchar_t* at = text.c_str() + line.start;
     const int x = centred ? r.left + (r.right - r.left - TextWidth(dc, at, line.length)) / 2 : r.left;
-    for (const FoundSpan& s : spans) {
+    for (const RowSearch::Span& s : spans) {
       const std::size_t from = std::max<std::size_t>(s.start, line.start);
       const std::size_t to = std::min<std::size_t>(s.start + s.length, line.start + line.length);
       if (from >= to) continue;
@@ -148,9 +149,8 @@ LRESULT CALLBACK EvListCtrl::WindowProc(HWND window, UINT message, WPARAM wParam
   return result;
 }
 
-void EvListCtrl::SetModel(const IListRows* rows, IListActs* acts) {
+void EvListCtrl::SetRows(IEventRows* rows) {
   m_rows = rows;
-  m_acts = acts;
   RowsChanged();
 }
 
@@ -207,29 +207,28 @@ void EvListCtrl::UpdateScrollBar() {
   SetScrollInfo(m_window, SB_VERT, &si, TRUE);
 }
 
-void EvListCtrl::ShowRow(std::size_t row) {
+void EvListCtrl::ShowRow(std::size_t row, ScrollTo how) {
   if (row >= Count()) return;
   const int view = ViewHeight();
-  const std::size_t shown = m_heights.RowsInView(m_top, view, m_measure);
-  // Far from the view: the row goes to the top; near it, the least scroll.
-  if (row + 1 < m_top || row > m_top + shown)
+  // Hidden: not every line of it inside the view.
+  const bool hidden = row < m_top || m_heights.TopShowing(m_top, row, view, m_measure) != m_top;
+  if (how == ScrollTo::Top || (how == ScrollTo::TopIfHidden && hidden))
     SetTop(row);
   else
     SetTop(m_heights.TopShowing(m_top, row, view, m_measure));
 }
 
-void EvListCtrl::Pick(std::size_t row, IListActs::Pick how) {
-  if (!m_acts || row >= Count()) return;
-  m_acts->PickRow(row, how);
-  ShowRow(row);
-  Redraw();
+void EvListCtrl::Pick(std::size_t row, IEventRows::SelectAct act) {
+  if (!m_rows || row >= Count()) return;
+  // The model selects, brings the row into view and has the list redrawn.
+  m_rows->Select(row, act);
   SendMessageW(GetParent(m_window), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(m_window), LBN_SELCHANGE),
                reinterpret_cast<LPARAM>(m_window));
 }
 
 void EvListCtrl::DrawRow(HDC dc, const RECT& r, std::size_t row) const {
   const bool selected = m_rows->IsSelected(row);
-  const bool mark = m_rows->IsGapMark(row);
+  const bool mark = m_rows->IsGapMarkRow(row);
   RECT body = r;
   body.bottom -= 1;
   if (selected)
@@ -240,7 +239,7 @@ void EvListCtrl::DrawRow(HDC dc, const RECT& r, std::size_t row) const {
   }
   SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
   const std::wstring text = Text(row);
-  const std::vector<FoundSpan> spans = m_rows->FoundIn(row);
+  const std::vector<RowSearch::Span> spans = m_rows->FoundSpans(row);
   RECT textRect = r;
   if (spans.empty()) {
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
@@ -326,13 +325,12 @@ void EvListCtrl::OnVScroll(WORD code) {
 bool EvListCtrl::OnKey(WPARAM key) {
   const bool ctrl = GetKeyState(VK_CONTROL) < 0;
   const bool shift = GetKeyState(VK_SHIFT) < 0;
-  if (ctrl && key == 'A' && m_acts) {
-    m_acts->SelectAll();
-    Redraw();
+  if (ctrl && key == 'A' && m_rows) {
+    m_rows->SelectAll();
     return true;
   }
-  if (ctrl && key == 'C' && m_acts) {
-    m_acts->CopySelection();
+  if (ctrl && key == 'C' && m_rows) {
+    m_rows->CopySelection();
     return true;
   }
   const long long page = static_cast<long long>(
@@ -357,7 +355,7 @@ bool EvListCtrl::OnKey(WPARAM key) {
     const long long from = static_cast<long long>(current < count ? current : m_top);
     const long long step = current < count || (m.rows != 1 && m.rows != -1) ? m.rows : 0;
     const long long to = std::clamp(from + step, 0LL, static_cast<long long>(count) - 1);
-    Pick(static_cast<std::size_t>(to), shift ? IListActs::Pick::Extend : IListActs::Pick::Only);
+    Pick(static_cast<std::size_t>(to), shift ? IEventRows::SelectAct::Extend : IEventRows::SelectAct::Only);
     return true;
   }
   return false;
@@ -374,9 +372,9 @@ void EvListCtrl::OnMouse(UINT message, WPARAM keys, int y) {
     const std::size_t row = m_heights.RowAt(m_top, y, m_measure);
     if (row >= count) return;
     SetCapture(m_window);
-    const auto how = (keys & MK_SHIFT)     ? IListActs::Pick::Extend
-                     : (keys & MK_CONTROL) ? IListActs::Pick::Toggle
-                                           : IListActs::Pick::Only;
+    const auto how = (keys & MK_SHIFT)     ? IEventRows::SelectAct::Extend
+                     : (keys & MK_CONTROL) ? IEventRows::SelectAct::Toggle
+                                           : IEventRows::SelectAct::Only;
     Pick(row, how);
     return;
   }
@@ -386,7 +384,7 @@ void EvListCtrl::OnMouse(UINT message, WPARAM keys, int y) {
   std::size_t row = m_heights.RowAt(m_top, y, m_measure);
   if (y < 0) row = current > 0 && current < count ? current - 1 : 0;
   if (row >= count) row = std::min(current + 1, count - 1);
-  if (row != current) Pick(row, IListActs::Pick::Extend);
+  if (row != current) Pick(row, IEventRows::SelectAct::Extend);
 }
 
 LRESULT EvListCtrl::OnListBoxRead(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -402,12 +400,12 @@ LRESULT EvListCtrl::OnListBoxRead(UINT message, WPARAM wParam, LPARAM lParam) {
       SetTop(row);
       return 0;
     case LB_GETCURSEL: {
-      const std::size_t current = m_rows ? m_rows->CurrentRow() : kNoRow;
+      const std::size_t current = m_rows ? m_rows->CurrentRow() : IEventRows::kNoRow;
       return current < count ? static_cast<LRESULT>(current) : LB_ERR;
     }
     case LB_SETCURSEL:
       if (row >= count) return LB_ERR;
-      Pick(row, IListActs::Pick::Only);
+      Pick(row, IEventRows::SelectAct::Only);
       return static_cast<LRESULT>(row);
     case LB_GETSEL:
       return row < count ? (m_rows->IsSelected(row) ? 1 : 0) : LB_ERR;

@@ -15,7 +15,8 @@
 
 #include <cstddef>
 
-#include "win/list_model.h"
+#include "desk/event_rows.h"
+#include "desk/face.h"
 #include "win/row_heights.h"
 
 namespace logwick::win {
@@ -38,16 +39,16 @@ class EvListCtrl {
   // Called first thing by the program: the moment kFigureEntryMs gives.
   static void NoteProgramEntry();
 
-  // The rows to draw and where the user's picks go; the control starts at the
-  // top with every height unknown. Both live longer than the control or the
-  // next SetModel.
-  void SetModel(const IListRows* rows, IListActs* acts);
+  // The rows to draw, where the user's picks go; the control starts at the
+  // top with every height unknown. They live longer than the control or the
+  // next SetRows.
+  void SetRows(IEventRows* rows);
   // The model's rows changed (a refill): back to the top, heights forgotten.
   void RowsChanged();
   // Selection or found places changed: repaint what is shown.
   void Redraw() const { InvalidateRect(m_window, nullptr, FALSE); }
-  // Scrolls the least that shows row whole, or to it when it is far.
-  void ShowRow(std::size_t row);
+  // Brings row into view as the model asks.
+  void ShowRow(std::size_t row, ScrollTo how);
   std::size_t TopRow() const { return m_top; }
 
  private:
@@ -63,7 +64,7 @@ class EvListCtrl {
   void SetFont(HFONT font);
   void SetTop(std::size_t top);
   void UpdateScrollBar();
-  void Pick(std::size_t row, IListActs::Pick how);
+  void Pick(std::size_t row, IEventRows::SelectAct act);
 
   void OnPaint();
   void DrawRow(HDC dc, const RECT& r, std::size_t row) const;
@@ -77,8 +78,7 @@ class EvListCtrl {
   HFONT m_font = nullptr;
   HDC m_measureDc;
   int m_fontHeight = 13;
-  const IListRows* m_rows = nullptr;
-  IListActs* m_acts = nullptr;
+  IEventRows* m_rows = nullptr;
   RowHeights m_heights;
   RowHeights::Measure m_measure;
   std::size_t m_top = 0;

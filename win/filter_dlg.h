@@ -1,24 +1,28 @@
-// The filter dialog (template 130) over a filter: loads its controls from the
-// filter and, on OK, reads them back into it.
+// The filter dialog (template 130) over the model's working copy of the
+// filter: the controls are loaded from its form and handed back to it, which
+// checks them, shows its messages and says where the focus goes.
 #pragma once
 
-#include <windows.h>
-
-#include <cstdint>
-#include <functional>
-#include <optional>
-#include <string_view>
-
-#include "lists/t7k_ev_filter.h"
+#include "desk/filter_dialog.h"
+#include "win/dialog.h"
 
 namespace logwick::win {
 
-// Reads a number edit's text: the number, or none after the refusal has been
-// shown (the dialog then moves the focus to that edit and stays open). The
-// desktop model's check.
-using NumberCheck = std::function<std::optional<std::uint32_t>(HWND dialog, std::string_view text)>;
+class FilterDlg : public Dialog {
+ public:
+  explicit FilterDlg(logwick::FilterDialog& model) : m_model(model) {}
+  // true on OK (the model then holds the edited filter).
+  bool Run(HWND owner);
 
-// true on OK, filter then holding the edited values.
-bool RunFilterDialog(HWND owner, CT7KEvFilter& filter, NumberCheck check);
+ private:
+  void OnInit() override;
+  bool OnCommand(WORD id, WORD code) override;
+  logwick::FilterForm Form() const;
+  void FocusEdit(int id) const;
+  void UpdateBeamEdits() const;
+  void UpdateDatePickers() const;
+
+  logwick::FilterDialog& m_model;
+};
 
 }  // namespace logwick::win

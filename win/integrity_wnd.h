@@ -1,6 +1,6 @@
-// The integrity window (template 143, modeless): every finding of the check of
+// The integrity window (template 142, modeless): every finding of the check of
 // the whole log, by row, with its time and what it is. A click on a finding
-// asks the owner to go to its row.
+// names it to the owner.
 #pragma once
 
 #include <windows.h>
@@ -16,17 +16,17 @@ namespace logwick::win {
 
 class IntegrityWnd : public Dialog {
  public:
-  // chosen: the list row (from 0, the newest event) of the finding clicked.
-  explicit IntegrityWnd(std::function<void(std::size_t listRow)> chosen) : m_chosen(std::move(chosen)) {}
+  // chosen: the index of the finding clicked.
+  explicit IntegrityWnd(std::function<void(std::size_t finding)> chosen) : m_chosen(std::move(chosen)) {}
 
-  void SetFindings(std::vector<logwick::Finding> findings);
+  void SetFindings(const std::vector<logwick::Finding>& findings);
 
  private:
   void OnInit() override;
   bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 
   std::function<void(std::size_t)> m_chosen;
-  std::vector<logwick::Finding> m_findings;
+  std::size_t m_count = 0;
 };
 
 }  // namespace logwick::win

@@ -1,25 +1,22 @@
-// Message boxes with the program's texts: UTF-8 in, W functions out.
+// The model's messages and questions as the system's message boxes: UTF-8 in,
+// W functions out. A message with details shows them behind "Подробности".
 #pragma once
 
 #include <windows.h>
 
 #include <string>
-#include <string_view>
+
+#include "desk/face.h"
 
 namespace logwick::win {
-
-enum class MsgIcon : UINT {
-  Exclamation = MB_ICONEXCLAMATION,
-  Warning = MB_ICONWARNING,
-  Stop = MB_ICONSTOP,
-  Information = MB_ICONINFORMATION,
-};
 
 // The application title that message boxes without a caption of their own
 // carry: the executable's base name ("logwick").
 std::string AppTitle();
 
-// An OK box; caption empty: the application title.
-void ShowMessage(HWND owner, std::string_view text, std::string_view caption, MsgIcon icon);
+// owner: the window the box belongs to and is centred on (null for none).
+void ShowMessage(HWND owner, const logwick::Message& message);
+// Да and Нет, Нет the default; true for Да.
+bool AskYesNo(HWND owner, const logwick::Message& message);
 
 }  // namespace logwick::win

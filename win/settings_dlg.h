@@ -1,34 +1,29 @@
-// The settings dialog (template 106) over the reading's settings: the ports
-// present (as the system's DOS device names give them), the serial number or
-// automatic search, and the ГАЗ line mode.
+// The settings dialog (template 106) over the model's settings dialog: the
+// ports present in the model's order with what stands behind each (drawn
+// beside the port while the list is open), the serial number or automatic
+// search, and the ГАЗ line mode; the model checks them on OK.
 #pragma once
 
-#include <windows.h>
-
-#include <functional>
-#include <string>
-#include <string_view>
-#include <vector>
-
-#include "link/port_list.h"
-#include "link/readout.h"
+#include "desk/settings_dialog.h"
+#include "win/dialog.h"
 
 namespace logwick::win {
 
-// The port number OK gives when no port is chosen.
-inline constexpr unsigned kNoPort = 0xFFFFFFFFu;
+class SettingsDlg : public Dialog {
+ public:
+  explicit SettingsDlg(logwick::SettingsDialog& model) : m_model(model) {}
+  // true on OK (the model then holds the edited settings).
+  bool Run(HWND owner);
 
-// The desktop model's rules for the serial number.
-struct SerialChecks {
-  // "Авто" was cleared: the text the edit shows next, given the text it holds.
-  std::function<std::string(std::string_view text)> autoCleared;
-  // OK: takes the edit's text into settings (search flag and port already
-  // read back) or shows the refusal and returns false (the dialog stays).
-  std::function<bool(HWND dialog, std::string_view text, logwick::ReadoutSettings& settings)> accept;
+ private:
+  void OnInit() override;
+  bool OnCommand(WORD id, WORD code) override;
+  bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+  void DrawPortEntry(const DRAWITEMSTRUCT& d) const;
+  void FitOpenList() const;
+  std::optional<std::size_t> ChosenPort() const;
+
+  logwick::SettingsDialog& m_model;
 };
-
-// true on OK, settings then holding the edited values.
-bool RunSettingsDialog(HWND owner, logwick::ReadoutSettings& settings,
-                       const std::vector<logwick::PortListing>& ports, SerialChecks checks);
 
 }  // namespace logwick::win

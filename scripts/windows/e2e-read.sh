@@ -3,7 +3,8 @@
 # simulator serves a pseudo-terminal that is COM port N under Wine; the Windows
 # logwick-cli.exe reads it with --port N, the Linux logwick-cli reads the same
 # simulator through the device path, and the two event files must be
-# byte-identical.
+# byte-identical. The Windows read-out is filed into an archive of its own,
+# which the Linux logwick-cli then lists.
 # Usage: e2e-read.sh HOST_CLI WINDOWS_CLI WORK_DIR   (needs WINEPREFIX)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -25,7 +26,7 @@ compare() {
   local started=$SECONDS
   # shellcheck disable=SC2086
   if ! wine "$win" read --port "$port" $read_opts -o "$work/$name-windows.t7kev" \
-      2>"$work/$name-windows.log" </dev/null; then
+      --archive "$work/$name-windows.sqlite" >"$work/$name-windows.out" 2>"$work/$name-windows.log" </dev/null; then
     echo "$name: the Windows read-out failed:" >&2
     tail -n 5 "$work/$name-windows.log" >&2
     failures=$((failures + 1))
@@ -39,6 +40,11 @@ compare() {
     echo "$name: identical event files, $(stat -c %s "$work/$name-linux.t7kev") bytes" \
          "($(tail -n 1 "$work/$name-windows.log"); ${win_time} s under Wine)"
   else
+    failures=$((failures + 1))
+  fi
+  if ! "$host" archive list --archive "$work/$name-windows.sqlite" | grep -P "^[^\t]*\t$serial\t" >/dev/null; then
+    echo "$name: the Windows read-out was not filed:" >&2
+    cat "$work/$name-windows.out" >&2
     failures=$((failures + 1))
   fi
 }

@@ -28,7 +28,11 @@ if [[ $what == figures ]]; then
   exit
 fi
 "$host" sample -o "$work/events.t7kev" --count 2000 >/dev/null
-wine "$tool" pictures "$(winepath -w "$work")" "$(winepath -w "$work/events.t7kev")" </dev/null
+# A panel for the reading dialog to read, slowly enough to be pictured.
+port=27
+"$here/sim-line.sh" start "$host" "$work/line" "$port" --events 3000 --block 8 --pace >/dev/null
+trap '"$here/sim-line.sh" stop "$work/line"; "$here/wine-prefix.sh" "$build" stop; "$here/xvfb.sh" "$build" stop' EXIT
+wine "$tool" pictures "$(winepath -w "$work")" "$(winepath -w "$work/events.t7kev")" "$port" </dev/null
 mkdir -p "$src/docs/windows"
 for bmp in "$work"/*.bmp; do
   png="$src/docs/windows/$(basename "${bmp%.bmp}").png"

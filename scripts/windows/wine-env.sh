@@ -4,6 +4,9 @@ mkdir -p "$1"
 _build=$(cd "$1" && pwd)
 export WINEPREFIX="$_build/wine"
 export WINEARCH=win64
+# A system code page other than Windows-1251 (the programs' texts must not
+# depend on it), and file names in UTF-8.
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
 # No debug chatter, no Mono/Gecko installer prompts.
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"

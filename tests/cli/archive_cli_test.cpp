@@ -10,6 +10,7 @@
 #include "lists/t7k_ev_filter.h"
 #include "tests/cli/cli_run.h"
 #include "tests/history/panel_model.h"
+#include "tests/lists/test_env.h"
 
 using namespace logwick;
 using namespace logwick::test;
@@ -18,12 +19,21 @@ namespace {
 
 using Result = CliResult;
 
+// Where the default archive lies under the variable that names the user's data.
+#ifdef _WIN32
+constexpr const char* kDataHome = "LOCALAPPDATA";
+constexpr const char* kDefaultArchive = "home/Ormet/Logwick/archive.sqlite";
+#else
+constexpr const char* kDataHome = "HOME";
+constexpr const char* kDefaultArchive = "home/.local/share/Ormet/logwick/archive.sqlite";
+#endif
+
 class ArchiveCli : public ::testing::Test {
  protected:
   void SetUp() override {
-    ::setenv("HOME", dir_.File("home").c_str(), 1);
-    ::unsetenv("XDG_DATA_HOME");
-    ::unsetenv("LOGWICK_ARCHIVE");
+    SetEnv(kDataHome, dir_.File("home").c_str());
+    SetEnv("XDG_DATA_HOME", nullptr);
+    SetEnv("LOGWICK_ARCHIVE", nullptr);
   }
 
   Result Run(const std::vector<std::string>& args) { return RunCli(dir_, args); }
@@ -122,11 +132,11 @@ TEST_F(ArchiveCli, PanelsAreChosenBySerialAndType) {
 
 TEST_F(ArchiveCli, OptionThenEnvironmentThenDefault) {
   const std::string file = Visits()[0];
-  const std::string byDefault = dir_.File("home/.local/share/Ormet/logwick/archive.sqlite");
+  const std::string byDefault = dir_.File(kDefaultArchive);
   const std::string byEnv = dir_.File("env.sqlite");
   ASSERT_EQ(Run({"archive", "add", file}).status, 0);
   EXPECT_TRUE(std::filesystem::exists(byDefault));
-  ::setenv("LOGWICK_ARCHIVE", byEnv.c_str(), 1);
+  SetEnv("LOGWICK_ARCHIVE", byEnv.c_str());
   EXPECT_EQ(Run({"archive", "list"}).out, "");  // a missing archive holds no panels
   ASSERT_EQ(Run({"archive", "add", file}).status, 0);
   EXPECT_TRUE(std::filesystem::exists(byEnv));

@@ -139,7 +139,7 @@ TEST_F(CliReports, DataReportsReadBackWithRealReaders) {
   for (const CT7KEvent& ev : GenerateSampleEvents(3000, 5)) list.AddTail(ev);
   for (std::uint8_t message : {0, 1}) list.AddTail(MakeEvent(Stamp(2020, 1, 1), 4, {message, 0, 5}));
   const std::string path = Store(list);
-  for (const std::vector<std::string> scope : {std::vector<std::string>{}, {"--filtered", "--no-devices"}}) {
+  for (const std::vector<std::string>& scope : {std::vector<std::string>{}, {"--filtered", "--no-devices"}}) {
     std::vector<std::string> check = {LOGWICK_REPORT_CHECKER};
     for (const auto& [form, separator] : {std::pair{"txt", ""}, {"jsonl", ""}, {"csv", ";"}, {"csv", ","}}) {
       const std::string out = dir_.File(std::string(form) + separator);

@@ -51,11 +51,11 @@ TEST_F(SyncCli, ServerInitThenSyncTellsWhatWentEachWay) {
   EXPECT_TRUE(r.out.ends_with(line(4, 0))) << r.out;
   EXPECT_NE(r.err.find("Отправка на сервер, чтений: 4\n"), std::string::npos) << r.err;
   // The option wins over the environment, which serves without it.
-  ::setenv("LOGWICK_SERVER", cluster_->Url("nowhere").c_str(), 1);
-  ::setenv("LOGWICK_ARCHIVE", dir_.File("b.sqlite").c_str(), 1);
+  SetEnv("LOGWICK_SERVER", cluster_->Url("nowhere").c_str());
+  SetEnv("LOGWICK_ARCHIVE", dir_.File("b.sqlite").c_str());
   r = Cli({"archive", "sync", "--server", url_});
   EXPECT_TRUE(r.out.ends_with(line(2, 3))) << r.out << r.err;
-  ::setenv("LOGWICK_SERVER", url_.c_str(), 1);
+  SetEnv("LOGWICK_SERVER", url_.c_str());
   r = Cli({"archive", "sync", "--archive", dir_.File("a.sqlite")});
   EXPECT_TRUE(r.out.ends_with(line(0, 2))) << r.out << r.err;
   const std::string shown = Cli({"archive", "show", "--archive", dir_.File("a.sqlite"), "5151"}).out;
@@ -102,7 +102,7 @@ TEST_F(SyncCli, FailuresExitWithTheirStatusAndSayWhyOnce) {
   }
   for (const auto& [args, environment, status, message] : cases) {
     SCOPED_TRACE(args.back());
-    ::setenv("LOGWICK_SERVER", environment, 1);
+    SetEnv("LOGWICK_SERVER", environment);
     const CliResult r = Cli(args);
     EXPECT_EQ(r.status, status) << r.err;
     EXPECT_EQ(r.out, "");

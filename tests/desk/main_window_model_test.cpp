@@ -25,8 +25,13 @@ using test::MakeEvent;
 using test::MemoryProfile;
 using test::ScriptedFace;
 
+// The system's own separator, which is the one that separates folders in
+// the paths the model remembers.
+const std::string kSep(1, static_cast<char>(fs::path::preferred_separator));
+
 std::string Scratch(const std::string& name) {
-  const fs::path dir = fs::temp_directory_path() / ("logwick-desk-" + std::to_string(::getpid())) / name;
+  fs::path dir = fs::temp_directory_path() / ("logwick-desk-" + std::to_string(::getpid())) / name;
+  dir.make_preferred();
   fs::create_directories(dir.parent_path());
   return dir.string();
 }
@@ -86,7 +91,8 @@ TEST_F(MainWindow, StartsEmptyWithDefaultSettingsOrWithTheFileNamed) {
   EXPECT_EQ(m.Line(InfoLine::Count), "База сообщений пуста");
   for (InfoLine l : {InfoLine::Read, InfoLine::Panel, InfoLine::Version, InfoLine::Config, InfoLine::Filter})
     EXPECT_EQ(m.Line(l), "");
-  EXPECT_EQ(std::tuple(m.m_nPortNumber, g_nSelectedSerNum, g_bAutoSN, g_bGazMode), std::tuple(65535, 0u, 1, 0));
+  EXPECT_EQ(std::tuple(m.m_nPortNumber, g_nSelectedSerNum, g_bAutoSN, g_bGazMode),
+            std::tuple(65535, 0u, 1, 0));
 
   MainWindowModel& n = Start(WriteList(Scratch("start/ten.t7kev")));
   const std::pair<InfoLine, const char*> lines[] = {
@@ -125,20 +131,20 @@ TEST_F(MainWindow, FailedLoadsKeepTheRowsAndTheFolder) {
 
   // A tag the list refuses: the list's own message, then a normal end.
   EXPECT_EQ(m.ReadEventFile(WriteList(Scratch("load/refused.t7kev"), CT7KEventList())), 1);
-  EXPECT_EQ(face.messages.back(), (Message{"Ошибка формата файла", MsgCaption::Error, MsgIcon::Exclamation,
-                                           MsgOwner::None}));
+  EXPECT_EQ(face.messages.back(),
+            (Message{"Ошибка формата файла", MsgCaption::Error, MsgIcon::Exclamation, MsgOwner::None}));
   EXPECT_EQ(profile.strings[kSettingEventsFilesDir], fs::path(Scratch("load/x")).parent_path().string());
 }
 
 TEST_F(MainWindow, SavesRememberTheFolderEvenWhenTheyFail) {
   MainWindowModel& m = Start(WriteList(Scratch("save/ten.t7kev")));
-  face.files = {Scratch("save/copy.t7kev"), Scratch("save") + "/nowhere/x.t7kev"};
+  face.files = {Scratch("save/copy.t7kev"), Scratch("save") + kSep + "nowhere" + kSep + "x.t7kev"};
   m.OnWriteToFile();
   m.OnWriteToFile();
   EXPECT_EQ(FileText(Scratch("save/copy.t7kev")), FileText(Scratch("save/ten.t7kev")));
   EXPECT_EQ(face.Texts(), std::vector<std::string>{"Не могу создать файл"});
   EXPECT_EQ(face.messages[0].caption, MsgCaption::Title);
-  EXPECT_EQ(profile.strings[kSettingEventsFilesDir], Scratch("save") + "/nowhere");
+  EXPECT_EQ(profile.strings[kSettingEventsFilesDir], Scratch("save") + kSep + "nowhere");
 }
 
 TEST_F(MainWindow, AHistoryLongerThanAFileWritesItsNewest) {
@@ -164,8 +170,8 @@ TEST_F(MainWindow, ReportsTakeTheScopeAndTheFormOfTheFileType) {
     int scope;  // -2: the options dialog cancelled
     std::size_t lines;
   };
-  const Case cases[] = {{"all.txt", 1, 14},   {"shown.txt", 0, 7},   {"shown.csv", 0, 4},  {"all.JSONL", 1, 11},
-                        {"other.log", 0, 7}, {"shown.htm", 0, 0},   {"cancel.txt", -2, 0}};
+  const Case cases[] = {{"all.txt", 1, 14},  {"shown.txt", 0, 7}, {"shown.csv", 0, 4},  {"all.JSONL", 1, 11},
+                        {"other.log", 0, 7}, {"shown.htm", 0, 0}, {"cancel.txt", -2, 0}};
   for (const Case& c : cases) {
     face.reportOptions = [&](ReportScope& s) {
       EXPECT_EQ(s.m_nScope, 1);  // "Все события" every time
@@ -176,15 +182,48 @@ TEST_F(MainWindow, ReportsTakeTheScopeAndTheFormOfTheFileType) {
     m.OnWriteText();
     face.files.clear();
     const std::string text = FileText(Scratch(std::string("report/") + c.name));
-    if (c.lines) EXPECT_EQ(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')), c.lines) << c.name;
+    if (c.lines) {
+      EXPECT_EQ(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')), c.lines) << c.name;
+    }
   }
   EXPECT_EQ(FileText(Scratch("report/shown.htm")).rfind("<!DOCTYPE html>", 0), 0u);
   EXPECT_FALSE(fs::exists(Scratch("report/cancel.txt")));
   EXPECT_EQ(FileText(Scratch("report/shown.csv")).substr(0, 3), "\xEF\xBB\xBF");
   face.reportOptions = [](ReportScope&) { return true; };
-  face.files = {Scratch("report") + "/nowhere/x.txt"};  // the cancelled one took none
+  face.files = {Scratch("report") + kSep + "nowhere" + kSep + "x.txt"};  // the cancelled one took none
   m.OnWriteText();
   EXPECT_EQ(face.Texts(), std::vector<std::string>{"Ошибка записи файла"});
+}
+
+TEST_F(MainWindow, PrintingHandsTheShownEventsReportToTheViewer) {
+  MainWindowModel& m = Start(WriteList(Scratch("print/ten.t7kev")));
+  m.Filter().m_bModes = 0;
+  m.FillList();
+  struct Case {
+    std::string path;
+    bool opens;
+    const char* message;  // "" for none
+  };
+  const Case cases[] = {
+      {Scratch("print/report.html"), true, ""},
+      {Scratch("print/report.html"), false, "Не удалось открыть отчёт для печати:\n"},
+      {Scratch("print") + kSep + "nowhere" + kSep + "report.html", true, "Ошибка записи файла"}};
+  for (const Case& c : cases) {
+    face.messages.clear();
+    std::vector<std::string> opened;
+    m.PrintThrough(c.path, [&](const std::string& path) {
+      opened.push_back(path);
+      return c.opens;
+    });
+    EXPECT_EQ(face.Texts(), *c.message ? std::vector<std::string>{c.message + (c.opens ? "" : c.path)}
+                                       : std::vector<std::string>{})
+        << c.path;
+    EXPECT_EQ(opened.size(), fs::exists(c.path) ? 1u : 0u);
+  }
+  // The three messages of the shown rows, not the modes the filter hides.
+  const std::string html = FileText(Scratch("print/report.html"));
+  EXPECT_NE(html.find(m.RowText(2).substr(20)), std::string::npos);
+  EXPECT_EQ(html.find("включение питания"), std::string::npos);
 }
 
 TEST_F(MainWindow, ReadingNeedsAPortAndPutsItsListInPlaceAfterTheDialog) {
@@ -207,8 +246,8 @@ TEST_F(MainWindow, ReadingNeedsAPortAndPutsItsListInPlaceAfterTheDialog) {
   EXPECT_EQ(rowsDuring, 0u);  // the list changes only once the dialog has ended
   EXPECT_EQ(m.RowCount(), 10u);
   ASSERT_FALSE(face.messages.empty());
-  EXPECT_EQ(face.messages[0], (Message{"Ошибка при чтении\nсобытий", MsgCaption::Title, MsgIcon::Warning,
-                                       MsgOwner::Reading}));
+  EXPECT_EQ(face.messages[0],
+            (Message{"Ошибка при чтении\nсобытий", MsgCaption::Title, MsgIcon::Warning, MsgOwner::Reading}));
 }
 
 TEST_F(MainWindow, AReadingCancelledBeforeItsEventsLeavesTheListAndRefills) {
@@ -247,6 +286,12 @@ TEST_F(MainWindow, LeavingAsksOnlyForAReadingNothingElseHolds) {
   face.questions.clear();
   EXPECT_TRUE(m.OnExit());
   EXPECT_TRUE(face.questions.empty());
+#ifndef LOGWICK_WITH_ARCHIVE
+  // A program without an archive files no reading, whatever the setting says.
+  profile.ints.erase(kSettingArchiveReadings);
+  m.OnReadFromPanel();
+  EXPECT_TRUE(m.ReadingUnsaved());
+#endif
 }
 
 #ifdef LOGWICK_WITH_ARCHIVE
@@ -305,7 +350,8 @@ TEST_F(MainWindow, SettingsAreWrittenAllFourInOrderOnOKOnly) {
   face.settingsDialog = [](SettingsDialog& d) { return d.OnOK(1, false, true, "4660"); };
   m.OnSettings();
   EXPECT_EQ(profile.writes, (std::vector<std::string>{"PortNumber", "SelectedSerNum", "AutoSN", "GazMode"}));
-  EXPECT_EQ(std::tuple(m.m_nPortNumber, g_nSelectedSerNum, g_bAutoSN, g_bGazMode), std::tuple(5, 4660u, 0, 1));
+  EXPECT_EQ(std::tuple(m.m_nPortNumber, g_nSelectedSerNum, g_bAutoSN, g_bGazMode),
+            std::tuple(5, 4660u, 0, 1));
   Start();  // a new window reads them back
   EXPECT_EQ(model->m_nPortNumber, 5);
 }
@@ -334,7 +380,8 @@ TEST_F(MainWindow, FindStartsAtTheTopRowStepsRoundAndCloses) {
   EXPECT_EQ(m.CurrentRow(), 6u);
   m.FindNext();
   m.FindNext();
-  EXPECT_EQ(std::pair(m.CurrentRow(), m.Find().CountText()), std::pair(std::size_t{3}, std::string("1 из 3")));
+  EXPECT_EQ(std::pair(m.CurrentRow(), m.Find().CountText()),
+            std::pair(std::size_t{3}, std::string("1 из 3")));
   m.FindPrevious();
   EXPECT_EQ(m.CurrentRow(), 9u);
   EXPECT_FALSE(m.FoundSpans(9).empty());

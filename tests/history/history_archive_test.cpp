@@ -15,6 +15,7 @@
 #include "lists/list_digest.h"
 #include "tests/history/archive_checks.h"
 #include "tests/history/panel_model.h"
+#include "tests/lists/test_env.h"
 
 using namespace logwick;
 using namespace logwick::test;
@@ -295,24 +296,24 @@ TEST_F(Archive, TwoWritersAtOnceBothFile) {
   ExpectChunksAccountedFor(path_);
 }
 
-#ifndef _WIN32
 TEST(ArchiveLocation, OptionThenEnvironmentThenDefault) {
-  const auto set = [](const char* name, const char* value) {
-    value ? ::setenv(name, value, 1) : ::unsetenv(name);
-  };
-  set("HOME", "/home/инженер");
-  set("XDG_DATA_HOME", nullptr);
-  set(kArchiveEnvironmentVariable, nullptr);
+  SetEnv(kArchiveEnvironmentVariable, nullptr);
+#ifdef _WIN32
+  SetEnv("LOCALAPPDATA", "C:\\Users\\инженер\\AppData\\Local");
+  EXPECT_EQ(ResolveArchivePath(""), "C:\\Users\\инженер\\AppData\\Local\\Ormet\\Logwick\\archive.sqlite");
+#else
+  SetEnv("HOME", "/home/инженер");
+  SetEnv("XDG_DATA_HOME", nullptr);
   EXPECT_EQ(ResolveArchivePath(""), "/home/инженер/.local/share/Ormet/logwick/archive.sqlite");
-  set("XDG_DATA_HOME", "relative/ignored");
+  SetEnv("XDG_DATA_HOME", "relative/ignored");
   EXPECT_EQ(ResolveArchivePath(""), "/home/инженер/.local/share/Ormet/logwick/archive.sqlite");
-  set("XDG_DATA_HOME", "/data");
+  SetEnv("XDG_DATA_HOME", "/data");
   EXPECT_EQ(ResolveArchivePath(""), "/data/Ormet/logwick/archive.sqlite");
-  set(kArchiveEnvironmentVariable, "/env.sqlite");
+#endif
+  SetEnv(kArchiveEnvironmentVariable, "/env.sqlite");
   EXPECT_EQ(ResolveArchivePath(""), "/env.sqlite");
   EXPECT_EQ(ResolveArchivePath("/option.sqlite"), "/option.sqlite");
-  set(kArchiveEnvironmentVariable, nullptr);
+  SetEnv(kArchiveEnvironmentVariable, nullptr);
 }
-#endif
 
 }  // namespace

@@ -13,12 +13,31 @@ namespace logwick::test {
 
 using Bytes = std::vector<std::uint8_t>;
 
+// Paths are UTF-8 text, as the program takes them on every platform (a narrow
+// std::filesystem::path is in the ANSI code page on Windows).
+inline std::filesystem::path PathOf(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+inline std::string Utf8Of(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return {text.begin(), text.end()};
+}
+
 // A fresh folder under the system's temporary folder, removed afterwards.
 class TempDir {
  public:
   TempDir() { std::filesystem::create_directories(path_); }
-  ~TempDir() { std::filesystem::remove_all(path_, ec_); }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
+  ~TempDir() {
+    if (std::filesystem::remove_all(path_, ec_) != static_cast<std::uintmax_t>(-1)) return;
+    // Windows refuses to delete a read-only file.
+    std::error_code ec;
+    std::filesystem::recursive_directory_iterator it(path_, ec_), end;
+    for (; !ec_ && it != end; it.increment(ec_))
+      if (!it->is_symlink(ec))
+        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all, ec);
+    std::filesystem::remove_all(path_, ec_);
+  }
+  std::string File(const std::string& name) const { return Utf8Of(path_ / PathOf(name)); }
   const std::filesystem::path& Path() const { return path_; }
   std::size_t EntryCount() const {
     return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(path_), {}));
@@ -32,17 +51,24 @@ class TempDir {
 };
 
 inline void WriteBytes(const std::string& path, const Bytes& b) {
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), std::ssize(b));
+  std::ofstream(PathOf(path), std::ios::binary).write(reinterpret_cast<const char*>(b.data()), std::ssize(b));
 }
 
 inline Bytes ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(PathOf(path), std::ios::binary);
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 inline std::string ReadText(const std::string& path) {
   const Bytes b = ReadBytes(path);
   return {b.begin(), b.end()};
+}
+
+// Copies a file over another. (copy_options::overwrite_existing fails with
+// "File exists" in MinGW's C++ library.)
+inline void CopyOver(const std::string& from, const std::string& to) {
+  std::filesystem::remove(PathOf(to));
+  std::filesystem::copy_file(PathOf(from), PathOf(to));
 }
 
 }  // namespace logwick::test

@@ -1,12 +1,13 @@
-// A throwaway PostgreSQL cluster for the tests: initdb into a fresh temporary
-// folder, the server on a Unix socket in that folder only (no TCP), run as
-// "nobody" when the tests run as root. The server is a child of the test
-// process that the kernel stops should the test process die, and the folder
-// goes at the end; folders that a killed test left are swept the next time.
-// The user "engineer" logs in with a password (scram-sha-256), everyone else
-// without one. It also listens on a free TCP port of 127.0.0.1 with TLS (a
-// certificate for "localhost" that openssl makes for it): "admin" over TLS
-// without a password, "engineer" with one, with or without TLS.
+// A throwaway PostgreSQL cluster for the tests. The user "engineer" logs in
+// with a password (scram-sha-256), everyone else without one.
+// - Linux (pg_test_cluster_local.cpp): initdb into a fresh temporary folder,
+//   the server on a Unix socket in that folder only (no TCP), run as "nobody"
+//   when the tests run as root. The server is a child of the test process that
+//   the kernel stops should the test process die, and the folder goes at the
+//   end; folders that a killed test left are swept the next time.
+// - Windows under Wine (pg_test_cluster_wine.cpp): the cluster that
+//   scripts/windows/pg-cluster.sh runs on the Linux side for the whole test
+//   run, on the loopback over TLS, which every address here verifies in full.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -34,13 +35,11 @@ class PgTestCluster {
   // administrator) or immediate (as a crash); waits until it is down.
   void Stop(bool immediate = false);
 
-  // A connection string for a database of this cluster, over its socket or
-  // over TCP (empty when it has no TLS: the TLS tests skip).
+  // A connection string for a database of this cluster.
   std::string Url(const std::string& db, const std::string& user = "admin") const;
+  // A URL over TCP (no options) where Url() reaches a Unix socket and the
+  // cluster has TLS beside it; empty otherwise.
   std::string TcpUrl(const std::string& db, const std::string& user = "admin") const;
-  // The server's certificate, and one that did not sign it.
-  std::string Certificate() const { return m_dir + "/data/server.crt"; }
-  std::string OtherCertificate() const { return m_dir + "/other.crt"; }
   // Runs SQL as the superuser; fails the test on an error.
   void Sql(const std::string& sql, const std::string& db = "postgres") const;
   // Runs SQL as user; the server's error (SQLSTATE and words), empty when none.
@@ -51,12 +50,31 @@ class PgTestCluster {
   void SetEngineer(const std::string& password) const;
   // A fresh empty database with a name of its own.
   std::string NewDatabase();
+  // "user@host:port/database", as the program names the server.
+  std::string Name(const std::string& db, const std::string& user = "admin") const;
+  // Whether the server speaks TLS, and a file of its folder (its certificate
+  // authority "ca.crt", and "other-ca.crt" that signed nothing of it), with
+  // forward slashes, fit for a connection string.
+  bool Tls() const { return m_tls; }
+  std::string File(const std::string& name) const;
+  // The certificate authority of the server's TLS, and one that did not sign it.
+  std::string Certificate() const;
+  std::string OtherCertificate() const;
 
  private:
+#ifdef _WIN32
+  // Runs the cluster's control script with action, then waits until the
+  // server is up (or down).
+  void Control(const char* action, bool up);
+#else
   bool MakeCertificates();
+#endif
 
   std::string m_dir;
-  int m_tcpPort = 0;  // 0: no TLS
+  std::string m_host, m_port, m_options;  // how Url() reaches the server
+  std::string m_databasePrefix = "archive";
+  bool m_tls = false;    // Url() speaks TLS
+  int m_tcpPort = 0;     // TcpUrl()'s port, 0: none
   pid_t m_server = -1;
   int m_databases = 0;
 };

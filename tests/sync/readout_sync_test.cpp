@@ -169,8 +169,7 @@ TEST_F(ReadoutSync, AnInterruptedExchangeIsCompletedByTheNext) {
       SCOPED_TRACE(testing::Message() << (cancel ? "cancel at step " : "fail at request ") << at);
       server_ = before;
       for (const char* name : {"a.sqlite", "b.sqlite"})
-        std::filesystem::copy_file(dir_.File(name[0] + std::string("0.sqlite")), dir_.File(name),
-                                   std::filesystem::copy_options::overwrite_existing);
+        CopyOver(dir_.File(name[0] + std::string("0.sqlite")), dir_.File(name));
       auto a = Archive("a.sqlite");
       auto b = Archive("b.sqlite");
       bool stopped = false;

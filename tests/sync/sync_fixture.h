@@ -13,6 +13,7 @@
 
 #include "sync/server_sync.h"
 #include "tests/cli/cli_run.h"
+#include "tests/lists/test_env.h"
 #include "tests/sync/pg_test_cluster.h"
 #include "tests/sync/sync_checks.h"
 
@@ -27,8 +28,8 @@ class SyncFixture : public WithPgCluster {
   void SetUp() override {
     WithPgCluster::SetUp();
     if (IsSkipped()) return;
-    for (const char* name : {"PGPASSWORD", "LOGWICK_SERVER", "LOGWICK_ARCHIVE"}) ::unsetenv(name);
-    ::setenv("PGPASSFILE", dir_.File("pgpass").c_str(), 1);
+    for (const char* name : {"PGPASSWORD", "LOGWICK_SERVER", "LOGWICK_ARCHIVE"}) SetEnv(name, nullptr);
+    SetEnv("PGPASSFILE", dir_.File("pgpass").c_str());
     db_ = cluster_->NewDatabase();
     url_ = cluster_->Url(db_);
     engineer_ = cluster_->Url(db_, "engineer");
@@ -39,6 +40,8 @@ class SyncFixture : public WithPgCluster {
 
   // The engineer's password as the password file gives it.
   void SetPassword(const std::string& password) {
+    if (std::filesystem::exists(dir_.File("pgpass")))  // read-only stops Windows' removal
+      std::filesystem::permissions(dir_.File("pgpass"), std::filesystem::perms::owner_all);
     std::filesystem::remove(dir_.File("pgpass"));
     std::ofstream(dir_.File("pgpass")) << "*:*:*:engineer:" << password << "\n";
     std::filesystem::permissions(dir_.File("pgpass"), std::filesystem::perms::owner_read);

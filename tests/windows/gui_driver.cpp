@@ -1,5 +1,6 @@
 #include "tests/windows/gui_driver.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <stdexcept>
 
@@ -30,7 +31,10 @@ BOOL CALLBACK Visit(HWND window, LPARAM lParam) {
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
   if (pid != s.pid) return TRUE;
-  if (win::TemplateOf(window) == s.templateId) {
+  // A window of its own that is hidden is one going away (a dialog just
+  // ended); a child may be hidden until it is shown (the find bar).
+  const bool own = GetAncestor(window, GA_ROOT) == window;
+  if (win::TemplateOf(window) == s.templateId && (!own || IsWindowVisible(window))) {
     s.found = window;
     return FALSE;
   }
@@ -76,6 +80,82 @@ bool Program::Gone(HWND window, int timeoutMs) {
 
 bool Program::Exited(int timeoutMs) const {
   return WaitForSingleObject(m_process.hProcess, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0;
+}
+
+DWORD Program::ExitCode() const {
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(m_process.hProcess, &code);
+  return code;
+}
+
+namespace {
+
+// The first visible top-level window of the process that pick accepts.
+HWND FindTopLevel(DWORD pid, int timeoutMs, bool (*pick)(HWND)) {
+  struct Find {
+    DWORD pid;
+    bool (*pick)(HWND);
+    HWND found = nullptr;
+  };
+  for (int waited = 0;; waited += 20) {
+    Find f{pid, pick};
+    EnumWindows(
+        [](HWND w, LPARAM l) -> BOOL {
+          auto& f = *reinterpret_cast<Find*>(l);
+          DWORD owner = 0;
+          GetWindowThreadProcessId(w, &owner);
+          if (owner != f.pid || !IsWindowVisible(w) || !f.pick(w)) return TRUE;
+          f.found = w;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&f));
+    if (f.found || waited >= timeoutMs) return f.found;
+    Sleep(20);
+  }
+}
+
+bool IsSystemDialog(HWND w) { return ClassOf(w) == L"#32770" && win::TemplateOf(w) == 0; }
+
+constexpr int kBoxText = 0xFFFF;      // a message box's text
+constexpr int kFileName = 0x47C;      // cmb13: the file name box of the file dialogs
+constexpr int kFileNameEdit = 0x480;  // edt1: the same where it is a plain edit
+constexpr int kFileTypes = 0x470;     // cmb1: the file type list
+
+}  // namespace
+
+Box MessageBoxOf(DWORD pid, int timeoutMs) {
+  const HWND w =
+      FindTopLevel(pid, timeoutMs, [](HWND w) { return IsSystemDialog(w) && GetDlgItem(w, kBoxText); });
+  if (!w) return {};
+  return {w, TextOf(w), TextOf(GetDlgItem(w, kBoxText))};
+}
+
+bool AnswerFileDialog(DWORD pid, const std::wstring& name, int type, int timeoutMs) {
+  const HWND w = FindTopLevel(pid, timeoutMs, [](HWND w) {
+    return IsSystemDialog(w) && (GetDlgItem(w, kFileName) || GetDlgItem(w, kFileNameEdit));
+  });
+  if (!w) return false;
+  Sleep(200);  // the dialog fills its folder view after it shows
+  if (type >= 0) {
+    const HWND types = GetDlgItem(w, kFileTypes);
+    SendMessageW(types, CB_SETCURSEL, static_cast<WPARAM>(type), 0);
+    // What a choice in the open list sends its dialog.
+    for (WORD code : {CBN_SELCHANGE, CBN_SELENDOK})
+      SendMessageW(w, WM_COMMAND, MAKEWPARAM(kFileTypes, code), reinterpret_cast<LPARAM>(types));
+  }
+  HWND field = GetDlgItem(w, kFileName);
+  if (!field) field = GetDlgItem(w, kFileNameEdit);
+  SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+  PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(w, IDOK)));
+  return true;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
+  for (int waited = 0; !condition(); waited += 20) {
+    if (waited >= timeoutMs) return false;
+    Sleep(20);
+  }
+  return true;
 }
 
 void Command(HWND window, int id) { PostMessageW(window, WM_COMMAND, static_cast<WPARAM>(id), 0); }
@@ -148,6 +228,41 @@ DialogUnits DialogFontUnits() {
   return {static_cast<int>((size.cx / 26 + 1) / 2), static_cast<int>(tm.tmHeight)};
 }
 
+namespace {
+constexpr wchar_t kSettingsKey[] = L"Software\\Ormet\\T29 read events\\Init";
+}  // namespace
+
+void ClearSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey); }
+
+void SetSetting(const wchar_t* name, DWORD value) {
+  RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name, REG_DWORD, &value, sizeof value);
+}
+
+std::optional<DWORD> DwordSetting(const wchar_t* name) {
+  DWORD value = 0, size = sizeof value;
+  if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size) !=
+      ERROR_SUCCESS)
+    return std::nullopt;
+  return value;
+}
+
+std::optional<std::wstring> TextSetting(const wchar_t* name) {
+  wchar_t text[1024];
+  DWORD size = sizeof text;
+  if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, text, &size) !=
+      ERROR_SUCCESS)
+    return std::nullopt;
+  return std::wstring(text);
+}
+
+std::wstring DefaultText(HKEY root, const std::wstring& key) {
+  wchar_t text[1024];
+  DWORD size = sizeof text;
+  if (RegGetValueW(root, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
+    return L"<missing>";
+  return text;
+}
+
 std::string TempPath(const std::string& name) {
   wchar_t folder[MAX_PATH];
   GetTempPathW(MAX_PATH, folder);
@@ -163,6 +278,33 @@ void WriteSampleFile(const std::string& path, std::size_t count) {
   list.m_texts = SampleMessageTexts(kSampleMessageCount);
   for (const CT7KEvent& ev : GenerateSampleEvents(count, 7)) list.AddTail(ev);
   if (!StoreEventFile(path, list).ok) throw std::runtime_error("cannot write " + path);
+}
+
+Pixels CaptureClient(HWND window) {
+  RECT r;
+  GetClientRect(window, &r);
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  Pixels p;
+  p.width = r.right - r.left;
+  p.height = r.bottom - r.top;
+  const HDC screen = GetDC(nullptr);
+  const HDC dc = CreateCompatibleDC(screen);
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), p.width, -p.height, 1, 32, BI_RGB};
+  void* bits = nullptr;
+  const HBITMAP bitmap = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  const HGDIOBJ old = SelectObject(dc, bitmap);
+  BitBlt(dc, 0, 0, p.width, p.height, screen, r.left, r.top, SRCCOPY);
+  GdiFlush();
+  const auto* bgrx = static_cast<const std::uint8_t*>(bits);
+  p.colours.resize(static_cast<std::size_t>(p.width) * p.height);
+  for (std::size_t i = 0; i < p.colours.size(); ++i)
+    p.colours[i] = RGB(bgrx[4 * i + 2], bgrx[4 * i + 1], bgrx[4 * i]);
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return p;
 }
 
 bool SaveWindowPicture(HWND window, const std::wstring& path, HWND popup) {

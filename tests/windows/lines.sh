@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# CTest fixture of the Win32 port tests: three simulated panels as COM ports
-# of the Wine prefix (a plain one, also linked as COM1; one that never answers
-# discovery; one paced at the line's baud rate).
-# Usage: lines.sh start HOST_CLI STATE_DIR PANEL SILENT PACED SERIAL
+# CTest fixture of the Win32 port tests and the desktop program's readings:
+# simulated panels as COM ports of the Wine prefix (a plain one, also linked
+# as COM1; one that never answers discovery; one paced at the line's baud
+# rate; a bigger paced one for the reading dialog; a line with no panel).
+# Usage: lines.sh start HOST_CLI STATE_DIR PANEL SILENT PACED SERIAL READING QUIET
 #        lines.sh stop STATE_DIR
 set -euo pipefail
 line="$(cd "$(dirname "$0")/../../scripts/windows" && pwd)/sim-line.sh"
@@ -16,3 +17,5 @@ start=("$line" start "$2" "$3") panel=(--serial "$7" --events 40 --ring 7 --bloc
 ln -sfn "$(readlink "$WINEPREFIX/dosdevices/com$4")" "$WINEPREFIX/dosdevices/com1"
 "${start[@]}" "$5" "${panel[@]}" --silent-on discover
 "${start[@]}" "$6" "${panel[@]}" --pace
+"${start[@]}" "$8" --events 300 --ring 41 --block 8 --pace
+"${start[@]}" "$9" --silent

@@ -18,13 +18,13 @@ namespace {
 
 constexpr const char* kTestKey = "Software\\Logwick tests";
 
-// The string value `name` of HKCU\subKey in UTF-8; "<missing>" when absent.
-std::string ReadString(const std::string& subKey, const std::string& name) {
+// The string value `name` of root\subKey in UTF-8; "<missing>" when absent.
+std::string ReadString(const std::string& subKey, const std::string& name, HKEY root = HKEY_CURRENT_USER) {
   wchar_t buf[1024];
   DWORD size = sizeof buf;
   const std::wstring wName = Utf8ToWide(name);
-  if (RegGetValueW(HKEY_CURRENT_USER, Utf8ToWide(subKey).c_str(), name.empty() ? nullptr : wName.c_str(),
-                   RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS)
+  if (RegGetValueW(root, Utf8ToWide(subKey).c_str(), name.empty() ? nullptr : wName.c_str(), RRF_RT_REG_SZ,
+                   nullptr, buf, &size) != ERROR_SUCCESS)
     return "<missing>";
   return WideToUtf8(buf);
 }
@@ -76,15 +76,19 @@ TEST_F(Shell, ShortPathsRegistrationDocumentsAndFolders) {
   EXPECT_EQ(ShortPathOf((dir / "no such file.t7kev").string()), (dir / "no such file.t7kev").string());
 
   // The shell is pointed at the short path, quoted; without a short form (as on a volume without
-  // 8.3 names) the long path with its blanks is quoted too.
-  const std::string classes = "Software\\Classes\\";
+  // 8.3 names) the long path with its blanks is quoted too. The type is the user's, and is seen
+  // in HKEY_CLASSES_ROOT as well.
   const std::string noShortForm = (dir / "not built yet.exe").string();
   for (const auto& [program, path] : {std::pair{exe, shortPath}, {noShortForm, noShortForm}}) {
     ASSERT_TRUE(RegisterEventFileType(program));
-    EXPECT_EQ(ReadString(classes + ".t7kev", ""), "Ormet.T7kLogwick");
-    EXPECT_EQ(ReadString(classes + "Ormet.T7kLogwick", ""), "Список событий ТАРВЕЛ-7К");
-    EXPECT_EQ(ReadString(classes + "Ormet.T7kLogwick\\shell\\open\\command", ""), "\"" + path + "\" \"%1\"");
-    EXPECT_EQ(ReadString(classes + "Ormet.T7kLogwick\\DefaultIcon", ""), path + ",1");
+    for (const auto& [root, classes] : {std::pair{HKEY_CURRENT_USER, std::string("Software\\Classes\\")},
+                                        {HKEY_CLASSES_ROOT, std::string()}}) {
+      EXPECT_EQ(ReadString(classes + ".t7kev", "", root), "Ormet.T7kLogwick");
+      EXPECT_EQ(ReadString(classes + "Ormet.T7kLogwick", "", root), "Список событий ТАРВЕЛ-7К");
+      EXPECT_EQ(ReadString(classes + "Ormet.T7kLogwick\\shell\\open\\command", "", root),
+                "\"" + path + "\" \"%1\"");
+      EXPECT_EQ(ReadString(classes + "Ormet.T7kLogwick\\DefaultIcon", "", root), path + ",1");
+    }
   }
 
   EXPECT_TRUE(DocumentsFolder().size() >= 3 && DocumentsFolder().substr(1, 2) == ":\\") << DocumentsFolder();

@@ -1,19 +1,28 @@
 // Pictures of every window of logwick.exe under Wine, as BMP files into the
 // folder given (scripts/windows/screenshots.sh turns them into PNGs for
 // docs/windows/), and the list's figures at the file limit for the bench.
-//   window-pictures.exe pictures FOLDER EVENTFILE
+// The reading dialog is pictured reading the simulated panel on COM port PORT.
+//   window-pictures.exe pictures FOLDER EVENTFILE PORT
 //   window-pictures.exe figures EVENTFILE
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "desk/control_ids.h"
 #include "events/codec.h"
 #include "tests/windows/gui_driver.h"
 #include "win/ev_list_ctrl.h"
-#include "win/resource_ids.h"
+
+#ifdef LOGWICK_WITH_ARCHIVE
+#include "history/history_archive.h"
+#include "lists/report.h"
+#include "sim/event_generator.h"
+#endif
 
 using namespace logwick::wintest;
 
@@ -26,16 +35,14 @@ const struct {
   int closeCommand;
   const wchar_t* name;
 } kPictures[] = {
-    {IDD_LOGWICK_DIALOG, 0, 0, L"main-window"},
+    {IDD_MAIN, 0, 0, L"main-window"},
     {IDD_FILTER, IDC_FILTER, IDCANCEL, L"filter-dialog"},
-    {IDD_SETTINGS, ID_SETTINGS, IDCANCEL, L"settings-dialog"},
-    {IDD_TEXT_PARAM, IDC_WRITE_TEXT, IDCANCEL, L"report-options"},
-    {IDD_ABOUTBOX, ID_APP_ABOUT, IDOK, L"about"},
-    {IDD_HELP, ID_HELP_FINDER, IDOK, L"help"},
-    {IDD_FETCHLOG, IDC_READ_FROM_PANEL, IDCANCEL, L"reading-dialog"},
-    {IDD_ARCHIVE, ID_ARCHIVE, IDCANCEL, L"archive-window"},
-    {IDD_STATISTICS, ID_STATISTICS, IDCANCEL, L"statistics"},
-    {IDD_INTEGRITY, ID_INTEGRITY, IDCANCEL, L"integrity"},
+    {IDD_SETTINGS, IDM_SETTINGS, IDCANCEL, L"settings-dialog"},
+    {IDD_REPORT_OPTIONS, IDC_WRITE_TEXT, IDCANCEL, L"report-options"},
+    {IDD_ABOUT, IDM_ABOUT, IDOK, L"about"},
+    {IDD_HELP, IDM_HELP, IDOK, L"help"},
+    {IDD_STATISTICS, IDM_STATISTICS, IDCANCEL, L"statistics"},
+    {IDD_INTEGRITY, IDM_INTEGRITY, IDCANCEL, L"integrity"},
 };
 
 void Settle(HWND window) {
@@ -43,9 +50,78 @@ void Settle(HWND window) {
   Sleep(400);
 }
 
-int Pictures(const std::wstring& folder, const std::wstring& file) {
+#ifdef LOGWICK_WITH_ARCHIVE
+// The events [from, to) of 600 sample events (newest first) as one visit of
+// a panel, read on the day of March 2024 given.
+CT7KEventList Visit(std::size_t from, std::size_t to, std::int32_t serial, const char* config, int readDay) {
+  CT7KEventList visit;
+  visit.m_nPanelType = 1;
+  visit.m_nSerNum = serial;
+  visit.m_nReadDay = readDay, visit.m_nReadMonth = 3, visit.m_nReadYear = 2024;
+  visit.m_nVerMajor = 3, visit.m_nVerMinor = 12;
+  const std::string name = logwick::Utf8ToCp1251(config);
+  visit.SetConfigNameBytes(name.data(), name.size());
+  visit.m_texts = logwick::SampleMessageTexts(logwick::kSampleMessageCount);
+  const std::vector<CT7KEvent> all = logwick::GenerateSampleEvents(600, 3);
+  for (std::size_t i = from; i < to; ++i) visit.AddTail(all[i]);
+  return visit;
+}
+
+// Three panels, one of them visited twice with events lost between the visits.
+void MakeArchive(const std::wstring& path) {
+  DeleteFileW(path.c_str());
+  auto archive = logwick::HistoryArchive::Open(logwick::WideToUtf8(path), true);
+  archive->File(Visit(300, 600, 4660, "Склад N2", 2), {"COM1"});
+  archive->File(Visit(0, 200, 4660, "Склад N2", 15), {"COM1"});
+  archive->File(Visit(100, 400, 1207, "Цех 3", 9), {"COM3"});
+  archive->File(Visit(0, 600, 15, "Проходная", 12), {"COM3"});
+  SetEnvironmentVariableW(L"LOGWICK_ARCHIVE", path.c_str());
+}
+
+// The archive window with the twice visited panel chosen, then its history
+// with the gap mark in the main window.
+int ArchivePictures(const Program& program, HWND main, const std::wstring& folder) {
+  Command(main, IDM_ARCHIVE);
+  const HWND dlg = program.Window(IDD_ARCHIVE);
+  if (!dlg) return 1;
+  const HWND table = GetDlgItem(dlg, IDC_ARCHIVE_TABLE);
+  WaitUntil([&] { return SendMessageW(table, LVM_GETITEMCOUNT, 0, 0) == 3; });
+  PostMessageW(table, WM_KEYDOWN, VK_END, 0);  // sorted by serial number: 4660 last
+  SendMessageW(GetDlgItem(dlg, IDC_ARCHIVE_SERVER), WM_SETTEXT, 0,
+               reinterpret_cast<LPARAM>(L"postgresql://инженер@archive.example/logwick"));
+  // The archive's usual place rather than this run's scratch folder.
+  SendMessageW(
+      GetDlgItem(dlg, IDC_ARCHIVE_PATH), WM_SETTEXT, 0,
+      reinterpret_cast<LPARAM>(L"Архив: C:\\users\\инженер\\AppData\\Local\\Ormet\\Logwick\\archive.sqlite"));
+  SetFocus(table);
+  SetForegroundWindow(dlg);
+  Settle(dlg);
+  int failures = !SaveWindowPicture(dlg, folder + L"\\archive-window.bmp");
+  Command(dlg, IDC_ARCHIVE_OPEN);
+  Program::Gone(dlg);
+  // The gap mark among the rows shown.
+  const HWND list = GetDlgItem(main, IDC_EVENT_LIST);
+  WaitUntil([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) > 0; });
+  const std::wstring mark = logwick::Utf8ToWide(logwick::kGapMarkLine);
+  for (int row = 0; row < SendMessageW(list, LB_GETCOUNT, 0, 0); ++row)
+    if (RowText(list, row) == mark) {
+      SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(row > 12 ? row - 12 : 0), 0);
+      break;
+    }
+  Settle(main);
+  failures += !SaveWindowPicture(main, folder + L"\\main-window-history.bmp");
+  return failures;
+}
+#endif
+
+int Pictures(const std::wstring& folder, const std::wstring& file, DWORD port) {
+  ClearSettings();
+  SetSetting(L"PortNumber", port);
+#ifdef LOGWICK_WITH_ARCHIVE
+  MakeArchive(folder + L"\\archive.sqlite");
+#endif
   Program program(L"\"" + file + L"\"");
-  const HWND main = program.Window(IDD_LOGWICK_DIALOG);
+  const HWND main = program.Window(IDD_MAIN);
   if (!main) return 1;
   int failures = 0;
   for (const auto& p : kPictures) {
@@ -58,7 +134,7 @@ int Pictures(const std::wstring& folder, const std::wstring& file) {
     }
     SetForegroundWindow(window);
     // The settings show their port list open, with what stands behind each port.
-    const HWND ports = p.templateId == IDD_SETTINGS ? GetDlgItem(window, IDC_PORT) : nullptr;
+    const HWND ports = p.templateId == IDD_SETTINGS ? GetDlgItem(window, IDC_SETTINGS_PORT) : nullptr;
     Settle(window);
     if (ports) {
       SendMessageW(ports, CB_SHOWDROPDOWN, TRUE, 0);
@@ -78,11 +154,30 @@ int Pictures(const std::wstring& folder, const std::wstring& file) {
     }
   }
   // The find bar open below the list, with what it found marked.
-  Command(main, ID_FIND);
+  Command(main, IDM_FIND);
   const HWND bar = program.Window(IDD_FIND_BAR);
   if (bar) SendMessageW(GetDlgItem(bar, IDC_FIND_TEXT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"датчик"));
   Settle(main);
   failures += !SaveWindowPicture(main, folder + L"\\find-bar.bmp");
+  Command(main, IDM_FIND);  // the bar's own Esc closes it, as a command Esc does
+  Command(main, IDCANCEL);
+#ifdef LOGWICK_WITH_ARCHIVE
+  failures += ArchivePictures(program, main, folder);
+#endif
+
+  // Last, as it puts what it read in the list: a reading among the panel's events.
+  Command(main, IDC_READ_FROM_PANEL);
+  const HWND reading = program.Window(IDD_READING);
+  if (!reading ||
+      !WaitUntil([&] { return !TextOf(GetDlgItem(reading, IDC_READING_EVENT)).empty(); }, 30000)) {
+    std::fputs("reading-dialog: no reading\n", stderr);
+    return failures + 1;
+  }
+  Sleep(500);
+  Settle(reading);
+  failures += !SaveWindowPicture(reading, folder + L"\\reading-dialog.bmp");
+  Command(reading, IDCANCEL);
+  Program::Gone(reading);
   return failures;
 }
 
@@ -95,7 +190,7 @@ struct Run {
 bool MeasureOnce(const std::wstring& file, Run& run) {
   using namespace logwick::win;
   Program program(L"\"" + file + L"\"");
-  const HWND main = program.Window(IDD_LOGWICK_DIALOG);
+  const HWND main = program.Window(IDD_MAIN);
   if (!main) return false;
   const HWND list = GetDlgItem(main, IDC_EVENT_LIST);
   auto figure = [list](ListFigure f) {
@@ -124,7 +219,7 @@ int Figures(const std::wstring& file) {
   {
     // Once to warm up: Wine starts its desktop and services with the first window.
     Program warmUp;
-    warmUp.Window(IDD_LOGWICK_DIALOG);
+    warmUp.Window(IDD_MAIN);
   }
   std::vector<Run> runs(5);
   for (Run& run : runs)
@@ -148,8 +243,8 @@ int Figures(const std::wstring& file) {
 
 int wmain(int argc, wchar_t** argv) {
   const std::wstring what = argc > 1 ? argv[1] : L"";
-  if (what == L"pictures" && argc == 4) return Pictures(argv[2], argv[3]);
+  if (what == L"pictures" && argc == 5) return Pictures(argv[2], argv[3], std::wcstoul(argv[4], nullptr, 10));
   if (what == L"figures" && argc == 3) return Figures(argv[2]);
-  std::fputs("usage: window-pictures pictures FOLDER EVENTFILE | figures EVENTFILE\n", stderr);
+  std::fputs("usage: window-pictures pictures FOLDER EVENTFILE PORT | figures EVENTFILE\n", stderr);
   return 2;
 }
