@@ -4,8 +4,8 @@
 #include <cerrno>
 #include <memory>
 
-#include "lists/byte_stream.h"
 #include "lists/atomic_file.h"
+#include "lists/byte_stream.h"
 #include "lists/file_system.h"
 
 namespace logwick {
@@ -25,8 +25,7 @@ FileOutcome LoadEventFile(const std::string& path, CT7KEventList& list) {
     // The list's own load already leaves it untouched unless the whole file
     // was read.
     CArchive ar(file.get(), CArchive::load, path);
-    if (list.Serialize(ar) == CT7KEventList::LoadResult::FormatRefused)
-      return {FileStatus::FormatRefused};
+    if (list.Serialize(ar) == CT7KEventList::LoadResult::FormatRefused) return {FileStatus::FormatRefused};
     return {};
   } catch (const CArchiveException&) {
     return {FileStatus::EndOfFile};

@@ -65,8 +65,7 @@ FileOutcome WriteReportFile(const std::string& path, const CT7KEventList& list, 
   return WriteReportFile(path, list, rows, ReportOptions{});
 }
 
-FileOutcome WriteReportFile(const std::string& path, const CT7KEventList& list,
-                             const EventPredicate& admit) {
+FileOutcome WriteReportFile(const std::string& path, const CT7KEventList& list, const EventPredicate& admit) {
   return WriteReportFile(path, list, ShownRows(list, admit));
 }
 

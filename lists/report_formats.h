@@ -49,8 +49,8 @@ void WriteReportAs(std::FILE* out, const std::string& path, const CT7KEventList&
 
 // Writes the report file at path (UTF-8): all of it or, on failure, nothing.
 FileOutcome WriteReportFile(const std::string& path, const CT7KEventList& list, const ShownRows& rows,
-                             const ReportOptions& options);
+                            const ReportOptions& options);
 FileOutcome WriteReportFile(const std::string& path, const CT7KEventList& list, const EventPredicate& admit,
-                             const ReportOptions& options);
+                            const ReportOptions& options);
 
 }  // namespace logwick
