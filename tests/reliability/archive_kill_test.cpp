@@ -1,20 +1,17 @@
 // The archive under stress: `logwick-cli archive add` killed (SIGKILL) at
 // random moments leaves the state before or after the file, never a part of
-// it; two processes filing at the same moment both succeed.
+// it. (Two writers at once: Archive.TwoWritersAtOnceBothFile.)
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <random>
-#include <thread>
 
 #include "history/history_archive.h"
 #include "lists/event_file.h"
 #include "tests/history/archive_checks.h"
 #include "tests/history/panel_model.h"
+#include "tests/lists/child_process.h"
 
 using namespace logwick;
 using namespace logwick::test;
@@ -26,45 +23,18 @@ const std::string kCli = std::string(LOGWICK_BIN_DIR) + "/logwick-cli";
 
 // The plain build kills 200 filings; under the sanitizers, which look for
 // memory errors and make every process several times slower, 50 do.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr int kRounds = 50;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
+#ifdef __SANITIZE_ADDRESS__
 constexpr int kRounds = 50;
 #else
 constexpr int kRounds = 200;
 #endif
-#else
-constexpr int kRounds = 200;
-#endif
 
-pid_t StartAdd(const std::string& archive, const std::string& file) {
-  std::fflush(nullptr);
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    std::freopen("/dev/null", "w", stdout);
-    execl(kCli.c_str(), kCli.c_str(), "archive", "add", "--archive", archive.c_str(), file.c_str(),
-          static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  return pid;
-}
-
-// Waits for the child until `delay` has passed, then kills it. True when it
-// ended by itself, with status 0.
+// Files `file` in a child killed after `delay`. True when it ended by itself.
 bool AddKilledAfter(const std::string& archive, const std::string& file, std::chrono::microseconds delay) {
-  const pid_t pid = StartAdd(archive, file);
-  const auto killAt = Clock::now() + delay;
-  int status = 0;
-  pid_t done = 0;
-  while ((done = ::waitpid(pid, &status, WNOHANG)) == 0 && Clock::now() < killAt)
-    std::this_thread::sleep_for(std::chrono::microseconds(100));
-  if (done == 0) {
-    ::kill(pid, SIGKILL);
-    ::waitpid(pid, &status, 0);
-  }
-  EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) != 0) << "the filing failed";
-  return WIFEXITED(status);
+  ChildProcess add = ChildProcess::Program(kCli, {"archive", "add", "--archive", archive, file});
+  const bool ended = add.WaitAtMost(delay);
+  EXPECT_TRUE(!ended || add.Wait() == 0) << "the filing failed";
+  return ended;
 }
 
 // The archive opens, and what it holds: its read-outs and the panel's history
@@ -114,35 +84,6 @@ TEST(ArchiveReliability, KilledFilingsLeaveTheStateBeforeOrAfter) {
   EXPECT_GT(kept, 0);  // how many land after the commit depends on how busy the machine is
   std::printf("filing took %lld us; %d kills: %d before, %d after\n", static_cast<long long>(addUs), kRounds,
               kept, filed);
-}
-
-TEST(ArchiveReliability, TwoProcessesFilingAtOnceBothSucceed) {
-  TempDir dir;
-  std::vector<std::string> files;
-  for (std::int32_t serial : {501, 502}) {
-    PanelModel panel(static_cast<std::uint32_t>(serial), 50000);
-    for (int i = 0; i < 5; ++i) {
-      panel.Produce(20000);
-      files.push_back(dir.File(std::to_string(serial) + "-" + std::to_string(i) + ".t7kev"));
-      ASSERT_TRUE(StoreEventFile(files.back(), ReadoutOf(panel.Read(), serial)).ok);
-    }
-  }
-  const std::string archive = dir.File("a.sqlite");
-  for (int i = 0; i < 5; ++i) {  // the first pair also races to create the archive
-    const pid_t a = StartAdd(archive, files[static_cast<std::size_t>(i)]);
-    const pid_t b = StartAdd(archive, files[static_cast<std::size_t>(5 + i)]);
-    for (pid_t pid : {a, b}) {
-      int status = -1;
-      ::waitpid(pid, &status, 0);
-      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "pair " << i;
-    }
-  }
-  auto opened = HistoryArchive::Open(archive, false);
-  EXPECT_EQ(opened->Readouts({1, 501}).size(), 5u);
-  EXPECT_EQ(opened->Readouts({1, 502}).size(), 5u);
-  opened.reset();
-  EXPECT_EQ(QuickCheck(archive), "ok");
-  ExpectChunksAccountedFor(archive);
 }
 
 }  // namespace
