@@ -33,10 +33,11 @@ class CliRead : public CliRunner {
 
 TEST_F(CliRead, ReadsBySerialWithATraceAndByPortNumberWithSearch) {
   ::setenv("LOGWICK_PORTS_DIR", dir_.File("ports").c_str(), 1);
-  const std::string dev = Simulate({"--serial", "700123", "--events", "60", "--ring", "25", "--block", "8",
-                                    "--type", "4", "--as-com", "42", "--bad-checksum", "3", "--config", "Цех 5",
-                                    "--clock", "2024-03-15 10:34:12", "--firmware", "2.7", "--release",
-                                    "2020-01-31", "--seed", "9"});
+  const std::string dev =
+      Simulate({"--serial",       "700123", "--events",  "60",         "--ring",   "25",
+                "--block",        "8",      "--type",    "4",          "--as-com", "42",
+                "--bad-checksum", "3",      "--config",  "Цех 5",      "--clock",  "2024-03-15 10:34:12",
+                "--firmware",     "2.7",    "--release", "2020-01-31", "--seed",   "9"});
   const std::string trace = dir_.File("trace.txt");
   auto r = Read({"--device", dev, "--serial", "700123", "-o", file_, "--trace", trace});
   ASSERT_EQ(r->Wait(), 0) << r->Err();
