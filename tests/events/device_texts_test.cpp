@@ -99,8 +99,10 @@ TEST(DeviceTexts, StateTexts) {
 }
 
 TEST(DeviceTexts, FlagsAndLoopStates) {
-  EXPECT_EQ(Text(AppendBeamFlagsText, 0x05), "Тревога+, Неиспр.-, Внимание+, Автоматика-, флаг4-, флаг5-, флаг6-");
-  EXPECT_EQ(Text(AppendBeamFlagsText, 0xFE), "Тревога-, Неиспр.+, Внимание+, Автоматика+, флаг4+, флаг5+, флаг6+");
+  EXPECT_EQ(Text(AppendBeamFlagsText, 0x05),
+            "Тревога+, Неиспр.-, Внимание+, Автоматика-, флаг4-, флаг5-, флаг6-");
+  EXPECT_EQ(Text(AppendBeamFlagsText, 0xFE),
+            "Тревога-, Неиспр.+, Внимание+, Автоматика+, флаг4+, флаг5+, флаг6+");
   EXPECT_EQ(Text(AppendUnitFlagsText, 8), "Тревога0, Неиспр.0, Внимание0, Норма1, 0x00000008");
   EXPECT_EQ(Text(AppendUnitFlagsText, 0xDEADBEF7u), "Тревога1, Неиспр.1, Внимание1, Норма0, 0xdeadbef7");
   EXPECT_EQ(Text(AppendLoopStateName, 0), "не используется");
