@@ -17,6 +17,4 @@ QString EventFileIconResource() {
 
 QIcon ProgramIcon() { return QIcon(ProgramIconResource()); }
 
-QIcon EventFileIcon() { return QIcon(EventFileIconResource()); }
-
 }  // namespace logwick

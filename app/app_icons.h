@@ -6,9 +6,8 @@
 
 namespace logwick {
 QIcon ProgramIcon();
-QIcon EventFileIcon();
 
-// The resources behind them: 48x48 PNG files.
+// The resources behind them (48x48 PNG files); the event files' icon goes to the desktop's file types.
 QString ProgramIconResource();
 QString EventFileIconResource();
 }  // namespace logwick

@@ -28,7 +28,6 @@ class CStatisticsWnd : public QDialog {
   QString SummaryText() const;
   QChartView* Chart() const { return m_chart; }
   QTableWidget* TopBeams() const { return m_beams; }
-  QTableWidget* TopDevices() const { return m_devices; }
   // Goes to the chart's day (as a click on its bar).
   void ChooseDay(int chartDay);
 

@@ -72,7 +72,7 @@ const logwick::RowSearch& Rows() {
 void Load(benchmark::State& state) {
   for (auto _ : state) {
     CT7KEventList list;
-    if (logwick::LoadEventFile(Data().eventFile, list).status != logwick::LoadStatus::Loaded)
+    if (logwick::LoadEventFile(Data().eventFile, list).status != logwick::FileStatus::Done)
       state.SkipWithError("load failed");
     benchmark::DoNotOptimize(list.GetCount());
   }

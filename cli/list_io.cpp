@@ -16,31 +16,32 @@ std::string FileMessage(const char* text, const std::string& path, const std::st
 
 CT7KEventList LoadListOrThrow(const std::string& path) {
   CT7KEventList list;
-  const LoadOutcome r = LoadEventFile(path, list);
+  const FileOutcome r = LoadEventFile(path, list);
   switch (r.status) {
-    case LoadStatus::Loaded:
+    case FileStatus::Done:
       return list;
-    case LoadStatus::FormatRefused:
-    case LoadStatus::EndOfFile:
+    case FileStatus::FormatRefused:
+    case FileStatus::EndOfFile:
       throw CliError(FileMessage(kMsgFormatError, path), kExitFormat);
-    case LoadStatus::ReadError:
+    case FileStatus::ReadError:
+    case FileStatus::WriteError:  // not a load's
       throw CliError(FileMessage(kMsgCannotRead, path, r.osError), kExitCannotRead);
   }
   throw CliError(FileMessage(kMsgCannotRead, path), kExitCannotRead);
 }
 
 void StoreListOrThrow(const std::string& path, const CT7KEventList& list) {
-  const StoreOutcome r = StoreEventFile(path, list);
+  const FileOutcome r = StoreEventFile(path, list);
   if (!r.ok) throw CliError(FileMessage(kMsgCannotCreate, path, r.osError), kExitCannotWrite);
 }
 
 void CheckCanCreateOrThrow(const std::string& path) {
-  const StoreOutcome r = CheckCanCreate(path);
+  const FileOutcome r = CheckCanCreate(path);
   if (!r.ok) throw CliError(FileMessage(kMsgCannotCreate, path, r.osError), kExitCannotWrite);
 }
 
 void StoreReadoutOrRecover(const std::string& path, const CT7KEventList& list) {
-  const StoreOutcome r = StoreEventFile(path, list);
+  const FileOutcome r = StoreEventFile(path, list);
   if (r.ok) return;
   const RecoveryOutcome saved = StoreRecoveryFile(list, std::time(nullptr));
   const std::string where =

@@ -57,7 +57,7 @@ void PrintReport(std::FILE* out, const CT7KEventList& list, const EventPredicate
 
 void ExportReportOrThrow(const std::string& path, const CT7KEventList& list, const EventPredicate& admit,
                          const ReportOptions& options) {
-  const StoreOutcome r = WriteReportFile(path, list, admit, options);
+  const FileOutcome r = WriteReportFile(path, list, admit, options);
   if (!r.ok) throw CliError(FileMessage(kMsgReportWriteError, path, r.osError), kExitCannotWrite);
 }
 

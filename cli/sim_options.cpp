@@ -61,8 +61,6 @@ void AddSimOptions(CLI::App& cmd, SimOptions& o) {
   cmd.add_option("--sample-texts", o.sampleTexts, "number of sample message texts")
       ->check(CLI::Range(0, 255))
       ->capture_default_str();
-  cmd.add_option("--text-count", p.textCount, "text count reported (default: the number of texts)")
-      ->check(CLI::Range(0, 255));
   cmd.add_option("--clock", o.clock, "panel clock \"YYYY-MM-DD HH:MM:SS\" (the newest event is then)");
   cmd.add_option("--seed", p.seed, "seed of the event contents")->capture_default_str();
   cmd.add_option("--not-ready", p.notReadyPolls, "\"not ready\" answers before each block")
@@ -75,7 +73,6 @@ void AddSimOptions(CLI::App& cmd, SimOptions& o) {
                  "log, text, select, fetch (repeatable)");
   cmd.add_option("--bad-checksum", o.badChecksumOn,
                  "send reply number N (counted from 1) with a damaged checksum (repeatable)");
-  cmd.add_option("--never-ready", p.faults.neverReadyBlock, "block index that never becomes ready");
   cmd.add_flag("--silent", p.faults.silent, "no panel answers at all");
   cmd.add_flag("--echo", o.echo,
                "the line sends every request straight back, as an RS-485 adapter with echo does "

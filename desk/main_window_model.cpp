@@ -138,6 +138,7 @@ int MainWindowModel::ReadEventFile(const std::string& path) {
       break;
     case LoadStatus::EndOfFile:
     case LoadStatus::ReadError:
+    case LoadStatus::WriteError:  // not a load's
       Message(LoadMessage(outcome.status, path), MsgCaption::Error);
       return 2;
   }

@@ -198,12 +198,6 @@ void AppendDeviceTypeName(std::string& out, std::uint32_t serial) {
     out += kTypeNames[static_cast<std::size_t>(deviceClass)];
 }
 
-std::string DeviceTypeName(std::uint32_t serial) {
-  std::string s;
-  AppendDeviceTypeName(s, serial);
-  return s;
-}
-
 void AppendDeviceStateText(std::string& out, std::uint8_t state, std::uint32_t serial, bool link,
                            bool blocked) {
   if (blocked) {
@@ -223,24 +217,12 @@ void AppendDeviceStateText(std::string& out, std::uint8_t state, std::uint32_t s
     AppendTableState(out, state, deviceClass);
 }
 
-std::string DeviceStateText(std::uint8_t state, std::uint32_t serial, bool link, bool blocked) {
-  std::string s;
-  AppendDeviceStateText(s, state, serial, link, blocked);
-  return s;
-}
-
 void AppendBeamFlagsText(std::string& out, std::uint8_t flags) {
   for (std::size_t bit = 0; bit < kBeamFlagNames.size(); ++bit) {
     if (bit != 0) out += ", ";
     out += kBeamFlagNames[bit];
     out += (flags >> bit) & 1 ? '+' : '-';
   }
-}
-
-std::string BeamFlagsText(std::uint8_t flags) {
-  std::string s;
-  AppendBeamFlagsText(s, flags);
-  return s;
 }
 
 void AppendUnitFlagsText(std::string& out, std::uint32_t word) {
@@ -251,18 +233,6 @@ void AppendUnitFlagsText(std::string& out, std::uint32_t word) {
   logwick::AppendHex08(out, word);
 }
 
-std::string UnitFlagsText(std::uint32_t word) {
-  std::string s;
-  AppendUnitFlagsText(s, word);
-  return s;
-}
-
 void AppendLoopStateName(std::string& out, std::uint8_t state) {
   out += state < kLoopStateNames.size() ? kLoopStateNames[state] : kUnknownLoopState;
-}
-
-std::string LoopStateName(std::uint8_t state) {
-  std::string s;
-  AppendLoopStateName(s, state);
-  return s;
 }

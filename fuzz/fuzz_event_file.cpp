@@ -15,16 +15,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
            .write(reinterpret_cast<const char*>(data), std::streamsize(size)))
     return 0;
   CT7KEventList fromFile = fuzz::Sentinel();
-  const LoadOutcome file = LoadEventFile(path, fromFile);
+  const FileOutcome file = LoadEventFile(path, fromFile);
   std::remove(path.c_str());
-  if (file.status == LoadStatus::ReadError) fuzz::Fail("a readable file gave a read error");
-  if (file.status != LoadStatus::Loaded && !(fromFile == fuzz::Sentinel()))
+  if (file.status == FileStatus::ReadError) fuzz::Fail("a readable file gave a read error");
+  if (file.status != FileStatus::Done && !(fromFile == fuzz::Sentinel()))
     fuzz::Fail("a refused file changed the list");
 
   CT7KEventList fromMemory = fuzz::Sentinel();
   if (fuzz::LoadFromBytes(data, size, fromMemory) != file.status)
     fuzz::Fail("file and stream loads disagree");
-  if (file.status != LoadStatus::Loaded) return 0;
+  if (file.status != FileStatus::Done) return 0;
   if (!(fromMemory == fromFile)) fuzz::Fail("file and stream loads read different lists");
   if (fromFile.GetCount() > CT7KEventList::kMaxEvents) fuzz::Fail("more events than allowed");
   if (!fuzz::SurvivesAFile(fromFile)) fuzz::Fail("a list changed on its way through a file");

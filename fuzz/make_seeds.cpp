@@ -18,6 +18,8 @@
 #include "history/sqlite_db.h"
 #include "sync/server_row.h"
 #endif
+#include "tests/link/test_ports.h"
+#include "tests/lists/list_samples.h"
 
 namespace {
 
@@ -47,64 +49,40 @@ Bytes SampleFile(int panelType, std::size_t events, std::size_t texts, std::uint
   return fuzz::StoreToBytes(SampleFileList(panelType, events, texts, seed));
 }
 
-// The same file as format version 0: no panel type and serial number fields.
-Bytes AsVersion0(Bytes file) {
-  file[1 + file[0]] = 0;
-  file.erase(file.begin() + 58, file.begin() + 66);
-  return file;
-}
-
-// The first text rewritten as 16-bit characters (FF FE FF, length, UTF-16LE).
-Bytes WithWideText(Bytes file) {
-  constexpr std::size_t kFirstText = 1107;
-  const std::u16string_view text = u"Пожар в зоне 3";
+// A text as a file holds 16-bit characters: FF FE FF, length, UTF-16LE.
+Bytes WideText(std::u16string_view text) {
   Bytes wide = {0xFF, 0xFE, 0xFF, static_cast<std::uint8_t>(text.size())};
   for (char16_t u : text) fuzz::PutUint(wide, u, 2);
-  file.erase(file.begin() + kFirstText, file.begin() + kFirstText + 1 + file[kFirstText]);
-  file.insert(file.begin() + kFirstText, wide.begin(), wide.end());
-  return file;
+  return wide;
 }
 
 void EventFileSeeds(const fs::path& out) {
-  const Bytes seeds[] = {SampleFile(1, 3, 2, 1),
-                         SampleFile(2, 3, 2, 2),
-                         SampleFile(3, 3, 2, 3),
-                         SampleFile(1, 0, 0, 7),
-                         SampleFile(1, 60, 16, 8),
-                         SampleFile(2, 400, 40, 9),
-                         AsVersion0(SampleFile(2, 5, 3, 10)),
-                         WithWideText(SampleFile(1, 4, 2, 11)),
-                         SampleFile(1, 2, 1, 12)};
+  const Bytes seeds[] = {
+      SampleFile(1, 3, 2, 1), SampleFile(2, 3, 2, 2), SampleFile(3, 3, 2, 3), SampleFile(1, 0, 0, 7),
+      SampleFile(1, 60, 16, 8), SampleFile(2, 400, 40, 9), SampleFile(1, 2, 1, 12),
+      // Format version 0 (no panel type nor serial), and a text of 16-bit characters.
+      test::BuildFile({.tag = "t7lev", .version = 0, .count = 5, .events = GenerateSampleEvents(5, 10)}),
+      test::BuildFile({.count = 4,
+                       .textCount = 2,
+                       .texts = {WideText(u"Пожар в зоне 3"), {1, 'a'}},
+                       .events = GenerateSampleEvents(4, 11)})};
   for (std::size_t n = 0; n < std::size(seeds); ++n) Save(out, "seed-" + std::to_string(n), seeds[n]);
 }
 
 // The simulator answering in-process; every reply the reader receives is
 // recorded as fuzz_readout plays it.
-class RecordingPort : public IPanelPort {
+class RecordingPort : public test::ScriptedPort {
  public:
-  RecordingPort(const sim::PanelConfig& config, Bytes& out) : m_panel(config), m_out(out) {}
-  bool Open(unsigned, unsigned, std::uint8_t) override { return true; }
-  void Write(const std::uint8_t* data, std::size_t length) override {
-    std::vector<sim::Reply> replies;
-    m_panel.Receive(data, length, replies);
-    m_pending.clear();
-    for (const sim::Reply& r : replies) m_pending.insert(m_pending.end(), r.bytes.begin(), r.bytes.end());
-  }
-  void Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count, std::size_t) override {
-    count = std::min(capacity, m_pending.size());
-    std::copy_n(m_pending.begin(), count, buf);
-    m_pending.erase(m_pending.begin(), m_pending.begin() + static_cast<std::ptrdiff_t>(count));
+  RecordingPort(const sim::PanelConfig& config, Bytes& out) : ScriptedPort(config), m_out(out) {}
+  void Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count, std::size_t expected) override {
+    ScriptedPort::Read(buf, capacity, count, expected);
     fuzz::PutUint(m_out, count ? 1 : 0, 1);
     if (count) fuzz::PutUint(m_out, static_cast<std::uint32_t>(count), 2);
     m_out.insert(m_out.end(), buf, buf + count);
   }
-  void Close() override {}
-  void Pause(unsigned) override {}
 
  private:
-  sim::VirtualPanel m_panel;
   Bytes& m_out;
-  Bytes m_pending;
 };
 
 void RecordSession(const fs::path& out, const std::string& name, const sim::PanelConfig& config,

@@ -1,9 +1,9 @@
-// Event lists to and from bytes in memory through the archive files use; a memory stream has
-// no known size, so loading takes the archive's careful path for streams.
+// Event lists to and from bytes in memory through the byte stream files use; a memory stream has
+// no known size, so loading takes the byte stream's careful path for streams.
 #pragma once
 
 #include "fuzz/fuzz_input.h"
-#include "lists/archive.h"
+#include "lists/byte_stream.h"
 #include "lists/event_file.h"
 #include "lists/t7k_event_list.h"
 
@@ -26,20 +26,20 @@ inline std::vector<std::uint8_t> StoreToBytes(const CT7KEventList& list) {
 }
 
 // Loads like LoadEventFile: the list is replaced only when the whole input was read.
-inline LoadStatus LoadFromBytes(const std::uint8_t* data, std::size_t size, CT7KEventList& list) {
-  if (size == 0) return LoadStatus::EndOfFile;  // fmemopen refuses empty buffers
+inline FileStatus LoadFromBytes(const std::uint8_t* data, std::size_t size, CT7KEventList& list) {
+  if (size == 0) return FileStatus::EndOfFile;  // fmemopen refuses empty buffers
   std::FILE* f = fmemopen(const_cast<std::uint8_t*>(data), size, "rb");
   if (!f) std::abort();
-  LoadStatus status = LoadStatus::FormatRefused;
+  FileStatus status = FileStatus::FormatRefused;
   try {
     CT7KEventList loaded;
     CArchive ar(f, CArchive::load, "memory");
     if (loaded.Serialize(ar) != CT7KEventList::LoadResult::FormatRefused)
-      status = LoadStatus::Loaded, list = std::move(loaded);
+      status = FileStatus::Done, list = std::move(loaded);
   } catch (const CArchiveException&) {
-    status = LoadStatus::EndOfFile;
+    status = FileStatus::EndOfFile;
   } catch (const CFileException&) {
-    status = LoadStatus::ReadError;
+    status = FileStatus::ReadError;
   }
   std::fclose(f);
   return status;
@@ -48,7 +48,7 @@ inline LoadStatus LoadFromBytes(const std::uint8_t* data, std::size_t size, CT7K
 inline bool SurvivesAFile(const CT7KEventList& list) {
   const std::vector<std::uint8_t> stored = StoreToBytes(list);
   CT7KEventList again;
-  return LoadFromBytes(stored.data(), stored.size(), again) == LoadStatus::Loaded && again == list;
+  return LoadFromBytes(stored.data(), stored.size(), again) == FileStatus::Done && again == list;
 }
 
 // The caller's list before a load or a reading: unchanged unless replaced.

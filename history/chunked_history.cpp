@@ -1,6 +1,7 @@
 #include "history/chunked_history.h"
 
 #include <algorithm>
+#include <cassert>
 
 #include "history/event_chunks.h"
 
@@ -77,6 +78,7 @@ bool ChunkedHistory::Contains(std::span<const CT7KEvent> r) const {
   }
   const auto head = r.first(ends.front());
   const auto tail = r.subspan(ends[ends.size() - 2]);
+  assert(!head.empty() && !tail.empty() && inner.size() == ends.size() - 2);
   for (std::size_t j = 1; j < m_pieces.size(); ++j)
     if (m_pieces[j].chunk == inner.front() && MatchesAt(j, inner, head, tail)) return true;
   return false;
@@ -103,6 +105,11 @@ void ChunkedHistory::Apply(const FoldPlan& plan, std::span<const CT7KEvent> r) {
   m_pieces.insert(m_pieces.end(), added.begin(), added.end());
   m_gaps = std::move(gaps);
   Reindex();
+  // The fold's own result: no empty piece (PieceOf would be ambiguous), every
+  // event of the plan held, every mark between two events.
+  assert(std::none_of(added.begin(), added.end(), [](const HistoryPiece& p) { return p.count == 0; }));
+  assert(Size() == plan.keep + r.size() - plan.overlap);
+  assert(m_gaps.empty() || (m_gaps.front() > 0 && m_gaps.back() < Size()));
 }
 
 FoldPlan ChunkedHistory::Fold(std::span<const CT7KEvent> r) {

@@ -1,5 +1,7 @@
 #include "history/event_chunks.h"
 
+#include <cassert>
+
 namespace logwick {
 namespace {
 
@@ -40,6 +42,9 @@ std::vector<std::size_t> ChunkEnds(std::span<const CT7KEvent> seq) {
   for (std::size_t i = 0; i + 1 < seq.size(); ++i)
     if (CutBetween(seq[i], seq[i + 1])) ends.push_back(i + 1);
   if (!seq.empty()) ends.push_back(seq.size());
+  // Chunks are never empty and a cut never splits a run of equal records.
+  assert(ends.empty() || (ends.front() > 0 && ends.back() == seq.size()));
+  assert(ends.size() < 2 || seq[ends[ends.size() - 2] - 1] != seq[ends[ends.size() - 2]]);
   return ends;
 }
 

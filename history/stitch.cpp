@@ -1,6 +1,8 @@
 #include "history/stitch.h"
 
 #include <algorithm>
+#include <cassert>
+#include <functional>
 
 namespace logwick {
 namespace {
@@ -74,6 +76,7 @@ FoldPlan PlanFold(const HistoryView& h, std::span<const CT7KEvent> r) {
   if (keep == 0) return {};
   const std::size_t k = std::min(keep, r.size());
   const std::size_t overlap = SuffixPrefixOverlap(h.Events(keep - k, keep), r);
+  assert(overlap <= k && keep <= h.Size());
   return {.keep = keep, .overlap = overlap, .gap = overlap == 0};
 }
 
@@ -85,6 +88,9 @@ std::vector<std::size_t> FoldedGaps(std::span<const std::size_t> gaps, const Fol
   for (std::size_t p : gaps)
     if (p <= plan.keep - plan.overlap && p < plan.keep) out.push_back(p);
   if (plan.gap) out.push_back(plan.keep);
+  // Marks stay strictly ascending and never before the first event.
+  assert(std::adjacent_find(out.begin(), out.end(), std::greater_equal<>()) == out.end());
+  assert(out.empty() || out.front() > 0);
   return out;
 }
 
@@ -94,6 +100,8 @@ FoldPlan Fold(StitchedEvents& h, std::span<const CT7KEvent> r) {
   h.gaps = FoldedGaps(h.gaps, plan);
   h.events.resize(plan.keep);
   h.events.insert(h.events.end(), r.begin() + static_cast<std::ptrdiff_t>(plan.overlap), r.end());
+  // Every mark lies between two events.
+  assert(h.gaps.empty() || h.gaps.back() < h.events.size());
   return plan;
 }
 

@@ -191,23 +191,3 @@ LinkStatus ReadEventBlock(IPanelPort& port, std::uint16_t index, std::uint8_t* o
   }
   return LinkStatus::BlockNotReady;
 }
-
-namespace logwick {
-
-const char* LinkMessage(LinkStatus status) {
-  switch (status) {
-    case LinkStatus::Ok:
-      return "";
-    case LinkStatus::BlockNotReady:
-      return "the panel never got the event block ready";
-    case LinkStatus::AddressFailed:
-      return "the panel did not answer its address (or memory ran out)";
-    case LinkStatus::ExchangeFailed:
-      return "no valid reply from the panel";
-    case LinkStatus::Cancelled:
-      return "stopped by the user";
-  }
-  return "unknown link status";
-}
-
-}  // namespace logwick

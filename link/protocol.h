@@ -28,9 +28,6 @@ enum class LinkStatus {
   Cancelled = 11,      // a block fetch given up at the caller's request
 };
 
-// What went wrong, in a few words for a diagnosis ("" for Ok).
-const char* LinkMessage(LinkStatus status);
-
 }  // namespace logwick
 
 struct DeviceInfo {

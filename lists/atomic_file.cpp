@@ -73,13 +73,13 @@ void RemoveStaleTemporaries(const std::string& target) {
 
 }  // namespace
 
-StoreOutcome CheckCanCreate(const std::string& target) {
-  if (IsFolder(target)) return {false, ErrnoText(EISDIR)};
+FileOutcome CheckCanCreate(const std::string& target) {
+  if (IsFolder(target)) return {FileStatus::WriteError, ErrnoText(EISDIR)};
   try {
     AtomicFile(target).Discard();
-    return {true, {}};
+    return {};
   } catch (const CFileException& e) {
-    return {false, e.m_strOsError};
+    return {FileStatus::WriteError, e.m_strOsError};
   }
 }
 

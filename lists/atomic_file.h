@@ -15,19 +15,15 @@
 #include <cstdio>
 #include <string>
 
-namespace logwick {
+#include "lists/file_outcome.h"
 
-// How a store by path ended.
-struct StoreOutcome {
-  bool ok;
-  std::string osError;  // the system's reason when !ok
-};
+namespace logwick {
 
 // Whether a file could be saved as `target` now: makes the temporary file a
 // save would make in the target's folder and drops it again. Tells a folder
 // that does not exist or cannot be written, and a target that is a folder or
 // write-protected, before the work whose result is to go there.
-StoreOutcome CheckCanCreate(const std::string& target);
+FileOutcome CheckCanCreate(const std::string& target);
 
 class AtomicFile {
  public:
@@ -39,7 +35,6 @@ class AtomicFile {
 
   // Binary stream of the temporary file, for writing.
   std::FILE* Stream() { return m_file; }
-  const std::string& Target() const { return m_target; }
 
   // Flushes, syncs and renames over the target; throws CFileException on any
   // failure, after which the temporary file is gone.

@@ -4,8 +4,8 @@
 #include <cerrno>
 #include <memory>
 
-#include "lists/archive.h"
 #include "lists/atomic_file.h"
+#include "lists/byte_stream.h"
 #include "lists/file_system.h"
 
 namespace logwick {
@@ -18,49 +18,49 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 }  // namespace
 
-LoadOutcome LoadEventFile(const std::string& path, CT7KEventList& list) {
+FileOutcome LoadEventFile(const std::string& path, CT7KEventList& list) {
   FilePtr file(OpenFileDenyingWrite(path));
-  if (!file) return {LoadStatus::ReadError, ErrnoText(errno)};
+  if (!file) return {FileStatus::ReadError, ErrnoText(errno)};
   try {
     // The list's own load already leaves it untouched unless the whole file
     // was read.
     CArchive ar(file.get(), CArchive::load, path);
-    if (list.Serialize(ar) == CT7KEventList::LoadResult::FormatRefused)
-      return {LoadStatus::FormatRefused, {}};
-    return {LoadStatus::Loaded, {}};
+    if (list.Serialize(ar) == CT7KEventList::LoadResult::FormatRefused) return {FileStatus::FormatRefused};
+    return {};
   } catch (const CArchiveException&) {
-    return {LoadStatus::EndOfFile, {}};
+    return {FileStatus::EndOfFile};
   } catch (const CFileException& e) {
-    return {LoadStatus::ReadError, e.m_strOsError};
+    return {FileStatus::ReadError, e.m_strOsError};
   }
 }
 
-std::string LoadMessage(LoadStatus status, const std::string& path) {
+std::string LoadMessage(FileStatus status, const std::string& path) {
   switch (status) {
-    case LoadStatus::Loaded:
+    case FileStatus::Done:
+    case FileStatus::WriteError:
       return {};
-    case LoadStatus::FormatRefused:
+    case FileStatus::FormatRefused:
       return kMsgFormatError;
-    case LoadStatus::EndOfFile:
+    case FileStatus::EndOfFile:
       return std::string(kMsgFormatError) + "\r\n" + path;
-    case LoadStatus::ReadError:
+    case FileStatus::ReadError:
       return std::string(kMsgCannotRead) + "\r\n" + path;
   }
   return {};
 }
 
-StoreOutcome StoreEventFile(const std::string& path, const CT7KEventList& list) {
+FileOutcome StoreEventFile(const std::string& path, const CT7KEventList& list) {
   try {
     AtomicFile file(path);
     CArchive ar(file.Stream(), CArchive::store, path);
     list.Store(ar);
     ar.Close();
     file.Commit();
-    return {true, {}};
+    return {};
   } catch (const CFileException& e) {
-    return {false, e.m_strOsError};
+    return {FileStatus::WriteError, e.m_strOsError};
   } catch (const CArchiveException& e) {
-    return {false, e.what()};
+    return {FileStatus::WriteError, e.what()};
   }
 }
 

@@ -16,30 +16,18 @@ inline constexpr char kMsgFormatError[] = "Ошибка формата файл�
 inline constexpr char kMsgCannotRead[] = "Не могу прочитать файл";
 inline constexpr char kMsgCannotCreate[] = "Не могу создать файл";
 
-enum class LoadStatus {
-  Loaded,         // the list now holds the file
-  FormatRefused,  // the list refused the file's tag, count or panel type
-  EndOfFile,      // the file ended before the format said it would
-  ReadError,      // the file could not be opened or read
-};
-
-struct LoadOutcome {
-  LoadStatus status;
-  std::string osError;  // the system's reason for a ReadError
-};
-
-// Loads the file at path (UTF-8) and, on Loaded only, replaces list with it.
+// Loads the file at path (UTF-8) and, on Done only, replaces list with it.
 // Others may not write the file while it is read: on Windows a file another
 // program holds open for writing is a ReadError.
-LoadOutcome LoadEventFile(const std::string& path, CT7KEventList& list);
+FileOutcome LoadEventFile(const std::string& path, CT7KEventList& list);
 
-// The message for a load that did not end in Loaded: "Ошибка формата файла"
+// The message for a load that did not end in Done: "Ошибка формата файла"
 // for a refused file, the same text with "\r\n" and the path for a short one,
 // "Не могу прочитать файл\r\n" and the path for a read error.
-std::string LoadMessage(LoadStatus status, const std::string& path);
+std::string LoadMessage(FileStatus status, const std::string& path);
 
 // Stores list to path (UTF-8) atomically; the old file survives any failure.
-StoreOutcome StoreEventFile(const std::string& path, const CT7KEventList& list);
+FileOutcome StoreEventFile(const std::string& path, const CT7KEventList& list);
 
 // What an event file can hold of a longer list (a panel's whole history): its
 // header and texts with its first kMaxEvents events, the newest of a list in

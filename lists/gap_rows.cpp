@@ -1,10 +1,12 @@
 #include "lists/gap_rows.h"
 
 #include <algorithm>
+#include <cassert>
 
 namespace logwick {
 
 GapRows::GapRows(const ShownRows& shown, GapMarks gaps) {
+  assert(std::is_sorted(gaps.begin(), gaps.end()));  // the binary search below needs it
   const std::size_t count = shown.Count();
   std::size_t from = 0;  // shown events before here lie before every mark still to come
   for (const std::size_t mark : gaps) {
@@ -28,6 +30,7 @@ GapRows::Row GapRows::At(std::size_t row) const {
       hi = mid;
   }
   if (lo < m_before.size() && m_before[lo] + lo == row) return {true, m_before[lo]};
+  assert(row >= lo);  // an event row follows at most `row` mark rows
   return {false, row - lo};
 }
 

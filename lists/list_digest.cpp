@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "lists/archive.h"
+#include "lists/byte_stream.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -47,7 +47,7 @@ RecoveryOutcome StoreRecoveryFile(const CT7KEventList& list, std::time_t when) {
   for (int i = 2; i <= kNameAttempts && Exists(out.path); ++i)
     out.path = StrFormat("%s-%d.t7kev", stem.c_str(), i);
   if (!MakeFolders(folder)) return {false, out.path, ErrnoText(errno)};
-  const StoreOutcome stored = StoreEventFile(out.path, list);
+  const FileOutcome stored = StoreEventFile(out.path, list);
   out.ok = stored.ok;
   out.osError = stored.osError;
   return out;

@@ -61,12 +61,11 @@ void WriteTextReport(ReportSink& sink, const CT7KEventList& list, const ShownRow
   sink.Flush();
 }
 
-StoreOutcome WriteReportFile(const std::string& path, const CT7KEventList& list, const ShownRows& rows) {
+FileOutcome WriteReportFile(const std::string& path, const CT7KEventList& list, const ShownRows& rows) {
   return WriteReportFile(path, list, rows, ReportOptions{});
 }
 
-StoreOutcome WriteReportFile(const std::string& path, const CT7KEventList& list,
-                             const EventPredicate& admit) {
+FileOutcome WriteReportFile(const std::string& path, const CT7KEventList& list, const EventPredicate& admit) {
   return WriteReportFile(path, list, ShownRows(list, admit));
 }
 

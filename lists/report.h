@@ -48,7 +48,7 @@ void WriteTextReport(ReportSink& sink, const CT7KEventList& list, const ShownRow
 
 // Writes the report file at path (UTF-8): all of it or, on failure, nothing.
 // (Other forms of report, and gap marks: report_formats.h.)
-StoreOutcome WriteReportFile(const std::string& path, const CT7KEventList& list, const ShownRows& rows);
-StoreOutcome WriteReportFile(const std::string& path, const CT7KEventList& list, const EventPredicate& admit);
+FileOutcome WriteReportFile(const std::string& path, const CT7KEventList& list, const ShownRows& rows);
+FileOutcome WriteReportFile(const std::string& path, const CT7KEventList& list, const EventPredicate& admit);
 
 }  // namespace logwick

@@ -35,20 +35,20 @@ void WriteReportAs(std::FILE* out, const std::string& path, const CT7KEventList&
   kWriters[static_cast<std::size_t>(options.format)](sink, list, rows, options);
 }
 
-StoreOutcome WriteReportFile(const std::string& path, const CT7KEventList& list, const ShownRows& rows,
-                             const ReportOptions& options) {
+FileOutcome WriteReportFile(const std::string& path, const CT7KEventList& list, const ShownRows& rows,
+                            const ReportOptions& options) {
   try {
     AtomicFile file(path);
     WriteReportAs(file.Stream(), path, list, rows, options);
     file.Commit();
-    return {true, {}};
+    return {};
   } catch (const CFileException& e) {
-    return {false, e.m_strOsError};
+    return {FileStatus::WriteError, e.m_strOsError};
   }
 }
 
-StoreOutcome WriteReportFile(const std::string& path, const CT7KEventList& list, const EventPredicate& admit,
-                             const ReportOptions& options) {
+FileOutcome WriteReportFile(const std::string& path, const CT7KEventList& list, const EventPredicate& admit,
+                            const ReportOptions& options) {
   return WriteReportFile(path, list, ShownRows(list, admit), options);
 }
 

@@ -48,9 +48,9 @@ void WriteReportAs(std::FILE* out, const std::string& path, const CT7KEventList&
                    const ReportOptions& options);
 
 // Writes the report file at path (UTF-8): all of it or, on failure, nothing.
-StoreOutcome WriteReportFile(const std::string& path, const CT7KEventList& list, const ShownRows& rows,
-                             const ReportOptions& options);
-StoreOutcome WriteReportFile(const std::string& path, const CT7KEventList& list, const EventPredicate& admit,
-                             const ReportOptions& options);
+FileOutcome WriteReportFile(const std::string& path, const CT7KEventList& list, const ShownRows& rows,
+                            const ReportOptions& options);
+FileOutcome WriteReportFile(const std::string& path, const CT7KEventList& list, const EventPredicate& admit,
+                            const ReportOptions& options);
 
 }  // namespace logwick

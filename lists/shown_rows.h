@@ -5,6 +5,7 @@
 // copying events.
 #pragma once
 
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -28,7 +29,10 @@ class ShownRows {
 
   std::size_t Count() const { return m_events.size(); }
   // The list index of the event on `row` (below Count()).
-  EventIndex EventAt(std::size_t row) const { return m_events[row]; }
+  EventIndex EventAt(std::size_t row) const {
+    assert(row < m_events.size());
+    return m_events[row];
+  }
   // Whether every event of a list of `total` events is shown.
   bool ShowsAll(std::size_t total) const { return m_events.size() == total; }
 

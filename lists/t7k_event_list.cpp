@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "events/codec.h"
-#include "lists/archive.h"
+#include "lists/byte_stream.h"
 #include "lists/panel_types.h"
 
 namespace {

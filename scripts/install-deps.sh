@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a target needs, only those that are missing.
-# Usage: scripts/install-deps.sh core|gui|fuzz|windows|package ...
+# Usage: scripts/install-deps.sh core|gui|fuzz|coverage|windows|package ...
 set -euo pipefail
 
 declare -A SETS=(
@@ -10,6 +10,7 @@ declare -A SETS=(
          desktop-file-utils xdg-utils libfile-mimeinfo-perl qt6-translations-l10n"
   [fuzz]="clang libclang-rt-14-dev"
   [windows]="g++-mingw-w64-x86-64 wine wine64 fonts-wine xvfb netpbm dpkg-dev tcl perl make bzip2 xz-utils openssl nsis"
+  [coverage]="gcovr"
   [package]="dpkg-dev help2man librsvg2-bin lintian man-db file"
 )
 

@@ -67,12 +67,6 @@ bool ParseRequestName(const std::string& name, Request& out) {
   return false;
 }
 
-const char* RequestName(Request r) {
-  for (const auto& e : kRequestNames)
-    if (e.request == r) return e.name;
-  return "?";
-}
-
 VirtualPanel::VirtualPanel(PanelConfig config) : m_config(std::move(config)) {
   m_config.serial &= fr::kSerialMask;
   m_clock = m_config.clock ? m_config.clock : kDefaultClock;
@@ -199,7 +193,6 @@ void VirtualPanel::HandleData(const std::uint8_t* frame, std::size_t length, std
       Send(Request::Select, std::vector<std::uint8_t>(frame, frame + length), length, out);
       return;
     case Request::Fetch:
-      ++m_fetchesSeen;
       if (m_selectedBlock < 0 || m_selectedBlock == m_config.faults.neverReadyBlock || m_notReadyLeft > 0) {
         if (m_notReadyLeft > 0) --m_notReadyLeft;
         body.push_back(0);  // still preparing the block

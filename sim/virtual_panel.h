@@ -35,10 +35,9 @@ enum class Request {
   Fetch,       // 81 11
 };
 
-// Name <-> request for option parsing: "search", "discover", "address", "type",
+// The request named for option parsing: "search", "discover", "address", "type",
 // "device", "config", "log", "text", "select", "fetch".
 bool ParseRequestName(const std::string& name, Request& out);
-const char* RequestName(Request r);
 
 struct PanelFaults {
   bool silent = false;               // no reply to anything: no panel on the line
@@ -88,11 +87,7 @@ class VirtualPanel {
   std::uint32_t Clock() const { return m_clock; }
   // The events of the log, newest first (index = age).
   const std::vector<CT7KEvent>& EventsNewestFirst() const { return m_events; }
-  // Bus address given by the last address assignment (0: none yet).
-  std::uint8_t BusAddress() const { return m_address; }
-  unsigned RepliesSent() const { return m_repliesSent; }
   unsigned RequestsSeen() const { return m_requestsSeen; }
-  unsigned FetchesSeen() const { return m_fetchesSeen; }
   const std::vector<std::uint16_t>& SelectedBlocks() const { return m_selected; }
 
  private:
@@ -115,7 +110,6 @@ class VirtualPanel {
   unsigned m_notReadyLeft = 0;
   unsigned m_repliesSent = 0;
   unsigned m_requestsSeen = 0;
-  unsigned m_fetchesSeen = 0;
   std::vector<std::uint16_t> m_selected;
 };
 

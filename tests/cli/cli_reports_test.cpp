@@ -1,11 +1,10 @@
 // logwick-cli stats, check, export in every form and show --sha256: outputs
-// to the byte where the form is a contract, and data reports read back by
-// Python's own csv and json readers.
+// to the byte where the form is a contract (the bytes of each export form are
+// pinned where they are made: tests/lists/data_reports_test).
 #include <gtest/gtest.h>
 
 #include "lists/list_digest.h"
 #include "lists/report_formats.h"
-#include "sim/event_generator.h"
 #include "tests/cli/cli_runner.h"
 #include "tests/lists/list_samples.h"
 
@@ -124,41 +123,4 @@ TEST_F(CliReports, ExportFormsShowSha256AndWrongUse) {
     EXPECT_TRUE(r.out.empty() && !r.err.empty()) << args[3];
   }
   EXPECT_FALSE(std::filesystem::exists(none));
-}
-
-// Every form of the same events, read back by Python's csv and json modules
-// and compared with each other, with the raw records and with the text report.
-TEST_F(CliReports, DataReportsReadBackWithRealReaders) {
-#if defined(LOGWICK_PYTHON) && defined(LOGWICK_REPORT_CHECKER)
-  CT7KEventList list = MakeHeaderList();
-  const std::string name = "<script>";
-  list.SetConfigNameBytes(name.data(), name.size());
-  list.m_texts = SampleMessageTexts(16);
-  list.m_texts[0] = "a;b,\"c\"\r\nd\te\x1b<i>&'";
-  list.m_texts[1] = "\"\n;";
-  for (const CT7KEvent& ev : GenerateSampleEvents(3000, 5)) list.AddTail(ev);
-  for (std::uint8_t message : {0, 1}) list.AddTail(MakeEvent(Stamp(2020, 1, 1), 4, {message, 0, 5}));
-  const std::string path = Store(list);
-  for (const std::vector<std::string>& scope : {std::vector<std::string>{}, {"--filtered", "--no-devices"}}) {
-    std::vector<std::string> check = {LOGWICK_REPORT_CHECKER};
-    for (const auto& [form, separator] : {std::pair{"txt", ""}, {"jsonl", ""}, {"csv", ";"}, {"csv", ","}}) {
-      const std::string out = dir_.File(std::string(form) + separator);
-      std::vector<std::string> args = {"export", path, "-o", out, "--format", form};
-      if (*separator) args.insert(args.end(), {"--csv-separator", separator});
-      args.insert(args.end(), scope.begin(), scope.end());
-      ASSERT_EQ(Run(args).status, 0) << form;
-      check.insert(check.end(), {"--" + std::string(form), out});
-      if (*separator) check.insert(check.end(), {"--sep", separator});
-    }
-    for (const std::string command : {"stats", "check"}) {
-      Result r = Run({command, path, "--json"});
-      WriteBytes(dir_.File(command + ".json"), Bytes(r.out.begin(), r.out.end()));
-      check.insert(check.end(), {"--json", dir_.File(command + ".json")});
-    }
-    const Result r = RunProgram(Quote(LOGWICK_PYTHON), check, dir_);
-    EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(0, std::string("ok\n"))) << r.err;
-  }
-#else
-  GTEST_SKIP() << "no Python to read the reports back";
-#endif
 }

@@ -63,7 +63,7 @@ class Cli : public ::testing::Test {
     const std::string path = dir_.File("sample.t7kev");
     EXPECT_EQ(
         Run({"sample", "-o", path, "--count", std::to_string(n), "--seed", "7", "--texts", "20"}).status, 0);
-    EXPECT_EQ(LoadEventFile(path, list_).status, LoadStatus::Loaded);
+    EXPECT_EQ(LoadEventFile(path, list_).status, FileStatus::Done);
     EXPECT_EQ(list_.GetCount() + list_.m_texts.size(), n + 20);
     return path;
   }

@@ -2,8 +2,21 @@
 
 #include <cstdint>
 #include <string>
+#include <type_traits>
 
 #include "events/device_texts.h"
+
+namespace {
+
+// What an Append* function adds to an empty string.
+template <class... Args>
+std::string Text(void (*append)(std::string&, Args...), std::type_identity_t<Args>... args) {
+  std::string s;
+  append(s, args...);
+  return s;
+}
+
+}  // namespace
 
 TEST(DeviceTexts, ClassAndNameBySerial) {
   const struct {
@@ -34,11 +47,11 @@ TEST(DeviceTexts, ClassAndNameBySerial) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(DeviceClassOf(c.serial), c.deviceClass) << c.serial;
-    EXPECT_EQ(DeviceTypeName(c.serial), c.name) << c.serial;
+    EXPECT_EQ(Text(AppendDeviceTypeName, c.serial), c.name) << c.serial;
   }
   // K and V are Latin, the rest Cyrillic; ЕФ is Cyrillic before ASCII digits.
-  EXPECT_EQ(DeviceTypeName(12000001), "KV\xD0\x95");
-  EXPECT_EQ(DeviceTypeName(50000),
+  EXPECT_EQ(Text(AppendDeviceTypeName, 12000001), "KV\xD0\x95");
+  EXPECT_EQ(Text(AppendDeviceTypeName, 50000),
             "\xD0\x95\xD0\xA4"
             "418-305");
 }
@@ -81,16 +94,18 @@ TEST(DeviceTexts, StateTexts) {
       {0, 1, true, false, "код 0"},  // classes without a table
   };
   for (const auto& c : cases)
-    EXPECT_EQ(DeviceStateText(c.state, c.serial, c.link, c.blocked), c.text)
+    EXPECT_EQ(Text(AppendDeviceStateText, c.state, c.serial, c.link, c.blocked), c.text)
         << int(c.state) << " " << c.serial;
 }
 
 TEST(DeviceTexts, FlagsAndLoopStates) {
-  EXPECT_EQ(BeamFlagsText(0x05), "Тревога+, Неиспр.-, Внимание+, Автоматика-, флаг4-, флаг5-, флаг6-");
-  EXPECT_EQ(BeamFlagsText(0xFE), "Тревога-, Неиспр.+, Внимание+, Автоматика+, флаг4+, флаг5+, флаг6+");
-  EXPECT_EQ(UnitFlagsText(8), "Тревога0, Неиспр.0, Внимание0, Норма1, 0x00000008");
-  EXPECT_EQ(UnitFlagsText(0xDEADBEF7u), "Тревога1, Неиспр.1, Внимание1, Норма0, 0xdeadbef7");
-  EXPECT_EQ(LoopStateName(0), "не используется");
-  EXPECT_EQ(LoopStateName(6), "проверка");
-  EXPECT_EQ(LoopStateName(7), "?????");
+  EXPECT_EQ(Text(AppendBeamFlagsText, 0x05),
+            "Тревога+, Неиспр.-, Внимание+, Автоматика-, флаг4-, флаг5-, флаг6-");
+  EXPECT_EQ(Text(AppendBeamFlagsText, 0xFE),
+            "Тревога-, Неиспр.+, Внимание+, Автоматика+, флаг4+, флаг5+, флаг6+");
+  EXPECT_EQ(Text(AppendUnitFlagsText, 8), "Тревога0, Неиспр.0, Внимание0, Норма1, 0x00000008");
+  EXPECT_EQ(Text(AppendUnitFlagsText, 0xDEADBEF7u), "Тревога1, Неиспр.1, Внимание1, Норма0, 0xdeadbef7");
+  EXPECT_EQ(Text(AppendLoopStateName, 0), "не используется");
+  EXPECT_EQ(Text(AppendLoopStateName, 6), "проверка");
+  EXPECT_EQ(Text(AppendLoopStateName, 7), "?????");
 }

@@ -127,3 +127,65 @@ TEST_F(ProbeOnAMadeUpSystem, ABusyPortNamesItsHolderAndModemManagerIsToldHowToKe
   system_.resolved = "/dev/ttyS0";  // not a device ModemManager looks at
   EXPECT_EQ(Text(Probe()).find("ModemManager"), std::string::npos);
 }
+
+// What a line itself brings about, each verdict with its words (the statuses
+// they give are logwick-cli's: CliProbe).
+TEST(ProbeOnALine, EachAnswerOrItsAbsenceIsExplained) {
+  using V = ProbeVerdict;
+  struct Case {
+    sim::PanelConfig panel;
+    sim::PtyOptions line;
+    V verdict;
+    std::vector<std::string> said;
+  };
+  const Case cases[] = {
+      {{},
+       {},
+       V::kPanel,
+       {"серийный номер 4660, Тарвел-7К (тип 3), версия 3.12 от 14/06/2021", "режим ГАЗ не нужен"}},
+      {{.serial = 700123, .deviceType = 4, .versionMajor = 2, .versionMinor = 5},
+       {.onlyAtBaud = 1200},
+       V::kPanel,
+       {"серийный номер 700123, Тарвел-7Л (тип 4), версия 2.5", "в режиме ГАЗ (1200 бод 8E1)",
+        "9600 бод 8N1: нет ответа", "1200 бод 8E1 (режим ГАЗ): ответил прибор 700123"}},
+      {{.faults = {.silentOn = {sim::Request::Address}}},
+       {},
+       V::kPanelIncomplete,
+       {"Прибор 4660 ответил на поиск при 9600 бод 8N1, но не на установку адреса"}},
+      {{.faults = {.silentOn = {sim::Request::Type}}}, {}, V::kPanelIncomplete, {"но не на запрос типа"}},
+      {{.faults = {.silent = true}},
+       {},
+       V::kSilence,
+       {"Прибор не отвечает ни при 9600 бод 8N1, ни при 1200 бод 8E1 (режим ГАЗ)."}},
+      {{.faults = {.silent = true}},
+       {.echo = true},
+       V::kEcho,
+       {"(эхо)", "Прибор за эхом не ответил", "9600 бод 8N1: эхо\n"}},
+      {{},
+       {.echo = true},
+       V::kEcho,
+       {"За эхом ответил прибор 4660", "9600 бод 8N1: эхо, за ним ответил прибор 4660"}},
+      // Every answer to the search damaged, in both line modes.
+      {{.faults = {.badChecksumOn = {1, 2, 3, 4, 5, 6}}},
+       {},
+       V::kNoise,
+       {"это не ответ прибора", "9600 бод 8N1: посторонние байты (15)"}},
+  };
+  for (const Case& c : cases) {
+    sim::PtyPanel panel(c.panel, c.line);
+    std::string error;
+    ASSERT_TRUE(panel.Open(error)) << error;
+    panel.Start();
+    MadeUpSystem system;
+    system.device = panel.DevicePath();
+    system.resolved = system.device;
+    system.hardware = {};
+    CCommPort port;
+    const ProbeReport r = ProbePort({.device = system.device}, port, system);
+    std::string text;
+    for (const std::string& line : ProbeReportLines(r)) text += line + "\n";
+    EXPECT_EQ(r.verdict, c.verdict) << text;
+    for (const std::string& words : c.said)
+      EXPECT_NE(text.find(words), std::string::npos) << words << "\n" << text;
+  }
+}

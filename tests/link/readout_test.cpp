@@ -10,6 +10,7 @@
 #include "link/readout.h"
 #include "sim/event_generator.h"
 #include "tests/link/test_ports.h"
+#include "tests/lists/list_samples.h"
 
 using namespace logwick;
 using namespace logwick::test;
@@ -19,32 +20,10 @@ namespace {
 using Strings = std::vector<std::string>;
 constexpr std::uint32_t kSerial = 0x012345;
 
-sim::PanelConfig Panel(std::uint16_t n = 100, std::uint16_t j = 30, std::uint8_t b = 10) {
-  return {.serial = kSerial,
-          .eventCount = n,
-          .ringPosition = j,
-          .blockSize = b,
-          .configName = "Объект 7",
-          .texts = {"Пожар склад 1", "Вход охрана", "Насосная"},
-          .clock = PackTimeStamp(2015, 12, 16, 14, 12, 5)};
-}
-
-// A list that already holds another panel's reading.
-CT7KEventList OldList() {
-  CT7KEventList l;
-  l.m_nSerNum = 777;
-  l.m_nPanelType = 2;
-  l.m_texts = {"старый"};
-  l.m_reserved[5] = 0x5A;
-  l.SetConfigNameBytes("old", 3);
-  l.AddTail(CT7KEvent());
-  return l;
-}
-
 // One reading of a virtual panel, by default with the serial number given,
 // its list put in place of an old one as the main window does.
 struct Reading {
-  explicit Reading(sim::PanelConfig config = Panel()) : port(std::move(config)) {}
+  explicit Reading(sim::PanelConfig config = SamplePanel()) : port(std::move(config)) {}
   ReadoutStatus Go() {
     ReadoutResult result = RunReadout(settings, port, view, cancel);
     status = result.status;
@@ -59,7 +38,7 @@ struct Reading {
   ReadoutSettings settings{.autoSerial = false, .selectedSerial = kSerial};
   RecordingView view;
   std::atomic<bool> cancel{false};
-  CT7KEventList list = OldList();
+  CT7KEventList list = MakeOtherReading();
   ReadoutStatus status = ReadoutStatus::Ok;
   LinkStatus link = LinkStatus::Ok;
   std::uint32_t serial = 99;
@@ -80,13 +59,13 @@ TEST(Readout, CompleteReadingFillsTheListNewestFirst) {
   const CT7KEventList& l = r.list;
   ASSERT_EQ(l.GetCount(), 90u);
   for (std::size_t i = 0; i < 90; ++i) ASSERT_EQ(l[i], events[i]) << i;
-  EXPECT_EQ(
-      (std::vector<int>{l.m_nSerNum, l.m_nPanelType, l.m_nReadDay, l.m_nReadMonth, l.m_nReadYear,
-                        l.m_nReadHour, l.m_nReadMin, l.m_nReadSec, l.m_nVerMajor, l.m_nVerMinor, l.m_nRelDay,
-                        l.m_nRelMonth, l.m_nRelYear, l.m_reserved[5]}),
-      (std::vector<int>{kSerial, 1, 16, 12, 2015, 14, 12, 5, 3, 12, 14, 6, 2021, 0x5A}));  // reserved kept
+  EXPECT_EQ((std::vector<int>{l.m_nSerNum, l.m_nPanelType, l.m_nReadDay, l.m_nReadMonth, l.m_nReadYear,
+                              l.m_nReadHour, l.m_nReadMin, l.m_nReadSec, l.m_nVerMajor, l.m_nVerMinor,
+                              l.m_nRelDay, l.m_nRelMonth, l.m_nRelYear, l.m_reserved[5]}),
+            (std::vector<int>{kSerial, 1, 16, 12, 2015, 14, 12, 5, 3, 12, 14, 6, 2021,
+                              5 * 7 + 1}));  // reserved kept
   EXPECT_EQ(l.ConfigNameText(), "Объект 7");
-  EXPECT_EQ(l.m_texts, Panel().texts);
+  EXPECT_EQ(l.m_texts, SamplePanel().texts);
   EXPECT_EQ(r.view.Of("step"), (Strings{"OpenPort", "Search", "Address 74565", "PanelType", "DeviceInfo",
                                         "ConfigInfo", "LogInfo", "Texts", "Events"}));
   const auto step = std::find(r.view.log.begin(), r.view.log.end(), "step:Events");
@@ -106,7 +85,7 @@ TEST(Readout, CompleteReadingFillsTheListNewestFirst) {
 // Also device types 4 and 5 (read as 2 and 1) and the ГАЗ line settings.
 TEST(Readout, TextAndBlockStepsMayAskNothing) {
   {  // textCount 0 and N = B: no text asked, no block asked, still a success.
-    auto cfg = Panel(10, 3, 10);
+    auto cfg = SamplePanel(10, 3, 10);
     cfg.textCount = 0;
     cfg.deviceType = 4;
     Reading r(cfg);
@@ -116,7 +95,7 @@ TEST(Readout, TextAndBlockStepsMayAskNothing) {
               std::make_tuple(true, 2, 0L, 0u, 0u, 0u));
   }
   {  // Texts 0-2 then an empty one, count 10: four requests, three texts, 4 of 10.
-    auto cfg = Panel(10, 0, 10);
+    auto cfg = SamplePanel(10, 0, 10);
     cfg.textCount = 10;
     cfg.deviceType = 5;
     Reading r(cfg);
@@ -131,10 +110,10 @@ TEST(Readout, TextAndBlockStepsMayAskNothing) {
 
 // A block size of 0 with events would keep the block loop from moving on.
 TEST(Readout, BlockSizeZeroIsRefusedBeforeTheListChanges) {
-  Reading r(Panel(100, 30, 0));
+  Reading r(SamplePanel(100, 30, 0));
   EXPECT_EQ(r.Go(), ReadoutStatus::InfoNotRead);
   EXPECT_EQ(
-      std::make_tuple(r.link, r.view.Of("warning"), r.replaced, r.list == OldList(),
+      std::make_tuple(r.link, r.view.Of("warning"), r.replaced, r.list == MakeOtherReading(),
                       r.port.Count("ReadMessageText")),
       std::make_tuple(LinkStatus::ExchangeFailed, Strings{"Ошибка при чтении\nинформации"}, false, true, 0L));
 }
@@ -142,7 +121,7 @@ TEST(Readout, BlockSizeZeroIsRefusedBeforeTheListChanges) {
 // A block the panel never readies is 999 polls, minutes on a real line: stop
 // must not wait for them. The events of the blocks before it stay.
 TEST(Readout, CancelEndsAFetchThatNeverBecomesReady) {
-  auto cfg = Panel();
+  auto cfg = SamplePanel();
   cfg.faults.neverReadyBlock = 0;  // the third block asked for (K = 20, 10, 0)
   Reading r(cfg);
   long fetches = 0;
@@ -165,7 +144,7 @@ TEST(Readout, AnExceptionFailsTheStepItBrokeIn) {
       if (r.port.Count("ReadDeviceInfo") == 1) throw std::bad_alloc();
     };
     EXPECT_EQ(r.Go(), ReadoutStatus::InfoNotRead);
-    EXPECT_EQ(std::make_tuple(r.view.Of("warning"), r.replaced, r.list == OldList(), r.port.closes),
+    EXPECT_EQ(std::make_tuple(r.view.Of("warning"), r.replaced, r.list == MakeOtherReading(), r.port.closes),
               std::make_tuple(Strings{"Ошибка при чтении\nинформации"}, false, true, 1));
   }
   {

@@ -19,6 +19,17 @@ namespace logwick::test {
 
 using Bytes = std::vector<std::uint8_t>;
 
+// The reading tests' panel: n events in its ring, writing at slot j, b a block.
+inline sim::PanelConfig SamplePanel(std::uint16_t n = 100, std::uint16_t j = 30, std::uint8_t b = 10) {
+  return {.serial = 0x012345,
+          .eventCount = n,
+          .ringPosition = j,
+          .blockSize = b,
+          .configName = "Объект 7",
+          .texts = {"Пожар склад 1", "Вход охрана", "Насосная"},
+          .clock = PackTimeStamp(2015, 12, 16, 14, 12, 5)};
+}
+
 using ReadCall = std::pair<std::size_t, std::size_t>;  // capacity, expected
 using Script = std::deque<Bytes>;
 

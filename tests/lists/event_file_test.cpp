@@ -9,10 +9,10 @@
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <csignal>
+
+#include "tests/lists/child_process.h"
 #endif
 
 #include "events/codec.h"
@@ -25,7 +25,7 @@ using namespace logwick;
 using namespace logwick::test;
 
 // Under a name with another extension: only the tag inside counts.
-static LoadStatus LoadBytes(TempDir& dir, const Bytes& bytes, CT7KEventList& list) {
+static FileStatus LoadBytes(TempDir& dir, const Bytes& bytes, CT7KEventList& list) {
   WriteBytes(dir.File("in.bak"), bytes);
   return LoadEventFile(dir.File("in.bak"), list).status;
 }
@@ -62,8 +62,7 @@ TEST(EventFile, StoreThenLoadGivesTheSameList) {
     CT7KEventList list = MakeFullList(50), loaded;
     list.m_nPanelType = type;
     list.m_texts.push_back("");
-    EXPECT_TRUE(LoadBytes(dir, StoreBytes(dir, list), loaded) == LoadStatus::Loaded && loaded == list)
-        << type;
+    EXPECT_TRUE(LoadBytes(dir, StoreBytes(dir, list), loaded) == FileStatus::Done && loaded == list) << type;
     EXPECT_EQ(PanelTypeFromTag(PanelTypeTag(type)), type);
   }
   EXPECT_EQ(PanelTypeName(3), "Тарвел-7К(Apollo)");
@@ -80,7 +79,7 @@ TEST(EventFile, FileableHeadKeepsTheNewestEventsAFileHolds) {
   const CT7KEventList head = FileableHead(MakeFullList(CT7KEventList::kMaxEvents + 7));
   CT7KEventList loaded;
   EXPECT_EQ(head, MakeFullList(CT7KEventList::kMaxEvents));
-  EXPECT_TRUE(LoadBytes(dir, StoreBytes(dir, head), loaded) == LoadStatus::Loaded && loaded == head);
+  EXPECT_TRUE(LoadBytes(dir, StoreBytes(dir, head), loaded) == FileStatus::Done && loaded == head);
 }
 
 // A refused or short file leaves the list as it was, whatever was read before.
@@ -94,11 +93,11 @@ TEST(EventFile, RefusedAndShortFilesChangeNothing) {
                                  .textCount = 1,
                                  .texts = {{3, 'a', 'b', 'c'}},
                                  .events = {MakeEvent(1, 1), MakeEvent(2, 2)}});
-  std::vector<std::pair<Bytes, LoadStatus>> cases;
+  std::vector<std::pair<Bytes, FileStatus>> cases;
   for (const std::string tag : {"T7kev", "???", "t7lev"})
-    cases.emplace_back(BuildFile({.tag = tag}), LoadStatus::FormatRefused);
+    cases.emplace_back(BuildFile({.tag = tag}), FileStatus::FormatRefused);
   for (std::size_t size : {3u, 20u, 70u, 1000u, 1108u, 1111u, 1140u})
-    cases.emplace_back(Slice(whole, 0, size), LoadStatus::EndOfFile);
+    cases.emplace_back(Slice(whole, 0, size), FileStatus::EndOfFile);
   for (const auto& [bytes, status] : cases) {
     CT7KEventList list = old;
     EXPECT_EQ(LoadBytes(dir, bytes, list), status) << bytes.size();
@@ -107,29 +106,29 @@ TEST(EventFile, RefusedAndShortFilesChangeNothing) {
   CT7KEventList list = old;
   Bytes longer = whole;  // data after the last event is ignored
   longer.resize(whole.size() + 5, 0xEE);
-  EXPECT_TRUE(LoadBytes(dir, longer, list) == LoadStatus::Loaded && list.GetCount() == 2u);
+  EXPECT_TRUE(LoadBytes(dir, longer, list) == FileStatus::Done && list.GetCount() == 2u);
 }
 
 TEST(EventFile, CountsAndVersions) {
   TempDir dir;
   CT7KEventList list = MakeFullList(4);
-  EXPECT_EQ(LoadBytes(dir, BuildFile({.count = 100001}), list), LoadStatus::FormatRefused);
+  EXPECT_EQ(LoadBytes(dir, BuildFile({.count = 100001}), list), FileStatus::FormatRefused);
   const FileLayout limit{.count = 100000,
                          .events = std::vector(100000, MakeEvent(0x3F20E305u, 4, {7, 0, 12}))};
-  EXPECT_TRUE(LoadBytes(dir, BuildFile(limit), list) == LoadStatus::Loaded && list.GetCount() == 100000u);
+  EXPECT_TRUE(LoadBytes(dir, BuildFile(limit), list) == FileStatus::Done && list.GetCount() == 100000u);
   for (std::uint32_t count : {0u, 0x80000000u}) {  // no texts, however the count is written
     list = MakeFullList(1);
-    EXPECT_TRUE(LoadBytes(dir, BuildFile({.textCount = count}), list) == LoadStatus::Loaded &&
+    EXPECT_TRUE(LoadBytes(dir, BuildFile({.textCount = count}), list) == FileStatus::Done &&
                 list.m_texts.empty());
   }
   // Version 0 has neither panel type nor serial number: type 1, serial 0.
   const FileLayout v0{.tag = "t7lev", .version = 0, .count = 1, .events = {MakeEvent(0x3F20E305u, 5, {9})}};
-  ASSERT_EQ(LoadBytes(dir, BuildFile(v0), list), LoadStatus::Loaded);
+  ASSERT_EQ(LoadBytes(dir, BuildFile(v0), list), FileStatus::Done);
   EXPECT_EQ(std::tuple(list.m_nPanelType, list.m_nSerNum, list.ConfigNameText(), list[0].B(6)),
             std::tuple(1, 0, std::string("CONF-NAME"), 9));
   // Versions above 1 are read as version 1.
   ASSERT_EQ(LoadBytes(dir, BuildFile({.tag = "t7nev", .version = 7, .panelType = 3}), list),
-            LoadStatus::Loaded);
+            FileStatus::Done);
   EXPECT_EQ(std::make_pair(list.m_nPanelType, list.m_nSerNum), std::make_pair(3, 77));
 }
 
@@ -200,8 +199,7 @@ TEST(EventFileStore, TargetCheckAndRecoveryFile) {
             std::make_pair(folder + "4660-20240315-103412.t7kev", folder + "4660-20240315-103412-2.t7kev"));
   for (const RecoveryOutcome& r : {first, second}) {
     CT7KEventList loaded;
-    EXPECT_TRUE(r.ok && LoadEventFile(r.path, loaded).status == LoadStatus::Loaded && loaded == list)
-        << r.path;
+    EXPECT_TRUE(r.ok && LoadEventFile(r.path, loaded).status == FileStatus::Done && loaded == list) << r.path;
   }
 }
 
@@ -225,14 +223,10 @@ TEST(EventFileStore, FailedStoresKeepTheOldFiles) {
 
   for (const std::string& f : {events, report}) ::chmod(f.c_str(), 0444);
   ::chmod(dir.Path().c_str(), 0777);
-  std::fflush(nullptr);
-  const pid_t pid = ::fork();
-  if (pid == 0) {  // root may write anything: the store runs as an ordinary user
-    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) _exit(2);
-    _exit(StoreEventFile(events, big).ok || WriteReportFile(report, big, {}).ok ? 1 : 0);
-  }
-  int status = -1;
-  EXPECT_TRUE(::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  // Root may write anything: the stores run as an ordinary user.
+  ChildProcess stores([&] { return StoreEventFile(events, big).ok || WriteReportFile(report, big, {}).ok; },
+                      {.asOrdinaryUser = true});
+  EXPECT_EQ(stores.Wait(), 0);
   for (const std::string& f : {events, report}) EXPECT_EQ(ReadBytes(f), oldBytes) << f;
   EXPECT_EQ(dir.EntryCount(), 2u);
 }

@@ -53,6 +53,15 @@ inline CT7KEventList MakeFullList(std::size_t events = 3) {
   return l;
 }
 
+// A list that already holds another panel's reading: what a failed reading
+// leaves alone and a successful one replaces, all but its reserved block.
+inline CT7KEventList MakeOtherReading() {
+  CT7KEventList l = MakeFullList(5);
+  l.m_nSerNum = 777;
+  l.m_nPanelType = 2;
+  return l;
+}
+
 // A hand-made event file; texts go in as they stand, each with its prefix.
 struct FileLayout {
   std::string tag = "t7kev";

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "lists/found_rows.h"
 
 using namespace logwick;
@@ -39,21 +41,11 @@ TEST(RowSelection, ClickShiftCtrlAndAllFollowTheAnchor) {
       {Act::Toggle, 9, {0, 1, 2, 3, 4, 5, 6, 7, 8}, 9},
       {Act::Select, 6, {6}, 6},
   };
+  const std::function<void(std::size_t)> acts[] = {
+      [&](std::size_t row) { s.Select(row); }, [&](std::size_t row) { s.ExtendTo(row); },
+      [&](std::size_t row) { s.Toggle(row); }, [&](std::size_t) { s.SelectAll(); }};
   for (const Step& step : steps) {
-    switch (step.act) {
-      case Act::Select:
-        s.Select(step.row);
-        break;
-      case Act::Extend:
-        s.ExtendTo(step.row);
-        break;
-      case Act::Toggle:
-        s.Toggle(step.row);
-        break;
-      case Act::All:
-        s.SelectAll();
-        break;
-    }
+    acts[static_cast<int>(step.act)](step.row);
     EXPECT_EQ(s.SelectedRows(), step.selected) << static_cast<int>(step.act) << " " << step.row;
     EXPECT_EQ(s.SelectedCount(), step.selected.size());
     EXPECT_EQ(s.Current(), step.current);

@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <string>
 
 #ifndef _WIN32
@@ -16,31 +15,7 @@
 
 using namespace logwick;
 
-namespace {
-
 constexpr const char* kKey = "XDG_DOCUMENTS_DIR";
-
-#ifndef _WIN32
-// Puts an environment variable back as it was.
-class SavedVariable {
- public:
-  explicit SavedVariable(const char* name) : m_name(name) {
-    if (const char* v = std::getenv(name)) m_value = v;
-  }
-  ~SavedVariable() {
-    if (m_value)
-      ::setenv(m_name, m_value->c_str(), 1);
-    else
-      ::unsetenv(m_name);
-  }
-
- private:
-  const char* m_name;
-  std::optional<std::string> m_value;
-};
-#endif
-
-}  // namespace
 
 TEST(UserFolders, UserDirsEntryReadsTheFileAsTheShellWould) {
   const std::string home = "/home/инженер";
@@ -73,8 +48,6 @@ TEST(UserFolders, DocumentsFolderFallsBackToHomeOnlyWhenItIsMissing) {
   const fs::path config = base / "config";
   fs::create_directories(home);
   fs::create_directories(config);
-  const SavedVariable savedHome("HOME");
-  const SavedVariable savedConfig("XDG_CONFIG_HOME");
   ::setenv("HOME", home.c_str(), 1);
   ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
   const auto userDirs = [&](const std::string& text) { std::ofstream(config / "user-dirs.dirs") << text; };

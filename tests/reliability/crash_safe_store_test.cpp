@@ -3,20 +3,16 @@
 // nothing else; elsewhere its temporary file may stay until the next save of
 // the same target removes it.
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/prctl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <random>
-#include <thread>
 
 #include "lists/atomic_file.h"
 #include "lists/event_file.h"
 #include "sim/event_generator.h"
-#include "tests/lists/test_files.h"
+#include "tests/lists/child_process.h"
 
 using namespace logwick;
 using namespace logwick::test;
@@ -27,20 +23,13 @@ namespace {
 
 // Stores over `target` in a child, killed after `delay`. True when it ran to its end.
 bool StoreInChild(const std::string& target, const CT7KEventList& list, std::chrono::microseconds delay) {
-  std::fflush(nullptr);
-  const pid_t pid = ::fork();
-  if (pid == 0) _exit(StoreEventFile(target, list).ok ? 0 : 1);
-  const auto killAt = Clock::now() + delay;
-  int status = 0;
-  pid_t done = 0;
-  while ((done = ::waitpid(pid, &status, WNOHANG)) == 0 && Clock::now() < killAt)
-    std::this_thread::sleep_for(std::chrono::microseconds(200));
-  if (done == 0) ::kill(pid, SIGKILL), ::waitpid(pid, &status, 0);
+  ChildProcess store([&] { return StoreEventFile(target, list).ok ? 0 : 1; });
+  const bool ended = store.WaitAtMost(delay);
+  EXPECT_TRUE(!ended || store.Wait() == 0) << "the store failed";
   // A helper the store left running is ours now (a subreaper's): let it finish.
   while (::waitpid(-1, nullptr, 0) > 0) {
   }
-  EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) != 0) << "the store failed";
-  return WIFEXITED(status);
+  return ended;
 }
 
 class CrashSafeStore : public ::testing::Test {
@@ -73,7 +62,7 @@ class CrashSafeStore : public ::testing::Test {
       const int next = 1 - current;
       StoreInChild(target, lists_[next], std::chrono::microseconds(moment(gen)));
       CT7KEventList loaded;
-      EXPECT_EQ(LoadEventFile(target, loaded).status, LoadStatus::Loaded) << "round " << round;
+      EXPECT_EQ(LoadEventFile(target, loaded).status, FileStatus::Done) << "round " << round;
       EXPECT_TRUE(loaded == lists_[next] || loaded == lists_[current]) << "round " << round << ": neither";
       if (loaded != lists_[next] && loaded != lists_[current]) break;
       loaded == lists_[next] ? (++replaced, current = next) : ++kept;

@@ -2,8 +2,6 @@
 // with the right message, at once, with little memory, the list unchanged.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -12,6 +10,7 @@
 #include <new>
 
 #include "lists/event_file.h"
+#include "tests/lists/child_process.h"
 #include "tests/lists/list_samples.h"
 
 using namespace logwick;
@@ -35,7 +34,7 @@ constexpr double kTimeBoundMs = 2000;  // loose: "at once", not a speed test
 struct Hostile {
   const char* name;
   std::function<void(const std::string& path)> make;
-  LoadStatus expected;
+  FileStatus expected;
 };
 
 const Hostile kHostile[] = {
@@ -43,45 +42,36 @@ const Hostile kHostile[] = {
      [](auto& p) {
        WriteBytes(p, {0xFF, 0xFF, 0xFF, 0, 0, 0, 0x80, 't'});
      },
-     LoadStatus::EndOfFile},
+     FileStatus::EndOfFile},
     {"текст длиной 2 ГиБ",
      [](auto& p) {
        WriteBytes(p, BuildFile({.textCount = 1, .texts = {{0xFF, 0xFF, 0xFF, 0, 0, 0, 0x80}}}));
      },
-     LoadStatus::EndOfFile},
+     FileStatus::EndOfFile},
     {"2 ГиБ 16-битных знаков",
      [](auto& p) {
        WriteBytes(
            p, BuildFile({.textCount = 1, .texts = {{0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0x40}}}));
      },
-     LoadStatus::EndOfFile},
+     FileStatus::EndOfFile},
     {"текстов 2^31-1", [](auto& p) { WriteBytes(p, BuildFile({.textCount = 0x7FFFFFFF})); },
-     LoadStatus::EndOfFile},
+     FileStatus::EndOfFile},
     {"100000 событий, есть 10",
      [](auto& p) { WriteBytes(p, BuildFile({.count = 100000, .events = std::vector(10, MakeEvent(1, 4))})); },
-     LoadStatus::EndOfFile},
+     FileStatus::EndOfFile},
     {"событий 2^32-1", [](auto& p) { WriteBytes(p, BuildFile({.count = 0xFFFFFFFF})); },
-     LoadStatus::FormatRefused},
-    {"папка", [](auto& p) { std::filesystem::create_directory(p); }, LoadStatus::ReadError},
+     FileStatus::FormatRefused},
+    {"папка", [](auto& p) { std::filesystem::create_directory(p); }, FileStatus::ReadError},
     {"без права чтения", [](auto& p) { WriteBytes(p, BuildFile({})), ::chmod(p.c_str(), 0); },
-     LoadStatus::ReadError},
+     FileStatus::ReadError},
 };
 
-// Root reads any file, so as root the checks run in a child as an ordinary user.
-void AsOrdinaryUser(const std::function<void()>& check) {
-  if (::geteuid() != 0) return check();
-  std::fflush(nullptr);
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    if (::setgid(65534) != 0 || ::setuid(65534) != 0) _exit(2);
-    check();
-    std::fflush(nullptr);
-    _exit(::testing::Test::HasFailure() ? 1 : 0);
-  }
-  int status = 0;
-  ASSERT_TRUE(pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status));
-  if (WEXITSTATUS(status) == 2) GTEST_SKIP() << "cannot drop to an ordinary user here";
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "failures reported by the child above";
+// Root reads any file: the checks run in a child as an ordinary user.
+void AsOrdinaryUser(const std::function<void()>& check, const std::string& output) {
+  ChildProcess child([&] { return check(), ::testing::Test::HasFailure() ? 1 : 0; }, {output, true});
+  const int status = child.Wait();
+  if (status == ChildProcess::kNoOrdinaryUser) GTEST_SKIP() << "cannot drop to an ordinary user here";
+  EXPECT_EQ(status, 0) << child.Out();
 }
 
 }  // namespace
@@ -93,24 +83,27 @@ TEST(HostileFiles, RefusedQuicklyWithLittleMemoryAndTheListKept) {
   const auto pathOf = [&](const Hostile& h) { return (folder / (h.name + std::string(".t7kev"))).string(); };
   for (const Hostile& h : kHostile) h.make(pathOf(h));
 
-  AsOrdinaryUser([&] {
-    const CT7KEventList before = MakeFullList(50);
-    const char* messages[] = {"", "Ошибка формата файла", "Ошибка формата файла\r\n",
-                              "Не могу прочитать файл\r\n"};
-    for (const Hostile& h : kHostile) {
-      SCOPED_TRACE(h.name);
-      const std::string path = pathOf(h);
-      CT7KEventList list = before;
-      const std::size_t allocatedBefore = g_allocated;
-      const auto start = std::chrono::steady_clock::now();
-      const LoadOutcome o = LoadEventFile(path, list);
-      EXPECT_LT((std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count()),
-                kTimeBoundMs);
-      EXPECT_LT(g_allocated - allocatedBefore, kMemoryBound);
-      EXPECT_TRUE(o.status == h.expected && list == before);
-      EXPECT_EQ(LoadMessage(o.status, path), messages[static_cast<int>(h.expected)] +
-                                                 (h.expected == LoadStatus::FormatRefused ? "" : path));
-      EXPECT_EQ(o.osError.empty(), h.expected != LoadStatus::ReadError);
-    }
-  });
+  AsOrdinaryUser(
+      [&] {
+        const CT7KEventList before = MakeFullList(50);
+        const char* messages[] = {"", "Ошибка формата файла", "Ошибка формата файла\r\n",
+                                  "Не могу прочитать файл\r\n"};
+        for (const Hostile& h : kHostile) {
+          SCOPED_TRACE(h.name);
+          const std::string path = pathOf(h);
+          CT7KEventList list = before;
+          const std::size_t allocatedBefore = g_allocated;
+          const auto start = std::chrono::steady_clock::now();
+          const FileOutcome o = LoadEventFile(path, list);
+          EXPECT_LT(
+              (std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count()),
+              kTimeBoundMs);
+          EXPECT_LT(g_allocated - allocatedBefore, kMemoryBound);
+          EXPECT_TRUE(o.status == h.expected && list == before);
+          EXPECT_EQ(LoadMessage(o.status, path), messages[static_cast<int>(h.expected)] +
+                                                     (h.expected == FileStatus::FormatRefused ? "" : path));
+          EXPECT_EQ(o.osError.empty(), h.expected != FileStatus::ReadError);
+        }
+      },
+      dir.File("child"));
 }

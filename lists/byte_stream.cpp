@@ -1,4 +1,4 @@
-#include "lists/archive.h"
+#include "lists/byte_stream.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "lists/archive.h"
+#include "lists/byte_stream.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ static std::string LoadString(TempDir& dir, const Bytes& bytes) {
   return CArchive(f.get(), CArchive::load, path).ReadString();
 }
 
-TEST(Archive, StringPrefixesWideStringsAndShortData) {
+TEST(ByteStream, StringPrefixesWideStringsAndShortData) {
   TempDir dir;
   const std::pair<std::size_t, Bytes> cases[] = {{254, {0xFE}},
                                                  {255, {0xFF, 0xFF, 0x00}},
