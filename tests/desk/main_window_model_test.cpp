@@ -353,8 +353,9 @@ TEST_F(MainWindow, StatisticsAndIntegrityFollowTheRowsAndLeadToThem) {
   m.Filter().m_bModes = 0;
   m.FillList();
   EXPECT_EQ(m.Statistics().events, 3u);
-  m.GoToDay(0);  // the oldest day with a shown event: 01/12, row 2 of 3
+  m.GoToDay(0);  // the oldest day with a shown event: 01/12, row 2 of 3, at the top
   EXPECT_EQ(m.CurrentRow(), 2u);
+  EXPECT_EQ(face.shownRows.back(), std::pair(std::size_t{2}, ScrollTo::Top));
   ASSERT_FALSE(m.Findings().empty());
   m.GoToFinding(m.Findings().size() - 1);  // the bad date's row is hidden: the next shown row
   EXPECT_EQ(m.CurrentRow(), 2u);
