@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "desk/help_text.h"
 #include "desk/main_window_model.h"
 #include "desk/window_texts.h"
 #include "events/codec.h"
@@ -360,6 +361,19 @@ TEST_F(MainWindow, StatisticsAndIntegrityFollowTheRowsAndLeadToThem) {
   ASSERT_FALSE(m.Findings().empty());
   m.GoToFinding(m.Findings().size() - 1);  // the bad date's row is hidden: the next shown row
   EXPECT_EQ(m.CurrentRow(), 2u);
+}
+
+// The help names every command of the window and every key.
+TEST(Help, CoversTheCommandsAndTheirKeys) {
+  std::string text;
+  for (const HelpSection& s : HelpSections()) {
+    text += s.heading + '\n';
+    for (const std::string& p : s.paragraphs) text += p + '\n';
+  }
+  for (const char* needed : {"Прочитать из прибора", "Фильтр", "Записать текст", "CSV", "HTML", "Архив",
+                             "Синхронизировать", "Ctrl+F", "F3", "Shift+F3", "Ctrl+A", "Ctrl+C", "Ctrl+P",
+                             "Статистика", "Проверка журнала", "F1"})
+    EXPECT_NE(text.find(needed), std::string::npos) << needed;
 }
 
 // The chart's date axis by days, weeks, quarters and every other year as the
