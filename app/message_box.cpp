@@ -78,7 +78,7 @@ std::unique_ptr<QMessageBox> MakeBox(QWidget* owner, const MessageRecord& r,
   box->setObjectName("messagebox");
   // Paths, names and panel texts are data: "<b>" in them is shown as typed.
   box->setTextFormat(Qt::PlainText);
-  if (!r.details.isEmpty()) box->setDetailedText(r.details);
+  if (!r.details.isEmpty()) box->setDetailedText(r.details);  // behind "Подробности"
   return box;
 }
 
