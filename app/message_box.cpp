@@ -8,6 +8,8 @@
 #include <QShowEvent>
 #include <algorithm>
 
+#include "app/file_dialog_locale.h"
+
 namespace logwick {
 
 namespace {
@@ -135,6 +137,7 @@ std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* owner, const QtFileRequest&
   });
 #ifndef _WIN32
   dialog->setOption(QFileDialog::DontUseNativeDialog);
+  UseProgramLocale(*dialog);
 #endif
   return dialog;
 }
