@@ -17,6 +17,12 @@ namespace {
 
 enum Column { kName, kSize, kType, kDate };
 
+// A file's size as Russian writes it: "512 байт", "621,59 кБ", "1,53 МБ".
+QString SizeText(qint64 bytes) {
+  if (bytes < 1024) return QString("%1 байт").arg(bytes);
+  return QLocale().formattedDataSize(bytes, 2, QLocale::DataSizeTraditionalFormat);
+}
+
 // The file system model's columns with sizes and dates in the default locale.
 class ProgramLocaleColumns : public QIdentityProxyModel {
  public:
@@ -29,7 +35,7 @@ class ProgramLocaleColumns : public QIdentityProxyModel {
     const QModelIndex source = mapToSource(index);
     const QVariant own = files->data(source, role);
     if (own.toString().isEmpty()) return own;  // folders have no size; details not yet known
-    if (index.column() == kSize) return QLocale().formattedDataSize(files->size(source));
+    if (index.column() == kSize) return SizeText(files->size(source));
     return QLocale().toString(files->lastModified(source), QLocale::ShortFormat);
   }
 };

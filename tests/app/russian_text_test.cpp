@@ -77,7 +77,7 @@ class RussianTextTest : public QObject {
     const QLocale russian(QLocale::Russian, QLocale::Russia);
     const QFileInfo info(file);
     QTRY_COMPARE(cell(3), russian.toString(info.lastModified(), QLocale::ShortFormat));
-    QCOMPARE(cell(1), russian.formattedDataSize(info.size()));
+    QCOMPARE(cell(1), QString("33,29 кБ"));
     QStringList headings;
     for (int c = 0; c < 4; ++c) headings << model->headerData(c, Qt::Horizontal).toString();
     QCOMPARE(headings, QStringList({"Имя", "Размер", "Тип", "Дата изменения"}));
