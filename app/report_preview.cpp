@@ -2,6 +2,7 @@
 
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPageSize>
@@ -11,6 +12,7 @@
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -150,7 +152,9 @@ ReportPreview::ReportPreview(const CT7KEventList& list, const ShownRows& rows, Q
   layout->addLayout(top);
   layout->addWidget(m_view, 1);
   layout->addLayout(bottom);
-  resize(760, 900);
+  // A page's width at a readable scale, as tall as the screen allows.
+  const QRect room = (parent ? parent->screen() : screen())->availableGeometry();
+  resize(std::min(760, room.width() * 9 / 10), std::min(900, room.height() * 9 / 10));
 
   connect(m_print, &QPushButton::clicked, this, &ReportPreview::Print);
   connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -190,18 +194,22 @@ void ReportPreview::Print() {
   QPrintDialog choose(printer.get(), this);
   if (choose.exec() != QDialog::Accepted) return;
   QProgressDialog progress("Печать ...", "Отмена", 0, m_layout->PageCount(), this);
+  progress.setWindowTitle(windowTitle());
   progress.setWindowModality(Qt::WindowModal);
   progress.setMinimumDuration(500);
   // A wait cursor while the pages are laid out for this printer.
   QApplication::setOverrideCursor(Qt::WaitCursor);
   bool waiting = true;
-  PrintReport(*printer, m_list, m_rows, [&](int page, int pages) {
+  const bool printed = PrintReport(*printer, m_list, m_rows, [&](int page, int pages) {
     if (std::exchange(waiting, false)) QApplication::restoreOverrideCursor();
     progress.setMaximum(pages);
     progress.setValue(page);
     return !progress.wasCanceled();
   });
   if (waiting) QApplication::restoreOverrideCursor();
+  // A PDF stopped halfway is no document: nothing is left of it.
+  if (!printed && printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty())
+    QFile::remove(printer->outputFileName());
 }
 
 void ShowReportPreview(QWidget* owner, const CT7KEventList& list, const ShownRows& rows) {
