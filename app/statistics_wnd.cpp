@@ -19,6 +19,7 @@ QTableWidget* MakeTopTable(const char* name, const QString& what, QWidget* paren
   table->horizontalHeader()->setStretchLastSection(true);
   table->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table->setSelectionMode(QAbstractItemView::NoSelection);
+  table->setFocusPolicy(Qt::NoFocus);
   table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   const int rows = table->verticalHeader()->defaultSectionSize() * table->rowCount();
