@@ -37,7 +37,6 @@ constexpr int kTick = 4;
 
 CDayChart::CDayChart(QWidget* parent) : QWidget(parent) {
   setObjectName("chart");
-  setMouseTracking(false);
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
