@@ -37,7 +37,7 @@ CHelpDlg::CHelpDlg(QWidget* parent) : QDialog(parent) {
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   layout->addWidget(buttons);
-  resize(520, 420);
+  resize(600, 560);
 }
 
 QString CHelpDlg::HelpText() {

@@ -11,6 +11,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "app/elided_line.h"
+
 namespace {
 
 using logwick::ArchiveWindowModel;
@@ -122,11 +124,9 @@ void CArchiveDlg::BuildControls() {
   layout->addLayout(sync);
 
   auto* bottom = new QHBoxLayout;
-  m_labelStatus = new QLabel(this);
+  // One line that never pushes "Закрыть": a long status ends in "…".
+  m_labelStatus = new CElidedLine(this);
   m_labelStatus->setObjectName(QString::number(kIdStatus));
-  m_labelStatus->setWordWrap(true);
-  m_labelStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  m_labelStatus->setTextFormat(Qt::PlainText);  // may quote a server's or a file's words
   m_buttonClose = Button("Закрыть", kIdClose, this);
   connect(m_buttonClose, &QPushButton::clicked, this, &CArchiveDlg::reject);
   bottom->addWidget(m_labelStatus, 1);
@@ -166,7 +166,7 @@ void CArchiveDlg::Redraw() {
     FillTable();
   }
   m_labelPath->setText(Q(s.pathLine));
-  m_labelStatus->setText(Q(s.statusLine));
+  m_labelStatus->SetLine(Q(s.statusLine));
   m_buttonSync->setEnabled(!s.syncing);
   m_editServer->setEnabled(!s.syncing);
   m_buttonOpen->setEnabled(!s.syncing);

@@ -10,6 +10,7 @@
 #include "desk/archive_window_model.h"
 #include "desk/control_ids.h"
 
+class CElidedLine;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -62,7 +63,7 @@ class CArchiveDlg : public QDialog {
   QPushButton* m_buttonSync;
   QPushButton* m_buttonStop;
   QProgressBar* m_progress;
-  QLabel* m_labelStatus;
+  CElidedLine* m_labelStatus;
   QPushButton* m_buttonClose;
   bool m_filling = false;
   unsigned m_drawnRows = ~0u;  // the rows generation the table shows

@@ -4,6 +4,11 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QShowEvent>
+#include <algorithm>
+
+#include "app/file_dialog_locale.h"
 
 namespace logwick {
 
@@ -45,12 +50,37 @@ MessageRecord RecordOf(const Message& m) {
           QString::fromStdString(m.details)};
 }
 
-std::unique_ptr<QMessageBox> MakeBox(QWidget* owner, const MessageRecord& r, QMessageBox::StandardButtons buttons) {
-  auto box = std::make_unique<QMessageBox>(ToQt(r.icon), r.caption, r.text, buttons, owner);
+// A box centred on its owner's window. Qt places a dialog by a guess at the
+// window manager's frames, which lands it tens of pixels off centre under
+// some window managers; the box's own area is placed instead, centred on
+// the owner's and kept on the screen.
+class OwnedBox : public QMessageBox {
+ public:
+  using QMessageBox::QMessageBox;
+
+ protected:
+  void showEvent(QShowEvent* event) override {
+    QMessageBox::showEvent(event);
+    if (event->spontaneous() || !parentWidget()) return;
+    const QWidget* owner = parentWidget()->window();
+    QRect placed(QPoint(), size());
+    placed.moveCenter(owner->geometry().center());
+    if (const QScreen* screen = owner->screen()) {
+      const QRect room = screen->availableGeometry();
+      placed.moveLeft(std::clamp(placed.left(), room.left(), std::max(room.left(), room.right() - width())));
+      placed.moveTop(std::clamp(placed.top(), room.top(), std::max(room.top(), room.bottom() - height())));
+    }
+    setGeometry(placed);
+  }
+};
+
+std::unique_ptr<QMessageBox> MakeBox(QWidget* owner, const MessageRecord& r,
+                                     QMessageBox::StandardButtons buttons) {
+  std::unique_ptr<QMessageBox> box = std::make_unique<OwnedBox>(ToQt(r.icon), r.caption, r.text, buttons, owner);
   box->setObjectName("messagebox");
   // Paths, names and panel texts are data: "<b>" in them is shown as typed.
   box->setTextFormat(Qt::PlainText);
-  if (!r.details.isEmpty()) box->setDetailedText(r.details);
+  if (!r.details.isEmpty()) box->setDetailedText(r.details);  // behind "Подробности"
   return box;
 }
 
@@ -107,6 +137,7 @@ std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* owner, const QtFileRequest&
   });
 #ifndef _WIN32
   dialog->setOption(QFileDialog::DontUseNativeDialog);
+  UseProgramLocale(*dialog);
 #endif
   return dialog;
 }

@@ -12,6 +12,24 @@ static void InitTranslationResources() { Q_INIT_RESOURCE(qt_translations); }
 
 namespace logwick {
 
+namespace {
+
+// The program's own words where Qt's differ: the button before a message's
+// details reads "Подробности" whether they are shown or hidden.
+class ProgramWords : public QTranslator {
+ public:
+  using QTranslator::QTranslator;
+  bool isEmpty() const override { return false; }
+  QString translate(const char* context, const char* source, const char*, int) const override {
+    if (qstrcmp(context, "QMessageBox") == 0 &&
+        (qstrcmp(source, "Show Details...") == 0 || qstrcmp(source, "Hide Details...") == 0))
+      return QStringLiteral("Подробности");
+    return {};
+  }
+};
+
+}  // namespace
+
 bool InstallRussianTranslation() {
   const QLocale russian(QLocale::Russian, QLocale::Russia);
   QLocale::setDefault(russian);
@@ -26,12 +44,13 @@ bool InstallRussianTranslation() {
   if (!loaded)
     loaded = translator->load(russian, QStringLiteral("qtbase"), QStringLiteral("_"),
                               QLibraryInfo::path(QLibraryInfo::TranslationsPath));
-  if (!loaded) {
+  if (loaded)
+    QCoreApplication::installTranslator(translator);
+  else
     delete translator;
-    return false;
-  }
-  QCoreApplication::installTranslator(translator);
-  return true;
+  // Last, so that its words come first.
+  QCoreApplication::installTranslator(new ProgramWords(QCoreApplication::instance()));
+  return loaded;
 }
 
 }  // namespace logwick

@@ -1,7 +1,8 @@
 // The program speaks Russian whatever the desktop's language is: Qt's own
 // texts (file dialogs, the overwrite question, context menus of edits and
-// date pickers, standard buttons) come from Qt's Russian translation, and
-// dates and numbers follow the Russian locale.
+// date pickers, standard buttons) come from Qt's Russian translation, save a
+// few the program words its own way, and dates and numbers follow the Russian
+// locale.
 #pragma once
 
 namespace logwick {

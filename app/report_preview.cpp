@@ -1,171 +1,220 @@
 #include "app/report_preview.h"
 
-#include <QAbstractTextDocumentLayout>
-#include <QFontMetricsF>
-#include <QGuiApplication>
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QPageSize>
 #include <QPainter>
-#include <QPrintPreviewDialog>
+#include <QPrintDialog>
 #include <QPrinter>
-#include <QTextDocument>
+#include <QProgressBar>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTimer>
+#include <QVBoxLayout>
 #include <algorithm>
-
-#include "lists/event_kinds.h"
-#include "lists/html_report.h"
+#include <map>
+#include <utility>
 
 namespace logwick {
 
-namespace {
-
-// The report's header and summary go through Qt's rich text; its events table
-// is drawn here row by row: rich text lays a table of a hundred thousand rows
-// out for many minutes.
-constexpr char kEventsHeading[] = "<h2>События</h2>";
-
-QString SummaryHtml(const CT7KEventList& list, const ShownRows& rows) {
-  const QString full = QString::fromStdString(HtmlReport(list, rows));
-  const qsizetype cut = full.indexOf(kEventsHeading);
-  QString html = cut < 0 ? full : full.left(cut) + "</body></html>";
-  // Qt's rich text would hand the summary's page break to each of its lines.
-  html.replace("page-break-after: always;", "");
-  return html;
-}
-
-class PagePainter {
+// The pages one under another, as wide as the view; each drawn when it
+// comes into sight.
+class ReportPageView : public QAbstractScrollArea {
  public:
-  PagePainter(QPrinter& printer, QPainter& painter)
-      : m_printer(printer),
-        m_p(painter),
-        m_page(printer.pageLayout().paintRectPixels(printer.resolution())) {}
-
-  int PageHeight() const { return m_page.height(); }
-  int PageWidth() const { return m_page.width(); }
-  void NewPage() {
-    DrawNumber();
-    m_printer.newPage();
-    ++m_number;
+  ReportPageView(const ReportLayout& layout, QWidget* parent)
+      : QAbstractScrollArea(parent), m_layout(layout) {
+    setObjectName("pages");
+    viewport()->setAutoFillBackground(false);
   }
-  void Finish() { DrawNumber(); }
+
+  void SetPageCount(int pages) {
+    if (pages == m_pages) return;
+    m_pages = pages;
+    UpdateRange();
+    viewport()->update();
+  }
+  int PagesPainted() const { return m_painted; }
+  // The page most of the view shows.
+  int CurrentPage() const {
+    return std::clamp((verticalScrollBar()->value() + viewport()->height() / 2) / Stride(), 0,
+                      std::max(m_pages - 1, 0));
+  }
+
+  std::function<void()> onScrolled;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override {
+    QAbstractScrollArea::resizeEvent(event);
+    m_images.clear();
+    UpdateRange();
+  }
+  void scrollContentsBy(int, int) override {
+    viewport()->update();
+    if (onScrolled) onScrolled();
+  }
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(viewport());
+    p.fillRect(viewport()->rect(), palette().color(QPalette::Dark));
+    const int top = verticalScrollBar()->value();
+    for (int page = std::max(top / Stride(), 0); page < m_pages; ++page) {
+      const int y = kGap + page * Stride() - top;
+      if (y >= viewport()->height()) break;
+      const QImage& image = Image(page);
+      p.fillRect(QRect(kGap + 3, y + 3, image.width(), image.height()), palette().color(QPalette::Shadow));
+      p.drawImage(kGap, y, image);
+      ++m_painted;
+    }
+  }
 
  private:
-  void DrawNumber() {
-    QFont font("DejaVu Sans", 8);
-    m_p.setFont(QFont(font, &m_printer));
-    const QFontMetricsF fm(m_p.font());
-    m_p.setPen(Qt::black);
-    m_p.drawText(QRectF(0, m_page.height() - fm.height(), m_page.width(), fm.height()), Qt::AlignRight,
-                 QString::number(m_number));
+  static constexpr int kGap = 12;
+
+  qreal Scale() const { return std::max(viewport()->width() - 2 * kGap, 50) / m_layout.PaperRect().width(); }
+  int Stride() const { return qRound(m_layout.PaperRect().height() * Scale()) + kGap; }
+
+  void UpdateRange() {
+    QScrollBar* bar = verticalScrollBar();
+    bar->setRange(0, std::max(kGap + m_pages * Stride() - viewport()->height(), 0));
+    bar->setPageStep(viewport()->height());
+    bar->setSingleStep(fontMetrics().height() * 3);
   }
 
-  QPrinter& m_printer;
-  QPainter& m_p;
-  QRect m_page;
-  int m_number = 1;
+  // A page drawn at the view's scale on an image of the printer's
+  // resolution, so that its fonts and rich text measure as on paper.
+  const QImage& Image(int page) {
+    if (auto it = m_images.find(page); it != m_images.end()) return it->second;
+    if (m_images.size() > 8) m_images.clear();
+    const qreal scale = Scale();
+    const QRectF paper = m_layout.PaperRect();
+    QImage image(qRound(paper.width() * scale), qRound(paper.height() * scale), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    const int dotsPerMeter = qRound(m_layout.Resolution() / 0.0254);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    QPainter p(&image);
+    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    p.scale(scale, scale);
+    p.translate(m_layout.PrintRect().topLeft() - paper.topLeft());
+    m_layout.PaintPage(p, page);
+    p.end();
+    return m_images[page] = std::move(image);
+  }
+
+  const ReportLayout& m_layout;
+  int m_pages = 0;
+  int m_painted = 0;
+  std::map<int, QImage> m_images;
 };
 
-// The header and summary, over as many pages as they take.
-void PaintSummary(QPainter& p, PagePainter& pages, const QString& html, QPrinter& printer) {
-  QTextDocument document;
-  document.documentLayout()->setPaintDevice(&printer);
-  document.setDefaultFont(QFont(QFont("DejaVu Sans", 9), &printer));
-  document.setHtml(html);
-  const int footer = QFontMetrics(QFont(QFont("DejaVu Sans", 8), &printer)).height() * 2;
-  const int height = pages.PageHeight() - footer;
-  document.setPageSize(QSizeF(pages.PageWidth(), height));
-  const int count = document.pageCount();
-  for (int page = 0; page < count; ++page) {
-    if (page > 0) pages.NewPage();
-    p.save();
-    p.translate(0, -page * height);
-    document.drawContents(&p, QRectF(0, page * height, pages.PageWidth(), height));
-    p.restore();
-  }
-}
+namespace {
 
-// The events table: time, kind, sentence; its header row on every page.
-void PaintEvents(QPainter& p, PagePainter& pages, const CT7KEventList& list, const ShownRows& rows,
-                 QPrinter& printer) {
-  const QFont font(QFont("DejaVu Sans", 9), &printer);
-  QFont bold(font);
-  bold.setBold(true);
-  const QFontMetricsF fm(font);
-  const qreal pad = fm.height() / 6;
-  const qreal timeWidth = fm.horizontalAdvance("00/00/0000 00:00:00") + 3 * pad;
-  qreal kindWidth = fm.horizontalAdvance("Вид");
-  for (EventKind kind : kEventKinds) {
-    const std::string_view name = KindName(kind);
-    kindWidth = std::max(kindWidth, QFontMetricsF(bold).horizontalAdvance(
-                                        QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))));
-  }
-  kindWidth += 3 * pad;
-  const qreal width = pages.PageWidth();
-  const qreal lefts[] = {0, timeWidth, timeWidth + kindWidth, width};
-  const qreal bottom = pages.PageHeight() - fm.height() * 2;
-  qreal y = 0;
-  auto drawRow = [&](const QString(&cells)[3], qreal h, bool header) {
-    if (header) p.fillRect(QRectF(0, y, width, h), QColor(0xee, 0xee, 0xee));
-    p.setFont(header ? bold : font);
-    p.setPen(QColor(0x99, 0x99, 0x99));
-    p.drawRect(QRectF(0, y, width, h));
-    for (int c = 1; c < 3; ++c) p.drawLine(QPointF(lefts[c], y), QPointF(lefts[c], y + h));
-    p.setPen(Qt::black);
-    for (int c = 0; c < 3; ++c)
-      p.drawText(QRectF(lefts[c] + pad, y + pad, lefts[c + 1] - lefts[c] - 2 * pad, h - 2 * pad),
-                 Qt::TextWordWrap, cells[c]);
-    y += h;
-  };
-  const QString head[3] = {"Время", "Вид", "Событие"};
-  const qreal headHeight = QFontMetricsF(bold).height() + 2 * pad;
-  pages.NewPage();
-  drawRow(head, headHeight, true);
-  const qreal sentenceWidth = lefts[3] - lefts[2] - 2 * pad;
-  std::string time, text;
-  for (ShownRows::EventIndex index : rows) {
-    const CT7KEvent& ev = list[index];
-    time.clear();
-    ev.AppendTimeText(time);
-    text.clear();
-    ev.AppendText(text, list.m_texts);
-    const std::string_view kind = KindName(KindOf(ev));
-    const QString cells[3] = {QString::fromStdString(time),
-                              QString::fromUtf8(kind.data(), static_cast<qsizetype>(kind.size())),
-                              QString::fromStdString(text)};
-    const qreal h =
-        fm.boundingRect(QRectF(0, 0, sentenceWidth, 1e6), Qt::TextWordWrap, cells[2]).height() + 2 * pad;
-    if (y + h > bottom) {
-      pages.NewPage();
-      y = 0;
-      drawRow(head, headHeight, true);
-    }
-    drawRow(cells, h, false);
-  }
+// Rows laid out at a time between two looks at the user's input.
+constexpr std::chrono::milliseconds kStep(40);
+
+std::unique_ptr<QPrinter> A4Printer() {
+  auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  printer->setPageSize(QPageSize(QPageSize::A4));
+  return printer;
 }
 
 }  // namespace
 
-void PrintReport(QPrinter& printer, const CT7KEventList& list, const ShownRows& rows) {
-  QPainter p;
-  if (!p.begin(&printer)) return;
-  PagePainter pages(printer, p);
-  PaintSummary(p, pages, SummaryHtml(list, rows), printer);
-  PaintEvents(p, pages, list, rows, printer);
-  pages.Finish();
+ReportPreview::ReportPreview(const CT7KEventList& list, const ShownRows& rows, QWidget* parent)
+    : QDialog(parent), m_list(list), m_rows(rows), m_printer(A4Printer()) {
+  setObjectName("printPreview");
+  setWindowTitle("Печать");
+  m_layout = std::make_unique<ReportLayout>(*m_printer, list, rows);
+  m_view = new ReportPageView(*m_layout, this);
+  m_print = new QPushButton("Печать ...", this);
+  m_print->setObjectName("printButton");
+  m_print->setAutoDefault(false);
+  m_print->setEnabled(false);  // once every page is laid out
+  m_pageLine = new QLabel(this);
+  m_progress = new QProgressBar(this);
+  m_progress->setRange(0, static_cast<int>(m_layout->Events()));
+  m_progress->setFormat("Разбивка на страницы: %p%");
+  m_cancel = new QPushButton("Отмена", this);
+  m_cancel->setObjectName("cancel");
+  m_cancel->setAutoDefault(false);
+
+  auto* top = new QHBoxLayout;
+  top->addWidget(m_print);
+  top->addWidget(m_pageLine, 1);
+  auto* bottom = new QHBoxLayout;
+  bottom->addWidget(m_progress, 1);
+  bottom->addWidget(m_cancel);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(top);
+  layout->addWidget(m_view, 1);
+  layout->addLayout(bottom);
+  // A page's width at a readable scale, as tall as the screen allows.
+  const QRect room = (parent ? parent->screen() : screen())->availableGeometry();
+  resize(std::min(760, room.width() * 9 / 10), std::min(900, room.height() * 9 / 10));
+
+  connect(m_print, &QPushButton::clicked, this, &ReportPreview::Print);
+  connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+  m_view->onScrolled = [this] { ShowPageNumber(); };
+  m_view->SetPageCount(m_layout->PageCount());
+  ShowPageNumber();
+  m_step = new QTimer(this);
+  connect(m_step, &QTimer::timeout, this, &ReportPreview::LayOutStep);
+  m_step->start(0);
+}
+
+ReportPreview::~ReportPreview() = default;
+
+int ReportPreview::PagesPainted() const { return m_view->PagesPainted(); }
+
+void ReportPreview::LayOutStep() {
+  const bool done = m_layout->LayOut(kStep);
+  m_view->SetPageCount(m_layout->PageCount());
+  m_progress->setValue(static_cast<int>(m_layout->EventsLaidOut()));
+  ShowPageNumber();
+  if (!done) return;
+  m_step->stop();
+  m_progress->hide();
+  m_cancel->hide();
+  m_print->setEnabled(true);
+}
+
+void ReportPreview::ShowPageNumber() {
+  m_pageLine->setText(QString("Страница %1 из %2%3")
+                          .arg(m_view->CurrentPage() + 1)
+                          .arg(m_layout->PageCount())
+                          .arg(m_layout->Done() ? "" : " ..."));
+}
+
+void ReportPreview::Print() {
+  const std::unique_ptr<QPrinter> printer = A4Printer();
+  QPrintDialog choose(printer.get(), this);
+  if (choose.exec() != QDialog::Accepted) return;
+  QProgressDialog progress("Печать ...", "Отмена", 0, m_layout->PageCount(), this);
+  progress.setWindowTitle(windowTitle());
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(500);
+  // A wait cursor while the pages are laid out for this printer.
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  bool waiting = true;
+  const bool printed = PrintReport(*printer, m_list, m_rows, [&](int page, int pages) {
+    if (std::exchange(waiting, false)) QApplication::restoreOverrideCursor();
+    progress.setMaximum(pages);
+    progress.setValue(page);
+    return !progress.wasCanceled();
+  });
+  if (waiting) QApplication::restoreOverrideCursor();
+  // A PDF stopped halfway is no document: nothing is left of it.
+  if (!printed && printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty())
+    QFile::remove(printer->outputFileName());
 }
 
 void ShowReportPreview(QWidget* owner, const CT7KEventList& list, const ShownRows& rows) {
-  QPrinter printer(QPrinter::HighResolution);
-  printer.setPageSize(QPageSize(QPageSize::A4));
-  QPrintPreviewDialog dialog(&printer, owner);
-  dialog.setObjectName("printPreview");
-  dialog.setWindowTitle("Печать");
-  dialog.resize(760, 900);
-  QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, [&](QPrinter* target) {
-    // A full log takes some seconds to lay out.
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    PrintReport(*target, list, rows);
-    QGuiApplication::restoreOverrideCursor();
-  });
-  dialog.exec();
+  ReportPreview preview(list, rows, owner);
+  preview.exec();
 }
 
 }  // namespace logwick

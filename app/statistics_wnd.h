@@ -1,11 +1,10 @@
-// The statistics window: what the shown events hold, by kind and period, a
-// bar chart of events per day stacked by kind (days without events stand
-// empty), and the ten busiest beams and devices. A click on a day's bar asks
-// the owner to go to that day's events.
+// The statistics window: what the shown events hold, by kind and period, the
+// ten busiest beams and devices, and a bar chart of events per day stacked by
+// kind (days without events stand empty). A click on a day's bar asks the
+// owner to go to that day's events.
 #pragma once
 
 #include <QDialog>
-#include <QStringList>
 #include <cstddef>
 #include <functional>
 #include <vector>
@@ -13,7 +12,7 @@
 #include "desk/window_texts.h"
 #include "lists/event_statistics.h"
 
-class QChartView;
+class CDayChart;
 class QLabel;
 class QTableWidget;
 
@@ -21,13 +20,14 @@ class CStatisticsWnd : public QDialog {
  public:
   explicit CStatisticsWnd(QWidget* parent);
 
-  void SetStatistics(logwick::EventStatistics stats);
+  void SetStatistics(const logwick::EventStatistics& stats);
 
   // The chart's days, oldest first.
   const std::vector<logwick::ChartDay>& ChartDays() const { return m_chartDays; }
   QString SummaryText() const;
-  QChartView* Chart() const { return m_chart; }
+  CDayChart* Chart() const { return m_chart; }
   QTableWidget* TopBeams() const { return m_beams; }
+  QTableWidget* TopDevices() const { return m_devices; }
   // Goes to the chart's day (as a click on its bar).
   void ChooseDay(int chartDay);
 
@@ -35,12 +35,9 @@ class CStatisticsWnd : public QDialog {
   std::function<void(std::size_t day)> onDayChosen;
 
  private:
-  void FillChart();
-
-  logwick::EventStatistics m_stats;
   std::vector<logwick::ChartDay> m_chartDays;
   QLabel* m_summary;
-  QChartView* m_chart;
+  CDayChart* m_chart;
   QTableWidget* m_beams;
   QTableWidget* m_devices;
 };

@@ -415,8 +415,10 @@ void MainWindowModel::GoToShown(std::size_t shown, ScrollTo how) {
 }
 
 void MainWindowModel::GoToDay(std::size_t day) {
+  // The list runs newest first: the day's newest event at the top, the rest
+  // of the day below it.
   const EventStatistics& stats = Statistics();
-  if (day < stats.days.size()) GoToShown(stats.days[day].firstRow, ScrollTo::TopIfHidden);
+  if (day < stats.days.size()) GoToShown(stats.days[day].newestRow, ScrollTo::Top);
 }
 
 void MainWindowModel::GoToFinding(std::size_t finding) {

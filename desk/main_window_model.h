@@ -129,7 +129,7 @@ class MainWindowModel : public IEventRows {
   // What the statistics and integrity windows show, and their clicks.
   const EventStatistics& Statistics();
   const std::vector<Finding>& Findings();
-  void GoToDay(std::size_t day);          // index into Statistics().days
+  void GoToDay(std::size_t day);          // index into Statistics().days: its newest row on top
   void GoToFinding(std::size_t finding);  // index into Findings()
 
   const CT7KEventList& EventList() const { return m_events; }

@@ -1,5 +1,7 @@
 #include "desk/window_texts.h"
 
+#include <algorithm>
+
 #include "events/packed_time.h"
 #include "events/strformat.h"
 #include "lists/event_kinds.h"
@@ -23,8 +25,12 @@ std::int64_t DayNumberOf(std::uint32_t stamp) {
   return DayNumber(2000 + f.year, f.month, f.day);
 }
 
-std::string DateLabel(std::int64_t dayNumber) {
-  // The inverse of DayNumber.
+struct Date {
+  int y, m, d;
+};
+
+// The inverse of DayNumber.
+Date DateOf(std::int64_t dayNumber) {
   const std::int64_t z = dayNumber + 719468;
   const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
   const int doe = static_cast<int>(z - era * 146097);
@@ -33,22 +39,55 @@ std::string DateLabel(std::int64_t dayNumber) {
   const int mp = (5 * doy + 2) / 153;
   const int d = doy - (153 * mp + 2) / 5 + 1;
   const int m = mp + (mp < 10 ? 3 : -9);
-  const std::int64_t y = yoe + era * 400 + (m <= 2);
-  return StrFormat("%02d/%02d/%04d", d, m, static_cast<int>(y));
+  return {static_cast<int>(yoe + era * 400 + (m <= 2)), m, d};
 }
+
+std::string DateLabel(std::int64_t dayNumber) {
+  const Date date = DateOf(dayNumber);
+  return StrFormat("%02d/%02d/%04d", date.d, date.m, date.y);
+}
+
+// The periods the date axis may be labelled by: each has a number that grows
+// by one from one period to the next, and the text of its label.
+struct AxisPeriod {
+  std::int64_t (*number)(std::int64_t dayNumber);
+  std::string (*text)(std::int64_t dayNumber);
+};
+
+std::int64_t MonthNumber(std::int64_t dayNumber) {
+  const Date date = DateOf(dayNumber);
+  return std::int64_t{date.y} * 12 + date.m - 1;
+}
+
+std::string MonthText(std::int64_t dayNumber) {
+  const Date date = DateOf(dayNumber);
+  return StrFormat("%02d/%04d", date.m, date.y);
+}
+
+const AxisPeriod kAxisPeriods[] = {
+    {[](std::int64_t n) { return n; }, DateLabel},
+    // 01/01/1970 was a Thursday: day 4 is the first Monday.
+    {[](std::int64_t n) { return (n + 3 - (n + 3 < 0 ? 6 : 0)) / 7; }, DateLabel},
+    {MonthNumber, MonthText},
+    {[](std::int64_t n) { return MonthNumber(n) / 3; }, MonthText},
+    {[](std::int64_t n) { return std::int64_t{DateOf(n).y}; },
+     [](std::int64_t n) { return StrFormat("%04d", DateOf(n).y); }},
+};
 
 }  // namespace
 
 std::string StampText(std::uint32_t stamp) {
   const PackedTimeFields f = UnpackTimeStamp(stamp);
-  return StrFormat("%02d/%02d/%04d %02d:%02d:%02d", f.day, f.month, 2000 + f.year, f.hour, f.minute, f.second);
+  return StrFormat("%02d/%02d/%04d %02d:%02d:%02d", f.day, f.month, 2000 + f.year, f.hour, f.minute,
+                   f.second);
 }
 
 std::string StatisticsSummary(const EventStatistics& stats) {
   std::string text = StrFormat("Событий: %zu", stats.events);
   if (stats.first && stats.last) text += "\nс " + StampText(*stats.first) + " по " + StampText(*stats.last);
   for (EventKind kind : kEventKinds)
-    text += StrFormat("\n%s: %u", std::string(KindName(kind)).c_str(), stats.kinds[static_cast<std::size_t>(kind)]);
+    text += StrFormat("\n%s: %u", std::string(KindName(kind)).c_str(),
+                      stats.kinds[static_cast<std::size_t>(kind)]);
   return text;
 }
 
@@ -58,15 +97,47 @@ std::vector<ChartDay> ChartDaysOf(const std::vector<DayCounts>& days) {
   const std::int64_t first = DayNumberOf(days.front().date);
   const std::int64_t span = DayNumberOf(days.back().date) - first + 1;
   if (span > kMaxChartedDays) {
-    for (std::size_t i = 0; i < days.size(); ++i)
-      chart.push_back({static_cast<int>(i), DateLabel(DayNumberOf(days[i].date))});
+    for (std::size_t i = 0; i < days.size(); ++i) {
+      const std::int64_t date = DayNumberOf(days[i].date);
+      chart.push_back({static_cast<int>(i), DateLabel(date), static_cast<std::int32_t>(date)});
+    }
     return chart;
   }
   chart.resize(static_cast<std::size_t>(span));
-  for (std::int64_t d = 0; d < span; ++d) chart[static_cast<std::size_t>(d)].label = DateLabel(first + d);
+  for (std::int64_t d = 0; d < span; ++d) {
+    chart[static_cast<std::size_t>(d)].label = DateLabel(first + d);
+    chart[static_cast<std::size_t>(d)].date = static_cast<std::int32_t>(first + d);
+  }
   for (std::size_t i = 0; i < days.size(); ++i)
     chart[static_cast<std::size_t>(DayNumberOf(days[i].date) - first)].day = static_cast<int>(i);
   return chart;
+}
+
+std::vector<ChartLabel> ChartLabelsOf(const std::vector<ChartDay>& chart) {
+  // Where each period begins: the chart's first day only when a period
+  // begins on it, so that no label stands for a period cut short.
+  auto starts = [&chart](const AxisPeriod& period) {
+    std::vector<std::size_t> at;
+    for (std::size_t i = 0; i < chart.size(); ++i) {
+      const std::int64_t number = period.number(chart[i].date);
+      const std::int64_t before = i > 0 ? period.number(chart[i - 1].date) : period.number(chart[i].date - 1);
+      if (number != before) at.push_back(i);
+    }
+    return at;
+  };
+  std::vector<std::size_t> at;
+  const AxisPeriod* period = nullptr;
+  for (const AxisPeriod& p : kAxisPeriods) {
+    period = &p;
+    at = starts(p);
+    if (at.size() <= kMaxChartLabels) break;
+  }
+  // Decades of years: every few years.
+  const std::size_t every = (at.size() + kMaxChartLabels - 1) / kMaxChartLabels;
+  std::vector<ChartLabel> labels;
+  for (std::size_t i = 0; i < at.size(); i += std::max<std::size_t>(every, 1))
+    labels.push_back({at[i], period->text(chart[at[i]].date)});
+  return labels;
 }
 
 std::string FindingsCountText(std::size_t count) {

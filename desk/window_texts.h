@@ -24,12 +24,29 @@ std::string StatisticsSummary(const EventStatistics& stats);
 inline constexpr int kMaxChartedDays = 1000;
 
 struct ChartDay {
-  int day = -1;       // index into the statistics' days; -1 for a day without events
-  std::string label;  // "DD/MM/YYYY"
+  int day = -1;           // index into the statistics' days; -1 for a day without events
+  std::string label;      // "DD/MM/YYYY"
+  std::int32_t date = 0;  // days since 01/01/1970
 };
 // Every calendar day from the first to the last day with events; only the
 // days with events when the run is longer than kMaxChartedDays.
 std::vector<ChartDay> ChartDaysOf(const std::vector<DayCounts>& days);
+
+// The date axis never carries more labels than this: more would overlap.
+inline constexpr std::size_t kMaxChartLabels = 31;
+
+// A label of the chart's date axis, at a chart day (index into ChartDaysOf).
+struct ChartLabel {
+  std::size_t at = 0;
+  std::string text;
+  friend bool operator==(const ChartLabel&, const ChartLabel&) = default;
+};
+// The date axis's labels: every day ("DD/MM/YYYY") when they fit, else the
+// first day of each week (Mondays, "DD/MM/YYYY"), of each month ("MM/YYYY"),
+// of each quarter, of each year ("YYYY"), or of every few years: the finest
+// that stays within kMaxChartLabels. Where the chart leaves days out, a label
+// stands at the first charted day of its period.
+std::vector<ChartLabel> ChartLabelsOf(const std::vector<ChartDay>& chart);
 
 // "Замечаний нет" or "Замечаний: N".
 std::string FindingsCountText(std::size_t count);

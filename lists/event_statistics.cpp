@@ -48,10 +48,10 @@ void StatisticsBuilder::Add(const CT7KEvent& ev) {
   }
   Day& day = m_days[slot - 1];
   ++day.counts.kinds[kind];
-  // Later rows are earlier in the panel's order, so they win equal times.
-  if (stamp <= day.earliest) {
-    day.earliest = stamp;
-    day.counts.firstRow = row;
+  // Earlier rows are later in the panel's order, so they keep equal times.
+  if (stamp > day.latest) {
+    day.latest = stamp;
+    day.counts.newestRow = row;
   }
 }
 

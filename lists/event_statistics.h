@@ -21,9 +21,9 @@ using KindCounts = std::array<std::uint32_t, kEventKindCount>;  // by EventKind
 struct DayCounts {
   std::uint32_t date;  // the day's time stamp at 00:00:00 (a stamp's date bits)
   KindCounts kinds{};
-  // Row of the day's first event in the panel's order: its earliest time, the
-  // higher row among equal times (rows count the added events from 0).
-  std::size_t firstRow = 0;
+  // Row of the day's newest event in the panel's order: its latest time, the
+  // lower row among equal times (rows count the added events from 0).
+  std::size_t newestRow = 0;
   std::uint32_t Total() const;
 };
 
@@ -56,7 +56,7 @@ class StatisticsBuilder {
  private:
   struct Day {
     DayCounts counts;
-    std::uint32_t earliest;
+    std::uint32_t latest;
   };
   EventStatistics m_sums;                // everything but days and the top lists
   std::vector<std::uint32_t> m_daySlot;  // by date key: 1 + index into m_days, 0 for none

@@ -100,8 +100,9 @@ void AppendHeader(std::string& out, const CT7KEventList& list) {
       "</p>\n<p>SHA-256 файла событий: <span class=\"sha\">" + HexOf(EventListSha256(list)) + "</span></p>\n";
 }
 
+// The findings' table is left out when findingsTable is false.
 void AppendSummary(std::string& out, const EventStatistics& s, const std::vector<Finding>& findings,
-                   std::uint32_t gapDays) {
+                   std::uint32_t gapDays, bool findingsTable = true) {
   out += "<div class=\"summary\">\n<h2>Сводка</h2>\n";
   out += "<p>Событий в отчёте: " + std::to_string(s.events) + "</p>\n<p>Период: ";
   if (s.first) {
@@ -126,7 +127,7 @@ void AppendSummary(std::string& out, const EventStatistics& s, const std::vector
                gapDays);
   if (findings.empty()) {
     out += "<p>Замечаний нет.</p>\n";
-  } else {
+  } else if (findingsTable) {
     out += "<table>\n<thead><tr><th>Время</th><th>Замечание</th></tr></thead>\n<tbody>\n";
     for (const Finding& f : findings) {
       out += "<tr><td class=\"t\">";
@@ -138,6 +139,22 @@ void AppendSummary(std::string& out, const EventStatistics& s, const std::vector
     out += "</tbody>\n</table>\n";
   }
   out += "</div>\n";
+}
+
+// The header and the summary of the rows; the findings go to `findings`.
+void AppendHeaderAndSummary(std::string& out, const CT7KEventList& list, const ShownRows& rows,
+                            std::vector<Finding>& findings, bool findingsTable) {
+  StatisticsBuilder stats;
+  const IntegrityOptions options;
+  IntegrityChecker checker(list, options);
+  for (ShownRows::EventIndex index : rows) {
+    const CT7KEvent& ev = list[index];
+    stats.Add(ev);
+    checker.Add(ev);
+  }
+  findings = checker.Finish();
+  AppendHeader(out, list);
+  AppendSummary(out, stats.Result(), findings, options.gapDays, findingsTable);
 }
 
 }  // namespace
@@ -165,17 +182,9 @@ void AppendHtmlEscaped(std::string& out, std::string_view text) {
 }
 
 void WriteHtmlReport(ReportSink& sink, const CT7KEventList& list, const ShownRows& rows) {
-  StatisticsBuilder stats;
-  const IntegrityOptions options;
-  IntegrityChecker checker(list, options);
-  for (ShownRows::EventIndex index : rows) {
-    const CT7KEvent& ev = list[index];
-    stats.Add(ev);
-    checker.Add(ev);
-  }
   std::string& out = sink.Out();
-  AppendHeader(out, list);
-  AppendSummary(out, stats.Result(), checker.Finish(), options.gapDays);
+  std::vector<Finding> findings;
+  AppendHeaderAndSummary(out, list, rows, findings, true);
   sink.Spill();
 
   out += "<h2>События</h2>\n<table class=\"events\">\n";
@@ -198,11 +207,11 @@ void WriteHtmlReport(ReportSink& sink, const CT7KEventList& list, const ShownRow
   sink.Flush();
 }
 
-std::string HtmlReport(const CT7KEventList& list, const ShownRows& rows) {
+std::string HtmlReportSummary(const CT7KEventList& list, const ShownRows& rows,
+                              std::vector<Finding>& findings) {
   std::string html;
-  ReportSink sink(StringDrain(html));
-  WriteHtmlReport(sink, list, rows);
-  return html;
+  AppendHeaderAndSummary(html, list, rows, findings, false);
+  return html + "</body>\n</html>\n";
 }
 
 }  // namespace logwick

@@ -9,7 +9,9 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "lists/integrity_check.h"
 #include "lists/report_sink.h"
 #include "lists/shown_rows.h"
 #include "lists/t7k_event_list.h"
@@ -21,7 +23,10 @@ namespace logwick {
 void AppendHtmlEscaped(std::string& out, std::string_view text);
 
 void WriteHtmlReport(ReportSink& sink, const CT7KEventList& list, const ShownRows& rows);
-// The same report as one string (for a print preview).
-std::string HtmlReport(const CT7KEventList& list, const ShownRows& rows);
+// The report's header and summary alone, as one document, without the events
+// table and without the findings' table: for a page layout that draws long
+// tables itself. The findings of the summary go to `findings`.
+std::string HtmlReportSummary(const CT7KEventList& list, const ShownRows& rows,
+                              std::vector<Finding>& findings);
 
 }  // namespace logwick

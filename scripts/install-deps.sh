@@ -6,7 +6,7 @@ set -euo pipefail
 declare -A SETS=(
   [core]="cmake make g++ libgtest-dev libgmock-dev googletest libbenchmark-dev libcli11-dev libssl-dev
           python3 libsqlite3-dev libpq-dev postgresql-15 openssl bash-completion"
-  [gui]="qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev fonts-dejavu-core shared-mime-info
+  [gui]="qt6-base-dev libgl-dev libxcb1-dev pkg-config xvfb openbox fonts-dejavu-core shared-mime-info
          desktop-file-utils xdg-utils libfile-mimeinfo-perl qt6-translations-l10n"
   [fuzz]="clang libclang-rt-14-dev"
   [windows]="g++-mingw-w64-x86-64 wine wine64 fonts-wine xvfb netpbm dpkg-dev tcl perl make bzip2 xz-utils openssl nsis"

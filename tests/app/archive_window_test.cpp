@@ -1,7 +1,8 @@
 // The archive window as drawn: its table, sorted by a click on a heading and
 // narrowed by the field; "Открыть" bringing a history with its gap row into
 // the main window; "Синхронизировать" running on a worker while the window
-// keeps handling events, and the close box stopping it.
+// keeps handling events, and the close box stopping it; a failure's status in
+// one line, its details behind a button.
 #include <thread>
 
 #include "app/archive_dlg.h"
@@ -130,6 +131,51 @@ class ArchiveWindowTest : public QObject {
     QVERIFY(!model.Syncing());
     QVERIFY(Line(&dlg, A::kIdStatus).startsWith("Синхронизация остановлена"));
     QVERIFY(hooks.texts.isEmpty());
+  }
+
+  // A failure's long words stay one line that never pushes "Закрыть"; a
+  // message's details wait behind "Подробности".
+  void AFailureStaysOneLineAndItsDetailsBehindAButton() {
+    FillArchive();
+    CLogwickDlg main;
+    logwick::QtProfile profile;
+    M model(main, profile, ArchivePath().toStdString(),
+            [](const std::string&, const std::string& url, logwick::ISyncView&, const std::atomic<bool>&) {
+              logwick::SyncOutcome r;
+              r.server = url;
+              r.status = logwick::SyncStatus::ServerFailed;
+              r.message = "connection to server failed\n" + std::string(400, 'x') + "\nIs the server running?";
+              return r;
+            });
+    A dlg(model);
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    auto* close = Ctl<QPushButton>(&dlg, A::kIdClose);
+    const QRect closeAt = close->geometry();
+    {
+      Hooks hooks;
+      Ctl<QLineEdit>(&dlg, A::kIdServer)->setText("postgresql://engineer@db.example/logwick");
+      Click(&dlg, A::kIdSync);
+      QTRY_VERIFY(!model.Syncing() && !hooks.texts.isEmpty());
+    }
+    QApplication::processEvents();  // the layout's turn
+    auto* status = Ctl<QLabel>(&dlg, A::kIdStatus);
+    QVERIFY(!status->text().contains('\n'));
+    QVERIFY(status->height() < 2 * status->fontMetrics().height());
+    QCOMPARE(close->geometry(), closeAt);
+
+    WhenModal("messagebox", [](QDialog* box) {
+      QPushButton* details = nullptr;
+      for (auto* b : box->findChildren<QPushButton*>())
+        if (b->text() == "Подробности") details = b;
+      QVERIFY(details);
+      details->click();
+      QVERIFY(box->findChild<QTextEdit*>()->isVisible());
+      QCOMPARE(details->text(), QString("Подробности"));
+      box->accept();
+    });
+    logwick::ShowMessage(&dlg, {"Сервер не отвечает", logwick::MsgCaption::Title, logwick::MsgIcon::Warning,
+                                logwick::MsgOwner::Archive, "connection to server failed: Connection refused"});
   }
 };
 

@@ -1,10 +1,7 @@
 // The find bar and the statistics and integrity windows as drawn: keys and
 // Cyrillic typing reach the model, found text is marked in the rows, a bar of
 // the chart and a row of the findings table lead the list to their rows.
-#include <QBarSet>
-#include <QChartView>
-#include <QStackedBarSeries>
-
+#include "app/day_chart.h"
 #include "app/find_bar.h"
 #include "app/integrity_wnd.h"
 #include "app/statistics_wnd.h"
@@ -95,14 +92,13 @@ class FinderTest : public QObject {
     CStatisticsWnd* wnd = dlg.StatisticsWnd();
     QVERIFY(wnd && QTest::qWaitForWindowExposed(wnd));
     QVERIFY(wnd->SummaryText().startsWith("Событий: 5\n"));
-    auto* series = qobject_cast<QStackedBarSeries*>(wnd->Chart()->chart()->series().value(0));
-    QVERIFY(series);
-    QCOMPARE(series->barSets()[2]->at(4), 1.0);  // one message on the 5th
-    // A click on the 3rd's bar takes the list to that day.
-    QChart* chart = wnd->Chart()->chart();
-    const QPoint at = wnd->Chart()->mapFromScene(chart->mapToScene(chart->mapToPosition(QPointF(2, 1), series)));
-    QTest::mouseClick(wnd->Chart()->viewport(), Qt::LeftButton, {}, at);
-    QVERIFY(dlg.ListBox()->GetText(dlg.ListBox()->GetCurSel()).startsWith("03/12/2015"));
+    for (QTableWidget* table : {wnd->TopBeams(), wnd->TopDevices()})  // all ten rows at the first size
+      QVERIFY(table->rowViewportPosition(9) + table->rowHeight(9) <= table->viewport()->height());
+    CDayChart* chart = wnd->Chart();
+    QCOMPARE(chart->Count(4, logwick::EventKind::Messages), 1u);  // one message on the 5th
+    // A click on the 3rd's bar takes the list to that day's newest event.
+    QTest::mouseClick(chart, Qt::LeftButton, {}, chart->ColumnRect(2).center());
+    QCOMPARE(dlg.ListBox()->GetCurSel(), 2);
     dlg.Model().Filter().m_bModes = 0;  // the window follows the filter: two messages, one other
     dlg.Model().FillList();
     QVERIFY2(wnd->SummaryText().startsWith("Событий: 3\n"), qPrintable(wnd->SummaryText()));
@@ -111,7 +107,8 @@ class FinderTest : public QObject {
     QTableWidget* table = dlg.IntegrityWnd()->Table();
     QCOMPARE(table->rowCount(), 2);
     QCOMPARE(table->item(1, 2)->text(), QString("неизвестный код события"));
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualItemRect(table->item(0, 2)).center());
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                      table->visualItemRect(table->item(0, 2)).center());
     QCOMPARE(dlg.ListBox()->GetCurSel(), 0);
   }
 };

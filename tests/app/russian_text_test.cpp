@@ -1,5 +1,5 @@
 // What the user reads: Qt's own dialogs and menus in Russian whatever the
-// desktop's language, data from files shown as typed (never as markup), and
+// desktop's language (the suite runs with an English one), data from files shown as typed (never as markup), and
 // the open dialog handing any typed name to the load.
 #include "app_test_support.h"
 
@@ -50,6 +50,45 @@ class RussianTextTest : public QObject {
     QCOMPARE(QLocale().language(), QLocale::Russian);
     QCOMPARE(QDateEdit().displayFormat(), QString("dd.MM.yyyy"));
     QVERIFY(QFile::exists(":/translations/qtbase_ru.qm"));  // built in: nothing to find at run time
+  }
+
+  // The file dialog's columns follow the program's locale, not the desktop's
+  // (this suite runs with an English one): headings, sizes and dates; at its
+  // first size no column is cut.
+  void TheFileDialogsColumnsAreRussianAndWhole() {
+    const QString folder = TempDir() + "/columns";
+    QDir().mkpath(folder);
+    const QString name = "Список событий Тарвел-7К.t7kev";
+    QFile file(folder + "/" + name);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(33 * 1024 + 300, 'x')) > 0);
+    file.close();
+    const auto dlg = logwick::MakeFileDialog(nullptr, {false, "t7kev", "Все файлы (*.*)", folder});
+    dlg->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dlg.get()));
+    auto* view = dlg->findChild<QTreeView*>("treeView");
+    QVERIFY(view);
+    const QAbstractItemModel* model = view->model();
+    auto cell = [&](int column) {
+      for (int r = 0; r < model->rowCount(view->rootIndex()); ++r)
+        if (model->index(r, 0, view->rootIndex()).data().toString() == name)
+          return model->index(r, column, view->rootIndex()).data().toString();
+      return QString();
+    };
+    const QLocale russian(QLocale::Russian, QLocale::Russia);
+    const QFileInfo info(file);
+    QTRY_COMPARE(cell(3), russian.toString(info.lastModified(), QLocale::ShortFormat));
+    QCOMPARE(cell(1), QString("33,29 кБ"));
+    QStringList headings;
+    for (int c = 0; c < 4; ++c) headings << model->headerData(c, Qt::Horizontal).toString();
+    QCOMPARE(headings, QStringList({"Имя", "Размер", "Тип", "Дата изменения"}));
+    auto* items = static_cast<QAbstractItemView*>(view);
+    auto whole = [&] {
+      for (int c = 0; c < 4; ++c)
+        if (view->columnWidth(c) < std::max(items->sizeHintForColumn(c), view->header()->sectionSizeHint(c)))
+          return false;
+      return view->header()->length() <= view->viewport()->width();
+    };
+    QTRY_VERIFY(whole());
   }
 
   // A configuration name with tags and an entity in the main window's lines, a path with tags in a

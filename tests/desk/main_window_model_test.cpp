@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "desk/help_text.h"
 #include "desk/main_window_model.h"
+#include "desk/window_texts.h"
 #include "events/codec.h"
 #include "lists/event_file.h"
 #include "lists/user_folders.h"
@@ -400,11 +402,54 @@ TEST_F(MainWindow, StatisticsAndIntegrityFollowTheRowsAndLeadToThem) {
   m.Filter().m_bModes = 0;
   m.FillList();
   EXPECT_EQ(m.Statistics().events, 3u);
-  m.GoToDay(0);  // the oldest day with a shown event: 01/12, row 2 of 3
+  m.GoToDay(0);  // the oldest day with a shown event: 01/12, row 2 of 3, at the top
   EXPECT_EQ(m.CurrentRow(), 2u);
+  EXPECT_EQ(face.shownRows.back(), std::pair(std::size_t{2}, ScrollTo::Top));
   ASSERT_FALSE(m.Findings().empty());
   m.GoToFinding(m.Findings().size() - 1);  // the bad date's row is hidden: the next shown row
   EXPECT_EQ(m.CurrentRow(), 2u);
+}
+
+// The help names every command of the window and every key.
+TEST(Help, CoversTheCommandsAndTheirKeys) {
+  std::string text;
+  for (const HelpSection& s : HelpSections()) {
+    text += s.heading + '\n';
+    for (const std::string& p : s.paragraphs) text += p + '\n';
+  }
+  for (const char* needed : {"Прочитать из прибора", "Фильтр", "Записать текст", "CSV", "HTML", "Архив",
+                             "Синхронизировать", "Ctrl+F", "F3", "Shift+F3", "Ctrl+A", "Ctrl+C", "Ctrl+P",
+                             "Статистика", "Проверка журнала", "F1"})
+    EXPECT_NE(text.find(needed), std::string::npos) << needed;
+}
+
+// The chart's date axis by days, weeks, quarters and every other year as the
+// span needs: spans of 5, 195 and 1000 days, and 41 years of one day each.
+TEST(ChartLabels, TheFinestPeriodThatFits) {
+  auto days = [](std::vector<std::uint32_t> dates) {
+    std::vector<DayCounts> d;
+    for (std::uint32_t date : dates) d.push_back({date});
+    return ChartDaysOf(d);
+  };
+  auto date = [](int y, int m, int d) { return PackTimeStamp(y, m, d, 0, 0, 0); };
+  std::vector<std::uint32_t> years;
+  for (int y = 2000; y <= 2040; ++y) years.push_back(date(y, 6, 15));
+  const struct {
+    std::vector<ChartDay> chart;
+    std::size_t count;
+    ChartLabel first, second;
+  } cases[] = {
+      {days({date(2015, 12, 2), date(2015, 12, 6)}), 5, {0, "02/12/2015"}, {1, "03/12/2015"}},
+      {days({date(2024, 1, 1), date(2024, 7, 13)}), 28, {0, "01/01/2024"}, {7, "08/01/2024"}},
+      {days({date(2020, 1, 1), date(2022, 9, 26)}), 11, {0, "01/2020"}, {91, "04/2020"}},
+      {days(years), 20, {1, "2001"}, {3, "2003"}},
+  };
+  for (const auto& c : cases) {
+    const std::vector<ChartLabel> labels = ChartLabelsOf(c.chart);
+    ASSERT_EQ(labels.size(), c.count) << c.chart.size();
+    EXPECT_EQ(labels[0], c.first);
+    EXPECT_EQ(labels[1], c.second);
+  }
 }
 
 #ifdef LOGWICK_WITH_ARCHIVE

@@ -66,9 +66,9 @@ TEST(Statistics, KindsPeriodAndDaysLeaveBadDatesOut) {
   ASSERT_EQ(s.days.size(), 3u);
   EXPECT_EQ(s.days[0].date, Stamp(2024, 2, 28, 0));
   EXPECT_EQ(s.days[1].kinds, (KindCounts{0, 0, 0, 0, 1, 0, 1}));
-  EXPECT_EQ(s.days[1].firstRow, 4u);  // two events at 09:00: the lower in the list came first
+  EXPECT_EQ(s.days[1].newestRow, 2u);  // two events at 09:00: the higher in the list came last
   EXPECT_EQ(s.days[2].Total(), 2u);
-  EXPECT_EQ(s.days[2].firstRow, 3u);
+  EXPECT_EQ(s.days[2].newestRow, 0u);
 
   CT7KEventList bad;
   bad.AddTail(MakeEvent(0, 5, {3}));
