@@ -26,8 +26,6 @@ class CStatisticsWnd : public QDialog {
   const std::vector<logwick::ChartDay>& ChartDays() const { return m_chartDays; }
   QString SummaryText() const;
   CDayChart* Chart() const { return m_chart; }
-  QTableWidget* TopBeams() const { return m_beams; }
-  QTableWidget* TopDevices() const { return m_devices; }
   // Goes to the chart's day (as a click on its bar).
   void ChooseDay(int chartDay);
 
