@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The setup program as a user meets it, in a fresh Wine prefix of its own
-# (BUILD_DIR/wine-setup), once per user (/CurrentUser) and once as the account
+# (BUILD_DIR/wine-setup, removed at the end), once per user (/CurrentUser) and once as the account
 # Wine runs it as: a silent install; the installed logwick-cli run from the
 # install folder with no DLL beside it but the system's (--version, sample,
 # show, archive add and list); the .t7kev type and the "Programs and Features"
@@ -26,7 +26,7 @@ drive=$WINEPREFIX/drive_c
 profile=$(find "$drive/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)
 work=$(mktemp -d "$build/setup-test.XXXXXX")
 cd "$work"
-trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'wineserver -k 2>/dev/null || true; rm -rf "$work" "$WINEPREFIX"' EXIT
 wine_work=$(quietly winepath -w "$work")
 archive="$profile/AppData/Local/Ormet/Logwick/archive.sqlite"
 
