@@ -25,6 +25,7 @@ SetCompressor /SOLID lzma
 !macro Programs DO
   !insertmacro ${DO} logwick.exe
   !insertmacro ${DO} logwick-cli.exe
+  !insertmacro ${DO} logwick-sync.exe
 !macroend
 
 ; What the Start-menu entry and the .t7kev type open: the desktop program, or,

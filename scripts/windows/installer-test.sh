@@ -3,7 +3,7 @@
 # (BUILD_DIR/wine-setup, removed at the end), once per user (/CurrentUser) and once as the account
 # Wine runs it as: a silent install; the installed logwick-cli run from the
 # install folder with no DLL beside it but the system's (--version, sample,
-# show, archive add and list); the .t7kev type and the "Programs and Features"
+# show, archive add, list and sync); the .t7kev type and the "Programs and Features"
 # entry in the registry; a silent uninstall that leaves no file and no key of
 # the installer behind, and the user's archive where it was.
 # Usage: scripts/windows/installer-test.sh BUILD_DIR SETUP_EXE
@@ -74,6 +74,10 @@ check_install() {
   cli archive add "$wine_work\\sample.t7kev" | grep "50 new events" >/dev/null || fail "archive add"
   cli archive list | grep "${tab}50${tab}1${tab}" >/dev/null || fail "archive list"
   [[ -f $archive ]] || fail "the archive is not at %LOCALAPPDATA%\\Ormet\\Logwick\\archive.sqlite"
+  # archive sync runs the installed helper, which names the server it cannot find.
+  { wine "$instdir\\logwick-cli.exe" archive sync --server "host=logwick-no-such-host.invalid dbname=x" \
+      </dev/null 2>&1 || true; } |
+    grep "не найден: неизвестное имя узла" >/dev/null || fail "archive sync (its helper program)"
 
   local type command entry
   type=$(quietly wine reg query 'HKCU\Software\Classes\.t7kev' /ve) || true
