@@ -62,7 +62,12 @@ TEST_F(DesktopArchive, AReadingIsFiledAndItsPanelListed) {
   Command(main, IDC_READ_FROM_PANEL);
   const HWND reading = program.Window(IDD_READING);
   ASSERT_TRUE(reading);
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(reading); }, 60000));
+  if (!WaitUntil([&] { return !IsWindow(reading); }, 60000)) {
+    std::wstring texts;  // what the reading dialog shows, to tell why
+    for (HWND c = GetWindow(reading, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) texts += TextOf(c) + L" | ";
+    const Box box = MessageBoxOf(program.Pid(), 100);
+    FAIL() << "the reading did not end: " << logwick::WideToUtf8(texts) << " message: " << logwick::WideToUtf8(box.text);
+  }
   const HWND dlg = OpenWindow(program, main, 1);
   ASSERT_TRUE(dlg);
   EXPECT_EQ(TextOf(GetDlgItem(dlg, IDC_ARCHIVE_STATUS)), L"Приборов в архиве: 1");
