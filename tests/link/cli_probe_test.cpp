@@ -11,6 +11,18 @@ using namespace logwick::test;
 
 namespace {
 
+// Whether process pid has opened path within 10 s (a loaded machine starts
+// processes slowly).
+bool HoldsOpen(pid_t pid, const std::string& path) {
+  const std::filesystem::path fds = "/proc/" + std::to_string(pid) + "/fd";
+  for (int i = 0; i < 500; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(20))) {
+    std::error_code ec;
+    for (const auto& fd : std::filesystem::directory_iterator(fds, ec))
+      if (std::filesystem::read_symlink(fd.path(), ec) == path) return true;
+  }
+  return false;
+}
+
 class CliProbe : public CliRunner {
  protected:
   void SetUp() override { ::setenv("LOGWICK_PORTS_DIR", dir_.File("ports").c_str(), 1); }
@@ -49,7 +61,7 @@ TEST_F(CliProbe, ALineWithoutAPanelAndAPortThatCannotBeUsed) {
   // Busy: a read-out searching a silent line holds the port.
   const std::string dev = Simulate({"--silent"});
   auto reader = Run("read", {"--device", dev, "-o", dir_.File("x.t7kev")});
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ASSERT_TRUE(HoldsOpen(reader->Pid(), dev));
   Probe(dev, 1,
         {"Порт " + dev + " занят: его держит процесс " + std::to_string(reader->Pid()) + " (logwick-cli)."});
   reader->Signal(SIGINT);
