@@ -8,13 +8,15 @@
 #include "app/ev_list_box.h"
 #include "app/main_window.h"
 #include "app/message_box.h"
-#include "app/qt_translation.h"
 #include "app/qt_profile.h"
+#include "app/qt_translation.h"
 #include "events/codec.h"
 #include "lists/event_file.h"
-#include "tests/lists/list_samples.h"
+#include "tests/desk/desk_samples.h"
 
 namespace apptest {
+
+using logwick::test::TenEvents;
 
 inline QString TempDir() {
   static QTemporaryDir dir;
@@ -106,21 +108,7 @@ inline QStringList Rows(const CEvListBox* box) {
   return rows;
 }
 
-// Ten events of December 2015 from panel 123 (read 16/12/2015 14:12:05,
-// firmware 2.5 of 01/03/2012, configuration "Склад"): seven mode changes
-// (code 1), three messages (code 4).
-inline CT7KEventList SampleList() {
-  CT7KEventList l = logwick::test::MakeHeaderList();
-  l.m_texts = {"Пожар", "Тревога"};
-  for (int i = 0; i < 10; ++i) {
-    const std::uint16_t code = i % 3 == 0 && i > 0 ? 4 : 1;
-    l.AddTail(logwick::test::MakeEvent(PackTimeStamp(2015, 12, 1 + i, 14, 12, 5), code,
-                                       {static_cast<std::uint8_t>(i)}));
-  }
-  return l;
-}
-
-inline QString WriteSample(const QString& path, const CT7KEventList& list = SampleList()) {
+inline QString WriteSample(const QString& path, const CT7KEventList& list = TenEvents()) {
   QDir().mkpath(QFileInfo(path).path());
   if (!logwick::StoreEventFile(path.toStdString(), list).ok) qFatal("cannot write %s", qPrintable(path));
   return path;

@@ -19,7 +19,7 @@ class FinderTest : public QObject {
 
  private slots:
   void FindBarTakesKeysAndMarksTheRows() {
-    CT7KEventList l = SampleList();
+    CT7KEventList l = TenEvents();
     for (int i = 0; i < 300; ++i)  // a message on every 40th row below, power on the others
       l.AddTail(logwick::test::MakeEvent(PackTimeStamp(2015, 11, 1, 14, 0, 0), i % 40 == 0 ? 4 : 1));
     CLogwickDlg dlg;
@@ -80,7 +80,7 @@ class FinderTest : public QObject {
     // 5th dated earlier than the row after it, the last row no valid event.
     CT7KEventList l = logwick::test::MakeHeaderList();
     const std::pair<std::uint32_t, std::uint16_t> events[] = {
-        {PackTimeStamp(2015, 12, 5, 8, 0, 0), 4}, {PackTimeStamp(2015, 12, 5, 9, 0, 0), 1},
+        {PackTimeStamp(2015, 12, 5, 8, 0, 0), 4},  {PackTimeStamp(2015, 12, 5, 9, 0, 0), 1},
         {PackTimeStamp(2015, 12, 3, 12, 0, 0), 4}, {PackTimeStamp(2015, 12, 3, 8, 0, 0), 1},
         {PackTimeStamp(2015, 12, 1, 8, 0, 0), 0},
     };

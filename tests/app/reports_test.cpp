@@ -52,7 +52,7 @@ class ReportsTest : public QObject {
     dlg.findChild<QAction*>("print")->trigger();
     QVERIFY(cancelled);
 
-    const CT7KEventList ten = SampleList();
+    const CT7KEventList ten = TenEvents();
     const logwick::ShownRows all(ten, {});
     int pages = 0;
     WhenModal("printPreview", [&](QDialog* d) {

@@ -1,6 +1,6 @@
 // What the user reads: Qt's own dialogs and menus in Russian whatever the
-// desktop's language (the suite runs with an English one), data from files shown as typed (never as markup), and
-// the open dialog handing any typed name to the load.
+// desktop's language (the suite runs with an English one), data from files shown as typed (never as markup),
+// and the open dialog handing any typed name to the load.
 #include "app_test_support.h"
 
 namespace {
@@ -24,11 +24,19 @@ class RussianTextTest : public QObject {
   void init() { QSettings("Ormet", "T29 read events").clear(); }
 
   // The program's own file dialogs, built as "Прочитать из файла ..." and "Записать в файл ..." build
-  // them, the context menu of an edit and the date pickers' locale.
-  void QtsOwnTextsAreRussian() {
-    const std::pair<bool, const char*> dialogs[] = {{false, "Открыть"}, {true, "Сохранить"}};
+  // them: buttons and labels in Russian, and the open dialog's columns following the program's locale,
+  // not the desktop's (headings, sizes and dates), none cut at its first size.
+  void TheFileDialogsAreRussianAndTheirColumnsWhole() {
+    const QString folder = TempDir() + "/columns";
+    QDir().mkpath(folder);
+    const QString name = "Список событий Тарвел-7К.t7kev";
+    QFile file(folder + "/" + name);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(33 * 1024 + 300, 'x')) > 0);
+    file.close();
+    const std::pair<bool, const char*> dialogs[] = {{true, "Сохранить"}, {false, "Открыть"}};
     for (auto [save, accept] : dialogs) {
-      const auto dlg = logwick::MakeFileDialog(nullptr, logwick::QtFileRequest{save, "t7kev", "Все файлы (*.*)", TempDir()});
+      const auto dlg =
+          logwick::MakeFileDialog(nullptr, logwick::QtFileRequest{save, "t7kev", "Все файлы (*.*)", folder});
       QVERIFY(dlg->testOption(QFileDialog::DontUseNativeDialog));
       dlg->show();
       QVERIFY(QTest::qWaitForWindowExposed(dlg.get()));
@@ -37,64 +45,52 @@ class RussianTextTest : public QObject {
       QStringList labels;
       for (QLabel* l : dlg->findChildren<QLabel*>()) labels << Words(l->text());
       QVERIFY2(labels.contains("Имя файла:"), qPrintable(labels.join('|')));
+      if (save) continue;
+      auto* view = dlg->findChild<QTreeView*>("treeView");
+      QVERIFY(view);
+      const QAbstractItemModel* model = view->model();
+      auto cell = [&](int column) {
+        for (int r = 0; r < model->rowCount(view->rootIndex()); ++r)
+          if (model->index(r, 0, view->rootIndex()).data().toString() == name)
+            return model->index(r, column, view->rootIndex()).data().toString();
+        return QString();
+      };
+      const QLocale russian(QLocale::Russian, QLocale::Russia);
+      QTRY_COMPARE(cell(3), russian.toString(QFileInfo(file).lastModified(), QLocale::ShortFormat));
+      QCOMPARE(cell(1), QString("33,29 кБ"));
+      QStringList headings;
+      for (int c = 0; c < 4; ++c) headings << model->headerData(c, Qt::Horizontal).toString();
+      QCOMPARE(headings, QStringList({"Имя", "Размер", "Тип", "Дата изменения"}));
+      auto* items = static_cast<QAbstractItemView*>(view);
+      auto whole = [&] {
+        for (int c = 0; c < 4; ++c)
+          if (view->columnWidth(c) <
+              std::max(items->sizeHintForColumn(c), view->header()->sectionSizeHint(c)))
+            return false;
+        return view->header()->length() <= view->viewport()->width();
+      };
+      QTRY_VERIFY(whole());
     }
-    QVERIFY(QFileDialog::tr("%1 already exists.\nDo you want to replace it?").contains("существует"));
+  }
 
+  // Qt's own texts: the overwrite question, an edit's context menu, the date pickers' locale.
+  void QtsOwnTextsAreRussian() {
+    QVERIFY(QFileDialog::tr("%1 already exists.\nDo you want to replace it?").contains("существует"));
     QLineEdit edit("текст");
     std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
     QStringList items;
     for (QAction* a : menu->actions()) items << Words(a->text());
     for (const char* item : {"Копировать", "Вставить", "Выделить всё"})
       QVERIFY2(items.contains(item), qPrintable(items.join('|')));
-
     QCOMPARE(QLocale().language(), QLocale::Russian);
     QCOMPARE(QDateEdit().displayFormat(), QString("dd.MM.yyyy"));
     QVERIFY(QFile::exists(":/translations/qtbase_ru.qm"));  // built in: nothing to find at run time
   }
 
-  // The file dialog's columns follow the program's locale, not the desktop's
-  // (this suite runs with an English one): headings, sizes and dates; at its
-  // first size no column is cut.
-  void TheFileDialogsColumnsAreRussianAndWhole() {
-    const QString folder = TempDir() + "/columns";
-    QDir().mkpath(folder);
-    const QString name = "Список событий Тарвел-7К.t7kev";
-    QFile file(folder + "/" + name);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(33 * 1024 + 300, 'x')) > 0);
-    file.close();
-    const auto dlg = logwick::MakeFileDialog(nullptr, {false, "t7kev", "Все файлы (*.*)", folder});
-    dlg->show();
-    QVERIFY(QTest::qWaitForWindowExposed(dlg.get()));
-    auto* view = dlg->findChild<QTreeView*>("treeView");
-    QVERIFY(view);
-    const QAbstractItemModel* model = view->model();
-    auto cell = [&](int column) {
-      for (int r = 0; r < model->rowCount(view->rootIndex()); ++r)
-        if (model->index(r, 0, view->rootIndex()).data().toString() == name)
-          return model->index(r, column, view->rootIndex()).data().toString();
-      return QString();
-    };
-    const QLocale russian(QLocale::Russian, QLocale::Russia);
-    const QFileInfo info(file);
-    QTRY_COMPARE(cell(3), russian.toString(info.lastModified(), QLocale::ShortFormat));
-    QCOMPARE(cell(1), QString("33,29 кБ"));
-    QStringList headings;
-    for (int c = 0; c < 4; ++c) headings << model->headerData(c, Qt::Horizontal).toString();
-    QCOMPARE(headings, QStringList({"Имя", "Размер", "Тип", "Дата изменения"}));
-    auto* items = static_cast<QAbstractItemView*>(view);
-    auto whole = [&] {
-      for (int c = 0; c < 4; ++c)
-        if (view->columnWidth(c) < std::max(items->sizeHintForColumn(c), view->header()->sectionSizeHint(c)))
-          return false;
-      return view->header()->length() <= view->viewport()->width();
-    };
-    QTRY_VERIFY(whole());
-  }
-
   // A configuration name with tags and an entity in the main window's lines, a path with tags in a
   // message box: both read as typed.
   void DataIsShownAsText() {
-    CT7KEventList list = SampleList();
+    CT7KEventList list = TenEvents();
     const std::string name = logwick::Utf8ToCp1251("<b>x</b> &amp;");
     list.SetConfigNameBytes(name.data(), name.size());
     CLogwickDlg dlg;

@@ -8,47 +8,23 @@
 #include <thread>
 
 #include "desk/archive_window_model.h"
-#include "events/codec.h"
+#include "tests/desk/desk_samples.h"
 #include "tests/desk/scripted_face.h"
-#include "tests/lists/list_samples.h"
 
 namespace logwick {
 namespace {
 
 namespace fs = std::filesystem;
 using test::MemoryProfile;
+using test::Scratch;
 using test::ScriptedFace;
-
-std::string ArchiveFile(const std::string& name) {
-  const fs::path dir = fs::temp_directory_path() / ("logwick-deskarch-" + std::to_string(::getpid()));
-  fs::create_directories(dir);
-  return (dir / name).string();
-}
-
-// Ten December days of a panel, moved by `shift` days: two visits 15 days
-// apart leave a gap between them.
-CT7KEventList Visit(std::int32_t serial, const char* config, int shift) {
-  CT7KEventList l = test::MakeHeaderList();
-  l.m_nSerNum = serial;
-  const std::string name = Utf8ToCp1251(config);
-  l.SetConfigNameBytes(name.data(), name.size());
-  l.m_nReadDay = 11 + shift;
-  for (int day = 10; day >= 1; --day) l.AddTail(test::MakeEvent(PackTimeStamp(2015, 12, day + shift, 9, 0, 0), 1, {1}));
-  return l;
-}
 
 struct ArchiveWindow : ::testing::Test {
   ScriptedFace face;
   MemoryProfile profile;
-  std::string path = ArchiveFile("archive.sqlite");
+  std::string path = Scratch("arch/archive.sqlite");
 
-  void SetUp() override {
-    fs::remove(path);
-    auto archive = HistoryArchive::Open(path, true);
-    archive->File(Visit(123, "Склад", 0), {"COM1"});
-    archive->File(Visit(123, "Склад", 15), {"COM1"});
-    archive->File(Visit(4567, "Цех", 0), {"COM2"});
-  }
+  void SetUp() override { test::FillArchive(path); }
   static std::vector<std::int32_t> Serials(const ArchiveWindowModel& m) {
     std::vector<std::int32_t> s;
     for (std::size_t r = 0; r < m.RowCount(); ++r) s.push_back(m.Row(r).panel.serial);
@@ -87,14 +63,14 @@ TEST_F(ArchiveWindow, OpensAHistoryWithItsGapMark) {
 }
 
 TEST_F(ArchiveWindow, AMissingArchiveIsNotMadeAndADamagedOneIsNamedAndLeftAlone) {
-  const std::string missing = ArchiveFile("none.sqlite");
+  const std::string missing = Scratch("arch/none.sqlite");
   fs::remove(missing);
   ArchiveWindowModel none(face, profile, missing);
   none.Refresh();
   EXPECT_EQ(none.GetState().statusLine, "Архив ещё не создан: он появится с первым сохранённым чтением");
   EXPECT_FALSE(fs::exists(missing));
 
-  const std::string damaged = ArchiveFile("damaged.sqlite");
+  const std::string damaged = Scratch("arch/damaged.sqlite");
   std::ofstream(damaged, std::ios::binary) << std::string(4096, 'x');
   ArchiveWindowModel bad(face, profile, damaged);
   bad.Refresh();
@@ -123,19 +99,7 @@ TEST_F(ArchiveWindow, AnAddressIsNeededAndNeverOneWithAPassword) {
 
 TEST_F(ArchiveWindow, ASyncRunsOnAWorkerAndClosingStopsItAndWaits) {
   std::thread::id worker;
-  ArchiveWindowModel m(face, profile, path,
-                       [&](const std::string&, const std::string& url, ISyncView& view,
-                           const std::atomic<bool>& cancel) {
-                         worker = std::this_thread::get_id();
-                         SyncOutcome r;
-                         r.server = url;
-                         for (std::size_t done = 0; !cancel; done = (done + 1) % 100) {
-                           view.OnProgress({SyncStep::Sending, done, 100});
-                           std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                         }
-                         r.status = SyncStatus::Cancelled;
-                         return r;
-                       });
+  ArchiveWindowModel m(face, profile, path, test::SlowServer(worker));
   bool closed = false;
   m.SetClose([&] { closed = true; });
   m.OnSync(" postgresql://ivanov@db/logwick ");

@@ -8,20 +8,17 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
 #include "desk/desktop_databases.h"
 #include "desk/file_type_registration.h"
+#include "tests/desk/desk_samples.h"
 
 namespace logwick {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<unreadable>";
-}
+std::string ReadText(const fs::path& path) { return test::FileText(path.string()); }
 
 TEST(DesktopFiles, TheExecKeyIsQuotedAndEscaped) {
   for (auto [exe, exec] : {std::pair{"/opt/log wick/lw", "\"/opt/log wick/lw\""},
@@ -42,7 +39,7 @@ TEST(DesktopFiles, InstalledCopiesMatchTheProgramsOwn) {
 // A database is rebuilt only when its cache is missing or older than the
 // program's file; a missing tool is skipped and one that hangs is stopped.
 TEST(DesktopFiles, DatabasesFollowTheFiles) {
-  const fs::path data = fs::temp_directory_path() / ("logwick-databases-" + std::to_string(::getpid()));
+  const fs::path data = test::Scratch("databases");
   fs::remove_all(data);
   const fs::path mimeCache = data / "mime/mime.cache", appsCache = data / "applications/mimeinfo.cache";
   const fs::path icon = data / "icons/hicolor/48x48/mimetypes/application-x-t7kev.png";
@@ -57,7 +54,8 @@ TEST(DesktopFiles, DatabasesFollowTheFiles) {
 
   EXPECT_EQ(ReadText(icon), "event-file picture");
   auto stamps = [&] {
-    return std::vector{fs::last_write_time(mimeCache), fs::last_write_time(appsCache), fs::last_write_time(icon)};
+    return std::vector{fs::last_write_time(mimeCache), fs::last_write_time(appsCache),
+                       fs::last_write_time(icon)};
   };
   UpdateDesktopDatabases(data.string());
   ASSERT_TRUE(fs::exists(mimeCache) && fs::exists(appsCache));

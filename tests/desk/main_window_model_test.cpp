@@ -12,8 +12,8 @@
 #include "events/codec.h"
 #include "lists/event_file.h"
 #include "lists/user_folders.h"
+#include "tests/desk/desk_samples.h"
 #include "tests/desk/scripted_face.h"
-#include "tests/lists/list_samples.h"
 
 #ifdef LOGWICK_WITH_ARCHIVE
 #include "history/history_archive.h"
@@ -23,40 +23,20 @@ namespace logwick {
 namespace {
 
 namespace fs = std::filesystem;
+using test::FileText;
 using test::MakeEvent;
 using test::MemoryProfile;
+using test::Scratch;
 using test::ScriptedFace;
+using test::TenEvents;
 
 // The system's own separator, which is the one that separates folders in
 // the paths the model remembers.
 const std::string kSep(1, static_cast<char>(fs::path::preferred_separator));
 
-std::string Scratch(const std::string& name) {
-  fs::path dir = fs::temp_directory_path() / ("logwick-desk-" + std::to_string(::getpid())) / name;
-  dir.make_preferred();
-  fs::create_directories(dir.parent_path());
-  return dir.string();
-}
-
-// Ten December days of panel 123: seven mode changes, three messages (code 4).
-CT7KEventList TenEvents() {
-  CT7KEventList l = test::MakeHeaderList();
-  l.m_texts = {"Пожар", "Тревога"};
-  for (int i = 0; i < 10; ++i)
-    l.AddTail(MakeEvent(PackTimeStamp(2015, 12, 10 - i, 14, 12, 5), i % 3 == 0 && i > 0 ? 4 : 1,
-                        {static_cast<std::uint8_t>(i)}));
-  return l;
-}
-
 std::string WriteList(const std::string& path, const CT7KEventList& list = TenEvents()) {
-  fs::create_directories(fs::path(path).parent_path());
   EXPECT_TRUE(StoreEventFile(path, list).ok);
   return path;
-}
-
-std::string FileText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // A reading job that returns `list` as a completed reading.
@@ -417,9 +397,9 @@ TEST(Help, CoversTheCommandsAndTheirKeys) {
     text += s.heading + '\n';
     for (const std::string& p : s.paragraphs) text += p + '\n';
   }
-  for (const char* needed : {"Прочитать из прибора", "Фильтр", "Записать текст", "CSV", "HTML", "Архив",
-                             "Синхронизировать", "Ctrl+F", "F3", "Shift+F3", "Ctrl+A", "Ctrl+C", "Ctrl+P",
-                             "Статистика", "Проверка журнала", "F1"})
+  for (const char* needed :
+       {"Прочитать из прибора", "Фильтр", "Записать текст", "CSV", "HTML", "Архив", "Синхронизировать",
+        "Ctrl+F", "F3", "Shift+F3", "Ctrl+A", "Ctrl+C", "Ctrl+P", "Статистика", "Проверка журнала", "F1"})
     EXPECT_NE(text.find(needed), std::string::npos) << needed;
 }
 
