@@ -65,14 +65,12 @@ TEST(DeviceTexts, StateTexts) {
     const char* text;
   } cases[] = {
       // blocked wins over everything
-      {25, 12000001, true, true, "блокировано"},
       {25, 12000001, false, true, "блокировано"},
       {25, 12000001, false, false, "нет связи"},
       {2, smoke, true, false, "запылен"},
       {9, smoke, true, false, "неисправность код 9"},
       {10, smoke, true, false, "0.00 дБ/м"},
       {15, smoke, true, false, "0.05 дБ/м"},
-      {45, smoke, true, false, "0.35 дБ/м"},
       {109, smoke, true, false, "0.99 дБ/м"},
       {110, smoke, true, false, "код 110"},
       {254, smoke, true, false, "кнопка+указка"},

@@ -43,6 +43,13 @@ struct MadeUpSystem : SystemView {
   PortHardware hardware{"Arduino Uno", "2341", "0043"};
 };
 
+// The report's lines as one text.
+std::string Text(const ProbeReport& r) {
+  std::string text;
+  for (const std::string& line : ProbeReportLines(r)) text += line + "\n";
+  return text;
+}
+
 class ProbeOnAMadeUpSystem : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -54,13 +61,6 @@ class ProbeOnAMadeUpSystem : public ::testing::Test {
     CCommPort port;
     return ProbePort({.device = system_.device}, port, system_);
   }
-  // The report's lines as one text.
-  static std::string Text(const ProbeReport& r) {
-    std::string text;
-    for (const std::string& line : ProbeReportLines(r)) text += line + "\n";
-    return text;
-  }
-
   sim::PtyPanel panel_{sim::PanelConfig{}};
   std::string error_;
   MadeUpSystem system_;
@@ -182,8 +182,7 @@ TEST(ProbeOnALine, EachAnswerOrItsAbsenceIsExplained) {
     system.hardware = {};
     CCommPort port;
     const ProbeReport r = ProbePort({.device = system.device}, port, system);
-    std::string text;
-    for (const std::string& line : ProbeReportLines(r)) text += line + "\n";
+    const std::string text = Text(r);
     EXPECT_EQ(r.verdict, c.verdict) << text;
     for (const std::string& words : c.said)
       EXPECT_NE(text.find(words), std::string::npos) << words << "\n" << text;

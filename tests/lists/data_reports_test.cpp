@@ -91,9 +91,6 @@ TEST(DataReports, CsvBytes) {
   const std::string comma = Report(list, {ReportFormat::Csv, ','});
   EXPECT_NE(comma.find("Время,Код,Вид,Луч,Устройство,Событие,Запись\r\n"), std::string::npos);
   EXPECT_NE(comma.find(",\"Дымовой датчик 40, запыленность стала 7%, была 5%\","), std::string::npos);
-  EXPECT_NE(comma.find(",ПР4545 номер 3  нажата кнопка 0,"), std::string::npos);
-  const std::string none = Report(list, {ReportFormat::Csv}, [](const CT7KEvent&) { return false; });
-  EXPECT_EQ(none, "\xEF\xBB\xBFВремя;Код;Вид;Луч;Устройство;Событие;Запись\r\n");
 }
 
 TEST(DataReports, JsonLinesBytes) {

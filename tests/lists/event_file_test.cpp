@@ -20,6 +20,7 @@
 #include "lists/recovery_file.h"
 #include "lists/report.h"
 #include "tests/lists/list_samples.h"
+#include "tests/lists/test_env.h"
 
 using namespace logwick;
 using namespace logwick::test;
@@ -182,11 +183,10 @@ TEST(EventFileStore, TargetCheckAndRecoveryFile) {
   EXPECT_EQ(dir.EntryCount(), 0u);
 
 #ifdef _WIN32
-  const std::wstring oldLocal = _wgetenv(L"LOCALAPPDATA") ? _wgetenv(L"LOCALAPPDATA") : L"";
-  _wputenv_s(L"LOCALAPPDATA", Utf8ToWide(dir.Path().string()).c_str());
+  SetEnv("LOCALAPPDATA", Utf8Of(dir.Path()).c_str());
   const std::string folder = dir.File("Ormet\\Logwick\\recovered\\");
 #else
-  ::setenv("XDG_DATA_HOME", dir.Path().c_str(), 1);
+  SetEnv("XDG_DATA_HOME", dir.Path().c_str());
   const std::string folder = dir.File("Ormet/logwick/recovered/");
 #endif
   std::tm tm{

@@ -22,19 +22,10 @@ inline std::uint32_t Stamp(int y, int mo, int d, int h = 12, int mi = 0, int s =
 // 01/03/2012, configuration "Склад".
 inline CT7KEventList MakeHeaderList() {
   CT7KEventList l;
-  l.m_nPanelType = 1;
-  l.m_nSerNum = 123;
-  l.m_nVerMajor = 2;
-  l.m_nVerMinor = 5;
-  l.m_nReadDay = 16;
-  l.m_nReadMonth = 12;
-  l.m_nReadYear = 2015;
-  l.m_nReadHour = 14;
-  l.m_nReadMin = 12;
-  l.m_nReadSec = 5;
-  l.m_nRelDay = 1;
-  l.m_nRelMonth = 3;
-  l.m_nRelYear = 2012;
+  l.m_nPanelType = 1, l.m_nSerNum = 123, l.m_nVerMajor = 2, l.m_nVerMinor = 5;
+  l.m_nReadDay = 16, l.m_nReadMonth = 12, l.m_nReadYear = 2015;
+  l.m_nReadHour = 14, l.m_nReadMin = 12, l.m_nReadSec = 5;
+  l.m_nRelDay = 1, l.m_nRelMonth = 3, l.m_nRelYear = 2012;
   const std::string name = Utf8ToCp1251("Склад");
   l.SetConfigNameBytes(name.data(), name.size());
   return l;
