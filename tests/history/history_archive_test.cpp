@@ -2,11 +2,9 @@
 // refused files, two writers at once and where the file lives.
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include <algorithm>
 #include <cstdlib>
-#include <map>
+#include <functional>
 #include <thread>
 
 #include "history/archive_location.h"

@@ -12,7 +12,7 @@
 #include <fstream>
 
 #include "sync/server_sync.h"
-#include "tests/cli/cli_run.h"
+#include "tests/cli/cli_runner.h"
 #include "tests/lists/test_env.h"
 #include "tests/sync/pg_test_cluster.h"
 #include "tests/sync/sync_checks.h"
@@ -63,7 +63,7 @@ class SyncFixture : public WithPgCluster {
   }
   SyncOutcome Sync(const std::string& archive) { return Sync(archive, url_); }
 
-  CliResult Cli(const std::vector<std::string>& args) { return RunCli(dir_, args); }
+  Result Cli(const std::vector<std::string>& args) { return RunProgram(kProgram, args, dir_); }
 
   std::size_t ServerReadouts() {
     return std::stoul(cluster_->Value("SELECT count(*) FROM logwick.readout", db_));
