@@ -160,7 +160,7 @@ TEST_F(Views, StatisticsAndIntegrityLeadToTheirRows) {
   RECT r;
   GetClientRect(chart, &r);
   SendMessageW(chart, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(r.right - 7, r.bottom / 3));
-  EXPECT_EQ(Current(), static_cast<LRESULT>(stats.days.back().firstRow));
+  EXPECT_EQ(Current(), static_cast<LRESULT>(stats.days.back().newestRow));
 
   const std::vector<logwick::Finding> findings = logwick::CheckIntegrity(s_list);
   ASSERT_GT(findings.size(), 2u);
