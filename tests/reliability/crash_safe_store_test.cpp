@@ -55,7 +55,9 @@ class CrashSafeStore : public ::testing::Test {
     EXPECT_TRUE(StoreInChild(target, lists_[1], std::chrono::seconds(30)));
     const auto storeUs = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
     std::mt19937 gen(20240315);
-    std::uniform_int_distribution<long long> moment(0, storeUs);
+    // Up to twice a clean run: a store's own time varies with the machine's
+  // load, and both outcomes must come up.
+  std::uniform_int_distribution<long long> moment(0, 2 * storeUs);
     int current = 1, kept = 0, replaced = 0;
     std::size_t mostStrays = 0;
     for (int round = 0; round < rounds; ++round) {
