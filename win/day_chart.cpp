@@ -6,6 +6,7 @@
 
 #include "events/codec.h"
 #include "lists/event_kinds.h"
+#include "win/offscreen_paint.h"
 #include "win/window_classes.h"
 
 namespace logwick::win {
@@ -183,23 +184,10 @@ LRESULT CALLBACK DayChart::WindowProc(HWND window, UINT message, WPARAM wParam, 
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      const HDC target = BeginPaint(window, &ps);
-      RECT client;
-      GetClientRect(window, &client);
-      // Off-screen, then one copy.
-      const HDC dc = CreateCompatibleDC(target);
-      const HBITMAP bitmap =
-          CreateCompatibleBitmap(target, std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1));
-      const HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-      const HGDIOBJ oldFont = SelectObject(dc, FontOf(window));
-      self->Paint(dc, client);
-      BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
-      SelectObject(dc, oldFont);
-      SelectObject(dc, oldBitmap);
-      DeleteObject(bitmap);
-      DeleteDC(dc);
-      EndPaint(window, &ps);
+      const OffscreenPaint paint(window);
+      const HGDIOBJ oldFont = SelectObject(paint.Dc(), FontOf(window));
+      self->Paint(paint.Dc(), paint.Client());
+      SelectObject(paint.Dc(), oldFont);
       return 0;
     }
     case WM_SIZE:

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "events/codec.h"
+#include "win/offscreen_paint.h"
 #include "win/window_classes.h"
 
 namespace logwick::win {
@@ -251,15 +252,20 @@ void EvListCtrl::DrawRow(HDC dc, const RECT& r, std::size_t row) const {
 }
 
 void EvListCtrl::OnPaint() {
-  PAINTSTRUCT ps;
-  const HDC target = BeginPaint(m_window, &ps);
-  RECT client;
-  GetClientRect(m_window, &client);
-  // Off-screen first, then one copy: no flicker while rows scroll by.
-  const HDC dc = CreateCompatibleDC(target);
-  const HBITMAP bitmap =
-      CreateCompatibleBitmap(target, std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1));
-  const HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+  std::size_t count = 0;
+  {
+    // Off-screen first, then one copy: no flicker while rows scroll by.
+    const OffscreenPaint paint(m_window);
+    count = PaintRows(paint.Dc(), paint.Client());
+  }
+  if (m_firstPaintMs < 0 && count > 0) m_firstPaintMs = MillisecondsSinceProcessStart();
+  if (m_resizeStarted != 0) {
+    m_resizeUs = MicrosecondsSince(m_resizeStarted);
+    m_resizeStarted = 0;
+  }
+}
+
+std::size_t EvListCtrl::PaintRows(HDC dc, const RECT& client) {
   FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
   const HGDIOBJ oldFont = SelectObject(dc, m_font);
   SetBkMode(dc, TRANSPARENT);
@@ -275,20 +281,10 @@ void EvListCtrl::OnPaint() {
     LineTo(dc, r.right, r.bottom - 1);
     y += h;
   }
-  BitBlt(target, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
-         ps.rcPaint.bottom - ps.rcPaint.top, dc, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
   SelectObject(dc, oldPen);
   DeleteObject(pen);
   SelectObject(dc, oldFont);
-  SelectObject(dc, oldBitmap);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  EndPaint(m_window, &ps);
-  if (m_firstPaintMs < 0 && count > 0) m_firstPaintMs = MillisecondsSinceProcessStart();
-  if (m_resizeStarted != 0) {
-    m_resizeUs = MicrosecondsSince(m_resizeStarted);
-    m_resizeStarted = 0;
-  }
+  return count;
 }
 
 void EvListCtrl::OnSize() {

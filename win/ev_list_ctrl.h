@@ -67,6 +67,8 @@ class EvListCtrl {
   void Pick(std::size_t row, IEventRows::SelectAct act);
 
   void OnPaint();
+  // Draws the rows from the top one down; how many rows the list has.
+  std::size_t PaintRows(HDC dc, const RECT& client);
   void DrawRow(HDC dc, const RECT& r, std::size_t row) const;
   void OnSize();
   void OnVScroll(WORD code);

@@ -7,6 +7,8 @@
 #include <string>
 #include <utility>
 
+#include "win/offscreen_paint.h"
+
 namespace logwick::win {
 
 namespace {
@@ -51,15 +53,10 @@ LRESULT SetPos(HWND window, TextProgress& p, int pos) {
 }
 
 void Paint(HWND window, TextProgress& p) {
-  PAINTSTRUCT ps;
-  const HDC target = BeginPaint(window, &ps);
+  const OffscreenPaint paint(window);
   ++p.paints;
-  RECT client;
-  GetClientRect(window, &client);
-  const HDC dc = CreateCompatibleDC(target);
-  const HBITMAP bitmap =
-      CreateCompatibleBitmap(target, std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1));
-  const HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+  const HDC dc = paint.Dc();
+  const RECT& client = paint.Client();
   // An empty range draws the background alone.
   FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
   if (p.lower < p.upper) {
@@ -102,11 +99,6 @@ void Paint(HWND window, TextProgress& p) {
       SelectObject(dc, oldFont);
     }
   }
-  BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
-  SelectObject(dc, oldBitmap);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  EndPaint(window, &ps);
 }
 
 LRESULT Invalidating(HWND window, COLORREF& field, COLORREF value) {
