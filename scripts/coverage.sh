@@ -21,9 +21,12 @@ export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 status=0
 (cd "$BUILD" && ctest --output-on-failure -j "$JOBS") || status=$?
 
+# The build folder is given as a search path, not as --object-directory: objects
+# compiled through a compiler cache with a base folder name their sources
+# relatively, which gcov resolves only from the object's own folder.
 filters=()
 for folder in "${PRODUCT[@]}"; do filters+=(--filter "$folder/"); done
-gcovr --root . --object-directory "$BUILD" "${filters[@]}" -j "$JOBS" \
-  --exclude-unreachable-branches --txt "$BUILD/coverage.txt" --print-summary
+gcovr --root . "${filters[@]}" -j "$JOBS" \
+  --exclude-unreachable-branches --txt "$BUILD/coverage.txt" --print-summary "$BUILD"
 echo "coverage: per file in $BUILD/coverage.txt"
 exit $status
