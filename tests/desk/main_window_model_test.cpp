@@ -23,12 +23,7 @@ namespace logwick {
 namespace {
 
 namespace fs = std::filesystem;
-using test::FileText;
-using test::MakeEvent;
-using test::MemoryProfile;
-using test::Scratch;
-using test::ScriptedFace;
-using test::TenEvents;
+using namespace test;
 
 // The system's own separator, which is the one that separates folders in
 // the paths the model remembers.
@@ -66,31 +61,28 @@ struct MainWindow : ::testing::Test {
     for (std::size_t r = 0; r < model->RowCount(); ++r) rows.push_back(model->RowText(r));
     return rows;
   }
+  std::vector<std::string> Lines() const {  // in InfoLine's order
+    std::vector<std::string> lines;
+    for (std::size_t l = 0; l < kInfoLineCount; ++l) lines.push_back(model->Line(static_cast<InfoLine>(l)));
+    return lines;
+  }
 };
 
 TEST_F(MainWindow, StartsEmptyWithDefaultSettingsOrWithTheFileNamed) {
   MainWindowModel& m = Start();
-  EXPECT_EQ(m.Line(InfoLine::Count), "База сообщений пуста");
-  for (InfoLine l : {InfoLine::Read, InfoLine::Panel, InfoLine::Version, InfoLine::Config, InfoLine::Filter})
-    EXPECT_EQ(m.Line(l), "");
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"База сообщений пуста", "", "", "", "", ""}));
   EXPECT_EQ(std::tuple(m.m_nPortNumber, g_nSelectedSerNum, g_bAutoSN, g_bGazMode),
             std::tuple(65535, 0u, 1, 0));
 
   MainWindowModel& n = Start(WriteList(Scratch("start/ten.t7kev")));
-  const std::pair<InfoLine, const char*> lines[] = {
-      {InfoLine::Count, "В базе 10 событий"},
-      {InfoLine::Filter, "Показываются все события"},
-      {InfoLine::Read, "Считано 16/12/2015 14:12:05"},
-      {InfoLine::Panel, "Прибор Тарвел-7К (с/н 123)"},
-      {InfoLine::Version, "Версия v2.5 выпущен 01/03/2012"},
-      {InfoLine::Config, "Конфигурация Склад"},
-  };
-  for (auto [line, text] : lines) EXPECT_EQ(n.Line(line), text);
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"В базе 10 событий", "Считано 16/12/2015 14:12:05",
+                                               "Прибор Тарвел-7К (с/н 123)", "Версия v2.5 выпущен 01/03/2012",
+                                               "Конфигурация Склад", "Показываются все события"}));
   EXPECT_EQ(n.RowText(0), "10/12/2015 14:12:05 включение питания");
   n.Filter().m_bModes = 0;
   n.FillList();
-  EXPECT_EQ(n.Line(InfoLine::Filter), "Показывается 3 событий");
-  EXPECT_EQ(n.RowCount(), 3u);
+  EXPECT_EQ(std::pair(n.Line(InfoLine::Filter), n.RowCount()),
+            std::pair(std::string("Показывается 3 событий"), std::size_t{3}));
 }
 
 TEST_F(MainWindow, FailedLoadsKeepTheRowsAndTheFolder) {
@@ -118,100 +110,87 @@ TEST_F(MainWindow, FailedLoadsKeepTheRowsAndTheFolder) {
   EXPECT_EQ(profile.strings[kSettingEventsFilesDir], fs::path(Scratch("load/x")).parent_path().string());
 }
 
-TEST_F(MainWindow, SavesRememberTheFolderEvenWhenTheyFail) {
+// A save remembers its folder even when it fails; a history longer than a
+// file writes its newest events and says so.
+TEST_F(MainWindow, SavesRememberTheFolderAndKeepTheNewest) {
   MainWindowModel& m = Start(WriteList(Scratch("save/ten.t7kev")));
   face.files = {Scratch("save/copy.t7kev"), Scratch("save") + kSep + "nowhere" + kSep + "x.t7kev"};
   m.OnWriteToFile();
   m.OnWriteToFile();
   EXPECT_EQ(FileText(Scratch("save/copy.t7kev")), FileText(Scratch("save/ten.t7kev")));
-  EXPECT_EQ(face.Texts(), std::vector<std::string>{"Не могу создать файл"});
-  EXPECT_EQ(face.messages[0].caption, MsgCaption::Title);
+  EXPECT_EQ(face.messages.at(0), (Message{"Не могу создать файл", MsgCaption::Title}));
   EXPECT_EQ(profile.strings[kSettingEventsFilesDir], Scratch("save") + kSep + "nowhere");
-}
 
-TEST_F(MainWindow, AHistoryLongerThanAFileWritesItsNewest) {
-  MainWindowModel& m = Start();
-  CT7KEventList& big = m.EventList();
-  big = test::MakeHeaderList();
-  for (std::uint32_t i = 0; i < CT7KEventList::kMaxEvents + 5; ++i) big.AddTail(MakeEvent(i, 1, {}));
-  face.files = {Scratch("big/newest.t7kev")};
+  m.EventList() = MakeHeaderList();
+  for (std::uint32_t i = 0; i < CT7KEventList::kMaxEvents + 5; ++i)
+    m.EventList().AddTail(MakeEvent(i, 1, {}));
+  face.files = {Scratch("save/newest.t7kev")};
   m.OnWriteToFile();
   CT7KEventList back;
-  ASSERT_EQ(LoadEventFile(Scratch("big/newest.t7kev"), back).status, LoadStatus::Loaded);
-  EXPECT_EQ(back.GetCount(), CT7KEventList::kMaxEvents);
-  EXPECT_EQ(back[0].TimeStamp(), 0u);
-  EXPECT_EQ(face.messages.at(0).icon, MsgIcon::Information);
+  ASSERT_EQ(LoadEventFile(Scratch("save/newest.t7kev"), back).status, LoadStatus::Loaded);
+  EXPECT_EQ(std::pair(back.GetCount(), back[0].TimeStamp()),
+            std::pair(std::size_t{CT7KEventList::kMaxEvents}, 0u));
+  EXPECT_EQ(face.messages.at(1).icon, MsgIcon::Information);
 }
 
+// Reports and printing take the shown rows (here the three messages) or all;
+// the file type chooses the form.
 TEST_F(MainWindow, ReportsTakeTheScopeAndTheFormOfTheFileType) {
   MainWindowModel& m = Start(WriteList(Scratch("report/ten.t7kev")));
   m.Filter().m_bModes = 0;
   m.FillList();
-  struct Case {
-    const char* name;
-    int scope;  // -2: the options dialog cancelled
-    std::size_t lines;
-  };
-  const Case cases[] = {{"all.txt", 1, 14},  {"shown.txt", 0, 7}, {"shown.csv", 0, 4},  {"all.JSONL", 1, 11},
-                        {"other.log", 0, 7}, {"shown.htm", 0, 0}, {"cancel.txt", -2, 0}};
-  for (const Case& c : cases) {
-    face.reportOptions = [&](ReportScope& s) {
+  const std::tuple<const char*, int, std::size_t> cases[] = {
+      // file, scope (-2: cancelled), lines
+      {"all.txt", 1, 14},  {"shown.txt", 0, 7}, {"shown.csv", 0, 4},  {"all.JSONL", 1, 11},
+      {"other.log", 0, 7}, {"shown.htm", 0, 0}, {"cancel.txt", -2, 0}};
+  for (auto [name, scope, lines] : cases) {
+    face.reportOptions = [scope = scope](ReportScope& s) {
       EXPECT_EQ(s.m_nScope, 1);  // "Все события" every time
-      s.m_nScope = c.scope;
-      return c.scope != -2;
+      s.m_nScope = scope;
+      return scope != -2;
     };
-    face.files = {Scratch(std::string("report/") + c.name)};
+    face.files = {Scratch(std::string("report/") + name)};
     m.OnWriteText();
     face.files.clear();
-    const std::string text = FileText(Scratch(std::string("report/") + c.name));
-    if (c.lines) {
-      EXPECT_EQ(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')), c.lines) << c.name;
+    const std::string text = FileText(Scratch(std::string("report/") + name));
+    if (lines) {
+      EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), lines) << name;
     }
   }
   EXPECT_EQ(FileText(Scratch("report/shown.htm")).rfind("<!DOCTYPE html>", 0), 0u);
   EXPECT_FALSE(fs::exists(Scratch("report/cancel.txt")));
-  EXPECT_EQ(FileText(Scratch("report/shown.csv")).substr(0, 3), "\xEF\xBB\xBF");
   face.reportOptions = [](ReportScope&) { return true; };
-  face.files = {Scratch("report") + kSep + "nowhere" + kSep + "x.txt"};  // the cancelled one took none
+  face.files = {Scratch("report") + kSep + "nowhere" + kSep + "x.txt"};
   m.OnWriteText();
   EXPECT_EQ(face.Texts(), std::vector<std::string>{"Ошибка записи файла"});
-}
 
-TEST_F(MainWindow, PrintingHandsTheShownEventsReportToTheViewer) {
-  MainWindowModel& m = Start(WriteList(Scratch("print/ten.t7kev")));
-  m.Filter().m_bModes = 0;
-  m.FillList();
-  struct Case {
-    std::string path;
-    bool opens;
-    const char* message;  // "" for none
-  };
-  const Case cases[] = {
-      {Scratch("print/report.html"), true, ""},
-      {Scratch("print/report.html"), false, "Не удалось открыть отчёт для печати:\n"},
-      {Scratch("print") + kSep + "nowhere" + kSep + "report.html", true, "Ошибка записи файла"}};
-  for (const Case& c : cases) {
+  const std::string html = Scratch("report/print.html"),
+                    nowhere = Scratch("report") + kSep + "nowhere" + kSep + "p.html";
+  const std::tuple<std::string, bool, std::string> prints[] = {
+      // path, viewer opens, message
+      {html, true, ""},
+      {html, false, "Не удалось открыть отчёт для печати:\n" + html},
+      {nowhere, true, "Ошибка записи файла"}};
+  for (const auto& [path, opens, message] : prints) {
     face.messages.clear();
-    std::vector<std::string> opened;
-    m.PrintThrough(c.path, [&](const std::string& path) {
-      opened.push_back(path);
-      return c.opens;
-    });
-    EXPECT_EQ(face.Texts(), *c.message ? std::vector<std::string>{c.message + (c.opens ? "" : c.path)}
-                                       : std::vector<std::string>{})
-        << c.path;
-    EXPECT_EQ(opened.size(), fs::exists(c.path) ? 1u : 0u);
+    int opened = 0;
+    m.PrintThrough(path, [&opened, opens = opens](const std::string&) { return ++opened, opens; });
+    EXPECT_EQ(face.Texts(), message.empty() ? std::vector<std::string>{} : std::vector{message}) << path;
+    EXPECT_EQ(opened, fs::exists(path) ? 1 : 0);
   }
-  // The three messages of the shown rows, not the modes the filter hides.
-  const std::string html = FileText(Scratch("print/report.html"));
-  EXPECT_NE(html.find(m.RowText(2).substr(20)), std::string::npos);
-  EXPECT_EQ(html.find("включение питания"), std::string::npos);
+  const std::string printed = FileText(html);
+  EXPECT_NE(printed.find(m.RowText(2).substr(20)), std::string::npos);
+  EXPECT_EQ(printed.find("включение питания"), std::string::npos);
 }
 
+// A reading needs a port; its list goes in place only once the dialog has
+// ended, and one cancelled before its events leaves the list as it was.
 TEST_F(MainWindow, ReadingNeedsAPortAndPutsItsListInPlaceAfterTheDialog) {
-  std::size_t rowsDuring = 99;
-  services.readout = [&](const ReadoutSettings& s, IReadoutView& view, const std::atomic<bool>&) {
-    EXPECT_EQ(s.portNumber, 3u);
+  services.readout = [](const ReadoutSettings& s, IReadoutView& view, const std::atomic<bool>& cancel) {
+    if (s.portNumber == 1) {  // cancelled before its events
+      while (!cancel) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      return ReadoutResult{.status = ReadoutStatus::Cancelled};
+    }
     view.Warning(ReadoutStatus::EventsNotRead);
     return ReadoutResult{.status = ReadoutStatus::EventsNotRead, .list = TenEvents()};
   };
@@ -221,53 +200,38 @@ TEST_F(MainWindow, ReadingNeedsAPortAndPutsItsListInPlaceAfterTheDialog) {
     m.OnReadFromPanel();
   }
   EXPECT_EQ(face.Texts(), std::vector<std::string>(3, "Не указан номер порта для связи"));
-  face.messages.clear();
+  std::size_t rowsDuring = 99;
   face.during = [&](ReadingSession&) { rowsDuring = m.RowCount(); };
   m.m_nPortNumber = 3;
   m.OnReadFromPanel();
-  EXPECT_EQ(rowsDuring, 0u);  // the list changes only once the dialog has ended
-  EXPECT_EQ(m.RowCount(), 10u);
-  ASSERT_FALSE(face.messages.empty());
-  EXPECT_EQ(face.messages[0],
+  EXPECT_EQ(std::pair(rowsDuring, m.RowCount()), std::pair(std::size_t{0}, std::size_t{10}));
+  EXPECT_EQ(face.messages.at(3),
             (Message{"Ошибка при чтении\nсобытий", MsgCaption::Title, MsgIcon::Warning, MsgOwner::Reading}));
-}
-
-TEST_F(MainWindow, AReadingCancelledBeforeItsEventsLeavesTheListAndRefills) {
-  services.readout = [](const ReadoutSettings&, IReadoutView&, const std::atomic<bool>& cancel) {
-    while (!cancel) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    return ReadoutResult{.status = ReadoutStatus::Cancelled};
-  };
   face.during = [](ReadingSession& s) { s.Cancel(); };
-  MainWindowModel& m = Start(WriteList(Scratch("cancel/ten.t7kev")));
-  m.m_nPortNumber = 1;
   face.changes = 0;
+  m.m_nPortNumber = 1;
   m.OnReadFromPanel();
   EXPECT_EQ(m.RowCount(), 10u);
   EXPECT_TRUE(face.changes & kChangedLines);
-  EXPECT_TRUE(face.messages.empty());
+  EXPECT_EQ(face.messages.size(), 4u);
 }
 
 TEST_F(MainWindow, LeavingAsksOnlyForAReadingNothingElseHolds) {
   services.readout = ReadingOf(TenEvents());
   profile.ints[kSettingArchiveReadings] = 0;
   MainWindowModel& m = Start();
-  EXPECT_TRUE(m.OnExit());
-  EXPECT_TRUE(face.questions.empty());
+  EXPECT_TRUE(m.OnExit() && face.questions.empty());
   m.m_nPortNumber = 1;
   m.OnReadFromPanel();
   face.closed = false;
   face.answers = {false, true};
-  EXPECT_FALSE(m.OnExit());
-  EXPECT_FALSE(face.closed);
-  EXPECT_TRUE(m.OnExit());
-  EXPECT_TRUE(face.closed);
+  EXPECT_FALSE(m.OnExit() || face.closed);
+  EXPECT_TRUE(m.OnExit() && face.closed);
   EXPECT_EQ(face.questions.at(0).text, "Считанные события не сохранены. Выйти из программы?");
-  // Written to a file, it is no longer at risk.
-  face.files = {Scratch("exit/kept.t7kev")};
+  face.files = {Scratch("exit/kept.t7kev")};  // written to a file, it is no longer at risk
   m.OnWriteToFile();
   face.questions.clear();
-  EXPECT_TRUE(m.OnExit());
-  EXPECT_TRUE(face.questions.empty());
+  EXPECT_TRUE(m.OnExit() && face.questions.empty());
 #ifndef LOGWICK_WITH_ARCHIVE
   // A program without an archive files no reading, whatever the setting says.
   profile.ints.erase(kSettingArchiveReadings);
@@ -345,49 +309,56 @@ TEST_F(MainWindow, RowsAreSelectedAndCopiedAsLines) {
   m.Select(3, IEventRows::SelectAct::Toggle);
   m.CopySelection();
   EXPECT_EQ(face.clipboard, m.RowText(2) + "\n" + m.RowText(4) + "\n");
-  EXPECT_EQ(m.CurrentRow(), 3u);
   m.SelectAll();
   EXPECT_EQ(m.Selection().SelectedCount(), 10u);
   m.FillList();  // new rows: nothing selected
   EXPECT_EQ(m.Selection().SelectedCount(), 0u);
 }
 
+// Rows 3, 6 and 9 hold "сообщение"; the search starts at the top row.
 TEST_F(MainWindow, FindStartsAtTheTopRowStepsRoundAndCloses) {
   MainWindowModel& m = Start(WriteList(Scratch("find/ten.t7kev")));
   face.topRow = 5;
   m.OnFind();
   EXPECT_EQ(face.opened, std::vector<DeskWindow>{DeskWindow::FindBar});
-  m.FindText("СООБЩЕНИЕ");  // rows 3, 6 and 9, letter case aside
-  EXPECT_EQ(m.Find().CountText(), "2 из 3");
-  EXPECT_EQ(m.CurrentRow(), 6u);
+  m.FindText("СООБЩЕНИЕ");
+  EXPECT_EQ(std::pair(m.CurrentRow(), m.Find().CountText()),
+            std::pair(std::size_t{6}, std::string("2 из 3")));
   m.FindNext();
   m.FindNext();
   EXPECT_EQ(std::pair(m.CurrentRow(), m.Find().CountText()),
             std::pair(std::size_t{3}, std::string("1 из 3")));
   m.FindPrevious();
   EXPECT_EQ(m.CurrentRow(), 9u);
-  EXPECT_FALSE(m.FoundSpans(9).empty());
-  EXPECT_TRUE(m.FoundSpans(8).empty());
+  EXPECT_TRUE(!m.FoundSpans(9).empty() && m.FoundSpans(8).empty());
   m.CloseFind();
   EXPECT_TRUE(m.FoundSpans(9).empty());
   m.FindNext();  // F3 with the bar closed opens it
   EXPECT_TRUE(m.Find().IsOpen());
 }
 
+// The statistics follow the shown rows; a day leads to its newest row, a
+// finding whose row is hidden to the next shown one.
 TEST_F(MainWindow, StatisticsAndIntegrityFollowTheRowsAndLeadToThem) {
   CT7KEventList list = TenEvents();
   list.AddTail(MakeEvent(PackTimeStamp(2015, 13, 1, 0, 0, 0), 1, {}));  // a bad date
   MainWindowModel& m = Start(WriteList(Scratch("insight/eleven.t7kev"), list));
-  EXPECT_EQ(m.Statistics().events, 11u);
+  EXPECT_EQ(m.Statistics().events, 11u);  // the statistics follow the shown rows
   m.Filter().m_bModes = 0;
   m.FillList();
-  EXPECT_EQ(m.Statistics().events, 3u);
-  m.GoToDay(0);  // the oldest day with a shown event: 01/12, row 2 of 3, at the top
-  EXPECT_EQ(m.CurrentRow(), 2u);
+  EXPECT_EQ(StatisticsSummary(m.Statistics()),
+            "Событий: 3\nс 01/12/2015 14:12:05 по 07/12/2015 14:12:05\nрежимы: 0\nустройства: 0\n"
+            "сообщения: 3\nлучи: 0\nПР4545: 0\nведомые: 0\nпрочие: 0");
+  EXPECT_EQ(std::pair(FindingsCountText(m.Findings().size()), FindingsCountText(0)),
+            std::pair(std::string("Замечаний: 2"), std::string("Замечаний нет")));
+  EXPECT_EQ(FindingCells(m.Findings().back()),
+            (std::vector<std::string>{"11", "01/13/2015 00:00:00", "неверная дата"}));
+  m.GoToDay(0);  // 01/12: row 2 of 3
   EXPECT_EQ(face.shownRows.back(), std::pair(std::size_t{2}, ScrollTo::Top));
   ASSERT_FALSE(m.Findings().empty());
-  m.GoToFinding(m.Findings().size() - 1);  // the bad date's row is hidden: the next shown row
-  EXPECT_EQ(m.CurrentRow(), 2u);
+  face.shownRows.clear();
+  m.GoToFinding(m.Findings().size() - 1);  // the bad date's
+  EXPECT_EQ(face.shownRows.back(), std::pair(std::size_t{2}, ScrollTo::TopIfHidden));
 }
 
 // The help names every command of the window and every key.
