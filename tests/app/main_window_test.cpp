@@ -1,9 +1,31 @@
-// The main window as drawn from its template: its lines and menu, the keys
-// and ways that leave it (asking first for a reading nothing else holds), and
-// help from the menu, the button and F1.
+// The main window and what it opens, as drawn from their templates: its lines
+// and menu, the keys and ways that leave it, help, the filter, settings and
+// About dialogs, the find bar, the statistics and integrity windows, the save
+// dialog's types and the print preview. Each control is wired to its model;
+// the rules themselves are the model's tests.
+#include <QPrinter>
+
+#include "app/about_dlg.h"
+#include "app/day_chart.h"
+#include "app/filter_dlg.h"
+#include "app/find_bar.h"
+#include "app/integrity_wnd.h"
+#include "app/report_preview.h"
+#include "app/settings_dlg.h"
+#include "app/statistics_wnd.h"
 #include "app_test_support.h"
+#include "lists/shown_rows.h"
+#include "version/program_version.h"
 
 using M = CLogwickDlg;
+using F = CFilterDlg;
+using S = CSettingsDlg;
+using logwick::test::MakeEvent;
+using logwick::test::MakeHeaderList;
+
+static bool Enabled(QWidget* d, std::initializer_list<int> ids, bool on) {
+  return std::all_of(ids.begin(), ids.end(), [&](int id) { return Ctl(d, id)->isEnabled() == on; });
+}
 
 class MainWindowTest : public QObject {
   Q_OBJECT
@@ -17,7 +39,6 @@ class MainWindowTest : public QObject {
     dlg.m_strFileToOpen = WriteSample(TempDir() + "/start/ten.t7kev");
     WhenModal(M::kIdDialog, [](QDialog* d) { static_cast<M*>(d)->CloseMainWindow(); });
     dlg.exec();  // starts the model with the file named
-    QCOMPARE(Line(&dlg, M::kIdPanelLine), QString("Прибор Тарвел-7К (с/н 123)"));
     QCOMPARE(Line(&dlg, M::kIdCountLine), QString("В базе 10 событий"));
     QCOMPARE(dlg.ListBox()->GetCount(), 10);
     QCOMPARE(dlg.ListBox()->GetText(0), QString::fromStdString(dlg.Model().RowText(0)));
@@ -27,53 +48,37 @@ class MainWindowTest : public QObject {
     QVERIFY(!(dlg.windowFlags() & Qt::WindowMaximizeButtonHint));
   }
 
+  // Esc leaves the window open, Enter outside a button presses Вы&ход; the
+  // close box asks before a reading that no file and no archive holds is lost.
   void ExitRules() {
     CLogwickDlg dlg, other;
-    for (CLogwickDlg* d : {&dlg, &other}) {
-      d->Model().OnInitDialog();
-      d->show();
-    }
-    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    Shown(dlg);
     QTest::keyClick(&dlg, Qt::Key_Escape);
     QVERIFY(dlg.isVisible());
-    dlg.ListBox()->setFocus();  // Enter outside a button presses Вы&ход
+    dlg.ListBox()->setFocus();
     QTest::keyClick(dlg.ListBox(), Qt::Key_Return);
-    QVERIFY(!dlg.isVisible());
-    QVERIFY(other.close());
+    QVERIFY(!dlg.isVisible() && Shown(other).close());
     for (CLogwickDlg* d : {&dlg, &other}) QCOMPARE(d->result(), int(QDialog::Accepted));
-  }
 
-  // The close box asks before a reading that no file and no archive holds is lost.
-  void TheCloseBoxAsksForAnUnsavedReading() {
     logwick::QtProfile().WriteInt(logwick::kSettingArchiveReadings, 0);
-    CLogwickDlg dlg(nullptr, {.readout = [](const logwick::ReadoutSettings&, logwick::IReadoutView&,
-                                            const std::atomic<bool>&) {
-                      return logwick::ReadoutResult{.list = TenEvents()};
-                    }});
-    dlg.Model().OnInitDialog();
-    dlg.Model().m_nPortNumber = 1;
-    dlg.Model().OnReadFromPanel();
-    dlg.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-    QStringList asked;
-    bool answer = false;
-    logwick::SetQuestionHook([&](const logwick::MessageRecord& r) {
-      asked << r.text;
-      return answer;
-    });
-    QVERIFY(!dlg.close());
-    answer = true;
-    QVERIFY(dlg.close());
+    CLogwickDlg reader(nullptr, {.readout = [](const logwick::ReadoutSettings&, logwick::IReadoutView&,
+                                               const std::atomic<bool>&) {
+                         return logwick::ReadoutResult{.list = TenEvents()};
+                       }});
+    Shown(reader).Model().m_nPortNumber = 1;
+    reader.Model().OnReadFromPanel();
+    int asked = 0;
+    logwick::SetQuestionHook([&](const logwick::MessageRecord&) { return ++asked == 2; });
+    QVERIFY(!reader.close());
+    QVERIFY(reader.close());
     logwick::SetQuestionHook({});
-    QCOMPARE(asked, QStringList(2, "Считанные события не сохранены. Выйти из программы?"));
+    QCOMPARE(asked, 2);
   }
 
-  // F1 opens the help page as the menu item and the button do.
+  // The menu item, the button and F1 open the help page.
   void HelpFromTheMenuTheButtonAndF1() {
     CLogwickDlg dlg;
-    dlg.Model().OnInitDialog();
-    dlg.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    Shown(dlg);
     int shown = 0;
     const std::function<void()> ways[] = {
         [&] { dlg.MenuBar()->findChild<QAction*>(QString::number(M::kIdHelp))->trigger(); },
@@ -85,14 +90,222 @@ class MainWindowTest : public QObject {
       QVERIFY(QTest::qWaitForWindowActive(&dlg));
       dlg.ListBox()->setFocus();
       WhenModal("help", [&](QDialog* help) {
-        QVERIFY(help->findChild<QTextBrowser*>("helptext"));
-        ++shown;
+        shown += help->findChild<QTextBrowser*>("helptext") != nullptr;
         help->accept();
       });
       open();
       QTRY_COMPARE(QApplication::activeModalWidget(), nullptr);
     }
-    QCOMPARE(shown, int(std::size(ways)));
+    QCOMPARE(shown, 3);
+  }
+
+  void FilterDialogDrawsAndHandsBackItsModel() {
+    Hooks messages;
+    CLogwickDlg main;
+    logwick::FilterDialog model(main, CT7KEvFilter());
+    CFilterDlg dlg(model);
+    WhenModal(F::kIdDialog, [&](QDialog* d) {
+      QCOMPARE(Ctl<QDateEdit>(d, F::kIdDateFrom)->date(), QDate::currentDate().addDays(-30));
+      QVERIFY(Enabled(d, {F::kIdDateFrom, F::kIdDateTo}, false));
+      // The beam box governs its edits at once, the device box nothing.
+      Click(d, F::kIdBeams);
+      Click(d, F::kIdDevices);
+      QVERIFY(Enabled(d, {F::kIdFirstBeam, F::kIdLastBeam}, false));
+      QVERIFY(Enabled(d, {F::kIdFirstDevice, F::kIdLastDevice}, true));
+      Click(d, F::kIdPeriod);
+      QVERIFY(Enabled(d, {F::kIdDateFrom, F::kIdDateTo}, true));
+      Ctl<QDateEdit>(d, F::kIdDateFrom)->setDate(QDate(2024, 3, 1));
+      Ctl<QLineEdit>(d, F::kIdLastDevice)->clear();
+      Click(d, F::kIdOk);  // kept open, the focus on the bad edit
+      QVERIFY(d->isVisible() && Ctl(d, F::kIdLastDevice)->hasFocus());
+      Ctl<QLineEdit>(d, F::kIdLastDevice)->setText("300");
+      Click(d, F::kIdOk);
+    });
+    QCOMPARE(dlg.exec(), int(QDialog::Accepted));
+    QCOMPARE(messages.texts.size(), 1);
+    const CT7KEvFilter& f = model.Filter();
+    QCOMPARE(std::tuple(f.m_bBeams, f.m_bDevices, f.m_nLastDev, f.m_bPeriod), std::tuple(0, 0, 300u, 1));
+    QCOMPARE(QDateTime::fromSecsSinceEpoch(f.m_timeFrom).date(), QDate(2024, 3, 1));
+  }
+
+  // Each port of the list carries its description beside its own text; "Авто" and OK go to the model.
+  void SettingsDialogDrawsThePortsAndHandsBackItsModel() {
+    Hooks messages;
+    CLogwickDlg main;
+    const std::vector<logwick::PortListing> ports = {{1, "/dev/ttyS0", "на плате"}, {12, "/dev/ttyUSB1", ""}};
+    logwick::SettingsDialog model(main, {.portNumber = 12, .autoSerial = true}, ports);
+    CSettingsDlg dlg(model);
+    WhenModal(S::kIdDialog, [&](QDialog* d) {
+      auto* combo = Ctl<QComboBox>(d, S::kIdPort);
+      QCOMPARE(combo->currentText(), QString("COM12 ttyUSB1"));
+      QCOMPARE(S::ListedText(combo->model()->index(0, 0)), QString("COM1 ttyS0  на плате"));
+      auto* edit = Ctl<QLineEdit>(d, S::kIdSerial);
+      QVERIFY(!edit->isEnabled());
+      Click(d, S::kIdAuto);
+      QVERIFY(edit->isEnabled() && edit->text() == "2");
+      edit->setText("1");
+      Click(d, S::kIdOk);
+      QVERIFY(d->isVisible());
+      combo->setCurrentIndex(0);
+      edit->setText("4660");
+      Click(d, S::kIdOk);
+    });
+    QCOMPARE(dlg.exec(), int(QDialog::Accepted));
+    QCOMPARE(messages.texts.size(), 1);
+    const logwick::ReadoutSettings& s = model.Settings();
+    QCOMPARE(std::tuple(s.selectedSerial, s.autoSerial, s.portNumber), std::tuple(4660u, false, 1u));
+  }
+
+  // The About box keeps its version line and names the build as --version does.
+  void AboutShowsTheProgramsVersion() {
+    CAboutDlg dlg;
+    const QList<QLabel*> labels = dlg.findChildren<QLabel*>();
+    auto line =
+        std::find_if(labels.begin(), labels.end(), [](QLabel* l) { return l->text().startsWith("Версия"); });
+    QVERIFY(line != labels.end());
+    QCOMPARE((*line)->text(), QString("Версия ") + logwick::kProjectVersion);
+    QCOMPARE((*line)->toolTip().toStdString(), logwick::VersionLine("logwick"));
+  }
+
+  // Keys and Cyrillic typing reach the find model; found text is marked in the rows.
+  void FindBarTakesKeysAndMarksTheRows() {
+    CT7KEventList l = TenEvents();
+    for (int i = 0; i < 300; ++i)  // a message on every 40th row below, power on the others
+      l.AddTail(MakeEvent(PackTimeStamp(2015, 11, 1, 14, 0, 0), i % 40 == 0 ? 4 : 1));
+    CLogwickDlg dlg;
+    Shown(dlg, WriteSample(TempDir() + "/find/long.t7kev", l));
+    const int height = dlg.height();
+    CEvListBox* list = dlg.ListBox();
+    CFindBar* bar = dlg.FindBar();
+    QLineEdit* edit = bar->Edit();
+    list->SetTopIndex(100);
+    QTest::keyClick(list, Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(bar->isVisible() && dlg.height() > height);  // a strip below the list
+    QVERIFY(bar->geometry().top() > list->geometry().bottom());
+    QCOMPARE(QApplication::focusWidget(), edit);
+    TypeText(edit, "СООБЩЁНИЕ");  // rows 3, 6, 9 and every 40th from 10: the first from the top row
+    QCOMPARE(list->GetCurSel(), 130);
+    QVERIFY(list->GetTopIndex() <= 130 && 130 < list->GetTopIndex() + list->VisibleRowCount());
+    const std::tuple<QWidget*, Qt::Key, Qt::KeyboardModifiers, int> steps[] = {
+        {edit, Qt::Key_Return, {}, 170},
+        {edit, Qt::Key_F3, {}, 210},
+        {list, Qt::Key_F3, Qt::ShiftModifier, 170},
+        {edit, Qt::Key_Return, Qt::ShiftModifier, 130},
+        {edit, Qt::Key_Enter, {}, 170},
+    };
+    for (auto [to, key, modifiers, row] : steps) {
+      QTest::keyClick(to, key, modifiers);
+      QCOMPARE(list->GetCurSel(), row);
+    }
+    QVERIFY(dlg.isVisible());  // Enter in the bar is not the window's default button
+    QCOMPARE(bar->findChild<QLabel*>("findCount")->text(), QString("8 из 11"));
+    const QColor currentFound(255, 150, 40);
+    QVERIFY(HasColour(list->viewport()->grab().toImage(), currentFound));
+
+    // Esc closes the bar and takes the marks off; then Esc does nothing, as before.
+    QTest::keyClick(edit, Qt::Key_Escape);
+    QVERIFY(bar->isHidden() && dlg.height() == height);
+    QVERIFY(!HasColour(list->viewport()->grab().toImage(), currentFound));
+    QTest::keyClick(list, Qt::Key_Escape);
+    QVERIFY(dlg.isVisible());
+    QTest::keyClick(list, Qt::Key_F, Qt::ControlModifier);  // the text waits, selected for typing over
+    QCOMPARE(edit->selectedText(), QString("СООБЩЁНИЕ"));
+  }
+
+  // A bar of the chart and a row of the findings table lead the list to their
+  // rows; the windows follow the filter.
+  void ChartBarsAndFindingsLeadToTheirRows() {
+    // Newest first: 5, 3 and 1 December, nothing on the 2nd and 4th; the last row no valid event.
+    CT7KEventList l = MakeHeaderList();
+    for (auto [day, hour, code] : {std::tuple{5, 8, 4}, {5, 9, 1}, {3, 12, 4}, {3, 8, 1}, {1, 8, 0}})
+      l.AddTail(MakeEvent(PackTimeStamp(2015, 12, day, hour, 0, 0), static_cast<std::uint16_t>(code)));
+    CLogwickDlg dlg;
+    Shown(dlg, WriteSample(TempDir() + "/insight/days.t7kev", l));
+    dlg.findChild<QAction*>("statistics")->trigger();
+    CStatisticsWnd* wnd = dlg.StatisticsWnd();
+    QVERIFY(wnd && QTest::qWaitForWindowExposed(wnd));
+    for (QTableWidget* table : wnd->findChildren<QTableWidget*>())  // all ten rows at the first size
+      QVERIFY(table->rowViewportPosition(9) + table->rowHeight(9) <= table->viewport()->height());
+    CDayChart* chart = wnd->Chart();
+    QCOMPARE(chart->Count(4, logwick::EventKind::Messages), 1u);  // one message on the 5th
+    QTest::mouseClick(chart, Qt::LeftButton, {}, chart->ColumnRect(2).center());
+    QCOMPARE(dlg.ListBox()->GetCurSel(), 2);  // the 3rd's newest event
+    dlg.Model().Filter().m_bModes = 0;
+    dlg.Model().FillList();
+    QVERIFY2(wnd->SummaryText().startsWith("Событий: 3\n"), qPrintable(wnd->SummaryText()));
+
+    dlg.findChild<QAction*>("integrity")->trigger();
+    QTableWidget* table = dlg.IntegrityWnd()->Table();
+    QCOMPARE(table->rowCount(), 2);
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                      table->visualItemRect(table->item(0, 2)).center());
+    QCOMPARE(dlg.ListBox()->GetCurSel(), 0);
+  }
+
+  void ANameTypedWithoutExtensionTakesTheChosenType() {
+    const QString folder = TempDir() + "/types";
+    QDir().mkpath(folder);
+    const logwick::QtFileRequest request{true, "txt", "Текстовые файлы (*.txt);;CSV (*.csv);;Все файлы (*.*)",
+                                         folder};
+    for (auto [downs, name] :
+         {std::pair{0, "x.txt"}, {1, "x.csv"}, {2, "x.txt"}}) {  // all files: the default
+      WhenModal("savefile", [downs = downs](QDialog* d) {
+        for (int i = 0; i < downs; ++i)
+          QTest::keyClick(d->findChild<QComboBox*>("fileTypeCombo"), Qt::Key_Down);
+        d->findChild<QLineEdit*>("fileNameEdit")->setText("x");
+        d->accept();
+      });
+      QCOMPARE(QFileInfo(logwick::ChooseFile(nullptr, request)).fileName(), QString(name));
+    }
+  }
+
+  // The preview shows its first page while it lays the rest out, "Отмена"
+  // back to the main window; laid out, it has the pages a print has.
+  void PrintPreviewShowsPagesAsTheyAreLaidOut() {
+    CLogwickDlg dlg;
+    CT7KEventList& list = dlg.Model().EventList();
+    list = MakeHeaderList();
+    for (int i = 0; i < 100000; ++i) list.AddTail(MakeEvent(PackTimeStamp(2015, 12, 1, 8, 0, 0), 1));
+    dlg.Model().FillList();
+    dlg.show();
+    WhenModal("printPreview", [&](QDialog* d) {
+      auto* preview = static_cast<logwick::ReportPreview*>(d);
+      QTRY_VERIFY(preview->PagesPainted() > 0);
+      QVERIFY(!preview->Layout().Done() && preview->CancelButton()->isVisible());
+      QVERIFY(!preview->PrintButton()->isEnabled());
+      QTest::mouseClick(preview->CancelButton(), Qt::LeftButton);
+      QVERIFY(!d->isVisible());
+    });
+    dlg.findChild<QAction*>("print")->trigger();
+
+    const CT7KEventList ten = TenEvents();
+    const logwick::ShownRows all(ten, {});
+    int pages = 0;
+    WhenModal("printPreview", [&](QDialog* d) {
+      auto* preview = static_cast<logwick::ReportPreview*>(d);
+      QTRY_VERIFY(preview->Layout().Done());
+      QVERIFY(preview->PrintButton()->isEnabled() && preview->Progress()->isHidden());
+      pages = preview->Layout().PageCount();
+      d->reject();
+    });
+    logwick::ShowReportPreview(&dlg, ten, all);
+
+    // The same pages as a PDF: the summary, then the events table, as long as the shown events need.
+    auto pdfPages = [](const CT7KEventList& list, const logwick::ShownRows& rows) {
+      QPrinter printer(QPrinter::HighResolution);
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      printer.setOutputFileName(TempDir() + "/report.pdf");
+      logwick::PrintReport(printer, list, rows);
+      QFile pdf(printer.outputFileName());
+      const QByteArray bytes = pdf.open(QIODevice::ReadOnly) ? pdf.readAll() : QByteArray();
+      return bytes.startsWith("%PDF") ? int(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r")) : -1;
+    };
+    QCOMPARE(pdfPages(ten, all), pages);
+    QCOMPARE(pdfPages(ten, logwick::ShownRows(ten, [](const CT7KEvent& ev) { return ev.Code() == 4; })), 2);
+    CT7KEventList many = MakeHeaderList();
+    for (int i = 0; i < 1000; ++i) many.AddTail(MakeEvent(PackTimeStamp(2015, 12, 1, 8, 0, 0), 1));
+    const int manyPages = pdfPages(many, logwick::ShownRows(many, {}));
+    QVERIFY2(manyPages > 10 && manyPages < 40, qPrintable(QString::number(manyPages)));
   }
 };
 

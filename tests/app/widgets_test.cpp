@@ -5,20 +5,10 @@
 struct PaintCounter : QObject {
   int paints = 0;
   bool eventFilter(QObject*, QEvent* e) override {
-    if (e->type() == QEvent::Paint) ++paints;
+    paints += e->type() == QEvent::Paint;
     return false;
   }
 };
-
-// Some pixel of area close to c: text strokes carry the pure colour.
-static bool AnyPixel(const QImage& img, QRect area, QColor c) {
-  for (int x = area.left(); x <= area.right(); ++x)
-    for (int y = area.top(); y <= area.bottom(); ++y)
-      if (const QColor p = img.pixelColor(x, y);
-          qAbs(p.red() - c.red()) + qAbs(p.green() - c.green()) + qAbs(p.blue() - c.blue()) < 120)
-        return true;
-  return false;
-}
 
 // Rows of plain texts that keep their own selection, as the main window's
 // model does, and bring a selected row into view.
@@ -44,9 +34,9 @@ struct TextRows : logwick::IEventRows {
   std::vector<logwick::RowSearch::Span> FoundSpans(std::size_t) const override { return {}; }
   std::size_t FoundRow() const override { return kNoRow; }
   void Select(std::size_t row, SelectAct act) override {
-    if (act == SelectAct::Only) selection.Select(row);
-    if (act == SelectAct::Extend) selection.ExtendTo(row);
-    if (act == SelectAct::Toggle) selection.Toggle(row);
+    using S = logwick::RowSelection;
+    constexpr void (S::*acts[])(std::size_t) = {&S::Select, &S::ExtendTo, &S::Toggle};  // SelectAct's order
+    (selection.*acts[static_cast<int>(act)])(row);
     box->ShowRow(static_cast<int>(row), logwick::ScrollTo::Least);
   }
   void SelectAll() override {
@@ -71,17 +61,16 @@ class WidgetsTest : public QObject {
     box.setFocus();  // the focus does not show
     const QFontMetrics fm(box.font());
     const int margin = fm.height() / 8 + 1;
-    const QString longText = QString("слово ").repeated(40).trimmed();
-    const QStringList texts = {"short", longText};
+    const QStringList texts = {"short", QString("слово ").repeated(40).trimmed()};
     TextRows rows;
     rows.Set(box, 2, [&](int row) { return texts[row]; });
     const int wrapped =
-        fm.boundingRect(0, 0, box.viewport()->width(), 10000, Qt::TextWordWrap, longText).height();
-    QCOMPARE(box.GetItemHeight(0), fm.height() + margin);
-    QCOMPARE(box.GetItemHeight(1), wrapped + margin);
-    const QImage image = box.viewport()->grab().toImage();
-    QCOMPARE(image.pixelColor(box.viewport()->width() / 2, box.GetItemHeight(0) - 1),
-             box.palette().color(QPalette::Disabled, QPalette::WindowText));
+        fm.boundingRect(0, 0, box.viewport()->width(), 10000, Qt::TextWordWrap, texts[1]).height();
+    QCOMPARE(std::pair(box.GetItemHeight(0), box.GetItemHeight(1)),
+             std::pair(fm.height() + margin, wrapped + margin));
+    QCOMPARE(
+        box.viewport()->grab().toImage().pixelColor(box.viewport()->width() / 2, box.GetItemHeight(0) - 1),
+        box.palette().color(QPalette::Disabled, QPalette::WindowText));
     box.resize(900, 200);  // a wider view re-wraps
     QVERIFY(box.GetItemHeight(1) < wrapped + margin);
 
@@ -97,14 +86,11 @@ class WidgetsTest : public QObject {
     QVERIFY2(fetched < 500, qPrintable(QString::number(fetched)));
     const int page = box.VisibleRowCount() - 1;  // the rows in view less one
     QVERIFY(page >= 9);
+    // Down with no current row takes the top row; Up stops at the first.
     const std::pair<Qt::Key, int> moves[] = {
-        {Qt::Key_Down, 0},                          // no current row yet: the top row
-        {Qt::Key_Down, 1},                          // then one row down
-        {Qt::Key_Up, 0},          {Qt::Key_Up, 0},  // not past the first
-        {Qt::Key_PageDown, page}, {Qt::Key_PageDown, 2 * page},
-        {Qt::Key_PageUp, page},   {Qt::Key_End, 99999},
-        {Qt::Key_Home, 0},
-    };
+        {Qt::Key_Down, 0},      {Qt::Key_Down, 1},        {Qt::Key_Up, 0},
+        {Qt::Key_Up, 0},        {Qt::Key_PageDown, page}, {Qt::Key_PageDown, 2 * page},
+        {Qt::Key_PageUp, page}, {Qt::Key_End, 99999},     {Qt::Key_Home, 0}};
     for (auto [key, row] : moves) {
       QTest::keyClick(&box, key);
       QCOMPARE(box.GetCurSel(), row);
@@ -112,9 +98,7 @@ class WidgetsTest : public QObject {
     }
     QTest::keyClick(&box, Qt::Key_End);
     QCOMPARE(box.GetTopIndex() + box.VisibleRowCount(), 100000);  // the last page is full
-    QVERIFY(box.VisibleRowCount() >= 9);
     QTest::keyClick(&box, Qt::Key_Home);
-    QCOMPARE(box.GetTopIndex(), 0);
     QWheelEvent wheel(QPointF(10, 10), box.mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, -120),
                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(box.viewport(), &wheel);
@@ -142,26 +126,26 @@ class WidgetsTest : public QObject {
     using Rows = std::vector<std::size_t>;
     click(1);
     QCOMPARE(rows.selection.SelectedRows(), Rows{1});
-    QCOMPARE(rowImage(0), plain[0]);  // unselected rows are drawn as before
+    QCOMPARE(rowImage(0), plain[0]);
     QVERIFY(rowImage(1) != plain[1]);
     QVERIFY(HasColour(rowImage(1), box.palette().color(QPalette::Active, QPalette::Highlight)));
     click(3, Qt::ShiftModifier);
     QCOMPARE(rows.selection.SelectedRows(), (Rows{1, 2, 3}));
     click(2, Qt::ControlModifier);
     QCOMPARE(rows.selection.SelectedRows(), (Rows{1, 3}));
-    QTest::keyClick(&box, Qt::Key_Down, Qt::ShiftModifier);  // from the anchor, the toggled row
+    QTest::keyClick(&box, Qt::Key_Down, Qt::ShiftModifier);
     QCOMPARE(rows.selection.SelectedRows(), (Rows{2, 3}));
     QTest::keyClick(&box, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(rows.copied, QString("третий\nчетвёртый\n"));
     QTest::keyClick(&box, Qt::Key_Up);
     QCOMPARE(rows.selection.SelectedRows(), Rows{2});
-    QTest::mousePress(box.viewport(), Qt::LeftButton, {}, QPoint(5, h / 2));  // a drag
-    QTest::mouseMove(box.viewport(), QPoint(5, 2 * h + h / 2));
-    QMouseEvent move(QEvent::MouseMove, QPointF(5, 2 * h + h / 2), box.viewport()->mapToGlobal(QPointF()),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    const QPoint to(5, 2 * h + h / 2);  // a drag from the first row
+    QTest::mousePress(box.viewport(), Qt::LeftButton, {}, QPoint(5, h / 2));
+    QMouseEvent move(QEvent::MouseMove, to, box.viewport()->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(box.viewport(), &move);
     QCOMPARE(rows.selection.SelectedRows(), (Rows{0, 1, 2}));
-    QTest::mouseRelease(box.viewport(), Qt::LeftButton, {}, QPoint(5, 2 * h + h / 2));
+    QTest::mouseRelease(box.viewport(), Qt::LeftButton, {}, to);
     QTest::keyClick(&box, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(&box, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(rows.copied, texts.join('\n') + '\n');
@@ -177,7 +161,7 @@ class WidgetsTest : public QObject {
     colours.setColor(QPalette::Base, Qt::white);
     bar.setPalette(colours);
     bar.SetRange(0, 116);
-    QVERIFY(AnyPixel(bar.grab().toImage(), bar.rect(), Qt::blue));  // empty bar: the text in the bar colour
+    QVERIFY(HasColour(bar.grab().toImage(), Qt::blue, 119));  // empty bar: the text in the bar colour
 
     bar.show();
     QVERIFY(QTest::qWaitForWindowExposed(&bar));
@@ -191,9 +175,7 @@ class WidgetsTest : public QObject {
     PaintCounter counter;
     bar.installEventFilter(&counter);
     bar.SetRange(0, 60000);
-    bar.SetPos(30000);
-    bar.SetPos(30000);
-    bar.SetPos(30001);  // the same pixel
+    for (int pos : {30000, 30000, 30001}) bar.SetPos(pos);  // the same pixel
     QCOMPARE(counter.paints, 1);
     bar.SetPos(36000);
     QCOMPARE(counter.paints, 2);
