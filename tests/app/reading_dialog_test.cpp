@@ -1,6 +1,6 @@
 // The reading dialog: the session's state drawn, warnings while it is up,
-// every key of its button, closing without deadlock while the worker reports
-// fast; a reading held in its event step while the main window repaints; one
+// every key of its button and closing without deadlock while the worker
+// reports fast; a reading held in its event step while the main window repaints; one
 // complete reading of the simulated panel.
 #include <future>
 
@@ -45,31 +45,15 @@ class ReadingDialogTest : public QObject {
     QCOMPARE(dlg.Progress()->GetPos(), 95);
   }
 
-  // The button has the focus: Enter, Space and Esc on it stop the reading, as a click does.
-  void EveryKeyOfTheButtonStopsTheReading() {
-    CLogwickDlg main;
-    const logwick::ReadingSession::Job waiting = [](const ReadoutSettings&, IReadoutView&, Cancel& cancel) {
-      const QDeadlineTimer deadline(5000);  // then ends as a completed reading
-      while (!cancel && !deadline.hasExpired()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-      return ReadoutResult{.status = cancel ? ReadoutStatus::Cancelled : ReadoutStatus::Ok};
-    };
-    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Escape}) {
-      logwick::ReadingSession session(main, {}, waiting);
-      D dlg(session);
-      WhenModal(D::kIdDialog, [&](QDialog* d) {
-        QCOMPARE(QApplication::focusWidget(), Ctl(d, D::kIdStop));
-        QTest::keyClick(QApplication::focusWidget(), key);
-      });
-      QCOMPARE(dlg.exec(), 2);
-      QVERIFY2(session.CancelRequested(), qPrintable(QKeySequence(key).toString()));
-    }
-  }
-
-  void CancelAndClosingWhileTheWorkerReportsFast() {
+  // While the worker reports fast, the button has the focus and Enter, Space
+  // and Esc on it stop the reading as a click does (only the flag: the
+  // worker's end closes the dialog); closing the dialog cancels and joins.
+  void EveryKeyOfTheButtonStopsAFastReadingAndClosingJoins() {
     std::atomic<long> reports{0};
     CLogwickDlg main;
     const logwick::ReadingSession::Job busy = [&](const ReadoutSettings&, IReadoutView& v, Cancel& cancel) {
-      for (; !cancel; ++reports) {
+      const QDeadlineTimer deadline(10000);  // then ends, so that a key that fails fails the test
+      for (; !cancel && !deadline.hasExpired(); ++reports) {
         v.ProgressAt(static_cast<int>(reports % 100));
         v.EventRead(static_cast<int>(reports), CT7KEvent());
         if (reports % 1000 == 0) v.Warning(ReadoutStatus::InfoNotRead);
@@ -77,14 +61,18 @@ class ReadingDialogTest : public QObject {
       return ReadoutResult{.status = ReadoutStatus::Cancelled};
     };
     Hooks quiet;
-    logwick::ReadingSession session(main, {}, busy);
-    D dlg(session);
-    WhenModal(D::kIdDialog, [&](QDialog* d) {
-      while (reports < 10000) QTest::qWait(1);
-      QTest::keyClick(d, Qt::Key_Escape);  // only sets the flag: the worker's end closes the dialog
-      QVERIFY(session.CancelRequested());
-    });
-    QCOMPARE(dlg.exec(), 2);
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Escape}) {
+      reports = 0;
+      logwick::ReadingSession session(main, {}, busy);
+      D dlg(session);
+      WhenModal(D::kIdDialog, [&](QDialog* d) {
+        while (reports < 10000) QTest::qWait(1);
+        QCOMPARE(QApplication::focusWidget(), Ctl(d, D::kIdStop));
+        QTest::keyClick(QApplication::focusWidget(), key);
+      });
+      QCOMPARE(dlg.exec(), 2);
+      QVERIFY2(session.CancelRequested(), qPrintable(QKeySequence(key).toString()));
+    }
     for (int round = 0; round < 50; ++round) {
       auto* closingSession = new logwick::ReadingSession(main, {}, busy);
       auto* closing = new D(*closingSession);
