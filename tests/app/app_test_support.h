@@ -34,18 +34,12 @@ inline void IsolateEnvironment() {
   for (const char* sub : {"/home/Documents", "/ports"}) QDir().mkpath(TempDir() + sub);
 }
 
-// Records message boxes; answers file dialogs with answers in turn (none left: Cancel).
+// Records message boxes and cancels file dialogs while it lives.
 struct Hooks {
-  QStringList texts, captions, answers, folders;
+  QStringList texts;
   Hooks() {
-    logwick::SetMessageHook([this](const logwick::MessageRecord& r) {
-      texts << r.text;
-      captions << r.caption;
-    });
-    logwick::SetFileHook([this](const logwick::QtFileRequest& r) {
-      folders << r.folder;
-      return answers.isEmpty() ? QString() : answers.takeFirst();
-    });
+    logwick::SetMessageHook([this](const logwick::MessageRecord& r) { texts << r.text; });
+    logwick::SetFileHook([](const logwick::QtFileRequest&) { return QString(); });
   }
   ~Hooks() {
     logwick::SetMessageHook({});
@@ -53,10 +47,8 @@ struct Hooks {
   }
 };
 
-// Runs act (which must close it) on the modal dialog named objectName (a
-// template's id) once it is up: shown and active, so that focus changes take
-// effect. A dialog that never comes, or an act that fails, fails the test
-// instead of hanging it.
+// Runs act (which must close it) on the modal dialog named objectName (a template's id) once it is
+// up and active, so that focus changes take effect; a dialog that never comes fails the test.
 inline void WhenModal(const QString& objectName, std::function<void(QDialog*)> act) {
   auto* timer = new QTimer;
   QObject::connect(timer, &QTimer::timeout, [=, deadline = QDeadlineTimer(10000)]() {
@@ -95,8 +87,7 @@ inline void TypeText(QWidget* w, const QString& text) {
                         c.isUpper() ? Qt::ShiftModifier : Qt::NoModifier);
 }
 
-// Whether some pixel of img is c, or within `tolerance` of it (the sum of the
-// channels' differences: text strokes carry the pure colour only in places).
+// Whether some pixel of img is within `tolerance` of c (text strokes carry the pure colour in places).
 inline bool HasColour(const QImage& img, QColor c, int tolerance = 0) {
   for (int y = 0; y < img.height(); ++y)
     for (int x = 0; x < img.width(); ++x) {
