@@ -16,6 +16,7 @@
 #include "tests/desk/scripted_face.h"
 
 #ifdef LOGWICK_WITH_ARCHIVE
+#include "desk/archive_window_model.h"
 #include "history/history_archive.h"
 #endif
 
@@ -404,21 +405,23 @@ TEST(ChartLabels, TheFinestPeriodThatFits) {
 }
 
 #ifdef LOGWICK_WITH_ARCHIVE
-TEST_F(MainWindow, AHistoryShowsItsGapMarksAsRowsOfTheirOwn) {
+// The history opened in the archive window goes in place, its gap mark a row
+// of its own that find also reaches.
+TEST_F(MainWindow, AHistoryFromTheArchiveShowsItsGapMarkAsARow) {
+  FillArchive(Scratch("archive.sqlite"));
+  face.archiveWindow = [](ArchiveWindowModel& a) {
+    a.Refresh();
+    return a.SelectPanel({1, 123}) && a.OnOpen();
+  };
   MainWindowModel& m = Start();
-  PanelHistory h;
-  h.list = TenEvents();
-  h.gapMarks = {4};
-  m.PutHistoryInPlace(std::move(h));
-  m.FillList();
-  ASSERT_EQ(m.RowCount(), 11u);
-  EXPECT_TRUE(m.IsGapMarkRow(4));
-  EXPECT_EQ(m.RowText(4), "--- возможен пропуск событий ---");
-  EXPECT_EQ(m.EventOfRow(5), 4u);
-  face.topRow = 0;
+  m.OnArchive();
+  ASSERT_EQ(m.RowCount(), 21u);
+  EXPECT_TRUE(m.IsGapMarkRow(10));
+  EXPECT_EQ(m.RowText(10), "--- возможен пропуск событий ---");
+  EXPECT_EQ(m.EventOfRow(11), 10u);
   m.OnFind();
   m.FindText("пропуск");
-  EXPECT_EQ(m.CurrentRow(), 4u);
+  EXPECT_EQ(m.CurrentRow(), 10u);
 }
 #endif
 
