@@ -33,13 +33,20 @@ class MainWindowTest : public QObject {
  private slots:
   void init() { QSettings("Ormet", "T29 read events").clear(); }
 
+  // The lines read as typed, even a configuration name with tags and an entity.
   void DrawsTheLinesAndRowsOfItsModel() {
     Hooks messages;
+    CT7KEventList list = TenEvents();
+    const std::string name = logwick::Utf8ToCp1251("<b>x</b> &amp;");
+    list.SetConfigNameBytes(name.data(), name.size());
     CLogwickDlg dlg;
-    dlg.m_strFileToOpen = WriteSample(TempDir() + "/start/ten.t7kev");
+    dlg.m_strFileToOpen = WriteSample(TempDir() + "/<i>tags</i>/ten.t7kev", list);
     WhenModal(M::kIdDialog, [](QDialog* d) { static_cast<M*>(d)->CloseMainWindow(); });
     dlg.exec();  // starts the model with the file named
-    QCOMPARE(Line(&dlg, M::kIdCountLine), QString("В базе 10 событий"));
+    QCOMPARE(Line(&dlg, M::kIdConfigLine), QString("Конфигурация <b>x</b> &amp;"));
+    for (int id : {M::kIdCountLine, M::kIdReadLine, M::kIdPanelLine, M::kIdVersionLine, M::kIdConfigLine,
+                   M::kIdFilterLine})
+      QCOMPARE(Ctl<QLabel>(&dlg, id)->textFormat(), Qt::PlainText);
     QCOMPARE(dlg.ListBox()->GetCount(), 10);
     QCOMPARE(dlg.ListBox()->GetText(0), QString::fromStdString(dlg.Model().RowText(0)));
     for (int id : {M::kIdReadFromPanel, M::kIdReadFromFile, M::kIdWriteToFile, M::kIdWriteText,
@@ -48,14 +55,32 @@ class MainWindowTest : public QObject {
     QVERIFY(!(dlg.windowFlags() & Qt::WindowMaximizeButtonHint));
   }
 
-  // Esc leaves the window open, Enter outside a button presses Вы&ход; the
-  // close box asks before a reading that no file and no archive holds is lost.
-  void ExitRules() {
+  // Esc leaves the window open, Enter outside a button presses Вы&ход, F1
+  // opens help as the menu item and the button do; the close box asks before
+  // a reading that no file and no archive holds is lost.
+  void KeysHelpAndTheCloseBox() {
     CLogwickDlg dlg, other;
     Shown(dlg);
+    int help = 0;
+    const std::function<void()> ways[] = {
+        [&] { dlg.MenuBar()->findChild<QAction*>(QString::number(M::kIdHelp))->trigger(); },
+        [&] { Click(&dlg, M::kIdHelpButton); },
+        [&] { QTest::keyClick(dlg.ListBox(), Qt::Key_F1); },
+    };
+    for (const auto& open : ways) {
+      QApplication::setActiveWindow(&dlg);
+      QVERIFY(QTest::qWaitForWindowActive(&dlg));
+      dlg.ListBox()->setFocus();
+      WhenModal("help", [&](QDialog* d) {
+        help += d->findChild<QTextBrowser*>("helptext") != nullptr;
+        d->accept();
+      });
+      open();
+      QTRY_COMPARE(QApplication::activeModalWidget(), nullptr);
+    }
+    QCOMPARE(help, 3);
     QTest::keyClick(&dlg, Qt::Key_Escape);
     QVERIFY(dlg.isVisible());
-    dlg.ListBox()->setFocus();
     QTest::keyClick(dlg.ListBox(), Qt::Key_Return);
     QVERIFY(!dlg.isVisible() && Shown(other).close());
     for (CLogwickDlg* d : {&dlg, &other}) QCOMPARE(d->result(), int(QDialog::Accepted));
@@ -73,30 +98,6 @@ class MainWindowTest : public QObject {
     QVERIFY(reader.close());
     logwick::SetQuestionHook({});
     QCOMPARE(asked, 2);
-  }
-
-  // The menu item, the button and F1 open the help page.
-  void HelpFromTheMenuTheButtonAndF1() {
-    CLogwickDlg dlg;
-    Shown(dlg);
-    int shown = 0;
-    const std::function<void()> ways[] = {
-        [&] { dlg.MenuBar()->findChild<QAction*>(QString::number(M::kIdHelp))->trigger(); },
-        [&] { Click(&dlg, M::kIdHelpButton); },
-        [&] { QTest::keyClick(dlg.ListBox(), Qt::Key_F1); },
-    };
-    for (const auto& open : ways) {
-      QApplication::setActiveWindow(&dlg);
-      QVERIFY(QTest::qWaitForWindowActive(&dlg));
-      dlg.ListBox()->setFocus();
-      WhenModal("help", [&](QDialog* help) {
-        shown += help->findChild<QTextBrowser*>("helptext") != nullptr;
-        help->accept();
-      });
-      open();
-      QTRY_COMPARE(QApplication::activeModalWidget(), nullptr);
-    }
-    QCOMPARE(shown, 3);
   }
 
   void FilterDialogDrawsAndHandsBackItsModel() {
