@@ -35,21 +35,15 @@ std::string WriteList(const std::string& path, const CT7KEventList& list = TenEv
   return path;
 }
 
-// A reading job that returns `list` as a completed reading.
-ReadingSession::Job ReadingOf(CT7KEventList list, ReadoutStatus status = ReadoutStatus::Ok) {
-  return [list, status](const ReadoutSettings&, IReadoutView&, const std::atomic<bool>&) {
-    return ReadoutResult{.status = status, .list = list};
-  };
-}
-
 struct MainWindow : ::testing::Test {
   ScriptedFace face;
   MemoryProfile profile;
   DeskServices services;
   std::unique_ptr<MainWindowModel> model;
+  std::string archive = Scratch("archive.sqlite");
 
   void SetUp() override {
-    services.archivePath = [] { return Scratch("archive.sqlite"); };
+    services.archivePath = [this] { return archive; };
     services.ports = [] { return std::vector<PortListing>{{3, "/dev/ttyS2", ""}, {5, "/dev/ttyS4", ""}}; };
   }
   MainWindowModel& Start(const std::string& file = {}) {
@@ -218,7 +212,9 @@ TEST_F(MainWindow, ReadingNeedsAPortAndPutsItsListInPlaceAfterTheDialog) {
 }
 
 TEST_F(MainWindow, LeavingAsksOnlyForAReadingNothingElseHolds) {
-  services.readout = ReadingOf(TenEvents());
+  services.readout = [](const ReadoutSettings&, IReadoutView&, const std::atomic<bool>&) {
+    return ReadoutResult{.list = TenEvents()};
+  };
   profile.ints[kSettingArchiveReadings] = 0;
   MainWindowModel& m = Start();
   EXPECT_TRUE(m.OnExit() && face.questions.empty());
@@ -242,34 +238,34 @@ TEST_F(MainWindow, LeavingAsksOnlyForAReadingNothingElseHolds) {
 }
 
 #ifdef LOGWICK_WITH_ARCHIVE
-TEST_F(MainWindow, EachReadingIsFiledUnlessTurnedOffAndAFailedFilingSaysWhy) {
-  services.readout = ReadingOf(TenEvents());
-  fs::remove(Scratch("archive.sqlite"));
+// Each reading is filed with its port, one stopped in its event blocks as
+// partial; a failed filing says why and leaves the reading unsaved.
+TEST_F(MainWindow, EachReadingIsFiledAndAFailedFilingSaysWhy) {
+  fs::remove(archive);
+  services.readout = [](const ReadoutSettings& s, IReadoutView&, const std::atomic<bool>&) {
+    CT7KEventList list = TenEvents();
+    if (s.portNumber == 4) return ReadoutResult{.list = list};
+    list.AddTail(MakeEvent(PackTimeStamp(2015, 11, 30, 0, 0, 0), 1, {}));
+    return ReadoutResult{.status = ReadoutStatus::Cancelled, .list = list};
+  };
   MainWindowModel& m = Start();
-  m.m_nPortNumber = 4;
-  m.OnReadFromPanel();
-  EXPECT_FALSE(m.ReadingUnsaved());
-  CT7KEventList longer = TenEvents();
-  longer.AddTail(MakeEvent(PackTimeStamp(2015, 11, 30, 0, 0, 0), 1, {}));
-  services.readout = ReadingOf(longer, ReadoutStatus::Cancelled);  // stopped in its event blocks
-  Start().m_nPortNumber = 3;
-  model->OnReadFromPanel();
-  const auto filed = HistoryArchive::Open(Scratch("archive.sqlite"), false)->Readouts({1, 123});
+  for (int port : {4, 3}) {
+    m.m_nPortNumber = port;
+    m.OnReadFromPanel();
+    EXPECT_FALSE(m.ReadingUnsaved());
+  }
+  const auto filed = HistoryArchive::Open(archive, false)->Readouts({1, 123});
   ASSERT_EQ(filed.size(), 2u);
   EXPECT_EQ(std::pair(filed[0].origin, filed[0].partial), std::pair(std::string("COM4"), false));
   EXPECT_EQ(std::pair(filed[1].origin, filed[1].partial), std::pair(std::string("COM3"), true));
 
-  const std::string no = Scratch("no");
-  services.archivePath = [no] { return no + "/such/archive.sqlite"; };
-  services.readout = ReadingOf(TenEvents());
-  Start().m_nPortNumber = 4;
-  fs::create_directories(no);
-  std::ofstream(no + "/such") << "a file where the folder should be";
-  model->OnReadFromPanel();
+  std::ofstream(Scratch("no")) << "a file where the folder should be";
+  archive = Scratch("no") + kSep + "such" + kSep + "archive.sqlite";
+  m.OnReadFromPanel();
   ASSERT_EQ(face.messages.size(), 1u);
   EXPECT_EQ(face.messages[0].text.rfind("Чтение не сохранено в архиве:\n", 0), 0u);
-  EXPECT_EQ(model->RowCount(), 10u);  // shown all the same
-  EXPECT_TRUE(model->ReadingUnsaved());
+  EXPECT_EQ(m.RowCount(), 11u);  // shown all the same
+  EXPECT_TRUE(m.ReadingUnsaved());
 }
 #endif
 
@@ -408,7 +404,7 @@ TEST(ChartLabels, TheFinestPeriodThatFits) {
 // The history opened in the archive window goes in place, its gap mark a row
 // of its own that find also reaches.
 TEST_F(MainWindow, AHistoryFromTheArchiveShowsItsGapMarkAsARow) {
-  FillArchive(Scratch("archive.sqlite"));
+  FillArchive(archive);
   face.archiveWindow = [](ArchiveWindowModel& a) {
     a.Refresh();
     return a.SelectPanel({1, 123}) && a.OnOpen();
