@@ -382,21 +382,17 @@ TEST(ChartLabels, TheFinestPeriodThatFits) {
   auto date = [](int y, int m, int d) { return PackTimeStamp(y, m, d, 0, 0, 0); };
   std::vector<std::uint32_t> years;
   for (int y = 2000; y <= 2040; ++y) years.push_back(date(y, 6, 15));
-  const struct {
-    std::vector<ChartDay> chart;
-    std::size_t count;
-    ChartLabel first, second;
-  } cases[] = {
+  // The chart, its labels' count, the first two labels.
+  const std::tuple<std::vector<ChartDay>, std::size_t, ChartLabel, ChartLabel> cases[] = {
       {days({date(2015, 12, 2), date(2015, 12, 6)}), 5, {0, "02/12/2015"}, {1, "03/12/2015"}},
       {days({date(2024, 1, 1), date(2024, 7, 13)}), 28, {0, "01/01/2024"}, {7, "08/01/2024"}},
       {days({date(2020, 1, 1), date(2022, 9, 26)}), 11, {0, "01/2020"}, {91, "04/2020"}},
       {days(years), 20, {1, "2001"}, {3, "2003"}},
   };
-  for (const auto& c : cases) {
-    const std::vector<ChartLabel> labels = ChartLabelsOf(c.chart);
-    ASSERT_EQ(labels.size(), c.count) << c.chart.size();
-    EXPECT_EQ(labels[0], c.first);
-    EXPECT_EQ(labels[1], c.second);
+  for (const auto& [chart, count, first, second] : cases) {
+    const std::vector<ChartLabel> labels = ChartLabelsOf(chart);
+    ASSERT_EQ(labels.size(), count) << chart.size();
+    EXPECT_EQ(std::pair(labels[0], labels[1]), std::pair(first, second));
   }
 }
 
