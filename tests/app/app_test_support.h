@@ -34,18 +34,12 @@ inline void IsolateEnvironment() {
   for (const char* sub : {"/home/Documents", "/ports"}) QDir().mkpath(TempDir() + sub);
 }
 
-// Records message boxes; answers file dialogs with answers in turn (none left: Cancel).
+// Records message boxes and cancels file dialogs while it lives.
 struct Hooks {
-  QStringList texts, captions, answers, folders;
+  QStringList texts;
   Hooks() {
-    logwick::SetMessageHook([this](const logwick::MessageRecord& r) {
-      texts << r.text;
-      captions << r.caption;
-    });
-    logwick::SetFileHook([this](const logwick::QtFileRequest& r) {
-      folders << r.folder;
-      return answers.isEmpty() ? QString() : answers.takeFirst();
-    });
+    logwick::SetMessageHook([this](const logwick::MessageRecord& r) { texts << r.text; });
+    logwick::SetFileHook([](const logwick::QtFileRequest&) { return QString(); });
   }
   ~Hooks() {
     logwick::SetMessageHook({});
@@ -53,9 +47,8 @@ struct Hooks {
   }
 };
 
-// Runs act (which must close it) on the modal dialog named objectName (a
-// template's id) once it is up: shown and active, so that focus changes take effect. A dialog that
-// never comes, or an act that fails, fails the test instead of hanging it.
+// Runs act (which must close it) on the modal dialog named objectName (a template's id) once it is
+// up and active, so that focus changes take effect; a dialog that never comes fails the test.
 inline void WhenModal(const QString& objectName, std::function<void(QDialog*)> act) {
   auto* timer = new QTimer;
   QObject::connect(timer, &QTimer::timeout, [=, deadline = QDeadlineTimer(10000)]() {
@@ -94,24 +87,29 @@ inline void TypeText(QWidget* w, const QString& text) {
                         c.isUpper() ? Qt::ShiftModifier : Qt::NoModifier);
 }
 
-// Whether some pixel of img is c.
-inline bool HasColour(const QImage& img, QColor c) {
+// Whether some pixel of img is within `tolerance` of c (text strokes carry the pure colour in places).
+inline bool HasColour(const QImage& img, QColor c, int tolerance = 0) {
   for (int y = 0; y < img.height(); ++y)
-    for (int x = 0; x < img.width(); ++x)
-      if (img.pixelColor(x, y) == c) return true;
+    for (int x = 0; x < img.width(); ++x) {
+      const QColor p = img.pixelColor(x, y);
+      if (qAbs(p.red() - c.red()) + qAbs(p.green() - c.green()) + qAbs(p.blue() - c.blue()) <= tolerance)
+        return true;
+    }
   return false;
-}
-
-inline QStringList Rows(const CEvListBox* box) {
-  QStringList rows;
-  for (int i = 0; i < box->GetCount(); ++i) rows << box->GetText(i);
-  return rows;
 }
 
 inline QString WriteSample(const QString& path, const CT7KEventList& list = TenEvents()) {
   QDir().mkpath(QFileInfo(path).path());
   if (!logwick::StoreEventFile(path.toStdString(), list).ok) qFatal("cannot write %s", qPrintable(path));
   return path;
+}
+
+// The main window started with the file at path (none: empty) and shown.
+inline CLogwickDlg& Shown(CLogwickDlg& dlg, const QString& path = {}) {
+  dlg.Model().OnInitDialog(path.toStdString());
+  dlg.show();
+  if (!QTest::qWaitForWindowExposed(&dlg)) qFatal("the main window never showed");
+  return dlg;
 }
 
 }  // namespace apptest

@@ -8,7 +8,12 @@
 
 namespace {
 
-xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
+xcb_connection_t* Connection() {
+  return qApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+}
+
+xcb_atom_t Atom(const char* name) {
+  xcb_connection_t* c = Connection();
   xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
       c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
   const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
@@ -18,18 +23,15 @@ xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
 
 // The actions the window manager allows on a window (_NET_WM_ALLOWED_ACTIONS).
 std::vector<xcb_atom_t> AllowedActions(const QWidget& w) {
-  auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-  xcb_connection_t* c = x11->connection();
+  xcb_connection_t* c = Connection();
   xcb_get_property_reply_t* reply =
       xcb_get_property_reply(c,
                              xcb_get_property(c, 0, static_cast<xcb_window_t>(w.winId()),
-                                              Atom(c, "_NET_WM_ALLOWED_ACTIONS"), XCB_ATOM_ATOM, 0, 64),
+                                              Atom("_NET_WM_ALLOWED_ACTIONS"), XCB_ATOM_ATOM, 0, 64),
                              nullptr);
-  std::vector<xcb_atom_t> actions;
-  if (reply) {
-    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
-    actions.assign(atoms, atoms + xcb_get_property_value_length(reply) / sizeof(xcb_atom_t));
-  }
+  if (!reply) return {};
+  const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
+  std::vector<xcb_atom_t> actions(atoms, atoms + xcb_get_property_value_length(reply) / sizeof(xcb_atom_t));
   std::free(reply);
   return actions;
 }
@@ -49,10 +51,8 @@ class WindowManagerTest : public QObject {
                        v.Warning(logwick::ReadoutStatus::AddressNotSet);
                        return logwick::ReadoutResult{.status = logwick::ReadoutStatus::AddressNotSet};
                      }});
-    main.Model().OnInitDialog();
+    QVERIFY(QTest::qWaitForWindowActive(&Shown(main)));
     main.Model().m_nPortNumber = 1;
-    main.show();
-    QVERIFY(QTest::qWaitForWindowActive(&main));
     QPoint offset(1000, 1000);
     WhenModal("messagebox", [&](QDialog* box) {
       const QWidget* owner = box->parentWidget();
@@ -68,15 +68,14 @@ class WindowManagerTest : public QObject {
   // The window manager offers the main window no maximise.
   void TheMainWindowHasNoMaximise() {
     CLogwickDlg main;
-    main.Model().OnInitDialog();
-    main.show();
-    QVERIFY(QTest::qWaitForWindowActive(&main));
-    auto* c = qApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+    QVERIFY(QTest::qWaitForWindowActive(&Shown(main)));
     std::vector<xcb_atom_t> actions;
     QTRY_VERIFY(!(actions = AllowedActions(main)).empty());
-    for (const char* maximise : {"_NET_WM_ACTION_MAXIMIZE_HORZ", "_NET_WM_ACTION_MAXIMIZE_VERT"})
-      QVERIFY2(std::find(actions.begin(), actions.end(), Atom(c, maximise)) == actions.end(), maximise);
-    QVERIFY(std::find(actions.begin(), actions.end(), Atom(c, "_NET_WM_ACTION_MINIMIZE")) != actions.end());
+    auto allowed = [&](const char* action) {
+      return std::count(actions.begin(), actions.end(), Atom(action)) > 0;
+    };
+    QVERIFY(!allowed("_NET_WM_ACTION_MAXIMIZE_HORZ") && !allowed("_NET_WM_ACTION_MAXIMIZE_VERT"));
+    QVERIFY(allowed("_NET_WM_ACTION_MINIMIZE"));
     main.CloseMainWindow();
   }
 };

@@ -1,8 +1,6 @@
 // Sample lists and scratch files shared by the desktop model's and the Qt face's tests.
 #pragma once
 
-#include <unistd.h>
-
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -20,11 +18,10 @@
 
 namespace logwick::test {
 
-// A path `name` under this run's private folder, its parent made.
+// A path `name` under this run's private folder (removed at the end), its parent made.
 inline std::string Scratch(const std::string& name) {
-  std::filesystem::path p =
-      std::filesystem::temp_directory_path() / ("logwick-desk-" + std::to_string(::getpid())) / name;
-  p.make_preferred();
+  static const TempDir dir;
+  const std::filesystem::path p = dir.Path() / std::filesystem::path(name).make_preferred();
   std::filesystem::create_directories(p.parent_path());
   return p.string();
 }
@@ -45,29 +42,23 @@ inline CT7KEventList TenEvents() {
   return l;
 }
 
-// Ten December days of panel `serial` (configuration `config`), moved by
-// `shift` days, as read on the day after the last one: two visits 15 days
-// apart leave a gap between them.
-inline CT7KEventList Visit(std::int32_t serial, const char* config, int shift) {
-  CT7KEventList l = MakeHeaderList();
-  l.m_nSerNum = serial;
-  const std::string name = Utf8ToCp1251(config);
-  l.SetConfigNameBytes(name.data(), name.size());
-  l.m_nReadDay = 11 + shift;
-  for (int day = 10; day >= 1; --day)
-    l.AddTail(MakeEvent(PackTimeStamp(2015, 12, day + shift, 9, 0, 0), 1, {1}));
-  return l;
-}
-
 #ifdef LOGWICK_WITH_ARCHIVE
-// A new archive at path: panel 123 "Склад" visited twice with a gap between, panel 4567 "Цех" once.
+// A new archive at path: panel 123 "Склад" read twice 15 days apart, which
+// leaves a gap between, and panel 4567 "Цех" once; ten December days a reading.
 inline void FillArchive(const std::string& path) {
   std::filesystem::create_directories(std::filesystem::path(path).parent_path());
   std::filesystem::remove(path);
   auto archive = HistoryArchive::Open(path, true);
-  archive->File(Visit(123, "Склад", 0), {"COM1"});
-  archive->File(Visit(123, "Склад", 15), {"COM1"});
-  archive->File(Visit(4567, "Цех", 0), {"COM2"});
+  for (auto [serial, config, shift] : {std::tuple{123, "Склад", 0}, {123, "Склад", 15}, {4567, "Цех", 0}}) {
+    CT7KEventList l = MakeHeaderList();
+    l.m_nSerNum = serial;
+    const std::string name = Utf8ToCp1251(config);
+    l.SetConfigNameBytes(name.data(), name.size());
+    l.m_nReadDay = 11 + shift;
+    for (int day = 10; day >= 1; --day)
+      l.AddTail(MakeEvent(PackTimeStamp(2015, 12, day + shift, 9, 0, 0), 1, {1}));
+    archive->File(l, {serial == 123 ? "COM1" : "COM2"});
+  }
 }
 
 // A stand-in for the server: notes its thread and reports progress until it is stopped.

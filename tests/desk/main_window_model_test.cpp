@@ -16,6 +16,7 @@
 #include "tests/desk/scripted_face.h"
 
 #ifdef LOGWICK_WITH_ARCHIVE
+#include "desk/archive_window_model.h"
 #include "history/history_archive.h"
 #endif
 
@@ -23,12 +24,7 @@ namespace logwick {
 namespace {
 
 namespace fs = std::filesystem;
-using test::FileText;
-using test::MakeEvent;
-using test::MemoryProfile;
-using test::Scratch;
-using test::ScriptedFace;
-using test::TenEvents;
+using namespace test;
 
 // The system's own separator, which is the one that separates folders in
 // the paths the model remembers.
@@ -39,21 +35,15 @@ std::string WriteList(const std::string& path, const CT7KEventList& list = TenEv
   return path;
 }
 
-// A reading job that returns `list` as a completed reading.
-ReadingSession::Job ReadingOf(CT7KEventList list, ReadoutStatus status = ReadoutStatus::Ok) {
-  return [list, status](const ReadoutSettings&, IReadoutView&, const std::atomic<bool>&) {
-    return ReadoutResult{.status = status, .list = list};
-  };
-}
-
 struct MainWindow : ::testing::Test {
   ScriptedFace face;
   MemoryProfile profile;
   DeskServices services;
   std::unique_ptr<MainWindowModel> model;
+  std::string archive = Scratch("archive.sqlite");
 
   void SetUp() override {
-    services.archivePath = [] { return Scratch("archive.sqlite"); };
+    services.archivePath = [this] { return archive; };
     services.ports = [] { return std::vector<PortListing>{{3, "/dev/ttyS2", ""}, {5, "/dev/ttyS4", ""}}; };
   }
   MainWindowModel& Start(const std::string& file = {}) {
@@ -66,31 +56,28 @@ struct MainWindow : ::testing::Test {
     for (std::size_t r = 0; r < model->RowCount(); ++r) rows.push_back(model->RowText(r));
     return rows;
   }
+  std::vector<std::string> Lines() const {  // in InfoLine's order
+    std::vector<std::string> lines;
+    for (std::size_t l = 0; l < kInfoLineCount; ++l) lines.push_back(model->Line(static_cast<InfoLine>(l)));
+    return lines;
+  }
 };
 
 TEST_F(MainWindow, StartsEmptyWithDefaultSettingsOrWithTheFileNamed) {
   MainWindowModel& m = Start();
-  EXPECT_EQ(m.Line(InfoLine::Count), "База сообщений пуста");
-  for (InfoLine l : {InfoLine::Read, InfoLine::Panel, InfoLine::Version, InfoLine::Config, InfoLine::Filter})
-    EXPECT_EQ(m.Line(l), "");
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"База сообщений пуста", "", "", "", "", ""}));
   EXPECT_EQ(std::tuple(m.m_nPortNumber, g_nSelectedSerNum, g_bAutoSN, g_bGazMode),
             std::tuple(65535, 0u, 1, 0));
 
   MainWindowModel& n = Start(WriteList(Scratch("start/ten.t7kev")));
-  const std::pair<InfoLine, const char*> lines[] = {
-      {InfoLine::Count, "В базе 10 событий"},
-      {InfoLine::Filter, "Показываются все события"},
-      {InfoLine::Read, "Считано 16/12/2015 14:12:05"},
-      {InfoLine::Panel, "Прибор Тарвел-7К (с/н 123)"},
-      {InfoLine::Version, "Версия v2.5 выпущен 01/03/2012"},
-      {InfoLine::Config, "Конфигурация Склад"},
-  };
-  for (auto [line, text] : lines) EXPECT_EQ(n.Line(line), text);
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"В базе 10 событий", "Считано 16/12/2015 14:12:05",
+                                               "Прибор Тарвел-7К (с/н 123)", "Версия v2.5 выпущен 01/03/2012",
+                                               "Конфигурация Склад", "Показываются все события"}));
   EXPECT_EQ(n.RowText(0), "10/12/2015 14:12:05 включение питания");
   n.Filter().m_bModes = 0;
   n.FillList();
-  EXPECT_EQ(n.Line(InfoLine::Filter), "Показывается 3 событий");
-  EXPECT_EQ(n.RowCount(), 3u);
+  EXPECT_EQ(std::pair(n.Line(InfoLine::Filter), n.RowCount()),
+            std::pair(std::string("Показывается 3 событий"), std::size_t{3}));
 }
 
 TEST_F(MainWindow, FailedLoadsKeepTheRowsAndTheFolder) {
@@ -118,100 +105,87 @@ TEST_F(MainWindow, FailedLoadsKeepTheRowsAndTheFolder) {
   EXPECT_EQ(profile.strings[kSettingEventsFilesDir], fs::path(Scratch("load/x")).parent_path().string());
 }
 
-TEST_F(MainWindow, SavesRememberTheFolderEvenWhenTheyFail) {
+// A save remembers its folder even when it fails; a history longer than a
+// file writes its newest events and says so.
+TEST_F(MainWindow, SavesRememberTheFolderAndKeepTheNewest) {
   MainWindowModel& m = Start(WriteList(Scratch("save/ten.t7kev")));
   face.files = {Scratch("save/copy.t7kev"), Scratch("save") + kSep + "nowhere" + kSep + "x.t7kev"};
   m.OnWriteToFile();
   m.OnWriteToFile();
   EXPECT_EQ(FileText(Scratch("save/copy.t7kev")), FileText(Scratch("save/ten.t7kev")));
-  EXPECT_EQ(face.Texts(), std::vector<std::string>{"Не могу создать файл"});
-  EXPECT_EQ(face.messages[0].caption, MsgCaption::Title);
+  EXPECT_EQ(face.messages.at(0), (Message{"Не могу создать файл", MsgCaption::Title}));
   EXPECT_EQ(profile.strings[kSettingEventsFilesDir], Scratch("save") + kSep + "nowhere");
-}
 
-TEST_F(MainWindow, AHistoryLongerThanAFileWritesItsNewest) {
-  MainWindowModel& m = Start();
-  CT7KEventList& big = m.EventList();
-  big = test::MakeHeaderList();
-  for (std::uint32_t i = 0; i < CT7KEventList::kMaxEvents + 5; ++i) big.AddTail(MakeEvent(i, 1, {}));
-  face.files = {Scratch("big/newest.t7kev")};
+  m.EventList() = MakeHeaderList();
+  for (std::uint32_t i = 0; i < CT7KEventList::kMaxEvents + 5; ++i)
+    m.EventList().AddTail(MakeEvent(i, 1, {}));
+  face.files = {Scratch("save/newest.t7kev")};
   m.OnWriteToFile();
   CT7KEventList back;
-  ASSERT_EQ(LoadEventFile(Scratch("big/newest.t7kev"), back).status, LoadStatus::Loaded);
-  EXPECT_EQ(back.GetCount(), CT7KEventList::kMaxEvents);
-  EXPECT_EQ(back[0].TimeStamp(), 0u);
-  EXPECT_EQ(face.messages.at(0).icon, MsgIcon::Information);
+  ASSERT_EQ(LoadEventFile(Scratch("save/newest.t7kev"), back).status, LoadStatus::Loaded);
+  EXPECT_EQ(std::pair(back.GetCount(), back[0].TimeStamp()),
+            std::pair(std::size_t{CT7KEventList::kMaxEvents}, 0u));
+  EXPECT_EQ(face.messages.at(1).icon, MsgIcon::Information);
 }
 
+// Reports and printing take the shown rows (here the three messages) or all;
+// the file type chooses the form.
 TEST_F(MainWindow, ReportsTakeTheScopeAndTheFormOfTheFileType) {
   MainWindowModel& m = Start(WriteList(Scratch("report/ten.t7kev")));
   m.Filter().m_bModes = 0;
   m.FillList();
-  struct Case {
-    const char* name;
-    int scope;  // -2: the options dialog cancelled
-    std::size_t lines;
-  };
-  const Case cases[] = {{"all.txt", 1, 14},  {"shown.txt", 0, 7}, {"shown.csv", 0, 4},  {"all.JSONL", 1, 11},
-                        {"other.log", 0, 7}, {"shown.htm", 0, 0}, {"cancel.txt", -2, 0}};
-  for (const Case& c : cases) {
-    face.reportOptions = [&](ReportScope& s) {
+  const std::tuple<const char*, int, std::size_t> cases[] = {
+      // file, scope (-2: cancelled), lines
+      {"all.txt", 1, 14},  {"shown.txt", 0, 7}, {"shown.csv", 0, 4},  {"all.JSONL", 1, 11},
+      {"other.log", 0, 7}, {"shown.htm", 0, 0}, {"cancel.txt", -2, 0}};
+  for (auto [name, scope, lines] : cases) {
+    face.reportOptions = [scope = scope](ReportScope& s) {
       EXPECT_EQ(s.m_nScope, 1);  // "Все события" every time
-      s.m_nScope = c.scope;
-      return c.scope != -2;
+      s.m_nScope = scope;
+      return scope != -2;
     };
-    face.files = {Scratch(std::string("report/") + c.name)};
+    face.files = {Scratch(std::string("report/") + name)};
     m.OnWriteText();
     face.files.clear();
-    const std::string text = FileText(Scratch(std::string("report/") + c.name));
-    if (c.lines) {
-      EXPECT_EQ(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')), c.lines) << c.name;
+    const std::string text = FileText(Scratch(std::string("report/") + name));
+    if (lines) {
+      EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), lines) << name;
     }
   }
   EXPECT_EQ(FileText(Scratch("report/shown.htm")).rfind("<!DOCTYPE html>", 0), 0u);
   EXPECT_FALSE(fs::exists(Scratch("report/cancel.txt")));
-  EXPECT_EQ(FileText(Scratch("report/shown.csv")).substr(0, 3), "\xEF\xBB\xBF");
   face.reportOptions = [](ReportScope&) { return true; };
-  face.files = {Scratch("report") + kSep + "nowhere" + kSep + "x.txt"};  // the cancelled one took none
+  face.files = {Scratch("report") + kSep + "nowhere" + kSep + "x.txt"};
   m.OnWriteText();
   EXPECT_EQ(face.Texts(), std::vector<std::string>{"Ошибка записи файла"});
-}
 
-TEST_F(MainWindow, PrintingHandsTheShownEventsReportToTheViewer) {
-  MainWindowModel& m = Start(WriteList(Scratch("print/ten.t7kev")));
-  m.Filter().m_bModes = 0;
-  m.FillList();
-  struct Case {
-    std::string path;
-    bool opens;
-    const char* message;  // "" for none
-  };
-  const Case cases[] = {
-      {Scratch("print/report.html"), true, ""},
-      {Scratch("print/report.html"), false, "Не удалось открыть отчёт для печати:\n"},
-      {Scratch("print") + kSep + "nowhere" + kSep + "report.html", true, "Ошибка записи файла"}};
-  for (const Case& c : cases) {
+  const std::string html = Scratch("report/print.html"),
+                    nowhere = Scratch("report") + kSep + "nowhere" + kSep + "p.html";
+  const std::tuple<std::string, bool, std::string> prints[] = {
+      // path, viewer opens, message
+      {html, true, ""},
+      {html, false, "Не удалось открыть отчёт для печати:\n" + html},
+      {nowhere, true, "Ошибка записи файла"}};
+  for (const auto& [path, opens, message] : prints) {
     face.messages.clear();
-    std::vector<std::string> opened;
-    m.PrintThrough(c.path, [&](const std::string& path) {
-      opened.push_back(path);
-      return c.opens;
-    });
-    EXPECT_EQ(face.Texts(), *c.message ? std::vector<std::string>{c.message + (c.opens ? "" : c.path)}
-                                       : std::vector<std::string>{})
-        << c.path;
-    EXPECT_EQ(opened.size(), fs::exists(c.path) ? 1u : 0u);
+    int opened = 0;
+    m.PrintThrough(path, [&opened, opens = opens](const std::string&) { return ++opened, opens; });
+    EXPECT_EQ(face.Texts(), message.empty() ? std::vector<std::string>{} : std::vector{message}) << path;
+    EXPECT_EQ(opened, fs::exists(path) ? 1 : 0);
   }
-  // The three messages of the shown rows, not the modes the filter hides.
-  const std::string html = FileText(Scratch("print/report.html"));
-  EXPECT_NE(html.find(m.RowText(2).substr(20)), std::string::npos);
-  EXPECT_EQ(html.find("включение питания"), std::string::npos);
+  const std::string printed = FileText(html);
+  EXPECT_NE(printed.find(m.RowText(2).substr(20)), std::string::npos);
+  EXPECT_EQ(printed.find("включение питания"), std::string::npos);
 }
 
+// A reading needs a port; its list goes in place only once the dialog has
+// ended, and one cancelled before its events leaves the list as it was.
 TEST_F(MainWindow, ReadingNeedsAPortAndPutsItsListInPlaceAfterTheDialog) {
-  std::size_t rowsDuring = 99;
-  services.readout = [&](const ReadoutSettings& s, IReadoutView& view, const std::atomic<bool>&) {
-    EXPECT_EQ(s.portNumber, 3u);
+  services.readout = [](const ReadoutSettings& s, IReadoutView& view, const std::atomic<bool>& cancel) {
+    if (s.portNumber == 1) {  // cancelled before its events
+      while (!cancel) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      return ReadoutResult{.status = ReadoutStatus::Cancelled};
+    }
     view.Warning(ReadoutStatus::EventsNotRead);
     return ReadoutResult{.status = ReadoutStatus::EventsNotRead, .list = TenEvents()};
   };
@@ -221,53 +195,40 @@ TEST_F(MainWindow, ReadingNeedsAPortAndPutsItsListInPlaceAfterTheDialog) {
     m.OnReadFromPanel();
   }
   EXPECT_EQ(face.Texts(), std::vector<std::string>(3, "Не указан номер порта для связи"));
-  face.messages.clear();
+  std::size_t rowsDuring = 99;
   face.during = [&](ReadingSession&) { rowsDuring = m.RowCount(); };
   m.m_nPortNumber = 3;
   m.OnReadFromPanel();
-  EXPECT_EQ(rowsDuring, 0u);  // the list changes only once the dialog has ended
-  EXPECT_EQ(m.RowCount(), 10u);
-  ASSERT_FALSE(face.messages.empty());
-  EXPECT_EQ(face.messages[0],
+  EXPECT_EQ(std::pair(rowsDuring, m.RowCount()), std::pair(std::size_t{0}, std::size_t{10}));
+  EXPECT_EQ(face.messages.at(3),
             (Message{"Ошибка при чтении\nсобытий", MsgCaption::Title, MsgIcon::Warning, MsgOwner::Reading}));
-}
-
-TEST_F(MainWindow, AReadingCancelledBeforeItsEventsLeavesTheListAndRefills) {
-  services.readout = [](const ReadoutSettings&, IReadoutView&, const std::atomic<bool>& cancel) {
-    while (!cancel) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    return ReadoutResult{.status = ReadoutStatus::Cancelled};
-  };
   face.during = [](ReadingSession& s) { s.Cancel(); };
-  MainWindowModel& m = Start(WriteList(Scratch("cancel/ten.t7kev")));
-  m.m_nPortNumber = 1;
   face.changes = 0;
+  m.m_nPortNumber = 1;
   m.OnReadFromPanel();
   EXPECT_EQ(m.RowCount(), 10u);
   EXPECT_TRUE(face.changes & kChangedLines);
-  EXPECT_TRUE(face.messages.empty());
+  EXPECT_EQ(face.messages.size(), 4u);
 }
 
 TEST_F(MainWindow, LeavingAsksOnlyForAReadingNothingElseHolds) {
-  services.readout = ReadingOf(TenEvents());
+  services.readout = [](const ReadoutSettings&, IReadoutView&, const std::atomic<bool>&) {
+    return ReadoutResult{.list = TenEvents()};
+  };
   profile.ints[kSettingArchiveReadings] = 0;
   MainWindowModel& m = Start();
-  EXPECT_TRUE(m.OnExit());
-  EXPECT_TRUE(face.questions.empty());
+  EXPECT_TRUE(m.OnExit() && face.questions.empty());
   m.m_nPortNumber = 1;
   m.OnReadFromPanel();
   face.closed = false;
   face.answers = {false, true};
-  EXPECT_FALSE(m.OnExit());
-  EXPECT_FALSE(face.closed);
-  EXPECT_TRUE(m.OnExit());
-  EXPECT_TRUE(face.closed);
+  EXPECT_FALSE(m.OnExit() || face.closed);
+  EXPECT_TRUE(m.OnExit() && face.closed);
   EXPECT_EQ(face.questions.at(0).text, "Считанные события не сохранены. Выйти из программы?");
-  // Written to a file, it is no longer at risk.
-  face.files = {Scratch("exit/kept.t7kev")};
+  face.files = {Scratch("exit/kept.t7kev")};  // written to a file, it is no longer at risk
   m.OnWriteToFile();
   face.questions.clear();
-  EXPECT_TRUE(m.OnExit());
-  EXPECT_TRUE(face.questions.empty());
+  EXPECT_TRUE(m.OnExit() && face.questions.empty());
 #ifndef LOGWICK_WITH_ARCHIVE
   // A program without an archive files no reading, whatever the setting says.
   profile.ints.erase(kSettingArchiveReadings);
@@ -277,34 +238,34 @@ TEST_F(MainWindow, LeavingAsksOnlyForAReadingNothingElseHolds) {
 }
 
 #ifdef LOGWICK_WITH_ARCHIVE
-TEST_F(MainWindow, EachReadingIsFiledUnlessTurnedOffAndAFailedFilingSaysWhy) {
-  services.readout = ReadingOf(TenEvents());
-  fs::remove(Scratch("archive.sqlite"));
+// Each reading is filed with its port, one stopped in its event blocks as
+// partial; a failed filing says why and leaves the reading unsaved.
+TEST_F(MainWindow, EachReadingIsFiledAndAFailedFilingSaysWhy) {
+  fs::remove(archive);
+  services.readout = [](const ReadoutSettings& s, IReadoutView&, const std::atomic<bool>&) {
+    CT7KEventList list = TenEvents();
+    if (s.portNumber == 4) return ReadoutResult{.list = list};
+    list.AddTail(MakeEvent(PackTimeStamp(2015, 11, 30, 0, 0, 0), 1, {}));
+    return ReadoutResult{.status = ReadoutStatus::Cancelled, .list = list};
+  };
   MainWindowModel& m = Start();
-  m.m_nPortNumber = 4;
-  m.OnReadFromPanel();
-  EXPECT_FALSE(m.ReadingUnsaved());
-  CT7KEventList longer = TenEvents();
-  longer.AddTail(MakeEvent(PackTimeStamp(2015, 11, 30, 0, 0, 0), 1, {}));
-  services.readout = ReadingOf(longer, ReadoutStatus::Cancelled);  // stopped in its event blocks
-  Start().m_nPortNumber = 3;
-  model->OnReadFromPanel();
-  const auto filed = HistoryArchive::Open(Scratch("archive.sqlite"), false)->Readouts({1, 123});
+  for (int port : {4, 3}) {
+    m.m_nPortNumber = port;
+    m.OnReadFromPanel();
+    EXPECT_FALSE(m.ReadingUnsaved());
+  }
+  const auto filed = HistoryArchive::Open(archive, false)->Readouts({1, 123});
   ASSERT_EQ(filed.size(), 2u);
   EXPECT_EQ(std::pair(filed[0].origin, filed[0].partial), std::pair(std::string("COM4"), false));
   EXPECT_EQ(std::pair(filed[1].origin, filed[1].partial), std::pair(std::string("COM3"), true));
 
-  const std::string no = Scratch("no");
-  services.archivePath = [no] { return no + "/such/archive.sqlite"; };
-  services.readout = ReadingOf(TenEvents());
-  Start().m_nPortNumber = 4;
-  fs::create_directories(no);
-  std::ofstream(no + "/such") << "a file where the folder should be";
-  model->OnReadFromPanel();
+  std::ofstream(Scratch("no")) << "a file where the folder should be";
+  archive = Scratch("no") + kSep + "such" + kSep + "archive.sqlite";
+  m.OnReadFromPanel();
   ASSERT_EQ(face.messages.size(), 1u);
   EXPECT_EQ(face.messages[0].text.rfind("Чтение не сохранено в архиве:\n", 0), 0u);
-  EXPECT_EQ(model->RowCount(), 10u);  // shown all the same
-  EXPECT_TRUE(model->ReadingUnsaved());
+  EXPECT_EQ(m.RowCount(), 11u);  // shown all the same
+  EXPECT_TRUE(m.ReadingUnsaved());
 }
 #endif
 
@@ -345,49 +306,56 @@ TEST_F(MainWindow, RowsAreSelectedAndCopiedAsLines) {
   m.Select(3, IEventRows::SelectAct::Toggle);
   m.CopySelection();
   EXPECT_EQ(face.clipboard, m.RowText(2) + "\n" + m.RowText(4) + "\n");
-  EXPECT_EQ(m.CurrentRow(), 3u);
   m.SelectAll();
   EXPECT_EQ(m.Selection().SelectedCount(), 10u);
   m.FillList();  // new rows: nothing selected
   EXPECT_EQ(m.Selection().SelectedCount(), 0u);
 }
 
+// Rows 3, 6 and 9 hold "сообщение"; the search starts at the top row.
 TEST_F(MainWindow, FindStartsAtTheTopRowStepsRoundAndCloses) {
   MainWindowModel& m = Start(WriteList(Scratch("find/ten.t7kev")));
   face.topRow = 5;
   m.OnFind();
   EXPECT_EQ(face.opened, std::vector<DeskWindow>{DeskWindow::FindBar});
-  m.FindText("СООБЩЕНИЕ");  // rows 3, 6 and 9, letter case aside
-  EXPECT_EQ(m.Find().CountText(), "2 из 3");
-  EXPECT_EQ(m.CurrentRow(), 6u);
+  m.FindText("СООБЩЕНИЕ");
+  EXPECT_EQ(std::pair(m.CurrentRow(), m.Find().CountText()),
+            std::pair(std::size_t{6}, std::string("2 из 3")));
   m.FindNext();
   m.FindNext();
   EXPECT_EQ(std::pair(m.CurrentRow(), m.Find().CountText()),
             std::pair(std::size_t{3}, std::string("1 из 3")));
   m.FindPrevious();
   EXPECT_EQ(m.CurrentRow(), 9u);
-  EXPECT_FALSE(m.FoundSpans(9).empty());
-  EXPECT_TRUE(m.FoundSpans(8).empty());
+  EXPECT_TRUE(!m.FoundSpans(9).empty() && m.FoundSpans(8).empty());
   m.CloseFind();
   EXPECT_TRUE(m.FoundSpans(9).empty());
   m.FindNext();  // F3 with the bar closed opens it
   EXPECT_TRUE(m.Find().IsOpen());
 }
 
+// The statistics follow the shown rows; a day leads to its newest row, a
+// finding whose row is hidden to the next shown one.
 TEST_F(MainWindow, StatisticsAndIntegrityFollowTheRowsAndLeadToThem) {
   CT7KEventList list = TenEvents();
   list.AddTail(MakeEvent(PackTimeStamp(2015, 13, 1, 0, 0, 0), 1, {}));  // a bad date
   MainWindowModel& m = Start(WriteList(Scratch("insight/eleven.t7kev"), list));
-  EXPECT_EQ(m.Statistics().events, 11u);
+  EXPECT_EQ(m.Statistics().events, 11u);  // the statistics follow the shown rows
   m.Filter().m_bModes = 0;
   m.FillList();
-  EXPECT_EQ(m.Statistics().events, 3u);
-  m.GoToDay(0);  // the oldest day with a shown event: 01/12, row 2 of 3, at the top
-  EXPECT_EQ(m.CurrentRow(), 2u);
+  EXPECT_EQ(StatisticsSummary(m.Statistics()),
+            "Событий: 3\nс 01/12/2015 14:12:05 по 07/12/2015 14:12:05\nрежимы: 0\nустройства: 0\n"
+            "сообщения: 3\nлучи: 0\nПР4545: 0\nведомые: 0\nпрочие: 0");
+  EXPECT_EQ(std::pair(FindingsCountText(m.Findings().size()), FindingsCountText(0)),
+            std::pair(std::string("Замечаний: 2"), std::string("Замечаний нет")));
+  EXPECT_EQ(FindingCells(m.Findings().back()),
+            (std::vector<std::string>{"11", "01/13/2015 00:00:00", "неверная дата"}));
+  m.GoToDay(0);  // 01/12: row 2 of 3
   EXPECT_EQ(face.shownRows.back(), std::pair(std::size_t{2}, ScrollTo::Top));
   ASSERT_FALSE(m.Findings().empty());
-  m.GoToFinding(m.Findings().size() - 1);  // the bad date's row is hidden: the next shown row
-  EXPECT_EQ(m.CurrentRow(), 2u);
+  face.shownRows.clear();
+  m.GoToFinding(m.Findings().size() - 1);  // the bad date's
+  EXPECT_EQ(face.shownRows.back(), std::pair(std::size_t{2}, ScrollTo::TopIfHidden));
 }
 
 // The help names every command of the window and every key.
@@ -414,40 +382,38 @@ TEST(ChartLabels, TheFinestPeriodThatFits) {
   auto date = [](int y, int m, int d) { return PackTimeStamp(y, m, d, 0, 0, 0); };
   std::vector<std::uint32_t> years;
   for (int y = 2000; y <= 2040; ++y) years.push_back(date(y, 6, 15));
-  const struct {
-    std::vector<ChartDay> chart;
-    std::size_t count;
-    ChartLabel first, second;
-  } cases[] = {
+  // The chart, its labels' count, the first two labels.
+  const std::tuple<std::vector<ChartDay>, std::size_t, ChartLabel, ChartLabel> cases[] = {
       {days({date(2015, 12, 2), date(2015, 12, 6)}), 5, {0, "02/12/2015"}, {1, "03/12/2015"}},
       {days({date(2024, 1, 1), date(2024, 7, 13)}), 28, {0, "01/01/2024"}, {7, "08/01/2024"}},
       {days({date(2020, 1, 1), date(2022, 9, 26)}), 11, {0, "01/2020"}, {91, "04/2020"}},
       {days(years), 20, {1, "2001"}, {3, "2003"}},
   };
-  for (const auto& c : cases) {
-    const std::vector<ChartLabel> labels = ChartLabelsOf(c.chart);
-    ASSERT_EQ(labels.size(), c.count) << c.chart.size();
-    EXPECT_EQ(labels[0], c.first);
-    EXPECT_EQ(labels[1], c.second);
+  for (const auto& [chart, count, first, second] : cases) {
+    const std::vector<ChartLabel> labels = ChartLabelsOf(chart);
+    ASSERT_EQ(labels.size(), count) << chart.size();
+    EXPECT_EQ(std::pair(labels[0], labels[1]), std::pair(first, second));
   }
 }
 
 #ifdef LOGWICK_WITH_ARCHIVE
-TEST_F(MainWindow, AHistoryShowsItsGapMarksAsRowsOfTheirOwn) {
+// The history opened in the archive window goes in place, its gap mark a row
+// of its own that find also reaches.
+TEST_F(MainWindow, AHistoryFromTheArchiveShowsItsGapMarkAsARow) {
+  FillArchive(archive);
+  face.archiveWindow = [](ArchiveWindowModel& a) {
+    a.Refresh();
+    return a.SelectPanel({1, 123}) && a.OnOpen();
+  };
   MainWindowModel& m = Start();
-  PanelHistory h;
-  h.list = TenEvents();
-  h.gapMarks = {4};
-  m.PutHistoryInPlace(std::move(h));
-  m.FillList();
-  ASSERT_EQ(m.RowCount(), 11u);
-  EXPECT_TRUE(m.IsGapMarkRow(4));
-  EXPECT_EQ(m.RowText(4), "--- возможен пропуск событий ---");
-  EXPECT_EQ(m.EventOfRow(5), 4u);
-  face.topRow = 0;
+  m.OnArchive();
+  ASSERT_EQ(m.RowCount(), 21u);
+  EXPECT_TRUE(m.IsGapMarkRow(10));
+  EXPECT_EQ(m.RowText(10), "--- возможен пропуск событий ---");
+  EXPECT_EQ(m.EventOfRow(11), 10u);
   m.OnFind();
   m.FindText("пропуск");
-  EXPECT_EQ(m.CurrentRow(), 4u);
+  EXPECT_EQ(m.CurrentRow(), 10u);
 }
 #endif
 

@@ -11,46 +11,44 @@
 namespace logwick {
 namespace {
 
+using namespace std::chrono_literals;
 using test::ScriptedFace;
 
-ReadoutResult RunSession(ScriptedFace& face, ReadingSession::Job job, ReadingSession::State* last = nullptr,
-                  int* result = nullptr) {
+struct Session {
+  ReadingSession::State state;  // as last drawn
+  int result = 0;
+  ReadoutResult readout;
+};
+
+Session RunSession(ScriptedFace& face, ReadingSession::Job job) {
   ReadingSession session(face, ReadoutSettings{}, std::move(job));
-  face.during = [](ReadingSession&) {};
-  int r = 0;
-  session.Start([&] { if (last) *last = session.GetState(); }, [&](int code) { r = code; });
-  while (!session.Finished()) face.WaitAndRunPosted();
-  if (result) *result = r;
-  return session.TakeResult();
+  Session run;
+  session.Start([&] { run.state = session.GetState(); }, [&](int code) { run.result = code; });
+  while (!session.Finished()) face.RunPosted(10s);
+  run.readout = session.TakeResult();
+  return run;
 }
 
 TEST(ReadingSession, ReportsBecomeTheDialogsStateAndTheResultComesLast) {
   ScriptedFace face;
-  ReadingSession::State state;
-  int result = 0;
-  const ReadoutResult r = RunSession(
-      face,
-      [](const ReadoutSettings&, IReadoutView& v, const std::atomic<bool>&) {
-        v.StepBegan(ReadoutStep::Address, 4660);
-        v.EventsBegan({3, 12, UnpackTimeStamp(PackTimeStamp(2024, 3, 15, 10, 42, 7)), 1024});
-        v.ProgressRange(1023);
-        v.ProgressAt(639);
-        CT7KEvent ev;
-        ev.SetTimeStamp(PackTimeStamp(2024, 3, 15, 9, 12, 44));
-        v.EventRead(640, ev);
-        v.Warning(ReadoutStatus::EventsNotRead);
-        return ReadoutResult{.status = ReadoutStatus::EventsNotRead, .list = CT7KEventList()};
-      },
-      &state, &result);
-  EXPECT_EQ(state.status, "Установка адреса 1 для 4660");
-  EXPECT_EQ(state.version, "Прибор v3.12, его время 15/03/24 10:42:07");
-  EXPECT_EQ(state.count, "В приборе 1024 событий");
-  EXPECT_EQ(state.eventLine, " 640 от 15/03/2024 09:12:44");
-  EXPECT_TRUE(state.readingLabel);
-  EXPECT_EQ(state.button, "Остановить");
-  EXPECT_EQ(std::pair(state.rangeUpper, state.position), std::pair(1023, 639));
-  EXPECT_EQ(result, 2);
-  EXPECT_TRUE(r.list.has_value());
+  const Session r = RunSession(face, [](const ReadoutSettings&, IReadoutView& v, const std::atomic<bool>&) {
+    v.StepBegan(ReadoutStep::Address, 4660);
+    v.EventsBegan({3, 12, UnpackTimeStamp(PackTimeStamp(2024, 3, 15, 10, 42, 7)), 1024});
+    v.ProgressRange(1023);
+    v.ProgressAt(639);
+    CT7KEvent ev;
+    ev.SetTimeStamp(PackTimeStamp(2024, 3, 15, 9, 12, 44));
+    v.EventRead(640, ev);
+    v.Warning(ReadoutStatus::EventsNotRead);
+    return ReadoutResult{.status = ReadoutStatus::EventsNotRead, .list = CT7KEventList()};
+  });
+  EXPECT_EQ(std::tuple(r.state.status, r.state.version, r.state.count, r.state.eventLine, r.state.button),
+            std::tuple("Установка адреса 1 для 4660", "Прибор v3.12, его время 15/03/24 10:42:07",
+                       "В приборе 1024 событий", " 640 от 15/03/2024 09:12:44", "Остановить"));
+  EXPECT_TRUE(r.state.readingLabel);
+  EXPECT_EQ(std::pair(r.state.rangeUpper, r.state.position), std::pair(1023, 639));
+  EXPECT_EQ(r.result, 2);
+  EXPECT_TRUE(r.readout.list.has_value());
   ASSERT_EQ(face.messages.size(), 1u);
   EXPECT_EQ(face.messages[0].owner, MsgOwner::Reading);
 }
@@ -58,18 +56,16 @@ TEST(ReadingSession, ReportsBecomeTheDialogsStateAndTheResultComesLast) {
 TEST(ReadingSession, AWorkerThatDiesFailsItsStepAndLosesItsList) {
   for (bool eventsBegan : {false, true}) {
     ScriptedFace face;
-    int result = 0;
-    const ReadoutResult r = RunSession(
+    const Session r = RunSession(
         face,
         [eventsBegan](const ReadoutSettings&, IReadoutView& v, const std::atomic<bool>&) -> ReadoutResult {
           if (eventsBegan) v.StepBegan(ReadoutStep::Events, 1);
           throw std::runtime_error("no memory");
-        },
-        nullptr, &result);
-    EXPECT_EQ(result, 2);
-    EXPECT_FALSE(r.list.has_value());
+        });
+    EXPECT_EQ(r.result, 2);
+    EXPECT_FALSE(r.readout.list.has_value());
     EXPECT_EQ(face.Texts(), std::vector<std::string>{eventsBegan ? "Ошибка при чтении\nсобытий"
-                                                                  : "Ошибка при чтении\nинформации"});
+                                                                 : "Ошибка при чтении\nинформации"});
   }
 }
 
@@ -77,18 +73,17 @@ TEST(ReadingSession, GoingWhileTheWorkerReportsFastDropsWhatIsOnItsWay) {
   ScriptedFace face;
   std::atomic<long> reports{0};
   {
-    ReadingSession session(face, ReadoutSettings{}, [&](const ReadoutSettings&, IReadoutView& v,
-                                                        const std::atomic<bool>& cancel) {
-      for (int i = 0; !cancel; ++i, ++reports) v.ProgressAt(i);
-      return ReadoutResult{.status = ReadoutStatus::Cancelled};
-    });
+    ReadingSession session(face, ReadoutSettings{},
+                           [&](const ReadoutSettings&, IReadoutView& v, const std::atomic<bool>& cancel) {
+                             for (int i = 0; !cancel; ++i, ++reports) v.ProgressAt(i);
+                             return ReadoutResult{.status = ReadoutStatus::Cancelled};
+                           });
     session.Start([] {}, [](int) {});
     while (reports < 10000) std::this_thread::yield();
     face.RunPosted();
     session.Cancel();
-  }  // joined here
+  }                  // joined here
   face.RunPosted();  // deliveries of a session that is gone do nothing
-  SUCCEED();
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 
 #include <chrono>
 #include <condition_variable>
-#include <map>
 #include <deque>
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -21,19 +21,27 @@
 
 namespace logwick::test {
 
+template <class T>
+std::optional<T> Lookup(const std::map<std::string, T>& values, const char* name) {
+  auto it = values.find(name);
+  return it == values.end() ? std::nullopt : std::optional(it->second);
+}
+
+template <class T>
+std::optional<T> Pop(std::deque<T>& queue) {
+  if (queue.empty()) return std::nullopt;
+  T front = queue.front();
+  queue.pop_front();
+  return front;
+}
+
 class MemoryProfile : public IProfile {
  public:
-  std::optional<std::int32_t> ReadInt(const char* name) override {
-    auto it = ints.find(name);
-    return it == ints.end() ? std::nullopt : std::optional(it->second);
-  }
+  std::optional<std::int32_t> ReadInt(const char* name) override { return Lookup(ints, name); }
+  std::optional<std::string> ReadString(const char* name) override { return Lookup(strings, name); }
   void WriteInt(const char* name, std::int32_t value) override {
     ints[name] = value;
     writes.push_back(name);
-  }
-  std::optional<std::string> ReadString(const char* name) override {
-    auto it = strings.find(name);
-    return it == strings.end() ? std::nullopt : std::optional(it->second);
   }
   void WriteString(const char* name, const std::string& value) override {
     strings[name] = value;
@@ -46,16 +54,13 @@ class MemoryProfile : public IProfile {
 
 class ScriptedFace : public IDeskFace {
  public:
-  // Messages shown, in order.
-  std::vector<Message> messages;
+  std::vector<Message> messages;  // shown, in order
   std::vector<std::string> Texts() const {
     std::vector<std::string> t;
     for (const Message& m : messages) t.push_back(m.text);
     return t;
   }
-  // Answers to the file dialogs, in turn (none left: Cancel), and the
-  // requests they answered.
-  std::deque<std::string> files;
+  std::deque<std::string> files;  // answers to the file dialogs in turn; none left: Cancel
   std::vector<FileRequest> fileRequests;
   std::deque<bool> answers;  // to questions; none left: Нет
   std::vector<Message> questions;
@@ -78,17 +83,11 @@ class ScriptedFace : public IDeskFace {
   void ShowMessage(const Message& m) override { messages.push_back(m); }
   bool AskYesNo(const Message& m) override {
     questions.push_back(m);
-    if (answers.empty()) return false;
-    const bool a = answers.front();
-    answers.pop_front();
-    return a;
+    return Pop(answers).value_or(false);
   }
   std::optional<std::string> ChooseFile(const FileRequest& r) override {
     fileRequests.push_back(r);
-    if (files.empty()) return std::nullopt;
-    std::string f = files.front();
-    files.pop_front();
-    return f;
+    return Pop(files);
   }
   bool RunFilterDialog(FilterDialog& d) override { return filterDialog(d); }
   bool RunSettingsDialog(SettingsDialog& d) override { return settingsDialog(d); }
@@ -98,7 +97,7 @@ class ScriptedFace : public IDeskFace {
     session.Start([] {}, [&](int) { done = true; });
     during(session);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!done && std::chrono::steady_clock::now() < deadline) WaitAndRunPosted();
+    while (!done && std::chrono::steady_clock::now() < deadline) RunPosted(std::chrono::seconds(10));
   }
   bool RunArchiveWindow(ArchiveWindowModel& a) override { return archiveWindow(a); }
   void OpenWindow(DeskWindow w) override { opened.push_back(w); }
@@ -113,23 +112,17 @@ class ScriptedFace : public IDeskFace {
     m_posted.push_back(std::move(call));
     m_wake.notify_all();
   }
-  // Runs what was posted so far; false when nothing was.
-  bool RunPosted() {
+  // Waits at most `wait` for a posted call, then runs what was posted so
+  // far; false when nothing was.
+  bool RunPosted(std::chrono::milliseconds wait = {}) {
     std::deque<std::function<void()>> calls;
     {
-      std::lock_guard<std::mutex> lock(m_lock);
+      std::unique_lock<std::mutex> lock(m_lock);
+      m_wake.wait_for(lock, wait, [this] { return !m_posted.empty(); });
       calls.swap(m_posted);
     }
     for (auto& call : calls) call();
     return !calls.empty();
-  }
-  // Waits (at most a few seconds) for a posted call, then runs them.
-  bool WaitAndRunPosted() {
-    {
-      std::unique_lock<std::mutex> lock(m_lock);
-      m_wake.wait_for(lock, std::chrono::seconds(10), [this] { return !m_posted.empty(); });
-    }
-    return RunPosted();
   }
 
  private:
