@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "sync/server_sync.h"
 #include "tests/cli/cli_runner.h"
@@ -19,8 +20,12 @@
 
 namespace logwick::test {
 
-struct QuietView : ISyncView {
-  void OnProgress(const SyncProgress&) override {}
+// A view that sees each step of the progress (nothing by default).
+struct SyncView : ISyncView {
+  explicit SyncView(std::function<void(const SyncProgress&)> on = [](const SyncProgress&) {})
+      : on(std::move(on)) {}
+  void OnProgress(const SyncProgress& p) override { on(p); }
+  std::function<void(const SyncProgress&)> on;
 };
 
 class SyncFixture : public WithPgCluster {
@@ -58,10 +63,14 @@ class SyncFixture : public WithPgCluster {
 
   SyncOutcome Sync(const std::string& archive, const std::string& url, bool retrySkipped = false) {
     const std::atomic<bool> cancel{false};
-    QuietView view;
+    SyncView view;
     return RunSync({dir_.File(archive), url, retrySkipped}, view, cancel);
   }
   SyncOutcome Sync(const std::string& archive) { return Sync(archive, url_); }
+  // What a synchronisation that completed did, or why it did not complete.
+  static std::string Summary(const SyncOutcome& r) {
+    return r.status == SyncStatus::Done ? SyncSummary(r) : "failed: " + r.message + " (" + r.detail + ")";
+  }
 
   Result Cli(const std::vector<std::string>& args) { return RunProgram(kProgram, args, dir_); }
 
