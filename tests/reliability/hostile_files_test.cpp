@@ -31,39 +31,26 @@ namespace {
 constexpr std::size_t kMemoryBound = 256 * 1024;
 constexpr double kTimeBoundMs = 2000;  // loose: "at once", not a speed test
 
+// A file's bytes, or none: a folder, or a file without the right to read it.
 struct Hostile {
   const char* name;
-  std::function<void(const std::string& path)> make;
+  Bytes bytes;
   FileStatus expected;
 };
 
 const Hostile kHostile[] = {
-    {"метка длиной 2 ГиБ",
-     [](auto& p) {
-       WriteBytes(p, {0xFF, 0xFF, 0xFF, 0, 0, 0, 0x80, 't'});
-     },
-     FileStatus::EndOfFile},
-    {"текст длиной 2 ГиБ",
-     [](auto& p) {
-       WriteBytes(p, BuildFile({.textCount = 1, .texts = {{0xFF, 0xFF, 0xFF, 0, 0, 0, 0x80}}}));
-     },
+    {"метка длиной 2 ГиБ", {0xFF, 0xFF, 0xFF, 0, 0, 0, 0x80, 't'}, FileStatus::EndOfFile},
+    {"текст длиной 2 ГиБ", BuildFile({.textCount = 1, .texts = {{0xFF, 0xFF, 0xFF, 0, 0, 0, 0x80}}}),
      FileStatus::EndOfFile},
     {"2 ГиБ 16-битных знаков",
-     [](auto& p) {
-       WriteBytes(
-           p, BuildFile({.textCount = 1, .texts = {{0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0x40}}}));
-     },
+     BuildFile({.textCount = 1, .texts = {{0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0x40}}}),
      FileStatus::EndOfFile},
-    {"текстов 2^31-1", [](auto& p) { WriteBytes(p, BuildFile({.textCount = 0x7FFFFFFF})); },
+    {"текстов 2^31-1", BuildFile({.textCount = 0x7FFFFFFF}), FileStatus::EndOfFile},
+    {"100000 событий, есть 10", BuildFile({.count = 100000, .events = std::vector(10, MakeEvent(1, 4))}),
      FileStatus::EndOfFile},
-    {"100000 событий, есть 10",
-     [](auto& p) { WriteBytes(p, BuildFile({.count = 100000, .events = std::vector(10, MakeEvent(1, 4))})); },
-     FileStatus::EndOfFile},
-    {"событий 2^32-1", [](auto& p) { WriteBytes(p, BuildFile({.count = 0xFFFFFFFF})); },
-     FileStatus::FormatRefused},
-    {"папка", [](auto& p) { std::filesystem::create_directory(p); }, FileStatus::ReadError},
-    {"без права чтения", [](auto& p) { WriteBytes(p, BuildFile({})), ::chmod(p.c_str(), 0); },
-     FileStatus::ReadError},
+    {"событий 2^32-1", BuildFile({.count = 0xFFFFFFFF}), FileStatus::FormatRefused},
+    {"папка", {}, FileStatus::ReadError},
+    {"без права чтения", BuildFile({}), FileStatus::ReadError},
 };
 
 // Root reads any file: the checks run in a child as an ordinary user.
@@ -81,7 +68,9 @@ TEST(HostileFiles, RefusedQuicklyWithLittleMemoryAndTheListKept) {
   const std::filesystem::path folder = dir.Path() / "Журналы объекта №3";
   std::filesystem::create_directory(folder);
   const auto pathOf = [&](const Hostile& h) { return (folder / (h.name + std::string(".t7kev"))).string(); };
-  for (const Hostile& h : kHostile) h.make(pathOf(h));
+  for (const Hostile& h : kHostile)
+    h.bytes.empty() ? void(std::filesystem::create_directory(pathOf(h))) : WriteBytes(pathOf(h), h.bytes);
+  ::chmod(pathOf(kHostile[7]).c_str(), 0);  // без права чтения
 
   AsOrdinaryUser(
       [&] {
