@@ -6,7 +6,6 @@
 
 #include <chrono>
 
-#include "sync/pg_connection.h"
 #include "tests/sync/sync_fixture.h"
 
 using namespace logwick;
@@ -117,8 +116,7 @@ TEST_F(SyncCli, AHeldTurnPutsOffSendingButNotFetching) {
   Archive("p.sqlite", visits.first);
   ASSERT_EQ(Sync("p.sqlite").status, SyncStatus::Done);
   Archive("z.sqlite", visits.second);
-  const std::atomic<bool> never{false};
-  auto holder = PgConnection::Open(engineer_, never);
+  auto holder = Connect(engineer_);
   holder->Run("BEGIN");
   holder->Query("SELECT pg_advisory_xact_lock(1280789320, 1)");
 

@@ -36,32 +36,28 @@ class Archive : public ::testing::Test {
 
 TEST_F(Archive, FilesReadOutsAndTellsWhatWasNew) {
   PanelModel panel(1, 1000);
-  panel.Produce(800);
-  const Visit first = panel.Read();
-  panel.Produce(300);
-  const Visit second = panel.Read();
-  panel.Produce(2500);
-  const Visit third = panel.Read();
+  const std::vector<Visit> v = VisitsAfter(panel, {800, 300, 2500});
+  const CT7KEventList first = ReadoutOf(v[0]), second = ReadoutOf(v[1]), third = ReadoutOf(v[2]);
   auto archive = Open();
 
-  FilingResult r = archive->File(ReadoutOf(first), {"a.t7kev"});
+  FilingResult r = archive->File(first, {"a.t7kev"});
   EXPECT_EQ(r.panel, (PanelKey{1, 4242}));
   EXPECT_EQ(std::tie(r.alreadyFiled, r.events, r.newEvents, r.knownEvents, r.gapMarkSet),
             std::make_tuple(false, 800u, 800u, 0u, false));
-  r = archive->File(ReadoutOf(second), {"b.t7kev"});
+  r = archive->File(second, {"b.t7kev"});
   EXPECT_EQ(std::tie(r.events, r.newEvents, r.knownEvents, r.gapMarkSet),
             std::make_tuple(1000u, 300u, 700u, false));
-  r = archive->File(ReadoutOf(second), {"b copy.t7kev"});
+  r = archive->File(second, {"b copy.t7kev"});
   EXPECT_EQ(std::tie(r.alreadyFiled, r.newEvents, r.knownEvents), std::make_tuple(true, 0u, 1000u));
-  r = archive->File(ReadoutOf(third), {"c.t7kev", true});
+  r = archive->File(third, {"c.t7kev", true});
   EXPECT_EQ(std::tie(r.newEvents, r.knownEvents, r.gapMarkSet), std::make_tuple(1000u, 0u, true));
 
   const std::vector<ReadoutInfo> readouts = archive->Readouts({1, 4242});
   ASSERT_EQ(readouts.size(), 3u);
   EXPECT_EQ(readouts[2].origin, "c.t7kev");
   EXPECT_TRUE(readouts[2].partial);
-  EXPECT_EQ(readouts[0].sha256, HexOf(EventListSha256(ReadoutOf(first))));
-  EXPECT_EQ(archive->Readout(readouts[1].id), ReadoutOf(second));
+  EXPECT_EQ(readouts[0].sha256, HexOf(EventListSha256(first)));
+  EXPECT_EQ(archive->Readout(readouts[1].id), second);
   EXPECT_FALSE(archive->Readout(999).has_value());
   const std::vector<ReadoutInfo> later = archive->ReadoutsFiledAfter(readouts[0].id);
   ASSERT_EQ(later.size(), 2u);
@@ -89,11 +85,7 @@ TEST_F(Archive, KeepsEveryReadOutWholeAndUnchanged) {
 
 TEST_F(Archive, GivesTheHistoryNewestFirstWithTheNewestHeader) {
   PanelModel panel(2, 500);
-  std::vector<Visit> visits;
-  for (std::size_t produce : {400, 100, 900, 50}) {
-    panel.Produce(produce);
-    visits.push_back(panel.Read());
-  }
+  const std::vector<Visit> visits = VisitsAfter(panel, {400, 100, 900, 50});
   auto archive = Open();
   StitchedEvents want;
   for (const Visit& v : visits) {

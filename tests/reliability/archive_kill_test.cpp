@@ -115,13 +115,11 @@ std::string State(const std::string& path) {
 TEST(ArchiveReliability, KilledFilingsLeaveTheStateBeforeOrAfter) {
   TempDir dir;
   PanelModel panel(11, 100000);
-  panel.Produce(60000);
-  const Visit older = panel.Read();
-  panel.Produce(70000);
+  const std::vector<Visit> v = VisitsAfter(panel, {60000, 70000});
   const std::string file = dir.File("журнал объекта.t7kev");
-  ASSERT_TRUE(StoreEventFile(file, ReadoutOf(panel.Read())).ok);  // 100000 events, 30000 known
+  ASSERT_TRUE(StoreEventFile(file, ReadoutOf(v[1])).ok);  // 100000 events, 30000 known
   const std::string base = dir.File("base.sqlite"), work = dir.File("work.sqlite");
-  HistoryArchive::Open(base, true)->File(ReadoutOf(older), {"older"});
+  HistoryArchive::Open(base, true)->File(ReadoutOf(v[0]), {"older"});
   const std::string before = State(base);
 
   std::filesystem::copy_file(base, work);
@@ -154,10 +152,9 @@ TEST(ArchiveReliability, TwoProcessesFilingAtOnceBothSucceed) {
   std::vector<std::string> files;
   for (std::int32_t serial : {501, 502}) {
     PanelModel panel(static_cast<std::uint32_t>(serial), 50000);
-    for (int i = 0; i < 5; ++i) {
-      panel.Produce(20000);
-      files.push_back(dir.File(std::to_string(serial) + "-" + std::to_string(i) + ".t7kev"));
-      ASSERT_TRUE(StoreEventFile(files.back(), ReadoutOf(panel.Read(), serial)).ok);
+    for (const Visit& v : VisitsAfter(panel, {20000, 20000, 20000, 20000, 20000})) {
+      files.push_back(dir.File(std::to_string(files.size()) + ".t7kev"));
+      ASSERT_TRUE(StoreEventFile(files.back(), ReadoutOf(v, serial)).ok);
     }
   }
   const std::string archive = dir.File("a.sqlite");

@@ -103,32 +103,40 @@ std::string InsertSql(const std::map<std::string, std::string>& given = {},
   return "INSERT INTO logwick.readout (" + names + ") " + overriding + " VALUES (" + values + ")";
 }
 
-TEST_F(ServerSync, TwoArchivesMeetThroughTheServerWithTheSameHistories) {
-  // The second engineer logs in with a password from the password file, with
-  // no more rights than server-init gives the engineers' role.
+// Two engineers' archives meet through the server, the second logging in
+// with a password from the password file and no more rights than server-init
+// gives the engineers' role. Then the database is put back from a copy taken
+// before the second sent (same id, numbers up to 4) and Q sends 4, numbered
+// 5 to 8 as B's were: B tells and compares in full, and the three meet.
+TEST_F(ServerSync, ArchivesMeetAlsoThroughAServerPutBackFromACopy) {
   const TwoEngineers visits = VisitsByTurns(4, 300);
-  Archive("a.sqlite", visits.first);
-  Archive("b.sqlite", visits.second);
-
-  const SyncOutcome r = Sync("a.sqlite");
+  Archive("a", visits.first);
+  Archive("b", visits.second);
+  Archive("q", Readouts(13, 4));
+  const SyncOutcome r = Sync("a");
   EXPECT_EQ(Summary(r), "отправлено 4, получено 0");
   EXPECT_EQ(r.server, cluster_->Name(db_));
-  EXPECT_EQ(Summary(Sync("b.sqlite", engineer_)), "отправлено 4, получено 3");
-  EXPECT_EQ(Summary(Sync("a.sqlite")), "отправлено 0, получено 4");
-  EXPECT_EQ(Summary(Sync("a.sqlite")), "отправлено 0, получено 0");
-
-  auto a = Archive("a.sqlite");
-  auto b = Archive("b.sqlite");
-  auto all = Archive("all.sqlite", visits.first);
-  for (const CT7KEventList& l : visits.second) all->File(l, {"all", false});
-  ExpectSameArchives(*a, *b);
-  ExpectSameArchives(*a, *all);
-  EXPECT_EQ(ServerReadouts(), ShaSet(*all).size());
+  cluster_->Sql("CREATE DATABASE " + db_ + "_copy TEMPLATE " + db_);
+  EXPECT_EQ(Summary(Sync("b", engineer_)), "отправлено 4, получено 3");  // the read-out both filed once
   // Who sent each is the server's to say; where it came from is a file's
   // name, never the laptop's path.
   EXPECT_EQ(
       cluster_->Value("SELECT string_agg(DISTINCT sent_by || ' ' || origin, ', ') FROM logwick.readout", db_),
-      "admin a.sqlite.t7kev, engineer b.sqlite.t7kev");
+      "admin a.t7kev, engineer b.t7kev");
+
+  cluster_->Sql("DROP DATABASE " + db_);
+  cluster_->Sql("CREATE DATABASE " + db_ + " TEMPLATE " + db_ + "_copy");
+  EXPECT_EQ(Summary(Sync("q")), "отправлено 4, получено 4");
+  EXPECT_EQ(Summary(Sync("b", engineer_)),
+            "сервер восстановлен из копии или заменён: сверка полностью; отправлено 4, получено 4");
+  EXPECT_EQ(Summary(Sync("a")), "отправлено 0, получено 8");
+  EXPECT_EQ(Summary(Sync("q")), "отправлено 0, получено 4");
+  EXPECT_EQ(Summary(Sync("b", engineer_)), "отправлено 0, получено 0");
+  auto all = Archive("all", visits.first);
+  for (const auto& readouts : {visits.second, Readouts(13, 4)})
+    for (const CT7KEventList& l : readouts) all->File(l, {"all", false});
+  for (const char* name : {"a", "b", "q"}) ExpectSameArchives(*all, *Archive(name));
+  EXPECT_EQ(ServerReadouts(), ShaSet(*all).size());
 }
 
 // The server goes away after the second read-out of a step (stopped by its
@@ -167,32 +175,6 @@ TEST_F(ServerSync, AnExchangeCutShortIsCompletedByTheNext) {
       EXPECT_EQ(ServerReadouts(), ShaSet(*Archive(a)).size());
     }
   }
-}
-
-// P sends 5 read-outs; the database is copied; Z sends 3 and syncs again;
-// the database is put back from the copy (same id, numbers up to 5); Q sends
-// 4, numbered 6 to 9 as Z's were. Z tells, and the three meet in full.
-TEST_F(ServerSync, AServerPutBackFromACopyIsComparedInFullOnce) {
-  const std::string copy = db_ + "_copy";
-  Archive("p", Readouts(11, 5));
-  Archive("z", Readouts(12, 3));
-  Archive("q", Readouts(13, 4));
-  ASSERT_EQ(Summary(Sync("p")), "отправлено 5, получено 0");
-  cluster_->Sql("CREATE DATABASE " + copy + " TEMPLATE " + db_);
-  ASSERT_EQ(Summary(Sync("z")), "отправлено 3, получено 5");
-  ASSERT_EQ(Summary(Sync("z")), "отправлено 0, получено 0");
-  cluster_->Sql("DROP DATABASE " + db_);
-  cluster_->Sql("CREATE DATABASE " + db_ + " TEMPLATE " + copy);
-  ASSERT_EQ(Summary(Sync("q")), "отправлено 4, получено 5");
-
-  EXPECT_EQ(Summary(Sync("z")),
-            "сервер восстановлен из копии или заменён: сверка полностью; отправлено 3, получено 4");
-  EXPECT_EQ(Summary(Sync("p")), "отправлено 0, получено 7");
-  EXPECT_EQ(Summary(Sync("q")), "отправлено 0, получено 3");
-  EXPECT_EQ(Summary(Sync("z")), "отправлено 0, получено 0");
-  EXPECT_EQ(ServerReadouts(), 12u);
-  for (const char* name : {"p", "q"}) ExpectSameArchives(*Archive("z"), *Archive(name));
-  EXPECT_EQ(ShaSet(*Archive("z")).size(), 12u);
 }
 
 // Rows an owner mangled by hand (as a server of an earlier version let
@@ -275,17 +257,16 @@ TEST_F(ServerSync, RowsThatCannotBeTakenAreSkippedRememberedAndTriedAgain) {
 // libpq's words come apart from it, each said once.
 TEST_F(ServerSync, FailuresHaveTheirSentenceAndChangeNothingLocally) {
   SetPassword("неверный");
-  const std::string bare = cluster_->NewDatabase();
-  const std::string newer = cluster_->NewDatabase();
+  const std::string bare = cluster_->NewDatabase(), newer = cluster_->NewDatabase();
   ASSERT_EQ(InitServer(cluster_->Url(newer)).status, SyncStatus::Done);
   cluster_->Sql("UPDATE logwick.meta SET version = 99", newer);
   cluster_->Sql("CREATE ROLE stranger LOGIN");
   Archive("held.sqlite", Readouts(5, 2));
   const Bytes held = ReadBytes(dir_.File("held.sqlite"));
-  auto silent = std::make_unique<SilentServer>();
-  ASSERT_NE(silent->Port(), 0);
+  const SilentServer silent;
+  ASSERT_NE(silent.Port(), 0);
   const std::string silentUrl =
-      "host=127.0.0.1 port=" + std::to_string(silent->Port()) + " connect_timeout=2 dbname=x";
+      "host=127.0.0.1 port=" + std::to_string(silent.Port()) + " connect_timeout=2 dbname=x";
 
   const std::string nowhere = "logwick-no-such-host.invalid";
   const std::string password =
@@ -307,7 +288,7 @@ TEST_F(ServerSync, FailuresHaveTheirSentenceAndChangeNothingLocally) {
       {cluster_->Url(newer), "/" + newer + " создан более новой версией"},
       {cluster_->Url("nowhere"), "/nowhere отказал в подключении"},
       {cluster_->Url(db_, "stranger"), "Нет прав на общий архив на сервере stranger@"},
-      {silentUrl, "@127.0.0.1:" + std::to_string(silent->Port()) + "/x не ответил вовремя"},
+      {silentUrl, "@127.0.0.1:" + std::to_string(silent.Port()) + "/x не ответил вовремя"},
       {"", "Не задан адрес сервера общего архива"},
   };
   if (cluster_->Tls()) {  // every address with sslmode=verify-full (the Windows tests' server)
@@ -341,7 +322,6 @@ TEST_F(ServerSync, FailuresHaveTheirSentenceAndChangeNothingLocally) {
     EXPECT_EQ(ReadBytes(dir_.File("held.sqlite")), held);
     EXPECT_FALSE(std::filesystem::exists(dir_.File("missing.sqlite")));
   }
-  silent.reset();
   EXPECT_EQ(ServerReadouts(), 0u);  // nothing sent to a server refused
 
   // A server that is down, and one without the password at hand.
@@ -383,10 +363,7 @@ TEST_F(ServerSync, ServerInitCreatesTakesOnAndRefuses) {
 // values are refused.
 TEST_F(ServerSync, WhatTheServerAssignsOnlyTheServerWrites) {
   const std::string upgraded = cluster_->NewDatabase();
-  {
-    const std::atomic<bool> never{false};
-    InitServerArchive(*PgConnection::Open(cluster_->Url(upgraded), never), 1);
-  }
+  InitServerArchive(*Connect(cluster_->Url(upgraded)), 1);
   cluster_->Sql(InsertSql(), upgraded);
   ServerInitOutcome init = InitServer(cluster_->Url(upgraded));
   EXPECT_EQ(std::tie(init.before, init.now), std::make_tuple(std::int64_t{1}, std::int64_t{2}));
@@ -430,13 +407,12 @@ TEST_F(ServerSync, WhatTheServerAssignsOnlyTheServerWrites) {
 // Arrivals take turns, also those that bypass this program: a sending waits
 // while an insert in plain SQL holds the turn, and is numbered after it.
 TEST_F(ServerSync, ArrivalsTakeTurns) {
-  const std::atomic<bool> never{false};
-  auto holder = PgConnection::Open(engineer_, never);
+  auto holder = Connect(engineer_);
   holder->Run("BEGIN");
   holder->Run(InsertSql().c_str());
   std::atomic<bool> stored{false};
   std::thread sender([&] {
-    auto conn = PgConnection::Open(url_, never);
+    auto conn = Connect(url_);
     PgReadoutServer server(*conn);
     const CT7KEventList l = Readouts(3, 1)[0];
     stored = server.Put({l, {"x", false}, 0}, EventListSha256(l));
