@@ -11,8 +11,8 @@
 
 #include "lists/atomic_file.h"
 #include "lists/event_file.h"
-#include "sim/event_generator.h"
 #include "tests/lists/child_process.h"
+#include "tests/lists/list_samples.h"
 
 using namespace logwick;
 using namespace logwick::test;
@@ -36,12 +36,8 @@ class CrashSafeStore : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
-    for (std::uint32_t seed : {0u, 1u}) {
-      lists_[seed].m_nPanelType = 1;
-      lists_[seed].m_nSerNum = static_cast<std::int32_t>(seed);
-      lists_[seed].m_texts = SampleMessageTexts(kSampleMessageCount);
-      for (const CT7KEvent& ev : GenerateSampleEvents(25000, seed)) lists_[seed].AddTail(ev);
-    }
+    lists_[0] = lists_[1] = MakeFullList(25000);
+    lists_[1].m_nSerNum = 1;
   }
   void TearDown() override { AtomicFile::UseUnnamedFiles(true); }
 
@@ -56,8 +52,8 @@ class CrashSafeStore : public ::testing::Test {
     const auto storeUs = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
     std::mt19937 gen(20240315);
     // Up to twice a clean run: a store's own time varies with the machine's
-  // load, and both outcomes must come up.
-  std::uniform_int_distribution<long long> moment(0, 2 * storeUs);
+    // load, and both outcomes must come up.
+    std::uniform_int_distribution<long long> moment(0, 2 * storeUs);
     int current = 1, kept = 0, replaced = 0;
     std::size_t mostStrays = 0;
     for (int round = 0; round < rounds; ++round) {

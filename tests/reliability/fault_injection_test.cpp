@@ -211,7 +211,7 @@ struct Outcome {
   CT7KEventList list = MakeOtherReading();
   unsigned reads = 0;
   std::string cancelledIn;  // the step shown when cancel was pressed
-  double lineSeconds = 0, wallMs = 0;
+  double lineSeconds = 0;
 };
 
 Outcome RunScenario(const Scenario& s) {
@@ -229,11 +229,9 @@ Outcome RunScenario(const Scenario& s) {
     out.cancelledIn = view.Of("step").back();
   };
   const ReadoutSettings settings{.autoSerial = s.search, .selectedSerial = config.serial};
-  const auto start = std::chrono::steady_clock::now();
   ReadoutResult result = RunReadout(settings, port, view, cancel);
   out.status = result.status;
   PutReadListInPlace(std::move(result), out.list);
-  out.wallMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
   out.lineSeconds = static_cast<double>(port.lineMs) / 1000;
   out.reads = port.reads;
   out.warnings = view.Of("warning");
@@ -278,10 +276,9 @@ TEST(FaultInjection, ScenarioTable) {
     SCOPED_TRACE(s.name);
     const Outcome o = RunScenario(s);
     CheckOutcome(s, o, full);
-    EXPECT_LT(o.wallMs, 2000.0);
     EXPECT_LT(o.lineSeconds, 600.0) << "on a real line";
-    std::printf("| %s | %s | %zu events | %.1f s on the line | %.0f ms |\n", s.name.c_str(),
-                outcomes[static_cast<int>(s.expect)], o.list.GetCount(), o.lineSeconds, o.wallMs);
+    std::printf("| %s | %s | %zu events | %.1f s on the line |\n", s.name.c_str(),
+                outcomes[static_cast<int>(s.expect)], o.list.GetCount(), o.lineSeconds);
   }
 }
 
