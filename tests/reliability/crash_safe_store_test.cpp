@@ -46,10 +46,15 @@ class CrashSafeStore : public ::testing::Test {
   std::size_t KillStores(const fs::path& folder, int rounds) {
     const std::string name = "журнал объекта.t7kev", target = (folder / name).string();
     EXPECT_TRUE(StoreEventFile(target, lists_[0]).ok);
-    // A clean run: how long a store takes, and that it leaves only the target.
-    const auto start = Clock::now();
-    EXPECT_TRUE(StoreInChild(target, lists_[1], std::chrono::seconds(30)));
-    const auto storeUs = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
+    // Clean runs: how long a store takes (the fastest of three: the machine's
+    // load may hold one up), and that it leaves only the target.
+    long long storeUs = 30000000;
+    for (int i = 0; i < 3; ++i) {
+      const auto start = Clock::now();
+      EXPECT_TRUE(StoreInChild(target, lists_[1], std::chrono::seconds(30)));
+      storeUs = std::min<long long>(
+          storeUs, std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count());
+    }
     std::mt19937 gen(20240315);
     // Up to twice a clean run: a store's own time varies with the machine's
     // load, and both outcomes must come up.
