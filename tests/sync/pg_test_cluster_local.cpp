@@ -178,14 +178,7 @@ void PgTestCluster::Start() {
 void PgTestCluster::Stop(bool immediate) {
   if (m_server <= 0) return;
   ::kill(m_server, immediate ? SIGQUIT : SIGINT);
-  int status = 0;
-  for (int i = 0; i < 600; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(20)))
-    if (::waitpid(m_server, &status, WNOHANG) != 0) {
-      m_server = -1;
-      return;
-    }
-  ::kill(m_server, SIGKILL);
-  ::waitpid(m_server, &status, 0);
+  Wait(m_server);
   m_server = -1;
 }
 
