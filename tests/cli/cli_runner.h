@@ -68,6 +68,14 @@ class Cli : public ::testing::Test {
     return path;
   }
 
+  // Stores list as an event file of the scratch folder and keeps it in list_.
+  std::string Store(const CT7KEventList& list, const std::string& name) {
+    list_ = list;
+    const std::string path = dir_.File(name);
+    EXPECT_TRUE(StoreEventFile(path, list).ok);
+    return path;
+  }
+
   std::string ExpectedShow(const EventPredicate& admit) {  // UTF-8, LF line ends
     std::string text;
     ForEachReportLine(list_, admit, [&](std::string_view line) { (text += line) += '\n'; });

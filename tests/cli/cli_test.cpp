@@ -1,11 +1,16 @@
-// logwick-cli as a user runs it: outputs, files and exit statuses.
+// logwick-cli as a user runs it: outputs, files and exit statuses; stats,
+// check, export in every form and show --sha256 to the byte where the form is
+// a contract (the bytes of each export form are pinned where they are made:
+// tests/lists/data_reports_test).
 #include <gtest/gtest.h>
 
 #include <ctime>
-#include <functional>
 
+#include "lists/list_digest.h"
+#include "lists/report_formats.h"
 #include "lists/t7k_ev_filter.h"
 #include "tests/cli/cli_runner.h"
+#include "tests/lists/list_samples.h"
 #include "version/program_version.h"
 
 using namespace logwick;
@@ -21,24 +26,16 @@ EventPredicate By(const CT7KEvFilter& f) {
   return [f](const CT7KEvent& ev) { return f.Accept(ev); };
 }
 
-// Filters that differ from the defaults in one option each.
-using F = CT7KEvFilter;
-F Period(std::int64_t F::*end) {
-  F f;
-  f.m_bPeriod = 1;
-  f.*end = LocalNoon(14);
-  return f;
-}
-F Range(std::uint32_t F::*first, std::uint32_t F::*last, std::uint32_t from, std::uint32_t to) {
-  F f;
-  f.*first = from;
-  f.*last = to;
-  return f;
-}
-F Without(std::int32_t F::*kind) {
-  F f;
-  f.*kind = 0;
-  return f;
+// Read at 2024-03-20 09:00:00; newest first.
+CT7KEventList SmallLog() {
+  CT7KEventList list = MakeHeaderList();
+  list.m_nReadYear = 2024, list.m_nReadMonth = 3, list.m_nReadDay = 20, list.m_nReadHour = 9;
+  list.AddTail(MakeEvent(Stamp(2024, 3, 21, 8), 5, {7}));              // 0 future
+  list.AddTail(MakeEvent(Stamp(2024, 3, 19, 8), 2, {0, 0, 0, 0, 4}));  // 1 device 4
+  list.AddTail(MakeEvent(Stamp(2024, 2, 30, 1), 5, {9}));              // 2 bad date, beam 9
+  list.AddTail(MakeEvent(Stamp(2024, 3, 19, 7, 30), 1));               // 3
+  list.AddTail(MakeEvent(Stamp(2024, 2, 1, 7), 32766));                // 4 gap from here to row 3
+  return list;
 }
 
 }  // namespace
@@ -55,27 +52,29 @@ TEST_F(Cli, ShowAndExportGiveTheReportAndEachFilterOptionSetsItsField) {
   ASSERT_EQ(Run({"export", path, "-o", out}).status, 0);
   EXPECT_EQ(ReadBytes(out), ReadBytes(expected));
   CT7KEvFilter filtered;
-  filtered.m_bModes = 0;
-  filtered.m_nFirstBeam = 2;
-  filtered.m_nLastBeam = 9;
+  filtered.m_bModes = 0, filtered.m_nFirstBeam = 2, filtered.m_nLastBeam = 9;
   ASSERT_EQ(Run({"export", path, "-o", out, "--filtered", "--no-modes", "--beams", "2-9"}).status, 0);
   ASSERT_TRUE(WriteReportFile(expected, list_, By(filtered)).ok);
   EXPECT_EQ(ReadBytes(out), ReadBytes(expected));
 
-  const std::pair<std::vector<std::string>, CT7KEvFilter> cases[] = {
-      {{"--from", "2024-03-14"}, Period(&F::m_timeFrom)},
-      {{"--to", "2024-03-14"}, Period(&F::m_timeTo)},
-      {{"--beams", "3-20"}, Range(&F::m_nFirstBeam, &F::m_nLastBeam, 3, 20)},
-      {{"--devices", "7"}, Range(&F::m_nFirstDev, &F::m_nLastDev, 7, 7)},
-      {{"--no-beams"}, Without(&F::m_bBeams)},
-      {{"--no-devices"}, Without(&F::m_bDevices)},
-      {{"--no-units"}, Without(&F::m_bUnits)},
-      {{"--no-slaves"}, Without(&F::m_bSlaves)},
-      {{"--no-messages"}, Without(&F::m_bMessages)},
-      {{"--no-modes"}, Without(&F::m_bModes)},
+  // Each option against the one field it sets.
+  using F = CT7KEvFilter;
+  const std::pair<std::vector<std::string>, void (*)(F&)> cases[] = {
+      {{"--from", "2024-03-14"}, [](F& f) { f.m_bPeriod = 1, f.m_timeFrom = LocalNoon(14); }},
+      {{"--to", "2024-03-14"}, [](F& f) { f.m_bPeriod = 1, f.m_timeTo = LocalNoon(14); }},
+      {{"--beams", "3-20"}, [](F& f) { f.m_nFirstBeam = 3, f.m_nLastBeam = 20; }},
+      {{"--devices", "7"}, [](F& f) { f.m_nFirstDev = f.m_nLastDev = 7; }},
+      {{"--no-beams"}, [](F& f) { f.m_bBeams = 0; }},
+      {{"--no-devices"}, [](F& f) { f.m_bDevices = 0; }},
+      {{"--no-units"}, [](F& f) { f.m_bUnits = 0; }},
+      {{"--no-slaves"}, [](F& f) { f.m_bSlaves = 0; }},
+      {{"--no-messages"}, [](F& f) { f.m_bMessages = 0; }},
+      {{"--no-modes"}, [](F& f) { f.m_bModes = 0; }},
   };
-  for (auto [args, f] : cases) {
+  for (auto [args, set] : cases) {
     args.insert(args.begin(), {"show", path});
+    F f;
+    set(f);
     r = Run(args);
     EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(0, ExpectedShow(By(f))))
         << args[2] << ": " << r.err;
@@ -95,6 +94,7 @@ TEST_F(Cli, FailuresAndWrongArguments) {
   WriteBytes(refused, wrongTag);
   const std::string folder = dir_.Path().string(), missing = dir_.File("missing.t7kev");
   const std::string noFolder = dir_.File("none/x"), x = dir_.File("x.txt"), y = dir_.File("y.t7kev");
+  const std::string log = Store(SmallLog(), "log.t7kev");
   constexpr int kUsage = 100;
   const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
       {{"show", cut}, 2, "Ошибка формата файла: " + cut},
@@ -108,6 +108,15 @@ TEST_F(Cli, FailuresAndWrongArguments) {
       {{"export", path}, kUsage, ""},
       {{"sample", "-o", y, "--count", "100001"}, kUsage, ""},
       {{"export", path, "-o", x, "--no-modes"}, kUsage, ""},  // filter without --filtered
+      {{"export", log, "-o", x, "--format", "json"}, kUsage, ""},
+      {{"export", log, "-o", x, "--format", "jsonl", "--csv-separator", ","}, kUsage, ""},
+      {{"export", log, "-o", x, "--format", "csv", "--csv-separator", ";;"}, kUsage, ""},
+      {{"export", log, "-o", x, "--format", "csv", "--csv-separator", "a"}, kUsage, ""},
+      {{"check", log, "--gap-days", "-1"}, kUsage, ""},
+      {{"show", log, "--sha256", "--no-modes"}, kUsage, ""},
+      {{"stats", log, "--beams", "x"}, kUsage, ""},
+      {{"stats", missing}, 3, "Не могу прочитать файл: " + missing},
+      {{"check", missing}, 3, "Не могу прочитать файл: " + missing},
   };
   for (const auto& [args, status, message] : cases) {
     Result r = Run(args);
@@ -126,21 +135,85 @@ TEST_F(Cli, VersionNamesTheProgramAndTheProjectVersion) {
 }
 
 TEST_F(Cli, ShowKeepsControlCharactersOffTheTerminal) {
-  list_.m_nPanelType = 1;
-  list_.SetConfigNameBytes("a\rb", 3);
-  list_.m_texts = {
+  CT7KEventList l;
+  l.m_nPanelType = 1;
+  l.SetConfigNameBytes("a\rb", 3);
+  l.m_texts = {
       "\x1b]0;x\x07\n\xC2\x98"
       "2J\x7F"
       "Ё"};
-  list_.AddTail([] {
-    CT7KEvent ev;
-    ev.SetCode(4);
-    return ev;
-  }());  // message 0
-  const std::string path = dir_.File("controls.t7kev");
-  ASSERT_TRUE(StoreEventFile(path, list_).ok);
+  l.AddTail(MakeEvent(0, 4));  // message 0
+  const std::string path = Store(l, "controls.t7kev");
   Result r = Run({"show", path});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("\nСистемная конфигурация a?b\n"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find(" Сообщение '?]0;x???2J?Ё' по лучу 0\n"), std::string::npos) << r.out;
+}
+
+TEST_F(Cli, StatsAsTextAndJson) {
+  const std::string path = Store(SmallLog(), "log.t7kev");
+  Result r = Run({"stats", path});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "events: 5\nfirst: 2024-02-01T07:00:00\nlast: 2024-03-21T08:00:00\nkinds:\n  режимы: 1\n"
+            "  устройства: 1\n  сообщения: 0\n  лучи: 2\n  ПР4545: 0\n  ведомые: 0\n  прочие: 1\ndays:\n"
+            "  2024-02-01: 1 (прочие 1)\n  2024-03-19: 2 (режимы 1, устройства 1)\n  2024-03-21: 1 (лучи 1)\n"
+            "top beams:\n  7: 1\n  9: 1\ntop devices:\n  4: 1\n");
+  const std::string kinds0 = R"({"режимы": 0, "устройства": 0, "сообщения": 0, "лучи": 0, "ПР4545": 0, )"
+                             R"("ведомые": 0, "прочие": )";
+  r = Run({"stats", path, "--json", "--no-modes", "--no-devices"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            R"({"events": 3, "first": "2024-02-01T07:00:00", "last": "2024-03-21T08:00:00", "kinds": )"
+            R"({"режимы": 0, "устройства": 0, "сообщения": 0, "лучи": 2, "ПР4545": 0, "ведомые": 0, )"
+            R"("прочие": 1}, "days": [{"date": "2024-02-01", "kinds": )" +
+                kinds0 +
+                R"(1}}, {"date": "2024-03-21", "kinds": {"режимы": 0, "устройства": 0, )"
+                R"("сообщения": 0, "лучи": 1, "ПР4545": 0, "ведомые": 0, "прочие": 0}}], "top_beams": )"
+                R"([{"beam": 7, "events": 1}, {"beam": 9, "events": 1}], "top_devices": []})"
+                "\n");
+  r = Run({"stats", path, "--json", "--no-modes", "--no-devices", "--no-beams", "--no-units", "--from",
+           "2024-03-01"});
+  EXPECT_EQ(r.out, R"({"events": 0, "first": null, "last": null, "kinds": )" + kinds0 +
+                       R"(0}, "days": [], "top_beams": [], "top_devices": []})"
+                       "\n");
+}
+
+TEST_F(Cli, CheckAsTextAndJsonWithItsGapOption) {
+  const std::string path = Store(SmallLog(), "log.t7kev");
+  Result r = Run({"check", path});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(
+      r.out,
+      "0 2024-03-21T08:00:00 future\n2 2024-02-30T01:00:00 time-backwards\n2 2024-02-30T01:00:00 bad-date\n"
+      "3 2024-03-19T07:30:00 gap\n4 2024-02-01T07:00:00 read-error\n");
+  r = Run({"check", path, "--json", "--gap-days", "48"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, R"({"findings": [{"row": 0, "kind": "future", "time": "2024-03-21T08:00:00"}, )"
+                   R"({"row": 2, "kind": "time-backwards", "time": "2024-02-30T01:00:00"}, )"
+                   R"({"row": 2, "kind": "bad-date", "time": "2024-02-30T01:00:00"}, )"
+                   R"({"row": 4, "kind": "read-error", "time": "2024-02-01T07:00:00"}]})"
+                   "\n");
+  CT7KEventList clean = SmallLog();
+  clean.RemoveAll();
+  r = Run({"check", Store(clean, "log.t7kev"), "--json"});
+  EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(0, std::string("{\"findings\": []}\n")));
+}
+
+TEST_F(Cli, ExportFormsShowSha256AndWrongUse) {
+  const std::string path = Store(SmallLog(), "log.t7kev"), expected = dir_.File("expected"),
+                    out = dir_.File("out");
+  for (const ReportFormatName& f : kReportFormats) {
+    ASSERT_EQ(Run({"export", path, "-o", out, "--format", std::string(f.name)}).status, 0) << f.name;
+    ASSERT_TRUE(WriteReportFile(expected, list_, {}, {f.format}).ok);
+    EXPECT_EQ(ReadBytes(out), ReadBytes(expected)) << f.name;
+  }
+  ASSERT_EQ(Run({"export", path, "-o", out}).status, 0);  // txt is the default
+  ASSERT_TRUE(WriteReportFile(expected, list_, {}).ok);
+  EXPECT_EQ(ReadBytes(out), ReadBytes(expected));
+  ASSERT_EQ(Run({"export", path, "-o", out, "--format", "csv", "--csv-separator", "\t"}).status, 0);
+  EXPECT_TRUE(ReadText(out).starts_with("\xEF\xBB\xBFВремя\tКод\tВид\tЛуч\tУстройство\tСобытие\tЗапись\r\n"));
+
+  Result r = Run({"show", path, "--sha256"});
+  EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(0, HexOf(EventListSha256(list_)) + "\n"));
 }

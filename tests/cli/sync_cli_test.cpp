@@ -5,10 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 
-#include "lists/event_file.h"
-#include "sync/pg_connection.h"
 #include "tests/sync/sync_fixture.h"
 
 using namespace logwick;
@@ -16,18 +13,7 @@ using namespace logwick::test;
 
 namespace {
 
-class SyncCli : public SyncFixture {
- protected:
-  // Files read-outs into an archive with `archive add`.
-  void Add(const std::string& archive, const std::vector<CT7KEventList>& readouts) {
-    std::vector<std::string> args{"archive", "add", "--archive", dir_.File(archive)};
-    for (const CT7KEventList& r : readouts) {
-      args.push_back(dir_.File(archive + std::to_string(args.size()) + ".t7kev"));
-      ASSERT_TRUE(StoreEventFile(args.back(), r).ok);
-    }
-    ASSERT_EQ(Cli(args).status, 0);
-  }
-};
+using SyncCli = SyncFixture;
 
 TEST_F(SyncCli, ServerInitThenSyncTellsWhatWentEachWay) {
   const std::string fresh = cluster_->Url(cluster_->NewDatabase());
@@ -39,25 +25,22 @@ TEST_F(SyncCli, ServerInitThenSyncTellsWhatWentEachWay) {
   EXPECT_NE(r.out.find("уже создан (версия 2)"), std::string::npos) << r.out;
 
   const TwoEngineers visits = VisitsByTurns(3, 200);
-  Add("a.sqlite", visits.first);
-  Add("b.sqlite", visits.second);
-  auto line = [&](int sent, int fetched) {
-    return "/" + db_ + ": отправлено " + std::to_string(sent) + ", получено " + std::to_string(fetched) +
-           "\n";
-  };
+  Archive("a.sqlite", visits.first);
+  Archive("b.sqlite", visits.second);
+  const std::string line = "/" + db_ + ": отправлено ";
   r = Cli({"archive", "sync", "--server", url_, "--archive", dir_.File("a.sqlite")});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(r.out.starts_with("Синхронизация с сервером admin@")) << r.out;
-  EXPECT_TRUE(r.out.ends_with(line(4, 0))) << r.out;
+  EXPECT_TRUE(r.out.ends_with(line + "4, получено 0\n")) << r.out;
   EXPECT_NE(r.err.find("Отправка на сервер, чтений: 4\n"), std::string::npos) << r.err;
   // The option wins over the environment, which serves without it.
   SetEnv("LOGWICK_SERVER", cluster_->Url("nowhere").c_str());
   SetEnv("LOGWICK_ARCHIVE", dir_.File("b.sqlite").c_str());
   r = Cli({"archive", "sync", "--server", url_});
-  EXPECT_TRUE(r.out.ends_with(line(2, 3))) << r.out << r.err;
+  EXPECT_TRUE(r.out.ends_with(line + "2, получено 3\n")) << r.out << r.err;
   SetEnv("LOGWICK_SERVER", url_.c_str());
   r = Cli({"archive", "sync", "--archive", dir_.File("a.sqlite")});
-  EXPECT_TRUE(r.out.ends_with(line(0, 2))) << r.out << r.err;
+  EXPECT_TRUE(r.out.ends_with(line + "0, получено 2\n")) << r.out << r.err;
 }
 
 TEST_F(SyncCli, FailuresExitWithTheirStatusAndSayWhyOnce) {
@@ -65,27 +48,21 @@ TEST_F(SyncCli, FailuresExitWithTheirStatusAndSayWhyOnce) {
   WriteBytes(damaged, Bytes(5000, 'x'));
   const std::string password =
       "Пароль в адресе сервера не допускается: храните его в ~/.pgpass или PGPASSWORD\n";
-  struct Case {
-    std::vector<std::string> args;
+  const std::string noServer =
+      "Не задан адрес сервера общего архива: укажите --server URL или переменную LOGWICK_SERVER\n";
+  const struct {
     const char* environment;  // LOGWICK_SERVER
     int status;
     std::string message;
+    std::vector<std::string> args;
+  } cases[] = {
+      {"", 5, noServer, {"archive", "sync", "--archive", archive}},
+      {"", 5, "/nowhere отказал в подключении (", {"archive", "server-init", cluster_->Url("nowhere")}},
+      {"", 2, "Архив повреждён: " + damaged, {"archive", "sync", "--archive", damaged, "--server", url_}},
+      {"host=nowhere.invalid password=тайна", 5, password, {"archive", "sync", "--archive", archive}},
+      {"postgresql://admin@nowhere.invalid/x?password=тайна", 5, password, {"archive", "server-init"}},
   };
-  const Case cases[] = {
-      {{"archive", "sync", "--archive", archive},
-       "",
-       5,
-       "Не задан адрес сервера общего архива: укажите --server URL или переменную LOGWICK_SERVER\n"},
-      {{"archive", "sync", "--archive", archive, "--server", cluster_->Url(cluster_->NewDatabase())},
-       "",
-       5,
-       "нет общего архива Logwick: создайте его командой logwick-cli archive server-init ("},
-      {{"archive", "server-init", cluster_->Url("nowhere")}, "", 5, "/nowhere отказал в подключении ("},
-      {{"archive", "sync", "--archive", damaged, "--server", url_}, "", 2, "Архив повреждён: " + damaged},
-      {{"archive", "sync", "--archive", archive}, "host=nowhere.invalid password=тайна", 5, password},
-      {{"archive", "server-init"}, "postgresql://admin@nowhere.invalid/x?password=тайна", 5, password},
-  };
-  for (const auto& [args, environment, status, message] : cases) {
+  for (const auto& [environment, status, message, args] : cases) {
     SCOPED_TRACE(args.back());
     SetEnv("LOGWICK_SERVER", environment);
     const Result r = Cli(args);
@@ -111,28 +88,25 @@ TEST_F(SyncCli, ASkippedReadOutExitsSixAndIsListedUntilTakenAgain) {
   cluster_->Sql("UPDATE logwick.readout SET filed_at = 'infinity' WHERE seq = 1", db_);
   const std::string sha =
       cluster_->Value("SELECT encode(sha256, 'hex') FROM logwick.readout WHERE seq = 1", db_);
-  const std::vector<std::string> sync{"archive", "sync",      "--server",
-                                      url_,      "--archive", dir_.File("z.sqlite")};
+  const std::string z = dir_.File("z.sqlite");
 
-  Result r = Cli(sync);
+  Result r = Cli({"archive", "sync", "--server", url_, "--archive", z});
   EXPECT_EQ(r.status, 6) << r.err;
   EXPECT_TRUE(r.out.ends_with(": отправлено 0, получено 1, пропущено 1\n")) << r.out;
   // The warning's own text is the library's (server_sync_test).
   EXPECT_NE(r.err.find("\nПропущено чтение № 1 на сервере: "), std::string::npos) << r.err;
-  r = Cli(sync);
+  r = Cli({"archive", "sync", "--server", url_, "--archive", z});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(r.out.ends_with(": отправлено 0, получено 0\n")) << r.out;
-  r = Cli({"archive", "list", "--skipped", "--archive", dir_.File("z.sqlite")});
+  r = Cli({"archive", "list", "--skipped", "--archive", z});
   EXPECT_TRUE(r.out.starts_with("4242\t" + sha.substr(0, 16) + "\tПропущено чтение № 1 ")) << r.out;
   EXPECT_EQ(std::ranges::count(r.out, '\n'), 1) << r.out;
 
   cluster_->Sql("UPDATE logwick.readout SET filed_at = now() WHERE seq = 1", db_);
-  std::vector<std::string> retry = sync;
-  retry.push_back("--retry-skipped");
-  r = Cli(retry);
+  r = Cli({"archive", "sync", "--server", url_, "--archive", z, "--retry-skipped"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(r.out.ends_with(": отправлено 0, получено 1\n")) << r.out;
-  EXPECT_EQ(Cli({"archive", "list", "--skipped", "--archive", dir_.File("z.sqlite")}).out, "");
+  EXPECT_EQ(Cli({"archive", "list", "--skipped", "--archive", z}).out, "");
 }
 
 // A session that holds the turn to store: the sending is put off within the
@@ -142,8 +116,7 @@ TEST_F(SyncCli, AHeldTurnPutsOffSendingButNotFetching) {
   Archive("p.sqlite", visits.first);
   ASSERT_EQ(Sync("p.sqlite").status, SyncStatus::Done);
   Archive("z.sqlite", visits.second);
-  const std::atomic<bool> never{false};
-  auto holder = PgConnection::Open(engineer_, never);
+  auto holder = Connect(engineer_);
   holder->Run("BEGIN");
   holder->Query("SELECT pg_advisory_xact_lock(1280789320, 1)");
 

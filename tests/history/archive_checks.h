@@ -7,7 +7,9 @@
 #include <string>
 
 #include "history/blob_codec.h"
+#include "history/history_archive.h"
 #include "history/sqlite_db.h"
+#include "lists/report.h"
 
 namespace logwick::test {
 
@@ -32,6 +34,14 @@ inline std::string QuickCheck(const std::string& path) {
   SqliteDb db = SqliteDb::OpenExisting(path);
   SqliteStatement st = db.Prepare("PRAGMA quick_check");
   return st.Step() ? st.Text(0) : std::string();
+}
+
+// A history as `archive show` prints it, gap marks included.
+inline std::string ShowText(const PanelHistory& h, const EventPredicate& admit = {}) {
+  std::string text;
+  ForEachReportLine(
+      h.list, admit, [&](std::string_view line) { (text += line) += '\n'; }, h.gapMarks);
+  return text;
 }
 
 }  // namespace logwick::test

@@ -59,10 +59,8 @@ TEST(ChunkedHistory, FoldsLikeThePlainHistory) {
     std::vector<std::vector<HistoryPiece>> readouts;  // as the archive keeps them
     for (const Visit& v : VisitOverYears(panel, 60)) {
       readouts.push_back(AcquirePieces(store, v.events));
-      const FoldPlan want = Fold(plain, v.events);
-      const FoldPlan got = chunked.Fold(v.events);
-      ASSERT_EQ(got.unchanged, want.unchanged);
-      ASSERT_EQ(got.gap, want.gap);
+      const FoldPlan want = Fold(plain, v.events), got = chunked.Fold(v.events);
+      ASSERT_EQ(std::tie(got.unchanged, got.gap), std::tie(want.unchanged, want.gap));
       ASSERT_EQ(chunked.Size(), plain.events.size());
       ASSERT_TRUE(std::ranges::equal(chunked.Gaps(), plain.gaps));
     }
@@ -83,8 +81,7 @@ TEST(ChunkedHistory, FoldsLikeThePlainHistory) {
     chunked.ReleaseAll();
     for (const auto& r : readouts)
       for (const HistoryPiece& p : r) store.Release(p.chunk);
-    readouts.clear();
-    ExpectStoreHoldsExactly(store, {}, readouts);
+    EXPECT_TRUE(store.Chunks().empty());
   }
 }
 

@@ -1,11 +1,11 @@
 // Chunks in memory, for tests of what is built on a chunk store.
 #pragma once
 
-#include <algorithm>
 #include <map>
+#include <string>
 
 #include "history/chunk_store.h"
-#include "history/event_chunks.h"
+#include "history/sqlite_chunk_store.h"
 
 namespace logwick::test {
 
@@ -17,44 +17,33 @@ class MemoryChunkStore : public ChunkStore {
   };
 
   ChunkId Acquire(std::span<const CT7KEvent> events) override {
-    const std::optional<ChunkId> id = Find(events);
-    const ChunkId got = id ? *id : m_next++;
-    if (!id) {
-      m_chunks[got].events.assign(events.begin(), events.end());
-      m_byHash.emplace(ChunkHash(events), got);
-    }
-    ++m_chunks[got].refs;
-    return got;
+    const auto [it, added] = m_ids.try_emplace(Key(events), m_next);
+    if (added) m_chunks[m_next++].events.assign(events.begin(), events.end());
+    ++m_chunks[it->second].refs;
+    return it->second;
   }
   std::optional<ChunkId> Find(std::span<const CT7KEvent> events) override {
-    const auto [from, to] = m_byHash.equal_range(ChunkHash(events));
-    for (auto it = from; it != to; ++it)
-      if (std::ranges::equal(m_chunks.at(it->second).events, events)) return it->second;
-    return std::nullopt;
+    const auto it = m_ids.find(Key(events));
+    return it == m_ids.end() ? std::nullopt : std::optional(it->second);
   }
   void Release(ChunkId id) override {
     if (--m_chunks.at(id).refs > 0) return;
-    const auto [from, to] = m_byHash.equal_range(ChunkHash(m_chunks.at(id).events));
-    for (auto it = from; it != to; ++it)
-      if (it->second == id) {
-        m_byHash.erase(it);
-        break;
-      }
+    m_ids.erase(Key(m_chunks.at(id).events));
     m_chunks.erase(id);
   }
-  const std::vector<CT7KEvent>& Load(ChunkId id) override {
-    ++m_loads;
-    return m_chunks.at(id).events;
-  }
+  const std::vector<CT7KEvent>& Load(ChunkId id) override { return m_chunks.at(id).events; }
 
   const std::map<ChunkId, Entry>& Chunks() const { return m_chunks; }
-  std::size_t Loads() const { return m_loads; }
 
  private:
+  static std::string Key(std::span<const CT7KEvent> events) {
+    const std::span<const std::uint8_t> bytes = EventBytes(events);
+    return {bytes.begin(), bytes.end()};
+  }
+
   std::map<ChunkId, Entry> m_chunks;
-  std::multimap<std::uint64_t, ChunkId> m_byHash;
+  std::map<std::string, ChunkId> m_ids;  // each chunk by its records
   ChunkId m_next = 1;
-  std::size_t m_loads = 0;
 };
 
 }  // namespace logwick::test

@@ -89,15 +89,9 @@ inline std::vector<Visit> VisitOverYears(PanelModel& panel, std::size_t visits) 
   std::mt19937& rng = panel.Rng();
   const std::size_t ring = panel.Capacity();
   for (std::size_t i = 0; i < visits; ++i) {
-    switch (rng() % 6) {
-      case 0:  // the ring wrapped since the last visit
-        panel.Produce(ring + rng() % (ring * 3 / 2));
-        break;
-      case 1:  // nothing new
-        break;
-      default:
-        panel.Produce(rng() % (ring * 3 / 4));
-    }
+    // Now and then the ring wrapped since the last visit, or nothing is new.
+    const std::size_t what = rng() % 6;
+    panel.Produce(what == 0 ? ring + rng() % (ring * 3 / 2) : what == 1 ? 0 : rng() % (ring * 3 / 4));
     if (!out.empty() && rng() % 10 == 0) {  // the same read-out again
       out.push_back(out.back());
       continue;
@@ -108,18 +102,21 @@ inline std::vector<Visit> VisitOverYears(PanelModel& panel, std::size_t visits) 
   return out;
 }
 
+// A visit after each of these numbers of new events.
+inline std::vector<Visit> VisitsAfter(PanelModel& panel, std::initializer_list<std::size_t> produced) {
+  std::vector<Visit> out;
+  for (std::size_t n : produced) panel.Produce(n), out.push_back(panel.Read());
+  return out;
+}
+
 // A read-out as the panel gives it: newest event first, read at the visit.
 inline CT7KEventList ReadoutOf(const Visit& v, std::int32_t serial = 4242, std::int32_t type = 1) {
   CT7KEventList l = MakeHeaderList();
   l.m_nPanelType = type;
   l.m_nSerNum = serial;
-  const std::uint32_t t = v.clock;
-  l.m_nReadYear = 2015 + static_cast<int>(t / (86400u * 28 * 12));
-  l.m_nReadMonth = 1 + static_cast<int>(t / (86400u * 28) % 12);
-  l.m_nReadDay = 1 + static_cast<int>(t / 86400 % 28);
-  l.m_nReadHour = static_cast<int>(t / 3600 % 24);
-  l.m_nReadMin = static_cast<int>(t / 60 % 60);
-  l.m_nReadSec = static_cast<int>(t % 60);
+  const PackedTimeFields t = UnpackTimeStamp(StampOf(v.clock));
+  l.m_nReadYear = 2000 + t.year, l.m_nReadMonth = t.month, l.m_nReadDay = t.day;
+  l.m_nReadHour = t.hour, l.m_nReadMin = t.minute, l.m_nReadSec = t.second;
   l.m_texts = {"Пожар склад 1", "Тревога цех " + std::to_string(v.clock % 7)};
   for (auto it = v.events.rbegin(); it != v.events.rend(); ++it) l.AddTail(*it);
   return l;

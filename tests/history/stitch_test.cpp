@@ -15,21 +15,11 @@ using namespace logwick::test;
 namespace {
 
 // One letter per record; '|' is a gap mark.
-CT7KEvent Letter(char c) {
-  CT7KEvent ev;
-  ev.SetTimeStamp(0x3F20E300u);
-  ev.SetCode(static_cast<std::uint16_t>(c));
-  return ev;
-}
-
 StitchedEvents Parse(const std::string& text) {
   StitchedEvents h;
-  for (char c : text) {
-    if (c == '|')
-      h.gaps.push_back(h.events.size());
-    else
-      h.events.push_back(Letter(c));
-  }
+  for (char c : text)
+    c == '|' ? h.gaps.push_back(h.events.size())
+             : h.events.push_back(MakeEvent(0x3F20E300u, static_cast<std::uint16_t>(c)));
   return h;
 }
 
@@ -43,15 +33,11 @@ std::string Text(const StitchedEvents& h) {
   return out;
 }
 
-struct Case {
-  const char* history;
-  const char* readout;
-  const char* stitched;
-  bool gap;
-};
-
 TEST(Stitch, RulesInOrder) {
-  const Case cases[] = {
+  const struct {
+    const char *history, *readout, *stitched;
+    bool gap;
+  } cases[] = {
       {"", "ABC", "ABC", false},               // the first read-out is the history
       {"ABCDEF", "CD", "ABCDEF", false},       // 1: nothing new
       {"AB|CD", "BC", "AB|CD", false},         // 1: matching ignores gap marks
@@ -69,7 +55,7 @@ TEST(Stitch, RulesInOrder) {
       {"ABAB", "ABABC", "ABABC", false},       // 2: all of a gap-less history occurs in the read-out
       {"ABAB", "BABC", "ABABC", false},        // 3: the largest overlap, not the first found
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     StitchedEvents h = Parse(c.history);
     const FoldPlan plan = Fold(h, Parse(c.readout).events);
     EXPECT_EQ(Text(h), c.stitched) << c.history << " + " << c.readout;
@@ -190,13 +176,9 @@ void ExpectTrueHistory(const PanelModel& panel, const std::vector<Visit>& visits
     return !loose[gap.first] && (gap.second || gap.first == 0 || !loose[gap.first - 1]);
   };
   for (const auto& gap : w.gaps)
-    if (counts(gap)) {
-      EXPECT_TRUE(g.gaps.count(gap)) << "missing gap mark at run " << gap.first;
-    }
+    EXPECT_TRUE(!counts(gap) || g.gaps.count(gap)) << "missing mark, run " << gap.first;
   for (const auto& gap : g.gaps)
-    if (counts(gap)) {
-      EXPECT_TRUE(w.gaps.count(gap)) << "extra gap mark at run " << gap.first;
-    }
+    EXPECT_TRUE(!counts(gap) || w.gaps.count(gap)) << "extra mark, run " << gap.first;
   EXPECT_GT(checked, w.values.size() * 9 / 10);  // the tolerance stays the exception
 }
 

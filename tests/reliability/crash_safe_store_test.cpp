@@ -11,8 +11,8 @@
 
 #include "lists/atomic_file.h"
 #include "lists/event_file.h"
-#include "sim/event_generator.h"
 #include "tests/lists/child_process.h"
+#include "tests/lists/list_samples.h"
 
 using namespace logwick;
 using namespace logwick::test;
@@ -36,12 +36,8 @@ class CrashSafeStore : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
-    for (std::uint32_t seed : {0u, 1u}) {
-      lists_[seed].m_nPanelType = 1;
-      lists_[seed].m_nSerNum = static_cast<std::int32_t>(seed);
-      lists_[seed].m_texts = SampleMessageTexts(kSampleMessageCount);
-      for (const CT7KEvent& ev : GenerateSampleEvents(25000, seed)) lists_[seed].AddTail(ev);
-    }
+    lists_[0] = lists_[1] = MakeFullList(25000);
+    lists_[1].m_nSerNum = 1;
   }
   void TearDown() override { AtomicFile::UseUnnamedFiles(true); }
 
@@ -50,14 +46,19 @@ class CrashSafeStore : public ::testing::Test {
   std::size_t KillStores(const fs::path& folder, int rounds) {
     const std::string name = "журнал объекта.t7kev", target = (folder / name).string();
     EXPECT_TRUE(StoreEventFile(target, lists_[0]).ok);
-    // A clean run: how long a store takes, and that it leaves only the target.
-    const auto start = Clock::now();
-    EXPECT_TRUE(StoreInChild(target, lists_[1], std::chrono::seconds(30)));
-    const auto storeUs = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
+    // Clean runs: how long a store takes (the fastest of three: the machine's
+    // load may hold one up), and that it leaves only the target.
+    long long storeUs = 30000000;
+    for (int i = 0; i < 3; ++i) {
+      const auto start = Clock::now();
+      EXPECT_TRUE(StoreInChild(target, lists_[1], std::chrono::seconds(30)));
+      storeUs = std::min<long long>(
+          storeUs, std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count());
+    }
     std::mt19937 gen(20240315);
     // Up to twice a clean run: a store's own time varies with the machine's
-  // load, and both outcomes must come up.
-  std::uniform_int_distribution<long long> moment(0, 2 * storeUs);
+    // load, and both outcomes must come up.
+    std::uniform_int_distribution<long long> moment(0, 2 * storeUs);
     int current = 1, kept = 0, replaced = 0;
     std::size_t mostStrays = 0;
     for (int round = 0; round < rounds; ++round) {

@@ -7,10 +7,23 @@
 namespace logwick::test {
 namespace {
 
-struct Conn {
-  PGconn* c;
-  ~Conn() { PQfinish(c); }
-};
+// The server's error (SQLSTATE and words, empty when none) and the first value.
+std::pair<std::string, std::string> Ask(const std::string& url, const std::string& sql) {
+  PGconn* conn = PQconnectdb(url.c_str());
+  std::pair<std::string, std::string> out{PQerrorMessage(conn), ""};
+  if (PQstatus(conn) == CONNECTION_OK) {
+    PGresult* r = PQexec(conn, sql.c_str());
+    const ExecStatusType status = PQresultStatus(r);
+    const char* state = PQresultErrorField(r, PG_DIAG_SQLSTATE);
+    out.first = status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK
+                    ? ""
+                    : std::string(state ? state : "?") + " " + PQerrorMessage(conn);
+    if (status == PGRES_TUPLES_OK && PQntuples(r) > 0) out.second = PQgetvalue(r, 0, 0);
+    PQclear(r);
+  }
+  PQfinish(conn);
+  return out;
+}
 
 }  // namespace
 
@@ -35,35 +48,16 @@ std::string PgTestCluster::TcpUrl(const std::string& db, const std::string& user
 }
 
 void PgTestCluster::Sql(const std::string& sql, const std::string& db) const {
-  Conn conn{PQconnectdb(Url(db).c_str())};
-  ASSERT_EQ(PQstatus(conn.c), CONNECTION_OK) << PQerrorMessage(conn.c);
-  PGresult* r = PQexec(conn.c, sql.c_str());
-  const ExecStatusType status = PQresultStatus(r);
-  EXPECT_TRUE(status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
-      << sql << ": " << PQerrorMessage(conn.c);
-  PQclear(r);
+  EXPECT_EQ(Ask(Url(db), sql).first, "") << sql;
 }
 
 std::string PgTestCluster::Try(const std::string& sql, const std::string& db, const std::string& user) const {
-  Conn conn{PQconnectdb(Url(db, user).c_str())};
-  if (PQstatus(conn.c) != CONNECTION_OK) return PQerrorMessage(conn.c);
-  PGresult* r = PQexec(conn.c, sql.c_str());
-  const ExecStatusType status = PQresultStatus(r);
-  std::string error;
-  if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
-    const char* state = PQresultErrorField(r, PG_DIAG_SQLSTATE);
-    error = std::string(state ? state : "?") + " " + PQerrorMessage(conn.c);
-  }
-  PQclear(r);
-  return error;
+  return Ask(Url(db, user), sql).first;
 }
 
 std::string PgTestCluster::Value(const std::string& sql, const std::string& db) const {
-  Conn conn{PQconnectdb(Url(db).c_str())};
-  PGresult* r = PQexec(conn.c, sql.c_str());
-  std::string value = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) > 0 ? PQgetvalue(r, 0, 0) : "";
-  EXPECT_EQ(PQresultStatus(r), PGRES_TUPLES_OK) << sql << ": " << PQerrorMessage(conn.c);
-  PQclear(r);
+  const auto [error, value] = Ask(Url(db), sql);
+  EXPECT_EQ(error, "") << sql;
   return value;
 }
 

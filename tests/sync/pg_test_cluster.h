@@ -1,10 +1,11 @@
 // A throwaway PostgreSQL cluster for the tests. The user "engineer" logs in
 // with a password (scram-sha-256), everyone else without one.
 // - Linux (pg_test_cluster_local.cpp): initdb into a fresh temporary folder,
-//   the server on a Unix socket in that folder only (no TCP), run as "nobody"
-//   when the tests run as root. The server is a child of the test process that
-//   the kernel stops should the test process die, and the folder goes at the
-//   end; folders that a killed test left are swept the next time.
+//   the server on a Unix socket there (and TLS on the loopback where openssl
+//   makes its certificates: TcpUrl()), run as "nobody" when the tests run as
+//   root. The server is a child of the test process that the kernel stops
+//   should the test process die, and the folder goes at the end; folders that
+//   a killed test left are swept the next time.
 // - Windows under Wine (pg_test_cluster_wine.cpp): the cluster that
 //   scripts/windows/pg-cluster.sh runs on the Linux side for the whole test
 //   run, on the loopback over TLS, which every address here verifies in full.
@@ -73,8 +74,8 @@ class PgTestCluster {
   std::string m_dir;
   std::string m_host, m_port, m_options;  // how Url() reaches the server
   std::string m_databasePrefix = "archive";
-  bool m_tls = false;    // Url() speaks TLS
-  int m_tcpPort = 0;     // TcpUrl()'s port, 0: none
+  bool m_tls = false;  // Url() speaks TLS
+  int m_tcpPort = 0;   // TcpUrl()'s port, 0: none
   pid_t m_server = -1;
   int m_databases = 0;
 };

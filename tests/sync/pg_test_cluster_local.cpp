@@ -23,9 +23,12 @@
 #include <fstream>
 #include <memory>
 #include <random>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 #include <vector>
+
+#include "tests/lists/test_files.h"
 
 namespace logwick::test {
 namespace {
@@ -34,19 +37,11 @@ namespace fs = std::filesystem;
 constexpr char kPort[] = "5432";
 constexpr char kPrefix[] = "logwick-pg-";
 
-struct Account {
-  bool drop = false;  // run as another user
-  uid_t uid = 0;
-  gid_t gid = 0;
-};
-
 // Root runs the server as "nobody": PostgreSQL refuses to run as root.
-Account ServerAccount() {
-  Account a;
-  if (geteuid() != 0) return a;
-  const passwd* pw = getpwnam("nobody");
-  if (!pw) throw std::runtime_error("no user 'nobody' to run the test server as");
-  return {true, pw->pw_uid, pw->pw_gid};
+const passwd* ServerUser() {
+  if (::geteuid() != 0) return nullptr;
+  if (const passwd* pw = ::getpwnam("nobody")) return pw;
+  throw std::runtime_error("no user 'nobody' to run the test server as");
 }
 
 // Starts a program as the server's account with its output in log; the
@@ -56,7 +51,7 @@ pid_t Spawn(const std::vector<std::string>& args, const std::string& dir, const 
   std::vector<char*> argv;
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
-  const Account account = ServerAccount();
+  const passwd* user = ServerUser();
   const int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
   if (out < 0) throw std::runtime_error("cannot create " + log);
   const pid_t parent = ::getpid();
@@ -64,8 +59,7 @@ pid_t Spawn(const std::vector<std::string>& args, const std::string& dir, const 
   if (pid == 0) {
     ::dup2(out, 1);
     ::dup2(out, 2);
-    if (account.drop &&
-        (::setgroups(0, nullptr) != 0 || ::setgid(account.gid) != 0 || ::setuid(account.uid) != 0))
+    if (user && (::setgroups(0, nullptr) != 0 || ::setgid(user->pw_gid) != 0 || ::setuid(user->pw_uid) != 0))
       ::_exit(126);
     ::prctl(PR_SET_PDEATHSIG, onOrphan);
     if (::getppid() != parent) ::_exit(1);
@@ -76,11 +70,6 @@ pid_t Spawn(const std::vector<std::string>& args, const std::string& dir, const 
   ::close(out);
   if (pid < 0) throw std::runtime_error("fork failed");
   return pid;
-}
-
-std::string ReadLog(const std::string& path) {
-  std::ifstream in(path);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // Folders of test processes that are gone (killed before they could clean up).
@@ -139,14 +128,13 @@ PgTestCluster::PgTestCluster() {
   m_port = kPort;
   fs::create_directories(m_dir);
   fs::permissions(m_dir, fs::perms::owner_all);
-  const Account account = ServerAccount();
-  if (account.drop && ::chown(m_dir.c_str(), account.uid, account.gid) != 0)
+  if (const passwd* user = ServerUser(); user && ::chown(m_dir.c_str(), user->pw_uid, user->pw_gid) != 0)
     throw std::runtime_error("cannot hand " + m_dir + " to the server's user");
 
   const pid_t initdb = Spawn({bin + "/initdb", "-D", m_dir + "/data", "-U", "admin", "-A", "trust", "-E",
                               "UTF8", "--locale=C", "--no-sync", "--no-instructions"},
                              m_dir, m_dir + "/initdb.log", SIGKILL);
-  if (Wait(initdb) != 0) throw std::runtime_error("initdb failed:\n" + ReadLog(m_dir + "/initdb.log"));
+  if (Wait(initdb) != 0) throw std::runtime_error("initdb failed:\n" + ReadText(m_dir + "/initdb.log"));
   std::ofstream(m_dir + "/data/pg_hba.conf", std::ios::trunc)
       << "local all engineer scram-sha-256\n"
          "local all all trust\n"
@@ -168,35 +156,29 @@ PgTestCluster::~PgTestCluster() {
 void PgTestCluster::Start() {
   if (m_server > 0) return;
   // Durability is of no use to a throwaway cluster.
-  m_server = Spawn({BinDir() + "/postgres", "-D", m_dir + "/data", "-k", m_dir, "-p", m_port, "-c",
-                    m_tcpPort ? "listen_addresses=127.0.0.1" : "listen_addresses=", "-c",
-                    m_tcpPort ? "ssl=on" : "ssl=off", "-c", "fsync=off", "-c", "synchronous_commit=off", "-c",
-                    "full_page_writes=off", "-c", "shared_buffers=16MB", "-c", "max_connections=30"},
-                   m_dir, m_dir + "/server.log", SIGQUIT);
+  std::vector<std::string> args{BinDir() + "/postgres", "-D", m_dir + "/data", "-k", m_dir, "-p", m_port};
+  std::istringstream settings(
+      std::string(m_tcpPort ? "listen_addresses=127.0.0.1 ssl=on" : "listen_addresses= ssl=off") +
+      " fsync=off synchronous_commit=off full_page_writes=off shared_buffers=16MB max_connections=30");
+  for (std::string setting; settings >> setting;) args.insert(args.end(), {"-c", setting});
+  m_server = Spawn(args, m_dir, m_dir + "/server.log", SIGQUIT);
   const std::string ping = Url("postgres");
   for (int i = 0; i < 600; ++i) {
     if (PQping(ping.c_str()) == PQPING_OK) return;
     int status = 0;
     if (::waitpid(m_server, &status, WNOHANG) == m_server) {
       m_server = -1;
-      throw std::runtime_error("the test server ended:\n" + ReadLog(m_dir + "/server.log"));
+      throw std::runtime_error("the test server ended:\n" + ReadText(m_dir + "/server.log"));
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
-  throw std::runtime_error("the test server did not start:\n" + ReadLog(m_dir + "/server.log"));
+  throw std::runtime_error("the test server did not start:\n" + ReadText(m_dir + "/server.log"));
 }
 
 void PgTestCluster::Stop(bool immediate) {
   if (m_server <= 0) return;
   ::kill(m_server, immediate ? SIGQUIT : SIGINT);
-  int status = 0;
-  for (int i = 0; i < 600; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(20)))
-    if (::waitpid(m_server, &status, WNOHANG) != 0) {
-      m_server = -1;
-      return;
-    }
-  ::kill(m_server, SIGKILL);
-  ::waitpid(m_server, &status, 0);
+  Wait(m_server);
   m_server = -1;
 }
 

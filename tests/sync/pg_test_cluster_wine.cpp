@@ -19,7 +19,6 @@
 #include "tests/sync/pg_test_cluster.h"
 
 namespace logwick::test {
-namespace {}  // namespace
 
 std::string PgTestCluster::BinDir() { return EnvironmentText("LOGWICK_TEST_PG_DIR"); }
 

@@ -16,89 +16,77 @@ using namespace logwick::test;
 
 namespace {
 
-PanelKey PanelOf(const CT7KEventList& l) { return {l.m_nPanelType, l.m_nSerNum}; }
-
+// A server in memory that records each request; the one numbered FailAt()
+// (from 1) fails as a lost connection would. Rows are numbered from 1.
 class MemoryServer : public ISyncServer {
  public:
   struct Row {
-    std::int64_t id;
     Sha256 sha;
     SyncReadout readout;
   };
 
   std::string Name() const override { return "memory"; }
-  ServerState State() override {
-    Request("state");
-    return {"first", m_rows.empty() ? 0 : m_rows.back().id};
-  }
-  bool StillHolds(const SyncMarks& marks) override {
+  ServerState State() override { return Request("state"), ServerState{"first", std::ssize(rows)}; }
+  bool StillHolds(const SyncMarks& m) override {
     Request("check");
-    return std::ranges::any_of(
-        m_rows, [&](const Row& r) { return r.id == marks.fetchedThrough && r.sha == marks.fetchedSha; });
+    return m.fetchedThrough > 0 && m.fetchedThrough <= std::ssize(rows) &&
+           rows[m.fetchedThrough - 1].sha == m.fetchedSha;
   }
   std::vector<Sha256> Held(std::span<const Sha256> shas) override {
     Request("held");
     std::vector<Sha256> out;
-    for (const Sha256& sha : shas)
-      if (RowOf(sha)) out.push_back(sha);
+    std::ranges::copy_if(shas, std::back_inserter(out), [&](const Sha256& sha) { return IdOf(sha) > 0; });
     return out;
   }
   bool Put(const SyncReadout& r, const Sha256& sha) override {
     Request("put");
-    if (RowOf(sha)) return false;
-    m_rows.push_back({m_rows.empty() ? 1 : m_rows.back().id + 1, sha, r});
-    return true;
+    return IdOf(sha) == 0 && (rows.push_back({sha, r}), true);
   }
   std::vector<SyncEntry> FiledAfter(std::int64_t id, std::size_t limit) override {
     Request("list");
     std::vector<SyncEntry> out;
-    for (const Row& row : m_rows)
-      if (row.id > id && out.size() < limit) out.push_back(EntryOf(row));
+    for (std::int64_t i = id + 1; i <= std::ssize(rows) && out.size() < limit; ++i) out.push_back(EntryOf(i));
     return out;
   }
   std::optional<SyncEntry> Find(const Sha256& sha) override {
     Request("find");
-    const Row* row = RowOf(sha);
-    return row ? std::optional(EntryOf(*row)) : std::nullopt;
+    return IdOf(sha) ? std::optional(EntryOf(IdOf(sha))) : std::nullopt;
   }
   FetchedReadout Get(const SyncEntry& e, std::uint64_t) override {
     Request("get");
-    for (const Row& row : m_rows)
-      if (row.id == e.id) return {row.readout, {}};
-    return {std::nullopt, "gone"};
+    return {rows.at(static_cast<std::size_t>(e.id - 1)).readout, {}};
   }
 
-  // The request with this number (from 1) fails as a lost connection would.
   void FailAt(std::size_t request) { m_failAt = request; }
-  std::vector<std::string>& Requests() { return m_requests; }
-  std::vector<Row>& Rows() { return m_rows; }
+  std::vector<std::string> requests;
+  std::vector<Row> rows;
 
  private:
   void Request(const char* what) {
-    m_requests.push_back(what);
-    if (m_requests.size() == m_failAt) throw SyncError(SyncError::Kind::ConnectionLost, Name());
+    requests.push_back(what);
+    if (requests.size() == m_failAt) throw SyncError(SyncError::Kind::ConnectionLost, Name());
   }
-  static SyncEntry EntryOf(const Row& row) {
-    return {row.id, row.sha, PanelOf(row.readout.list), ReadTimeOf(row.readout.list)};
+  std::int64_t IdOf(const Sha256& sha) const {  // 0: not held
+    const auto it = std::ranges::find(rows, sha, &Row::sha);
+    return it == rows.end() ? 0 : it - rows.begin() + 1;
   }
-  const Row* RowOf(const Sha256& sha) const {
-    for (const Row& row : m_rows)
-      if (row.sha == sha) return &row;
-    return nullptr;
+  SyncEntry EntryOf(std::int64_t id) const {
+    const Row& row = rows[static_cast<std::size_t>(id - 1)];
+    return {id,
+            row.sha,
+            {row.readout.list.m_nPanelType, row.readout.list.m_nSerNum},
+            ReadTimeOf(row.readout.list)};
   }
 
-  std::vector<Row> m_rows;
-  std::vector<std::string> m_requests;
   std::size_t m_failAt = 0;
 };
 
+// Cancels as the progress shows its step number cancelAt (from 1; 0: never).
 struct Progress : ISyncView {
-  void OnProgress(const SyncProgress& p) override {
-    steps.push_back(p);
-    if (cancelAt && steps.size() == cancelAt) *cancel = true;
+  void OnProgress(const SyncProgress&) override {
+    if (++steps == cancelAt) *cancel = true;
   }
-  std::vector<SyncProgress> steps;
-  std::size_t cancelAt = 0;
+  std::size_t steps = 0, cancelAt = 0;
   std::atomic<bool>* cancel = nullptr;
 };
 
@@ -111,15 +99,14 @@ class ReadoutSync : public ::testing::Test {
     return a;
   }
 
-  SyncCounts Sync(HistoryArchive& archive, std::size_t cancelAt = 0) {
+  std::string Sync(HistoryArchive& archive, std::size_t cancelAt = 0) {
     ArchiveSyncSide side(archive);
     std::atomic<bool> cancel{false};
     Progress view;
-    view.cancelAt = cancelAt;
-    view.cancel = &cancel;
+    view.cancelAt = cancelAt, view.cancel = &cancel;
     SyncReport report;
     SyncReadouts(side, server_, view, cancel, report);
-    return report.counts;
+    return SyncSummary(report);
   }
 
   TempDir dir_;
@@ -130,12 +117,11 @@ class ReadoutSync : public ::testing::Test {
 TEST_F(ReadoutSync, ArchivesMeetAndThenLookOnlyAtWhatIsNew) {
   auto a = Archive("a.sqlite", visits_.first);
   auto b = Archive("b.sqlite", visits_.second);
-  Sync(*a);
-  Sync(*b);
-  const SyncCounts c = Sync(*a);
-  EXPECT_EQ(std::tie(c.sent, c.fetched), std::make_tuple(std::size_t{0}, visits_.second.size() - 1));
+  EXPECT_EQ(Sync(*a), "отправлено 6, получено 0");
+  EXPECT_EQ(Sync(*b), "отправлено 4, получено 5");  // the read-out both filed once
+  EXPECT_EQ(Sync(*a), "отправлено 0, получено 4");
   ExpectSameArchives(*a, *b);
-  EXPECT_EQ(server_.Rows().size(), ShaSet(*a).size());
+  EXPECT_EQ(server_.rows.size(), ShaSet(*a).size());
   // What travels keeps its origin and filing time.
   const ReadoutInfo fetched = a->ReadoutsFiledAfter(0).back();
   EXPECT_EQ(std::tie(fetched.origin, fetched.filedAt), std::make_tuple(std::string("b.sqlite"), 1700000000));
@@ -144,14 +130,13 @@ TEST_F(ReadoutSync, ArchivesMeetAndThenLookOnlyAtWhatIsNew) {
   // whether it still holds what the marks name, and what it numbered since.
   // Only right after sending is what was sent looked for once more.
   const std::vector<std::string> justLook{"state", "check", "list"};
-  server_.Requests().clear();
+  server_.requests.clear();
   Sync(*a);
-  EXPECT_EQ(server_.Requests(), justLook);
+  EXPECT_EQ(server_.requests, justLook);
   for (const auto& expected : {std::vector<std::string>{"state", "check", "held", "list"}, justLook}) {
-    server_.Requests().clear();
-    const SyncCounts none = Sync(*b);
-    EXPECT_EQ(std::tie(none.sent, none.fetched), std::make_tuple(std::size_t{0}, std::size_t{0}));
-    EXPECT_EQ(server_.Requests(), expected);
+    server_.requests.clear();
+    EXPECT_EQ(Sync(*b), "отправлено 0, получено 0");
+    EXPECT_EQ(server_.requests, expected);
   }
 }
 
@@ -174,7 +159,7 @@ TEST_F(ReadoutSync, AnInterruptedExchangeIsCompletedByTheNext) {
       auto b = Archive("b.sqlite");
       bool stopped = false;
       try {
-        if (!cancel) server_.FailAt(server_.Requests().size() + at);
+        if (!cancel) server_.FailAt(server_.requests.size() + at);
         Sync(*a, cancel ? at : 0);
       } catch (const SyncError& e) {
         stopped = true;
@@ -184,7 +169,7 @@ TEST_F(ReadoutSync, AnInterruptedExchangeIsCompletedByTheNext) {
       Sync(*a);
       Sync(*b);
       ExpectSameArchives(*a, *b);
-      EXPECT_EQ(server_.Rows().size(), ShaSet(*a).size());
+      EXPECT_EQ(server_.rows.size(), ShaSet(*a).size());
       if (!stopped) break;
     }
   }

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "history/history_archive.h"
-#include "lists/report.h"
+#include "tests/history/archive_checks.h"
 #include "tests/history/panel_model.h"
 
 namespace logwick::test {
@@ -43,11 +43,7 @@ inline std::set<std::string> ShaSet(HistoryArchive& a) {
 // Every panel's history as `archive show` prints it, gap marks included.
 inline std::string HistoriesText(HistoryArchive& a) {
   std::string text;
-  for (const PanelSummary& p : a.Panels()) {
-    const PanelHistory h = *a.History(p.panel);
-    ForEachReportLine(
-        h.list, {}, [&](std::string_view line) { (text += line) += '\n'; }, h.gapMarks);
-  }
+  for (const PanelSummary& p : a.Panels()) text += ShowText(*a.History(p.panel));
   return text;
 }
 

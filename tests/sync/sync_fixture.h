@@ -10,7 +10,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
+#include "sync/pg_connection.h"
 #include "sync/server_sync.h"
 #include "tests/cli/cli_runner.h"
 #include "tests/lists/test_env.h"
@@ -19,8 +21,12 @@
 
 namespace logwick::test {
 
-struct QuietView : ISyncView {
-  void OnProgress(const SyncProgress&) override {}
+// A view that sees each step of the progress (nothing by default).
+struct SyncView : ISyncView {
+  explicit SyncView(std::function<void(const SyncProgress&)> on = [](const SyncProgress&) {})
+      : on(std::move(on)) {}
+  void OnProgress(const SyncProgress& p) override { on(p); }
+  std::function<void(const SyncProgress&)> on;
 };
 
 class SyncFixture : public WithPgCluster {
@@ -57,11 +63,16 @@ class SyncFixture : public WithPgCluster {
   }
 
   SyncOutcome Sync(const std::string& archive, const std::string& url, bool retrySkipped = false) {
-    const std::atomic<bool> cancel{false};
-    QuietView view;
-    return RunSync({dir_.File(archive), url, retrySkipped}, view, cancel);
+    SyncView view;
+    return RunSync({dir_.File(archive), url, retrySkipped}, view, never_);
   }
   SyncOutcome Sync(const std::string& archive) { return Sync(archive, url_); }
+  // What a synchronisation that completed did, or why it did not complete.
+  static std::string Summary(const SyncOutcome& r) {
+    return r.status == SyncStatus::Done ? SyncSummary(r) : "failed: " + r.message + " (" + r.detail + ")";
+  }
+
+  std::unique_ptr<PgConnection> Connect(const std::string& url) { return PgConnection::Open(url, never_); }
 
   Result Cli(const std::vector<std::string>& args) { return RunProgram(kProgram, args, dir_); }
 
@@ -71,6 +82,7 @@ class SyncFixture : public WithPgCluster {
 
   TempDir dir_;
   std::string db_, url_, engineer_;
+  const std::atomic<bool> never_{false};  // no cancel
 };
 
 }  // namespace logwick::test
