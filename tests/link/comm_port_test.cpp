@@ -77,26 +77,18 @@ TEST_F(PtyLine, OpenIsExclusiveAndRefusesWhatItCannotSet) {
 }
 
 TEST_F(PtyLine, PortNamesAndThePresentPorts) {
-  const std::pair<unsigned, std::string> cases[] = {
-      {1, "/dev/ttyS0"},  // COM1-32: serial ports
-      {32, "/dev/ttyS31"},
-      {33, "/dev/ttyUSB0"},  // COM33-64: USB adapters
-      {64, "/dev/ttyUSB31"},
-      {65, "/dev/ttyACM0"},  // COM65-96: USB modems
-      {96, "/dev/ttyACM31"},
-      {97, ""},  // no default device
-      {0, ""},
-      {256, ""},
-  };
-  for (const auto& [n, path] : cases) EXPECT_EQ(PortDevicePath(n), path) << n;
-  // Links win and may name any number; a dangling link or a plain file is not listed.
+  // COM1-32: serial ports, COM33-64: USB adapters, COM65-96: USB modems; no default device else.
+  std::string names;
+  for (unsigned n : {0, 1, 32, 33, 64, 65, 96, 97, 256})
+    names += std::to_string(n) + "=" + PortDevicePath(n) + " ";
+  EXPECT_EQ(names,
+            "0= 1=/dev/ttyS0 32=/dev/ttyS31 33=/dev/ttyUSB0 64=/dev/ttyUSB31 65=/dev/ttyACM0 "
+            "96=/dev/ttyACM31 97= 256= ");
+  // Links win (over a default device too) and may name any number; a dangling
+  // link or a plain file is not listed.
   WriteBytes(dir_.File("plain"), {1});
   const std::pair<unsigned, std::string> links[] = {
-      {3, "/dev/null"},  // over a default device
-      {200, "/dev/null"},
-      {151, dir_.File("gone")},  // dangling
-      {152, dir_.File("plain")},
-  };
+      {3, "/dev/null"}, {200, "/dev/null"}, {151, dir_.File("gone")}, {152, dir_.File("plain")}};
   for (const auto& [n, target] : links) Link(n, target);
   EXPECT_EQ(PortDevicePath(3), dir_.File("COM3"));
   EXPECT_EQ(PortDevicePath(200), dir_.File("COM200"));

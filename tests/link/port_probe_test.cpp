@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "link/port_probe_text.h"
 #include "sim/pty_panel.h"
 
@@ -17,11 +15,11 @@ namespace {
 // A machine where the probed device is `device`, which appears as `resolved`.
 struct MadeUpSystem : SystemView {
   std::optional<DeviceNode> Node(const std::string& path) const override {
-    if (path != device || !present) return std::nullopt;
-    return DeviceNode{resolved, true, gid, readWrite};
+    return path == device && present ? std::optional(DeviceNode{resolved, true, gid, readWrite})
+                                     : std::nullopt;
   }
   std::string LinkTarget(const std::string&) const override { return {}; }
-  std::string GroupName(unsigned g) const override { return groups.count(g) ? groups.at(g) : ""; }
+  std::string GroupName(unsigned g) const override { return g == 20 ? "dialout" : g == 0 ? "root" : ""; }
   bool GroupListsUser(unsigned) const override { return listed; }
   bool SessionHasGroup(unsigned) const override { return false; }
   std::string UserName() const override { return "engineer"; }
@@ -31,15 +29,10 @@ struct MadeUpSystem : SystemView {
   bool ModemManagerRunning() const override { return modemManager; }
   PortHardware Hardware(const std::string&) const override { return hardware; }
 
-  std::string device;
-  std::string resolved = "/dev/ttyACM0";
-  bool present = true;
+  std::string device, resolved = "/dev/ttyACM0";
+  bool present = true, readWrite = true, listed = false, modemManager = false;
   unsigned gid = 20;
-  bool readWrite = true;
-  bool listed = false;
-  std::map<unsigned, std::string> groups{{0, "root"}, {20, "dialout"}};
   std::vector<ProcessInfo> holders;
-  bool modemManager = false;
   PortHardware hardware{"Arduino Uno", "2341", "0043"};
 };
 
@@ -50,6 +43,7 @@ std::string Text(const ProbeReport& r) {
   return text;
 }
 
+// A virtual panel on a pseudo-terminal, probed on a made-up machine.
 class ProbeOnAMadeUpSystem : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -70,12 +64,7 @@ class ProbeOnAMadeUpSystem : public ::testing::Test {
 
 TEST_F(ProbeOnAMadeUpSystem, NoPermissionNamesTheGroupToJoin) {
   system_.readWrite = false;
-  struct Case {
-    unsigned gid;
-    bool listed;
-    std::string said;
-  };
-  const Case cases[] = {
+  const std::tuple<unsigned, bool, std::string> cases[] = {
       {20, false,
        "пользователь engineer в неё не входит.\nДобавьте его в группу: sudo usermod -aG dialout engineer"},
       {20, true,
@@ -83,12 +72,11 @@ TEST_F(ProbeOnAMadeUpSystem, NoPermissionNamesTheGroupToJoin) {
       {0, false, "попросите администратора открыть доступ к порту"},
       {77, false, "попросите администратора открыть доступ к порту"},
   };
-  for (const Case& c : cases) {
-    system_.gid = c.gid;
-    system_.listed = c.listed;
+  for (const auto& [gid, listed, said] : cases) {
+    system_.gid = gid, system_.listed = listed;
     const ProbeReport r = Probe();
     EXPECT_EQ(r.verdict, ProbeVerdict::kNoPermission);
-    EXPECT_NE(Text(r).find(c.said), std::string::npos) << Text(r);
+    EXPECT_NE(Text(r).find(said), std::string::npos) << Text(r);
   }
   EXPECT_EQ(panel_.Inspect([](const sim::VirtualPanel& p) { return p.RequestsSeen(); }), 0u);
   system_.present = false;
@@ -129,62 +117,40 @@ TEST_F(ProbeOnAMadeUpSystem, ABusyPortNamesItsHolderAndModemManagerIsToldHowToKe
 }
 
 // What a line itself brings about, each verdict with its words (the statuses
-// they give are logwick-cli's: CliProbe).
+// they give are logwick-cli's: CliLine).
 TEST(ProbeOnALine, EachAnswerOrItsAbsenceIsExplained) {
   using V = ProbeVerdict;
-  struct Case {
-    sim::PanelConfig panel;
-    sim::PtyOptions line;
-    V verdict;
-    std::vector<std::string> said;
-  };
-  const Case cases[] = {
-      {{},
-       {},
-       V::kPanel,
-       {"серийный номер 4660, Тарвел-7К (тип 3), версия 3.12 от 14/06/2021", "режим ГАЗ не нужен"}},
-      {{.serial = 700123, .deviceType = 4, .versionMajor = 2, .versionMinor = 5},
-       {.onlyAtBaud = 1200},
-       V::kPanel,
-       {"серийный номер 700123, Тарвел-7Л (тип 4), версия 2.5", "в режиме ГАЗ (1200 бод 8E1)",
-        "9600 бод 8N1: нет ответа", "1200 бод 8E1 (режим ГАЗ): ответил прибор 700123"}},
-      {{.faults = {.silentOn = {sim::Request::Address}}},
-       {},
-       V::kPanelIncomplete,
-       {"Прибор 4660 ответил на поиск при 9600 бод 8N1, но не на установку адреса"}},
-      {{.faults = {.silentOn = {sim::Request::Type}}}, {}, V::kPanelIncomplete, {"но не на запрос типа"}},
-      {{.faults = {.silent = true}},
-       {},
-       V::kSilence,
-       {"Прибор не отвечает ни при 9600 бод 8N1, ни при 1200 бод 8E1 (режим ГАЗ)."}},
-      {{.faults = {.silent = true}},
-       {.echo = true},
-       V::kEcho,
-       {"(эхо)", "Прибор за эхом не ответил", "9600 бод 8N1: эхо\n"}},
-      {{},
-       {.echo = true},
-       V::kEcho,
-       {"За эхом ответил прибор 4660", "9600 бод 8N1: эхо, за ним ответил прибор 4660"}},
-      // Every answer to the search damaged, in both line modes.
-      {{.faults = {.badChecksumOn = {1, 2, 3, 4, 5, 6}}},
-       {},
-       V::kNoise,
-       {"это не ответ прибора", "9600 бод 8N1: посторонние байты (15)"}},
-  };
-  for (const Case& c : cases) {
-    sim::PtyPanel panel(c.panel, c.line);
+  const auto expect = [](sim::PanelConfig config, sim::PtyOptions line, V verdict,
+                         std::vector<std::string> said) {
+    sim::PtyPanel panel(std::move(config), line);
     std::string error;
     ASSERT_TRUE(panel.Open(error)) << error;
     panel.Start();
     MadeUpSystem system;
-    system.device = panel.DevicePath();
-    system.resolved = system.device;
+    system.device = system.resolved = panel.DevicePath();
     system.hardware = {};
     CCommPort port;
     const ProbeReport r = ProbePort({.device = system.device}, port, system);
-    const std::string text = Text(r);
-    EXPECT_EQ(r.verdict, c.verdict) << text;
-    for (const std::string& words : c.said)
-      EXPECT_NE(text.find(words), std::string::npos) << words << "\n" << text;
-  }
+    EXPECT_EQ(r.verdict, verdict) << Text(r);
+    for (const std::string& words : said)
+      EXPECT_NE(Text(r).find(words), std::string::npos) << words << "\n" << Text(r);
+  };
+  expect({}, {}, V::kPanel,
+         {"серийный номер 4660, Тарвел-7К (тип 3), версия 3.12 от 14/06/2021", "режим ГАЗ не нужен"});
+  expect({.serial = 700123, .deviceType = 4, .versionMajor = 2, .versionMinor = 5}, {.onlyAtBaud = 1200},
+         V::kPanel,
+         {"серийный номер 700123, Тарвел-7Л (тип 4), версия 2.5", "в режиме ГАЗ (1200 бод 8E1)",
+          "9600 бод 8N1: нет ответа", "1200 бод 8E1 (режим ГАЗ): ответил прибор 700123"});
+  expect({.faults = {.silentOn = {sim::Request::Address}}}, {}, V::kPanelIncomplete,
+         {"Прибор 4660 ответил на поиск при 9600 бод 8N1, но не на установку адреса"});
+  expect({.faults = {.silentOn = {sim::Request::Type}}}, {}, V::kPanelIncomplete, {"но не на запрос типа"});
+  expect({.faults = {.silent = true}}, {}, V::kSilence,
+         {"Прибор не отвечает ни при 9600 бод 8N1, ни при 1200 бод 8E1 (режим ГАЗ)."});
+  expect({.faults = {.silent = true}}, {.echo = true}, V::kEcho,
+         {"(эхо)", "Прибор за эхом не ответил", "9600 бод 8N1: эхо\n"});
+  expect({}, {.echo = true}, V::kEcho,
+         {"За эхом ответил прибор 4660", "9600 бод 8N1: эхо, за ним ответил прибор 4660"});
+  // Every answer to the search damaged, in both line modes.
+  expect({.faults = {.badChecksumOn = {1, 2, 3, 4, 5, 6}}}, {}, V::kNoise,
+         {"это не ответ прибора", "9600 бод 8N1: посторонние байты (15)"});
 }
