@@ -18,38 +18,19 @@ std::string Text(void (*append)(std::string&, Args...), std::type_identity_t<Arg
 
 }  // namespace
 
+// Only the low 24 bits choose the class, but the whole serial is printed. K and
+// V are Latin, the rest Cyrillic; ЕФ is Cyrillic before ASCII digits.
 TEST(DeviceTexts, ClassAndNameBySerial) {
-  const struct {
-    std::uint32_t serial;
-    int deviceClass;
-    const char* name;
-  } cases[] = {
-      {2, 13, "0x00000002"},
-      {3, 7, "ЕФ418-305"},
-      {99999, 7, "ЕФ418-305"},
-      {100000, 8, "ЕФ418-305"},
-      {9000000, 9, "Тепл"},
-      {9600000, 10, "???"},
-      {10500000, 13, "0x00a037a0"},
-      {11000000, 2, "KVN"},
-      {11999999, 3, "KVNЛ"},
-      {12000001, 1, "KVЕ"},
-      {12999999, 0, "KVЕЛ"},
-      {13000000, 5, "KVЖ"},
-      {13599999, 12, "KVЯ"},
-      {13600000, 13, "0x00cf8500"},
-      {14000000, 4, "KVГ"},
-      {14999999, 11, "KЭЦ"},
-      {15499999, 6, "KVR"},
-      {15500000, 13, "0x00ec82e0"},
-      {0x01B71B01u, 1, "KVЕ"},          // only the low 24 bits choose the class
-      {0xABFFFFFFu, 13, "0xabffffff"},  // but the whole serial is printed
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(DeviceClassOf(c.serial), c.deviceClass) << c.serial;
-    EXPECT_EQ(Text(AppendDeviceTypeName, c.serial), c.name) << c.serial;
-  }
-  // K and V are Latin, the rest Cyrillic; ЕФ is Cyrillic before ASCII digits.
+  std::string got;
+  for (std::uint32_t serial : {2u,        3u,        99999u,    100000u,   9000000u,    9600000u,   10500000u,
+                               11000000u, 11999999u, 12000001u, 12999999u, 13000000u,   13599999u,  13600000u,
+                               14000000u, 14999999u, 15499999u, 15500000u, 0x01B71B01u, 0xABFFFFFFu})
+    got += std::to_string(DeviceClassOf(serial)) + " " + Text(AppendDeviceTypeName, serial) + ", ";
+  EXPECT_EQ(
+      got,
+      "13 0x00000002, 7 ЕФ418-305, 7 ЕФ418-305, 8 ЕФ418-305, 9 Тепл, 10 ???, 13 0x00a037a0, 2 KVN, "
+      "3 KVNЛ, 1 KVЕ, 0 KVЕЛ, 5 KVЖ, 12 KVЯ, 13 0x00cf8500, 4 KVГ, 11 KЭЦ, 6 KVR, 13 0x00ec82e0, 1 KVЕ, "
+      "13 0xabffffff, ");
   EXPECT_EQ(Text(AppendDeviceTypeName, 12000001), "KV\xD0\x95");
   EXPECT_EQ(Text(AppendDeviceTypeName, 50000),
             "\xD0\x95\xD0\xA4"

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -112,14 +113,10 @@ TEST(EventText, Sentences) {
 // Reports and the panel side speak Windows-1251: every sentence built from any
 // bytes must survive the trip there and back, with nothing lost to '?'.
 TEST(EventText, AnyRecordGivesTextTheCodePageCanHold) {
-  std::uint32_t x = 12345;
-  auto next = [&x] {
-    x = x * 1103515245u + 12345u;
-    return static_cast<std::uint8_t>(x >> 16);
-  };
+  std::mt19937 random(12345);
   for (int i = 0; i < 30000; ++i) {
     CT7KEvent ev;
-    for (auto& b : ev.Raw()) b = next();
+    for (auto& b : ev.Raw()) b = static_cast<std::uint8_t>(random());
     ev.SetCode(static_cast<std::uint16_t>(i % 26));  // mostly codes with a meaning
     const std::string text = ev.GetText(kTexts);
     ASSERT_FALSE(text.empty());
