@@ -89,7 +89,8 @@ TEST_F(ProbeOnAMadeUpSystem, ABusyPortNamesItsHolderAndModemManagerIsToldHowToKe
   system_.holders = {{4242, "minicom"}, {4243, "picocom"}};
   ProbeReport r = Probe();
   EXPECT_EQ(r.verdict, ProbeVerdict::kBusy);
-  EXPECT_NE(Text(r).find("занят: его держит процесс 4242 (minicom), процесс 4243 (picocom)."),
+  EXPECT_NE(Text(r).find("Порт " + system_.device +
+                         " занят: его держит процесс 4242 (minicom), процесс 4243 (picocom)."),
             std::string::npos)
       << Text(r);
   EXPECT_EQ(Text(r).find("ModemManager"), std::string::npos);
