@@ -89,7 +89,7 @@ TEST_F(ProbeOnAMadeUpSystem, ABusyPortNamesItsHolderAndModemManagerIsToldHowToKe
   system_.holders = {{4242, "minicom"}, {4243, "picocom"}};
   ProbeReport r = Probe();
   EXPECT_EQ(r.verdict, ProbeVerdict::kBusy);
-  EXPECT_NE(Text(r).find("Порт " + system_.device +
+  EXPECT_NE(Text(r).find("Порт " + system_.resolved +
                          " занят: его держит процесс 4242 (minicom), процесс 4243 (picocom)."),
             std::string::npos)
       << Text(r);
