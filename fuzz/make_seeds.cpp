@@ -25,25 +25,21 @@ void Save(const fs::path& folder, const std::string& name, const Bytes& bytes) {
   test::WriteBytes(test::Utf8Of(folder / name), bytes);
 }
 
-CT7KEventList SampleList(int panelType, std::size_t events, std::size_t texts, std::uint32_t seed) {
-  CT7KEventList l = test::MakeHeaderList();
-  l.m_nPanelType = panelType;
-  l.m_texts = SampleMessageTexts(texts);
-  for (const CT7KEvent& ev : GenerateSampleEvents(events, seed)) l.AddTail(ev);
+// The tests' sample list of `events` events under panel type `type`.
+CT7KEventList Sample(int type, std::size_t events) {
+  CT7KEventList l = test::MakeFullList(events);
+  l.m_nPanelType = type;
   return l;
 }
 
 void EventFileSeeds(const fs::path& out) {
-  CT7KEventList longText = SampleList(1, 2, 1, 12);
+  CT7KEventList longText = Sample(1, 2);
   longText.m_texts[0] = std::string(300, 'x');  // a 16-bit length prefix
-  std::vector<std::string> files = {EventFileBytes(longText)};
-  const std::tuple<int, std::size_t, std::size_t> lists[] = {{1, 3, 2}, {2, 3, 2},   {3, 3, 2},
-                                                             {1, 0, 0}, {1, 60, 16}, {2, 400, 40}};
-  for (const auto& [type, events, texts] : lists)
-    files.push_back(
-        EventFileBytes(SampleList(type, events, texts, static_cast<std::uint32_t>(files.size()))));
-  for (std::size_t n = 0; n < files.size(); ++n)
-    Save(out, "seed-" + std::to_string(n), Bytes(files[n].begin(), files[n].end()));
+  for (const CT7KEventList& l : {Sample(1, 3), Sample(2, 60), Sample(3, 400), CT7KEventList(), longText}) {
+    const std::string file = EventFileBytes(l);
+    Save(out, "type-" + std::to_string(l.m_nPanelType) + "-" + std::to_string(l.GetCount()),
+         Bytes(file.begin(), file.end()));
+  }
   // Format version 0 (no panel type nor serial), and a text of 16-bit characters: FF FE FF, length, UTF-16LE.
   Save(out, "version-0",
        test::BuildFile({.tag = "t7lev", .version = 0, .count = 5, .events = GenerateSampleEvents(5, 10)}));
@@ -122,8 +118,7 @@ fuzz::Column BigEndian(std::uint64_t v, int bytes) {
 
 // A read-out's listing entry and its whole row, as the server sends them.
 void ServerRowSeeds(const fs::path& out) {
-  const CT7KEventList samples[] = {fuzz::ArchiveSampleReadout(), SampleList(2, 3, 2, 2),
-                                   SampleList(3, 60, 16, 8)};
+  const CT7KEventList samples[] = {fuzz::ArchiveSampleReadout(), Sample(2, 3), Sample(3, 60)};
   int n = 0;
   for (const CT7KEventList& l : samples) {
     const Sha256 sha = EventListSha256(l);
