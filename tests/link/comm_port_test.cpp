@@ -31,6 +31,14 @@ long long MsSince(Clock::time_point t) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t).count();
 }
 
+// This thread's voluntary context switches and its CPU time in ms so far.
+std::pair<long, long long> ThreadUsage() {
+  rusage u{};
+  ::getrusage(RUSAGE_THREAD, &u);
+  return {u.ru_nvcsw, (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000LL +
+                          (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000};
+}
+
 // Every test runs with a ports folder of its own.
 class PtyLine : public ::testing::Test {
  protected:
@@ -141,18 +149,13 @@ TEST_F(PtyLine, PacedPanelTakesTheWireTimeWithFewWakeUps) {
   CCommPort port;
   ASSERT_TRUE(port.OpenDevice(StartPanel({.blockSize = 4, .notReadyPolls = 1}, true), 1200, 2));
   ASSERT_EQ(SetPanelAddress(port, kSerial, 1), LinkStatus::Ok);
-  auto wakeUps = [] {
-    rusage u{};
-    ::getrusage(RUSAGE_THREAD, &u);
-    return u.ru_nvcsw;
-  };
   std::uint8_t out[64];
   // 11 bits at 1200 baud: select 5 + 5 bytes (92 ms), "not ready" 3 + 3 (55 ms) and its
   // deadline (72 - 3) * 10 + 80 = 770 ms, the block 3 + 67 (642 ms): 1559 ms.
   const auto t = Clock::now();
-  const long before = wakeUps();
+  const long before = ThreadUsage().first;
   ASSERT_EQ(ReadEventBlock(port, 0, out, 4), LinkStatus::Ok);
-  const long woken = wakeUps() - before;
+  const long woken = ThreadUsage().first - before;
   const auto took = MsSince(t);
   EXPECT_TRUE(took >= 1550 && took < 1559 + 150) << took;
   EXPECT_LT(woken, 20);  // 83 bytes came in
@@ -167,17 +170,11 @@ TEST(PtyHangUp, ReadWaitsOutTheDeadlineWithoutSpinning) {
   ASSERT_TRUE(port.OpenDevice(::ptsname(master), 9600, 0)) << port.LastError();
   ::close(master);
 
-  auto cpuMs = [] {
-    rusage u{};
-    ::getrusage(RUSAGE_THREAD, &u);
-    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000LL +
-           (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000;
-  };
   std::uint8_t buf[300];
   std::size_t count = 99;
-  const long long cpu0 = cpuMs();
+  const long long cpu0 = ThreadUsage().second;
   const auto t0 = Clock::now();
   port.Read(buf, sizeof buf, count, 5);  // deadline 300 * 12000 / 9600 + 80 = 455 ms
-  const long long wall = MsSince(t0), cpu = cpuMs() - cpu0;
+  const long long wall = MsSince(t0), cpu = ThreadUsage().second - cpu0;
   EXPECT_TRUE(count == 0 && wall >= 440 && cpu < 60) << count << " bytes, " << cpu << " of " << wall << " ms";
 }

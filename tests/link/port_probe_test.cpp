@@ -48,6 +48,12 @@ std::string Text(const ProbeReport& r) {
   return text;
 }
 
+// Whether the report says `words`.
+::testing::AssertionResult Says(const ProbeReport& r, const std::string& words) {
+  if (Text(r).find(words) != std::string::npos) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "no \"" << words << "\" in\n" << Text(r);
+}
+
 // A virtual panel on a pseudo-terminal, probed on a made-up machine.
 class ProbeOnAMadeUpSystem : public ::testing::Test {
  protected:
@@ -81,7 +87,7 @@ TEST_F(ProbeOnAMadeUpSystem, NoPermissionNamesTheGroupToJoin) {
     system_.gid = gid, system_.listed = listed;
     const ProbeReport r = Probe();
     EXPECT_EQ(r.verdict, ProbeVerdict::kNoPermission);
-    EXPECT_NE(Text(r).find(said), std::string::npos) << Text(r);
+    EXPECT_TRUE(Says(r, said));
   }
   EXPECT_EQ(panel_.Inspect([](const sim::VirtualPanel& p) { return p.RequestsSeen(); }), 0u);
   system_.present = false;
@@ -94,20 +100,17 @@ TEST_F(ProbeOnAMadeUpSystem, ABusyPortNamesItsHolderAndModemManagerIsToldHowToKe
   system_.holders = {{4242, "minicom"}, {4243, "picocom"}};
   ProbeReport r = Probe();
   EXPECT_EQ(r.verdict, ProbeVerdict::kBusy);
-  EXPECT_NE(Text(r).find("Порт " + system_.resolved +
-                         " занят: его держит процесс 4242 (minicom), процесс 4243 (picocom)."),
-            std::string::npos)
-      << Text(r);
-  EXPECT_EQ(Text(r).find("ModemManager"), std::string::npos);
+  EXPECT_TRUE(Says(
+      r, "Порт " + system_.resolved + " занят: его держит процесс 4242 (minicom), процесс 4243 (picocom)."));
+  EXPECT_FALSE(Says(r, "ModemManager"));
 
   const std::string rule =
       "ATTRS{idVendor}==\"2341\", ATTRS{idProduct}==\"0043\", ENV{ID_MM_DEVICE_IGNORE}=\"1\"";
   system_.holders = {{812, "ModemManager"}};
   r = Probe();
-  EXPECT_NE(Text(r).find("процесс 812 (ModemManager)"), std::string::npos);
-  EXPECT_NE(Text(r).find(rule), std::string::npos) << Text(r);
+  EXPECT_TRUE(Says(r, "процесс 812 (ModemManager)") && Says(r, rule));
   system_.holders.clear();
-  EXPECT_NE(Text(Probe()).find("занят другой программой"), std::string::npos);
+  EXPECT_TRUE(Says(Probe(), "занят другой программой"));
   holder.Close();
 
   // Running, not holding the port: the panel is found all the same, with the advice.
@@ -116,10 +119,9 @@ TEST_F(ProbeOnAMadeUpSystem, ABusyPortNamesItsHolderAndModemManagerIsToldHowToKe
   r = Probe();
   EXPECT_EQ(std::make_tuple(r.verdict, r.serial, r.deviceType),
             std::make_tuple(ProbeVerdict::kPanel, 4660u, 3));
-  EXPECT_NE(Text(r).find("KERNEL==\"ttyACM0\", ENV{ID_MM_DEVICE_IGNORE}=\"1\""), std::string::npos)
-      << Text(r);
+  EXPECT_TRUE(Says(r, "KERNEL==\"ttyACM0\", ENV{ID_MM_DEVICE_IGNORE}=\"1\""));
   system_.resolved = "/dev/ttyS0";  // not a device ModemManager looks at
-  EXPECT_EQ(Text(Probe()).find("ModemManager"), std::string::npos);
+  EXPECT_FALSE(Says(Probe(), "ModemManager"));
 }
 
 // What a line itself brings about, each verdict with its words (the statuses
@@ -138,8 +140,7 @@ TEST(ProbeOnALine, EachAnswerOrItsAbsenceIsExplained) {
     CCommPort port;
     const ProbeReport r = ProbePort({.device = system.device}, port, system);
     EXPECT_EQ(r.verdict, verdict) << Text(r);
-    for (const std::string& words : said)
-      EXPECT_NE(Text(r).find(words), std::string::npos) << words << "\n" << Text(r);
+    for (const std::string& words : said) EXPECT_TRUE(Says(r, words));
   };
   expect({}, {}, V::kPanel,
          {"серийный номер 4660, Тарвел-7К (тип 3), версия 3.12 от 14/06/2021", "режим ГАЗ не нужен"});
