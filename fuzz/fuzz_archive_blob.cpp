@@ -21,25 +21,20 @@ struct Setup {
   }
 };
 
-// Overwrites the blobs (in kArchiveBlobs' order, as ?1 to ?7); false when the
-// database refuses them (a NULL where none may be).
+// Overwrites the blobs (a read-out's, the chunk's, the panel's, in kArchiveBlobs' order) and the
+// counts beside them; false when the database refuses them (a NULL where none may be).
 bool Store(SqliteDb& db, const std::vector<fuzz::Column>& blobs, std::int64_t eventCount,
            std::int64_t panelEvents, std::int64_t chunk) {
   try {
     SqliteTransaction tx(db);
-    // Blobs ?first to ?last, then the value.
-    const auto run = [&](const char* sql, int first, int last, std::int64_t value) {
-      SqliteStatement st = db.Prepare(sql);
-      for (int i = first; i <= last; ++i) {
-        const fuzz::Column& c = blobs[static_cast<std::size_t>(i - 1)];
-        c ? st.BindBlob(i, *c) : st.BindNull(i);
-      }
-      st.Bind(last + 1, value).Run();
-    };
-    run("UPDATE readout SET config_name = ?1, reserved = ?2, texts = ?3, chunks = ?4, event_count = ?5", 1, 4,
-        eventCount);
-    run("UPDATE chunk SET events = ?5 WHERE id = ?6", 5, 5, chunk);
-    run("UPDATE panel SET pieces = ?6, gaps = ?7, events = ?8", 6, 7, panelEvents);
+    for (std::size_t i = 0; i < blobs.size(); ++i) {
+      const std::string table = i < 4 ? "readout" : i == 4 ? "chunk" : "panel";
+      SqliteStatement st =
+          db.Prepare("UPDATE " + table + " SET " + fuzz::kArchiveBlobs[i] + " = ?1 WHERE ?2 IN (0, id)");
+      (blobs[i] ? st.BindBlob(1, *blobs[i]) : st.BindNull(1)).Bind(2, i == 4 ? chunk : 0).Run();
+    }
+    db.Prepare("UPDATE readout SET event_count = ?1").Bind(1, eventCount).Run();
+    db.Prepare("UPDATE panel SET events = ?1").Bind(1, panelEvents).Run();
     tx.Commit();
     return true;
   } catch (const SqliteError&) {

@@ -205,20 +205,15 @@ TEST_F(MadeUpHost, HardwareNamesUsbAdaptersFromTheirDeviceAttributes) {
   UsbAdapter("ttyACM0", "1-4", {{"idVendor", "2341"}, {"idProduct", "0043"}, {"product", "Arduino Uno"}});
   fs::create_directories(dir_.File("sys/class/tty/ttyS0"));
   fs::create_directories(dir_.File("sys/devices/platform/serial8250"));
-  const std::tuple<std::string, std::string, std::string> cases[] = {
-      {"/dev/ttyUSB0", "FTDI FT232R USB UART A50285BI", "0403:6001"},
-      {"/dev/ttyUSB1", "USB 1a86:7523", "1a86:7523"},
-      {"/dev/ttyACM0", "Arduino Uno", "2341:0043"},
-      {"/dev/ttyS0", "последовательный порт на плате", ":"},
-      {"/dev/pts/3", "псевдотерминал", ":"},
-      {"/dev/null", "", ":"},
-  };
-  for (const auto& [device, description, ids] : cases) {
+  std::string got;  // per device its description and USB ids
+  for (const char* device :
+       {"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyACM0", "/dev/ttyS0", "/dev/pts/3", "/dev/null"}) {
     const PortHardware h = View().Hardware(device);
-    EXPECT_EQ(std::make_pair(h.description, h.usbVendorId + ":" + h.usbProductId),
-              std::make_pair(description, ids))
-        << device;
+    got += h.description + " [" + h.usbVendorId + ":" + h.usbProductId + "]; ";
   }
+  EXPECT_EQ(got,
+            "FTDI FT232R USB UART A50285BI [0403:6001]; USB 1a86:7523 [1a86:7523]; Arduino Uno [2341:0043]; "
+            "последовательный порт на плате [:]; псевдотерминал [:];  [:]; ");
 }
 
 TEST_F(MadeUpHost, HoldersAreTheProcessesWithTheDeviceOpenButNotAPseudoTerminalsFarEnd) {
