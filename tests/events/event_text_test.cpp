@@ -35,10 +35,7 @@ TEST(EventText, Sentences) {
   CT7KEvent blocked = device, blockedBefore = device;
   blocked.Raw()[13] = 0x04 | 0x02;  // blocked and without link now, link before
   blockedBefore.Raw()[13] = 0x01 | 0x08;
-  const struct {
-    CT7KEvent ev;
-    const char* text;
-  } cases[] = {
+  const std::pair<CT7KEvent, const char*> cases[] = {
       {Ev(1, {0}), "включение питания"},
       {Ev(1, {4}), "выход из просмтора событий"},
       {Ev(1, {29}), "сброс тревоги"},
@@ -113,7 +110,8 @@ TEST(EventText, Sentences) {
       {Ev(32766), "ошибка чтения данных"},
       {Ev(32767), "нет информации"},
   };
-  for (const auto& c : cases) EXPECT_EQ(c.ev.GetText(kTexts), c.text) << c.ev.Code() << "/" << int(c.ev.B(6));
+  for (const auto& [ev, text] : cases)
+    EXPECT_EQ(ev.GetText(kTexts), text) << ev.Code() << "/" << int(ev.B(6));
 }
 
 // Reports and the panel side speak Windows-1251: every sentence built from any

@@ -34,12 +34,8 @@ void PrintTo(const RowSearch::Span& s, std::ostream* os) { *os << s.start << "+"
 TEST(GapRows, MarkRowsStandBetweenShownEventsAndMapBothWays) {
   const CT7KEventList list = MakeFullList(8);  // codes 0 .. 7
   const EventPredicate odd = [](const CT7KEvent& ev) { return ev.Code() % 2 == 1; };
-  struct Case {
-    std::vector<std::size_t> gaps;
-    bool filtered;
-    const char* rows;  // list index of each event row, '|' for a mark row
-  };
-  const Case cases[] = {
+  // The gaps, whether odd codes only are shown, the list index of each event row ('|' a mark row).
+  const std::tuple<std::vector<std::size_t>, bool, std::string> cases[] = {
       {{}, false, "01234567"},
       {{0, 8}, false, "01234567"},  // at either end: no row
       {{1, 4, 7}, false, "0|123|456|7"},
@@ -51,21 +47,17 @@ TEST(GapRows, MarkRowsStandBetweenShownEventsAndMapBothWays) {
       {{7}, true, "135|7"},
       {{8}, true, "1357"},
   };
-  for (const Case& c : cases) {
-    const ShownRows shown(list, c.filtered ? odd : EventPredicate());
-    EXPECT_EQ(shown.ShowsAll(list.GetCount()), !c.filtered);
-    const GapRows rows(shown, c.gaps);
+  for (const auto& [gaps, filtered, expected] : cases) {
+    const ShownRows shown(list, filtered ? odd : EventPredicate());
+    EXPECT_EQ(shown.ShowsAll(list.GetCount()), !filtered);
+    const GapRows rows(shown, gaps);
     std::string got;
     for (std::size_t row = 0; row < rows.Count(shown); ++row) {
       const GapRows::Row r = rows.At(row);
       got += r.gapMark ? '|' : static_cast<char>('0' + shown.EventAt(r.shown));
-      if (r.gapMark) {
-        EXPECT_TRUE(rows.MarkBefore(r.shown)) << c.rows;
-      } else {
-        EXPECT_EQ(rows.RowOfShown(r.shown), row) << c.rows;
-      }
+      EXPECT_TRUE(r.gapMark ? rows.MarkBefore(r.shown) : rows.RowOfShown(r.shown) == row) << expected;
     }
-    EXPECT_EQ(got, c.rows);
+    EXPECT_EQ(got, expected);
   }
   EXPECT_EQ(GapRows().Count(ShownRows(list, {})), 8u);
   EXPECT_TRUE(ShownRows(CT7KEventList(), {}).ShowsAll(0));
