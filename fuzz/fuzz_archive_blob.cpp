@@ -3,10 +3,8 @@
 // it either gives what was stored, checked against its SHA-256, or refuses
 // with ArchiveError; nothing crashes, and nothing asks for more memory than
 // the file could hold.
-#include <unistd.h>
-
 #include "fuzz/archive_sample.h"
-#include "fuzz/row_columns.h"
+#include "fuzz/fuzz_support.h"
 #include "history/sqlite_db.h"
 
 namespace {
@@ -14,45 +12,29 @@ namespace {
 using namespace logwick;
 
 struct Setup {
-  std::string path = std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") +
-                     "/logwick-fuzz-archive-" + std::to_string(getpid()) + ".sqlite";
+  std::string path = fuzz::ScratchPath(".sqlite");
   std::unique_ptr<HistoryArchive> archive = fuzz::MakeSampleArchive(path);
   SqliteDb db = SqliteDb::OpenExisting(path);
-  std::int64_t chunks = 0;
-  Setup() {
-    SqliteStatement st = db.Prepare("SELECT count(*) FROM chunk");
-    st.Step();
-    chunks = st.Int(0);
-  }
   ~Setup() {
     archive.reset();
     for (const char* end : {"", "-wal", "-shm"}) std::remove((path + end).c_str());
   }
 };
 
-// Overwrites the blobs; false when the database refuses them (a NULL where
-// none may be).
-bool Store(Setup& s, const std::vector<fuzz::Column>& blobs, std::uint32_t eventCount,
-           std::uint32_t panelEvents, std::int64_t chunk) {
+// Overwrites the blobs (a read-out's, the chunk's, the panel's, in kArchiveBlobs' order) and the
+// counts beside them; false when the database refuses them (a NULL where none may be).
+bool Store(SqliteDb& db, const std::vector<fuzz::Column>& blobs, std::int64_t eventCount,
+           std::int64_t panelEvents, std::int64_t chunk) {
   try {
-    SqliteTransaction tx(s.db);
-    auto bind = [](SqliteStatement& st, int i, const fuzz::Column& c) {
-      if (c)
-        st.BindBlob(i, *c);
-      else
-        st.BindNull(i);
-    };
-    SqliteStatement readout = s.db.Prepare(
-        "UPDATE readout SET config_name = ?1, reserved = ?2, texts = ?3, chunks = ?4, event_count = ?5");
-    for (int i = 0; i < 4; ++i) bind(readout, i + 1, blobs[static_cast<std::size_t>(i)]);
-    readout.Bind(5, static_cast<std::int64_t>(eventCount)).Run();
-    SqliteStatement events = s.db.Prepare("UPDATE chunk SET events = ?1 WHERE id = ?2");
-    bind(events, 1, blobs[4]);
-    events.Bind(2, chunk).Run();
-    SqliteStatement panel = s.db.Prepare("UPDATE panel SET pieces = ?1, gaps = ?2, events = ?3");
-    bind(panel, 1, blobs[5]);
-    bind(panel, 2, blobs[6]);
-    panel.Bind(3, static_cast<std::int64_t>(panelEvents)).Run();
+    SqliteTransaction tx(db);
+    for (std::size_t i = 0; i < blobs.size(); ++i) {
+      const std::string table = i < 4 ? "readout" : i == 4 ? "chunk" : "panel";
+      SqliteStatement st =
+          db.Prepare("UPDATE " + table + " SET " + fuzz::kArchiveBlobs[i] + " = ?1 WHERE ?2 IN (0, id)");
+      (blobs[i] ? st.BindBlob(1, *blobs[i]) : st.BindNull(1)).Bind(2, i == 4 ? chunk : 0).Run();
+    }
+    db.Prepare("UPDATE readout SET event_count = ?1").Bind(1, eventCount).Run();
+    db.Prepare("UPDATE panel SET events = ?1").Bind(1, panelEvents).Run();
     tx.Commit();
     return true;
   } catch (const SqliteError&) {
@@ -72,12 +54,16 @@ void Refused(F&& f) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static Setup setup;
+  static const std::int64_t chunks = [] {
+    SqliteStatement st = setup.db.Prepare("SELECT count(*) FROM chunk");
+    return st.Step(), st.Int(0);
+  }();
   fuzz::Input in(data, size);
   const std::uint32_t eventCount = in.Uint(4);
   const std::uint32_t panelEvents = in.Uint(4);
-  const std::int64_t chunk = 1 + in.U8() % std::max<std::int64_t>(setup.chunks, 1);
-  const std::vector<fuzz::Column> blobs = fuzz::ReadColumns(in, std::size(fuzz::kArchiveBlobs));
-  if (!Store(setup, blobs, eventCount, panelEvents, chunk)) return 0;
+  const std::int64_t chunk = 1 + in.U8() % std::max<std::int64_t>(chunks, 1);
+  if (!Store(setup.db, fuzz::ReadColumns(in, std::size(fuzz::kArchiveBlobs)), eventCount, panelEvents, chunk))
+    return 0;
 
   HistoryArchive& a = *setup.archive;
   Refused([&] {

@@ -1,27 +1,22 @@
 // Arbitrary bytes loaded as a real file (size known, counts checked against it) and as a memory
 // stream (size unknown): both end the same way, a refused or short file leaves the caller's list
 // alone, a loaded list stores and loads back unchanged.
-#include <unistd.h>
-
 #include <fstream>
 
-#include "fuzz/memory_files.h"
+#include "fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace logwick;
-  static const std::string path = std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") +
-                                  "/logwick-fuzz-" + std::to_string(getpid()) + ".t7kev";
+  static const std::string path = fuzz::ScratchPath(".t7kev");
   if (!std::ofstream(path, std::ios::binary)
            .write(reinterpret_cast<const char*>(data), std::streamsize(size)))
     return 0;
-  CT7KEventList fromFile = fuzz::Sentinel();
+  CT7KEventList fromFile = fuzz::Sentinel(), fromMemory = fuzz::Sentinel();
   const FileOutcome file = LoadEventFile(path, fromFile);
   std::remove(path.c_str());
   if (file.status == FileStatus::ReadError) fuzz::Fail("a readable file gave a read error");
   if (file.status != FileStatus::Done && !(fromFile == fuzz::Sentinel()))
     fuzz::Fail("a refused file changed the list");
-
-  CT7KEventList fromMemory = fuzz::Sentinel();
   if (fuzz::LoadFromBytes(data, size, fromMemory) != file.status)
     fuzz::Fail("file and stream loads disagree");
   if (file.status != FileStatus::Done) return 0;

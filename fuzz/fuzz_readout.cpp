@@ -3,21 +3,20 @@
 // 0 silence; 1 a length (2 bytes) and raw bytes; 2 the request echoed, then raw bytes up to the expected
 // length; 3 as 1; 2 and 3 make a data frame's checksum good. An exhausted input is silence and Cancel.
 // Requests must be well formed; a list, when one is returned, survives a file and the report.
-#include "fuzz/memory_files.h"
-#include "fuzz/quiet_view.h"
+#include "fuzz/fuzz_support.h"
 #include "link/frames.h"
 #include "link/readout.h"
 #include "lists/report.h"
+#include "tests/link/test_ports.h"
 
 namespace {
 
-using logwick::fuzz::Fail;
-using logwick::fuzz::Input;
-namespace frames = logwick::frames;
+using namespace logwick;
+using fuzz::Fail;
 
-class FuzzPanelPort : public logwick::IPanelPort {
+class FuzzPanelPort : public IPanelPort {
  public:
-  FuzzPanelPort(Input& in, std::atomic<bool>& cancel, bool failOpen)
+  FuzzPanelPort(fuzz::Input& in, std::atomic<bool>& cancel, bool failOpen)
       : m_in(in), m_cancel(cancel), m_failOpen(failOpen) {}
 
   bool Open(unsigned, unsigned baud, std::uint8_t parity) override {
@@ -27,14 +26,11 @@ class FuzzPanelPort : public logwick::IPanelPort {
 
   void Write(const std::uint8_t* data, std::size_t length) override {
     if (!m_open) Fail("write to a closed port");
-    if (length == 0 || (data[0] != frames::kDataStart && data[0] != frames::kAddressStart))
-      Fail("unknown request");
-    if (data[0] == frames::kDataStart && !frames::ChecksumOk(data, length))
-      Fail("request with a bad checksum");
-    if (data[0] == frames::kAddressStart &&
-        std::any_of(data + 1, data + length, [](int b) { return b > 0x7F; }))
-      Fail("addressing byte with bit 7 set");
     m_request.assign(data, data + length);
+    if (!IsData() && (length == 0 || data[0] != frames::kAddressStart)) Fail("unknown request");
+    if (IsData() && !frames::ChecksumOk(data, length)) Fail("request with a bad checksum");
+    if (!IsData() && std::any_of(data + 1, data + length, [](int b) { return b > 0x7F; }))
+      Fail("addressing byte with bit 7 set");
   }
 
   void Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count, std::size_t expected) override {
@@ -46,10 +42,10 @@ class FuzzPanelPort : public logwick::IPanelPort {
     if (mode == 0) return;
     std::vector<std::uint8_t> reply;
     if (mode == 2) {
-      reply.assign(m_request.begin(), m_request.begin() + std::min(m_request.size(), expected));
-      if (IsData() && reply.size() > 2)
-        reply.resize(2);  // data replies share only the start and command bytes
-      const std::vector<std::uint8_t> more = m_in.Bytes(expected - reply.size());
+      // Data replies share only the start and command bytes with their request.
+      const std::size_t echoed = std::min({m_request.size(), expected, IsData() ? std::size_t{2} : expected});
+      reply.assign(m_request.begin(), m_request.begin() + static_cast<std::ptrdiff_t>(echoed));
+      const std::vector<std::uint8_t> more = m_in.Bytes(expected - echoed);
       reply.insert(reply.end(), more.begin(), more.end());
     } else {
       reply = m_in.Bytes(std::min<std::size_t>(m_in.Uint(2), capacity));
@@ -64,7 +60,7 @@ class FuzzPanelPort : public logwick::IPanelPort {
  private:
   bool IsData() const { return !m_request.empty() && m_request[0] == frames::kDataStart; }
 
-  Input& m_in;
+  fuzz::Input& m_in;
   std::atomic<bool>& m_cancel;
   bool m_failOpen, m_open = false;
   std::vector<std::uint8_t> m_request;
@@ -73,21 +69,19 @@ class FuzzPanelPort : public logwick::IPanelPort {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace logwick;
-  Input in(data, size);
+  fuzz::Input in(data, size);
   const std::uint8_t flags = in.U8();
-  ReadoutSettings settings;
-  settings.autoSerial = flags & 1;
-  settings.gazMode = flags & 2;
-  settings.selectedSerial = in.Uint(3);
-
+  const ReadoutSettings settings{
+      .autoSerial = (flags & 1) != 0, .selectedSerial = in.Uint(3), .gazMode = (flags & 2) != 0};
   std::atomic<bool> cancel{false};
   FuzzPanelPort port(in, cancel, flags & 4);
-  fuzz::QuietView view;
+  test::RecordingView view;
   ReadoutResult result = RunReadout(settings, port, view, cancel);
 
   const bool ok = result.status == ReadoutStatus::Ok;
-  if (ok && view.warnings != 0) Fail("a warning on a successful reading");
+  const std::vector<std::string> warnings = view.Of("warning");
+  if (std::ranges::find(warnings, "") != warnings.end()) Fail("a warning without a message");
+  if (ok && !warnings.empty()) Fail("a warning on a successful reading");
   CT7KEventList list = fuzz::Sentinel();
   if (!PutReadListInPlace(std::move(result), list)) {
     if (ok) Fail("success without a list");
@@ -96,7 +90,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (list.m_nPanelType != 1 && list.m_nPanelType != 2) Fail("a panel type the reader never gives");
   if (list.m_reserved != fuzz::Sentinel().m_reserved) Fail("the reserved block was not kept");
   if (!fuzz::SurvivesAFile(list)) Fail("a list read from a panel changed on its way through a file");
-
   std::size_t lines = 0;
   ForEachReportLine(list, {}, [&](std::string_view) { ++lines; });
   if (lines != 4 + list.GetCount()) Fail("the report lost events");

@@ -2,9 +2,10 @@
 // (bit 0: texts as raw bytes, maybe not UTF-8; else converted from Windows-1251 as a load would), a text
 // count, each text as a length byte and bytes, the filter (period flag, from and to as 8 bytes each, six
 // kind flags, beam and device ranges), then 16-byte events. Each event gives a non-empty sentence, UTF-8
-// when the texts are; the report holds 4 header lines and the admitted events; 1251 bytes survive UTF-8.
+// of the code page when the texts are; the report holds 4 header lines and the admitted events; 1251 bytes
+// survive UTF-8.
 #include "events/codec.h"
-#include "fuzz/fuzz_input.h"
+#include "fuzz/fuzz_support.h"
 #include "lists/report.h"
 #include "lists/report_formats.h"
 #include "lists/t7k_ev_filter.h"
@@ -14,16 +15,8 @@ namespace {
 using logwick::fuzz::Fail;
 using logwick::fuzz::Input;
 
-bool ValidUtf8(std::string_view s) {
-  for (std::size_t i = 0, n = 0; i < s.size(); i += n) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-    if (n == 0 || i + n > s.size()) return false;
-    for (std::size_t k = 1; k < n; ++k)
-      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-  }
-  return true;
-}
+// UTF-8 of characters Windows-1251 has, as reports and the panel side need.
+bool InCodePage(std::string_view s) { return logwick::Cp1251ToUtf8(logwick::Utf8ToCp1251(s)) == s; }
 
 CT7KEvFilter ReadFilter(Input& in) {
   const auto i64 = [&in] {  // high half first
@@ -57,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string bytes(raw.begin(), raw.end());
     if (Utf8ToCp1251(Cp1251ToUtf8(bytes)) != bytes) Fail("Windows-1251 bytes changed through UTF-8");
     list.m_texts.push_back(rawTexts ? bytes : Cp1251ToUtf8(bytes));
-    textsValid = textsValid && ValidUtf8(list.m_texts.back());
+    textsValid = textsValid && InCodePage(list.m_texts.back());
   }
   const CT7KEvFilter filter = ReadFilter(in);
 
@@ -66,8 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const CT7KEvent ev(in.Bytes(CT7KEvent::kSize).data());
     const std::string sentence = ev.GetText(list.m_texts);
     if (sentence.empty()) Fail("an event without a sentence");
-    if (textsValid && !ValidUtf8(sentence)) Fail("a sentence that is not UTF-8");
-    if (!ValidUtf8(ev.GetTimeText())) Fail("a time text that is not UTF-8");
+    if (textsValid && !InCodePage(sentence)) Fail("a sentence outside the code page");
+    if (!InCodePage(ev.GetTimeText())) Fail("a time text outside the code page");
     admitted += filter.Accept(ev);
     list.AddTail(ev);
   }
@@ -77,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       list, [&](const CT7KEvent& ev) { return filter.Accept(ev); },
       [&](std::string_view line) {
         ++lines;
-        if (textsValid && !ValidUtf8(line)) Fail("a report line that is not UTF-8");
+        if (textsValid && !InCodePage(line)) Fail("a report line outside the code page");
       });
   if (lines != 4 + admitted) Fail("the report and the filter disagree");
 

@@ -2,8 +2,7 @@
 // listing entry, then the whole row. Nothing crashes; an entry's line stays
 // one line; a row taken as a read-out is one this program may file: a valid
 // event file with the row's SHA-256, that goes back to a server unchanged.
-#include "fuzz/memory_files.h"
-#include "fuzz/row_columns.h"
+#include "fuzz/fuzz_support.h"
 #include "sync/readout_check.h"
 #include "sync/server_row.h"
 
@@ -36,9 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (r.list.GetCount() > CT7KEventList::kMaxEvents) fuzz::Fail("more events than an event file holds");
   if (!fuzz::SurvivesAFile(r.list)) fuzz::Fail("a read-out taken is not its event file");
   const std::vector<ServerColumnBytes> again = EncodeServerRow(r, row.sha);
-  std::vector<ServerColumn> spans;
-  for (const ServerColumnBytes& c : again) spans.push_back(c ? ServerColumn(*c) : std::nullopt);
-  const ServerRowCheck back = DecodeServerRow(spans);
+  const ServerRowCheck back = DecodeServerRow(Spans(again));
   if (!back.readout || !(back.readout->list == r.list) || back.readout->filedAt != r.filedAt ||
       back.readout->origin.source != OriginName(r.origin.source))
     fuzz::Fail("a read-out sent back is not the same");

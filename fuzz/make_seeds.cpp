@@ -3,18 +3,11 @@
 // sentence/ the sample events that walk through every sentence; where the synchronisation is built,
 // server_row/ sample read-outs as a server lists and sends them, archive_blob/ the stored blobs of
 // the sample archive.
-#include <filesystem>
-#include <fstream>
-
 #include "events/codec.h"
-#include "fuzz/memory_files.h"
-#include "fuzz/quiet_view.h"
+#include "fuzz/fuzz_support.h"
 #include "link/readout.h"
-#include "sim/event_generator.h"
-#include "sim/virtual_panel.h"
 #ifdef LOGWICK_WITH_SYNC
 #include "fuzz/archive_sample.h"
-#include "fuzz/row_columns.h"
 #include "history/sqlite_db.h"
 #include "sync/server_row.h"
 #endif
@@ -24,49 +17,37 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
 using namespace logwick;
+using test::Bytes;
 
 void Save(const fs::path& folder, const std::string& name, const Bytes& bytes) {
   fs::create_directories(folder);
-  std::ofstream(folder / name, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  test::WriteBytes(test::Utf8Of(folder / name), bytes);
 }
 
-CT7KEventList SampleFileList(int panelType, std::size_t events, std::size_t texts, std::uint32_t seed) {
-  CT7KEventList l;
-  l.m_nPanelType = panelType, l.m_nSerNum = static_cast<std::int32_t>(1000 + seed);
-  l.m_nReadDay = 15, l.m_nReadMonth = 3, l.m_nReadYear = 2024, l.m_nVerMajor = 3, l.m_nVerMinor = 2;
-  const std::string name = Utf8ToCp1251("Объект " + std::to_string(seed));
-  l.SetConfigNameBytes(name.data(), name.size());
-  l.m_texts = SampleMessageTexts(texts);
-  if (seed == 12) l.m_texts[0] = std::string(300, 'x');  // a 16-bit length prefix
-  for (const CT7KEvent& ev : GenerateSampleEvents(events, seed)) l.AddTail(ev);
+// The tests' sample list of `events` events under panel type `type`.
+CT7KEventList Sample(int type, std::size_t events) {
+  CT7KEventList l = test::MakeFullList(events);
+  l.m_nPanelType = type;
   return l;
 }
 
-Bytes SampleFile(int panelType, std::size_t events, std::size_t texts, std::uint32_t seed) {
-  return fuzz::StoreToBytes(SampleFileList(panelType, events, texts, seed));
-}
-
-// A text as a file holds 16-bit characters: FF FE FF, length, UTF-16LE.
-Bytes WideText(std::u16string_view text) {
-  Bytes wide = {0xFF, 0xFE, 0xFF, static_cast<std::uint8_t>(text.size())};
-  for (char16_t u : text) fuzz::PutUint(wide, u, 2);
-  return wide;
-}
-
 void EventFileSeeds(const fs::path& out) {
-  const Bytes seeds[] = {
-      SampleFile(1, 3, 2, 1), SampleFile(2, 3, 2, 2), SampleFile(3, 3, 2, 3), SampleFile(1, 0, 0, 7),
-      SampleFile(1, 60, 16, 8), SampleFile(2, 400, 40, 9), SampleFile(1, 2, 1, 12),
-      // Format version 0 (no panel type nor serial), and a text of 16-bit characters.
-      test::BuildFile({.tag = "t7lev", .version = 0, .count = 5, .events = GenerateSampleEvents(5, 10)}),
-      test::BuildFile({.count = 4,
-                       .textCount = 2,
-                       .texts = {WideText(u"Пожар в зоне 3"), {1, 'a'}},
-                       .events = GenerateSampleEvents(4, 11)})};
-  for (std::size_t n = 0; n < std::size(seeds); ++n) Save(out, "seed-" + std::to_string(n), seeds[n]);
+  CT7KEventList longText = Sample(1, 2);
+  longText.m_texts[0] = std::string(300, 'x');  // a 16-bit length prefix
+  for (const CT7KEventList& l : {Sample(1, 3), Sample(2, 60), Sample(3, 400), CT7KEventList(), longText}) {
+    const std::string file = EventFileBytes(l);
+    Save(out, "type-" + std::to_string(l.m_nPanelType) + "-" + std::to_string(l.GetCount()),
+         Bytes(file.begin(), file.end()));
+  }
+  // Format version 0 (no panel type nor serial), and a text of 16-bit characters: FF FE FF, length, UTF-16LE.
+  Save(out, "version-0",
+       test::BuildFile({.tag = "t7lev", .version = 0, .count = 5, .events = GenerateSampleEvents(5, 10)}));
+  Bytes wide = {0xFF, 0xFE, 0xFF, 14};
+  for (char16_t u : std::u16string_view(u"Пожар в зоне 3")) fuzz::PutUint(wide, u, 2);
+  Save(out, "wide-text",
+       test::BuildFile(
+           {.count = 4, .textCount = 2, .texts = {wide, {1, 'a'}}, .events = GenerateSampleEvents(4, 11)}));
 }
 
 // The simulator answering in-process; every reply the reader receives is
@@ -91,32 +72,21 @@ void RecordSession(const fs::path& out, const std::string& name, const sim::Pane
   fuzz::PutUint(session, search ? 1 : 0, 1);
   fuzz::PutUint(session, config.serial, 3);
   RecordingPort port(config, session);
-  fuzz::QuietView view;
+  test::RecordingView view;
   std::atomic<bool> cancel{false};
-  ReadoutSettings settings;
-  settings.autoSerial = search;
-  settings.selectedSerial = config.serial;
-  RunReadout(settings, port, view, cancel);
+  RunReadout({.autoSerial = search, .selectedSerial = config.serial}, port, view, cancel);
   Save(out, name, session);
 }
 
 void ReadoutSeeds(const fs::path& out) {
-  const std::vector<std::string> texts = {"Пожар склад 1", "Тревога цех 2", ""};
-  RecordSession(out, "small", {.eventCount = 40, .ringPosition = 13, .blockSize = 8, .texts = texts}, false);
-  // Bits 7, 15 and 23 of the serial number set.
-  RecordSession(out, "searched",
-                {.serial = 0x8A8A8A,
-                 .deviceType = 4,
-                 .eventCount = 40,
-                 .ringPosition = 13,
-                 .blockSize = 8,
-                 .texts = texts,
-                 .notReadyPolls = 1},
-                true);
-  RecordSession(out, "typical", {.eventCount = 100, .blockSize = 16, .texts = SampleMessageTexts(6)}, false);
-  RecordSession(out, "unsupported",
-                {.deviceType = 9, .eventCount = 40, .ringPosition = 13, .blockSize = 8, .texts = texts},
-                false);
+  sim::PanelConfig searched = test::SamplePanel(40, 13, 8), unsupported = searched;
+  searched.serial = 0x8A8A8A;  // bits 7, 15 and 23 set
+  searched.deviceType = 4, searched.notReadyPolls = 1;
+  unsupported.deviceType = 9;
+  RecordSession(out, "small", test::SamplePanel(40, 13, 8), false);
+  RecordSession(out, "searched", searched, true);
+  RecordSession(out, "typical", test::SamplePanel(100, 30, 16), false);
+  RecordSession(out, "unsupported", unsupported, false);
 }
 
 void SentenceSeeds(const fs::path& out) {
@@ -127,8 +97,8 @@ void SentenceSeeds(const fs::path& out) {
     Bytes seed = {0, static_cast<std::uint8_t>(texts.size())};
     for (const std::string& t : texts) {
       const std::string text = Utf8ToCp1251(t).substr(0, 255);
-      seed.push_back(static_cast<std::uint8_t>(text.size())),
-          seed.insert(seed.end(), text.begin(), text.end());
+      seed.push_back(static_cast<std::uint8_t>(text.size()));
+      seed.insert(seed.end(), text.begin(), text.end());
     }
     fuzz::PutUint(seed, n % 2, 1);  // period on for every other seed
     for (std::uint32_t v : {0u, 1700000000u, 0u, 1800000000u}) fuzz::PutUint(seed, v, 4);
@@ -140,31 +110,28 @@ void SentenceSeeds(const fs::path& out) {
 }
 
 #ifdef LOGWICK_WITH_SYNC
-std::vector<std::uint8_t> BigEndian(std::uint64_t v, int bytes) {
-  std::vector<std::uint8_t> out;
+fuzz::Column BigEndian(std::uint64_t v, int bytes) {
+  Bytes out;
   for (int i = bytes - 1; i >= 0; --i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
   return out;
 }
 
 // A read-out's listing entry and its whole row, as the server sends them.
 void ServerRowSeeds(const fs::path& out) {
-  const CT7KEventList samples[] = {fuzz::ArchiveSampleReadout(), SampleFileList(2, 3, 2, 2),
-                                   SampleFileList(3, 60, 16, 8)};
+  const CT7KEventList samples[] = {fuzz::ArchiveSampleReadout(), Sample(2, 3), Sample(3, 60)};
   int n = 0;
   for (const CT7KEventList& l : samples) {
     const Sha256 sha = EventListSha256(l);
-    const std::int32_t ints[] = {l.m_nPanelType, l.m_nSerNum,   l.m_nReadYear, l.m_nReadMonth,
-                                 l.m_nReadDay,   l.m_nReadHour, l.m_nReadMin,  l.m_nReadSec};
-    std::vector<fuzz::Column> entry{BigEndian(++n, 8), std::vector<std::uint8_t>(sha.begin(), sha.end())};
-    for (std::int32_t v : ints) entry.emplace_back(BigEndian(static_cast<std::uint32_t>(v), 4));
-    entry.emplace_back(std::vector<std::uint8_t>{'i', 'v', 'a', 'n', 'o', 'v'});
-    entry.emplace_back(BigEndian(l.GetCount() * 16 + 2000, 8));
-    std::vector<fuzz::Column> row;
+    std::vector<fuzz::Column> columns{BigEndian(++n, 8), Bytes(sha.begin(), sha.end())};
+    for (std::int32_t v : {l.m_nPanelType, l.m_nSerNum, l.m_nReadYear, l.m_nReadMonth, l.m_nReadDay,
+                           l.m_nReadHour, l.m_nReadMin, l.m_nReadSec})
+      columns.push_back(BigEndian(static_cast<std::uint32_t>(v), 4));
+    columns.push_back(Bytes{'i', 'v', 'a', 'n', 'o', 'v'});
+    columns.push_back(BigEndian(l.GetCount() * 16 + 2000, 8));
     for (const ServerColumnBytes& c : EncodeServerRow({l, {"/home/u/visit.t7kev", n == 2}, 1700000000}, sha))
-      row.push_back(c);
+      columns.push_back(c);
     Bytes seed;
-    fuzz::PutColumns(seed, entry);
-    fuzz::PutColumns(seed, row);
+    fuzz::PutColumns(seed, columns);
     Save(out, "seed-" + std::to_string(n), seed);
   }
 }
@@ -177,20 +144,14 @@ void ArchiveBlobSeeds(const fs::path& out) {
     SqliteDb db = SqliteDb::OpenExisting(path);
     SqliteStatement r = db.Prepare(
         "SELECT r.config_name, r.reserved, r.texts, r.chunks, c.events, p.pieces, p.gaps, r.event_count, "
-        "p.events,"
-        " c.id FROM readout r, panel p, chunk c ORDER BY c.id");
+        "p.events, c.id FROM readout r, panel p, chunk c ORDER BY c.id");
     while (r.Step()) {
       Bytes seed;
-      fuzz::PutUint(seed, static_cast<std::uint32_t>(r.Int(7)), 4);
-      fuzz::PutUint(seed, static_cast<std::uint32_t>(r.Int(8)), 4);
+      for (int i : {7, 8}) fuzz::PutUint(seed, static_cast<std::uint32_t>(r.Int(i)), 4);
       fuzz::PutUint(seed, static_cast<std::uint32_t>(r.Int(9) - 1), 1);
       std::vector<fuzz::Column> blobs;
-      for (int i = 0; i < 7; ++i) {
-        if (r.IsNull(i))
-          blobs.emplace_back();
-        else
-          blobs.emplace_back(std::vector<std::uint8_t>(r.Blob(i).begin(), r.Blob(i).end()));
-      }
+      for (int i = 0; i < 7; ++i)
+        blobs.push_back(r.IsNull(i) ? fuzz::Column() : Bytes(r.Blob(i).begin(), r.Blob(i).end()));
       fuzz::PutColumns(seed, blobs);
       Save(out, "seed-" + std::to_string(r.Int(9)), seed);
     }

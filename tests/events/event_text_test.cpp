@@ -1,13 +1,20 @@
+// The texts of events: sentences, device texts and the code page they are
+// written in.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <initializer_list>
+#include <random>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "events/codec.h"
+#include "events/device_texts.h"
 #include "events/t7k_event.h"
 #include "tests/events/event_builder.h"
+
+using namespace logwick;
 
 namespace {
 
@@ -28,10 +35,7 @@ TEST(EventText, Sentences) {
   CT7KEvent blocked = device, blockedBefore = device;
   blocked.Raw()[13] = 0x04 | 0x02;  // blocked and without link now, link before
   blockedBefore.Raw()[13] = 0x01 | 0x08;
-  const struct {
-    CT7KEvent ev;
-    const char* text;
-  } cases[] = {
+  const std::pair<CT7KEvent, const char*> cases[] = {
       {Ev(1, {0}), "включение питания"},
       {Ev(1, {4}), "выход из просмтора событий"},
       {Ev(1, {29}), "сброс тревоги"},
@@ -106,23 +110,121 @@ TEST(EventText, Sentences) {
       {Ev(32766), "ошибка чтения данных"},
       {Ev(32767), "нет информации"},
   };
-  for (const auto& c : cases) EXPECT_EQ(c.ev.GetText(kTexts), c.text) << c.ev.Code() << "/" << int(c.ev.B(6));
+  for (const auto& [ev, text] : cases)
+    EXPECT_EQ(ev.GetText(kTexts), text) << ev.Code() << "/" << int(ev.B(6));
 }
 
 // Reports and the panel side speak Windows-1251: every sentence built from any
 // bytes must survive the trip there and back, with nothing lost to '?'.
 TEST(EventText, AnyRecordGivesTextTheCodePageCanHold) {
-  std::uint32_t x = 12345;
-  auto next = [&x] {
-    x = x * 1103515245u + 12345u;
-    return static_cast<std::uint8_t>(x >> 16);
-  };
+  std::mt19937 random(12345);
   for (int i = 0; i < 30000; ++i) {
     CT7KEvent ev;
-    for (auto& b : ev.Raw()) b = next();
+    for (auto& b : ev.Raw()) b = static_cast<std::uint8_t>(random());
     ev.SetCode(static_cast<std::uint16_t>(i % 26));  // mostly codes with a meaning
     const std::string text = ev.GetText(kTexts);
     ASSERT_FALSE(text.empty());
     ASSERT_EQ(logwick::Cp1251ToUtf8(logwick::Utf8ToCp1251(text)), text) << text;
   }
+}
+
+namespace {
+
+// What an Append* function adds to an empty string.
+template <class... Args>
+std::string Text(void (*append)(std::string&, Args...), std::type_identity_t<Args>... args) {
+  std::string s;
+  append(s, args...);
+  return s;
+}
+
+}  // namespace
+
+// Only the low 24 bits choose the class, but the whole serial is printed. K and
+// V are Latin, the rest Cyrillic; ЕФ is Cyrillic before ASCII digits.
+TEST(DeviceTexts, ClassAndNameBySerial) {
+  std::string got;
+  for (std::uint32_t serial : {2u,        3u,        99999u,    100000u,   9000000u,    9600000u,   10500000u,
+                               11000000u, 11999999u, 12000001u, 12999999u, 13000000u,   13599999u,  13600000u,
+                               14000000u, 14999999u, 15499999u, 15500000u, 0x01B71B01u, 0xABFFFFFFu})
+    got += std::to_string(DeviceClassOf(serial)) + " " + Text(AppendDeviceTypeName, serial) + ", ";
+  EXPECT_EQ(
+      got,
+      "13 0x00000002, 7 ЕФ418-305, 7 ЕФ418-305, 8 ЕФ418-305, 9 Тепл, 10 ???, 13 0x00a037a0, 2 KVN, "
+      "3 KVNЛ, 1 KVЕ, 0 KVЕЛ, 5 KVЖ, 12 KVЯ, 13 0x00cf8500, 4 KVГ, 11 KЭЦ, 6 KVR, 13 0x00ec82e0, 1 KVЕ, "
+      "13 0xabffffff, ");
+  EXPECT_EQ(Text(AppendDeviceTypeName, 12000001), "KV\xD0\x95");
+  EXPECT_EQ(Text(AppendDeviceTypeName, 50000),
+            "\xD0\x95\xD0\xA4"
+            "418-305");
+}
+
+TEST(DeviceTexts, StateTexts) {
+  // Blocked wins over everything.
+  EXPECT_EQ(Text(AppendDeviceStateText, 25, 12000001, false, true), "блокировано");
+  EXPECT_EQ(Text(AppendDeviceStateText, 25, 12000001, false, false), "нет связи");
+  // Per serial (smoke, smoke with readiness, heat, three other classes, one without a table) its states.
+  const std::pair<std::uint32_t, std::vector<std::uint8_t>> states[] = {
+      {50000, {2, 9, 10, 15, 109, 110, 254, 249}},
+      {200000, {249, 250}},
+      {9100000, {90, 91, 10, 239, 3, 254, 240}},
+      {12500000, {67, 26}},
+      {13500000, {52}},
+      {15000000, {249}},
+      {9600000, {25}},
+      {1, {0}}};
+  std::string got;
+  for (const auto& [serial, codes] : states)
+    for (std::uint8_t state : codes) got += Text(AppendDeviceStateText, state, serial, true, false) + "|";
+  EXPECT_EQ(got,
+            "запылен|неисправность код 9|0.00 дБ/м|0.05 дБ/м|0.99 дБ/м|код 110|кнопка+указка|код 249|"
+            "не готов|нажата кнопка|"
+            "20 гр|20 грпревышен диф. порог|-60 гр|168 грпревышен диф. порог|"
+            "неисправность код 3|нажата кнопка|код 240|"
+            "сработало два или более датчов|код 26|сработал датчик и несиправность цепи|"
+            "подготовка к работе|код 25|код 0|");
+}
+
+TEST(DeviceTexts, FlagsAndLoopStates) {
+  EXPECT_EQ(Text(AppendBeamFlagsText, 0x05),
+            "Тревога+, Неиспр.-, Внимание+, Автоматика-, флаг4-, флаг5-, флаг6-");
+  EXPECT_EQ(Text(AppendBeamFlagsText, 0xFE),
+            "Тревога-, Неиспр.+, Внимание+, Автоматика+, флаг4+, флаг5+, флаг6+");
+  EXPECT_EQ(Text(AppendUnitFlagsText, 8), "Тревога0, Неиспр.0, Внимание0, Норма1, 0x00000008");
+  EXPECT_EQ(Text(AppendUnitFlagsText, 0xDEADBEF7u), "Тревога1, Неиспр.1, Внимание1, Норма0, 0xdeadbef7");
+  EXPECT_EQ(Text(AppendLoopStateName, 0), "не используется");
+  EXPECT_EQ(Text(AppendLoopStateName, 6), "проверка");
+  EXPECT_EQ(Text(AppendLoopStateName, 7), "?????");
+}
+
+TEST(Codec, EveryByteSurvivesTheRoundTrip) {
+  for (int b = 0; b < 256; ++b)
+    EXPECT_EQ(Utf8ToCp1251(Cp1251ToUtf8(std::string(1, char(b)))), std::string(1, char(b))) << "byte " << b;
+  EXPECT_EQ(Cp1251ToUtf8("\xCF\xEE\xE6\xE0\xF0\xA8\xB8\xB9"), "ПожарЁё№");
+  EXPECT_EQ(Utf8ToCp1251("Пожар€"), "\xCF\xEE\xE6\xE0\xF0\x88");
+  // The one byte the code page leaves undefined keeps its own code point.
+  EXPECT_EQ(Cp1251ToUtf8("\x98"), "\xC2\x98");
+}
+
+TEST(Codec, MalformedOrForeignUtf8BecomesQuestionMarks) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"a\x80z", "a?z"},        // stray continuation byte
+      {"a\xD0", "a?"},          // cut short at the end
+      {"\xD0z", "?z"},          // lead byte without continuation
+      {"\xC0\x80", "??"},       // overlong NUL
+      {"\xE0\x80\xA7", "???"},  // overlong quote
+      {"\xF8\x80\x80\x80\x80", "?????"},
+      {"漢x", "?x"},              // not in the code page
+      {"\xF0\x9F\x94\xA5", "?"},  // outside the BMP
+  };
+  for (const auto& [utf8, cp1251] : cases) EXPECT_EQ(Utf8ToCp1251(utf8), cp1251) << utf8;
+}
+
+TEST(Codec, Utf16) {
+  const char16_t pair[] = {u'Я', 0xD83D, 0xDD25};
+  EXPECT_EQ(Utf16ToUtf8(pair, 3), "Я\xF0\x9F\x94\xA5");
+  const char16_t lone[] = {0xD83D, u'a', 0xDD25};
+  EXPECT_EQ(Utf16ToUtf8(lone, 3),
+            "\xEF\xBF\xBD"
+            "a\xEF\xBF\xBD");
 }

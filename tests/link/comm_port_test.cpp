@@ -31,6 +31,14 @@ long long MsSince(Clock::time_point t) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t).count();
 }
 
+// This thread's voluntary context switches and its CPU time in ms so far.
+std::pair<long, long long> ThreadUsage() {
+  rusage u{};
+  ::getrusage(RUSAGE_THREAD, &u);
+  return {u.ru_nvcsw, (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000LL +
+                          (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000};
+}
+
 // Every test runs with a ports folder of its own.
 class PtyLine : public ::testing::Test {
  protected:
@@ -77,26 +85,18 @@ TEST_F(PtyLine, OpenIsExclusiveAndRefusesWhatItCannotSet) {
 }
 
 TEST_F(PtyLine, PortNamesAndThePresentPorts) {
-  const std::pair<unsigned, std::string> cases[] = {
-      {1, "/dev/ttyS0"},  // COM1-32: serial ports
-      {32, "/dev/ttyS31"},
-      {33, "/dev/ttyUSB0"},  // COM33-64: USB adapters
-      {64, "/dev/ttyUSB31"},
-      {65, "/dev/ttyACM0"},  // COM65-96: USB modems
-      {96, "/dev/ttyACM31"},
-      {97, ""},  // no default device
-      {0, ""},
-      {256, ""},
-  };
-  for (const auto& [n, path] : cases) EXPECT_EQ(PortDevicePath(n), path) << n;
-  // Links win and may name any number; a dangling link or a plain file is not listed.
+  // COM1-32: serial ports, COM33-64: USB adapters, COM65-96: USB modems; no default device else.
+  std::string names;
+  for (unsigned n : {0, 1, 32, 33, 64, 65, 96, 97, 256})
+    names += std::to_string(n) + "=" + PortDevicePath(n) + " ";
+  EXPECT_EQ(names,
+            "0= 1=/dev/ttyS0 32=/dev/ttyS31 33=/dev/ttyUSB0 64=/dev/ttyUSB31 65=/dev/ttyACM0 "
+            "96=/dev/ttyACM31 97= 256= ");
+  // Links win (over a default device too) and may name any number; a dangling
+  // link or a plain file is not listed.
   WriteBytes(dir_.File("plain"), {1});
   const std::pair<unsigned, std::string> links[] = {
-      {3, "/dev/null"},  // over a default device
-      {200, "/dev/null"},
-      {151, dir_.File("gone")},  // dangling
-      {152, dir_.File("plain")},
-  };
+      {3, "/dev/null"}, {200, "/dev/null"}, {151, dir_.File("gone")}, {152, dir_.File("plain")}};
   for (const auto& [n, target] : links) Link(n, target);
   EXPECT_EQ(PortDevicePath(3), dir_.File("COM3"));
   EXPECT_EQ(PortDevicePath(200), dir_.File("COM200"));
@@ -149,18 +149,13 @@ TEST_F(PtyLine, PacedPanelTakesTheWireTimeWithFewWakeUps) {
   CCommPort port;
   ASSERT_TRUE(port.OpenDevice(StartPanel({.blockSize = 4, .notReadyPolls = 1}, true), 1200, 2));
   ASSERT_EQ(SetPanelAddress(port, kSerial, 1), LinkStatus::Ok);
-  auto wakeUps = [] {
-    rusage u{};
-    ::getrusage(RUSAGE_THREAD, &u);
-    return u.ru_nvcsw;
-  };
   std::uint8_t out[64];
   // 11 bits at 1200 baud: select 5 + 5 bytes (92 ms), "not ready" 3 + 3 (55 ms) and its
   // deadline (72 - 3) * 10 + 80 = 770 ms, the block 3 + 67 (642 ms): 1559 ms.
   const auto t = Clock::now();
-  const long before = wakeUps();
+  const long before = ThreadUsage().first;
   ASSERT_EQ(ReadEventBlock(port, 0, out, 4), LinkStatus::Ok);
-  const long woken = wakeUps() - before;
+  const long woken = ThreadUsage().first - before;
   const auto took = MsSince(t);
   EXPECT_TRUE(took >= 1550 && took < 1559 + 150) << took;
   EXPECT_LT(woken, 20);  // 83 bytes came in
@@ -175,17 +170,11 @@ TEST(PtyHangUp, ReadWaitsOutTheDeadlineWithoutSpinning) {
   ASSERT_TRUE(port.OpenDevice(::ptsname(master), 9600, 0)) << port.LastError();
   ::close(master);
 
-  auto cpuMs = [] {
-    rusage u{};
-    ::getrusage(RUSAGE_THREAD, &u);
-    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000LL +
-           (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000;
-  };
   std::uint8_t buf[300];
   std::size_t count = 99;
-  const long long cpu0 = cpuMs();
+  const long long cpu0 = ThreadUsage().second;
   const auto t0 = Clock::now();
   port.Read(buf, sizeof buf, count, 5);  // deadline 300 * 12000 / 9600 + 80 = 455 ms
-  const long long wall = MsSince(t0), cpu = cpuMs() - cpu0;
+  const long long wall = MsSince(t0), cpu = ThreadUsage().second - cpu0;
   EXPECT_TRUE(count == 0 && wall >= 440 && cpu < 60) << count << " bytes, " << cpu << " of " << wall << " ms";
 }

@@ -1,27 +1,30 @@
 // The port probe on a machine described by a made-up system view: what a
 // pseudo-terminal cannot bring about (no permission, a busy port and its
-// holder, ModemManager), with the real serial port and a virtual panel.
-#include "link/port_probe.h"
-
+// holder, ModemManager), with the real serial port and a virtual panel; and
+// the host's system view read from made-up /sys and /proc trees: what stands
+// behind a device, who holds it, whether ModemManager runs.
 #include <gtest/gtest.h>
 
-#include <map>
-
+#include "link/port_probe.h"
 #include "link/port_probe_text.h"
+#include "link/system_view.h"
 #include "sim/pty_panel.h"
+#include "tests/lists/test_files.h"
 
 using namespace logwick;
+using namespace logwick::test;
+namespace fs = std::filesystem;
 
 namespace {
 
 // A machine where the probed device is `device`, which appears as `resolved`.
 struct MadeUpSystem : SystemView {
   std::optional<DeviceNode> Node(const std::string& path) const override {
-    if (path != device || !present) return std::nullopt;
-    return DeviceNode{resolved, true, gid, readWrite};
+    return path == device && present ? std::optional(DeviceNode{resolved, true, gid, readWrite})
+                                     : std::nullopt;
   }
   std::string LinkTarget(const std::string&) const override { return {}; }
-  std::string GroupName(unsigned g) const override { return groups.count(g) ? groups.at(g) : ""; }
+  std::string GroupName(unsigned g) const override { return g == 20 ? "dialout" : g == 0 ? "root" : ""; }
   bool GroupListsUser(unsigned) const override { return listed; }
   bool SessionHasGroup(unsigned) const override { return false; }
   std::string UserName() const override { return "engineer"; }
@@ -31,15 +34,10 @@ struct MadeUpSystem : SystemView {
   bool ModemManagerRunning() const override { return modemManager; }
   PortHardware Hardware(const std::string&) const override { return hardware; }
 
-  std::string device;
-  std::string resolved = "/dev/ttyACM0";
-  bool present = true;
+  std::string device, resolved = "/dev/ttyACM0";
+  bool present = true, readWrite = true, listed = false, modemManager = false;
   unsigned gid = 20;
-  bool readWrite = true;
-  bool listed = false;
-  std::map<unsigned, std::string> groups{{0, "root"}, {20, "dialout"}};
   std::vector<ProcessInfo> holders;
-  bool modemManager = false;
   PortHardware hardware{"Arduino Uno", "2341", "0043"};
 };
 
@@ -50,6 +48,13 @@ std::string Text(const ProbeReport& r) {
   return text;
 }
 
+// Whether the report says `words`.
+::testing::AssertionResult Says(const ProbeReport& r, const std::string& words) {
+  if (Text(r).find(words) != std::string::npos) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "no \"" << words << "\" in\n" << Text(r);
+}
+
+// A virtual panel on a pseudo-terminal, probed on a made-up machine.
 class ProbeOnAMadeUpSystem : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -70,12 +75,7 @@ class ProbeOnAMadeUpSystem : public ::testing::Test {
 
 TEST_F(ProbeOnAMadeUpSystem, NoPermissionNamesTheGroupToJoin) {
   system_.readWrite = false;
-  struct Case {
-    unsigned gid;
-    bool listed;
-    std::string said;
-  };
-  const Case cases[] = {
+  const std::tuple<unsigned, bool, std::string> cases[] = {
       {20, false,
        "пользователь engineer в неё не входит.\nДобавьте его в группу: sudo usermod -aG dialout engineer"},
       {20, true,
@@ -83,12 +83,11 @@ TEST_F(ProbeOnAMadeUpSystem, NoPermissionNamesTheGroupToJoin) {
       {0, false, "попросите администратора открыть доступ к порту"},
       {77, false, "попросите администратора открыть доступ к порту"},
   };
-  for (const Case& c : cases) {
-    system_.gid = c.gid;
-    system_.listed = c.listed;
+  for (const auto& [gid, listed, said] : cases) {
+    system_.gid = gid, system_.listed = listed;
     const ProbeReport r = Probe();
     EXPECT_EQ(r.verdict, ProbeVerdict::kNoPermission);
-    EXPECT_NE(Text(r).find(c.said), std::string::npos) << Text(r);
+    EXPECT_TRUE(Says(r, said));
   }
   EXPECT_EQ(panel_.Inspect([](const sim::VirtualPanel& p) { return p.RequestsSeen(); }), 0u);
   system_.present = false;
@@ -101,19 +100,17 @@ TEST_F(ProbeOnAMadeUpSystem, ABusyPortNamesItsHolderAndModemManagerIsToldHowToKe
   system_.holders = {{4242, "minicom"}, {4243, "picocom"}};
   ProbeReport r = Probe();
   EXPECT_EQ(r.verdict, ProbeVerdict::kBusy);
-  EXPECT_NE(Text(r).find("занят: его держит процесс 4242 (minicom), процесс 4243 (picocom)."),
-            std::string::npos)
-      << Text(r);
-  EXPECT_EQ(Text(r).find("ModemManager"), std::string::npos);
+  EXPECT_TRUE(Says(
+      r, "Порт " + system_.resolved + " занят: его держит процесс 4242 (minicom), процесс 4243 (picocom)."));
+  EXPECT_FALSE(Says(r, "ModemManager"));
 
   const std::string rule =
       "ATTRS{idVendor}==\"2341\", ATTRS{idProduct}==\"0043\", ENV{ID_MM_DEVICE_IGNORE}=\"1\"";
   system_.holders = {{812, "ModemManager"}};
   r = Probe();
-  EXPECT_NE(Text(r).find("процесс 812 (ModemManager)"), std::string::npos);
-  EXPECT_NE(Text(r).find(rule), std::string::npos) << Text(r);
+  EXPECT_TRUE(Says(r, "процесс 812 (ModemManager)") && Says(r, rule));
   system_.holders.clear();
-  EXPECT_NE(Text(Probe()).find("занят другой программой"), std::string::npos);
+  EXPECT_TRUE(Says(Probe(), "занят другой программой"));
   holder.Close();
 
   // Running, not holding the port: the panel is found all the same, with the advice.
@@ -122,69 +119,116 @@ TEST_F(ProbeOnAMadeUpSystem, ABusyPortNamesItsHolderAndModemManagerIsToldHowToKe
   r = Probe();
   EXPECT_EQ(std::make_tuple(r.verdict, r.serial, r.deviceType),
             std::make_tuple(ProbeVerdict::kPanel, 4660u, 3));
-  EXPECT_NE(Text(r).find("KERNEL==\"ttyACM0\", ENV{ID_MM_DEVICE_IGNORE}=\"1\""), std::string::npos)
-      << Text(r);
+  EXPECT_TRUE(Says(r, "KERNEL==\"ttyACM0\", ENV{ID_MM_DEVICE_IGNORE}=\"1\""));
   system_.resolved = "/dev/ttyS0";  // not a device ModemManager looks at
-  EXPECT_EQ(Text(Probe()).find("ModemManager"), std::string::npos);
+  EXPECT_FALSE(Says(Probe(), "ModemManager"));
 }
 
 // What a line itself brings about, each verdict with its words (the statuses
-// they give are logwick-cli's: CliProbe).
+// they give are logwick-cli's: CliLine).
 TEST(ProbeOnALine, EachAnswerOrItsAbsenceIsExplained) {
   using V = ProbeVerdict;
-  struct Case {
-    sim::PanelConfig panel;
-    sim::PtyOptions line;
-    V verdict;
-    std::vector<std::string> said;
-  };
-  const Case cases[] = {
-      {{},
-       {},
-       V::kPanel,
-       {"серийный номер 4660, Тарвел-7К (тип 3), версия 3.12 от 14/06/2021", "режим ГАЗ не нужен"}},
-      {{.serial = 700123, .deviceType = 4, .versionMajor = 2, .versionMinor = 5},
-       {.onlyAtBaud = 1200},
-       V::kPanel,
-       {"серийный номер 700123, Тарвел-7Л (тип 4), версия 2.5", "в режиме ГАЗ (1200 бод 8E1)",
-        "9600 бод 8N1: нет ответа", "1200 бод 8E1 (режим ГАЗ): ответил прибор 700123"}},
-      {{.faults = {.silentOn = {sim::Request::Address}}},
-       {},
-       V::kPanelIncomplete,
-       {"Прибор 4660 ответил на поиск при 9600 бод 8N1, но не на установку адреса"}},
-      {{.faults = {.silentOn = {sim::Request::Type}}}, {}, V::kPanelIncomplete, {"но не на запрос типа"}},
-      {{.faults = {.silent = true}},
-       {},
-       V::kSilence,
-       {"Прибор не отвечает ни при 9600 бод 8N1, ни при 1200 бод 8E1 (режим ГАЗ)."}},
-      {{.faults = {.silent = true}},
-       {.echo = true},
-       V::kEcho,
-       {"(эхо)", "Прибор за эхом не ответил", "9600 бод 8N1: эхо\n"}},
-      {{},
-       {.echo = true},
-       V::kEcho,
-       {"За эхом ответил прибор 4660", "9600 бод 8N1: эхо, за ним ответил прибор 4660"}},
-      // Every answer to the search damaged, in both line modes.
-      {{.faults = {.badChecksumOn = {1, 2, 3, 4, 5, 6}}},
-       {},
-       V::kNoise,
-       {"это не ответ прибора", "9600 бод 8N1: посторонние байты (15)"}},
-  };
-  for (const Case& c : cases) {
-    sim::PtyPanel panel(c.panel, c.line);
+  const auto expect = [](sim::PanelConfig config, sim::PtyOptions line, V verdict,
+                         std::vector<std::string> said) {
+    sim::PtyPanel panel(std::move(config), line);
     std::string error;
     ASSERT_TRUE(panel.Open(error)) << error;
     panel.Start();
     MadeUpSystem system;
-    system.device = panel.DevicePath();
-    system.resolved = system.device;
+    system.device = system.resolved = panel.DevicePath();
     system.hardware = {};
     CCommPort port;
     const ProbeReport r = ProbePort({.device = system.device}, port, system);
-    const std::string text = Text(r);
-    EXPECT_EQ(r.verdict, c.verdict) << text;
-    for (const std::string& words : c.said)
-      EXPECT_NE(text.find(words), std::string::npos) << words << "\n" << text;
+    EXPECT_EQ(r.verdict, verdict) << Text(r);
+    for (const std::string& words : said) EXPECT_TRUE(Says(r, words));
+  };
+  expect({}, {}, V::kPanel,
+         {"серийный номер 4660, Тарвел-7К (тип 3), версия 3.12 от 14/06/2021", "режим ГАЗ не нужен"});
+  expect({.serial = 700123, .deviceType = 4, .versionMajor = 2, .versionMinor = 5}, {.onlyAtBaud = 1200},
+         V::kPanel,
+         {"серийный номер 700123, Тарвел-7Л (тип 4), версия 2.5", "в режиме ГАЗ (1200 бод 8E1)",
+          "9600 бод 8N1: нет ответа", "1200 бод 8E1 (режим ГАЗ): ответил прибор 700123"});
+  expect({.faults = {.silentOn = {sim::Request::Address}}}, {}, V::kPanelIncomplete,
+         {"Прибор 4660 ответил на поиск при 9600 бод 8N1, но не на установку адреса"});
+  expect({.faults = {.silentOn = {sim::Request::Type}}}, {}, V::kPanelIncomplete, {"но не на запрос типа"});
+  expect({.faults = {.silent = true}}, {}, V::kSilence,
+         {"Прибор не отвечает ни при 9600 бод 8N1, ни при 1200 бод 8E1 (режим ГАЗ)."});
+  expect({.faults = {.silent = true}}, {.echo = true}, V::kEcho,
+         {"(эхо)", "Прибор за эхом не ответил", "9600 бод 8N1: эхо\n"});
+  expect({}, {.echo = true}, V::kEcho,
+         {"За эхом ответил прибор 4660", "9600 бод 8N1: эхо, за ним ответил прибор 4660"});
+  // Every answer to the search damaged, in both line modes.
+  expect({.faults = {.badChecksumOn = {1, 2, 3, 4, 5, 6}}}, {}, V::kNoise,
+         {"это не ответ прибора", "9600 бод 8N1: посторонние байты (15)"});
+}
+
+namespace {
+
+class MadeUpHost : public ::testing::Test {
+ protected:
+  void File(const std::string& path, const std::string& text) {
+    fs::create_directories(fs::path(dir_.File(path)).parent_path());
+    WriteBytes(dir_.File(path), Bytes(text.begin(), text.end()));
   }
+  void Link(const std::string& path, const std::string& target) {
+    fs::create_directories(fs::path(dir_.File(path)).parent_path());
+    fs::create_symlink(target, dir_.File(path));
+  }
+  // A USB device at sys/devices/usb1/<port> with its tty below an interface.
+  void UsbAdapter(const std::string& tty, const std::string& port,
+                  std::vector<std::pair<std::string, std::string>> attrs) {
+    const std::string usb = "sys/devices/usb1/" + port;
+    for (const auto& [name, value] : attrs) File(usb + "/" + name, value + "\n");
+    fs::create_directories(dir_.File(usb + "/" + port + ":1.0/" + tty));
+    Link("sys/class/tty/" + tty + "/device", dir_.File(usb + "/" + port + ":1.0"));
+  }
+  void Process(int pid, const std::string& name, std::vector<std::pair<int, std::string>> fds) {
+    const std::string proc = "proc/" + std::to_string(pid);
+    File(proc + "/comm", name + "\n");
+    for (const auto& [fd, target] : fds) Link(proc + "/fd/" + std::to_string(fd), target);
+  }
+  HostSystemView View() const { return HostSystemView(dir_.File("sys"), dir_.File("proc")); }
+
+  TempDir dir_;
+};
+
+}  // namespace
+
+TEST_F(MadeUpHost, HardwareNamesUsbAdaptersFromTheirDeviceAttributes) {
+  UsbAdapter("ttyUSB0", "1-2",
+             {{"idVendor", "0403"},
+              {"idProduct", "6001"},
+              {"manufacturer", "FTDI"},
+              {"product", "FT232R USB UART"},
+              {"serial", "A50285BI"}});
+  UsbAdapter("ttyUSB1", "1-3", {{"idVendor", "1a86"}, {"idProduct", "7523"}});
+  UsbAdapter("ttyACM0", "1-4", {{"idVendor", "2341"}, {"idProduct", "0043"}, {"product", "Arduino Uno"}});
+  fs::create_directories(dir_.File("sys/class/tty/ttyS0"));
+  fs::create_directories(dir_.File("sys/devices/platform/serial8250"));
+  std::string got;  // per device its description and USB ids
+  for (const char* device :
+       {"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyACM0", "/dev/ttyS0", "/dev/pts/3", "/dev/null"}) {
+    const PortHardware h = View().Hardware(device);
+    got += h.description + " [" + h.usbVendorId + ":" + h.usbProductId + "]; ";
+  }
+  EXPECT_EQ(got,
+            "FTDI FT232R USB UART A50285BI [0403:6001]; USB 1a86:7523 [1a86:7523]; Arduino Uno [2341:0043]; "
+            "последовательный порт на плате [:]; псевдотерминал [:];  [:]; ");
+}
+
+TEST_F(MadeUpHost, HoldersAreTheProcessesWithTheDeviceOpenButNotAPseudoTerminalsFarEnd) {
+  Process(100, "minicom", {{0, "/dev/null"}, {3, "/dev/ttyUSB0"}});
+  Process(200, "logwick-cli", {{5, "/dev/ttyUSB1"}, {6, "/dev/pts/3"}});
+  Process(300, "logwick-cli", {{3, "/dev/ptmx"}, {4, "/dev/pts/3"}});  // the simulator serving pts/3
+  File("proc/300/fdinfo/3", "pos:\t0\nflags:\t02\ntty-index:\t3\n");
+  Process(400, "simulator", {{3, "/dev/ptmx"}, {4, "/dev/pts/4"}});  // serves another one
+  File("proc/400/fdinfo/3", "pos:\t0\ntty-index:\t4\n");
+  File("proc/self/comm", "test\n");
+  const HostSystemView view = View();
+  EXPECT_EQ(view.ProcessesHolding("/dev/ttyUSB0"), (std::vector<ProcessInfo>{{100, "minicom"}}));
+  EXPECT_EQ(view.ProcessesHolding("/dev/pts/3"), (std::vector<ProcessInfo>{{200, "logwick-cli"}}));
+  EXPECT_TRUE(view.ProcessesHolding("/dev/ttyACM0").empty());
+  EXPECT_FALSE(view.ModemManagerRunning());
+  Process(500, "ModemManager", {});
+  EXPECT_TRUE(view.ModemManagerRunning());
 }

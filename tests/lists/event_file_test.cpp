@@ -1,9 +1,11 @@
-// The event file: layout, limits, checks on loading, and stores that fail safely.
+// The event file: its byte stream, layout, limits and digest, checks on
+// loading, and stores that fail safely.
 #include "lists/event_file.h"
 
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <memory>
 
 #ifndef _WIN32
 #include <sys/file.h>
@@ -16,6 +18,8 @@
 #endif
 
 #include "events/codec.h"
+#include "lists/byte_stream.h"
+#include "lists/list_digest.h"
 #include "lists/panel_types.h"
 #include "lists/recovery_file.h"
 #include "lists/report.h"
@@ -40,6 +44,44 @@ static Bytes Slice(const Bytes& b, std::size_t at, std::size_t n) {
   return Bytes(b.begin() + at, b.begin() + at + n);
 }
 
+// Strings: an 8-bit length below 255, else 16 bits below 0xFFFE, else 32;
+// 0xFF 0xFFFE marks 16-bit characters. Short data throws.
+TEST(ByteStream, StringPrefixesWideStringsAndShortData) {
+  TempDir dir;
+  const auto load = [&](const Bytes& bytes) {
+    WriteBytes(dir.File("s.bin"), bytes);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(dir.File("s.bin").c_str(), "rb"),
+                                                      std::fclose);
+    return CArchive(f.get(), CArchive::load, "s.bin").ReadString();
+  };
+  const std::pair<std::size_t, Bytes> cases[] = {{254, {0xFE}},
+                                                 {255, {0xFF, 0xFF, 0x00}},
+                                                 {0xFFFD, {0xFF, 0xFD, 0xFF}},
+                                                 {0xFFFE, {0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}}};
+  for (const auto& [length, prefix] : cases) {
+    const std::string s(length, '\xC0');
+    std::string stored;
+    CArchive ar(stored);
+    ar.WriteString(s);
+    ar.Close();
+    EXPECT_EQ(stored, std::string(prefix.begin(), prefix.end()) + s) << length;
+    EXPECT_EQ(load(Bytes(stored.begin(), stored.end())), s) << length;
+  }
+  // 300 characters take the 16-bit length; one has no place in the code page.
+  Bytes wide = {0xFF, 0xFE, 0xFF, 0xFF, 0x2C, 0x01};
+  for (int i = 0; i < 299; ++i) AppendLe16(wide, u'Я');
+  AppendLe16(wide, 0x4E2D);
+  EXPECT_EQ(load(wide), std::string(299, '\xDF') + "?");
+  const Bytes cut[] = {
+      {},                                          // no prefix at all
+      {0xFF, 0x00},                                // cut inside the 16-bit length
+      {0x05, 't', '7'},                            // fewer characters than the length
+      {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},  // claims 4 GiB
+      {0xFF, 0xFE, 0xFF, 0x03, 'a', 0},            // wide string cut short
+  };
+  for (const Bytes& b : cut) EXPECT_THROW(load(b), CArchiveException) << b.size();
+}
+
 TEST(EventFile, StoredLayoutIsByteExact) {
   TempDir dir;
   const CT7KEventList list = MakeFullList(3);
@@ -57,7 +99,9 @@ TEST(EventFile, StoredLayoutIsByteExact) {
   EXPECT_EQ(Slice(StoreBytes(dir, CT7KEventList()), 0, 4), Bytes({3, '?', '?', '?'}));
 }
 
-TEST(EventFile, StoreThenLoadGivesTheSameList) {
+// A panel history longer than a file holds: the file takes its newest events
+// with the header, texts and reserved block; a shorter list goes whole.
+TEST(EventFile, StoreThenLoadGivesTheSameListOrItsFileableHead) {
   TempDir dir;
   for (int type : {1, 2, 3}) {
     CT7KEventList list = MakeFullList(50), loaded;
@@ -65,22 +109,22 @@ TEST(EventFile, StoreThenLoadGivesTheSameList) {
     list.m_texts.push_back("");
     EXPECT_TRUE(LoadBytes(dir, StoreBytes(dir, list), loaded) == FileStatus::Done && loaded == list) << type;
     EXPECT_EQ(PanelTypeFromTag(PanelTypeTag(type)), type);
+    EXPECT_EQ(FileableHead(list), list);
   }
   EXPECT_EQ(PanelTypeName(3), "Тарвел-7К(Apollo)");
-}
-
-// A panel history longer than a file holds: the file takes its newest events
-// with the header, texts and reserved block; a shorter list goes whole.
-TEST(EventFile, FileableHeadKeepsTheNewestEventsAFileHolds) {
-  TempDir dir;
-  const CT7KEventList shortList = MakeFullList(5);
-  EXPECT_EQ(FileableHead(shortList), shortList);
-
   // Sample events depend on their place only: the longer list begins with the shorter.
   const CT7KEventList head = FileableHead(MakeFullList(CT7KEventList::kMaxEvents + 7));
   CT7KEventList loaded;
   EXPECT_EQ(head, MakeFullList(CT7KEventList::kMaxEvents));
   EXPECT_TRUE(LoadBytes(dir, StoreBytes(dir, head), loaded) == FileStatus::Done && loaded == head);
+  // The digest is the SHA-256 of exactly the stored bytes, even the never-read block.
+  const Bytes file = StoreBytes(dir, head);
+  EXPECT_EQ(EventFileBytes(head), std::string(file.begin(), file.end()));
+  EXPECT_EQ(EventListSha256(head), Sha256Of(file.data(), file.size()));
+  loaded.m_reserved[1000] ^= 1;
+  EXPECT_NE(EventListSha256(loaded), EventListSha256(head));
+  EXPECT_EQ(HexOf(Sha256Of("", 0)), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+  EXPECT_EQ(HexOf(Sha256Of("abc", 3)), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
 }
 
 // A refused or short file leaves the list as it was, whatever was read before.

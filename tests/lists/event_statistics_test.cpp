@@ -1,9 +1,11 @@
-// Statistics: counts per kind and per day, the period, the busiest beams and
-// devices; bad dates stay out of the days and the period.
+// The kinds of events, and statistics: counts per kind and per day, the
+// period, the busiest beams and devices; bad dates stay out of the days and the
+// period.
 #include "lists/event_statistics.h"
 
 #include <gtest/gtest.h>
 
+#include "lists/event_kinds.h"
 #include "lists/stamp_calendar.h"
 #include "tests/lists/list_samples.h"
 
@@ -26,21 +28,14 @@ void PrintTo(const RankedNumber& r, std::ostream* os) { *os << r.number << ":" <
 }  // namespace logwick
 
 TEST(StampCalendar, GoodDatesSecondsAndTextAsPacked) {
-  const std::pair<std::uint32_t, bool> dates[] = {
-      {Stamp(2024, 2, 29), true},
-      {Stamp(2023, 2, 29), false},  // leap years
-      {Stamp(2000, 2, 29), true},
-      {Stamp(2024, 4, 31), false},  // 2000 is one; April has 30
-      {Stamp(2024, 12, 31, 23, 59, 59), true},
-      {Stamp(2024, 13, 1), false},
-      {Stamp(2024, 0, 1), false},
-      {Stamp(2024, 1, 0), false},
-      {Stamp(2024, 1, 1, 24), false},
-      {Stamp(2024, 1, 1, 0, 60), false},
-      {Stamp(2024, 1, 1, 0, 0, 60), false},
-  };
-  for (const auto& [stamp, good] : dates) EXPECT_EQ(HasGoodDate(stamp), good) << IsoTime(stamp);
-
+  // Leap years (2000 is one), the days of April, the end of a year, then each field one past its range.
+  std::string good;
+  for (std::uint32_t stamp :
+       {Stamp(2024, 2, 29), Stamp(2023, 2, 29), Stamp(2000, 2, 29), Stamp(2024, 4, 31),
+        Stamp(2024, 12, 31, 23, 59, 59), Stamp(2024, 13, 1), Stamp(2024, 0, 1), Stamp(2024, 1, 0),
+        Stamp(2024, 1, 1, 24), Stamp(2024, 1, 1, 0, 60), Stamp(2024, 1, 1, 0, 0, 60)})
+    good += HasGoodDate(stamp) ? '+' : '-';
+  EXPECT_EQ(good, "+-+-+------");
   EXPECT_EQ(CalendarSeconds(Stamp(2000, 1, 1, 0)), 0);
   EXPECT_EQ(CalendarSeconds(Stamp(2001, 1, 1, 0)), 366 * 86400);
   EXPECT_EQ(CalendarSeconds(Stamp(2024, 3, 1, 0)) - CalendarSeconds(Stamp(2024, 2, 28, 0)), 2 * 86400);
@@ -48,6 +43,23 @@ TEST(StampCalendar, GoodDatesSecondsAndTextAsPacked) {
             365 * 86400 - 1);
   EXPECT_EQ(IsoTime(0xFFFFFFFFu), "2063-15-31T31:63:63");
   EXPECT_EQ(IsoTime(0, ' '), "2000-00-00 00:00:00");
+}
+
+// Every code's kind and the beam (B6) or device (B10) it names.
+TEST(EventKinds, EveryCodeHasItsKindAndOnlyBeamsAndDevicesNameANumber) {
+  std::string got;
+  for (std::uint16_t code : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 23, 32766, 65535}) {
+    const CT7KEvent ev = MakeEvent(0, code, {6, 7, 8, 9, 40});
+    got += std::to_string(code) + ":" + std::string(KindName(KindOf(ev)));
+    if (BeamOf(ev)) got += " луч " + std::to_string(*BeamOf(ev));
+    if (DeviceOf(ev)) got += " устройство " + std::to_string(*DeviceOf(ev));
+    got += ", ";
+  }
+  EXPECT_EQ(
+      got,
+      "0:прочие, 1:режимы, 2:устройства устройство 40, 3:режимы, 4:сообщения, 5:лучи луч 6, 6:ПР4545, "
+      "7:режимы, 8:лучи луч 6, 9:режимы, 10:ведомые, 11:устройства устройство 40, 12:ведомые, 13:прочие, "
+      "23:прочие, 32766:прочие, 65535:прочие, ");
 }
 
 TEST(Statistics, KindsPeriodAndDaysLeaveBadDatesOut) {
@@ -59,23 +71,18 @@ TEST(Statistics, KindsPeriodAndDaysLeaveBadDatesOut) {
   list.AddTail(MakeEvent(Stamp(2024, 3, 1, 9), 32767));
   list.AddTail(MakeEvent(Stamp(2024, 2, 28, 23, 59, 59), 2));
   const EventStatistics s = ComputeStatistics(list);
-  EXPECT_EQ(s.events, 6u);
+  ASSERT_EQ(std::make_tuple(s.events, s.first, s.last, s.days.size()),
+            std::make_tuple(6u, Stamp(2024, 2, 28, 23, 59, 59), Stamp(2024, 3, 2, 8), 3u));
   EXPECT_EQ(s.kinds, (KindCounts{1, 1, 1, 0, 1, 1, 1}));
-  EXPECT_EQ(s.first, Stamp(2024, 2, 28, 23, 59, 59));
-  EXPECT_EQ(s.last, Stamp(2024, 3, 2, 8));
-  ASSERT_EQ(s.days.size(), 3u);
-  EXPECT_EQ(s.days[0].date, Stamp(2024, 2, 28, 0));
   EXPECT_EQ(s.days[1].kinds, (KindCounts{0, 0, 0, 0, 1, 0, 1}));
-  EXPECT_EQ(s.days[1].newestRow, 2u);  // two events at 09:00: the higher in the list came last
-  EXPECT_EQ(s.days[2].Total(), 2u);
-  EXPECT_EQ(s.days[2].newestRow, 0u);
+  // Two events at 09:00 on day 1: the higher in the list came last.
+  EXPECT_EQ(std::make_tuple(s.days[0].date, s.days[1].newestRow, s.days[2].Total(), s.days[2].newestRow),
+            std::make_tuple(Stamp(2024, 2, 28, 0), 2u, 2u, 0u));
 
   CT7KEventList bad;
   bad.AddTail(MakeEvent(0, 5, {3}));
   const EventStatistics onlyBad = ComputeStatistics(bad);
-  EXPECT_EQ(onlyBad.events, 1u);
-  EXPECT_FALSE(onlyBad.first || onlyBad.last);
-  EXPECT_TRUE(onlyBad.days.empty());
+  EXPECT_TRUE(onlyBad.events == 1 && !onlyBad.first && !onlyBad.last && onlyBad.days.empty());
   EXPECT_EQ(onlyBad.topBeams, (std::vector<RankedNumber>{{3, 1}}));
 }
 
@@ -101,7 +108,6 @@ TEST(Statistics, PredicateChoosesTheEvents) {
   CT7KEventList list;
   for (std::uint8_t b = 1; b <= 4; ++b) list.AddTail(Beam(b, Stamp(2024, 3, b)));
   const EventStatistics s = ComputeStatistics(list, [](const CT7KEvent& ev) { return ev.B(6) % 2 == 0; });
-  EXPECT_EQ(s.events, 2u);
-  EXPECT_EQ(s.first, Stamp(2024, 3, 2));
-  EXPECT_EQ(s.topBeams, (std::vector<RankedNumber>{{2, 1}, {4, 1}}));
+  EXPECT_EQ(std::make_tuple(s.events, s.first, s.topBeams),
+            std::make_tuple(2u, Stamp(2024, 3, 2), std::vector<RankedNumber>{{2, 1}, {4, 1}}));
 }

@@ -5,13 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <string>
 
-#ifndef _WIN32
-#include <unistd.h>
-#endif
+#include "tests/lists/test_files.h"
 
 using namespace logwick;
 
@@ -43,27 +40,23 @@ TEST(UserFolders, UserDirsEntryReadsTheFileAsTheShellWould) {
 
 TEST(UserFolders, DocumentsFolderFallsBackToHomeOnlyWhenItIsMissing) {
   namespace fs = std::filesystem;
-  const fs::path base = fs::temp_directory_path() / ("logwick-user-folders-" + std::to_string(::getpid()));
-  const fs::path home = base / "home";
-  const fs::path config = base / "config";
+  logwick::test::TempDir dir;
+  const std::string home = dir.File("home"), config = dir.File("config");
   fs::create_directories(home);
   fs::create_directories(config);
   ::setenv("HOME", home.c_str(), 1);
   ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-  const auto userDirs = [&](const std::string& text) { std::ofstream(config / "user-dirs.dirs") << text; };
-
-  EXPECT_EQ(DocumentsFolder(), home.string());  // no file, no ~/Documents
-  fs::create_directory(home / "Documents");
-  EXPECT_EQ(DocumentsFolder(), (home / "Documents").string());  // what the file names by default
-  userDirs("XDG_DOCUMENTS_DIR=\"$HOME/Документы\"\n");
-  EXPECT_EQ(DocumentsFolder(), home.string());  // named, but not there
-  fs::create_directory(home / "Документы");
-  EXPECT_EQ(DocumentsFolder(), (home / "Документы").string());
+  EXPECT_EQ(DocumentsFolder(), home);  // no file, no ~/Documents
+  fs::create_directory(home + "/Documents");
+  EXPECT_EQ(DocumentsFolder(), home + "/Documents");  // what the file names by default
+  std::ofstream(config + "/user-dirs.dirs") << "XDG_DOCUMENTS_DIR=\"$HOME/Документы\"\n";
+  EXPECT_EQ(DocumentsFolder(), home);  // named, but not there
+  fs::create_directory(home + "/Документы");
+  EXPECT_EQ(DocumentsFolder(), home + "/Документы");
   ::setenv("XDG_CONFIG_HOME", "relative", 1);  // ignored: ~/.config is read instead
-  EXPECT_EQ(DocumentsFolder(), (home / "Documents").string());
+  EXPECT_EQ(DocumentsFolder(), home + "/Documents");
   ::unsetenv("HOME");
   EXPECT_EQ(DocumentsFolder(), "");
-  fs::remove_all(base);
 }
 
 #endif

@@ -1,21 +1,16 @@
 #!/usr/bin/env bash
-# The bash completion of logwick-cli against the program itself: every
-# subcommand and every option the program's help lists, at every level, is
-# offered and nothing else is; files are offered where a file is expected,
-# nothing where a number or a date is; --port offers the ports present; option
-# values are stepped over when finding the subcommand.
+# The bash completion of logwick-cli against the program itself: at every level
+# exactly the subcommands and options its help lists; files where a file is
+# expected, nothing where a number or a date is; the ports present for --port;
+# option values stepped over when finding the subcommand.
 # Usage: completion_test.sh LOGWICK_CLI COMPLETION_SCRIPT
 set -o pipefail
 cli=$1
-script=$2
-[[ -f /usr/share/bash-completion/bash_completion ]] || {
-  echo "bash-completion is not installed" >&2
-  exit 1
-}
+[[ -f /usr/share/bash-completion/bash_completion ]] || { echo "bash-completion is not installed" >&2; exit 1; }
 # shellcheck disable=SC1091
 . /usr/share/bash-completion/bash_completion
 # shellcheck disable=SC1090
-. "$script"
+. "$2"
 
 failures=0
 fail() {
@@ -23,34 +18,27 @@ fail() {
   failures=$((failures + 1))
 }
 
-# tab WORD...: what Tab offers after the words, the last one being the
-# word under the cursor; sorted, one a line.
+# tab WORD...: what Tab offers after the words, the last one being the word
+# under the cursor; sorted, one a line.
 tab() {
-  COMP_WORDS=("$cli" "$@")
-  COMP_CWORD=$#
-  COMP_LINE="${COMP_WORDS[*]}"
-  COMP_POINT=${#COMP_LINE}
-  COMPREPLY=()
+  COMP_WORDS=("$cli" "$@") COMP_CWORD=$# COMPREPLY=()
+  COMP_LINE="${COMP_WORDS[*]}" COMP_POINT=${#COMP_LINE}
   _logwick_cli
   printf '%s\n' "${COMPREPLY[@]}" | sort -u | sed '/^$/d'
 }
 
-# What the help lists, read here without the completion's own reading: the
-# names in the block under "Subcommands:", and every option name at the start
-# of an entry.
+# What the help lists, read without the completion's own reading: the names
+# under "Subcommands:", and every option name at the start of an entry.
 subcommands() { "$cli" "$@" --help | sed -n '/^Subcommands:$/,/^$/p' | sed -n 's/^  \([a-z][^ ]*\).*/\1/p'; }
 options() { "$cli" "$@" --help | grep -oE '^  -[-A-Za-z0-9,]+' | tr -d ' ' | tr ',' '\n'; }
 
 expect_same() {
-  local what=$1 expected=$2 got=$3
-  [[ $(sort -u <<<"$expected" | sed '/^$/d') == "$got" ]] ||
-    fail "$what: expected [$(sort -u <<<"$expected" | tr '\n' ' ')] got [$(tr '\n' ' ' <<<"$got")]"
+  [[ $(sort -u <<<"$2" | sed '/^$/d') == "$3" ]] || fail "$1: expected [$(sort -u <<<"$2" | tr '\n' ' ')] got [$(tr '\n' ' ' <<<"$3")]"
 }
 
 # In an empty folder, so that no file is offered alongside.
 work=$(mktemp -d)
 trap 'kill $simulator 2>/dev/null; rm -rf "$work"' EXIT
-simulator=
 cd "$work" || exit 1
 
 levels=0
@@ -65,7 +53,6 @@ check_level
 [[ $(subcommands | wc -l) -ge 5 ]] || fail "the help lists too few subcommands: $(subcommands | tr '\n' ' ')"
 [[ $(tab --v) == "--version" ]] || fail "--version is not completed"
 
-# Files where a file is expected, nothing where a number or a date is.
 touch "panel.t7kev" "report.txt"
 expect_same "show's FILE" $'panel.t7kev\nreport.txt' "$(tab show "")"
 expect_same "export -o" "report.txt" "$(tab export panel.t7kev -o r)"
@@ -78,12 +65,9 @@ expect_same "options after a value named like a subcommand" "$(options read)" "$
 # --port: the ports present, among them a simulated panel's link in the ports folder.
 export LOGWICK_PORTS_DIR=$work/ports
 mkdir -p "$LOGWICK_PORTS_DIR"
-"$cli" simulate --as-com 219 >"$work/simulator.out" 2>&1 &
+"$cli" simulate --as-com 219 >/dev/null 2>&1 &
 simulator=$!
-for _ in $(seq 100); do
-  [[ -e $LOGWICK_PORTS_DIR/COM219 ]] && break
-  sleep 0.05
-done
+for _ in $(seq 100); do [[ -e $LOGWICK_PORTS_DIR/COM219 ]] && break; sleep 0.05; done
 ports=$(tab read --port "")
 grep -qx 219 <<<"$ports" || fail "--port does not offer the simulated COM219: [$(tr '\n' ' ' <<<"$ports")]"
 grep -qvE '^[0-9]+$' <<<"$ports" && fail "--port offers more than numbers: $ports"

@@ -1,10 +1,13 @@
-// CSV, JSON Lines and HTML reports: the bytes of each form and the escaping of
-// every text that comes from a file or a panel.
+// The reports: the text report's header and lines, the bytes of the CSV, JSON
+// Lines and HTML forms, and the escaping of every text that comes from a file
+// or a panel. A failed store is the atomic store's (EventFileStore.*), the
+// same for every form.
 #include <gtest/gtest.h>
 
 #include "lists/html_report.h"
 #include "lists/json_text.h"
 #include "lists/list_digest.h"
+#include "lists/report.h"
 #include "lists/report_formats.h"
 #include "tests/lists/list_samples.h"
 
@@ -15,10 +18,12 @@ namespace {
 
 constexpr std::uint32_t kStamp = 0x3F20E305u;  // 16/12/2015 14:12:05
 
-std::string Report(const CT7KEventList& list, ReportOptions options, const EventPredicate& admit = {}) {
+// The report's bytes; the text report's converted to UTF-8.
+std::string Report(const CT7KEventList& list, ReportOptions options = {}, const EventPredicate& admit = {}) {
   TempDir dir;
   EXPECT_TRUE(WriteReportFile(dir.File("r"), list, admit, options).ok);
-  return ReadText(dir.File("r"));
+  const std::string bytes = ReadText(dir.File("r"));
+  return options.format == ReportFormat::Text ? Cp1251ToUtf8(bytes) : bytes;
 }
 
 // A message text with every character that needs care in one form or another.
@@ -33,41 +38,76 @@ CT7KEventList TrickyList() {
   return list;
 }
 
+// Expects every part somewhere in text.
+void ExpectHolds(const std::string& text, std::initializer_list<std::string> parts) {
+  for (const std::string& part : parts) EXPECT_NE(text.find(part), std::string::npos) << part;
+}
+
+// What an Append* function adds to an empty string.
+template <class... Args>
+std::string Escaped(void (*append)(std::string&, std::string_view, Args...), std::string_view in,
+                    Args... args) {
+  std::string s;
+  append(s, in, args...);
+  return s;
+}
+
 }  // namespace
 
-TEST(DataReports, TextEscapingTables) {
-  const std::pair<std::string, std::string> json[] = {
-      {"plain Ёж", "\"plain Ёж\""},
-      {"q\"b\\", "\"q\\\"b\\\\\""},
-      {"\r\n\t", "\"\\r\\n\\t\""},
-      {std::string("\x00\x08\x0c\x1b\x1f\x7f", 6), "\"\\u0000\\u0008\\u000c\\u001b\\u001f\x7f\""},
-  };
-  for (const auto& [in, out] : json) {
-    std::string s;
-    AppendJsonString(s, in);
-    EXPECT_EQ(s, out);
+TEST(Report, HeaderAndEventLines) {
+  const std::string rule(75, '=');
+  CT7KEventList list = MakeHeaderList();
+  list.AddTail(MakeEvent(kStamp, 4, {7, 0, 12, 0}));
+  list.m_texts = {"a", "b"};
+  EXPECT_EQ(Report(list),
+            "Список событий прибора Тарвел-7К (с/н 123), считанный 16/12/2015 14:12:05\r\n"
+            "Прибор версии 2.5 выпущен 01/03/2012\r\n"
+            "Системная конфигурация Склад\r\n" +
+                rule + "\r\n16/12/2015 14:12:05 Сообщение (7) по лучу 12\r\n");
+  EXPECT_EQ(Report(CT7KEventList()),
+            "Список событий прибора ??? (с/н 0), считанный 00/00/0000 00:00:00\r\n"
+            "Прибор версии 0.0 выпущен 00/00/0000\r\n"
+            "Системная конфигурация \r\n" +
+                rule + "\r\n");
+  list.m_szConfigName.fill('Z');  // no NUL: all 17 bytes
+  EXPECT_EQ(ReportHeaderLines(list)[2], "Системная конфигурация " + std::string(17, 'Z'));
+}
+
+// Only the admitted events, in list order. Where marks go between them is
+// GapRows' rule (GapRows.MarkRows...); the report writes its line there.
+TEST(Report, AdmittedEventsAndGapMarkLinesWhereTheRowsPutThem) {
+  CT7KEventList list = MakeHeaderList();
+  std::vector<std::string> lines;  // event i's line
+  for (std::uint16_t code = 0; code < 6; ++code) {
+    list.AddTail(MakeEvent(kStamp - code, code));
+    AppendEventLine(lines.emplace_back(), list[code], list.m_texts);
   }
-  const std::pair<std::string, std::string> html[] = {
-      {"<script>&\"'", "&lt;script&gt;&amp;&quot;&#39;"},
-      {"a\tb\r\nc", "a\tb\r\nc"},
-      {"\x1b[2J\x7f\xC2\x98Ё", "\xEF\xBF\xBD[2J\xEF\xBF\xBD\xEF\xBF\xBDЁ"},
-  };
-  for (const auto& [in, out] : html) {
-    std::string s;
-    AppendHtmlEscaped(s, in);
-    EXPECT_EQ(s, out);
-  }
+  const std::size_t marks[] = {1, 3};
+  ReportOptions withMarks;
+  withMarks.gaps = marks;
+  const std::string mark = "\r\n--- возможен пропуск событий ---\r\n";
+  // The first mark lies before the first shown event: no line.
+  EXPECT_TRUE(Report(list, withMarks, [](const CT7KEvent& ev) {
+                return ev.Code() % 2 == 1;
+              }).ends_with("=\r\n" + lines[1] + mark + lines[3] + "\r\n" + lines[5] + "\r\n"));
+}
+
+TEST(DataReports, TextEscaping) {
+  EXPECT_EQ(Escaped(AppendJsonString, "plain Ёж"), "\"plain Ёж\"");
+  EXPECT_EQ(Escaped(AppendJsonString, "q\"b\\"), "\"q\\\"b\\\\\"");
+  EXPECT_EQ(Escaped(AppendJsonString, "\r\n\t"), "\"\\r\\n\\t\"");
+  EXPECT_EQ(Escaped(AppendJsonString, std::string_view("\x00\x08\x0c\x1b\x1f\x7f", 6)),
+            "\"\\u0000\\u0008\\u000c\\u001b\\u001f\x7f\"");
+  EXPECT_EQ(Escaped(AppendHtmlEscaped, "<script>&\"'"), "&lt;script&gt;&amp;&quot;&#39;");
+  EXPECT_EQ(Escaped(AppendHtmlEscaped, "a\tb\r\nc"), "a\tb\r\nc");
+  EXPECT_EQ(Escaped(AppendHtmlEscaped, "\x1b[2J\x7f\xC2\x98Ё"), "\xEF\xBF\xBD[2J\xEF\xBF\xBD\xEF\xBF\xBDЁ");
   const std::tuple<std::string, char, std::string> csv[] = {
       {"a,b", ';', "a,b"},           {"a,b", ',', "\"a,b\""},
       {"a;b", ';', "\"a;b\""},       {"say \"hi\"", ';', "\"say \"\"hi\"\"\""},
       {"a\rb", ';', "\"a\rb\""},     {"a\nb", '\t', "\"a\nb\""},
       {"a\tb\x1b", ';', "a\tb\x1b"},
   };
-  for (const auto& [in, sep, out] : csv) {
-    std::string s;
-    AppendCsvField(s, in, sep);
-    EXPECT_EQ(s, out);
-  }
+  for (const auto& [in, sep, out] : csv) EXPECT_EQ(Escaped(AppendCsvField, in, sep), out);
   for (char c : {';', ',', '\t', '|', ' '}) EXPECT_TRUE(IsUsableCsvSeparator(c)) << int(c);
   for (char c : {'"', '\r', '\n', 'a', '5', '\0', '\xC3'}) EXPECT_FALSE(IsUsableCsvSeparator(c)) << int(c);
 }
@@ -89,11 +129,11 @@ TEST(DataReports, CsvBytes) {
                 "05e3203f0b0009000000280705000000\r\n"
                 "2063-15-31 31:63:63;0;прочие;;;?? ошибка ??;ffffffff000000000000000000000000\r\n");
   const std::string comma = Report(list, {ReportFormat::Csv, ','});
-  EXPECT_NE(comma.find("Время,Код,Вид,Луч,Устройство,Событие,Запись\r\n"), std::string::npos);
-  EXPECT_NE(comma.find(",\"Дымовой датчик 40, запыленность стала 7%, была 5%\","), std::string::npos);
+  ExpectHolds(comma, {"Время,Код,Вид,Луч,Устройство,Событие,Запись\r\n",
+                      ",\"Дымовой датчик 40, запыленность стала 7%, была 5%\","});
 }
 
-TEST(DataReports, JsonLinesBytes) {
+TEST(DataReports, JsonLinesBytesAndTheFormsName) {
   CT7KEventList list = TrickyList();
   const std::string name = "<q\"\\>";
   list.SetConfigNameBytes(name.data(), name.size());
@@ -111,16 +151,17 @@ TEST(DataReports, JsonLinesBytes) {
           "{\"time\": \"2063-15-31T31:63:63\", \"code\": 0, \"kind\": \"прочие\", \"beam\": null, "
           "\"device\": null, \"text\": \"?? ошибка ??\", \"raw\": \"ffffffff000000000000000000000000\"}\n");
   const std::string all = Report(list, {ReportFormat::JsonLines});
-  EXPECT_NE(all.find(", \"events\": 5}\n"), std::string::npos);
-  EXPECT_NE(all.find("\"text\": \"Сообщение 'a;b,\\\"c\\\"\\r\\nd\\te\\u001b<i>&'' по лучу 3\""),
-            std::string::npos);
-  EXPECT_NE(all.find("\"beam\": null, \"device\": 40, "), std::string::npos);
+  ExpectHolds(
+      all, {", \"events\": 5}\n", "\"text\": \"Сообщение 'a;b,\\\"c\\\"\\r\\nd\\te\\u001b<i>&'' по лучу 3\"",
+            "\"beam\": null, \"device\": 40, "});
   EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), 6);
   EXPECT_EQ(all.find('\r'), std::string::npos);
   // A never-filled list still gives a header.
   EXPECT_TRUE(Report(CT7KEventList(), {ReportFormat::JsonLines})
                   .starts_with("{\"panel\": \"???\", \"serial\": 0, \"read\": \"0000-00-00T00:00:00\", "
                                "\"version\": \"0.0\", \"released\": \"0000-00-00\", "));
+  EXPECT_EQ(ReportFormatFromName("jsonl"), ReportFormat::JsonLines);
+  EXPECT_FALSE(ReportFormatFromName("json"));
 }
 
 TEST(DataReports, HtmlEscapesEverythingAndLoadsNothing) {
@@ -131,31 +172,22 @@ TEST(DataReports, HtmlEscapesEverythingAndLoadsNothing) {
   const std::string html = Report(list, {ReportFormat::Html});
   EXPECT_TRUE(html.starts_with("<!DOCTYPE html>\n<html lang=\"ru\">"));
   EXPECT_TRUE(html.ends_with("</html>\n"));
-  EXPECT_NE(html.find("Системная конфигурация &lt;script&gt;"), std::string::npos);
-  EXPECT_NE(html.find("&lt;i&gt;&amp;&#39;&lt;img src=x&gt;"), std::string::npos);
   for (const char* external :
        {"<script", "<img", "<link", "<iframe", "<object", "href", "url(", "@import", "http:", "https:"})
     EXPECT_EQ(html.find(external), std::string::npos) << external;
   EXPECT_EQ(html.find('\x1b'), std::string::npos);
-  EXPECT_NE(html.find("thead { display: table-header-group; }"), std::string::npos);
-  EXPECT_NE(html.find("<thead><tr><th>Время</th><th>Вид</th><th>Событие</th></tr></thead>"),
-            std::string::npos);
-  EXPECT_NE(html.find(HexOf(EventListSha256(list))), std::string::npos);
   // The summary: counts per kind, the period of good dates, the busiest, the findings.
-  EXPECT_NE(html.find("<tr><td>лучи</td><td class=\"n\">1</td></tr>"), std::string::npos);
-  EXPECT_NE(html.find("Период: с 16/12/2015 14:12:05 по 16/12/2015 14:12:05"), std::string::npos);
-  EXPECT_NE(html.find("<tr><td class=\"n\">40</td><td class=\"n\">1</td></tr>"), std::string::npos);
-  EXPECT_NE(html.find("<td class=\"t\">31/15/2063 31:63:63</td><td>неверная дата</td>"), std::string::npos);
+  ExpectHolds(html, {"Системная конфигурация &lt;script&gt;", "&lt;i&gt;&amp;&#39;&lt;img src=x&gt;",
+                     "thead { display: table-header-group; }",
+                     "<thead><tr><th>Время</th><th>Вид</th><th>Событие</th></tr></thead>",
+                     HexOf(EventListSha256(list)), "<tr><td>лучи</td><td class=\"n\">1</td></tr>",
+                     "Период: с 16/12/2015 14:12:05 по 16/12/2015 14:12:05",
+                     "<tr><td class=\"n\">40</td><td class=\"n\">1</td></tr>",
+                     "<td class=\"t\">31/15/2063 31:63:63</td><td>неверная дата</td>"});
   // The summary alone: all but the findings' and the events' tables.
   std::vector<Finding> findings;
   const std::string summary = HtmlReportSummary(list, ShownRows(list, {}), findings);
   EXPECT_EQ(summary, html.substr(0, html.find("<table>\n<thead><tr><th>Время</th><th>Замечание</th>")) +
                          "</div>\n</body>\n</html>\n");
   EXPECT_EQ(findings, CheckIntegrity(list));
-}
-
-// A failed store is the atomic store's (EventFileStore.*), the same for every form.
-TEST(DataReports, FormsByName) {
-  EXPECT_EQ(ReportFormatFromName("jsonl"), ReportFormat::JsonLines);
-  EXPECT_FALSE(ReportFormatFromName("json"));
 }
