@@ -188,7 +188,6 @@ class Program {
 struct Box {
   HWND window = nullptr, owner = nullptr;
   std::wstring caption, text;
-  explicit operator bool() const { return window != nullptr; }
   // Presses the button and waits for the box to go.
   void Answer(int button = IDOK) const {
     Command(window, button);

@@ -56,11 +56,24 @@ void Check(bool ok, const std::string& what) {
   if (!ok) throw std::runtime_error(what);
 }
 
-// The window drawn anew and saved as a picture into the folder; 1 on failure.
-int Picture(HWND window, const std::wstring& folder, const std::wstring& name, HWND popup = nullptr) {
+// The window drawn anew and saved as a picture into the folder, with the list
+// of its combo box comboId open (a top-level window of its own) if one is
+// given; 1 on failure.
+int Picture(HWND window, const std::wstring& folder, const std::wstring& name, int comboId = 0) {
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
   Sleep(400);
-  return SaveWindowPicture(window, folder + L"\\" + name + L".bmp", popup) ? 0 : 1;
+  const HWND combo = comboId ? GetDlgItem(window, comboId) : nullptr;
+  HWND list = nullptr;
+  if (combo) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    list = FindWindowOf(pid, [](HWND w) { return ClassOf(w) == L"ComboLBox" && IsWindowVisible(w); });
+    Sleep(300);
+  }
+  const bool saved = SaveWindowPicture(window, folder + L"\\" + name + L".bmp", list);
+  if (combo) SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+  return saved ? 0 : 1;
 }
 
 #ifdef LOGWICK_WITH_ARCHIVE
@@ -129,16 +142,8 @@ int Pictures(const std::wstring& folder, const std::wstring& file, DWORD port) {
   for (const auto& p : kPictures) {
     const HWND window = p.openCommand ? program.Open(main, p.openCommand, p.templateId) : main;
     SetForegroundWindow(window);
-    // The settings show their port list open (a top-level window of its own),
-    // with what stands behind each port.
-    const HWND ports = p.templateId == IDD_SETTINGS ? GetDlgItem(window, IDC_SETTINGS_PORT) : nullptr;
-    if (ports) SendMessageW(ports, CB_SHOWDROPDOWN, TRUE, 0);
-    const HWND dropped =
-        ports ? FindWindowOf(program.Pid(),
-                             [](HWND w) { return ClassOf(w) == L"ComboLBox" && IsWindowVisible(w); })
-              : nullptr;
-    failures += Picture(window, folder, p.name, dropped);
-    if (ports) SendMessageW(ports, CB_SHOWDROPDOWN, FALSE, 0);
+    // The settings show their port list open, with what stands behind each port.
+    failures += Picture(window, folder, p.name, p.templateId == IDD_SETTINGS ? IDC_SETTINGS_PORT : 0);
     if (p.closeCommand) {
       Command(window, p.closeCommand);
       Program::Gone(window);
@@ -215,12 +220,11 @@ int Figures(const std::wstring& file) {
 // report options' scope, if any), answers it and waits for the file.
 void Write(const Program& program, HWND main, int command, const std::wstring& folder,
            const std::wstring& name, const std::wstring& written, int type, int scope = 0) {
+  Command(main, command);
   if (scope) {
-    const HWND options = program.Open(main, command, IDD_REPORT_OPTIONS);
+    const HWND options = program.Window(IDD_REPORT_OPTIONS);
     SendMessageW(GetDlgItem(options, scope), BM_CLICK, 0, 0);
     Command(options, IDOK);
-  } else {
-    Command(main, command);
   }
   Check(AnswerFileDialog(program.Pid(), folder + L"\\" + name, type), "no file dialog");
   const std::wstring path = folder + L"\\" + written;
