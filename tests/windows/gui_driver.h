@@ -6,97 +6,313 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
 #include <functional>
-#include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "desk/control_ids.h"
+#include "events/codec.h"
+#include "lists/event_file.h"
+#include "sim/event_generator.h"
+#include "win/window_tags.h"
+
 namespace logwick::wintest {
 
-// logwick.exe from the folder of the running program, started with args;
-// ended when this goes.
+// Whether condition holds within timeoutMs, asked every 20 ms.
+inline bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
+  for (int waited = 0; !condition(); waited += 20) {
+    if (waited >= timeoutMs) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
+// Posts a command to a window (as a menu item or a button does).
+inline void Command(HWND window, int id) { PostMessageW(window, WM_COMMAND, static_cast<WPARAM>(id), 0); }
+
+inline std::wstring TextOf(HWND window) {
+  // WM_GETTEXT, not GetWindowText: for another process's window that gives
+  // the caption it was created with, not what an edit holds now.
+  std::wstring text(static_cast<std::size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(
+      SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+  return text;
+}
+
+inline std::wstring ClassOf(HWND window) {
+  wchar_t name[256];
+  return std::wstring(name, static_cast<std::size_t>(GetClassNameW(window, name, 256)));
+}
+
+// A row's text as LB_GETTEXT gives it.
+inline std::wstring RowText(HWND list, int row) {
+  const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
+  std::wstring text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
+  const LRESULT got =
+      SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text.data()));
+  return length == LB_ERR || got == LB_ERR ? L"<LB_ERR>" : text.substr(0, static_cast<std::size_t>(got));
+}
+
+// The children of a window in their order (the tab order of a dialog).
+inline std::vector<HWND> Children(HWND parent) {
+  std::vector<HWND> children;
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) children.push_back(c);
+  return children;
+}
+
+// A child's rectangle in its parent's client coordinates.
+inline RECT RectIn(HWND parent, HWND child) {
+  RECT r;
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+inline bool IsTopLevel(HWND w) { return GetAncestor(w, GA_ROOT) == w; }
+
+namespace detail {
+
+inline BOOL CALLBACK Collect(HWND window, LPARAM windows) {
+  reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
+  return TRUE;
+}
+
+constexpr int kBoxText = 0xFFFF;      // a message box's text
+constexpr int kFileName = 0x47C;      // cmb13: the file name box of the file dialogs
+constexpr int kFileNameEdit = 0x480;  // edt1: the same where it is a plain edit
+constexpr int kFileTypes = 0x470;     // cmb1: the file type list
+
+// A dialog of the system's own showing: a message box or a file dialog.
+inline bool IsSystemDialog(HWND w) {
+  return IsTopLevel(w) && IsWindowVisible(w) && ClassOf(w) == L"#32770" && win::TemplateOf(w) == 0;
+}
+
+inline HWND FileNameField(HWND dialog) {
+  const HWND box = GetDlgItem(dialog, kFileName);
+  return box ? box : GetDlgItem(dialog, kFileNameEdit);
+}
+
+}  // namespace detail
+
+// The first window of the process (top-level, or a child) that pick accepts,
+// waiting up to timeoutMs for one; nullptr when none came.
+inline HWND FindWindowOf(DWORD pid, const std::function<bool(HWND)>& pick, int timeoutMs = 10000) {
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        std::vector<HWND> top, all;  // each top-level window followed by its descendants
+        EnumWindows(detail::Collect, reinterpret_cast<LPARAM>(&top));
+        for (HWND w : top) {
+          DWORD owner = 0;
+          GetWindowThreadProcessId(w, &owner);
+          if (owner != pid) continue;
+          all.push_back(w);
+          EnumChildWindows(w, detail::Collect, reinterpret_cast<LPARAM>(&all));
+        }
+        for (HWND w : all)
+          if (pick(w)) return (found = w) != nullptr;
+        return false;
+      },
+      timeoutMs);
+  return found;
+}
+
+// logwick.exe in the folder of the running program.
+inline std::wstring ProgramPath() {
+  wchar_t path[MAX_PATH];
+  const std::wstring self(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
+  return self.substr(0, self.find_last_of(L"\\/") + 1) + L"logwick.exe";
+}
+
+// A UTF-8 path as one argument of a command line.
+inline std::wstring Quoted(const std::string& path) { return L"\"" + Utf8ToWide(path) + L"\""; }
+
+// logwick.exe started with args; ended when this goes.
 class Program {
  public:
-  explicit Program(const std::wstring& args = L"");
-  ~Program();
+  explicit Program(const std::wstring& args = L"") {
+    std::wstring command = L"\"" + ProgramPath() + L"\" " + args;
+    STARTUPINFOW si{sizeof si};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &m_process))
+      throw std::runtime_error("logwick.exe did not start");
+    WaitForInputIdle(m_process.hProcess, 10000);
+  }
+  ~Program() {
+    if (!Exited(0)) {
+      TerminateProcess(m_process.hProcess, 1);
+      Exited(5000);
+    }
+    CloseHandle(m_process.hThread);
+    CloseHandle(m_process.hProcess);
+  }
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
   DWORD Pid() const { return m_process.dwProcessId; }
-  // The process's exit code once it has ended.
-  DWORD ExitCode() const;
-  // The program's window with the template number (its top-level windows and
-  // their children), waiting up to timeoutMs for it to appear.
-  HWND Window(int templateId, int timeoutMs = 10000) const;
+  // The program's window with the template number, waited for; throws
+  // std::runtime_error when none comes. A window of its own that is hidden is
+  // one going away (a dialog just ended); a child may be hidden until it is
+  // shown (the find bar).
+  HWND Window(int templateId) const {
+    const HWND window = FindWindowOf(Pid(), [templateId](HWND w) {
+      return win::TemplateOf(w) == templateId && (!IsTopLevel(w) || IsWindowVisible(w));
+    });
+    if (!window) throw std::runtime_error("no window of template " + std::to_string(templateId));
+    return window;
+  }
+  HWND Main() const { return Window(IDD_MAIN); }
+  // The window once the command was sent to from.
+  HWND Open(HWND from, int command, int templateId) const {
+    Command(from, command);
+    return Window(templateId);
+  }
   // Whether the window is gone within timeoutMs.
-  static bool Gone(HWND window, int timeoutMs = 10000);
-  bool Exited(int timeoutMs = 10000) const;
+  static bool Gone(HWND window, int timeoutMs = 10000) {
+    return WaitUntil([window] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
+  }
+  bool Exited(int timeoutMs = 10000) const {
+    return WaitForSingleObject(m_process.hProcess, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0;
+  }
 
  private:
   PROCESS_INFORMATION m_process{};
 };
 
 // A message box of a process (a dialog of the system's own class that shows
-// a text and no template of the program's): its window, caption and text.
+// a text and no template of the program's).
 struct Box {
-  HWND window = nullptr;
+  HWND window = nullptr, owner = nullptr;
   std::wstring caption, text;
-  explicit operator bool() const { return window != nullptr; }
+  // Presses the button and waits for the box to go.
+  void Answer(int button = IDOK) const {
+    Command(window, button);
+    Program::Gone(window);
+  }
 };
-Box MessageBoxOf(DWORD pid, int timeoutMs = 10000);
+
+inline Box MessageBoxOf(DWORD pid, int timeoutMs = 10000) {
+  const HWND w = FindWindowOf(
+      pid, [](HWND w) { return detail::IsSystemDialog(w) && GetDlgItem(w, detail::kBoxText); }, timeoutMs);
+  if (!w) return {};
+  return {w, GetWindow(w, GW_OWNER), TextOf(w), TextOf(GetDlgItem(w, detail::kBoxText))};
+}
+
 // The system's file dialog of a process: the name typed into its file name
 // field (a full path, or a name in the folder it shows), the file type
 // chosen by index (none: as it stands), then OK. false when no dialog came.
-bool AnswerFileDialog(DWORD pid, const std::wstring& name, int type = -1, int timeoutMs = 10000);
+inline bool AnswerFileDialog(DWORD pid, const std::wstring& name, int type = -1, int timeoutMs = 10000) {
+  using namespace detail;
+  const HWND w = FindWindowOf(
+      pid, [](HWND w) { return IsSystemDialog(w) && FileNameField(w); }, timeoutMs);
+  if (!w) return false;
+  Sleep(200);  // the dialog fills its folder view after it shows
+  if (type >= 0) {
+    const HWND types = GetDlgItem(w, kFileTypes);
+    SendMessageW(types, CB_SETCURSEL, static_cast<WPARAM>(type), 0);
+    // What a choice in the open list sends its dialog.
+    for (WORD code : {CBN_SELCHANGE, CBN_SELENDOK})
+      SendMessageW(w, WM_COMMAND, MAKEWPARAM(kFileTypes, code), reinterpret_cast<LPARAM>(types));
+  }
+  SendMessageW(FileNameField(w), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+  PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(w, IDOK)));
+  return true;
+}
 
-// Whether condition holds within timeoutMs, asked every 20 ms.
-bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
+// The program's settings.
+inline constexpr wchar_t kSettingsKey[] = L"Software\\Ormet\\T29 read events\\Init";
 
-// Posts a command to a window (as a menu item or a button does).
-void Command(HWND window, int id);
-std::wstring TextOf(HWND window);
-std::wstring ClassOf(HWND window);
-// A row's text as LB_GETTEXT gives it.
-std::wstring RowText(HWND list, int row);
-// The children of a window in their order (the tab order of a dialog).
-std::vector<HWND> Children(HWND parent);
-// A child's rectangle in its parent's client coordinates.
-RECT RectIn(HWND parent, HWND child);
+inline void ClearSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey); }
 
-// Pixels of dialog units for the dialogs' font (MS Sans Serif 8, Cyrillic),
-// computed as the dialog manager computes them.
-struct DialogUnits {
-  int x = 0, y = 0;  // base units
-  RECT ToPixels(int left, int top, int width, int height) const;
-};
-DialogUnits DialogFontUnits();
-// The dialogs' font, as the dialog manager creates it.
-HFONT CreateDialogFont();
+inline void SetSetting(const wchar_t* name, DWORD value) {
+  RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name, REG_DWORD, &value, sizeof value);
+}
 
-// The program's settings (HKEY_CURRENT_USER\Software\Ormet\T29 read events\Init).
-void ClearSettings();
-void SetSetting(const wchar_t* name, DWORD value);
-// A value of the type asked for; none when missing or of another type.
-std::optional<DWORD> DwordSetting(const wchar_t* name);
-std::optional<std::wstring> TextSetting(const wchar_t* name);
-// A key's default text; "<missing>" when there is none.
-std::wstring DefaultText(HKEY root, const std::wstring& key);
+// A value of a key (its default with no name) as its type and text, "dword 7"
+// or "sz text"; "<missing>" when there is none of these types.
+inline std::wstring RegValue(HKEY root, const std::wstring& key, const wchar_t* name = nullptr) {
+  union {
+    DWORD number;
+    wchar_t text[1024];
+  } value{};
+  DWORD type = 0, size = sizeof value;
+  if (RegGetValueW(root, key.c_str(), name, RRF_RT_REG_DWORD | RRF_RT_REG_SZ, &type, &value, &size) !=
+      ERROR_SUCCESS)
+    return L"<missing>";
+  return type == REG_DWORD ? L"dword " + std::to_wstring(value.number) : L"sz " + std::wstring(value.text);
+}
 
 // UTF-8 path in the temporary folder.
-std::string TempPath(const std::string& name);
-// An event file of count sample events at path (UTF-8).
-void WriteSampleFile(const std::string& path, std::size_t count);
+inline std::string TempPath(const std::string& name) {
+  wchar_t folder[MAX_PATH];
+  GetTempPathW(MAX_PATH, folder);
+  return WideToUtf8(folder) + name;
+}
 
-// The client area of a window as the screen shows it.
+// An event file of count sample events at path (UTF-8).
+inline void WriteSampleFile(const std::string& path, std::size_t count) {
+  CT7KEventList list;
+  list.m_nPanelType = 1;
+  list.m_nSerNum = 4660;
+  list.m_nReadDay = 15, list.m_nReadMonth = 3, list.m_nReadYear = 2024;
+  list.m_nReadHour = 10, list.m_nReadMin = 34, list.m_nReadSec = 12;
+  list.m_texts = SampleMessageTexts(kSampleMessageCount);
+  for (const CT7KEvent& ev : GenerateSampleEvents(count, 7)) list.AddTail(ev);
+  if (!StoreEventFile(path, list).ok) throw std::runtime_error("cannot write " + path);
+}
+
+// Pixels of the screen as a 32-bit bitmap holds them, row by row from the top.
 struct Pixels {
   int width = 0, height = 0;
-  std::vector<COLORREF> colours;  // row by row from the top
-  COLORREF At(int x, int y) const { return colours[static_cast<std::size_t>(y) * width + x]; }
+  std::vector<std::uint32_t> bgrx;
+  COLORREF At(int x, int y) const {
+    const std::uint32_t v = bgrx[static_cast<std::size_t>(y) * width + x];
+    return RGB(v >> 16 & 0xFF, v >> 8 & 0xFF, v & 0xFF);
+  }
 };
-Pixels CaptureClient(HWND window);
 
-// The window with its frame as a 24-bit BMP file, grown to hold also the
-// popup given (an open drop-down list); false on failure.
-bool SaveWindowPicture(HWND window, const std::wstring& path, HWND popup = nullptr);
+// The screen's pixels in a rectangle of screen coordinates.
+inline Pixels CaptureScreen(const RECT& r) {
+  Pixels p{r.right - r.left, r.bottom - r.top};
+  const HDC screen = GetDC(nullptr);
+  const HDC dc = CreateCompatibleDC(screen);
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), p.width, -p.height, 1, 32, BI_RGB};
+  void* bits = nullptr;
+  const HBITMAP bitmap = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  const HGDIOBJ old = SelectObject(dc, bitmap);
+  BitBlt(dc, 0, 0, p.width, p.height, screen, r.left, r.top, SRCCOPY);
+  GdiFlush();
+  const auto* first = static_cast<const std::uint32_t*>(bits);
+  p.bgrx.assign(first, first + static_cast<std::size_t>(p.width) * p.height);
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return p;
+}
+
+// The window with its frame as a BMP file, grown to hold also the popup
+// given (an open drop-down list); false on failure.
+inline bool SaveWindowPicture(HWND window, const std::wstring& path, HWND popup = nullptr) {
+  RECT r, p;
+  GetWindowRect(window, &r);
+  if (popup && IsWindowVisible(popup) && GetWindowRect(popup, &p)) UnionRect(&r, &r, &p);
+  const Pixels pixels = CaptureScreen(r);
+  // A 32-bit bitmap with its rows from the top (a negative height).
+  const auto image = static_cast<DWORD>(pixels.bgrx.size() * sizeof(std::uint32_t));
+  const BITMAPINFOHEADER info{sizeof info, pixels.width, -pixels.height, 1, 32, BI_RGB, image};
+  constexpr DWORD kHeads = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+  const BITMAPFILEHEADER head{0x4D42, kHeads + image, 0, 0, kHeads};
+  FILE* f = _wfopen(path.c_str(), L"wb");
+  if (!f) return false;
+  const bool ok = fwrite(&head, sizeof head, 1, f) == 1 && fwrite(&info, sizeof info, 1, f) == 1 &&
+                  fwrite(pixels.bgrx.data(), image, 1, f) == 1;
+  return fclose(f) == 0 && ok;
+}
 
 }  // namespace logwick::wintest

@@ -1,21 +1,15 @@
 #!/usr/bin/env bash
 # CTest fixture of the Win32 port tests and the desktop program's readings:
-# simulated panels as COM ports of the Wine prefix (a plain one, also linked
-# as COM1; one that never answers discovery; one paced at the line's baud
-# rate; a bigger paced one for the reading dialog; a line with no panel).
-# Usage: lines.sh start HOST_CLI STATE_DIR PANEL SILENT PACED SERIAL READING QUIET
+# simulated panels as COM ports of the Wine prefix (a plain one; one that
+# never answers discovery; one paced at the line's baud rate; a bigger paced
+# one for the reading dialog).
+# Usage: lines.sh start HOST_CLI STATE_DIR PANEL SILENT PACED SERIAL READING
 #        lines.sh stop STATE_DIR
 set -euo pipefail
 line="$(cd "$(dirname "$0")/../../scripts/windows" && pwd)/sim-line.sh"
-if [ "$1" = stop ]; then
-  "$line" stop "$2"
-  rm -f "$WINEPREFIX/dosdevices/com1"  # Wine puts its own COM1 link back when the prefix next starts
-  exit
-fi
+if [ "$1" = stop ]; then exec "$line" stop "$2"; fi
 start=("$line" start "$2" "$3") panel=(--serial "$7" --events 40 --ring 7 --block 4 --text Один --text Два)
 "${start[@]}" "$4" "${panel[@]}"
-ln -sfn "$(readlink "$WINEPREFIX/dosdevices/com$4")" "$WINEPREFIX/dosdevices/com1"
 "${start[@]}" "$5" "${panel[@]}" --silent-on discover
 "${start[@]}" "$6" "${panel[@]}" --pace
 "${start[@]}" "$8" --events 300 --ring 41 --block 8 --pace
-"${start[@]}" "$9" --silent

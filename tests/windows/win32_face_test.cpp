@@ -1,20 +1,31 @@
-// The Win32 face's own pieces in this process: the lazily measured row
-// heights of the event list, the percentage bar of the reading dialog and the
-// calls a worker posts to the interface thread.
+// The desktop program's Windows-only pieces in this process, under Wine: the
+// lazily measured row heights of the event list, the percentage bar of the
+// reading dialog, the calls a worker posts to the interface thread; registry
+// strings and the event-file type, the documents folder, the short form of
+// the program's path, and event files read while others are denied writing.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <commctrl.h>
 
-#include <numeric>
+#include <filesystem>
+#include <fstream>
+#include <ranges>
 #include <thread>
 #include <vector>
 
+#include "desk/file_type_registration.h"
+#include "desk/shell_paths.h"
+#include "events/codec.h"
+#include "lists/event_file.h"
+#include "lists/user_folders.h"
+#include "tests/windows/gui_driver.h"
 #include "win/row_heights.h"
 #include "win/text_progress_ctrl.h"
 #include "win/ui_thread.h"
 
+using namespace logwick;
 using logwick::win::RowHeights;
 
 TEST(RowHeights, MeasuresOnlyTheRowsAskedForAndForgetsThemOnANewWidth) {
@@ -49,57 +60,43 @@ class Progress : public ::testing::Test {
     m_bar = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 172, 20, m_parent, nullptr,
                             GetModuleHandleW(nullptr), nullptr);
     logwick::win::TakeOverProgressBar(m_bar);
-    Pump();
+    for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&msg);
   }
   void TearDown() override { DestroyWindow(m_parent); }
-
-  static void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-  }
-  // Pixels of the colour along the bar's top row, which the centred text never reaches.
-  int PixelsOnTopRow(COLORREF colour) const {
+  // Pixels of the colour in the bar's columns [from, to) of rows [top, bottom).
+  int Pixels(COLORREF colour, int from, int to, int top = 2, int bottom = 18) const {
     UpdateWindow(m_bar);
     const HDC dc = GetDC(m_bar);
     int n = 0;
-    for (int x = 0; x < 172; ++x) n += GetPixel(dc, x, 0) == colour;
-    ReleaseDC(m_bar, dc);
-    return n;
-  }
-  int PixelsInMiddle(int from, int to, COLORREF colour) const {
-    UpdateWindow(m_bar);
-    const HDC dc = GetDC(m_bar);
-    int n = 0;
-    for (int y = 2; y < 18; ++y)
+    for (int y = top; y < bottom; ++y)
       for (int x = from; x < to; ++x) n += GetPixel(dc, x, y) == colour;
     ReleaseDC(m_bar, dc);
     return n;
   }
 
-  HWND m_parent = nullptr;
-  HWND m_bar = nullptr;
+  HWND m_parent = nullptr, m_bar = nullptr;
 };
 
-TEST_F(Progress, FillsItsShareOfTheWidthAndPrintsThePercentageInBothColours) {
+TEST_F(Progress, FillsItsShareOfTheWidthPrintsThePercentageInBothColoursAndRepaintsOnlyForAPixel) {
   const COLORREF bar = RGB(0, 0, 128), back = RGB(255, 255, 255);
   SendMessageW(m_bar, PBM_SETBARCOLOR, 0, bar);
   SendMessageW(m_bar, PBM_SETBKCOLOR, 0, back);
   SendMessageW(m_bar, PBM_SETRANGE, 0, MAKELPARAM(0, 99));
   EXPECT_EQ(SendMessageW(m_bar, PBM_SETPOS, 49, 0), 0);
-  EXPECT_EQ(PixelsOnTopRow(bar), 85);  // 49 / 99 of 172 pixels
+  // 49 / 99 of 172 pixels along the top row, which the centred text never reaches.
+  EXPECT_EQ(Pixels(bar, 0, 172, 0, 1), 85);
   // "49%" straddles the split: back-coloured strokes over the bar, bar-coloured ones beyond it.
-  EXPECT_GT(PixelsInMiddle(60, 85, back), 0);
-  EXPECT_GT(PixelsInMiddle(85, 110, bar), 0);
+  EXPECT_GT(Pixels(back, 60, 85), 0);
+  EXPECT_GT(Pixels(bar, 85, 110), 0);
   EXPECT_EQ(SendMessageW(m_bar, PBM_GETPOS, 0, 0), 49);
   PBRANGE range{};
   EXPECT_EQ(SendMessageW(m_bar, PBM_GETRANGE, TRUE, reinterpret_cast<LPARAM>(&range)), 0);
   EXPECT_EQ(range.iHigh, 99);
   // Without text only the two parts remain.
   SendMessageW(m_bar, logwick::win::kMsgShowText, FALSE, 0);
-  EXPECT_EQ(PixelsInMiddle(85, 110, bar), 0);
-}
+  EXPECT_EQ(Pixels(bar, 85, 110), 0);
 
-TEST_F(Progress, RepaintsOnlyWhenTheBarMovesAWholePixel) {
+  // It repaints only when the bar moves a whole pixel.
   SendMessageW(m_bar, PBM_SETRANGE32, 0, 1000);
   const int before = logwick::win::ProgressPaintCount(m_bar);
   SendMessageW(m_bar, PBM_SETPOS, 500, 0);
@@ -129,7 +126,104 @@ TEST(InterfaceThread, CallsPostedFromAWorkerRunInOrderOnTheInterfaceThread) {
   MSG msg;
   while (ran.size() < 100 && GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
   EXPECT_TRUE(allOnUi);
-  std::vector<int> want(100);
-  std::iota(want.begin(), want.end(), 0);
-  EXPECT_EQ(ran, want);
+  EXPECT_TRUE(std::ranges::equal(ran, std::views::iota(0, 100)));
+}
+
+namespace {
+
+constexpr const char* kTestKey = "Software\\Logwick tests";
+
+// A string value as the registry holds it, "sz text" ("<missing>" when absent).
+std::string ReadString(const std::string& subKey, const wchar_t* name = nullptr,
+                       HKEY root = HKEY_CURRENT_USER) {
+  return WideToUtf8(wintest::RegValue(root, Utf8ToWide(subKey), name));
+}
+
+// Removes the test key; gives a folder whose long name has blanks, so that its short form differs.
+class Shell : public ::testing::Test {
+ protected:
+  void SetUp() override { std::filesystem::create_directories(dir); }
+  void TearDown() override {
+    RegDeleteTreeW(HKEY_CURRENT_USER, Utf8ToWide(kTestKey).c_str());
+    std::filesystem::remove_all(dir);
+  }
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "Logwick long folder";
+};
+
+}  // namespace
+
+TEST_F(Shell, RegistryStringsShortPathsRegistrationDocumentsAndFolders) {
+  // Default values and overwriting are RegisterEventFileType's below; here a named value.
+  const std::string key = std::string(kTestKey) + "\\Тип";
+  ASSERT_TRUE(SetRegistryString(HKEY_CURRENT_USER, key.c_str(), "Имя", "Список событий ТАРВЕЛ-7К"));
+  EXPECT_EQ(ReadString(key, L"Имя"), "sz Список событий ТАРВЕЛ-7К");
+
+  const HKEY cu = HKEY_CURRENT_USER;
+  const struct {
+    HKEY root;
+    const char *subKey, *name, *value;
+  } bad[] = {{nullptr, "Software\\x", "", "t"},
+             {cu, nullptr, "", "t"},
+             {cu, "", "", "t"},
+             {cu, kTestKey, nullptr, "t"},
+             {cu, kTestKey, "n", nullptr}};
+  for (const auto& b : bad) {
+    SetLastError(0);
+    EXPECT_FALSE(SetRegistryString(b.root, b.subKey, b.name, b.value));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(E_INVALIDARG));
+  }
+
+  const std::string exe = (dir / "logwick program.exe").string();
+  std::ofstream(exe) << "MZ";
+  const std::string shortPath = ShortPathOf(exe);
+  EXPECT_EQ(shortPath.find(' '), std::string::npos) << shortPath;
+  EXPECT_TRUE(std::filesystem::equivalent(shortPath, exe));
+  // No short form (the file is not there): the path itself.
+  EXPECT_EQ(ShortPathOf((dir / "no such file.t7kev").string()), (dir / "no such file.t7kev").string());
+
+  // The shell is pointed at the short path, quoted; without a short form (as on a volume without
+  // 8.3 names) the long path with its blanks is quoted too. The type is the user's, and is seen
+  // in HKEY_CLASSES_ROOT as well.
+  const std::string noShortForm = (dir / "not built yet.exe").string();
+  for (const auto& [program, path] : {std::pair{exe, shortPath}, {noShortForm, noShortForm}}) {
+    ASSERT_TRUE(RegisterEventFileType(program));
+    for (const auto& [root, classes] : {std::pair{HKEY_CURRENT_USER, std::string("Software\\Classes\\")},
+                                        {HKEY_CLASSES_ROOT, std::string()}}) {
+      EXPECT_EQ(ReadString(classes + ".t7kev", nullptr, root), "sz Ormet.T7kLogwick");
+      EXPECT_EQ(ReadString(classes + "Ormet.T7kLogwick", nullptr, root), "sz Список событий ТАРВЕЛ-7К");
+      EXPECT_EQ(ReadString(classes + "Ormet.T7kLogwick\\shell\\open\\command", nullptr, root),
+                "sz \"" + path + "\" \"%1\"");
+      EXPECT_EQ(ReadString(classes + "Ormet.T7kLogwick\\DefaultIcon", nullptr, root), "sz " + path + ",1");
+    }
+  }
+
+  EXPECT_TRUE(DocumentsFolder().size() >= 3 && DocumentsFolder().substr(1, 2) == ":\\") << DocumentsFolder();
+
+  // Only the backslash separates folders here.
+  EXPECT_EQ(DirectoryOf("C:\\Logs\\a.t7kev"), "C:\\Logs");
+  EXPECT_EQ(DirectoryOf("C:\\a.t7kev"), "C:");
+  EXPECT_EQ(DirectoryOf("Logs/a.t7kev"), "");
+}
+
+// A file another program holds open for writing is refused as a file that
+// cannot be read (with the message tests/reliability checks); one that is
+// only being read opens.
+TEST_F(Shell, AnEventFileOpenForWritingElsewhereIsNotRead) {
+  const std::string path = WideToUtf8((dir / L"события.t7kev").wstring());
+  CT7KEventList list;
+  list.m_nPanelType = 1;
+  list.m_nSerNum = 4660;
+  list.AddTail(CT7KEvent());
+  ASSERT_TRUE(StoreEventFile(path, list).ok);
+  auto readWhileHeld = [&path](DWORD access) {
+    const HANDLE other = CreateFileW(Utf8ToWide(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                     nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(other, INVALID_HANDLE_VALUE);
+    CT7KEventList read;
+    const LoadOutcome outcome = LoadEventFile(path, read);
+    CloseHandle(other);
+    return std::pair(outcome.status, read.GetCount());
+  };
+  EXPECT_EQ(readWhileHeld(GENERIC_WRITE), std::pair(LoadStatus::ReadError, std::size_t{0}));
+  EXPECT_EQ(readWhileHeld(GENERIC_READ), std::pair(LoadStatus::Loaded, std::size_t{1}));
 }

@@ -51,27 +51,17 @@ TEST(Win32PortNames, ComDevicesAndTheSystemList) {
   const auto it = std::ranges::find(ports, number, &PortInfo::number);
   ASSERT_NE(it, ports.end()) << "COM" << number << " is registered in the prefix";
   EXPECT_EQ(it->devicePath, PortDevicePath(number));
-  for (const auto& p : ports) EXPECT_GT(p.number, 0u);
 }
 
 TEST(Win32CommPort, OpenConfiguresTheLineOrFailsClosed) {
   REQUIRE_LINES();
   CCommPort port;
   EXPECT_FALSE(port.IsOpen());
-  // Open on an open port closes it first; the ГАЗ line settings work too; numbers
-  // out of range open COM1, which is linked to the panel as well.
-  const struct {
-    unsigned number, baud;
-    std::uint8_t parity;
-  } opens[] = {
-      {LOGWICK_WINE_PANEL_PORT, 9600, 0},
-      {LOGWICK_WINE_PANEL_PORT, 1200, 2},  // ГАЗ mode
-      {0, 9600, 0},                        // out of range: COM1
-      {300, 9600, 0},
-  };
-  for (const auto& o : opens) {
-    ASSERT_TRUE(port.Open(o.number, o.baud, o.parity) && port.IsOpen()) << port.LastError();
-    EXPECT_EQ(Ask(port, kDiscover).Serial(), LOGWICK_WINE_PANEL_SERIAL) << o.number;
+  // Open on an open port closes it first; the ГАЗ line settings (1200 baud, even parity) work too.
+  // (Under Wine a line left at the ГАЗ settings refuses them again: so plain ones first and last.)
+  for (const auto& [baud, parity] : {std::pair{9600u, 0}, {1200u, 2}, {9600u, 0}}) {
+    ASSERT_TRUE(port.Open(LOGWICK_WINE_PANEL_PORT, baud, parity) && port.IsOpen()) << port.LastError();
+    EXPECT_EQ(Ask(port, kDiscover).Serial(), LOGWICK_WINE_PANEL_SERIAL) << baud;
   }
   port.Close();
   port.Close();  // closing twice is harmless

@@ -1,354 +1,589 @@
-// logwick.exe's windows driven from another process under Wine: each dialog's
-// template (caption, size, controls with their ids, classes, texts and
-// places, in tab order), the menu, and the event list read with a list box's
-// messages, with LANG=C.UTF-8 so that the system code page is not Windows-1251.
+// logwick.exe's windows driven from another process under Wine, with
+// LANG=C.UTF-8 so that the system code page is not Windows-1251: each
+// dialog's template (caption, size, controls with their ids, classes, texts
+// and places, in tab order), the menu, the event list as a list box that
+// wraps its rows, and one path through each window and command to the model
+// (tests/desk holds what the model makes of each): the start, the settings in
+// the registry, event files through the system's file dialog, find, selection
+// and copy, statistics, integrity, help, the archive, and (Reading.*, with the
+// simulated panels of lines.sh) a reading through one of Wine's COM ports.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shlobj.h>
 
-#include <functional>
+#include <array>
+#include <set>
+#include <span>
 
 #include "desk/control_ids.h"
 #include "events/codec.h"
 #include "lists/event_file.h"
 #include "lists/event_statistics.h"
+#include "lists/integrity_check.h"
 #include "lists/report.h"
+#include "tests/lists/list_samples.h"
 #include "tests/windows/gui_driver.h"
 #include "win/ev_list_ctrl.h"
+
+#ifdef LOGWICK_WITH_ARCHIVE
+#include "history/history_archive.h"
+#endif
 
 using namespace logwick::wintest;
 
 namespace {
 
 constexpr int kNoId = -1;  // a static without an id of its own
-constexpr DWORD kListedPort = LOGWICK_WINE_LISTED_PORT;
 
-struct ControlSpec {
+// A control in tab order; its place and size in dialog units, 0 where the
+// size is not compared (a combo box's height is its open list's, an icon's
+// size its own).
+struct Control {
   int id;
-  const wchar_t* cls;
-  const wchar_t* text;  // nullptr: not compared
-  int x, y, w,
-      h;  // dialog units; 0: not compared (a combo box's height is its open list's, an icon's size its own)
+  const wchar_t *cls, *text;  // text nullptr: not compared
+  int x, y, w, h;
 };
 
-struct DialogSpec {
-  int templateId;
-  int openCommand;  // sent to the main window; 0: the main window itself
-  int closeCommand;
+const Control kMain[] = {{IDC_EVENT_LIST, L"LogwickEventList", nullptr, 7, 7, 273, 258},
+                         {IDC_COUNT_LINE, L"Static", nullptr, 288, 17, 106, 8},
+                         {IDC_READ_LINE, L"Static", nullptr, 288, 31, 106, 8},
+                         {IDC_PANEL_LINE, L"Static", nullptr, 288, 45, 106, 8},
+                         {IDC_VERSION_LINE, L"Static", nullptr, 288, 59, 106, 8},
+                         {IDC_CONFIG_LINE, L"Static", nullptr, 288, 73, 106, 8},
+                         {IDC_FILTER_LINE, L"Static", nullptr, 288, 87, 106, 8},
+                         {IDC_FILTER, L"Button", L"Фильтр", 311, 100, 57, 20},
+                         {IDC_READ_FROM_PANEL, L"Button", L"Прочитать из прибора", 287, 132, 107, 21},
+                         {IDC_READ_FROM_FILE, L"Button", L"Прочитать из файла ...", 287, 161, 107, 21},
+                         {IDC_WRITE_TO_FILE, L"Button", L"Записать в файл ...", 287, 190, 107, 21},
+                         {IDC_WRITE_TEXT, L"Button", L"Записать текст ...", 287, 219, 107, 21},
+                         {IDC_HELP_BUTTON, L"Button", L"&Справка", 287, 251, 50, 14},
+                         {IDM_EXIT, L"Button", L"Вы&ход", 344, 251, 50, 14}};
+const Control kReading[] = {{IDC_READING_STATUS, L"Edit", nullptr, 7, 7, 172, 12},
+                            {IDC_READING_VERSION, L"Edit", L"", 7, 20, 172, 12},
+                            {IDC_READING_COUNT, L"Edit", L"", 7, 35, 172, 12},
+                            {IDC_READING_LABEL, L"Static", L"Читается:", 7, 50, 34, 11},
+                            {IDC_READING_EVENT, L"Edit", L"", 44, 50, 135, 12},
+                            {IDC_READING_PROGRESS, L"msctls_progress32", nullptr, 7, 72, 172, 12},
+                            {IDC_READING_STOP, L"Button", L"Отмена", 68, 93, 50, 14}};
+const Control kSettings[] = {{IDOK, L"Button", L"OK", 51, 64, 50, 14},
+                             {IDCANCEL, L"Button", L"Отмена", 122, 64, 50, 14},
+                             {kNoId, L"Static", L"Номер СОМ порта для связи с прибором", 7, 9, 140, 8},
+                             {IDC_SETTINGS_PORT, L"ComboBox", nullptr, 164, 7, 52, 0},
+                             {kNoId, L"Static", L"Серийный номер прибора", 7, 25, 86, 8},
+                             {IDC_SETTINGS_SERIAL, L"Edit", nullptr, 95, 23, 42, 12},
+                             {IDC_SETTINGS_AUTO, L"Button", L"Авто", 149, 24, 32, 10},
+                             {IDC_SETTINGS_GAZ, L"Button", L"Работа в формате АСУПЗ ГАЗ", 7, 40, 209, 14}};
+const Control kFilter[] = {{IDOK, L"Button", L"OK", 156, 142, 50, 14},
+                           {IDCANCEL, L"Button", L"Отмена", 156, 162, 50, 14},
+                           {kNoId, L"Static", L"Показывать события:", 7, 7, 199, 8},
+                           {IDC_FILTER_DATE_FROM, L"SysDateTimePick32", nullptr, 75, 19, 47, 11},
+                           {kNoId, L"Static", L"до", 129, 21, 9, 8},
+                           {IDC_FILTER_DATE_TO, L"SysDateTimePick32", nullptr, 145, 18, 49, 12},
+                           {IDC_FILTER_BEAMS, L"Button", L"изменения в лучах с", 15, 42, 83, 10},
+                           {IDC_FILTER_FIRST_BEAM, L"Edit", L"0", 103, 41, 23, 12},
+                           {kNoId, L"Static", L"до", 131, 43, 9, 8},
+                           {IDC_FILTER_LAST_BEAM, L"Edit", L"255", 145, 41, 23, 12},
+                           {IDC_FILTER_DEVICES, L"Button", L"изменения в устройствах с", 15, 64, 103, 8},
+                           {IDC_FILTER_MESSAGES, L"Button", L"выданные сообщения", 15, 84, 171, 8},
+                           {IDC_FILTER_MODES, L"Button", L"изменения в режимах работы ПКП-1", 15, 98, 172, 8},
+                           {IDC_FILTER_FIRST_DEVICE, L"Edit", L"0", 127, 62, 23, 12},
+                           {kNoId, L"Static", L"до", 155, 64, 9, 8},
+                           {IDC_FILTER_LAST_DEVICE, L"Edit", L"255", 169, 62, 23, 12},
+                           {IDC_FILTER_UNITS, L"Button", L"изменения в ПР4545", 15, 112, 172, 8},
+                           {IDC_FILTER_SLAVES, L"Button", L"изменения в ведомых Тарвел-7К", 15, 126, 172, 8},
+                           {IDC_FILTER_PERIOD, L"Button", L"за период с", 15, 19, 55, 10}};
+const Control kReportOptions[] = {
+    {IDOK, L"Button", L"OK", 39, 36, 50, 14},
+    {IDCANCEL, L"Button", L"Отмена", 101, 36, 50, 14},
+    {IDC_SCOPE_FILTERED, L"Button", L"С учетом установленного фильтра", 7, 7, 173, 8},
+    {IDC_SCOPE_ALL, L"Button", L"Все события", 7, 19, 125, 8}};
+const Control kAbout[] = {
+    {kNoId, L"Static", nullptr, 7, 7, 0, 0},
+    {kNoId, L"Static", L"Программа для чтения и просмотра зарегистрированных событий прибора ТАРВЕЛ-7К", 40,
+     7, 148, 26},
+    {kNoId, L"Static", nullptr, 40, 36, 148, 8},
+    {kNoId, L"Static", nullptr, 40, 48, 148, 8},
+    {kNoId, L"Static", L"Версия 1.3", 40, 60, 148, 8},
+    {IDOK, L"Button", L"OK", 72, 76, 50, 14}};
+
+struct Dialog {
+  int templateId, open, close;  // commands: open sent to the main window (0: the main window itself)
   const wchar_t* caption;
   int w, h;
   DWORD style;  // bits the window must have
-  std::vector<ControlSpec> controls;
+  std::span<const Control> controls;
+};
+const Dialog kDialogs[] = {
+    {IDD_MAIN, 0, 0, L"Просмотр событий прибора ТАРВЕЛ-7К", 401, 272,
+     WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, kMain},
+    {IDD_READING, IDC_READ_FROM_PANEL, IDCANCEL, L"", 186, 114, WS_POPUP, kReading},
+    {IDD_SETTINGS, IDM_SETTINGS, IDCANCEL, L"Настройка", 223, 85, WS_CAPTION | WS_SYSMENU, kSettings},
+    {IDD_FILTER, IDC_FILTER, IDCANCEL, L"Фильтр", 213, 183, WS_CAPTION | WS_SYSMENU, kFilter},
+    {IDD_REPORT_OPTIONS, IDC_WRITE_TEXT, IDCANCEL, L"Параметры", 187, 57, WS_CAPTION | WS_SYSMENU,
+     kReportOptions},
+    {IDD_ABOUT, IDM_ABOUT, IDOK, L"О программе", 195, 97, WS_CAPTION, kAbout},
 };
 
-const std::vector<DialogSpec>& Dialogs() {
-  static const std::vector<DialogSpec> dialogs = {
-      {IDD_MAIN,
-       0,
-       0,
-       L"Просмотр событий прибора ТАРВЕЛ-7К",
-       401,
-       272,
-       WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-       {{IDC_EVENT_LIST, L"LogwickEventList", nullptr, 7, 7, 273, 258},
-        {IDC_COUNT_LINE, L"Static", nullptr, 288, 17, 106, 8},
-        {IDC_READ_LINE, L"Static", nullptr, 288, 31, 106, 8},
-        {IDC_PANEL_LINE, L"Static", nullptr, 288, 45, 106, 8},
-        {IDC_VERSION_LINE, L"Static", nullptr, 288, 59, 106, 8},
-        {IDC_CONFIG_LINE, L"Static", nullptr, 288, 73, 106, 8},
-        {IDC_FILTER_LINE, L"Static", nullptr, 288, 87, 106, 8},
-        {IDC_FILTER, L"Button", L"Фильтр", 311, 100, 57, 20},
-        {IDC_READ_FROM_PANEL, L"Button", L"Прочитать из прибора", 287, 132, 107, 21},
-        {IDC_READ_FROM_FILE, L"Button", L"Прочитать из файла ...", 287, 161, 107, 21},
-        {IDC_WRITE_TO_FILE, L"Button", L"Записать в файл ...", 287, 190, 107, 21},
-        {IDC_WRITE_TEXT, L"Button", L"Записать текст ...", 287, 219, 107, 21},
-        {IDC_HELP_BUTTON, L"Button", L"&Справка", 287, 251, 50, 14},
-        {IDM_EXIT, L"Button", L"Вы&ход", 344, 251, 50, 14}}},
-      {IDD_READING,
-       IDC_READ_FROM_PANEL,
-       IDCANCEL,
-       L"",
-       186,
-       114,
-       WS_POPUP,
-       {{IDC_READING_STATUS, L"Edit", nullptr, 7, 7, 172, 12},
-        {IDC_READING_VERSION, L"Edit", L"", 7, 20, 172, 12},
-        {IDC_READING_COUNT, L"Edit", L"", 7, 35, 172, 12},
-        {IDC_READING_LABEL, L"Static", L"Читается:", 7, 50, 34, 11},
-        {IDC_READING_EVENT, L"Edit", L"", 44, 50, 135, 12},
-        {IDC_READING_PROGRESS, L"msctls_progress32", nullptr, 7, 72, 172, 12},
-        {IDC_READING_STOP, L"Button", L"Отмена", 68, 93, 50, 14}}},
-      {IDD_SETTINGS,
-       IDM_SETTINGS,
-       IDCANCEL,
-       L"Настройка",
-       223,
-       85,
-       WS_CAPTION | WS_SYSMENU,
-       {{IDOK, L"Button", L"OK", 51, 64, 50, 14},
-        {IDCANCEL, L"Button", L"Отмена", 122, 64, 50, 14},
-        {kNoId, L"Static", L"Номер СОМ порта для связи с прибором", 7, 9, 140, 8},
-        {IDC_SETTINGS_PORT, L"ComboBox", nullptr, 164, 7, 52, 0},
-        {kNoId, L"Static", L"Серийный номер прибора", 7, 25, 86, 8},
-        {IDC_SETTINGS_SERIAL, L"Edit", nullptr, 95, 23, 42, 12},
-        {IDC_SETTINGS_AUTO, L"Button", L"Авто", 149, 24, 32, 10},
-        {IDC_SETTINGS_GAZ, L"Button", L"Работа в формате АСУПЗ ГАЗ", 7, 40, 209, 14}}},
-      {IDD_FILTER,
-       IDC_FILTER,
-       IDCANCEL,
-       L"Фильтр",
-       213,
-       183,
-       WS_CAPTION | WS_SYSMENU,
-       {{IDOK, L"Button", L"OK", 156, 142, 50, 14},
-        {IDCANCEL, L"Button", L"Отмена", 156, 162, 50, 14},
-        {kNoId, L"Static", L"Показывать события:", 7, 7, 199, 8},
-        {IDC_FILTER_DATE_FROM, L"SysDateTimePick32", nullptr, 75, 19, 47, 11},
-        {kNoId, L"Static", L"до", 129, 21, 9, 8},
-        {IDC_FILTER_DATE_TO, L"SysDateTimePick32", nullptr, 145, 18, 49, 12},
-        {IDC_FILTER_BEAMS, L"Button", L"изменения в лучах с", 15, 42, 83, 10},
-        {IDC_FILTER_FIRST_BEAM, L"Edit", L"0", 103, 41, 23, 12},
-        {kNoId, L"Static", L"до", 131, 43, 9, 8},
-        {IDC_FILTER_LAST_BEAM, L"Edit", L"255", 145, 41, 23, 12},
-        {IDC_FILTER_DEVICES, L"Button", L"изменения в устройствах с", 15, 64, 103, 8},
-        {IDC_FILTER_MESSAGES, L"Button", L"выданные сообщения", 15, 84, 171, 8},
-        {IDC_FILTER_MODES, L"Button", L"изменения в режимах работы ПКП-1", 15, 98, 172, 8},
-        {IDC_FILTER_FIRST_DEVICE, L"Edit", L"0", 127, 62, 23, 12},
-        {kNoId, L"Static", L"до", 155, 64, 9, 8},
-        {IDC_FILTER_LAST_DEVICE, L"Edit", L"255", 169, 62, 23, 12},
-        {IDC_FILTER_UNITS, L"Button", L"изменения в ПР4545", 15, 112, 172, 8},
-        {IDC_FILTER_SLAVES, L"Button", L"изменения в ведомых Тарвел-7К", 15, 126, 172, 8},
-        {IDC_FILTER_PERIOD, L"Button", L"за период с", 15, 19, 55, 10}}},
-      {IDD_REPORT_OPTIONS,
-       IDC_WRITE_TEXT,
-       IDCANCEL,
-       L"Параметры",
-       187,
-       57,
-       WS_CAPTION | WS_SYSMENU,
-       {{IDOK, L"Button", L"OK", 39, 36, 50, 14},
-        {IDCANCEL, L"Button", L"Отмена", 101, 36, 50, 14},
-        {IDC_SCOPE_FILTERED, L"Button", L"С учетом установленного фильтра", 7, 7, 173, 8},
-        {IDC_SCOPE_ALL, L"Button", L"Все события", 7, 19, 125, 8}}},
-      {IDD_ABOUT,
-       IDM_ABOUT,
-       IDOK,
-       L"О программе",
-       195,
-       97,
-       WS_CAPTION,
-       {{kNoId, L"Static", nullptr, 7, 7, 0, 0},
-        {kNoId, L"Static", L"Программа для чтения и просмотра зарегистрированных событий прибора ТАРВЕЛ-7К",
-         40, 7, 148, 26},
-        {kNoId, L"Static", nullptr, 40, 36, 148, 8},
-        {kNoId, L"Static", nullptr, 40, 48, 148, 8},
-        {kNoId, L"Static", L"Версия 1.3", 40, 60, 148, 8},
-        {IDOK, L"Button", L"OK", 72, 76, 50, 14}}},
-  };
-  return dialogs;
+// The dialogs' font (MS Sans Serif 8, Cyrillic) as the dialog manager creates it.
+HFONT CreateDialogFont() {
+  const HDC screen = GetDC(nullptr);
+  LOGFONTW lf{};
+  lf.lfHeight = -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
+  lf.lfWeight = FW_NORMAL;
+  lf.lfCharSet = RUSSIAN_CHARSET;
+  wcscpy(lf.lfFaceName, L"MS Sans Serif");
+  ReleaseDC(nullptr, screen);
+  return CreateFontIndirectW(&lf);
 }
 
-void ExpectRect(HWND parent, HWND child, const DialogUnits& du, int x, int y, int w, int h,
-                const std::string& what) {
-  const RECT want = du.ToPixels(x, y, w, h);
-  const RECT got = RectIn(parent, child);
-  EXPECT_EQ(got.left, want.left) << what;
-  EXPECT_EQ(got.top, want.top) << what;
-  if (w > 0) {
-    EXPECT_EQ(got.right - got.left, want.right - want.left) << what;
-  }
-  if (h > 0) {
-    EXPECT_EQ(got.bottom - got.top, want.bottom - want.top) << what;
-  }
+// Pixels of dialog units for that font, computed as the dialog manager computes them.
+RECT ToPixels(int left, int top, int width, int height) {
+  static const SIZE base = [] {
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const HFONT font = CreateDialogFont();
+    const HGDIOBJ old = SelectObject(dc, font);
+    SIZE size;
+    GetTextExtentPoint32W(dc, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &size);
+    TEXTMETRICW tm;
+    GetTextMetricsW(dc, &tm);
+    SelectObject(dc, old);
+    DeleteObject(font);
+    DeleteDC(dc);
+    return SIZE{(size.cx / 26 + 1) / 2, tm.tmHeight};
+  }();
+  const int l = MulDiv(left, base.cx, 4), t = MulDiv(top, base.cy, 8);
+  return {l, t, l + MulDiv(width, base.cx, 4), t + MulDiv(height, base.cy, 8)};
 }
 
 class Windows : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    s_bigFile = TempPath("logwick-100000.t7kev");
-    WriteSampleFile(s_bigFile, 100000);
+  static void SetUpTestSuite() { WriteSampleFile(s_file, 2000); }
+  void SetUp() override { ClearSettings(); }
+  // logwick.exe started with args: its main window and event list.
+  void Start(const std::wstring& args = L"") {
+    m_program = std::make_unique<Program>(args);
+    m_main = m_program->Main();
+    m_list = GetDlgItem(m_main, IDC_EVENT_LIST);
   }
-  static inline std::string s_bigFile;
+  LRESULT Send(UINT message, WPARAM w = 0, LPARAM l = 0) const { return SendMessageW(m_list, message, w, l); }
+  LRESULT Current() const { return Send(LB_GETCURSEL); }
+  // The list's rows from the top as they are drawn: each row's band of pixels.
+  std::vector<std::pair<int, RECT>> ShownBands() const {
+    std::vector<std::pair<int, RECT>> bands;
+    RECT client;
+    GetClientRect(m_list, &client);
+    for (auto row = static_cast<int>(Send(LB_GETTOPINDEX)), y = 0; y < client.bottom; ++row) {
+      const auto h = static_cast<int>(Send(LB_GETITEMHEIGHT, static_cast<WPARAM>(row)));
+      if (h <= 0) break;
+      bands.push_back({row, RECT{0, y, client.right, std::min<int>(y + h, client.bottom)}});
+      y += h;
+    }
+    return bands;
+  }
+
+  static inline const std::string s_file = TempPath("logwick-views.t7kev");
+  std::unique_ptr<Program> m_program;
+  HWND m_main = nullptr, m_list = nullptr;
 };
 
 TEST_F(Windows, EveryTemplateHasItsCaptionSizeAndControlsInTabOrder) {
   // The test only means something when the system's code page is not Cyrillic.
   ASSERT_NE(GetACP(), 1251u);
   // A port for the reading dialog: one the system lists, with no panel behind it.
-  ClearSettings();
-  SetSetting(L"PortNumber", kListedPort);
-  Program program;
-  const HWND main = program.Window(IDD_MAIN);
-  ASSERT_TRUE(main);
-  const DialogUnits du = DialogFontUnits();
-  for (const DialogSpec& d : Dialogs()) {
+  SetSetting(L"PortNumber", LOGWICK_WINE_LISTED_PORT);
+  Start();
+  for (const Dialog& d : kDialogs) {
     SCOPED_TRACE(d.templateId);
-    if (d.openCommand) Command(main, d.openCommand);
-    const HWND dlg = program.Window(d.templateId);
-    ASSERT_TRUE(dlg);
+    const HWND dlg = d.open ? m_program->Open(m_main, d.open, d.templateId) : m_main;
     EXPECT_EQ(TextOf(dlg), d.caption);
     EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(dlg, GWL_STYLE)) & d.style, d.style);
     RECT client;
     GetClientRect(dlg, &client);
-    const RECT size = du.ToPixels(0, 0, d.w, d.h);
-    EXPECT_EQ(client.right, size.right);
-    EXPECT_EQ(client.bottom, size.bottom);
+    const RECT size = ToPixels(0, 0, d.w, d.h);
+    EXPECT_EQ(std::pair(client.right, client.bottom), std::pair(size.right, size.bottom));
     const std::vector<HWND> children = Children(dlg);
     ASSERT_GE(children.size(), d.controls.size());
     for (std::size_t i = 0; i < d.controls.size(); ++i) {
-      const ControlSpec& c = d.controls[i];
-      const std::string what = "control " + std::to_string(i) + " (id " + std::to_string(c.id) + ")";
-      EXPECT_EQ(GetDlgCtrlID(children[i]), c.id) << what;
-      EXPECT_EQ(ClassOf(children[i]), c.cls) << what;
+      const Control& c = d.controls[i];
+      SCOPED_TRACE("control " + std::to_string(i) + " (id " + std::to_string(c.id) + ")");
+      EXPECT_EQ(GetDlgCtrlID(children[i]), c.id);
+      EXPECT_EQ(ClassOf(children[i]), c.cls);
       if (c.text) {
-        EXPECT_EQ(TextOf(children[i]), c.text) << what;
+        EXPECT_EQ(TextOf(children[i]), c.text);
       }
-      ExpectRect(dlg, children[i], du, c.x, c.y, c.w, c.h, what);
+      auto place = [&c](const RECT& r) {
+        return std::array{r.left, r.top, c.w ? r.right - r.left : 0, c.h ? r.bottom - r.top : 0};
+      };
+      EXPECT_EQ(place(RectIn(dlg, children[i])), place(ToPixels(c.x, c.y, c.w, c.h)));
     }
-    if (d.closeCommand) {
-      Command(dlg, d.closeCommand);
-      // The reading ends with its message when the port fails.
-      if (d.templateId == IDD_READING)
-        if (const Box box = MessageBoxOf(program.Pid(), 3000)) Command(box.window, IDOK);
+    if (d.templateId == IDD_READING) {
+      // The port is no serial line: the reading fails in a message of its dialog's.
+      const Box box = MessageBoxOf(m_program->Pid());
+      EXPECT_EQ(std::tuple(box.caption, box.text, box.owner),
+                std::tuple(L"logwick", L"Не могу открыть порт", dlg));
+      box.Answer();
+    }
+    if (d.close) {
+      Command(dlg, d.close);
       EXPECT_TRUE(Program::Gone(dlg));
     }
   }
   // The main window keeps its own: Esc does nothing, the exit command ends the program.
-  Command(main, IDCANCEL);
+  Command(m_main, IDCANCEL);
   Sleep(200);
-  EXPECT_TRUE(IsWindowVisible(main));
-  Command(main, IDM_EXIT);
-  EXPECT_TRUE(program.Exited());
+  EXPECT_TRUE(IsWindowVisible(m_main));
+  Command(m_main, IDM_EXIT);
+  EXPECT_TRUE(m_program->Exited());
 }
 
 TEST_F(Windows, MenuHoldsTheCommandsOfTheTemplate) {
-  wchar_t exe[MAX_PATH];
-  GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  std::wstring path(exe);
-  path = path.substr(0, path.find_last_of(L"\\/") + 1) + L"logwick.exe";
-  const HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  ASSERT_TRUE(module);
+  const HMODULE module = LoadLibraryExW(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   const HMENU menu = LoadMenuW(module, MAKEINTRESOURCEW(IDR_MAIN_MENU));
-  ASSERT_TRUE(menu);
-  // Each popup's items as "id text", a separator as "-".
+  // The items as "id text", a popup by its text alone, a separator (id 0) as "-".
   auto items = [](HMENU m) {
     std::wstring all;
     for (int i = 0; i < GetMenuItemCount(m); ++i) {
       wchar_t text[128] = L"";
-      MENUITEMINFOW mi{sizeof mi, MIIM_ID | MIIM_FTYPE | MIIM_STRING};
-      mi.dwTypeData = text;
-      mi.cch = 128;
-      GetMenuItemInfoW(m, static_cast<UINT>(i), TRUE, &mi);
-      all += (mi.fType & MFT_SEPARATOR) ? L"-|" : std::to_wstring(mi.wID) + L" " + text + L"|";
+      GetMenuStringW(m, static_cast<UINT>(i), text, 128, MF_BYPOSITION);
+      const auto id = static_cast<int>(GetMenuItemID(m, i));
+      all += (id == 0 ? L"-" : id < 0 ? std::wstring(text) : std::to_wstring(id) + L" " + text) + L"|";
     }
     return all;
   };
-  const wchar_t* const popups[][2] = {
-      {L"&Операции",
-       L"1000 &Прочитать из прибора|1001 Про&читать из файла ...|1002 &Записать в файл ...|"
-       L"1003 Записать текст ...|-|32781 В&ыход|"},
-      {L"Серв&ис", L"32779 Настройка|"},
-      {L"&?", L"32777 Справка|-|32780 О программе ...|"},
-  };
-  ASSERT_EQ(GetMenuItemCount(menu), 3);
-  for (int i = 0; i < 3; ++i) {
-    wchar_t title[64];
-    GetMenuStringW(menu, static_cast<UINT>(i), title, 64, MF_BYPOSITION);
-    EXPECT_STREQ(title, popups[i][0]);
-    EXPECT_EQ(items(GetSubMenu(menu, i)), popups[i][1]);
-  }
+  EXPECT_EQ(items(menu), L"&Операции|Серв&ис|&?|");
+  EXPECT_EQ(items(GetSubMenu(menu, 0)),
+            L"1000 &Прочитать из прибора|1001 Про&читать из файла ...|1002 &Записать в файл ...|"
+            L"1003 Записать текст ...|-|32781 В&ыход|");
+  EXPECT_EQ(items(GetSubMenu(menu, 1)), L"32779 Настройка|");
+  EXPECT_EQ(items(GetSubMenu(menu, 2)), L"32777 Справка|-|32780 О программе ...|");
   DestroyMenu(menu);
   FreeLibrary(module);
 }
 
-TEST_F(Windows, EventListAnswersListBoxMessagesAcrossProcesses) {
-  CT7KEventList list;
-  ASSERT_EQ(logwick::LoadEventFile(s_bigFile, list).status, logwick::LoadStatus::Loaded);
-  Program program(L"\"" + logwick::Utf8ToWide(s_bigFile) + L"\"");
-  const HWND main = program.Window(IDD_MAIN);
-  ASSERT_TRUE(main);
-  const HWND rows = GetDlgItem(main, IDC_EVENT_LIST);
-  EXPECT_TRUE(GetWindowLongW(rows, GWL_STYLE) & LBS_HASSTRINGS);
-  ASSERT_EQ(SendMessageW(rows, LB_GETCOUNT, 0, 0), 100000);
-  for (int row : {0, 1, 50000, 99999}) {
-    std::string want;
-    logwick::AppendEventLine(want, list[static_cast<std::size_t>(row)], list.m_texts);
-    EXPECT_EQ(RowText(rows, row), logwick::Utf8ToWide(want)) << row;
+TEST_F(Windows, StartShowsTheCommandLinesMessagesAndRegistersTheFileType) {
+  Program program(L"/x " + Quoted(s_file) + L" second.t7kev");
+  // Before any window of its own; the file named is loaded all the same.
+  for (const wchar_t* message : {L"Неизвестный ключ x", L"Указано больше одного файла"}) {
+    const Box box = MessageBoxOf(program.Pid());
+    EXPECT_EQ(std::tuple(box.caption, box.text, box.owner), std::tuple(L"Ошибка", message, nullptr));
+    box.Answer();
   }
-  EXPECT_EQ(SendMessageW(rows, LB_GETTEXTLEN, 100000, 0), LB_ERR);
-  EXPECT_EQ(SendMessageW(rows, LB_GETCURSEL, 0, 0), LB_ERR);
-  EXPECT_EQ(SendMessageW(rows, LB_SETCURSEL, 70000, 0), 70000);
-  EXPECT_EQ(SendMessageW(rows, LB_GETCURSEL, 0, 0), 70000);
-  EXPECT_EQ(SendMessageW(rows, LB_GETSEL, 70000, 0), 1);
-  const LRESULT top = SendMessageW(rows, LB_GETTOPINDEX, 0, 0);
-  EXPECT_LE(top, 70000);
-  EXPECT_GT(top, 69950);
+  EXPECT_EQ(TextOf(GetDlgItem(program.Main(), IDC_COUNT_LINE)), L"В базе 2000 событий");
+  EXPECT_EQ(RegValue(HKEY_CLASSES_ROOT, L".t7kev"), L"sz Ormet.T7kLogwick");
+}
+
+TEST_F(Windows, SettingsAndTheEventFilesFolderGoThroughTheRegistry) {
+  SetSetting(L"PortNumber", LOGWICK_WINE_LISTED_PORT);
+  SetSetting(L"SelectedSerNum", 12345);
+  SetSetting(L"AutoSN", 0);
+  SetSetting(L"GazMode", 1);
+  wchar_t documents[MAX_PATH];
+  ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents), S_OK);
+  const std::string inDocuments = logwick::WideToUtf8(documents) + "\\logwick-documents.t7kev";
+  WriteSampleFile(inDocuments, 25);
+  Start();
+  const HWND dlg = m_program->Open(m_main, IDM_SETTINGS, IDD_SETTINGS);
+  // The ports the system lists, the stored one chosen.
+  const std::wstring port = std::to_wstring(LOGWICK_WINE_LISTED_PORT);
+  EXPECT_EQ(TextOf(GetDlgItem(dlg, IDC_SETTINGS_PORT)), L"COM" + port);
+  EXPECT_EQ(TextOf(GetDlgItem(dlg, IDC_SETTINGS_SERIAL)), L"12345");
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dlg, IDC_SETTINGS_SERIAL)));
+  EXPECT_EQ(SendMessageW(GetDlgItem(dlg, IDC_SETTINGS_GAZ), BM_GETCHECK, 0, 0), BST_CHECKED);
+  // "Авто" and ГАЗ turned round, then OK: all four values, as double words.
+  SendMessageW(GetDlgItem(dlg, IDC_SETTINGS_AUTO), BM_CLICK, 0, 0);
+  SendMessageW(GetDlgItem(dlg, IDC_SETTINGS_GAZ), BM_CLICK, 0, 0);
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, IDC_SETTINGS_SERIAL)));
+  Command(dlg, IDOK);
+  ASSERT_TRUE(Program::Gone(dlg));
+  auto setting = [](const wchar_t* name) { return RegValue(HKEY_CURRENT_USER, kSettingsKey, name); };
+  EXPECT_TRUE(WaitUntil([&] { return setting(L"GazMode") == L"dword 0"; }));  // written last
+  EXPECT_EQ(setting(L"PortNumber"), L"dword " + port);
+  EXPECT_EQ(setting(L"SelectedSerNum"), L"dword 12345");
+  EXPECT_EQ(setting(L"AutoSN"), L"dword 1");
+
+  // No folder remembered yet: the file dialog starts in the documents folder.
+  Command(m_main, IDC_READ_FROM_FILE);
+  ASSERT_TRUE(AnswerFileDialog(m_program->Pid(), L"logwick-documents.t7kev"));
+  EXPECT_TRUE(WaitUntil([&] { return Send(LB_GETCOUNT) == 25; }));
+  EXPECT_EQ(setting(L"EventsFilesDir"), L"sz " + std::wstring(documents));
+  DeleteFileW(logwick::Utf8ToWide(inDocuments).c_str());
+}
+
+TEST_F(Windows, EventListAnswersListBoxMessagesAndWrapsItsRows) {
+  using namespace logwick::win;
+  const std::string file = TempPath("logwick-100000.t7kev");
+  WriteSampleFile(file, 100000);
+  CT7KEventList list;
+  ASSERT_EQ(logwick::LoadEventFile(file, list).status, logwick::LoadStatus::Loaded);
+  Start(Quoted(file));
+  auto line = [&list](int row) {
+    std::string text;
+    logwick::AppendEventLine(text, list[static_cast<std::size_t>(row)], list.m_texts);
+    return logwick::Utf8ToWide(text);
+  };
+  EXPECT_TRUE(GetWindowLongW(m_list, GWL_STYLE) & LBS_HASSTRINGS);
+  ASSERT_EQ(Send(LB_GETCOUNT), 100000);
+  for (int row : {0, 1, 50000, 99999}) EXPECT_EQ(RowText(m_list, row), line(row)) << row;
+  EXPECT_EQ(Send(LB_GETTEXTLEN, 100000), LB_ERR);
+  EXPECT_EQ(Current(), LB_ERR);
+  EXPECT_EQ(Send(LB_SETCURSEL, 70000), 70000);
+  EXPECT_EQ(Send(LB_GETSEL, 70000), 1);
+  EXPECT_TRUE(Send(LB_GETTOPINDEX) <= 70000 && Send(LB_GETTOPINDEX) > 69950) << Send(LB_GETTOPINDEX);
   // Keys move the current row as in a list box.
-  auto key = [rows](WPARAM k) {
-    SendMessageW(rows, WM_KEYDOWN, k, 0);
-    return SendMessageW(rows, LB_GETCURSEL, 0, 0);
+  auto key = [this](WPARAM k) {
+    Send(WM_KEYDOWN, k);
+    return Current();
   };
   EXPECT_EQ(key(VK_DOWN), 70001);
   EXPECT_EQ(key(VK_UP), 70000);
   EXPECT_GT(key(VK_NEXT), 70005);
   EXPECT_EQ(key(VK_END), 99999);
-  EXPECT_GT(SendMessageW(rows, LB_GETTOPINDEX, 0, 0), 99950);
+  EXPECT_GT(Send(LB_GETTOPINDEX), 99950);
   EXPECT_EQ(key(VK_HOME), 0);
-  EXPECT_EQ(SendMessageW(rows, LB_GETTOPINDEX, 0, 0), 0);
+  EXPECT_EQ(Send(LB_GETTOPINDEX), 0);
   // The first screens and the last one were measured, not the list.
   Sleep(300);
-  const LRESULT measured =
-      SendMessageW(rows, logwick::win::kMsgListFigure, logwick::win::kFigureMeasurements, 0);
-  EXPECT_GT(measured, 0);
-  EXPECT_LT(measured, 1000);
-  EXPECT_GE(SendMessageW(rows, logwick::win::kMsgListFigure, logwick::win::kFigureFirstPaintMs, 0), 0);
-}
+  const LRESULT measured = Send(kMsgListFigure, kFigureMeasurements);
+  EXPECT_TRUE(measured > 0 && measured < 1000) << measured;
+  EXPECT_GE(Send(kMsgListFigure, kFigureFirstPaintMs), 0);
 
-TEST_F(Windows, RowsAreAsTallAsTheirWrappedTextAndRewrapOnResize) {
-  CT7KEventList list;
-  ASSERT_EQ(logwick::LoadEventFile(s_bigFile, list).status, logwick::LoadStatus::Loaded);
-  Program program(L"\"" + logwick::Utf8ToWide(s_bigFile) + L"\"");
-  const HWND main = program.Window(IDD_MAIN);
-  ASSERT_TRUE(main);
-  const HWND rows = GetDlgItem(main, IDC_EVENT_LIST);
+  // A row is as tall as its text wrapped at the list's width + font height / 8 + 1.
   const HFONT font = CreateDialogFont();
   const HDC dc = CreateCompatibleDC(nullptr);
   SelectObject(dc, font);
   TEXTMETRICW tm;
   GetTextMetricsW(dc, &tm);
-  // Height at the list's client width: the wrapped text + font height / 8 + 1.
   auto expected = [&](int row) {
-    RECT client;
-    GetClientRect(rows, &client);
-    std::string text;
-    logwick::AppendEventLine(text, list[static_cast<std::size_t>(row)], list.m_texts);
-    const std::wstring w = logwick::Utf8ToWide(text);
-    RECT r{0, 0, client.right, 0};
+    RECT r;
+    GetClientRect(m_list, &r);
+    r.bottom = 0;
+    const std::wstring w = line(row);
     DrawTextW(dc, w.c_str(), static_cast<int>(w.size()), &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     return static_cast<int>(r.bottom) + tm.tmHeight / 8 + 1;
   };
   int wrapped = 0;
   for (int row = 0; row < 40; ++row) {
-    EXPECT_EQ(SendMessageW(rows, LB_GETITEMHEIGHT, static_cast<WPARAM>(row), 0), expected(row)) << row;
+    EXPECT_EQ(Send(LB_GETITEMHEIGHT, static_cast<WPARAM>(row)), expected(row)) << row;
     wrapped += expected(row) > tm.tmHeight * 2;
   }
   EXPECT_GT(wrapped, 0);  // some rows take more than one line
-
   // Narrower: the rows shown are measured again, not the whole list.
-  const LRESULT before =
-      SendMessageW(rows, logwick::win::kMsgListFigure, logwick::win::kFigureMeasurements, 0);
-  RECT r = RectIn(main, rows);
-  SetWindowPos(rows, nullptr, 0, 0, (r.right - r.left) / 2, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
-  RedrawWindow(rows, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  const RECT r = RectIn(m_main, m_list);
+  SetWindowPos(m_list, nullptr, 0, 0, (r.right - r.left) / 2, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
+  RedrawWindow(m_list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   for (int row = 0; row < 10; ++row)
-    EXPECT_EQ(SendMessageW(rows, LB_GETITEMHEIGHT, static_cast<WPARAM>(row), 0), expected(row)) << row;
-  const LRESULT after =
-      SendMessageW(rows, logwick::win::kMsgListFigure, logwick::win::kFigureMeasurements, 0);
-  EXPECT_LT(after - before, 1000);
+    EXPECT_EQ(Send(LB_GETITEMHEIGHT, static_cast<WPARAM>(row)), expected(row)) << row;
+  EXPECT_LT(Send(kMsgListFigure, kFigureMeasurements) - measured, 1000);
   DeleteDC(dc);
   DeleteObject(font);
+}
+
+TEST_F(Windows, FindMarksEveryPlaceFoundAndStepsByKeys) {
+  Start(Quoted(s_file));
+  auto holds = [this](LRESULT row) {  // letter case aside
+    std::wstring text = RowText(m_list, static_cast<int>(row));
+    CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
+    return text.find(L"датчик") != std::wstring::npos;
+  };
+  const HWND bar = m_program->Open(m_main, IDM_FIND, IDD_FIND_BAR);
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(bar) != FALSE; }));
+  const HWND text = GetDlgItem(bar, IDC_FIND_TEXT), count = GetDlgItem(bar, IDC_FIND_COUNT);
+  SendMessageW(text, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"ДАТЧИК"));
+  ASSERT_TRUE(WaitUntil([&] { return TextOf(count).starts_with(L"1 из "); }));
+  const std::wstring of = TextOf(count).substr(1);
+  const LRESULT first = Current();
+  for (LRESULT row = 0; row <= first; ++row) EXPECT_EQ(holds(row), row == first) << row;
+  // Every row shown that holds the text is marked, and no other.
+  SetForegroundWindow(m_main);
+  RedrawWindow(m_list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  Sleep(300);
+  RECT client;
+  GetClientRect(m_list, &client);
+  MapWindowPoints(m_list, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  const Pixels pixels = CaptureScreen(client);
+  int marked = 0;
+  for (const auto& [row, band] : ShownBands()) {
+    bool colour = false;
+    for (int y = band.top; y < band.bottom; ++y)
+      for (int x = band.left; x < band.right; ++x)
+        colour |= pixels.At(x, y) == RGB(255, 226, 90) || pixels.At(x, y) == RGB(255, 150, 40);
+    EXPECT_EQ(colour, holds(row)) << row;
+    marked += holds(row);
+  }
+  EXPECT_GT(marked, 0);
+  // F3 to the next, Shift+F3 (its command) back, Enter in the bar onwards.
+  PostMessageW(m_list, WM_KEYDOWN, VK_F3, 0);
+  EXPECT_TRUE(WaitUntil([&] { return TextOf(count) == L"2" + of; }));
+  const LRESULT second = Current();
+  EXPECT_TRUE(second > first && holds(second)) << second;
+  Command(m_main, IDM_FIND_PREVIOUS);
+  EXPECT_TRUE(WaitUntil([&] { return TextOf(count) == L"1" + of; }));
+  PostMessageW(text, WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_TRUE(WaitUntil([&] { return Current() == second; }));
+  EXPECT_TRUE(IsWindow(m_main));  // Enter in the bar never reaches "Выход"
+  PostMessageW(text, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(Program::Gone(bar, 2000));
+}
+
+TEST_F(Windows, RowsAreSelectedByClicksAndCopiedAsLines) {
+  Start(Quoted(s_file));
+  const auto bands = ShownBands();
+  ASSERT_GT(bands.size(), 6u);
+  auto click = [&](int row, WPARAM keys) {
+    const RECT& r = bands[static_cast<std::size_t>(row)].second;
+    const LPARAM at = MAKELPARAM(5, (r.top + r.bottom) / 2);
+    Send(WM_LBUTTONDOWN, MK_LBUTTON | keys, at);
+    Send(WM_LBUTTONUP, keys, at);
+  };
+  click(2, 0);
+  click(4, MK_SHIFT);    // extends
+  click(6, MK_CONTROL);  // toggles one more
+  EXPECT_EQ(Current(), 6);
+  std::vector<int> selected;
+  for (int row = 0; row < 8; ++row)
+    if (Send(LB_GETSEL, static_cast<WPARAM>(row)) > 0) selected.push_back(row);
+  EXPECT_EQ(selected, (std::vector<int>{2, 3, 4, 6}));
+  std::wstring want;
+  for (int row : selected) want += RowText(m_list, row) + L"\r\n";
+  Command(m_main, IDM_COPY);
+  Sleep(300);  // the program puts it on the clipboard
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  const HANDLE data = GetClipboardData(CF_UNICODETEXT);
+  EXPECT_EQ(data ? static_cast<const wchar_t*>(GlobalLock(data)) : L"", want);
+  if (data) GlobalUnlock(data);
+  CloseClipboard();
+}
+
+TEST_F(Windows, StatisticsAndIntegrityLeadToTheirRowsAndF1OpensTheHelp) {
+  Start(Quoted(s_file));
+  CT7KEventList list;
+  ASSERT_EQ(logwick::LoadEventFile(s_file, list).status, logwick::LoadStatus::Loaded);
+  const HWND statistics = m_program->Open(m_main, IDM_STATISTICS, IDD_STATISTICS);
+  EXPECT_EQ(TextOf(GetDlgItem(statistics, IDC_STATISTICS_SUMMARY)).substr(0, 14), L"Событий: 2000\n");
+  // The chart's last bar is the last day with events; the plot ends 6 pixels
+  // before the chart's edge.
+  const HWND chart = GetDlgItem(statistics, IDC_STATISTICS_CHART);
+  RECT r;
+  GetClientRect(chart, &r);
+  SendMessageW(chart, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(r.right - 7, r.bottom / 3));
+  EXPECT_EQ(Current(), static_cast<LRESULT>(logwick::ComputeStatistics(list).days.back().newestRow));
+
+  const std::vector<logwick::Finding> findings = logwick::CheckIntegrity(list);
+  ASSERT_GT(findings.size(), 2u);
+  const HWND integrity = m_program->Open(m_main, IDM_INTEGRITY, IDD_INTEGRITY);
+  EXPECT_EQ(TextOf(GetDlgItem(integrity, IDC_INTEGRITY_COUNT)),
+            L"Замечаний: " + std::to_wstring(findings.size()));
+  const HWND table = GetDlgItem(integrity, IDC_INTEGRITY_TABLE);
+  EXPECT_EQ(SendMessageW(table, LVM_GETITEMCOUNT, 0, 0), static_cast<LRESULT>(findings.size()));
+  // The keys choose a finding as a click does; the list goes to its row.
+  PostMessageW(table, WM_KEYDOWN, VK_END, 0);
+  EXPECT_TRUE(WaitUntil([&] { return Current() == static_cast<LRESULT>(findings.back().row); }));
+  // F1 in the list opens the help.
+  PostMessageW(m_list, WM_KEYDOWN, VK_F1, 0);
+  const HWND help = m_program->Window(IDD_HELP);
+  EXPECT_EQ(TextOf(help), L"Справка");
+  EXPECT_EQ(TextOf(GetDlgItem(help, IDC_HELP_TEXT)).substr(0, 34), L"Просмотр событий прибора ТАРВЕЛ-7К");
+  Command(help, IDOK);
+  EXPECT_TRUE(Program::Gone(help));
+}
+
+#ifdef LOGWICK_WITH_ARCHIVE
+TEST_F(Windows, TheArchiveWindowListsAPanelAndOpensItsHistoryWithItsGapRow) {
+  // Ten December days of a panel, moved by `shift` days: two visits 15 days
+  // apart leave a gap between them.
+  auto visit = [](int shift) {
+    CT7KEventList l = logwick::test::MakeHeaderList();
+    l.m_nReadDay = 11 + shift;
+    for (int day = 10; day >= 1; --day)
+      l.AddTail(logwick::test::MakeEvent(PackTimeStamp(2015, 12, day + shift, 9, 0, 0), 1, {1}));
+    return l;
+  };
+  const std::string path = TempPath("logwick-gui-archive.sqlite");
+  DeleteFileW(logwick::Utf8ToWide(path).c_str());
+  {
+    auto archive = logwick::HistoryArchive::Open(path, true);
+    archive->File(visit(0), {"COM1"});
+    archive->File(visit(15), {"COM1"});
+  }
+  SetEnvironmentVariableW(L"LOGWICK_ARCHIVE", logwick::Utf8ToWide(path).c_str());
+  Start(Quoted(s_file));
+  const HWND dlg = m_program->Open(m_main, IDM_ARCHIVE, IDD_ARCHIVE);
+  const HWND table = GetDlgItem(dlg, IDC_ARCHIVE_TABLE);
+  EXPECT_TRUE(WaitUntil([&] { return SendMessageW(table, LVM_GETITEMCOUNT, 0, 0) == 1; }));
+  EXPECT_EQ(TextOf(GetDlgItem(dlg, IDC_ARCHIVE_STATUS)), L"Приборов в архиве: 1");
+  // The panel chosen: "Открыть".
+  Command(dlg, IDC_ARCHIVE_OPEN);
+  EXPECT_TRUE(Program::Gone(dlg));
+  ASSERT_TRUE(WaitUntil([&] { return Send(LB_GETCOUNT) == 21; }));
+  // Newest first: the second visit, the gap, the first visit.
+  for (int row = 0; row < 21; ++row)
+    EXPECT_EQ(RowText(m_list, row) == logwick::Utf8ToWide(logwick::kGapMarkLine), row == 10) << row;
+}
+#endif
+
+// What the reading dialog showed until it closed: every text of its
+// controls, whether the event's label showed, the most progress.
+struct Watched {
+  std::set<std::wstring> texts;
+  bool labelShown = false;
+  LRESULT mostProgress = 0;
+};
+
+Watched Watch(HWND dlg) {
+  Watched w;
+  for (int waited = 0; IsWindow(dlg) && waited < 60000; waited += 10) {
+    for (HWND c : Children(dlg)) w.texts.insert(TextOf(c));
+    w.labelShown |= IsWindowVisible(GetDlgItem(dlg, IDC_READING_LABEL)) != FALSE;
+    w.mostProgress =
+        std::max(w.mostProgress, SendMessageW(GetDlgItem(dlg, IDC_READING_PROGRESS), PBM_GETPOS, 0, 0));
+    Sleep(10);
+  }
+  return w;
+}
+
+using Reading = Windows;
+
+TEST_F(Reading, APanelThroughItsComPortAndTheNextOneStoppedOnEnter) {
+  SetSetting(L"PortNumber", LOGWICK_WINE_READING_PORT);  // "Авто": the panel is searched for
+  SetSetting(L"ArchiveReadings", 0);                     // the readings stay in the window only
+  Start();
+  HWND dlg = m_program->Open(m_main, IDC_READ_FROM_PANEL, IDD_READING);
+  const Watched first = Watch(dlg);
+  ASSERT_FALSE(IsWindow(dlg));
+  for (const wchar_t* text : {L"Поиск прибора", L"Чтение текстов сообщений", L"Чтение событий",
+                              L"В приборе 300 событий", L"Остановить"})
+    EXPECT_TRUE(first.texts.count(text)) << logwick::WideToUtf8(text);
+  EXPECT_TRUE(first.labelShown);
+  EXPECT_GT(first.mostProgress, 200);
+  // The list is the reading's once the dialog has closed: every block but
+  // the one at the ring position.
+  EXPECT_EQ(Send(LB_GETCOUNT), 296);
+  EXPECT_EQ(TextOf(GetDlgItem(m_main, IDC_COUNT_LINE)), L"В базе 296 событий");
+
+  dlg = m_program->Open(m_main, IDC_READ_FROM_PANEL, IDD_READING);
+  const HWND stop = GetDlgItem(dlg, IDC_READING_STOP);
+  ASSERT_TRUE(WaitUntil([&] { return TextOf(stop) == L"Остановить"; }, 30000));
+  // Enter, as the keyboard gives it to the dialog.
+  PostMessageW(stop, WM_KEYDOWN, VK_RETURN, 0);
+  PostMessageW(stop, WM_KEYUP, VK_RETURN, 0);
+  const Watched second = Watch(dlg);
+  EXPECT_FALSE(IsWindow(dlg));
+  // Stopped among the events: the list holds those read until then.
+  EXPECT_LT(Send(LB_GETCOUNT), 296);
+  EXPECT_LT(second.mostProgress, 200);
+
+  // Only the window holds the reading: the close box asks, Нет keeps it.
+  for (const int answer : {IDNO, IDYES}) {
+    PostMessageW(m_main, WM_CLOSE, 0, 0);
+    const Box question = MessageBoxOf(m_program->Pid());
+    EXPECT_EQ(std::pair(question.text, question.owner),
+              std::pair(std::wstring(L"Считанные события не сохранены. Выйти из программы?"), m_main));
+    question.Answer(answer);
+  }
+  EXPECT_TRUE(m_program->Exited());
 }
 
 }  // namespace

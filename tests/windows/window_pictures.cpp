@@ -1,15 +1,25 @@
-// Pictures of every window of logwick.exe under Wine, as BMP files into the
-// folder given (scripts/windows/screenshots.sh turns them into PNGs for
-// docs/windows/), and the list's figures at the file limit for the bench.
-// The reading dialog is pictured reading the simulated panel on COM port PORT.
+// logwick.exe under Wine driven for what is made of it outside the tests:
 //   window-pictures.exe pictures FOLDER EVENTFILE PORT
+// pictures of every window as BMP files into the folder (scripts/windows/
+// screenshots.sh turns them into PNGs for docs/windows/), the reading dialog
+// reading the simulated panel on COM port PORT;
 //   window-pictures.exe figures EVENTFILE
+// the list's figures at the file limit for the bench;
+//   window-pictures.exe files FOLDER EVENTFILE
+// an event file and the reports written through its own dialogs, for
+// tests/windows/report_files.sh to compare with the Linux build's:
+//   saved.t7kev                           "Записать в файл ...", a name without extension
+//   all.txt, all.csv, all.jsonl, all.html "Записать текст ...", "Все события", each file type
+//   shown.txt                             the same, "С учетом установленного фильтра", after the
+//                                         filter dialog left out messages, modes and beams above 3
 #include <windows.h>
 
 #include <commctrl.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -20,7 +30,6 @@
 
 #ifdef LOGWICK_WITH_ARCHIVE
 #include "history/history_archive.h"
-#include "lists/report.h"
 #include "sim/event_generator.h"
 #endif
 
@@ -30,9 +39,7 @@ namespace {
 
 // Each window: how it is opened from the main window and its file name.
 const struct {
-  int templateId;
-  int openCommand;  // 0: the main window
-  int closeCommand;
+  int templateId, openCommand, closeCommand;  // open 0: the main window
   const wchar_t* name;
 } kPictures[] = {
     {IDD_MAIN, 0, 0, L"main-window"},
@@ -45,9 +52,28 @@ const struct {
     {IDD_INTEGRITY, IDM_INTEGRITY, IDCANCEL, L"integrity"},
 };
 
-void Settle(HWND window) {
+void Check(bool ok, const std::string& what) {
+  if (!ok) throw std::runtime_error(what);
+}
+
+// The window drawn anew and saved as a picture into the folder, with the list
+// of its combo box comboId open (a top-level window of its own) if one is
+// given; 1 on failure.
+int Picture(HWND window, const std::wstring& folder, const std::wstring& name, int comboId = 0) {
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
   Sleep(400);
+  const HWND combo = comboId ? GetDlgItem(window, comboId) : nullptr;
+  HWND list = nullptr;
+  if (combo) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    list = FindWindowOf(pid, [](HWND w) { return ClassOf(w) == L"ComboLBox" && IsWindowVisible(w); });
+    Sleep(300);
+  }
+  const bool saved = SaveWindowPicture(window, folder + L"\\" + name + L".bmp", list);
+  if (combo) SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+  return saved ? 0 : 1;
 }
 
 #ifdef LOGWICK_WITH_ARCHIVE
@@ -81,9 +107,7 @@ void MakeArchive(const std::wstring& path) {
 // The archive window with the twice visited panel chosen, then its history
 // with the gap mark in the main window.
 int ArchivePictures(const Program& program, HWND main, const std::wstring& folder) {
-  Command(main, IDM_ARCHIVE);
-  const HWND dlg = program.Window(IDD_ARCHIVE);
-  if (!dlg) return 1;
+  const HWND dlg = program.Open(main, IDM_ARCHIVE, IDD_ARCHIVE);
   const HWND table = GetDlgItem(dlg, IDC_ARCHIVE_TABLE);
   WaitUntil([&] { return SendMessageW(table, LVM_GETITEMCOUNT, 0, 0) == 3; });
   PostMessageW(table, WM_KEYDOWN, VK_END, 0);  // sorted by serial number: 4660 last
@@ -95,22 +119,14 @@ int ArchivePictures(const Program& program, HWND main, const std::wstring& folde
       reinterpret_cast<LPARAM>(L"Архив: C:\\users\\инженер\\AppData\\Local\\Ormet\\Logwick\\archive.sqlite"));
   SetFocus(table);
   SetForegroundWindow(dlg);
-  Settle(dlg);
-  int failures = !SaveWindowPicture(dlg, folder + L"\\archive-window.bmp");
+  int failures = Picture(dlg, folder, L"archive-window");
   Command(dlg, IDC_ARCHIVE_OPEN);
   Program::Gone(dlg);
-  // The gap mark among the rows shown.
+  // The gap mark among the rows shown: it follows the 200 events of the newer visit.
   const HWND list = GetDlgItem(main, IDC_EVENT_LIST);
   WaitUntil([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) > 0; });
-  const std::wstring mark = logwick::Utf8ToWide(logwick::kGapMarkLine);
-  for (int row = 0; row < SendMessageW(list, LB_GETCOUNT, 0, 0); ++row)
-    if (RowText(list, row) == mark) {
-      SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(row > 12 ? row - 12 : 0), 0);
-      break;
-    }
-  Settle(main);
-  failures += !SaveWindowPicture(main, folder + L"\\main-window-history.bmp");
-  return failures;
+  SendMessageW(list, LB_SETTOPINDEX, 200 - 12, 0);
+  return failures + Picture(main, folder, L"main-window-history");
 }
 #endif
 
@@ -121,44 +137,22 @@ int Pictures(const std::wstring& folder, const std::wstring& file, DWORD port) {
   MakeArchive(folder + L"\\archive.sqlite");
 #endif
   Program program(L"\"" + file + L"\"");
-  const HWND main = program.Window(IDD_MAIN);
-  if (!main) return 1;
+  const HWND main = program.Main();
   int failures = 0;
   for (const auto& p : kPictures) {
-    if (p.openCommand) Command(main, p.openCommand);
-    const HWND window = program.Window(p.templateId);
-    if (!window) {
-      std::fwprintf(stderr, L"%ls: no window\n", p.name);
-      ++failures;
-      continue;
-    }
+    const HWND window = p.openCommand ? program.Open(main, p.openCommand, p.templateId) : main;
     SetForegroundWindow(window);
     // The settings show their port list open, with what stands behind each port.
-    const HWND ports = p.templateId == IDD_SETTINGS ? GetDlgItem(window, IDC_SETTINGS_PORT) : nullptr;
-    Settle(window);
-    if (ports) {
-      SendMessageW(ports, CB_SHOWDROPDOWN, TRUE, 0);
-      Sleep(300);
-    }
-    HWND dropped = nullptr;  // the open list: a top-level window of its own
-    while (ports && (dropped = FindWindowExW(nullptr, dropped, L"ComboLBox", nullptr))) {
-      DWORD pid = 0;
-      GetWindowThreadProcessId(dropped, &pid);
-      if (pid == program.Pid() && IsWindowVisible(dropped)) break;
-    }
-    failures += !SaveWindowPicture(window, folder + L"\\" + p.name + L".bmp", dropped);
-    if (ports) SendMessageW(ports, CB_SHOWDROPDOWN, FALSE, 0);
+    failures += Picture(window, folder, p.name, p.templateId == IDD_SETTINGS ? IDC_SETTINGS_PORT : 0);
     if (p.closeCommand) {
       Command(window, p.closeCommand);
       Program::Gone(window);
     }
   }
   // The find bar open below the list, with what it found marked.
-  Command(main, IDM_FIND);
-  const HWND bar = program.Window(IDD_FIND_BAR);
-  if (bar) SendMessageW(GetDlgItem(bar, IDC_FIND_TEXT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"датчик"));
-  Settle(main);
-  failures += !SaveWindowPicture(main, folder + L"\\find-bar.bmp");
+  const HWND bar = program.Open(main, IDM_FIND, IDD_FIND_BAR);
+  SendMessageW(GetDlgItem(bar, IDC_FIND_TEXT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"датчик"));
+  failures += Picture(main, folder, L"find-bar");
   Command(main, IDM_FIND);  // the bar's own Esc closes it, as a command Esc does
   Command(main, IDCANCEL);
 #ifdef LOGWICK_WITH_ARCHIVE
@@ -166,85 +160,109 @@ int Pictures(const std::wstring& folder, const std::wstring& file, DWORD port) {
 #endif
 
   // Last, as it puts what it read in the list: a reading among the panel's events.
-  Command(main, IDC_READ_FROM_PANEL);
-  const HWND reading = program.Window(IDD_READING);
-  if (!reading ||
-      !WaitUntil([&] { return !TextOf(GetDlgItem(reading, IDC_READING_EVENT)).empty(); }, 30000)) {
-    std::fputs("reading-dialog: no reading\n", stderr);
-    return failures + 1;
-  }
+  const HWND reading = program.Open(main, IDC_READ_FROM_PANEL, IDD_READING);
+  Check(WaitUntil([&] { return !TextOf(GetDlgItem(reading, IDC_READING_EVENT)).empty(); }, 30000),
+        "reading-dialog: no reading");
   Sleep(500);
-  Settle(reading);
-  failures += !SaveWindowPicture(reading, folder + L"\\reading-dialog.bmp");
+  failures += Picture(reading, folder, L"reading-dialog");
   Command(reading, IDCANCEL);
   Program::Gone(reading);
   return failures;
 }
 
 // The list at the file limit: start to first paint, and a change of width.
-struct Run {
-  LONGLONG firstPaintMs, entryMs, ownMs, measuredAtOpen, rewrapUs, measuredByRewrap;
-};
+const struct {
+  const char* format;  // of the median
+  double scale;
+} kFigures[] = {{"win32_list_first_paint_100k: %.0f ms\n", 1},
+                {"win32_process_start_to_entry: %.0f ms\n", 1},
+                {"win32_list_entry_to_first_paint_100k: %.0f ms\n", 1},
+                {"win32_list_rows_measured_at_open_100k: %.0f rows\n", 1},
+                {"win32_list_rewrap_100k: %.1f ms\n", 1000},
+                {"win32_list_rows_measured_by_rewrap_100k: %.0f rows\n", 1}};
+using Run = std::array<LONGLONG, std::size(kFigures)>;
 
 // One start with the file: its first paint, then a narrower list.
-bool MeasureOnce(const std::wstring& file, Run& run) {
+Run MeasureOnce(const std::wstring& file) {
   using namespace logwick::win;
   Program program(L"\"" + file + L"\"");
-  const HWND main = program.Window(IDD_MAIN);
-  if (!main) return false;
+  const HWND main = program.Main();
   const HWND list = GetDlgItem(main, IDC_EVENT_LIST);
   auto figure = [list](ListFigure f) {
     return static_cast<LONGLONG>(SendMessageW(list, kMsgListFigure, f, 0));
   };
-  run.firstPaintMs = -1;
-  for (int waited = 0; run.firstPaintMs < 0 && waited < 10000; waited += 10) {
-    run.firstPaintMs = figure(kFigureFirstPaintMs);
-    if (run.firstPaintMs < 0) Sleep(10);
-  }
-  run.entryMs = figure(kFigureEntryMs);
-  run.ownMs = run.firstPaintMs - run.entryMs;
-  run.measuredAtOpen = figure(kFigureMeasurements);
-  RECT r = RectIn(main, list);
+  Check(WaitUntil([&] { return figure(kFigureFirstPaintMs) >= 0; }, 10000), "no first paint");
+  const LONGLONG paint = figure(kFigureFirstPaintMs), entry = figure(kFigureEntryMs);
+  const LONGLONG atOpen = figure(kFigureMeasurements);
+  const RECT r = RectIn(main, list);
   SetWindowPos(list, nullptr, 0, 0, (r.right - r.left) * 2 / 3, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
   RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   Sleep(200);
-  run.rewrapUs = figure(kFigureResizeUs);
-  run.measuredByRewrap = figure(kFigureMeasurements) - run.measuredAtOpen;
-  return run.firstPaintMs >= 0;
+  return {paint, entry, paint - entry, atOpen, figure(kFigureResizeUs), figure(kFigureMeasurements) - atOpen};
 }
 
-// The list at the file limit, the median of five starts: start to first
-// paint, and a change of width.
+// The median of five starts, after one to warm up: Wine starts its desktop
+// and services with the first window.
 int Figures(const std::wstring& file) {
-  {
-    // Once to warm up: Wine starts its desktop and services with the first window.
-    Program warmUp;
-    warmUp.Window(IDD_MAIN);
-  }
-  std::vector<Run> runs(5);
-  for (Run& run : runs)
-    if (!MeasureOnce(file, run)) return 1;
-  auto median = [&runs](LONGLONG Run::*field) {
+  Program().Main();
+  std::vector<Run> runs;
+  for (int i = 0; i < 5; ++i) runs.push_back(MeasureOnce(file));
+  for (std::size_t i = 0; i < std::size(kFigures); ++i) {
     std::vector<LONGLONG> v;
-    for (const Run& run : runs) v.push_back(run.*field);
+    for (const Run& run : runs) v.push_back(run[i]);
     std::sort(v.begin(), v.end());
-    return static_cast<long long>(v[v.size() / 2]);
-  };
-  std::printf("win32_list_first_paint_100k: %lld ms\n", median(&Run::firstPaintMs));
-  std::printf("win32_process_start_to_entry: %lld ms\n", median(&Run::entryMs));
-  std::printf("win32_list_entry_to_first_paint_100k: %lld ms\n", median(&Run::ownMs));
-  std::printf("win32_list_rows_measured_at_open_100k: %lld rows\n", median(&Run::measuredAtOpen));
-  std::printf("win32_list_rewrap_100k: %.1f ms\n", static_cast<double>(median(&Run::rewrapUs)) / 1000.0);
-  std::printf("win32_list_rows_measured_by_rewrap_100k: %lld rows\n", median(&Run::measuredByRewrap));
+    std::printf(kFigures[i].format, static_cast<double>(v[v.size() / 2]) / kFigures[i].scale);
+  }
+  return 0;
+}
+
+// Runs a command of the main window that asks for a file name (after the
+// report options' scope, if any), answers it and waits for the file.
+void Write(const Program& program, HWND main, int command, const std::wstring& folder,
+           const std::wstring& name, const std::wstring& written, int type, int scope = 0) {
+  Command(main, command);
+  if (scope) {
+    const HWND options = program.Window(IDD_REPORT_OPTIONS);
+    SendMessageW(GetDlgItem(options, scope), BM_CLICK, 0, 0);
+    Command(options, IDOK);
+  }
+  Check(AnswerFileDialog(program.Pid(), folder + L"\\" + name, type), "no file dialog");
+  const std::wstring path = folder + L"\\" + written;
+  Check(WaitUntil([&] { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000),
+        logwick::WideToUtf8(written) + " not written");
+  Sleep(200);  // the program ends its write
+}
+
+int Files(const std::wstring& folder, const std::wstring& eventFile) {
+  Program program(L"\"" + eventFile + L"\"");
+  const HWND main = program.Main();
+  Write(program, main, IDC_WRITE_TO_FILE, folder, L"saved", L"saved.t7kev", -1);
+  const wchar_t* const forms[] = {L"all.txt", L"all.csv", L"all.jsonl", L"all.html"};
+  for (int type = 0; type < 4; ++type)
+    Write(program, main, IDC_WRITE_TEXT, folder, L"all", forms[type], type, IDC_SCOPE_ALL);
+  const HWND filter = program.Open(main, IDC_FILTER, IDD_FILTER);
+  SendMessageW(GetDlgItem(filter, IDC_FILTER_MESSAGES), BM_CLICK, 0, 0);
+  SendMessageW(GetDlgItem(filter, IDC_FILTER_MODES), BM_CLICK, 0, 0);
+  SendMessageW(GetDlgItem(filter, IDC_FILTER_LAST_BEAM), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"3"));
+  Command(filter, IDOK);
+  Check(Program::Gone(filter), "the filter dialog stayed");
+  std::printf("%s\n", logwick::WideToUtf8(TextOf(GetDlgItem(main, IDC_FILTER_LINE))).c_str());
+  Write(program, main, IDC_WRITE_TEXT, folder, L"shown", L"shown.txt", 0, IDC_SCOPE_FILTERED);
   return 0;
 }
 
 }  // namespace
 
-int wmain(int argc, wchar_t** argv) {
+int wmain(int argc, wchar_t** argv) try {
   const std::wstring what = argc > 1 ? argv[1] : L"";
   if (what == L"pictures" && argc == 5) return Pictures(argv[2], argv[3], std::wcstoul(argv[4], nullptr, 10));
   if (what == L"figures" && argc == 3) return Figures(argv[2]);
-  std::fputs("usage: window-pictures pictures FOLDER EVENTFILE PORT | figures EVENTFILE\n", stderr);
+  if (what == L"files" && argc == 4) return Files(argv[2], argv[3]);
+  std::fputs(
+      "usage: window-pictures pictures FOLDER EVENTFILE PORT | figures EVENTFILE | files FOLDER EVENTFILE\n",
+      stderr);
   return 2;
+} catch (const std::exception& e) {
+  std::fprintf(stderr, "window-pictures: %s\n", e.what());
+  return 1;
 }
