@@ -43,15 +43,6 @@ void ExpectHolds(const std::string& text, std::initializer_list<std::string> par
   for (const std::string& part : parts) EXPECT_NE(text.find(part), std::string::npos) << part;
 }
 
-// What an Append* function adds to an empty string.
-template <class... Args>
-std::string Escaped(void (*append)(std::string&, std::string_view, Args...), std::string_view in,
-                    Args... args) {
-  std::string s;
-  append(s, in, args...);
-  return s;
-}
-
 }  // namespace
 
 TEST(Report, HeaderAndEventLines) {
@@ -93,21 +84,21 @@ TEST(Report, AdmittedEventsAndGapMarkLinesWhereTheRowsPutThem) {
 }
 
 TEST(DataReports, TextEscaping) {
-  EXPECT_EQ(Escaped(AppendJsonString, "plain Ёж"), "\"plain Ёж\"");
-  EXPECT_EQ(Escaped(AppendJsonString, "q\"b\\"), "\"q\\\"b\\\\\"");
-  EXPECT_EQ(Escaped(AppendJsonString, "\r\n\t"), "\"\\r\\n\\t\"");
-  EXPECT_EQ(Escaped(AppendJsonString, std::string_view("\x00\x08\x0c\x1b\x1f\x7f", 6)),
+  EXPECT_EQ(Appended(AppendJsonString, "plain Ёж"), "\"plain Ёж\"");
+  EXPECT_EQ(Appended(AppendJsonString, "q\"b\\"), "\"q\\\"b\\\\\"");
+  EXPECT_EQ(Appended(AppendJsonString, "\r\n\t"), "\"\\r\\n\\t\"");
+  EXPECT_EQ(Appended(AppendJsonString, std::string_view("\x00\x08\x0c\x1b\x1f\x7f", 6)),
             "\"\\u0000\\u0008\\u000c\\u001b\\u001f\x7f\"");
-  EXPECT_EQ(Escaped(AppendHtmlEscaped, "<script>&\"'"), "&lt;script&gt;&amp;&quot;&#39;");
-  EXPECT_EQ(Escaped(AppendHtmlEscaped, "a\tb\r\nc"), "a\tb\r\nc");
-  EXPECT_EQ(Escaped(AppendHtmlEscaped, "\x1b[2J\x7f\xC2\x98Ё"), "\xEF\xBF\xBD[2J\xEF\xBF\xBD\xEF\xBF\xBDЁ");
+  EXPECT_EQ(Appended(AppendHtmlEscaped, "<script>&\"'"), "&lt;script&gt;&amp;&quot;&#39;");
+  EXPECT_EQ(Appended(AppendHtmlEscaped, "a\tb\r\nc"), "a\tb\r\nc");
+  EXPECT_EQ(Appended(AppendHtmlEscaped, "\x1b[2J\x7f\xC2\x98Ё"), "\xEF\xBF\xBD[2J\xEF\xBF\xBD\xEF\xBF\xBDЁ");
   const std::tuple<std::string, char, std::string> csv[] = {
       {"a,b", ';', "a,b"},           {"a,b", ',', "\"a,b\""},
       {"a;b", ';', "\"a;b\""},       {"say \"hi\"", ';', "\"say \"\"hi\"\"\""},
       {"a\rb", ';', "\"a\rb\""},     {"a\nb", '\t', "\"a\nb\""},
       {"a\tb\x1b", ';', "a\tb\x1b"},
   };
-  for (const auto& [in, sep, out] : csv) EXPECT_EQ(Escaped(AppendCsvField, in, sep), out);
+  for (const auto& [in, sep, out] : csv) EXPECT_EQ(Appended(AppendCsvField, in, sep), out);
   for (char c : {';', ',', '\t', '|', ' '}) EXPECT_TRUE(IsUsableCsvSeparator(c)) << int(c);
   for (char c : {'"', '\r', '\n', 'a', '5', '\0', '\xC3'}) EXPECT_FALSE(IsUsableCsvSeparator(c)) << int(c);
 }
