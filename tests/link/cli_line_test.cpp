@@ -154,7 +154,7 @@ TEST_F(CliLine, AReadOutIsNeverLostToItsTargetNorAFailedOneWritten) {
   EXPECT_EQ(std::make_pair(list.GetCount(), list.m_nSerNum), std::make_pair(std::size_t{16}, 4660));
 }
 
-TEST_F(CliLine, PortsListsEachPortWithItsDeviceAndDescription) {
+TEST_F(CliLine, PortsListsEachPortAndProbeTellsWhatIsOnIt) {
   const std::string dev = Simulate({"--as-com", "42", "--line-mode", "gaz"});
   auto p = Run("ports", {});
   ASSERT_EQ(p->Wait(), 0) << p->Err();
@@ -168,10 +168,8 @@ TEST_F(CliLine, PortsListsEachPortWithItsDeviceAndDescription) {
   // The same panel by its number.
   Probe("COM42", 0,
         {"Порт COM42: " + link + " -> " + dev + " (псевдотерминал)", "Найден прибор", "в режиме ГАЗ"});
-}
-
-TEST_F(CliLine, ProbeOfALineWithoutAPanelAndOfAPortThatCannotBeUsed) {
-  // A busy port and its holders are the library's (ProbeOnAMadeUpSystem, MadeUpHost).
+  // A line without a panel, and ports that cannot be used. A busy port and its
+  // holders are the library's (ProbeOnAMadeUpSystem, MadeUpHost).
   Probe(Simulate({"--silent", "--echo"}), 2, {});
   std::filesystem::create_directories(dir_.File("ports"));
   std::filesystem::create_symlink(dir_.File("gone"), dir_.File("ports/COM9"));

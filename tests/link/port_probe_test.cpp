@@ -1,8 +1,6 @@
-// The port probe on a machine described by a made-up system view: what a
-// pseudo-terminal cannot bring about (no permission, a busy port and its
-// holder, ModemManager), with the real serial port and a virtual panel; and
-// the host's system view read from made-up /sys and /proc trees: what stands
-// behind a device, who holds it, whether ModemManager runs.
+// The port probe with the real serial port and a virtual panel, on a machine
+// described by a made-up system view where a pseudo-terminal cannot bring a case
+// about; and the host's system view read from made-up /sys and /proc trees.
 #include <gtest/gtest.h>
 
 #include "link/port_probe.h"
@@ -55,114 +53,21 @@ std::string Text(const ProbeReport& r) {
 }
 
 // A virtual panel on a pseudo-terminal, probed on a made-up machine.
-class ProbeOnAMadeUpSystem : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(panel_.Open(error_)) << error_;
-    panel_.Start();
-    system_.device = panel_.DevicePath();
+struct ProbedLine {
+  explicit ProbedLine(sim::PanelConfig config = {}, sim::PtyOptions line = {})
+      : panel(std::move(config), line) {
+    std::string error;
+    EXPECT_TRUE(panel.Open(error)) << error;
+    panel.Start();
+    system.device = panel.DevicePath();
   }
   ProbeReport Probe() {
     CCommPort port;
-    return ProbePort({.device = system_.device}, port, system_);
+    return ProbePort({.device = system.device}, port, system);
   }
-  sim::PtyPanel panel_{sim::PanelConfig{}};
-  std::string error_;
-  MadeUpSystem system_;
+  sim::PtyPanel panel;
+  MadeUpSystem system;
 };
-
-}  // namespace
-
-TEST_F(ProbeOnAMadeUpSystem, NoPermissionNamesTheGroupToJoin) {
-  system_.readWrite = false;
-  const std::tuple<unsigned, bool, std::string> cases[] = {
-      {20, false,
-       "пользователь engineer в неё не входит.\nДобавьте его в группу: sudo usermod -aG dialout engineer"},
-      {20, true,
-       "engineer уже в группе dialout, но этот сеанс начат раньше: выйдите из системы и войдите снова."},
-      {0, false, "попросите администратора открыть доступ к порту"},
-      {77, false, "попросите администратора открыть доступ к порту"},
-  };
-  for (const auto& [gid, listed, said] : cases) {
-    system_.gid = gid, system_.listed = listed;
-    const ProbeReport r = Probe();
-    EXPECT_EQ(r.verdict, ProbeVerdict::kNoPermission);
-    EXPECT_TRUE(Says(r, said));
-  }
-  EXPECT_EQ(panel_.Inspect([](const sim::VirtualPanel& p) { return p.RequestsSeen(); }), 0u);
-  system_.present = false;
-  EXPECT_EQ(Probe().verdict, ProbeVerdict::kNoDevice);
-}
-
-TEST_F(ProbeOnAMadeUpSystem, ABusyPortNamesItsHolderAndModemManagerIsToldHowToKeepOff) {
-  CCommPort holder;
-  ASSERT_TRUE(holder.OpenDevice(system_.device, 9600, 0));
-  system_.holders = {{4242, "minicom"}, {4243, "picocom"}};
-  ProbeReport r = Probe();
-  EXPECT_EQ(r.verdict, ProbeVerdict::kBusy);
-  EXPECT_TRUE(Says(
-      r, "Порт " + system_.resolved + " занят: его держит процесс 4242 (minicom), процесс 4243 (picocom)."));
-  EXPECT_FALSE(Says(r, "ModemManager"));
-
-  const std::string rule =
-      "ATTRS{idVendor}==\"2341\", ATTRS{idProduct}==\"0043\", ENV{ID_MM_DEVICE_IGNORE}=\"1\"";
-  system_.holders = {{812, "ModemManager"}};
-  r = Probe();
-  EXPECT_TRUE(Says(r, "процесс 812 (ModemManager)") && Says(r, rule));
-  system_.holders.clear();
-  EXPECT_TRUE(Says(Probe(), "занят другой программой"));
-  holder.Close();
-
-  // Running, not holding the port: the panel is found all the same, with the advice.
-  system_.modemManager = true;
-  system_.hardware = {};
-  r = Probe();
-  EXPECT_EQ(std::make_tuple(r.verdict, r.serial, r.deviceType),
-            std::make_tuple(ProbeVerdict::kPanel, 4660u, 3));
-  EXPECT_TRUE(Says(r, "KERNEL==\"ttyACM0\", ENV{ID_MM_DEVICE_IGNORE}=\"1\""));
-  system_.resolved = "/dev/ttyS0";  // not a device ModemManager looks at
-  EXPECT_FALSE(Says(Probe(), "ModemManager"));
-}
-
-// What a line itself brings about, each verdict with its words (the statuses
-// they give are logwick-cli's: CliLine).
-TEST(ProbeOnALine, EachAnswerOrItsAbsenceIsExplained) {
-  using V = ProbeVerdict;
-  const auto expect = [](sim::PanelConfig config, sim::PtyOptions line, V verdict,
-                         std::vector<std::string> said) {
-    sim::PtyPanel panel(std::move(config), line);
-    std::string error;
-    ASSERT_TRUE(panel.Open(error)) << error;
-    panel.Start();
-    MadeUpSystem system;
-    system.device = system.resolved = panel.DevicePath();
-    system.hardware = {};
-    CCommPort port;
-    const ProbeReport r = ProbePort({.device = system.device}, port, system);
-    EXPECT_EQ(r.verdict, verdict) << Text(r);
-    for (const std::string& words : said) EXPECT_TRUE(Says(r, words));
-  };
-  expect({}, {}, V::kPanel,
-         {"серийный номер 4660, Тарвел-7К (тип 3), версия 3.12 от 14/06/2021", "режим ГАЗ не нужен"});
-  expect({.serial = 700123, .deviceType = 4, .versionMajor = 2, .versionMinor = 5}, {.onlyAtBaud = 1200},
-         V::kPanel,
-         {"серийный номер 700123, Тарвел-7Л (тип 4), версия 2.5", "в режиме ГАЗ (1200 бод 8E1)",
-          "9600 бод 8N1: нет ответа", "1200 бод 8E1 (режим ГАЗ): ответил прибор 700123"});
-  expect({.faults = {.silentOn = {sim::Request::Address}}}, {}, V::kPanelIncomplete,
-         {"Прибор 4660 ответил на поиск при 9600 бод 8N1, но не на установку адреса"});
-  expect({.faults = {.silentOn = {sim::Request::Type}}}, {}, V::kPanelIncomplete, {"но не на запрос типа"});
-  expect({.faults = {.silent = true}}, {}, V::kSilence,
-         {"Прибор не отвечает ни при 9600 бод 8N1, ни при 1200 бод 8E1 (режим ГАЗ)."});
-  expect({.faults = {.silent = true}}, {.echo = true}, V::kEcho,
-         {"(эхо)", "Прибор за эхом не ответил", "9600 бод 8N1: эхо\n"});
-  expect({}, {.echo = true}, V::kEcho,
-         {"За эхом ответил прибор 4660", "9600 бод 8N1: эхо, за ним ответил прибор 4660"});
-  // Every answer to the search damaged, in both line modes.
-  expect({.faults = {.badChecksumOn = {1, 2, 3, 4, 5, 6}}}, {}, V::kNoise,
-         {"это не ответ прибора", "9600 бод 8N1: посторонние байты (15)"});
-}
-
-namespace {
 
 class MadeUpHost : public ::testing::Test {
  protected:
@@ -193,6 +98,92 @@ class MadeUpHost : public ::testing::Test {
 };
 
 }  // namespace
+
+TEST(ProbeOnAMadeUpSystem, NoPermissionNamesTheGroupToJoin) {
+  ProbedLine l;
+  l.system.readWrite = false;
+  const std::tuple<unsigned, bool, std::string> cases[] = {
+      {20, false,
+       "пользователь engineer в неё не входит.\nДобавьте его в группу: sudo usermod -aG dialout engineer"},
+      {20, true,
+       "engineer уже в группе dialout, но этот сеанс начат раньше: выйдите из системы и войдите снова."},
+      {0, false, "попросите администратора открыть доступ к порту"},
+      {77, false, "попросите администратора открыть доступ к порту"},
+  };
+  for (const auto& [gid, listed, said] : cases) {
+    l.system.gid = gid, l.system.listed = listed;
+    const ProbeReport r = l.Probe();
+    EXPECT_EQ(r.verdict, ProbeVerdict::kNoPermission);
+    EXPECT_TRUE(Says(r, said));
+  }
+  EXPECT_EQ(l.panel.Inspect([](const sim::VirtualPanel& p) { return p.RequestsSeen(); }), 0u);
+  l.system.present = false;
+  EXPECT_EQ(l.Probe().verdict, ProbeVerdict::kNoDevice);
+}
+
+TEST(ProbeOnAMadeUpSystem, ABusyPortNamesItsHolderAndModemManagerIsToldHowToKeepOff) {
+  ProbedLine l;
+  CCommPort holder;
+  ASSERT_TRUE(holder.OpenDevice(l.system.device, 9600, 0));
+  l.system.holders = {{4242, "minicom"}, {4243, "picocom"}};
+  ProbeReport r = l.Probe();
+  EXPECT_EQ(r.verdict, ProbeVerdict::kBusy);
+  EXPECT_TRUE(Says(
+      r, "Порт " + l.system.resolved + " занят: его держит процесс 4242 (minicom), процесс 4243 (picocom)."));
+  EXPECT_FALSE(Says(r, "ModemManager"));
+
+  const std::string rule =
+      "ATTRS{idVendor}==\"2341\", ATTRS{idProduct}==\"0043\", ENV{ID_MM_DEVICE_IGNORE}=\"1\"";
+  l.system.holders = {{812, "ModemManager"}};
+  r = l.Probe();
+  EXPECT_TRUE(Says(r, "процесс 812 (ModemManager)") && Says(r, rule));
+  l.system.holders.clear();
+  EXPECT_TRUE(Says(l.Probe(), "занят другой программой"));
+  holder.Close();
+
+  // Running, not holding the port: the panel is found all the same, with the advice.
+  l.system.modemManager = true;
+  l.system.hardware = {};
+  r = l.Probe();
+  EXPECT_EQ(std::make_tuple(r.verdict, r.serial, r.deviceType),
+            std::make_tuple(ProbeVerdict::kPanel, 4660u, 3));
+  EXPECT_TRUE(Says(r, "KERNEL==\"ttyACM0\", ENV{ID_MM_DEVICE_IGNORE}=\"1\""));
+  l.system.resolved = "/dev/ttyS0";  // not a device ModemManager looks at
+  EXPECT_FALSE(Says(l.Probe(), "ModemManager"));
+}
+
+// What a line itself brings about, each verdict with its words (the statuses
+// they give are logwick-cli's: CliLine).
+TEST(ProbeOnALine, EachAnswerOrItsAbsenceIsExplained) {
+  using V = ProbeVerdict;
+  const auto expect = [](sim::PanelConfig config, sim::PtyOptions line, V verdict,
+                         std::vector<std::string> said) {
+    ProbedLine l(std::move(config), line);
+    l.system.resolved = l.system.device;
+    l.system.hardware = {};
+    const ProbeReport r = l.Probe();
+    EXPECT_EQ(r.verdict, verdict) << Text(r);
+    for (const std::string& words : said) EXPECT_TRUE(Says(r, words));
+  };
+  expect({}, {}, V::kPanel,
+         {"серийный номер 4660, Тарвел-7К (тип 3), версия 3.12 от 14/06/2021", "режим ГАЗ не нужен"});
+  expect({.serial = 700123, .deviceType = 4, .versionMajor = 2, .versionMinor = 5}, {.onlyAtBaud = 1200},
+         V::kPanel,
+         {"серийный номер 700123, Тарвел-7Л (тип 4), версия 2.5", "в режиме ГАЗ (1200 бод 8E1)",
+          "9600 бод 8N1: нет ответа", "1200 бод 8E1 (режим ГАЗ): ответил прибор 700123"});
+  expect({.faults = {.silentOn = {sim::Request::Address}}}, {}, V::kPanelIncomplete,
+         {"Прибор 4660 ответил на поиск при 9600 бод 8N1, но не на установку адреса"});
+  expect({.faults = {.silentOn = {sim::Request::Type}}}, {}, V::kPanelIncomplete, {"но не на запрос типа"});
+  expect({.faults = {.silent = true}}, {}, V::kSilence,
+         {"Прибор не отвечает ни при 9600 бод 8N1, ни при 1200 бод 8E1 (режим ГАЗ)."});
+  expect({.faults = {.silent = true}}, {.echo = true}, V::kEcho,
+         {"(эхо)", "Прибор за эхом не ответил", "9600 бод 8N1: эхо\n"});
+  expect({}, {.echo = true}, V::kEcho,
+         {"За эхом ответил прибор 4660", "9600 бод 8N1: эхо, за ним ответил прибор 4660"});
+  // Every answer to the search damaged, in both line modes.
+  expect({.faults = {.badChecksumOn = {1, 2, 3, 4, 5, 6}}}, {}, V::kNoise,
+         {"это не ответ прибора", "9600 бод 8N1: посторонние байты (15)"});
+}
 
 TEST_F(MadeUpHost, HardwareNamesUsbAdaptersFromTheirDeviceAttributes) {
   UsbAdapter("ttyUSB0", "1-2",
