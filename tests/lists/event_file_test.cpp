@@ -127,7 +127,6 @@ TEST(EventFile, StoreThenLoadGivesTheSameListOrItsFileableHead) {
   EXPECT_EQ(HexOf(Sha256Of("abc", 3)), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
 }
 
-// A refused or short file leaves the list as it was, whatever was read before.
 TEST(EventFile, RefusedAndShortFilesChangeNothing) {
   TempDir dir;
   const CT7KEventList old = MakeFullList(4);
@@ -187,6 +186,10 @@ TEST(EventFileStore, NothingIsLeftBehindOnSuccessOrFailure) {
   EXPECT_FALSE(StoreEventFile(dir.File("sub"), list).ok || StoreEventFile(dir.File("none/b.t7kev"), list).ok);
   EXPECT_TRUE(std::filesystem::is_empty(dir.File("sub")));
   EXPECT_EQ(dir.EntryCount(), 2u);  // the long one and sub
+  // Before a read-out: whether its target can be created, leaving nothing behind.
+  EXPECT_TRUE(CheckCanCreate(dir.File("new.t7kev")).ok);
+  EXPECT_FALSE(CheckCanCreate(dir.File("none/new.t7kev")).ok || CheckCanCreate(dir.Path().string()).ok);
+  EXPECT_EQ(dir.EntryCount(), 2u);
 }
 
 // A store first removes what killed stores of the same target left behind,
@@ -217,15 +220,10 @@ TEST(EventFileStore, LeftoversOfKilledStoresGoWithTheNextStore) {
   EXPECT_EQ(dir.EntryCount(), others.size() + 1);
 }
 
-// Before a read-out: whether its target can be created, leaving nothing
-// behind. After one whose target failed: the recovery file, named by panel and
+// After a read-out whose target failed: the recovery file, named by panel and
 // time, never replacing an earlier one.
-TEST(EventFileStore, TargetCheckAndRecoveryFile) {
+TEST(EventFileStore, RecoveryFileNamedByPanelAndTime) {
   TempDir dir;
-  EXPECT_TRUE(CheckCanCreate(dir.File("new.t7kev")).ok);
-  EXPECT_FALSE(CheckCanCreate(dir.File("none/new.t7kev")).ok || CheckCanCreate(dir.Path().string()).ok);
-  EXPECT_EQ(dir.EntryCount(), 0u);
-
 #ifdef _WIN32
   SetEnv("LOCALAPPDATA", Utf8Of(dir.Path()).c_str());
   const std::string folder = dir.File("Ormet\\Logwick\\recovered\\");
