@@ -1,7 +1,7 @@
 // logwick-cli read, ports and probe against logwick-cli simulate, as an engineer
 // runs them: exit statuses, messages, the event file and the trace. The
 // read-out's steps and the probe's verdicts and words are the library's
-// (readout_test, port_probe_test); here each command is wired once.
+// (readout_test, comm_port_test); here each command is wired once.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -136,7 +136,7 @@ TEST_F(CliLine, AReadOutIsNeverLostToItsTargetNorAFailedOneWritten) {
 
   // The target's folder goes away while the panel is read (a pulled stick):
   // the events go to a recovery file in the user's data folder, named by its
-  // rule (EventFileStore.TargetCheckAndRecoveryFile).
+  // rule (EventFileStore.RecoveryFileNamedByPanelAndTime).
   ::setenv("XDG_DATA_HOME", dir_.File("data").c_str(), 1);
   const std::string stick = dir_.File("stick"), target = stick + "/out.t7kev";
   std::filesystem::create_directory(stick);

@@ -176,7 +176,7 @@ TEST(Frames, ChecksumAndSerialPacking) {
   }
 }
 
-TEST(Addressing, SearchAndDiscovery) {
+TEST(Addressing, SearchDiscoveryAddressAndType) {
   ScriptedPort search;
   ASSERT_EQ(StartSearch(search), LinkStatus::Ok);
   EXPECT_EQ(
@@ -199,9 +199,8 @@ TEST(Addressing, SearchAndDiscovery) {
     EXPECT_EQ(std::make_tuple(port.writes, port.reads),
               std::make_tuple(std::vector<Bytes>{{0x80, 0, 0, 0, 0}}, std::vector<ReadCall>{{16, 5}}));
   }
-}
 
-TEST(Addressing, AddressAndTypeWantExactEchoesWithinThreeAttempts) {
+  // Address and type want exact echoes within three attempts.
   const Bytes assign{0x80, 0x00, 0x00, 0x00, 0x01, 0x01};  // S = 80: bit 7 travels in f
   ScriptedPort ok(Script{{0x80, 0x00, 0x00, 0x00, 0x01, 0x02}, assign});
   ASSERT_EQ(SetPanelAddress(ok, 0x80, 1), LinkStatus::Ok);
@@ -223,7 +222,7 @@ TEST(Addressing, AddressAndTypeWantExactEchoesWithinThreeAttempts) {
   EXPECT_EQ(silent.writes.size(), 3u);
 }
 
-TEST(DataLayer, TransactRetriesBadRepliesButNotWrongLengths) {
+TEST(DataLayer, RetriesBadRepliesButNotWrongLengthsAndDecodesEachReply) {
   Bytes badSum = Sealed({0x81, 0x13, 1, 2, 3, 4, 5, 6});
   badSum.back() ^= 1;
   // A bad checksum, a wrong start byte, then a good reply.
@@ -243,9 +242,7 @@ TEST(DataLayer, TransactRetriesBadRepliesButNotWrongLengths) {
     EXPECT_EQ(ReadDeviceInfo(port, info), LinkStatus::ExchangeFailed);
     EXPECT_EQ(port.writes.size(), replies.empty() ? 3u : 1u);
   }
-}
 
-TEST(DataLayer, LogConfigAndTextRepliesDecode) {
   ScriptedPort log(Script{{0x81, 0x10, 0xE8, 0x03, 0x2A, 0x01, 0x05, 0xE3, 0x20, 0x3F, 0x02}});
   LogInfo li;
   ASSERT_EQ(ReadLogInfo(log, li), LinkStatus::Ok);
@@ -256,20 +253,20 @@ TEST(DataLayer, LogConfigAndTextRepliesDecode) {
   // A configuration, then texts: the short reply is an empty text; nineteen
   // bytes need command 12. Names and texts keep their 16 bytes, then NUL.
   auto sixteen = [](const char* s) { return static_cast<std::uint8_t>(s[15]) == 0xCF && s[16] == '\0'; };
-  ScriptedPort port(Script{Reply(7, 16, 0xC0), Reply(0x55), Reply(0x12, 16, 0xC0), Reply(0x13, 16, 0xC0)});
+  ScriptedPort texts(Script{Reply(7, 16, 0xC0), Reply(0x55), Reply(0x12, 16, 0xC0), Reply(0x13, 16, 0xC0)});
   ConfigInfo ci;
-  ASSERT_EQ(ReadConfigInfo(port, ci), LinkStatus::Ok);
-  EXPECT_EQ(std::make_tuple(port.reads[0], int(ci.textCount), sixteen(ci.name.data())),
+  ASSERT_EQ(ReadConfigInfo(texts, ci), LinkStatus::Ok);
+  EXPECT_EQ(std::make_tuple(texts.reads[0], int(ci.textCount), sixteen(ci.name.data())),
             std::make_tuple(ReadCall(32, 19), 7, true));
   MessageText t;
   t.fill('x');
-  ASSERT_EQ(ReadMessageText(port, 9, t), LinkStatus::Ok);
-  EXPECT_EQ(std::make_tuple(port.writes[1], t[0]),
+  ASSERT_EQ(ReadMessageText(texts, 9, t), LinkStatus::Ok);
+  EXPECT_EQ(std::make_tuple(texts.writes[1], t[0]),
             std::make_tuple(Bytes{0x81, 0x12, 0x09, 0xAA ^ 0x81 ^ 0x12 ^ 9}, '\0'));
-  ASSERT_EQ(ReadMessageText(port, 0, t), LinkStatus::Ok);
+  ASSERT_EQ(ReadMessageText(texts, 0, t), LinkStatus::Ok);
   EXPECT_TRUE(sixteen(t.data()));
-  EXPECT_EQ(ReadMessageText(port, 0, t), LinkStatus::ExchangeFailed);  // a sound reply to another command
-  EXPECT_EQ(port.writes.size(), 4u);
+  EXPECT_EQ(ReadMessageText(texts, 0, t), LinkStatus::ExchangeFailed);  // a sound reply to another command
+  EXPECT_EQ(texts.writes.size(), 4u);
 }
 
 TEST(EventBlock, SelectEchoNotReadyPollsAndFailures) {

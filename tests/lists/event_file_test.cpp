@@ -1,10 +1,12 @@
 // The event file: its byte stream, layout, limits and digest, checks on
-// loading, and stores that fail safely.
+// loading, and stores that fail safely; and the documents folder the event-file
+// dialogs start in.
 #include "lists/event_file.h"
 
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <fstream>
 #include <memory>
 
 #ifndef _WIN32
@@ -23,6 +25,7 @@
 #include "lists/panel_types.h"
 #include "lists/recovery_file.h"
 #include "lists/report.h"
+#include "lists/user_folders.h"
 #include "tests/lists/list_samples.h"
 #include "tests/lists/test_env.h"
 
@@ -245,6 +248,29 @@ TEST(EventFileStore, RecoveryFileNamedByPanelAndTime) {
   }
 }
 
+TEST(UserFolders, UserDirsEntryReadsTheFileAsTheShellWould) {
+  const std::string home = "/home/инженер";
+  const std::pair<const char*, const char*> cases[] = {
+      {"XDG_DOCUMENTS_DIR=\"$HOME/Документы\"\n", "/home/инженер/Документы"},
+      {"# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\n", ""},
+      {"  XDG_DOCUMENTS_DIR = \"/srv/docs/\"", "/srv/docs"},
+      {"XDG_DOCUMENTS_DIR=\"$HOME/\"\n", "/home/инженер"},
+      {"XDG_DOCUMENTS_DIR=\"$HOME\"\n", "/home/инженер"},
+      {"XDG_DOCUMENTS_DIR=\"$HOMEWORK/x\"\n", ""},
+      {"XDG_DOCUMENTS_DIR=\"Documents\"\n", ""},
+      {"XDG_DOCUMENTS_DIR=\"$HOME/A\"\nXDG_DOCUMENTS_DIR=\"$HOME/B\"\n", "/home/инженер/B"},
+      {"XDG_DOCUMENTS_DIR=\"$HOME/A\"\nXDG_DOCUMENTS_DIR=\"relative\"\n", "/home/инженер/A"},
+      {"XDG_DOCUMENTS_DIRS=\"$HOME/A\"\n", ""},
+      {"#XDG_DOCUMENTS_DIR=\"$HOME/A\"\n", ""},
+      {"XDG_DOCUMENTS_DIR=\"$HOME/Мои \\\"док\\\"\"\r\n", "/home/инженер/Мои \"док\""},
+      {"XDG_DOCUMENTS_DIR=\"$HOME/never closed\n", ""},
+      {"XDG_DOCUMENTS_DIR=$HOME/unquoted\n", ""},
+      {"", ""},
+  };
+  for (const auto& [text, folder] : cases)
+    EXPECT_EQ(UserDirsEntry(text, "XDG_DOCUMENTS_DIR", home), folder) << text;
+}
+
 #ifndef _WIN32
 // A store that fails on a full disk (files may not grow past 16 KiB), or on a
 // write-protected target (writing in place would be refused, so replacing by
@@ -271,5 +297,26 @@ TEST(EventFileStore, FailedStoresKeepTheOldFiles) {
   EXPECT_EQ(stores.Wait(), 0);
   for (const std::string& f : {events, report}) EXPECT_EQ(ReadBytes(f), oldBytes) << f;
   EXPECT_EQ(dir.EntryCount(), 2u);
+}
+
+TEST(UserFolders, DocumentsFolderFallsBackToHomeOnlyWhenItIsMissing) {
+  namespace fs = std::filesystem;
+  TempDir dir;
+  const std::string home = dir.File("home"), config = dir.File("config");
+  fs::create_directories(home);
+  fs::create_directories(config);
+  ::setenv("HOME", home.c_str(), 1);
+  ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+  EXPECT_EQ(DocumentsFolder(), home);  // no file, no ~/Documents
+  fs::create_directory(home + "/Documents");
+  EXPECT_EQ(DocumentsFolder(), home + "/Documents");  // what the file names by default
+  std::ofstream(config + "/user-dirs.dirs") << "XDG_DOCUMENTS_DIR=\"$HOME/Документы\"\n";
+  EXPECT_EQ(DocumentsFolder(), home);  // named, but not there
+  fs::create_directory(home + "/Документы");
+  EXPECT_EQ(DocumentsFolder(), home + "/Документы");
+  ::setenv("XDG_CONFIG_HOME", "relative", 1);  // ignored: ~/.config is read instead
+  EXPECT_EQ(DocumentsFolder(), home + "/Documents");
+  ::unsetenv("HOME");
+  EXPECT_EQ(DocumentsFolder(), "");
 }
 #endif
