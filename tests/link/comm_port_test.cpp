@@ -110,11 +110,10 @@ class Folder : public ::testing::Test {
     WriteBytes(At(path), {text.begin(), text.end()});
   }
   void Link(const std::string& path, const std::string& target) { fs::create_symlink(target, At(path)); }
-  // A USB device at sys/devices/usb1/<port> with its tty below an interface.
-  void UsbAdapter(const std::string& tty, const std::string& port,
-                  std::vector<std::pair<std::string, std::string>> attrs) {
+  // A USB device at sys/devices/usb1/<port> with its tty below an interface; attrs: name, value, ...
+  void UsbAdapter(const std::string& tty, const std::string& port, std::vector<std::string> attrs) {
     const std::string usb = "sys/devices/usb1/" + port;
-    for (const auto& [name, value] : attrs) File(usb + "/" + name, value + "\n");
+    for (std::size_t i = 0; i + 1 < attrs.size(); i += 2) File(usb + "/" + attrs[i], attrs[i + 1] + "\n");
     fs::create_directories(dir_.File(usb + "/" + port + ":1.0/" + tty));
     Link("sys/class/tty/" + tty + "/device", dir_.File(usb + "/" + port + ":1.0"));
   }
@@ -165,13 +164,10 @@ TEST_F(PtyLine, PortNamesAndThePresentPorts) {
   // Links win (over a default device too) and may name any number; a dangling
   // link or a plain file is not listed.
   File("plain", "1");
-  const std::pair<std::string, std::string> links[] = {{"COM3", "/dev/null"},
-                                                       {"COM200", "/dev/null"},
-                                                       {"COM151", dir_.File("gone")},
-                                                       {"COM152", dir_.File("plain")}};
-  for (const auto& [n, target] : links) Link(n, target);
-  EXPECT_EQ(PortDevicePath(3), dir_.File("COM3"));
-  EXPECT_EQ(PortDevicePath(200), dir_.File("COM200"));
+  for (const char* n : {"COM3", "COM200"}) Link(n, "/dev/null");
+  Link("COM151", dir_.File("gone"));
+  Link("COM152", dir_.File("plain"));
+  for (unsigned n : {3, 200}) EXPECT_EQ(PortDevicePath(n), dir_.File("COM" + std::to_string(n)));
   std::vector<unsigned> numbers;
   for (const auto& p : EnumeratePorts())
     if (p.devicePath.starts_with(dir_.Path().string())) numbers.push_back(p.number);
@@ -339,13 +335,10 @@ TEST(ProbeOnALine, EachAnswerOrItsAbsenceIsExplained) {
 
 TEST_F(MadeUpHost, HardwareNamesUsbAdaptersFromTheirDeviceAttributes) {
   UsbAdapter("ttyUSB0", "1-2",
-             {{"idVendor", "0403"},
-              {"idProduct", "6001"},
-              {"manufacturer", "FTDI"},
-              {"product", "FT232R USB UART"},
-              {"serial", "A50285BI"}});
-  UsbAdapter("ttyUSB1", "1-3", {{"idVendor", "1a86"}, {"idProduct", "7523"}});
-  UsbAdapter("ttyACM0", "1-4", {{"idVendor", "2341"}, {"idProduct", "0043"}, {"product", "Arduino Uno"}});
+             {"idVendor", "0403", "idProduct", "6001", "manufacturer", "FTDI", "product", "FT232R USB UART",
+              "serial", "A50285BI"});
+  UsbAdapter("ttyUSB1", "1-3", {"idVendor", "1a86", "idProduct", "7523"});
+  UsbAdapter("ttyACM0", "1-4", {"idVendor", "2341", "idProduct", "0043", "product", "Arduino Uno"});
   fs::create_directories(dir_.File("sys/class/tty/ttyS0"));
   fs::create_directories(dir_.File("sys/devices/platform/serial8250"));
   std::string got;  // per device its description and USB ids

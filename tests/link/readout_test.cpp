@@ -67,8 +67,7 @@ TEST(Readout, CompleteReadingFillsTheListNewestFirst) {
   EXPECT_EQ(r.Sim().SelectedBlocks(), (std::vector<std::uint16_t>{20, 10, 0, 90, 80, 70, 60, 50, 40}));
   const auto& events = r.Sim().EventsNewestFirst();
   const CT7KEventList& l = r.list;
-  ASSERT_EQ(l.GetCount(), 90u);
-  for (std::size_t i = 0; i < 90; ++i) ASSERT_EQ(l[i], events[i]) << i;
+  EXPECT_EQ(std::vector(l.begin(), l.end()), std::vector(events.begin(), events.begin() + 90));
   EXPECT_EQ((std::vector<int>{l.m_nSerNum, l.m_nPanelType, l.m_nReadDay, l.m_nReadMonth, l.m_nReadYear,
                               l.m_nReadHour, l.m_nReadMin, l.m_nReadSec, l.m_nVerMajor, l.m_nVerMinor,
                               l.m_nRelDay, l.m_nRelMonth, l.m_nRelYear, l.m_reserved[5]}),
@@ -83,13 +82,11 @@ TEST(Readout, CompleteReadingFillsTheListNewestFirst) {
   EXPECT_EQ(Strings(step + 1, step + 4),
             (Strings{"log:v3.12 16/12/15 14:12:05 N=100", "range:0..99", "pos:9"}));
   // Texts step 1..3 of 0..3, then one step per block of 10.
-  const Strings pos = r.view.Of("pos");
-  EXPECT_EQ(std::make_tuple(r.view.Of("range")[0], pos.size(), pos[2], pos.back()),
-            std::make_tuple("0..3", 12u, "3", "89"));
-  EXPECT_TRUE(r.view.Of("warning").empty());
-  const auto lines = r.view.Of("event");
-  ASSERT_EQ(lines.size(), 90u);
-  EXPECT_EQ(lines[89], "90 " + events[89].GetTimeText());
+  const Strings pos = r.view.Of("pos"), lines = r.view.Of("event");
+  ASSERT_EQ(std::make_tuple(r.view.Of("range")[0], pos.size(), pos[2], pos.back(),
+                            r.view.Of("warning").size(), lines.size()),
+            std::make_tuple("0..3", 12u, "3", "89", 0u, 90u));
+  EXPECT_EQ(lines.back(), "90 " + events[89].GetTimeText());
 }
 
 // Also device types 4 and 5 (read as 2 and 1) and the ГАЗ line settings.
