@@ -26,9 +26,11 @@ std::string Report(const CT7KEventList& list, ReportOptions options = {}, const 
   return options.format == ReportFormat::Text ? Cp1251ToUtf8(bytes) : bytes;
 }
 
-// A message text with every character that needs care in one form or another.
-CT7KEventList TrickyList() {
+// A message text with every character that needs care in one form or another;
+// and a configuration named `name`, if given.
+CT7KEventList TrickyList(const std::string& name = "") {
   CT7KEventList list = MakeHeaderList();
+  if (!name.empty()) list.SetConfigNameBytes(name.data(), name.size());
   list.m_texts = {"a;b,\"c\"\r\nd\te\x1b<i>&'"};
   list.AddTail(MakeEvent(kStamp, 4, {0, 0, 3}));                       // message 0 on beam 3
   list.AddTail(MakeEvent(kStamp, 6, {6, 3, 1, 0, 0, 0, 0, 0, 0, 0}));  // ПР4545 3, button 0
@@ -125,9 +127,7 @@ TEST(DataReports, CsvBytes) {
 }
 
 TEST(DataReports, JsonLinesBytesAndTheFormsName) {
-  CT7KEventList list = TrickyList();
-  const std::string name = "<q\"\\>";
-  list.SetConfigNameBytes(name.data(), name.size());
+  const CT7KEventList list = TrickyList("<q\"\\>");
   const auto beams = [](const CT7KEvent& ev) { return ev.Code() == 5 || ev.Code() == 0; };
   const std::string text = Report(list, {ReportFormat::JsonLines}, beams);
   EXPECT_EQ(
@@ -156,9 +156,7 @@ TEST(DataReports, JsonLinesBytesAndTheFormsName) {
 }
 
 TEST(DataReports, HtmlEscapesEverythingAndLoadsNothing) {
-  CT7KEventList list = TrickyList();
-  const std::string name = "<script>";
-  list.SetConfigNameBytes(name.data(), name.size());
+  CT7KEventList list = TrickyList("<script>");
   list.m_texts[0] += "<img src=x>";
   const std::string html = Report(list, {ReportFormat::Html});
   EXPECT_TRUE(html.starts_with("<!DOCTYPE html>\n<html lang=\"ru\">"));
