@@ -28,9 +28,8 @@ struct Reading {
   explicit Reading(sim::PanelConfig config = SamplePanel()) : port(std::move(config)) {}
   ReadoutStatus Go() {
     ReadoutResult result = RunReadout(settings, port, view, cancel);
-    status = result.status;
-    link = result.linkStatus;
-    serial = result.serial;
+    const ReadoutStatus status = result.status;
+    link = result.linkStatus, serial = result.serial;
     replaced = PutReadListInPlace(std::move(result), list);
     return status;
   }
@@ -41,7 +40,6 @@ struct Reading {
   RecordingView view;
   std::atomic<bool> cancel{false};
   CT7KEventList list = MakeOtherReading();
-  ReadoutStatus status = ReadoutStatus::Ok;
   LinkStatus link = LinkStatus::Ok;
   std::uint32_t serial = 99;
   bool replaced = false;
