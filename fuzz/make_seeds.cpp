@@ -50,31 +50,22 @@ void EventFileSeeds(const fs::path& out) {
            {.count = 4, .textCount = 2, .texts = {wide, {1, 'a'}}, .events = GenerateSampleEvents(4, 11)}));
 }
 
-// The simulator answering in-process; every reply the reader receives is
-// recorded as fuzz_readout plays it.
-class RecordingPort : public test::ScriptedPort {
- public:
-  RecordingPort(const sim::PanelConfig& config, Bytes& out) : ScriptedPort(config), m_out(out) {}
-  void Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count, std::size_t expected) override {
-    ScriptedPort::Read(buf, capacity, count, expected);
-    fuzz::PutUint(m_out, count ? 1 : 0, 1);
-    if (count) fuzz::PutUint(m_out, static_cast<std::uint32_t>(count), 2);
-    m_out.insert(m_out.end(), buf, buf + count);
-  }
-
- private:
-  Bytes& m_out;
-};
-
+// A reading of the simulator answering in-process, its replies recorded as
+// fuzz_readout plays them.
 void RecordSession(const fs::path& out, const std::string& name, const sim::PanelConfig& config,
                    bool search) {
-  Bytes session;
-  fuzz::PutUint(session, search ? 1 : 0, 1);
-  fuzz::PutUint(session, config.serial, 3);
-  RecordingPort port(config, session);
+  test::ScriptedPort port(config);
   test::RecordingView view;
   std::atomic<bool> cancel{false};
   RunReadout({.autoSerial = search, .selectedSerial = config.serial}, port, view, cancel);
+  Bytes session;
+  fuzz::PutUint(session, search ? 1 : 0, 1);
+  fuzz::PutUint(session, config.serial, 3);
+  for (const Bytes& reply : port.answers) {
+    fuzz::PutUint(session, reply.empty() ? 0 : 1, 1);
+    if (!reply.empty()) fuzz::PutUint(session, static_cast<std::uint32_t>(reply.size()), 2);
+    session.insert(session.end(), reply.begin(), reply.end());
+  }
   Save(out, name, session);
 }
 

@@ -1,24 +1,25 @@
-// The texts of events: sentences, device texts and the code page they are
-// written in.
+// Event records and their texts: time stamps, sentences, device texts and the
+// code page they are written in; and the sample events the simulator makes.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <initializer_list>
 #include <random>
+#include <set>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "events/codec.h"
 #include "events/device_texts.h"
 #include "events/t7k_event.h"
+#include "sim/event_generator.h"
 #include "tests/events/event_builder.h"
 
 using namespace logwick;
+using logwick::test::Appended;
+using logwick::test::With32;
 
 namespace {
-
-using logwick::test::With32;
 
 // An event with the given code and parameter bytes from offset 6 on.
 CT7KEvent Ev(std::uint16_t code, std::initializer_list<std::uint8_t> params = {}) {
@@ -123,22 +124,9 @@ TEST(EventText, AnyRecordGivesTextTheCodePageCanHold) {
     for (auto& b : ev.Raw()) b = static_cast<std::uint8_t>(random());
     ev.SetCode(static_cast<std::uint16_t>(i % 26));  // mostly codes with a meaning
     const std::string text = ev.GetText(kTexts);
-    ASSERT_FALSE(text.empty());
-    ASSERT_EQ(logwick::Cp1251ToUtf8(logwick::Utf8ToCp1251(text)), text) << text;
+    ASSERT_TRUE(!text.empty() && Cp1251ToUtf8(Utf8ToCp1251(text)) == text) << text;
   }
 }
-
-namespace {
-
-// What an Append* function adds to an empty string.
-template <class... Args>
-std::string Text(void (*append)(std::string&, Args...), std::type_identity_t<Args>... args) {
-  std::string s;
-  append(s, args...);
-  return s;
-}
-
-}  // namespace
 
 // Only the low 24 bits choose the class, but the whole serial is printed. K and
 // V are Latin, the rest Cyrillic; ЕФ is Cyrillic before ASCII digits.
@@ -147,23 +135,19 @@ TEST(DeviceTexts, ClassAndNameBySerial) {
   for (std::uint32_t serial : {2u,        3u,        99999u,    100000u,   9000000u,    9600000u,   10500000u,
                                11000000u, 11999999u, 12000001u, 12999999u, 13000000u,   13599999u,  13600000u,
                                14000000u, 14999999u, 15499999u, 15500000u, 0x01B71B01u, 0xABFFFFFFu})
-    got += std::to_string(DeviceClassOf(serial)) + " " + Text(AppendDeviceTypeName, serial) + ", ";
+    got += std::to_string(DeviceClassOf(serial)) + " " + Appended(AppendDeviceTypeName, serial) + ", ";
   EXPECT_EQ(
       got,
       "13 0x00000002, 7 ЕФ418-305, 7 ЕФ418-305, 8 ЕФ418-305, 9 Тепл, 10 ???, 13 0x00a037a0, 2 KVN, "
       "3 KVNЛ, 1 KVЕ, 0 KVЕЛ, 5 KVЖ, 12 KVЯ, 13 0x00cf8500, 4 KVГ, 11 KЭЦ, 6 KVR, 13 0x00ec82e0, 1 KVЕ, "
       "13 0xabffffff, ");
-  EXPECT_EQ(Text(AppendDeviceTypeName, 12000001), "KV\xD0\x95");
-  EXPECT_EQ(Text(AppendDeviceTypeName, 50000),
-            "\xD0\x95\xD0\xA4"
-            "418-305");
 }
 
-TEST(DeviceTexts, StateTexts) {
-  // Blocked wins over everything.
-  EXPECT_EQ(Text(AppendDeviceStateText, 25, 12000001, false, true), "блокировано");
-  EXPECT_EQ(Text(AppendDeviceStateText, 25, 12000001, false, false), "нет связи");
-  // Per serial (smoke, smoke with readiness, heat, three other classes, one without a table) its states.
+TEST(DeviceTexts, StatesFlagsAndLoopStates) {
+  // Blocked wins over everything; then per serial (smoke, smoke with readiness, heat, three other
+  // classes, one without a table) its states.
+  std::string got = Appended(AppendDeviceStateText, 25, 12000001, false, true) + "|" +
+                    Appended(AppendDeviceStateText, 25, 12000001, false, false) + "|";
   const std::pair<std::uint32_t, std::vector<std::uint8_t>> states[] = {
       {50000, {2, 9, 10, 15, 109, 110, 254, 249}},
       {200000, {249, 250}},
@@ -173,41 +157,35 @@ TEST(DeviceTexts, StateTexts) {
       {15000000, {249}},
       {9600000, {25}},
       {1, {0}}};
-  std::string got;
   for (const auto& [serial, codes] : states)
-    for (std::uint8_t state : codes) got += Text(AppendDeviceStateText, state, serial, true, false) + "|";
+    for (std::uint8_t state : codes) got += Appended(AppendDeviceStateText, state, serial, true, false) + "|";
   EXPECT_EQ(got,
+            "блокировано|нет связи|"
             "запылен|неисправность код 9|0.00 дБ/м|0.05 дБ/м|0.99 дБ/м|код 110|кнопка+указка|код 249|"
             "не готов|нажата кнопка|"
             "20 гр|20 грпревышен диф. порог|-60 гр|168 грпревышен диф. порог|"
             "неисправность код 3|нажата кнопка|код 240|"
             "сработало два или более датчов|код 26|сработал датчик и несиправность цепи|"
             "подготовка к работе|код 25|код 0|");
-}
-
-TEST(DeviceTexts, FlagsAndLoopStates) {
-  EXPECT_EQ(Text(AppendBeamFlagsText, 0x05),
+  EXPECT_EQ(Appended(AppendBeamFlagsText, 0x05),
             "Тревога+, Неиспр.-, Внимание+, Автоматика-, флаг4-, флаг5-, флаг6-");
-  EXPECT_EQ(Text(AppendBeamFlagsText, 0xFE),
+  EXPECT_EQ(Appended(AppendBeamFlagsText, 0xFE),
             "Тревога-, Неиспр.+, Внимание+, Автоматика+, флаг4+, флаг5+, флаг6+");
-  EXPECT_EQ(Text(AppendUnitFlagsText, 8), "Тревога0, Неиспр.0, Внимание0, Норма1, 0x00000008");
-  EXPECT_EQ(Text(AppendUnitFlagsText, 0xDEADBEF7u), "Тревога1, Неиспр.1, Внимание1, Норма0, 0xdeadbef7");
-  EXPECT_EQ(Text(AppendLoopStateName, 0), "не используется");
-  EXPECT_EQ(Text(AppendLoopStateName, 6), "проверка");
-  EXPECT_EQ(Text(AppendLoopStateName, 7), "?????");
+  EXPECT_EQ(Appended(AppendUnitFlagsText, 8), "Тревога0, Неиспр.0, Внимание0, Норма1, 0x00000008");
+  EXPECT_EQ(Appended(AppendUnitFlagsText, 0xDEADBEF7u), "Тревога1, Неиспр.1, Внимание1, Норма0, 0xdeadbef7");
+  EXPECT_EQ(Appended(AppendLoopStateName, 0) + "|" + Appended(AppendLoopStateName, 6) + "|" +
+                Appended(AppendLoopStateName, 7),
+            "не используется|проверка|?????");
 }
 
-TEST(Codec, EveryByteSurvivesTheRoundTrip) {
+TEST(Codec, Cp1251RoundTripMalformedUtf8AndUtf16) {
   for (int b = 0; b < 256; ++b)
     EXPECT_EQ(Utf8ToCp1251(Cp1251ToUtf8(std::string(1, char(b)))), std::string(1, char(b))) << "byte " << b;
   EXPECT_EQ(Cp1251ToUtf8("\xCF\xEE\xE6\xE0\xF0\xA8\xB8\xB9"), "ПожарЁё№");
   EXPECT_EQ(Utf8ToCp1251("Пожар€"), "\xCF\xEE\xE6\xE0\xF0\x88");
   // The one byte the code page leaves undefined keeps its own code point.
   EXPECT_EQ(Cp1251ToUtf8("\x98"), "\xC2\x98");
-}
-
-TEST(Codec, MalformedOrForeignUtf8BecomesQuestionMarks) {
-  const std::pair<const char*, const char*> cases[] = {
+  const std::pair<const char*, const char*> malformed[] = {
       {"a\x80z", "a?z"},        // stray continuation byte
       {"a\xD0", "a?"},          // cut short at the end
       {"\xD0z", "?z"},          // lead byte without continuation
@@ -217,14 +195,64 @@ TEST(Codec, MalformedOrForeignUtf8BecomesQuestionMarks) {
       {"漢x", "?x"},              // not in the code page
       {"\xF0\x9F\x94\xA5", "?"},  // outside the BMP
   };
-  for (const auto& [utf8, cp1251] : cases) EXPECT_EQ(Utf8ToCp1251(utf8), cp1251) << utf8;
+  for (const auto& [utf8, cp1251] : malformed) EXPECT_EQ(Utf8ToCp1251(utf8), cp1251) << utf8;
+  const char16_t pair[] = {u'Я', 0xD83D, 0xDD25}, lone[] = {0xD83D, u'a', 0xDD25};
+  EXPECT_EQ(Utf16ToUtf8(pair, 3), "Я\xF0\x9F\x94\xA5");
+  EXPECT_EQ(Utf16ToUtf8(lone, 3), "\uFFFDa\uFFFD");
 }
 
-TEST(Codec, Utf16) {
-  const char16_t pair[] = {u'Я', 0xD83D, 0xDD25};
-  EXPECT_EQ(Utf16ToUtf8(pair, 3), "Я\xF0\x9F\x94\xA5");
-  const char16_t lone[] = {0xD83D, u'a', 0xDD25};
-  EXPECT_EQ(Utf16ToUtf8(lone, 3),
-            "\xEF\xBF\xBD"
-            "a\xEF\xBF\xBD");
+TEST(EventRecord, TimeTextAndDatePart) {
+  EXPECT_EQ(CT7KEvent().GetTimeText(), "00/00/2000 00:00:00");
+  EXPECT_EQ(logwick::test::MakeEvent(0xFFFFFFFFu, 0).GetTimeText(), "31/15/2063 31:63:63");
+  const std::uint8_t raw[16] = {0x05, 0xE3, 0x20, 0x3F};
+  EXPECT_EQ(CT7KEvent(raw).GetTimeText(), "16/12/2015 14:12:05");
+  EXPECT_EQ(PackTimeStamp(2015, 12, 16, 14, 12, 5), 0x3F20E305u);
+  // The date alone is the stamp without its time bits, and stamps order in time.
+  EXPECT_EQ(PackTimeStamp(2015, 12, 16, 0, 0, 0) & CT7KEvent::kDateMask, 0x3F200000u);
+  EXPECT_EQ(PackTimeStamp(2015, 12, 16, 23, 59, 59) & CT7KEvent::kDateMask, 0x3F200000u);
+  EXPECT_LT(PackTimeStamp(2015, 12, 16, 23, 59, 59), PackTimeStamp(2015, 12, 17, 0, 0, 0));
+}
+
+TEST(EventGenerator, SameSeedSameEventsWalkingEveryKind) {
+  const std::size_t walk = SampleCoverageEventCount();
+  const auto events = GenerateSampleEvents(walk, 1);
+  EXPECT_EQ(events, GenerateSampleEvents(walk, 1));
+  EXPECT_NE(events, GenerateSampleEvents(walk, 2));
+  std::set<int> codes, classes;
+  std::set<std::string> sentences;
+  for (const CT7KEvent& ev : events) {
+    codes.insert(ev.Code());
+    if (ev.Code() == 2) classes.insert(DeviceClassOf(ev.D(6)));
+    sentences.insert(ev.GetText(SampleMessageTexts(kSampleMessageCount)));
+  }
+  for (int code : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 20, 21, 22, 23, 32766, 32767})
+    EXPECT_TRUE(codes.count(code)) << code;
+  EXPECT_EQ(classes.size(), 14u);
+  for (const char* s : {"СС ?? ошибка ??", "Нет учечки ША на землю", "Изменение в ЖС7 ?? ошибка ??"})
+    EXPECT_TRUE(sentences.count(s)) << s;
+}
+
+TEST(EventGenerator, TimeGoesBackThroughValidDates) {
+  const auto events = GenerateSampleEvents(20000, 7);
+  EXPECT_EQ(events[0].TimeStamp(), kSampleNewestTimeStamp);
+  for (std::size_t i = 1; i < events.size(); ++i) {
+    ASSERT_LE(events[i].TimeStamp(), events[i - 1].TimeStamp()) << i;
+    const PackedTimeFields t = UnpackTimeStamp(events[i].TimeStamp());
+    ASSERT_TRUE(t.month >= 1 && t.month <= 12 && t.day >= 1 && t.hour < 24 && t.minute < 60 && t.second < 60)
+        << events[i].GetTimeText();
+  }
+  // The walk stops at 2000; an impossible newest stamp is brought into the calendar.
+  EXPECT_EQ(GenerateSampleEvents(50, 3, PackTimeStamp(2000, 1, 1, 0, 0, 40)).back().GetTimeText(),
+            "01/01/2000 00:00:00");
+  EXPECT_EQ(GenerateSampleEvents(1, 3, 0xFFFFFFFFu)[0].GetTimeText(), "31/12/2063 23:59:59");
+}
+
+TEST(EventGenerator, MessageTextsFitThePanel) {
+  const auto texts = SampleMessageTexts(200000);
+  ASSERT_EQ(texts.size(), 200000u);
+  for (std::size_t i = 0; i < texts.size(); i += 997) {
+    const std::string cp1251 = Utf8ToCp1251(texts[i]);
+    EXPECT_LE(cp1251.size(), 16u) << texts[i];
+    EXPECT_EQ(Cp1251ToUtf8(cp1251), texts[i]);
+  }
 }

@@ -1,7 +1,7 @@
 // logwick-cli read, ports and probe against logwick-cli simulate, as an engineer
 // runs them: exit statuses, messages, the event file and the trace. The
 // read-out's steps and the probe's verdicts and words are the library's
-// (readout_test, port_probe_test); here each command is wired once.
+// (readout_test, comm_port_test); here each command is wired once.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -136,7 +136,7 @@ TEST_F(CliLine, AReadOutIsNeverLostToItsTargetNorAFailedOneWritten) {
 
   // The target's folder goes away while the panel is read (a pulled stick):
   // the events go to a recovery file in the user's data folder, named by its
-  // rule (EventFileStore.TargetCheckAndRecoveryFile).
+  // rule (EventFileStore.RecoveryFileNamedByPanelAndTime).
   ::setenv("XDG_DATA_HOME", dir_.File("data").c_str(), 1);
   const std::string stick = dir_.File("stick"), target = stick + "/out.t7kev";
   std::filesystem::create_directory(stick);
@@ -154,7 +154,7 @@ TEST_F(CliLine, AReadOutIsNeverLostToItsTargetNorAFailedOneWritten) {
   EXPECT_EQ(std::make_pair(list.GetCount(), list.m_nSerNum), std::make_pair(std::size_t{16}, 4660));
 }
 
-TEST_F(CliLine, PortsListsEachPortWithItsDeviceAndDescription) {
+TEST_F(CliLine, PortsListsEachPortAndProbeTellsWhatIsOnIt) {
   const std::string dev = Simulate({"--as-com", "42", "--line-mode", "gaz"});
   auto p = Run("ports", {});
   ASSERT_EQ(p->Wait(), 0) << p->Err();
@@ -168,10 +168,8 @@ TEST_F(CliLine, PortsListsEachPortWithItsDeviceAndDescription) {
   // The same panel by its number.
   Probe("COM42", 0,
         {"Порт COM42: " + link + " -> " + dev + " (псевдотерминал)", "Найден прибор", "в режиме ГАЗ"});
-}
-
-TEST_F(CliLine, ProbeOfALineWithoutAPanelAndOfAPortThatCannotBeUsed) {
-  // A busy port and its holders are the library's (ProbeOnAMadeUpSystem, MadeUpHost).
+  // A line without a panel, and ports that cannot be used. A busy port and its
+  // holders are the library's (ProbeOnAMadeUpSystem, MadeUpHost).
   Probe(Simulate({"--silent", "--echo"}), 2, {});
   std::filesystem::create_directories(dir_.File("ports"));
   std::filesystem::create_symlink(dir_.File("gone"), dir_.File("ports/COM9"));

@@ -1,8 +1,6 @@
-// The panel protocol against a scripted line (frame bytes, checks, retries and
-// result codes), and the read-out against an in-process virtual panel: steps,
-// texts shown, block order, the ask-nothing cases, cancel in a block, and the
-// caller's list never left half-changed. Failures and cancels at every step
-// are played by the fault-injection table in tests/reliability.
+// The panel protocol against a scripted line, and the read-out against an
+// in-process virtual panel. Failures and cancels at every step are played by
+// the fault-injection table in tests/reliability.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -30,9 +28,8 @@ struct Reading {
   explicit Reading(sim::PanelConfig config = SamplePanel()) : port(std::move(config)) {}
   ReadoutStatus Go() {
     ReadoutResult result = RunReadout(settings, port, view, cancel);
-    status = result.status;
-    link = result.linkStatus;
-    serial = result.serial;
+    const ReadoutStatus status = result.status;
+    link = result.linkStatus, serial = result.serial;
     replaced = PutReadListInPlace(std::move(result), list);
     return status;
   }
@@ -43,11 +40,18 @@ struct Reading {
   RecordingView view;
   std::atomic<bool> cancel{false};
   CT7KEventList list = MakeOtherReading();
-  ReadoutStatus status = ReadoutStatus::Ok;
   LinkStatus link = LinkStatus::Ok;
   std::uint32_t serial = 99;
   bool replaced = false;
 };
+
+Bytes Sealed(const Bytes& body) { return fr::DataFrame(body); }
+// A data reply: command (or 81 00 "not ready"), then `n` bytes from `first` up.
+Bytes Reply(std::uint8_t command, int n = 0, std::uint8_t first = 0x10) {
+  Bytes body{0x81, command};
+  for (int i = 0; i < n; ++i) body.push_back(static_cast<std::uint8_t>(first + i));
+  return Sealed(body);
+}
 
 }  // namespace
 
@@ -61,8 +65,7 @@ TEST(Readout, CompleteReadingFillsTheListNewestFirst) {
   EXPECT_EQ(r.Sim().SelectedBlocks(), (std::vector<std::uint16_t>{20, 10, 0, 90, 80, 70, 60, 50, 40}));
   const auto& events = r.Sim().EventsNewestFirst();
   const CT7KEventList& l = r.list;
-  ASSERT_EQ(l.GetCount(), 90u);
-  for (std::size_t i = 0; i < 90; ++i) ASSERT_EQ(l[i], events[i]) << i;
+  EXPECT_EQ(std::vector(l.begin(), l.end()), std::vector(events.begin(), events.begin() + 90));
   EXPECT_EQ((std::vector<int>{l.m_nSerNum, l.m_nPanelType, l.m_nReadDay, l.m_nReadMonth, l.m_nReadYear,
                               l.m_nReadHour, l.m_nReadMin, l.m_nReadSec, l.m_nVerMajor, l.m_nVerMinor,
                               l.m_nRelDay, l.m_nRelMonth, l.m_nRelYear, l.m_reserved[5]}),
@@ -77,13 +80,11 @@ TEST(Readout, CompleteReadingFillsTheListNewestFirst) {
   EXPECT_EQ(Strings(step + 1, step + 4),
             (Strings{"log:v3.12 16/12/15 14:12:05 N=100", "range:0..99", "pos:9"}));
   // Texts step 1..3 of 0..3, then one step per block of 10.
-  const Strings pos = r.view.Of("pos");
-  EXPECT_EQ(std::make_tuple(r.view.Of("range")[0], pos.size(), pos[2], pos.back()),
-            std::make_tuple("0..3", 12u, "3", "89"));
-  EXPECT_TRUE(r.view.Of("warning").empty());
-  const auto lines = r.view.Of("event");
-  ASSERT_EQ(lines.size(), 90u);
-  EXPECT_EQ(lines[89], "90 " + events[89].GetTimeText());
+  const Strings pos = r.view.Of("pos"), lines = r.view.Of("event");
+  ASSERT_EQ(std::make_tuple(r.view.Of("range")[0], pos.size(), pos[2], pos.back(),
+                            r.view.Of("warning").size(), lines.size()),
+            std::make_tuple("0..3", 12u, "3", "89", 0u, 90u));
+  EXPECT_EQ(lines.back(), "90 " + events[89].GetTimeText());
 }
 
 // Also device types 4 and 5 (read as 2 and 1) and the ГАЗ line settings.
@@ -142,38 +143,20 @@ TEST(Readout, CancelEndsAFetchThatNeverBecomesReady) {
 // failed exchange of its step would: named in Russian, the port closed, and
 // the blocks already read kept once the event step has begun.
 TEST(Readout, AnExceptionFailsTheStepItBrokeIn) {
-  {
+  const std::tuple<const char*, long, ReadoutStatus, const char*, bool, std::size_t, std::size_t> cases[] = {
+      {"ReadDeviceInfo", 1, ReadoutStatus::InfoNotRead, "Ошибка при чтении\nинформации", false, 5, 2},
+      {"ReadEventBlock", 3, ReadoutStatus::EventsNotRead, "Ошибка при чтении\nсобытий", true, 20, 3}};
+  for (const auto& [step, n, status, warning, replaced, events, texts] : cases) {
     Reading r;
     r.port.onRead = [&] {
-      if (r.port.Count("ReadDeviceInfo") == 1) throw std::bad_alloc();
+      if (r.port.Count(step) == n) throw std::bad_alloc();
     };
-    EXPECT_EQ(r.Go(), ReadoutStatus::InfoNotRead);
-    EXPECT_EQ(std::make_tuple(r.view.Of("warning"), r.replaced, r.list == MakeOtherReading(), r.port.closes),
-              std::make_tuple(Strings{"Ошибка при чтении\nинформации"}, false, true, 1));
-  }
-  {
-    Reading r;
-    r.port.onRead = [&] {
-      if (r.port.Count("ReadEventBlock") == 3) throw std::bad_alloc();
-    };
-    EXPECT_EQ(r.Go(), ReadoutStatus::EventsNotRead);
+    EXPECT_EQ(r.Go(), status);
     EXPECT_EQ(std::make_tuple(r.view.Of("warning"), r.replaced, r.list.GetCount(), r.list.m_texts.size(),
-                              r.port.closes),
-              std::make_tuple(Strings{"Ошибка при чтении\nсобытий"}, true, 20u, 3u, 1));
+                              r.replaced || r.list == MakeOtherReading(), r.port.closes),
+              std::make_tuple(Strings{warning}, replaced, events, texts, true, 1));
   }
 }
-
-namespace {
-
-Bytes Sealed(const Bytes& body) { return fr::DataFrame(body); }
-// A data reply: command (or 81 00 "not ready"), then `n` bytes from `first` up.
-Bytes Reply(std::uint8_t command, int n = 0, std::uint8_t first = 0x10) {
-  Bytes body{0x81, command};
-  for (int i = 0; i < n; ++i) body.push_back(static_cast<std::uint8_t>(first + i));
-  return Sealed(body);
-}
-
-}  // namespace
 
 TEST(Frames, ChecksumAndSerialPacking) {
   const Bytes good = Sealed({0x81, 0x10, 0xE8, 0x03});
@@ -188,7 +171,7 @@ TEST(Frames, ChecksumAndSerialPacking) {
   }
 }
 
-TEST(Addressing, SearchAndDiscovery) {
+TEST(Addressing, SearchDiscoveryAddressAndType) {
   ScriptedPort search;
   ASSERT_EQ(StartSearch(search), LinkStatus::Ok);
   EXPECT_EQ(
@@ -211,9 +194,8 @@ TEST(Addressing, SearchAndDiscovery) {
     EXPECT_EQ(std::make_tuple(port.writes, port.reads),
               std::make_tuple(std::vector<Bytes>{{0x80, 0, 0, 0, 0}}, std::vector<ReadCall>{{16, 5}}));
   }
-}
 
-TEST(Addressing, AddressAndTypeWantExactEchoesWithinThreeAttempts) {
+  // Address and type want exact echoes within three attempts.
   const Bytes assign{0x80, 0x00, 0x00, 0x00, 0x01, 0x01};  // S = 80: bit 7 travels in f
   ScriptedPort ok(Script{{0x80, 0x00, 0x00, 0x00, 0x01, 0x02}, assign});
   ASSERT_EQ(SetPanelAddress(ok, 0x80, 1), LinkStatus::Ok);
@@ -235,7 +217,7 @@ TEST(Addressing, AddressAndTypeWantExactEchoesWithinThreeAttempts) {
   EXPECT_EQ(silent.writes.size(), 3u);
 }
 
-TEST(DataLayer, TransactRetriesBadRepliesButNotWrongLengths) {
+TEST(DataLayer, RetriesBadRepliesButNotWrongLengthsAndDecodesEachReply) {
   Bytes badSum = Sealed({0x81, 0x13, 1, 2, 3, 4, 5, 6});
   badSum.back() ^= 1;
   // A bad checksum, a wrong start byte, then a good reply.
@@ -255,9 +237,7 @@ TEST(DataLayer, TransactRetriesBadRepliesButNotWrongLengths) {
     EXPECT_EQ(ReadDeviceInfo(port, info), LinkStatus::ExchangeFailed);
     EXPECT_EQ(port.writes.size(), replies.empty() ? 3u : 1u);
   }
-}
 
-TEST(DataLayer, LogConfigAndTextRepliesDecode) {
   ScriptedPort log(Script{{0x81, 0x10, 0xE8, 0x03, 0x2A, 0x01, 0x05, 0xE3, 0x20, 0x3F, 0x02}});
   LogInfo li;
   ASSERT_EQ(ReadLogInfo(log, li), LinkStatus::Ok);
@@ -268,20 +248,20 @@ TEST(DataLayer, LogConfigAndTextRepliesDecode) {
   // A configuration, then texts: the short reply is an empty text; nineteen
   // bytes need command 12. Names and texts keep their 16 bytes, then NUL.
   auto sixteen = [](const char* s) { return static_cast<std::uint8_t>(s[15]) == 0xCF && s[16] == '\0'; };
-  ScriptedPort port(Script{Reply(7, 16, 0xC0), Reply(0x55), Reply(0x12, 16, 0xC0), Reply(0x13, 16, 0xC0)});
+  ScriptedPort texts(Script{Reply(7, 16, 0xC0), Reply(0x55), Reply(0x12, 16, 0xC0), Reply(0x13, 16, 0xC0)});
   ConfigInfo ci;
-  ASSERT_EQ(ReadConfigInfo(port, ci), LinkStatus::Ok);
-  EXPECT_EQ(std::make_tuple(port.reads[0], int(ci.textCount), sixteen(ci.name.data())),
+  ASSERT_EQ(ReadConfigInfo(texts, ci), LinkStatus::Ok);
+  EXPECT_EQ(std::make_tuple(texts.reads[0], int(ci.textCount), sixteen(ci.name.data())),
             std::make_tuple(ReadCall(32, 19), 7, true));
   MessageText t;
   t.fill('x');
-  ASSERT_EQ(ReadMessageText(port, 9, t), LinkStatus::Ok);
-  EXPECT_EQ(std::make_tuple(port.writes[1], t[0]),
+  ASSERT_EQ(ReadMessageText(texts, 9, t), LinkStatus::Ok);
+  EXPECT_EQ(std::make_tuple(texts.writes[1], t[0]),
             std::make_tuple(Bytes{0x81, 0x12, 0x09, 0xAA ^ 0x81 ^ 0x12 ^ 9}, '\0'));
-  ASSERT_EQ(ReadMessageText(port, 0, t), LinkStatus::Ok);
+  ASSERT_EQ(ReadMessageText(texts, 0, t), LinkStatus::Ok);
   EXPECT_TRUE(sixteen(t.data()));
-  EXPECT_EQ(ReadMessageText(port, 0, t), LinkStatus::ExchangeFailed);  // a sound reply to another command
-  EXPECT_EQ(port.writes.size(), 4u);
+  EXPECT_EQ(ReadMessageText(texts, 0, t), LinkStatus::ExchangeFailed);  // a sound reply to another command
+  EXPECT_EQ(texts.writes.size(), 4u);
 }
 
 TEST(EventBlock, SelectEchoNotReadyPollsAndFailures) {

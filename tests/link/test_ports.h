@@ -33,9 +33,9 @@ inline sim::PanelConfig SamplePanel(std::uint16_t n = 100, std::uint16_t j = 30,
 using ReadCall = std::pair<std::size_t, std::size_t>;  // capacity, expected
 using Script = std::deque<Bytes>;
 
-// Records writes, reads, pauses and operations. A read gets what the virtual
-// panel answered since the last write (a write discards older input), or else
-// the next scripted reply (none left, or an empty one: silence).
+// Records writes, reads, answers, pauses and operations. A read gets what the
+// virtual panel answered since the last write (a write discards older input),
+// or else the next scripted reply (none left, or an empty one: silence).
 class ScriptedPort : public IPanelPort {
  public:
   ScriptedPort() = default;
@@ -63,6 +63,7 @@ class ScriptedPort : public IPanelPort {
     }
     count = std::min(pending_.size(), capacity);
     std::copy_n(pending_.begin(), count, buf);
+    answers.emplace_back(buf, buf + count);
     pending_.clear();
   }
   void Close() override { ++closes; }
@@ -79,6 +80,7 @@ class ScriptedPort : public IPanelPort {
   int closes = 0;
   std::vector<Bytes> writes;
   std::vector<ReadCall> reads;
+  std::vector<Bytes> answers;  // what each read gave
   std::vector<unsigned> pauses;
   std::vector<std::string> operations;
 

@@ -28,11 +28,10 @@ struct ChildOptions {
 
 class ChildProcess {
  public:
-  using Options = ChildOptions;
   static constexpr int kNoOrdinaryUser = 125;  // the exit status when dropping to `nobody` failed
 
   // Runs `body` in a forked child, which exits with what it returns.
-  explicit ChildProcess(const std::function<int()>& body, const Options& options = {})
+  explicit ChildProcess(const std::function<int()>& body, const ChildOptions& options = {})
       : m_output(options.output) {
     std::fflush(nullptr);
     m_pid = ::fork();
@@ -49,7 +48,7 @@ class ChildProcess {
 
   // Runs `program` with `args`.
   static ChildProcess Program(const std::string& program, std::vector<std::string> args,
-                              const Options& options = {}) {
+                              const ChildOptions& options = {}) {
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -63,7 +62,6 @@ class ChildProcess {
     Wait();
   }
 
-  pid_t Pid() const { return m_pid; }
   void Signal(int sig) {
     if (m_pid > 0) ::kill(m_pid, sig);
   }

@@ -1,10 +1,12 @@
 // The event file: its byte stream, layout, limits and digest, checks on
-// loading, and stores that fail safely.
+// loading, and stores that fail safely; and the documents folder the event-file
+// dialogs start in.
 #include "lists/event_file.h"
 
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <fstream>
 #include <memory>
 
 #ifndef _WIN32
@@ -23,6 +25,7 @@
 #include "lists/panel_types.h"
 #include "lists/recovery_file.h"
 #include "lists/report.h"
+#include "lists/user_folders.h"
 #include "tests/lists/list_samples.h"
 #include "tests/lists/test_env.h"
 
@@ -127,7 +130,6 @@ TEST(EventFile, StoreThenLoadGivesTheSameListOrItsFileableHead) {
   EXPECT_EQ(HexOf(Sha256Of("abc", 3)), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
 }
 
-// A refused or short file leaves the list as it was, whatever was read before.
 TEST(EventFile, RefusedAndShortFilesChangeNothing) {
   TempDir dir;
   const CT7KEventList old = MakeFullList(4);
@@ -187,6 +189,10 @@ TEST(EventFileStore, NothingIsLeftBehindOnSuccessOrFailure) {
   EXPECT_FALSE(StoreEventFile(dir.File("sub"), list).ok || StoreEventFile(dir.File("none/b.t7kev"), list).ok);
   EXPECT_TRUE(std::filesystem::is_empty(dir.File("sub")));
   EXPECT_EQ(dir.EntryCount(), 2u);  // the long one and sub
+  // Before a read-out: whether its target can be created, leaving nothing behind.
+  EXPECT_TRUE(CheckCanCreate(dir.File("new.t7kev")).ok);
+  EXPECT_FALSE(CheckCanCreate(dir.File("none/new.t7kev")).ok || CheckCanCreate(dir.Path().string()).ok);
+  EXPECT_EQ(dir.EntryCount(), 2u);
 }
 
 // A store first removes what killed stores of the same target left behind,
@@ -217,15 +223,10 @@ TEST(EventFileStore, LeftoversOfKilledStoresGoWithTheNextStore) {
   EXPECT_EQ(dir.EntryCount(), others.size() + 1);
 }
 
-// Before a read-out: whether its target can be created, leaving nothing
-// behind. After one whose target failed: the recovery file, named by panel and
+// After a read-out whose target failed: the recovery file, named by panel and
 // time, never replacing an earlier one.
-TEST(EventFileStore, TargetCheckAndRecoveryFile) {
+TEST(EventFileStore, RecoveryFileNamedByPanelAndTime) {
   TempDir dir;
-  EXPECT_TRUE(CheckCanCreate(dir.File("new.t7kev")).ok);
-  EXPECT_FALSE(CheckCanCreate(dir.File("none/new.t7kev")).ok || CheckCanCreate(dir.Path().string()).ok);
-  EXPECT_EQ(dir.EntryCount(), 0u);
-
 #ifdef _WIN32
   SetEnv("LOCALAPPDATA", Utf8Of(dir.Path()).c_str());
   const std::string folder = dir.File("Ormet\\Logwick\\recovered\\");
@@ -245,6 +246,29 @@ TEST(EventFileStore, TargetCheckAndRecoveryFile) {
     CT7KEventList loaded;
     EXPECT_TRUE(r.ok && LoadEventFile(r.path, loaded).status == FileStatus::Done && loaded == list) << r.path;
   }
+}
+
+TEST(UserFolders, UserDirsEntryReadsTheFileAsTheShellWould) {
+  const std::string home = "/home/инженер";
+  const std::pair<const char*, const char*> cases[] = {
+      {"XDG_DOCUMENTS_DIR=\"$HOME/Документы\"\n", "/home/инженер/Документы"},
+      {"# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\n", ""},
+      {"  XDG_DOCUMENTS_DIR = \"/srv/docs/\"", "/srv/docs"},
+      {"XDG_DOCUMENTS_DIR=\"$HOME/\"\n", "/home/инженер"},
+      {"XDG_DOCUMENTS_DIR=\"$HOME\"\n", "/home/инженер"},
+      {"XDG_DOCUMENTS_DIR=\"$HOMEWORK/x\"\n", ""},
+      {"XDG_DOCUMENTS_DIR=\"Documents\"\n", ""},
+      {"XDG_DOCUMENTS_DIR=\"$HOME/A\"\nXDG_DOCUMENTS_DIR=\"$HOME/B\"\n", "/home/инженер/B"},
+      {"XDG_DOCUMENTS_DIR=\"$HOME/A\"\nXDG_DOCUMENTS_DIR=\"relative\"\n", "/home/инженер/A"},
+      {"XDG_DOCUMENTS_DIRS=\"$HOME/A\"\n", ""},
+      {"#XDG_DOCUMENTS_DIR=\"$HOME/A\"\n", ""},
+      {"XDG_DOCUMENTS_DIR=\"$HOME/Мои \\\"док\\\"\"\r\n", "/home/инженер/Мои \"док\""},
+      {"XDG_DOCUMENTS_DIR=\"$HOME/never closed\n", ""},
+      {"XDG_DOCUMENTS_DIR=$HOME/unquoted\n", ""},
+      {"", ""},
+  };
+  for (const auto& [text, folder] : cases)
+    EXPECT_EQ(UserDirsEntry(text, "XDG_DOCUMENTS_DIR", home), folder) << text;
 }
 
 #ifndef _WIN32
@@ -273,5 +297,26 @@ TEST(EventFileStore, FailedStoresKeepTheOldFiles) {
   EXPECT_EQ(stores.Wait(), 0);
   for (const std::string& f : {events, report}) EXPECT_EQ(ReadBytes(f), oldBytes) << f;
   EXPECT_EQ(dir.EntryCount(), 2u);
+}
+
+TEST(UserFolders, DocumentsFolderFallsBackToHomeOnlyWhenItIsMissing) {
+  namespace fs = std::filesystem;
+  TempDir dir;
+  const std::string home = dir.File("home"), config = dir.File("config");
+  fs::create_directories(home);
+  fs::create_directories(config);
+  ::setenv("HOME", home.c_str(), 1);
+  ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+  EXPECT_EQ(DocumentsFolder(), home);  // no file, no ~/Documents
+  fs::create_directory(home + "/Documents");
+  EXPECT_EQ(DocumentsFolder(), home + "/Documents");  // what the file names by default
+  std::ofstream(config + "/user-dirs.dirs") << "XDG_DOCUMENTS_DIR=\"$HOME/Документы\"\n";
+  EXPECT_EQ(DocumentsFolder(), home);  // named, but not there
+  fs::create_directory(home + "/Документы");
+  EXPECT_EQ(DocumentsFolder(), home + "/Документы");
+  ::setenv("XDG_CONFIG_HOME", "relative", 1);  // ignored: ~/.config is read instead
+  EXPECT_EQ(DocumentsFolder(), home + "/Documents");
+  ::unsetenv("HOME");
+  EXPECT_EQ(DocumentsFolder(), "");
 }
 #endif

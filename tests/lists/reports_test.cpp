@@ -26,9 +26,11 @@ std::string Report(const CT7KEventList& list, ReportOptions options = {}, const 
   return options.format == ReportFormat::Text ? Cp1251ToUtf8(bytes) : bytes;
 }
 
-// A message text with every character that needs care in one form or another.
-CT7KEventList TrickyList() {
+// A message text with every character that needs care in one form or another;
+// and a configuration named `name`, if given.
+CT7KEventList TrickyList(const std::string& name = "") {
   CT7KEventList list = MakeHeaderList();
+  if (!name.empty()) list.SetConfigNameBytes(name.data(), name.size());
   list.m_texts = {"a;b,\"c\"\r\nd\te\x1b<i>&'"};
   list.AddTail(MakeEvent(kStamp, 4, {0, 0, 3}));                       // message 0 on beam 3
   list.AddTail(MakeEvent(kStamp, 6, {6, 3, 1, 0, 0, 0, 0, 0, 0, 0}));  // ПР4545 3, button 0
@@ -41,15 +43,6 @@ CT7KEventList TrickyList() {
 // Expects every part somewhere in text.
 void ExpectHolds(const std::string& text, std::initializer_list<std::string> parts) {
   for (const std::string& part : parts) EXPECT_NE(text.find(part), std::string::npos) << part;
-}
-
-// What an Append* function adds to an empty string.
-template <class... Args>
-std::string Escaped(void (*append)(std::string&, std::string_view, Args...), std::string_view in,
-                    Args... args) {
-  std::string s;
-  append(s, in, args...);
-  return s;
 }
 
 }  // namespace
@@ -93,21 +86,21 @@ TEST(Report, AdmittedEventsAndGapMarkLinesWhereTheRowsPutThem) {
 }
 
 TEST(DataReports, TextEscaping) {
-  EXPECT_EQ(Escaped(AppendJsonString, "plain Ёж"), "\"plain Ёж\"");
-  EXPECT_EQ(Escaped(AppendJsonString, "q\"b\\"), "\"q\\\"b\\\\\"");
-  EXPECT_EQ(Escaped(AppendJsonString, "\r\n\t"), "\"\\r\\n\\t\"");
-  EXPECT_EQ(Escaped(AppendJsonString, std::string_view("\x00\x08\x0c\x1b\x1f\x7f", 6)),
+  EXPECT_EQ(Appended(AppendJsonString, "plain Ёж"), "\"plain Ёж\"");
+  EXPECT_EQ(Appended(AppendJsonString, "q\"b\\"), "\"q\\\"b\\\\\"");
+  EXPECT_EQ(Appended(AppendJsonString, "\r\n\t"), "\"\\r\\n\\t\"");
+  EXPECT_EQ(Appended(AppendJsonString, std::string_view("\x00\x08\x0c\x1b\x1f\x7f", 6)),
             "\"\\u0000\\u0008\\u000c\\u001b\\u001f\x7f\"");
-  EXPECT_EQ(Escaped(AppendHtmlEscaped, "<script>&\"'"), "&lt;script&gt;&amp;&quot;&#39;");
-  EXPECT_EQ(Escaped(AppendHtmlEscaped, "a\tb\r\nc"), "a\tb\r\nc");
-  EXPECT_EQ(Escaped(AppendHtmlEscaped, "\x1b[2J\x7f\xC2\x98Ё"), "\xEF\xBF\xBD[2J\xEF\xBF\xBD\xEF\xBF\xBDЁ");
+  EXPECT_EQ(Appended(AppendHtmlEscaped, "<script>&\"'"), "&lt;script&gt;&amp;&quot;&#39;");
+  EXPECT_EQ(Appended(AppendHtmlEscaped, "a\tb\r\nc"), "a\tb\r\nc");
+  EXPECT_EQ(Appended(AppendHtmlEscaped, "\x1b[2J\x7f\xC2\x98Ё"), "\xEF\xBF\xBD[2J\xEF\xBF\xBD\xEF\xBF\xBDЁ");
   const std::tuple<std::string, char, std::string> csv[] = {
       {"a,b", ';', "a,b"},           {"a,b", ',', "\"a,b\""},
       {"a;b", ';', "\"a;b\""},       {"say \"hi\"", ';', "\"say \"\"hi\"\"\""},
       {"a\rb", ';', "\"a\rb\""},     {"a\nb", '\t', "\"a\nb\""},
       {"a\tb\x1b", ';', "a\tb\x1b"},
   };
-  for (const auto& [in, sep, out] : csv) EXPECT_EQ(Escaped(AppendCsvField, in, sep), out);
+  for (const auto& [in, sep, out] : csv) EXPECT_EQ(Appended(AppendCsvField, in, sep), out);
   for (char c : {';', ',', '\t', '|', ' '}) EXPECT_TRUE(IsUsableCsvSeparator(c)) << int(c);
   for (char c : {'"', '\r', '\n', 'a', '5', '\0', '\xC3'}) EXPECT_FALSE(IsUsableCsvSeparator(c)) << int(c);
 }
@@ -134,9 +127,7 @@ TEST(DataReports, CsvBytes) {
 }
 
 TEST(DataReports, JsonLinesBytesAndTheFormsName) {
-  CT7KEventList list = TrickyList();
-  const std::string name = "<q\"\\>";
-  list.SetConfigNameBytes(name.data(), name.size());
+  const CT7KEventList list = TrickyList("<q\"\\>");
   const auto beams = [](const CT7KEvent& ev) { return ev.Code() == 5 || ev.Code() == 0; };
   const std::string text = Report(list, {ReportFormat::JsonLines}, beams);
   EXPECT_EQ(
@@ -165,9 +156,7 @@ TEST(DataReports, JsonLinesBytesAndTheFormsName) {
 }
 
 TEST(DataReports, HtmlEscapesEverythingAndLoadsNothing) {
-  CT7KEventList list = TrickyList();
-  const std::string name = "<script>";
-  list.SetConfigNameBytes(name.data(), name.size());
+  CT7KEventList list = TrickyList("<script>");
   list.m_texts[0] += "<img src=x>";
   const std::string html = Report(list, {ReportFormat::Html});
   EXPECT_TRUE(html.starts_with("<!DOCTYPE html>\n<html lang=\"ru\">"));

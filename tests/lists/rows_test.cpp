@@ -14,7 +14,6 @@ using namespace logwick::test;
 
 namespace {
 
-using Rows = std::vector<std::uint32_t>;
 using Spans = std::vector<RowSearch::Span>;
 
 RowSearch Of(const std::vector<std::string>& rows) {
@@ -145,16 +144,15 @@ TEST(RowSearch, FoldsCaseAndYoAndKeepsMatchesInsideRows) {
   EXPECT_EQ(spans.FindInRow(1, "аа"), (Spans{{0, 2}, {2, 2}}));
   EXPECT_EQ(spans.FindInRow(1, "аааа"), (Spans{{0, 4}}));
   EXPECT_TRUE(spans.FindInRow(1, "ааааа").empty() && spans.FindInRow(2, "а").empty());  // row 2: none such
-}
 
-TEST(RowSearch, EventRowsAreTimeAndSentence) {
-  RowSearch s;
+  // Event rows are the time and the sentence.
+  RowSearch events;
   const std::vector<std::string> texts = {"Пожар склад 1"};
-  s.AddEvent(MakeEvent(0x3F20E305u, 4, {0, 0, 12}), texts);
-  s.AddEvent(MakeEvent(0x3F20E305u, 5, {7}), texts);
-  EXPECT_EQ(s.FindRows("16/12/2015 14:12:05 сообщение 'пожар"), Rows{0});
-  EXPECT_EQ(s.FindRows("луча 7"), Rows{1});
-  EXPECT_EQ(s.FindInRow(0, "ПОЖАР"), (Spans{{31, 5}}));
-  s.Clear();
-  EXPECT_TRUE(s.RowCount() == 0 && s.FindRows("луча").empty());
+  events.AddEvent(MakeEvent(0x3F20E305u, 4, {0, 0, 12}), texts);
+  events.AddEvent(MakeEvent(0x3F20E305u, 5, {7}), texts);
+  EXPECT_EQ(events.FindRows("16/12/2015 14:12:05 сообщение 'пожар"), std::vector<std::uint32_t>{0});
+  EXPECT_EQ(events.FindRows("луча 7"), std::vector<std::uint32_t>{1});
+  EXPECT_EQ(events.FindInRow(0, "ПОЖАР"), (Spans{{31, 5}}));
+  events.Clear();
+  EXPECT_TRUE(events.RowCount() == 0 && events.FindRows("луча").empty());
 }
