@@ -1,6 +1,4 @@
-// The desktop program's main window as a model: its lines, file and report
-// commands, reading from the panel, the filter and settings commands,
-// selection, find, statistics and integrity, and leaving.
+// The desktop program's main window as a model, driven by the scripted face.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -25,39 +23,34 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace test;
-
-// The system's own separator, which is the one that separates folders in
-// the paths the model remembers.
-const std::string kSep(1, static_cast<char>(fs::path::preferred_separator));
+using Strings = std::vector<std::string>;
 
 std::string WriteList(const std::string& path, const CT7KEventList& list = TenEvents()) {
   EXPECT_TRUE(StoreEventFile(path, list).ok);
   return path;
 }
 
+// name in a folder that does not exist, in the system's own separators as the model keeps paths.
+std::string Unmade(const std::string& name) { return (fs::path(Scratch("unmade")) / name).string(); }
+
 struct MainWindow : ::testing::Test {
   ScriptedFace face;
   MemoryProfile profile;
-  DeskServices services;
   std::unique_ptr<MainWindowModel> model;
   std::string archive = Scratch("archive.sqlite");
+  DeskServices services{.ports =
+                            [] {
+                              return std::vector<PortListing>{{3, "", ""}, {5, "", ""}};
+                            },
+                        .archivePath = [this] { return archive; }};
 
-  void SetUp() override {
-    services.archivePath = [this] { return archive; };
-    services.ports = [] { return std::vector<PortListing>{{3, "/dev/ttyS2", ""}, {5, "/dev/ttyS4", ""}}; };
-  }
   MainWindowModel& Start(const std::string& file = {}) {
     model = std::make_unique<MainWindowModel>(face, profile, services);
     model->OnInitDialog(file);
     return *model;
   }
-  std::vector<std::string> Rows() const {
-    std::vector<std::string> rows;
-    for (std::size_t r = 0; r < model->RowCount(); ++r) rows.push_back(model->RowText(r));
-    return rows;
-  }
-  std::vector<std::string> Lines() const {  // in InfoLine's order
-    std::vector<std::string> lines;
+  Strings Lines() const {  // in InfoLine's order
+    Strings lines;
     for (std::size_t l = 0; l < kInfoLineCount; ++l) lines.push_back(model->Line(static_cast<InfoLine>(l)));
     return lines;
   }
@@ -65,14 +58,14 @@ struct MainWindow : ::testing::Test {
 
 TEST_F(MainWindow, StartsEmptyWithDefaultSettingsOrWithTheFileNamed) {
   MainWindowModel& m = Start();
-  EXPECT_EQ(Lines(), (std::vector<std::string>{"База сообщений пуста", "", "", "", "", ""}));
+  EXPECT_EQ(Lines(), (Strings{"База сообщений пуста", "", "", "", "", ""}));
   EXPECT_EQ(std::tuple(m.m_nPortNumber, g_nSelectedSerNum, g_bAutoSN, g_bGazMode),
             std::tuple(65535, 0u, 1, 0));
 
   MainWindowModel& n = Start(WriteList(Scratch("start/ten.t7kev")));
-  EXPECT_EQ(Lines(), (std::vector<std::string>{"В базе 10 событий", "Считано 16/12/2015 14:12:05",
-                                               "Прибор Тарвел-7К (с/н 123)", "Версия v2.5 выпущен 01/03/2012",
-                                               "Конфигурация Склад", "Показываются все события"}));
+  EXPECT_EQ(Lines(),
+            (Strings{"В базе 10 событий", "Считано 16/12/2015 14:12:05", "Прибор Тарвел-7К (с/н 123)",
+                     "Версия v2.5 выпущен 01/03/2012", "Конфигурация Склад", "Показываются все события"}));
   EXPECT_EQ(n.RowText(0), "10/12/2015 14:12:05 включение питания");
   n.Filter().m_bModes = 0;
   n.FillList();
@@ -83,20 +76,21 @@ TEST_F(MainWindow, StartsEmptyWithDefaultSettingsOrWithTheFileNamed) {
 TEST_F(MainWindow, FailedLoadsKeepTheRowsAndTheFolder) {
   MainWindowModel& m = Start(WriteList(Scratch("load/ten.t7kev")));
   profile.strings.erase(kSettingEventsFilesDir);
-  const std::vector<std::string> before = Rows();
-  const std::string cut = WriteList(Scratch("load/cut.t7kev"));
+  m.SelectAll();
+  const std::string before = m.SelectedText();
+  const std::string cut = WriteList(Scratch("load/cut.t7kev")), missing = Scratch("load/none.t7kev");
   fs::resize_file(cut, 20);
-  const std::string missing = Scratch("load/none.t7kev");
   face.files = {cut, missing};
   m.OnReadFromFile();
   m.OnReadFromFile();
-  ASSERT_EQ(face.messages.size(), 2u);
-  EXPECT_EQ(face.messages[0], (Message{"Ошибка формата файла\r\n" + cut, MsgCaption::Error}));
-  EXPECT_EQ(face.messages[1].text, "Не могу прочитать файл\r\n" + missing);
-  EXPECT_EQ(Rows(), before);
+  EXPECT_EQ(face.messages,
+            (std::vector<Message>{{"Ошибка формата файла\r\n" + cut, MsgCaption::Error},
+                                  {"Не могу прочитать файл\r\n" + missing, MsgCaption::Error}}));
+  m.SelectAll();
+  EXPECT_EQ(m.SelectedText(), before);
   EXPECT_FALSE(profile.strings.count(kSettingEventsFilesDir));  // remembered only after a load
-  EXPECT_EQ(face.fileRequests[0].folder, DocumentsFolder());
-  EXPECT_EQ(face.fileRequests[0].defaultExt, "dat");
+  EXPECT_EQ(std::pair(face.fileRequests[0].folder, face.fileRequests[0].defaultExt),
+            std::pair(DocumentsFolder(), std::string("dat")));
 
   // A tag the list refuses: the list's own message, then a normal end.
   EXPECT_EQ(m.ReadEventFile(WriteList(Scratch("load/refused.t7kev"), CT7KEventList())), 1);
@@ -105,16 +99,15 @@ TEST_F(MainWindow, FailedLoadsKeepTheRowsAndTheFolder) {
   EXPECT_EQ(profile.strings[kSettingEventsFilesDir], fs::path(Scratch("load/x")).parent_path().string());
 }
 
-// A save remembers its folder even when it fails; a history longer than a
-// file writes its newest events and says so.
-TEST_F(MainWindow, SavesRememberTheFolderAndKeepTheNewest) {
+// A history longer than a file writes its newest events and says so.
+TEST_F(MainWindow, ASaveRemembersItsFolderEvenWhenItFailsAndKeepsTheNewest) {
   MainWindowModel& m = Start(WriteList(Scratch("save/ten.t7kev")));
-  face.files = {Scratch("save/copy.t7kev"), Scratch("save") + kSep + "nowhere" + kSep + "x.t7kev"};
+  face.files = {Scratch("save/copy.t7kev"), Unmade("x.t7kev")};
   m.OnWriteToFile();
   m.OnWriteToFile();
   EXPECT_EQ(FileText(Scratch("save/copy.t7kev")), FileText(Scratch("save/ten.t7kev")));
   EXPECT_EQ(face.messages.at(0), (Message{"Не могу создать файл", MsgCaption::Title}));
-  EXPECT_EQ(profile.strings[kSettingEventsFilesDir], Scratch("save") + kSep + "nowhere");
+  EXPECT_EQ(profile.strings[kSettingEventsFilesDir], Scratch("unmade"));
 
   m.EventList() = MakeHeaderList();
   for (std::uint32_t i = 0; i < CT7KEventList::kMaxEvents + 5; ++i)
@@ -128,50 +121,40 @@ TEST_F(MainWindow, SavesRememberTheFolderAndKeepTheNewest) {
   EXPECT_EQ(face.messages.at(1).icon, MsgIcon::Information);
 }
 
-// Reports and printing take the shown rows (here the three messages) or all;
-// the file type chooses the form.
+// Shown rows here: the three messages.
 TEST_F(MainWindow, ReportsTakeTheScopeAndTheFormOfTheFileType) {
   MainWindowModel& m = Start(WriteList(Scratch("report/ten.t7kev")));
   m.Filter().m_bModes = 0;
   m.FillList();
-  const std::tuple<const char*, int, std::size_t> cases[] = {
-      // file, scope (-2: cancelled), lines
-      {"all.txt", 1, 14},  {"shown.txt", 0, 7}, {"shown.csv", 0, 4},  {"all.JSONL", 1, 11},
-      {"other.log", 0, 7}, {"shown.htm", 0, 0}, {"cancel.txt", -2, 0}};
+  const std::tuple<const char*, int, long> cases[] = {
+      // file ("": in a folder that does not exist), scope (-2: cancelled), lines
+      {"all.txt", 1, 14},  {"shown.txt", 0, 7},  {"shown.csv", 0, 4},   {"all.JSONL", 1, 11},
+      {"other.log", 0, 7}, {"shown.htm", 0, 63}, {"cancel.txt", -2, 0}, {"", 1, 0}};
   for (auto [name, scope, lines] : cases) {
     face.reportOptions = [scope = scope](ReportScope& s) {
       EXPECT_EQ(s.m_nScope, 1);  // "Все события" every time
       s.m_nScope = scope;
       return scope != -2;
     };
-    face.files = {Scratch(std::string("report/") + name)};
+    const std::string path = *name ? Scratch(std::string("report/") + name) : Unmade("x.txt");
+    face.files = {path};
     m.OnWriteText();
-    face.files.clear();
-    const std::string text = FileText(Scratch(std::string("report/") + name));
-    if (lines) {
-      EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), lines) << name;
-    }
+    const std::string text = FileText(path);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), lines) << name;
   }
-  EXPECT_EQ(FileText(Scratch("report/shown.htm")).rfind("<!DOCTYPE html>", 0), 0u);
-  EXPECT_FALSE(fs::exists(Scratch("report/cancel.txt")));
-  face.reportOptions = [](ReportScope&) { return true; };
-  face.files = {Scratch("report") + kSep + "nowhere" + kSep + "x.txt"};
-  m.OnWriteText();
-  EXPECT_EQ(face.Texts(), std::vector<std::string>{"Ошибка записи файла"});
+  EXPECT_EQ(face.Texts(), Strings{"Ошибка записи файла"});
 
-  const std::string html = Scratch("report/print.html"),
-                    nowhere = Scratch("report") + kSep + "nowhere" + kSep + "p.html";
-  const std::tuple<std::string, bool, std::string> prints[] = {
-      // path, viewer opens, message
-      {html, true, ""},
-      {html, false, "Не удалось открыть отчёт для печати:\n" + html},
-      {nowhere, true, "Ошибка записи файла"}};
-  for (const auto& [path, opens, message] : prints) {
+  const std::string html = Scratch("report/print.html");
+  const std::tuple<std::string, bool, Strings> prints[] = {
+      // path, viewer opens, messages
+      {html, true, {}},
+      {html, false, {"Не удалось открыть отчёт для печати:\n" + html}},
+      {Unmade("p.html"), true, {"Ошибка записи файла"}}};
+  for (const auto& [path, opens, messages] : prints) {
     face.messages.clear();
     int opened = 0;
     m.PrintThrough(path, [&opened, opens = opens](const std::string&) { return ++opened, opens; });
-    EXPECT_EQ(face.Texts(), message.empty() ? std::vector<std::string>{} : std::vector{message}) << path;
-    EXPECT_EQ(opened, fs::exists(path) ? 1 : 0);
+    EXPECT_EQ(std::pair(face.Texts(), opened), std::pair(messages, fs::exists(path) ? 1 : 0)) << path;
   }
   const std::string printed = FileText(html);
   EXPECT_NE(printed.find(m.RowText(2).substr(20)), std::string::npos);
@@ -206,9 +189,8 @@ TEST_F(MainWindow, ReadingNeedsAPortAndPutsItsListInPlaceAfterTheDialog) {
   face.changes = 0;
   m.m_nPortNumber = 1;
   m.OnReadFromPanel();
-  EXPECT_EQ(m.RowCount(), 10u);
-  EXPECT_TRUE(face.changes & kChangedLines);
-  EXPECT_EQ(face.messages.size(), 4u);
+  EXPECT_EQ(std::tuple(m.RowCount(), face.changes & kChangedLines, face.messages.size()),
+            std::tuple(10u, unsigned{kChangedLines}, 4u));
 }
 
 TEST_F(MainWindow, LeavingAsksOnlyForAReadingNothingElseHolds) {
@@ -238,9 +220,8 @@ TEST_F(MainWindow, LeavingAsksOnlyForAReadingNothingElseHolds) {
 }
 
 #ifdef LOGWICK_WITH_ARCHIVE
-// Each reading is filed with its port, one stopped in its event blocks as
-// partial; a failed filing says why and leaves the reading unsaved.
-TEST_F(MainWindow, EachReadingIsFiledAndAFailedFilingSaysWhy) {
+// One stopped in its event blocks is filed as partial.
+TEST_F(MainWindow, EachReadingIsFiledWithItsPortAndAFailedFilingSaysWhyAndLeavesItUnsaved) {
   fs::remove(archive);
   services.readout = [](const ReadoutSettings& s, IReadoutView&, const std::atomic<bool>&) {
     CT7KEventList list = TenEvents();
@@ -256,11 +237,11 @@ TEST_F(MainWindow, EachReadingIsFiledAndAFailedFilingSaysWhy) {
   }
   const auto filed = HistoryArchive::Open(archive, false)->Readouts({1, 123});
   ASSERT_EQ(filed.size(), 2u);
-  EXPECT_EQ(std::pair(filed[0].origin, filed[0].partial), std::pair(std::string("COM4"), false));
-  EXPECT_EQ(std::pair(filed[1].origin, filed[1].partial), std::pair(std::string("COM3"), true));
+  EXPECT_EQ(std::tuple(filed[0].origin, filed[0].partial, filed[1].origin, filed[1].partial),
+            std::tuple("COM4", false, "COM3", true));
 
   std::ofstream(Scratch("no")) << "a file where the folder should be";
-  archive = Scratch("no") + kSep + "such" + kSep + "archive.sqlite";
+  archive = (fs::path(Scratch("no")) / "such" / "archive.sqlite").string();
   m.OnReadFromPanel();
   ASSERT_EQ(face.messages.size(), 1u);
   EXPECT_EQ(face.messages[0].text.rfind("Чтение не сохранено в архиве:\n", 0), 0u);
@@ -282,8 +263,8 @@ TEST_F(MainWindow, FilterLimitsOnlyTheBeamsAndRefillsAlsoOnCancel) {
   face.changes = 0;
   face.filterDialog = [](FilterDialog&) { return false; };
   m.OnFilter();
-  EXPECT_EQ(m.Filter().m_nLastDev, 300u);
-  EXPECT_TRUE(face.changes & kChangedRows);
+  EXPECT_EQ(std::pair(m.Filter().m_nLastDev, face.changes & kChangedRows),
+            std::pair(300u, unsigned{kChangedRows}));
 }
 
 TEST_F(MainWindow, SettingsAreWrittenAllFourInOrderOnOKOnly) {
@@ -295,11 +276,10 @@ TEST_F(MainWindow, SettingsAreWrittenAllFourInOrderOnOKOnly) {
   EXPECT_EQ(profile.writes, (std::vector<std::string>{"PortNumber", "SelectedSerNum", "AutoSN", "GazMode"}));
   EXPECT_EQ(std::tuple(m.m_nPortNumber, g_nSelectedSerNum, g_bAutoSN, g_bGazMode),
             std::tuple(5, 4660u, 0, 1));
-  Start();  // a new window reads them back
-  EXPECT_EQ(model->m_nPortNumber, 5);
+  EXPECT_EQ(Start().m_nPortNumber, 5);  // a new window reads them back
 }
 
-TEST_F(MainWindow, RowsAreSelectedAndCopiedAsLines) {
+TEST_F(MainWindow, RowsAreSelectedCopiedAsLinesAndFoundFromTheTopRowRoundAndClosed) {
   MainWindowModel& m = Start(WriteList(Scratch("select/ten.t7kev")));
   m.Select(2, IEventRows::SelectAct::Only);
   m.Select(4, IEventRows::SelectAct::Extend);
@@ -310,11 +290,8 @@ TEST_F(MainWindow, RowsAreSelectedAndCopiedAsLines) {
   EXPECT_EQ(m.Selection().SelectedCount(), 10u);
   m.FillList();  // new rows: nothing selected
   EXPECT_EQ(m.Selection().SelectedCount(), 0u);
-}
 
-// Rows 3, 6 and 9 hold "сообщение"; the search starts at the top row.
-TEST_F(MainWindow, FindStartsAtTheTopRowStepsRoundAndCloses) {
-  MainWindowModel& m = Start(WriteList(Scratch("find/ten.t7kev")));
+  // Find: rows 3, 6 and 9 hold "сообщение"; the search starts at the top row.
   face.topRow = 5;
   m.OnFind();
   EXPECT_EQ(face.opened, std::vector<DeskWindow>{DeskWindow::FindBar});
@@ -334,32 +311,29 @@ TEST_F(MainWindow, FindStartsAtTheTopRowStepsRoundAndCloses) {
   EXPECT_TRUE(m.Find().IsOpen());
 }
 
-// The statistics follow the shown rows; a day leads to its newest row, a
-// finding whose row is hidden to the next shown one.
-TEST_F(MainWindow, StatisticsAndIntegrityFollowTheRowsAndLeadToThem) {
+// A day leads to its newest row, a finding whose row is hidden to the next shown one.
+TEST_F(MainWindow, StatisticsAndIntegrityFollowTheShownRowsAndLeadToThem) {
   CT7KEventList list = TenEvents();
   list.AddTail(MakeEvent(PackTimeStamp(2015, 13, 1, 0, 0, 0), 1, {}));  // a bad date
   MainWindowModel& m = Start(WriteList(Scratch("insight/eleven.t7kev"), list));
-  EXPECT_EQ(m.Statistics().events, 11u);  // the statistics follow the shown rows
+  EXPECT_EQ(m.Statistics().events, 11u);
   m.Filter().m_bModes = 0;
   m.FillList();
   EXPECT_EQ(StatisticsSummary(m.Statistics()),
             "Событий: 3\nс 01/12/2015 14:12:05 по 07/12/2015 14:12:05\nрежимы: 0\nустройства: 0\n"
             "сообщения: 3\nлучи: 0\nПР4545: 0\nведомые: 0\nпрочие: 0");
-  EXPECT_EQ(std::pair(FindingsCountText(m.Findings().size()), FindingsCountText(0)),
+  ASSERT_EQ(std::pair(FindingsCountText(m.Findings().size()), FindingsCountText(0)),
             std::pair(std::string("Замечаний: 2"), std::string("Замечаний нет")));
   EXPECT_EQ(FindingCells(m.Findings().back()),
             (std::vector<std::string>{"11", "01/13/2015 00:00:00", "неверная дата"}));
   m.GoToDay(0);  // 01/12: row 2 of 3
   EXPECT_EQ(face.shownRows.back(), std::pair(std::size_t{2}, ScrollTo::Top));
-  ASSERT_FALSE(m.Findings().empty());
   face.shownRows.clear();
   m.GoToFinding(m.Findings().size() - 1);  // the bad date's
   EXPECT_EQ(face.shownRows.back(), std::pair(std::size_t{2}, ScrollTo::TopIfHidden));
 }
 
-// The help names every command of the window and every key.
-TEST(Help, CoversTheCommandsAndTheirKeys) {
+TEST(Help, NamesEveryCommandOfTheWindowAndEveryKey) {
   std::string text;
   for (const HelpSection& s : HelpSections()) {
     text += s.heading + '\n';
