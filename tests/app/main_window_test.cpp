@@ -24,8 +24,8 @@ using logwick::test::MakeHeaderList;
 // Which of the filter dialog's date pickers and edits are enabled ('1') and which not ('0').
 static QString FilterEnabled(QWidget* d) {
   QString s;
-  for (int id : {F::kIdDateFrom, F::kIdDateTo, F::kIdFirstBeam, F::kIdLastBeam, F::kIdFirstDevice,
-                 F::kIdLastDevice})
+  for (int id :
+       {F::kIdDateFrom, F::kIdDateTo, F::kIdFirstBeam, F::kIdLastBeam, F::kIdFirstDevice, F::kIdLastDevice})
     s += Ctl(d, id)->isEnabled() ? '1' : '0';
   return s;
 }
