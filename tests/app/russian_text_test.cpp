@@ -40,10 +40,9 @@ class RussianTextTest : public QObject {
       auto* view = dlg->findChild<QTreeView*>("treeView");
       const QAbstractItemModel* model = view->model();
       auto cell = [&](int column) {
-        for (int r = 0; r < model->rowCount(view->rootIndex()); ++r)
-          if (model->index(r, 0, view->rootIndex()).data().toString() == name)
-            return model->index(r, column, view->rootIndex()).data().toString();
-        return QString();
+        const QModelIndexList hit =
+            model->match(model->index(0, 0, view->rootIndex()), Qt::DisplayRole, name);
+        return hit.isEmpty() ? QString() : hit[0].siblingAtColumn(column).data().toString();
       };
       const QLocale russian(QLocale::Russian, QLocale::Russia);
       QTRY_COMPARE(cell(3), russian.toString(QFileInfo(file).lastModified(), QLocale::ShortFormat));
