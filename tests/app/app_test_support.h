@@ -79,14 +79,6 @@ W* Ctl(QWidget* dlg, int id) {
 inline void Click(QWidget* dlg, int id) { QTest::mouseClick(Ctl(dlg, id), Qt::LeftButton); }
 inline QString Line(QWidget* dlg, int id) { return Ctl<QLabel>(dlg, id)->text(); }
 
-// Types text into w through key events, as a keyboard would: QTest::keyClicks
-// takes Latin-1 characters only.
-inline void TypeText(QWidget* w, const QString& text) {
-  for (QChar c : text)
-    QTest::sendKeyEvent(QTest::Click, w, static_cast<Qt::Key>(c.toUpper().unicode()), QString(c),
-                        c.isUpper() ? Qt::ShiftModifier : Qt::NoModifier);
-}
-
 // Whether some pixel of img is within `tolerance` of c (text strokes carry the pure colour in places).
 inline bool HasColour(const QImage& img, QColor c, int tolerance = 0) {
   for (int y = 0; y < img.height(); ++y)

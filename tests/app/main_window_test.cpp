@@ -121,18 +121,21 @@ class MainWindowTest : public QObject {
   }
 
   // The lines read as typed, even a configuration name with tags and an entity; clicks, keys and drags
-  // reach the model's selection, selected rows drawn in the selection colours, the others as before.
-  void DrawsItsModelAndSelectsRowsByMouseAndKeys() {
+  // reach the model's selection, selected rows drawn in the selection colours, the others as before; keys
+  // and Cyrillic typing reach the find model, found text marked in the rows.
+  void DrawsItsModelSelectsAndFindsRowsByMouseAndKeys() {
     CT7KEventList list = TenEvents();
+    for (int i = 0; i < 300; ++i)  // a message on every 40th row below, power on the others
+      list.AddTail(MakeEvent(PackTimeStamp(2015, 11, 1, 14, 0, 0), i % 40 == 0 ? 4 : 1));
     const std::string name = logwick::Utf8ToCp1251("<b>x</b> &amp;");
     list.SetConfigNameBytes(name.data(), name.size());
     CLogwickDlg dlg;
-    CEvListBox& box = *Shown(dlg, WriteSample(TempDir() + "/select/ten.t7kev", list)).ListBox();
+    CEvListBox& box = *Shown(dlg, WriteSample(TempDir() + "/rows.t7kev", list)).ListBox();
     QCOMPARE(Line(&dlg, M::kIdConfigLine), QString("Конфигурация <b>x</b> &amp;"));
     for (int id : {M::kIdCountLine, M::kIdReadLine, M::kIdPanelLine, M::kIdVersionLine, M::kIdConfigLine,
                    M::kIdFilterLine})
       QCOMPARE(Ctl<QLabel>(&dlg, id)->textFormat(), Qt::PlainText);
-    QCOMPARE(box.GetCount(), 10);
+    QCOMPARE(box.GetCount(), 310);
     QCOMPARE(box.GetText(0), QString::fromStdString(dlg.Model().RowText(0)));
     for (int id : {M::kIdReadFromPanel, M::kIdReadFromFile, M::kIdWriteToFile, M::kIdWriteText,
                    M::kIdSettings, M::kIdHelp, M::kIdAbout, M::kIdExit})
@@ -146,10 +149,6 @@ class MainWindowTest : public QObject {
     auto click = [&](int row, Qt::KeyboardModifiers modifiers = {}) {
       QTest::mouseClick(box.viewport(), Qt::LeftButton, modifiers, QPoint(5, row * h + h / 2));
     };
-    auto copied = [&] {
-      QTest::keyClick(&box, Qt::Key_C, Qt::ControlModifier);
-      return QGuiApplication::clipboard()->text();
-    };
     using Rows = std::vector<std::size_t>;
     click(1);
     QCOMPARE(selection.SelectedRows(), Rows{1});
@@ -162,7 +161,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(selection.SelectedRows(), (Rows{1, 3}));
     QTest::keyClick(&box, Qt::Key_Down, Qt::ShiftModifier);
     QCOMPARE(selection.SelectedRows(), (Rows{2, 3}));
-    QCOMPARE(copied(), box.GetText(2) + '\n' + box.GetText(3) + '\n');
+    QTest::keyClick(&box, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), box.GetText(2) + '\n' + box.GetText(3) + '\n');
     QTest::keyClick(&box, Qt::Key_Up);
     QCOMPARE(selection.SelectedRows(), Rows{2});
     const QPoint to(5, 2 * h + h / 2);  // a drag from the first row
@@ -172,10 +172,50 @@ class MainWindowTest : public QObject {
     QApplication::sendEvent(box.viewport(), &move);
     QCOMPARE(selection.SelectedRows(), (Rows{0, 1, 2}));
     QTest::mouseRelease(box.viewport(), Qt::LeftButton, {}, to);
-    QTest::keyClick(&box, Qt::Key_A, Qt::ControlModifier);
-    QCOMPARE(copied().count('\n'), 10);
+    for (Qt::Key key : {Qt::Key_A, Qt::Key_C}) QTest::keyClick(&box, key, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text().count('\n'), 310);
     dlg.Model().FillList();  // refilled: nothing selected
     QCOMPARE(rowImage(1), plain[1]);
+
+    const int height = dlg.height();
+    CFindBar* bar = dlg.FindBar();
+    QLineEdit* edit = bar->Edit();
+    box.SetTopIndex(100);
+    QTest::keyClick(&box, Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(bar->isVisible() && dlg.height() > height);  // a strip below the list
+    QVERIFY(bar->geometry().top() > box.geometry().bottom());
+    QCOMPARE(QApplication::focusWidget(), edit);
+    // Typed as a keyboard would (QTest::keyClicks takes Latin-1 only); found in rows 3, 6, 9 and every 40th
+    // from 10: the first from the top row.
+    for (QChar c : QString("СООБЩЁНИЕ"))
+      QTest::sendKeyEvent(QTest::Click, edit, static_cast<Qt::Key>(c.unicode()), QString(c),
+                          Qt::ShiftModifier);
+    QCOMPARE(box.GetCurSel(), 130);
+    QVERIFY(box.GetTopIndex() <= 130 && 130 < box.GetTopIndex() + box.VisibleRowCount());
+    const std::tuple<QWidget*, Qt::Key, Qt::KeyboardModifiers, int> steps[] = {
+        {edit, Qt::Key_Return, {}, 170},
+        {edit, Qt::Key_F3, {}, 210},
+        {&box, Qt::Key_F3, Qt::ShiftModifier, 170},
+        {edit, Qt::Key_Return, Qt::ShiftModifier, 130},
+        {edit, Qt::Key_Enter, {}, 170},
+    };
+    for (auto [to, key, modifiers, row] : steps) {
+      QTest::keyClick(to, key, modifiers);
+      QCOMPARE(box.GetCurSel(), row);
+    }
+    QVERIFY(dlg.isVisible());  // Enter in the bar is not the window's default button
+    QCOMPARE(bar->findChild<QLabel*>("findCount")->text(), QString("8 из 11"));
+    const QColor currentFound(255, 150, 40);
+    QVERIFY(HasColour(box.viewport()->grab().toImage(), currentFound));
+
+    // Esc closes the bar and takes the marks off; then Esc does nothing, as before.
+    QTest::keyClick(edit, Qt::Key_Escape);
+    QVERIFY(bar->isHidden() && dlg.height() == height);
+    QVERIFY(!HasColour(box.viewport()->grab().toImage(), currentFound));
+    QTest::keyClick(&box, Qt::Key_Escape);
+    QVERIFY(dlg.isVisible());
+    QTest::keyClick(&box, Qt::Key_F, Qt::ControlModifier);  // the text waits, selected for typing over
+    QCOMPARE(edit->selectedText(), QString("СООБЩЁНИЕ"));
   }
 
   void ProgressFillsPrintsAndRepaintsOnlyByWholePixels() {
@@ -314,51 +354,6 @@ class MainWindowTest : public QObject {
     QVERIFY(line != labels.end());
     QCOMPARE((*line)->text(), QString("Версия ") + logwick::kProjectVersion);
     QCOMPARE((*line)->toolTip().toStdString(), logwick::VersionLine("logwick"));
-  }
-
-  // Keys and Cyrillic typing reach the find model; found text is marked in the rows.
-  void FindBarTakesKeysAndMarksTheRows() {
-    CT7KEventList l = TenEvents();
-    for (int i = 0; i < 300; ++i)  // a message on every 40th row below, power on the others
-      l.AddTail(MakeEvent(PackTimeStamp(2015, 11, 1, 14, 0, 0), i % 40 == 0 ? 4 : 1));
-    CLogwickDlg dlg;
-    Shown(dlg, WriteSample(TempDir() + "/find/long.t7kev", l));
-    const int height = dlg.height();
-    CEvListBox* list = dlg.ListBox();
-    CFindBar* bar = dlg.FindBar();
-    QLineEdit* edit = bar->Edit();
-    list->SetTopIndex(100);
-    QTest::keyClick(list, Qt::Key_F, Qt::ControlModifier);
-    QVERIFY(bar->isVisible() && dlg.height() > height);  // a strip below the list
-    QVERIFY(bar->geometry().top() > list->geometry().bottom());
-    QCOMPARE(QApplication::focusWidget(), edit);
-    TypeText(edit, "СООБЩЁНИЕ");  // rows 3, 6, 9 and every 40th from 10: the first from the top row
-    QCOMPARE(list->GetCurSel(), 130);
-    QVERIFY(list->GetTopIndex() <= 130 && 130 < list->GetTopIndex() + list->VisibleRowCount());
-    const std::tuple<QWidget*, Qt::Key, Qt::KeyboardModifiers, int> steps[] = {
-        {edit, Qt::Key_Return, {}, 170},
-        {edit, Qt::Key_F3, {}, 210},
-        {list, Qt::Key_F3, Qt::ShiftModifier, 170},
-        {edit, Qt::Key_Return, Qt::ShiftModifier, 130},
-        {edit, Qt::Key_Enter, {}, 170},
-    };
-    for (auto [to, key, modifiers, row] : steps) {
-      QTest::keyClick(to, key, modifiers);
-      QCOMPARE(list->GetCurSel(), row);
-    }
-    QVERIFY(dlg.isVisible());  // Enter in the bar is not the window's default button
-    QCOMPARE(bar->findChild<QLabel*>("findCount")->text(), QString("8 из 11"));
-    const QColor currentFound(255, 150, 40);
-    QVERIFY(HasColour(list->viewport()->grab().toImage(), currentFound));
-
-    // Esc closes the bar and takes the marks off; then Esc does nothing, as before.
-    QTest::keyClick(edit, Qt::Key_Escape);
-    QVERIFY(bar->isHidden() && dlg.height() == height);
-    QVERIFY(!HasColour(list->viewport()->grab().toImage(), currentFound));
-    QTest::keyClick(list, Qt::Key_Escape);
-    QVERIFY(dlg.isVisible());
-    QTest::keyClick(list, Qt::Key_F, Qt::ControlModifier);  // the text waits, selected for typing over
-    QCOMPARE(edit->selectedText(), QString("СООБЩЁНИЕ"));
   }
 
   // A bar of the chart and a row of the findings table lead the list to their
