@@ -1,5 +1,4 @@
-// The filter and settings dialogs' models: the data exchange's order, checks
-// and message, the enable rules, the port list and the serial number rules.
+// The filter and settings dialogs' models, driven by the scripted face.
 #include <gtest/gtest.h>
 
 #include "desk/filter_dialog.h"
@@ -15,9 +14,9 @@ TEST(FilterDialog, ExchangesInOrderAndStopsAtTheFirstEditWithoutANumber) {
   ScriptedFace face;
   FilterDialog dlg(face, CT7KEvFilter());
   const FilterForm defaults = dlg.Form();
-  EXPECT_EQ(std::tuple(defaults.period, defaults.firstBeam, defaults.lastBeam, defaults.lastDev),
-            std::tuple(false, "0", "255", "255"));
-  EXPECT_FALSE(dlg.DatePickersEnabled());
+  EXPECT_EQ(std::tuple(defaults.period, defaults.firstBeam, defaults.lastBeam, defaults.lastDev,
+                       dlg.DatePickersEnabled()),
+            std::tuple(false, "0", "255", "255", false));
 
   FilterForm f = defaults;
   f.lastBeam = "300";  // not limited here

@@ -4,8 +4,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "desk/filter_dialog.h"
 #include "desk/help_text.h"
 #include "desk/main_window_model.h"
+#include "desk/settings_dialog.h"
 #include "desk/window_texts.h"
 #include "events/codec.h"
 #include "lists/event_file.h"
