@@ -75,42 +75,37 @@ TEST_F(MainWindow, StartsEmptyWithDefaultSettingsOrWithTheFileNamed) {
             std::pair(std::string("Показывается 3 событий"), std::size_t{3}));
 }
 
-TEST_F(MainWindow, FailedLoadsKeepTheRowsAndTheFolder) {
+// A failed load keeps the rows and leaves the folder unremembered, a save remembers it even when it fails.
+TEST_F(MainWindow, LoadsAndSavesKeepTheRowsAndRememberTheFolder) {
   MainWindowModel& m = Start(WriteList(Scratch("load/ten.t7kev")));
   profile.strings.erase(kSettingEventsFilesDir);
   m.SelectAll();
   const std::string before = m.SelectedText();
   const std::string cut = WriteList(Scratch("load/cut.t7kev")), missing = Scratch("load/none.t7kev");
   fs::resize_file(cut, 20);
-  face.files = {cut, missing};
+  face.files = {cut, missing, Scratch("save/copy.t7kev"), Unmade("x.t7kev")};
   m.OnReadFromFile();
   m.OnReadFromFile();
-  EXPECT_EQ(face.messages,
-            (std::vector<Message>{{"Ошибка формата файла\r\n" + cut, MsgCaption::Error},
-                                  {"Не могу прочитать файл\r\n" + missing, MsgCaption::Error}}));
   m.SelectAll();
   EXPECT_EQ(m.SelectedText(), before);
-  EXPECT_FALSE(profile.strings.count(kSettingEventsFilesDir));  // remembered only after a load
+  EXPECT_FALSE(profile.strings.count(kSettingEventsFilesDir));
   EXPECT_EQ(std::pair(face.fileRequests[0].folder, face.fileRequests[0].defaultExt),
             std::pair(DocumentsFolder(), std::string("dat")));
+  m.OnWriteToFile();
+  m.OnWriteToFile();
+  EXPECT_EQ(FileText(Scratch("save/copy.t7kev")), FileText(Scratch("load/ten.t7kev")));
+  EXPECT_EQ(face.messages, (std::vector<Message>{{"Ошибка формата файла\r\n" + cut, MsgCaption::Error},
+                                                 {"Не могу прочитать файл\r\n" + missing, MsgCaption::Error},
+                                                 {"Не могу создать файл", MsgCaption::Title}}));
+  EXPECT_EQ(profile.strings[kSettingEventsFilesDir], Scratch("unmade"));
 
   // A tag the list refuses: the list's own message, then a normal end.
   EXPECT_EQ(m.ReadEventFile(WriteList(Scratch("load/refused.t7kev"), CT7KEventList())), 1);
   EXPECT_EQ(face.messages.back(),
             (Message{"Ошибка формата файла", MsgCaption::Error, MsgIcon::Exclamation, MsgOwner::None}));
   EXPECT_EQ(profile.strings[kSettingEventsFilesDir], fs::path(Scratch("load/x")).parent_path().string());
-}
 
-// A history longer than a file writes its newest events and says so.
-TEST_F(MainWindow, ASaveRemembersItsFolderEvenWhenItFailsAndKeepsTheNewest) {
-  MainWindowModel& m = Start(WriteList(Scratch("save/ten.t7kev")));
-  face.files = {Scratch("save/copy.t7kev"), Unmade("x.t7kev")};
-  m.OnWriteToFile();
-  m.OnWriteToFile();
-  EXPECT_EQ(FileText(Scratch("save/copy.t7kev")), FileText(Scratch("save/ten.t7kev")));
-  EXPECT_EQ(face.messages.at(0), (Message{"Не могу создать файл", MsgCaption::Title}));
-  EXPECT_EQ(profile.strings[kSettingEventsFilesDir], Scratch("unmade"));
-
+  // A history longer than a file writes its newest events and says so.
   m.EventList() = MakeHeaderList();
   for (std::uint32_t i = 0; i < CT7KEventList::kMaxEvents + 5; ++i)
     m.EventList().AddTail(MakeEvent(i, 1, {}));
@@ -120,7 +115,7 @@ TEST_F(MainWindow, ASaveRemembersItsFolderEvenWhenItFailsAndKeepsTheNewest) {
   ASSERT_EQ(LoadEventFile(Scratch("save/newest.t7kev"), back).status, LoadStatus::Loaded);
   EXPECT_EQ(std::pair(back.GetCount(), back[0].TimeStamp()),
             std::pair(std::size_t{CT7KEventList::kMaxEvents}, 0u));
-  EXPECT_EQ(face.messages.at(1).icon, MsgIcon::Information);
+  EXPECT_EQ(face.messages.back().icon, MsgIcon::Information);
 }
 
 // Shown rows here: the three messages.
@@ -163,9 +158,9 @@ TEST_F(MainWindow, ReportsTakeTheScopeAndTheFormOfTheFileType) {
   EXPECT_EQ(printed.find("включение питания"), std::string::npos);
 }
 
-// A reading needs a port; its list goes in place only once the dialog has
-// ended, and one cancelled before its events leaves the list as it was.
-TEST_F(MainWindow, ReadingNeedsAPortAndPutsItsListInPlaceAfterTheDialog) {
+// A reading needs a port; its list goes in place only once the dialog has ended, and one cancelled before
+// its events leaves the list as it was. Leaving asks only for a reading that no file (nor archive) holds.
+TEST_F(MainWindow, ReadingNeedsAPortAndPutsItsListInPlaceAfterTheDialogAndLeavingAsksOnlyForIt) {
   services.readout = [](const ReadoutSettings& s, IReadoutView& view, const std::atomic<bool>& cancel) {
     if (s.portNumber == 1) {  // cancelled before its events
       while (!cancel) std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -174,12 +169,14 @@ TEST_F(MainWindow, ReadingNeedsAPortAndPutsItsListInPlaceAfterTheDialog) {
     view.Warning(ReadoutStatus::EventsNotRead);
     return ReadoutResult{.status = ReadoutStatus::EventsNotRead, .list = TenEvents()};
   };
+  profile.ints[kSettingArchiveReadings] = 0;
   MainWindowModel& m = Start();
+  EXPECT_TRUE(m.OnExit() && face.questions.empty());
   for (int port : {65535, -1, 256}) {
     m.m_nPortNumber = port;
     m.OnReadFromPanel();
   }
-  EXPECT_EQ(face.Texts(), std::vector<std::string>(3, "Не указан номер порта для связи"));
+  EXPECT_EQ(face.Texts(), Strings(3, "Не указан номер порта для связи"));
   std::size_t rowsDuring = 99;
   face.during = [&](ReadingSession&) { rowsDuring = m.RowCount(); };
   m.m_nPortNumber = 3;
@@ -193,17 +190,7 @@ TEST_F(MainWindow, ReadingNeedsAPortAndPutsItsListInPlaceAfterTheDialog) {
   m.OnReadFromPanel();
   EXPECT_EQ(std::tuple(m.RowCount(), face.changes & kChangedLines, face.messages.size()),
             std::tuple(10u, unsigned{kChangedLines}, 4u));
-}
 
-TEST_F(MainWindow, LeavingAsksOnlyForAReadingNothingElseHolds) {
-  services.readout = [](const ReadoutSettings&, IReadoutView&, const std::atomic<bool>&) {
-    return ReadoutResult{.list = TenEvents()};
-  };
-  profile.ints[kSettingArchiveReadings] = 0;
-  MainWindowModel& m = Start();
-  EXPECT_TRUE(m.OnExit() && face.questions.empty());
-  m.m_nPortNumber = 1;
-  m.OnReadFromPanel();
   face.closed = false;
   face.answers = {false, true};
   EXPECT_FALSE(m.OnExit() || face.closed);
@@ -216,6 +203,7 @@ TEST_F(MainWindow, LeavingAsksOnlyForAReadingNothingElseHolds) {
 #ifndef LOGWICK_WITH_ARCHIVE
   // A program without an archive files no reading, whatever the setting says.
   profile.ints.erase(kSettingArchiveReadings);
+  m.m_nPortNumber = 3;
   m.OnReadFromPanel();
   EXPECT_TRUE(m.ReadingUnsaved());
 #endif
@@ -252,33 +240,30 @@ TEST_F(MainWindow, EachReadingIsFiledWithItsPortAndAFailedFilingSaysWhyAndLeaves
 }
 #endif
 
-TEST_F(MainWindow, FilterLimitsOnlyTheBeamsAndRefillsAlsoOnCancel) {
-  MainWindowModel& m = Start(WriteList(Scratch("filter/ten.t7kev")));
+// The filter limits only the beams and refills also on Cancel; settings are written on OK only.
+TEST_F(MainWindow, FilterAndSettingsTakeWhatTheirDialogsHandBack) {
+  MainWindowModel& m = Start();
+  m.OnSettings();
+  EXPECT_TRUE(profile.writes.empty());
+  face.settingsDialog = [](SettingsDialog& d) { return d.OnOK(1, false, true, "4660"); };
   face.filterDialog = [](FilterDialog& d) {
     FilterForm f = d.Form();
     f.lastBeam = "300";
     f.lastDev = "300";
     return d.OnOK(f);
   };
+  m.OnSettings();
   m.OnFilter();
+  EXPECT_EQ(profile.writes, (Strings{"PortNumber", "SelectedSerNum", "AutoSN", "GazMode"}));
+  EXPECT_EQ(std::tuple(m.m_nPortNumber, g_nSelectedSerNum, g_bAutoSN, g_bGazMode),
+            std::tuple(5, 4660u, 0, 1));
   EXPECT_EQ(std::pair(m.Filter().m_nLastBeam, m.Filter().m_nLastDev), std::pair(255u, 300u));
   face.changes = 0;
   face.filterDialog = [](FilterDialog&) { return false; };
   m.OnFilter();
   EXPECT_EQ(std::pair(m.Filter().m_nLastDev, face.changes & kChangedRows),
             std::pair(300u, unsigned{kChangedRows}));
-}
-
-TEST_F(MainWindow, SettingsAreWrittenAllFourInOrderOnOKOnly) {
-  MainWindowModel& m = Start();
-  m.OnSettings();
-  EXPECT_TRUE(profile.writes.empty());
-  face.settingsDialog = [](SettingsDialog& d) { return d.OnOK(1, false, true, "4660"); };
-  m.OnSettings();
-  EXPECT_EQ(profile.writes, (std::vector<std::string>{"PortNumber", "SelectedSerNum", "AutoSN", "GazMode"}));
-  EXPECT_EQ(std::tuple(m.m_nPortNumber, g_nSelectedSerNum, g_bAutoSN, g_bGazMode),
-            std::tuple(5, 4660u, 0, 1));
-  EXPECT_EQ(Start().m_nPortNumber, 5);  // a new window reads them back
+  EXPECT_EQ(Start().m_nPortNumber, 5);  // a new window reads the settings back
 }
 
 TEST_F(MainWindow, RowsAreSelectedCopiedAsLinesAndFoundFromTheTopRowRoundAndClosed) {
