@@ -1,5 +1,4 @@
-// The reading dialog: the session's state drawn, its threads, and one complete reading of the simulated
-// panel.
+// The reading dialog: its session's state drawn, its threads, a complete reading of the simulated panel.
 #include <future>
 
 #include "app/reading_dialog.h"
@@ -20,55 +19,48 @@ class ReadingDialogTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void UpdatesReachTheControlsAndWarningsComeWhileItIsUp() {
-    CLogwickDlg main;
-    logwick::ReadingSession session(main, {}, [](const ReadoutSettings&, IReadoutView& v, Cancel&) {
-      v.EventsBegan({3, 12, UnpackTimeStamp(PackTimeStamp(2015, 12, 16, 14, 12, 5)), 100});
-      v.ProgressRange(99);
-      v.ProgressAt(95);
-      v.Warning(ReadoutStatus::EventsNotRead);
-      return ReadoutResult{.status = ReadoutStatus::EventsNotRead};
-    });
-    D dlg(session);
-    QList<bool> upAtWarning;  // and the warning's caption and icon as the model asked
-    logwick::SetMessageHook([&](const logwick::MessageRecord& r) {
-      upAtWarning << (dlg.isVisible() && r.caption == logwick::AppTitle() &&
-                      r.icon == logwick::MsgIcon::Warning);
-    });
-    QCOMPARE(dlg.exec(), 2);
-    logwick::SetMessageHook({});
-    QCOMPARE(upAtWarning, QList<bool>{true});
-    QCOMPARE(Ctl<QLineEdit>(&dlg, D::kIdCount)->text(), QString("В приборе 100 событий"));
-    QCOMPARE(dlg.Progress()->GetPos(), 95);
-  }
-
-  // While the worker reports fast, Enter, Space and Esc on the focused button stop the reading as a click
-  // does (only the flag: the worker's end closes the dialog); closing the dialog cancels and joins.
-  void EveryKeyOfTheButtonStopsAFastReadingAndClosingJoins() {
+  // The session's state reaches the controls and its warnings come while the dialog is up. While the worker
+  // reports fast, Enter, Space and Esc on the focused button stop the reading as a click does (only the
+  // flag: the worker's end closes the dialog); closing the dialog cancels and joins.
+  void UpdatesReachTheDialogEveryKeyOfItsButtonStopsAFastReadingAndClosingJoins() {
     std::atomic<long> reports{0};
     CLogwickDlg main;
     const logwick::ReadingSession::Job busy = [&](const ReadoutSettings&, IReadoutView& v, Cancel& cancel) {
+      v.EventsBegan({3, 12, UnpackTimeStamp(PackTimeStamp(2015, 12, 16, 14, 12, 5)), 100});
+      v.ProgressRange(99);
       const QDeadlineTimer deadline(10000);  // then ends, so that a key that fails fails the test
       for (; !cancel && !deadline.hasExpired(); ++reports) {
         v.ProgressAt(static_cast<int>(reports % 100));
         v.EventRead(static_cast<int>(reports), CT7KEvent());
         if (reports % 1000 == 0) v.Warning(ReadoutStatus::InfoNotRead);
       }
+      v.ProgressAt(95);
       return ReadoutResult{.status = ReadoutStatus::Cancelled};
     };
     Hooks quiet;
+    QList<bool> upAtWarning;  // and the warning's caption and icon as the model asked
+    QDialog* up = nullptr;
+    logwick::SetMessageHook([&](const logwick::MessageRecord& r) {
+      upAtWarning << (up && up->isVisible() && r.caption == logwick::AppTitle() &&
+                      r.icon == logwick::MsgIcon::Warning);
+    });
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Escape}) {
       reports = 0;
       logwick::ReadingSession session(main, {}, busy);
       D dlg(session);
+      up = &dlg;
       WhenModal(D::kIdDialog, [&](QDialog* d) {
         while (reports < 10000) QTest::qWait(1);
+        QCOMPARE(Ctl<QLineEdit>(d, D::kIdCount)->text(), QString("В приборе 100 событий"));
         QCOMPARE(QApplication::focusWidget(), Ctl(d, D::kIdStop));
         QTest::keyClick(QApplication::focusWidget(), key);
       });
       QCOMPARE(dlg.exec(), 2);
       QVERIFY2(session.CancelRequested(), qPrintable(QKeySequence(key).toString()));
+      QCOMPARE(dlg.Progress()->GetPos(), 95);
     }
+    QVERIFY(!upAtWarning.isEmpty() && !upAtWarning.contains(false));
+    up = nullptr;
     for (int round = 0; round < 50; ++round) {
       auto* closingSession = new logwick::ReadingSession(main, {}, busy);
       auto* closing = new D(*closingSession);
