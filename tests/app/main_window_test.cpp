@@ -289,12 +289,12 @@ class MainWindowTest : public QObject {
     QCOMPARE(std::pair(asked, dlg.result()), std::pair(2, int(QDialog::Accepted)));
   }
 
-  // The beam box governs its edits at once, the device box nothing, the period box the date pickers.
-  void FilterDialogDrawsAndHandsBackItsModel() {
+  // The filter's beam box governs its edits at once, the device box nothing, the period box the date
+  // pickers; each port of the settings' list carries its description beside its own text.
+  void TheFilterAndSettingsDialogsDrawAndHandBackTheirModels() {
     Hooks messages;
     CLogwickDlg main;
-    logwick::FilterDialog model(main, CT7KEvFilter());
-    CFilterDlg dlg(model);
+    logwick::FilterDialog filter(main, CT7KEvFilter());
     WhenModal(F::kIdDialog, [&](QDialog* d) {
       auto* lastDevice = Ctl<QLineEdit>(d, F::kIdLastDevice);
       QCOMPARE(Ctl<QDateEdit>(d, F::kIdDateFrom)->date(), QDate::currentDate().addDays(-30));
@@ -310,20 +310,14 @@ class MainWindowTest : public QObject {
       lastDevice->setText("300");
       Click(d, F::kIdOk);
     });
-    QCOMPARE(dlg.exec(), int(QDialog::Accepted));
-    QCOMPARE(messages.texts.size(), 1);
-    const CT7KEvFilter& f = model.Filter();
+    QCOMPARE(CFilterDlg(filter).exec(), int(QDialog::Accepted));
+    QCOMPARE(messages.texts.size(), 1);  // the refusal's
+    const CT7KEvFilter& f = filter.Filter();
     QCOMPARE(std::tuple(f.m_bBeams, f.m_bDevices, f.m_nLastDev, f.m_bPeriod), std::tuple(0, 0, 300u, 1));
     QCOMPARE(QDateTime::fromSecsSinceEpoch(f.m_timeFrom).date(), QDate(2024, 3, 1));
-  }
 
-  // Each port of the list carries its description beside its own text; "Авто" and OK go to the model.
-  void SettingsDialogDrawsThePortsAndHandsBackItsModel() {
-    Hooks messages;
-    CLogwickDlg main;
     const std::vector<logwick::PortListing> ports = {{1, "/dev/ttyS0", "на плате"}, {12, "/dev/ttyUSB1", ""}};
-    logwick::SettingsDialog model(main, {.portNumber = 12, .autoSerial = true}, ports);
-    CSettingsDlg dlg(model);
+    logwick::SettingsDialog settings(main, {.portNumber = 12, .autoSerial = true}, ports);
     WhenModal(S::kIdDialog, [&](QDialog* d) {
       auto* combo = Ctl<QComboBox>(d, S::kIdPort);
       QCOMPARE(combo->currentText(), QString("COM12 ttyUSB1"));
@@ -339,9 +333,9 @@ class MainWindowTest : public QObject {
       edit->setText("4660");
       Click(d, S::kIdOk);
     });
-    QCOMPARE(dlg.exec(), int(QDialog::Accepted));
-    QCOMPARE(messages.texts.size(), 1);
-    const logwick::ReadoutSettings& s = model.Settings();
+    QCOMPARE(CSettingsDlg(settings).exec(), int(QDialog::Accepted));
+    QCOMPARE(messages.texts.size(), 2);
+    const logwick::ReadoutSettings& s = settings.Settings();
     QCOMPARE(std::tuple(s.selectedSerial, s.autoSerial, s.portNumber), std::tuple(4660u, false, 1u));
   }
 
