@@ -26,12 +26,9 @@ inline QString TempDir() {
 // Run before QApplication exists.
 inline void IsolateEnvironment() {
   qputenv("QT_QPA_PLATFORM", "offscreen");
-  for (auto [var, sub] : {std::pair{"XDG_CONFIG_HOME", "/config"},
-                          {"XDG_DATA_HOME", "/data"},
-                          {"HOME", "/home"},
-                          {"LOGWICK_PORTS_DIR", "/ports"}})
-    qputenv(var, (TempDir() + sub).toUtf8());
-  for (const char* sub : {"/home/Documents", "/ports"}) QDir().mkpath(TempDir() + sub);
+  for (const char* var : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "HOME", "LOGWICK_PORTS_DIR"})
+    qputenv(var, (TempDir() + "/" + var).toUtf8());
+  for (const char* sub : {"/HOME/Documents", "/LOGWICK_PORTS_DIR"}) QDir().mkpath(TempDir() + sub);
 }
 
 // Records message boxes and cancels file dialogs while it lives.
