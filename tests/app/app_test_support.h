@@ -66,7 +66,6 @@ inline void WhenModal(const QString& objectName, std::function<void(QDialog*)> a
 }
 inline void WhenModal(int id, std::function<void(QDialog*)> act) { WhenModal(QString::number(id), act); }
 
-// The control of resource id `id` in dlg.
 template <class W = QWidget>
 W* Ctl(QWidget* dlg, int id) {
   if (W* w = dlg->findChild<W*>(QString::number(id))) return w;

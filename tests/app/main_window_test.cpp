@@ -339,8 +339,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(std::tuple(s.selectedSerial, s.autoSerial, s.portNumber), std::tuple(4660u, false, 1u));
   }
 
-  // The About box keeps its version line and names the build as --version does.
-  void AboutShowsTheProgramsVersion() {
+  void TheAboutBoxKeepsItsVersionLineAndNamesTheBuildAsVersionDoes() {
     CAboutDlg dlg;
     const QList<QLabel*> labels = dlg.findChildren<QLabel*>();
     auto line =
@@ -350,9 +349,7 @@ class MainWindowTest : public QObject {
     QCOMPARE((*line)->toolTip().toStdString(), logwick::VersionLine("logwick"));
   }
 
-  // A bar of the chart and a row of the findings table lead the list to their
-  // rows; the windows follow the filter.
-  void ChartBarsAndFindingsLeadToTheirRows() {
+  void ChartBarsAndFindingsLeadToTheirRowsAndTheWindowsFollowTheFilter() {
     // Newest first: 5, 3 and 1 December, nothing on the 2nd and 4th; the last row no valid event.
     CT7KEventList l = MakeHeaderList();
     for (auto [day, hour, code] : {std::tuple{5, 8, 4}, {5, 9, 1}, {3, 12, 4}, {3, 8, 1}, {1, 8, 0}})
@@ -396,8 +393,7 @@ class MainWindowTest : public QObject {
     }
   }
 
-  // The preview shows its first page while it lays the rest out, "Отмена"
-  // back to the main window; laid out, it has the pages a print has.
+  // The preview shows its first page while it lays the rest out, "Отмена" back to the main window.
   void PrintPreviewShowsPagesAsTheyAreLaidOut() {
     CLogwickDlg dlg;
     CT7KEventList& list = dlg.Model().EventList();

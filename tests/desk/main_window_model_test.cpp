@@ -332,8 +332,7 @@ TEST(Help, NamesEveryCommandOfTheWindowAndEveryKey) {
     EXPECT_NE(text.find(needed), std::string::npos) << needed;
 }
 
-// The chart's date axis by days, weeks, quarters and every other year as the
-// span needs: spans of 5, 195 and 1000 days, and 41 years of one day each.
+// By days, weeks, quarters and every other year: spans of 5, 195 and 1000 days, 41 years of one day each.
 TEST(ChartLabels, TheFinestPeriodThatFits) {
   auto days = [](std::vector<std::uint32_t> dates) {
     std::vector<DayCounts> d;
@@ -358,9 +357,7 @@ TEST(ChartLabels, TheFinestPeriodThatFits) {
 }
 
 #ifdef LOGWICK_WITH_ARCHIVE
-// The history opened in the archive window goes in place, its gap mark a row
-// of its own that find also reaches.
-TEST_F(MainWindow, AHistoryFromTheArchiveShowsItsGapMarkAsARow) {
+TEST_F(MainWindow, AHistoryFromTheArchiveGoesInPlaceItsGapMarkARowThatFindReaches) {
   FillArchive(archive);
   face.archiveWindow = [](ArchiveWindowModel& a) {
     a.Refresh();
