@@ -20,7 +20,7 @@ class RussianTextTest : public QObject {
   // The program's own file dialogs, built as "Прочитать из файла ..." and "Записать в файл ..." build
   // them: buttons and labels in Russian, and the open dialog's columns following the program's locale,
   // not the desktop's (headings, sizes and dates), none cut at its first size.
-  void TheFileDialogsAreRussianAndTheirColumnsWhole() {
+  void TheFileDialogsAndQtsOwnTextsAreRussianAndTheColumnsWhole() {
     const QString folder = TempDir() + "/columns";
     QDir().mkpath(folder);
     const QString name = "Список событий Тарвел-7К.t7kev";
@@ -59,10 +59,8 @@ class RussianTextTest : public QObject {
       };
       QTRY_VERIFY(whole());
     }
-  }
 
-  // Qt's own texts: the overwrite question, an edit's context menu, the date pickers' locale.
-  void QtsOwnTextsAreRussian() {
+    // Qt's own texts: the overwrite question, an edit's context menu, the date pickers' locale.
     QVERIFY(QFileDialog::tr("%1 already exists.\nDo you want to replace it?").contains("существует"));
     QLineEdit edit("текст");
     std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
