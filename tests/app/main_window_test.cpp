@@ -376,23 +376,6 @@ class MainWindowTest : public QObject {
     QCOMPARE(dlg.ListBox()->GetCurSel(), 0);
   }
 
-  void ANameTypedWithoutExtensionTakesTheChosenType() {
-    const QString folder = TempDir() + "/types";
-    QDir().mkpath(folder);
-    const logwick::QtFileRequest request{true, "txt", "Текстовые файлы (*.txt);;CSV (*.csv);;Все файлы (*.*)",
-                                         folder};
-    for (auto [downs, name] :
-         {std::pair{0, "x.txt"}, {1, "x.csv"}, {2, "x.txt"}}) {  // all files: the default
-      WhenModal("savefile", [downs = downs](QDialog* d) {
-        for (int i = 0; i < downs; ++i)
-          QTest::keyClick(d->findChild<QComboBox*>("fileTypeCombo"), Qt::Key_Down);
-        d->findChild<QLineEdit*>("fileNameEdit")->setText("x");
-        d->accept();
-      });
-      QCOMPARE(QFileInfo(logwick::ChooseFile(nullptr, request)).fileName(), QString(name));
-    }
-  }
-
   // The preview shows its first page while it lays the rest out, "Отмена" back to the main window.
   void PrintPreviewShowsPagesAsTheyAreLaidOut() {
     CLogwickDlg dlg;

@@ -18,8 +18,9 @@ class RussianTextTest : public QObject {
   void init() { QSettings("Ormet", "T29 read events").clear(); }
 
   // The program's own file dialogs, built as "Прочитать из файла ..." and "Записать в файл ..." build
-  // them: buttons and labels in Russian, and the open dialog's columns following the program's locale,
-  // not the desktop's (headings, sizes and dates), none cut at its first size.
+  // them: buttons and labels in Russian, a name typed without an extension taking the chosen type's, and
+  // the open dialog's columns following the program's locale, not the desktop's (headings, sizes and
+  // dates), none cut at its first size.
   void TheFileDialogsAndQtsOwnTextsAreRussianAndTheColumnsWhole() {
     const QString folder = TempDir() + "/columns";
     QDir().mkpath(folder);
@@ -28,14 +29,23 @@ class RussianTextTest : public QObject {
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(33 * 1024 + 300, 'x')) > 0);
     file.close();
     for (auto [save, accept] : {std::pair{true, "Сохранить"}, {false, "Открыть"}}) {
-      const auto dlg =
-          logwick::MakeFileDialog(nullptr, logwick::QtFileRequest{save, "t7kev", "Все файлы (*.*)", folder});
+      const QString types =
+          save ? "Текстовые файлы (*.txt);;CSV (*.csv);;Все файлы (*.*)" : "Все файлы (*.*)";
+      const auto dlg = logwick::MakeFileDialog(nullptr, logwick::QtFileRequest{save, "txt", types, folder});
       QVERIFY(dlg->testOption(QFileDialog::DontUseNativeDialog));
       dlg->show();
       QVERIFY(QTest::qWaitForWindowExposed(dlg.get()));
       const QStringList buttons = WordsOf<QAbstractButton>(dlg.get());
       QVERIFY2(buttons.contains(accept) && buttons.contains("Отмена"), qPrintable(buttons.join('|')));
       QVERIFY(WordsOf<QLabel>(dlg.get()).contains("Имя файла:"));
+      for (auto [downs, typed] :
+           {std::pair{0, "x.txt"}, {1, "x.csv"}, {1, "x.txt"}}) {  // all files: the default
+        if (!save) break;
+        for (int i = 0; i < downs; ++i)
+          QTest::keyClick(dlg->findChild<QComboBox*>("fileTypeCombo"), Qt::Key_Down);
+        dlg->findChild<QLineEdit*>("fileNameEdit")->setText("x");
+        QCOMPARE(QFileInfo(dlg->selectedFiles().value(0)).fileName(), QString(typed));
+      }
       if (save) continue;
       auto* view = dlg->findChild<QTreeView*>("treeView");
       const QAbstractItemModel* model = view->model();
