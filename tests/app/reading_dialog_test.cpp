@@ -1,11 +1,10 @@
-// The reading dialog: its session's state drawn, its threads, a complete reading of the simulated panel.
+// The reading dialog: its session's state drawn, and its threads.
 #include <future>
 
 #include "app/reading_dialog.h"
 #include "app/text_progress_ctrl.h"
 #include "app_test_support.h"
 #include "link/frames.h"
-#include "sim/pty_panel.h"
 #include "tests/link/test_ports.h"
 
 using logwick::IReadoutView;
@@ -105,26 +104,7 @@ class ReadingDialogTest : public QObject {
     dlg.Model().OnReadFromPanel();
     QVERIFY2(messages.texts.isEmpty(), qPrintable(messages.texts.join("|")));
     QCOMPARE(dlg.ListBox()->GetCount(), 90);
-  }
-
-  // The port by its number, as the program opens it.
-  void ReadsTheSimulatedPanelIntoTheMainWindow() {
-    logwick::sim::PtyPanel panel(
-        {.eventCount = 100, .ringPosition = 30, .blockSize = 10, .texts = {"Пожар"}});
-    std::string error;
-    QVERIFY2(panel.Open(error), error.c_str());
-    panel.Start();
-    QVERIFY(QFile::link(QString(panel.DevicePath().c_str()),
-                        qEnvironmentVariable("LOGWICK_PORTS_DIR") + "/COM7"));
-    Hooks messages;
-    CLogwickDlg dlg;
-    dlg.Model().OnInitDialog();
-    dlg.Model().m_nPortNumber = 7;
-    dlg.Model().OnReadFromPanel();  // searching for the serial number, as a fresh start does
-    panel.Stop();
-    QVERIFY2(messages.texts.isEmpty(), qPrintable(messages.texts.join("|")));
     QCOMPARE(Line(&dlg, CLogwickDlg::kIdPanelLine), QString("Прибор Тарвел-7К (с/н 4660)"));
-    QCOMPARE(dlg.ListBox()->GetCount(), 90);
   }
 };
 

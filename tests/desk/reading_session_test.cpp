@@ -18,8 +18,8 @@ struct Session {
   ReadoutResult readout;
 };
 
-Session RunSession(ScriptedFace& face, ReadingSession::Job job) {
-  ReadingSession session(face, ReadoutSettings{}, std::move(job));
+Session RunSession(ScriptedFace& face, ReadingSession::Job job, ReadoutSettings settings = {}) {
+  ReadingSession session(face, settings, std::move(job));
   Session run;
   session.Start([&] { run.state = session.GetState(); }, [&](int code) { run.result = code; });
   while (!session.Finished()) face.RunPosted(10s);
@@ -62,6 +62,14 @@ TEST(ReadingSession, AWorkerThatDiesFailsItsStepAndLosesItsList) {
     EXPECT_EQ(face.Texts(), std::vector<std::string>{eventsBegan ? "Ошибка при чтении\nсобытий"
                                                                  : "Ошибка при чтении\nинформации"});
   }
+}
+
+// Without a job of its own a session reads the serial port of its number.
+TEST(ReadingSession, WithoutAJobItReadsThePortOfItsNumber) {
+  ScriptedFace face;
+  const Session r = RunSession(face, {}, {.portNumber = 250});
+  EXPECT_EQ(std::pair(r.result, r.readout.list.has_value()), std::pair(2, false));
+  EXPECT_EQ(face.Texts(), std::vector<std::string>{"Не могу открыть порт"});
 }
 
 TEST(ReadingSession, GoingWhileTheWorkerReportsFastDropsWhatIsOnItsWay) {
