@@ -409,7 +409,6 @@ class MainWindowTest : public QObject {
     // The same pages as a PDF: the summary, then the events table, as long as the shown events need.
     auto pdfPages = [](const CT7KEventList& list, const logwick::ShownRows& rows) {
       QPrinter printer(QPrinter::HighResolution);
-      printer.setOutputFormat(QPrinter::PdfFormat);
       printer.setOutputFileName(TempDir() + "/report.pdf");
       logwick::PrintReport(printer, list, rows);
       QFile pdf(printer.outputFileName());
