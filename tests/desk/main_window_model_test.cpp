@@ -232,11 +232,9 @@ TEST_F(MainWindow, EachReadingIsFiledWithItsPortAndAFailedFilingSaysWhyAndLeaves
 
   std::ofstream(Scratch("no")) << "a file where the folder should be";
   archive = (fs::path(Scratch("no")) / "such" / "archive.sqlite").string();
-  m.OnReadFromPanel();
-  ASSERT_EQ(face.messages.size(), 1u);
-  EXPECT_EQ(face.messages[0].text.rfind("Чтение не сохранено в архиве:\n", 0), 0u);
-  EXPECT_EQ(m.RowCount(), 11u);  // shown all the same
-  EXPECT_TRUE(m.ReadingUnsaved());
+  m.OnReadFromPanel();  // shown all the same
+  EXPECT_EQ(std::tuple(face.messages.size(), m.RowCount(), m.ReadingUnsaved()), std::tuple(1u, 11u, true));
+  EXPECT_EQ(face.messages.at(0).text.rfind("Чтение не сохранено в архиве:\n", 0), 0u);
 }
 #endif
 
@@ -282,15 +280,14 @@ TEST_F(MainWindow, RowsAreSelectedCopiedAsLinesAndFoundFromTheTopRowRoundAndClos
   face.topRow = 5;
   m.OnFind();
   EXPECT_EQ(face.opened, std::vector<DeskWindow>{DeskWindow::FindBar});
+  auto found = [&] { return std::to_string(m.CurrentRow()) + ": " + m.Find().CountText(); };
   m.FindText("СООБЩЕНИЕ");
-  EXPECT_EQ(std::pair(m.CurrentRow(), m.Find().CountText()),
-            std::pair(std::size_t{6}, std::string("2 из 3")));
+  EXPECT_EQ(found(), "6: 2 из 3");
   m.FindNext();
   m.FindNext();
-  EXPECT_EQ(std::pair(m.CurrentRow(), m.Find().CountText()),
-            std::pair(std::size_t{3}, std::string("1 из 3")));
+  EXPECT_EQ(found(), "3: 1 из 3");
   m.FindPrevious();
-  EXPECT_EQ(m.CurrentRow(), 9u);
+  EXPECT_EQ(found(), "9: 3 из 3");
   EXPECT_TRUE(!m.FoundSpans(9).empty() && m.FoundSpans(8).empty());
   m.CloseFind();
   EXPECT_TRUE(m.FoundSpans(9).empty());
