@@ -26,12 +26,9 @@ inline QString TempDir() {
 // Run before QApplication exists.
 inline void IsolateEnvironment() {
   qputenv("QT_QPA_PLATFORM", "offscreen");
-  for (auto [var, sub] : {std::pair{"XDG_CONFIG_HOME", "/config"},
-                          {"XDG_DATA_HOME", "/data"},
-                          {"HOME", "/home"},
-                          {"LOGWICK_PORTS_DIR", "/ports"}})
-    qputenv(var, (TempDir() + sub).toUtf8());
-  for (const char* sub : {"/home/Documents", "/ports"}) QDir().mkpath(TempDir() + sub);
+  for (const char* var : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "HOME", "LOGWICK_PORTS_DIR"})
+    qputenv(var, (TempDir() + "/" + var).toUtf8());
+  for (const char* sub : {"/HOME/Documents", "/LOGWICK_PORTS_DIR"}) QDir().mkpath(TempDir() + sub);
 }
 
 // Records message boxes and cancels file dialogs while it lives.
@@ -69,7 +66,6 @@ inline void WhenModal(const QString& objectName, std::function<void(QDialog*)> a
 }
 inline void WhenModal(int id, std::function<void(QDialog*)> act) { WhenModal(QString::number(id), act); }
 
-// The control of resource id `id` in dlg.
 template <class W = QWidget>
 W* Ctl(QWidget* dlg, int id) {
   if (W* w = dlg->findChild<W*>(QString::number(id))) return w;
@@ -78,14 +74,6 @@ W* Ctl(QWidget* dlg, int id) {
 
 inline void Click(QWidget* dlg, int id) { QTest::mouseClick(Ctl(dlg, id), Qt::LeftButton); }
 inline QString Line(QWidget* dlg, int id) { return Ctl<QLabel>(dlg, id)->text(); }
-
-// Types text into w through key events, as a keyboard would: QTest::keyClicks
-// takes Latin-1 characters only.
-inline void TypeText(QWidget* w, const QString& text) {
-  for (QChar c : text)
-    QTest::sendKeyEvent(QTest::Click, w, static_cast<Qt::Key>(c.toUpper().unicode()), QString(c),
-                        c.isUpper() ? Qt::ShiftModifier : Qt::NoModifier);
-}
 
 // Whether some pixel of img is within `tolerance` of c (text strokes carry the pure colour in places).
 inline bool HasColour(const QImage& img, QColor c, int tolerance = 0) {

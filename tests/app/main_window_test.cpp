@@ -1,8 +1,5 @@
-// The main window and what it opens, as drawn from their templates: its event
-// list (rows wrapped, scrolled and selected) and the text progress bar, its lines and menu, the keys and ways
-// that leave it, help, the filter, settings and About dialogs, the find bar, the statistics and integrity
-// windows, the save dialog's types and the print preview. Each control is wired to its model; the rules
-// themselves are the model's tests.
+// The main window and what it opens, as drawn from their templates, each control wired to its model; the
+// rules themselves are the model's tests.
 #include <QPrinter>
 
 #include "app/about_dlg.h"
@@ -24,8 +21,13 @@ using S = CSettingsDlg;
 using logwick::test::MakeEvent;
 using logwick::test::MakeHeaderList;
 
-static bool Enabled(QWidget* d, std::initializer_list<int> ids, bool on) {
-  return std::all_of(ids.begin(), ids.end(), [&](int id) { return Ctl(d, id)->isEnabled() == on; });
+// Which of the filter dialog's date pickers and edits are enabled ('1') and which not ('0').
+static QString FilterEnabled(QWidget* d) {
+  QString s;
+  for (int id :
+       {F::kIdDateFrom, F::kIdDateTo, F::kIdFirstBeam, F::kIdLastBeam, F::kIdFirstDevice, F::kIdLastDevice})
+    s += Ctl(d, id)->isEnabled() ? '1' : '0';
+  return s;
 }
 
 struct PaintCounter : QObject {
@@ -36,8 +38,7 @@ struct PaintCounter : QObject {
   }
 };
 
-// Rows of plain texts; a click or a key only moves the current row (the main
-// window's model keeps a selection, and is the next test's).
+// Rows of plain texts; a click or a key only moves the current row.
 struct TextRows : logwick::IEventRows {
   std::function<QString(int)> textOf;
   std::size_t count, current = kNoRow;
@@ -104,37 +105,49 @@ class MainWindowTest : public QObject {
     const std::pair<Qt::Key, int> moves[] = {
         {Qt::Key_Down, 0},      {Qt::Key_Down, 1},        {Qt::Key_Up, 0},
         {Qt::Key_Up, 0},        {Qt::Key_PageDown, page}, {Qt::Key_PageDown, 2 * page},
-        {Qt::Key_PageUp, page}, {Qt::Key_End, 99999},     {Qt::Key_Home, 0}};
+        {Qt::Key_PageUp, page}, {Qt::Key_Home, 0},        {Qt::Key_End, 99999}};
     for (auto [key, row] : moves) {
       QTest::keyClick(&box, key);
       QCOMPARE(box.GetCurSel(), row);
       QVERIFY(box.GetTopIndex() <= row && row < box.GetTopIndex() + box.VisibleRowCount());
     }
-    QTest::keyClick(&box, Qt::Key_End);
-    QCOMPARE(box.GetTopIndex() + box.VisibleRowCount(), 100000);  // the last page is full
-    QTest::keyClick(&box, Qt::Key_Home);
-    QWheelEvent wheel(QPointF(10, 10), box.mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, -120),
+    const int lastTop = 100000 - box.VisibleRowCount();  // the last page is full
+    QCOMPARE(box.GetTopIndex(), lastTop);
+    QWheelEvent wheel(QPointF(10, 10), box.mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, 120),
                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(box.viewport(), &wheel);
-    QVERIFY(box.GetTopIndex() > 0);
-    QCOMPARE(box.GetCurSel(), 0);  // scrolling leaves the current row where it is
+    QVERIFY(box.GetTopIndex() < lastTop);
+    QCOMPARE(box.GetCurSel(), 99999);  // scrolling leaves the current row where it is
   }
 
-  // Clicks, keys and drags reach the main window's selection; selected rows
-  // are drawn in the selection colours, the others as before.
-  void RowsAreSelectedByMouseAndKeysAndCopiedAsLines() {
+  // The lines read as typed, even a configuration name with tags and an entity; clicks, keys and drags
+  // reach the model's selection, selected rows drawn in the selection colours, the others as before; keys
+  // and Cyrillic typing reach the find model, found text marked in the rows.
+  void DrawsItsModelSelectsAndFindsRowsByMouseAndKeys() {
+    CT7KEventList list = TenEvents();
+    for (int i = 0; i < 300; ++i)  // a message on every 40th row below, power on the others
+      list.AddTail(MakeEvent(PackTimeStamp(2015, 11, 1, 14, 0, 0), i % 40 == 0 ? 4 : 1));
+    const std::string name = logwick::Utf8ToCp1251("<b>x</b> &amp;");
+    list.SetConfigNameBytes(name.data(), name.size());
     CLogwickDlg dlg;
-    CEvListBox& box = *Shown(dlg, WriteSample(TempDir() + "/select/ten.t7kev")).ListBox();
+    CEvListBox& box = *Shown(dlg, WriteSample(TempDir() + "/rows.t7kev", list)).ListBox();
+    QCOMPARE(Line(&dlg, M::kIdConfigLine), QString("Конфигурация <b>x</b> &amp;"));
+    for (int id : {M::kIdCountLine, M::kIdReadLine, M::kIdPanelLine, M::kIdVersionLine, M::kIdConfigLine,
+                   M::kIdFilterLine})
+      QCOMPARE(Ctl<QLabel>(&dlg, id)->textFormat(), Qt::PlainText);
+    QCOMPARE(box.GetCount(), 310);
+    QCOMPARE(box.GetText(0), QString::fromStdString(dlg.Model().RowText(0)));
+    for (int id : {M::kIdReadFromPanel, M::kIdReadFromFile, M::kIdWriteToFile, M::kIdWriteText,
+                   M::kIdSettings, M::kIdHelp, M::kIdAbout, M::kIdExit})
+      QVERIFY(dlg.MenuBar()->findChild<QAction*>(QString::number(id)));
+    QVERIFY(!(dlg.windowFlags() & Qt::WindowMaximizeButtonHint));
+
     const logwick::RowSelection& selection = dlg.Model().Selection();
     const int h = box.GetItemHeight(0);
     auto rowImage = [&](int row) { return box.viewport()->grab().toImage().copy(0, row * h, 280, h); };
     const QImage plain[] = {rowImage(0), rowImage(1)};
     auto click = [&](int row, Qt::KeyboardModifiers modifiers = {}) {
       QTest::mouseClick(box.viewport(), Qt::LeftButton, modifiers, QPoint(5, row * h + h / 2));
-    };
-    auto copied = [&] {
-      QTest::keyClick(&box, Qt::Key_C, Qt::ControlModifier);
-      return QGuiApplication::clipboard()->text();
     };
     using Rows = std::vector<std::size_t>;
     click(1);
@@ -148,7 +161,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(selection.SelectedRows(), (Rows{1, 3}));
     QTest::keyClick(&box, Qt::Key_Down, Qt::ShiftModifier);
     QCOMPARE(selection.SelectedRows(), (Rows{2, 3}));
-    QCOMPARE(copied(), box.GetText(2) + '\n' + box.GetText(3) + '\n');
+    QTest::keyClick(&box, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), box.GetText(2) + '\n' + box.GetText(3) + '\n');
     QTest::keyClick(&box, Qt::Key_Up);
     QCOMPARE(selection.SelectedRows(), Rows{2});
     const QPoint to(5, 2 * h + h / 2);  // a drag from the first row
@@ -158,10 +172,50 @@ class MainWindowTest : public QObject {
     QApplication::sendEvent(box.viewport(), &move);
     QCOMPARE(selection.SelectedRows(), (Rows{0, 1, 2}));
     QTest::mouseRelease(box.viewport(), Qt::LeftButton, {}, to);
-    QTest::keyClick(&box, Qt::Key_A, Qt::ControlModifier);
-    QCOMPARE(copied().count('\n'), 10);
+    for (Qt::Key key : {Qt::Key_A, Qt::Key_C}) QTest::keyClick(&box, key, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text().count('\n'), 310);
     dlg.Model().FillList();  // refilled: nothing selected
     QCOMPARE(rowImage(1), plain[1]);
+
+    const int height = dlg.height();
+    CFindBar* bar = dlg.FindBar();
+    QLineEdit* edit = bar->Edit();
+    box.SetTopIndex(100);
+    QTest::keyClick(&box, Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(bar->isVisible() && dlg.height() > height);  // a strip below the list
+    QVERIFY(bar->geometry().top() > box.geometry().bottom());
+    QCOMPARE(QApplication::focusWidget(), edit);
+    // Typed as a keyboard would (QTest::keyClicks takes Latin-1 only); found in rows 3, 6, 9 and every 40th
+    // from 10: the first from the top row.
+    for (QChar c : QString("СООБЩЁНИЕ"))
+      QTest::sendKeyEvent(QTest::Click, edit, static_cast<Qt::Key>(c.unicode()), QString(c),
+                          Qt::ShiftModifier);
+    QCOMPARE(box.GetCurSel(), 130);
+    QVERIFY(box.GetTopIndex() <= 130 && 130 < box.GetTopIndex() + box.VisibleRowCount());
+    const std::tuple<QWidget*, Qt::Key, Qt::KeyboardModifiers, int> steps[] = {
+        {edit, Qt::Key_Return, {}, 170},
+        {edit, Qt::Key_F3, {}, 210},
+        {&box, Qt::Key_F3, Qt::ShiftModifier, 170},
+        {edit, Qt::Key_Return, Qt::ShiftModifier, 130},
+        {edit, Qt::Key_Enter, {}, 170},
+    };
+    for (auto [to, key, modifiers, row] : steps) {
+      QTest::keyClick(to, key, modifiers);
+      QCOMPARE(box.GetCurSel(), row);
+    }
+    QVERIFY(dlg.isVisible());  // Enter in the bar is not the window's default button
+    QCOMPARE(bar->findChild<QLabel*>("findCount")->text(), QString("8 из 11"));
+    const QColor currentFound(255, 150, 40);
+    QVERIFY(HasColour(box.viewport()->grab().toImage(), currentFound));
+
+    // Esc closes the bar and takes the marks off; then Esc does nothing, as before.
+    QTest::keyClick(edit, Qt::Key_Escape);
+    QVERIFY(bar->isHidden() && dlg.height() == height);
+    QVERIFY(!HasColour(box.viewport()->grab().toImage(), currentFound));
+    QTest::keyClick(&box, Qt::Key_Escape);
+    QVERIFY(dlg.isVisible());
+    QTest::keyClick(&box, Qt::Key_F, Qt::ControlModifier);  // the text waits, selected for typing over
+    QCOMPARE(edit->selectedText(), QString("СООБЩЁНИЕ"));
   }
 
   void ProgressFillsPrintsAndRepaintsOnlyByWholePixels() {
@@ -195,33 +249,15 @@ class MainWindowTest : public QObject {
     QCOMPARE(bar.DisplayText(), QString("50%"));
   }
 
-  // The lines read as typed, even a configuration name with tags and an entity.
-  void DrawsTheLinesAndRowsOfItsModel() {
-    Hooks messages;
-    CT7KEventList list = TenEvents();
-    const std::string name = logwick::Utf8ToCp1251("<b>x</b> &amp;");
-    list.SetConfigNameBytes(name.data(), name.size());
-    CLogwickDlg dlg;
-    dlg.m_strFileToOpen = WriteSample(TempDir() + "/<i>tags</i>/ten.t7kev", list);
-    WhenModal(M::kIdDialog, [](QDialog* d) { static_cast<M*>(d)->CloseMainWindow(); });
-    dlg.exec();  // starts the model with the file named
-    QCOMPARE(Line(&dlg, M::kIdConfigLine), QString("Конфигурация <b>x</b> &amp;"));
-    for (int id : {M::kIdCountLine, M::kIdReadLine, M::kIdPanelLine, M::kIdVersionLine, M::kIdConfigLine,
-                   M::kIdFilterLine})
-      QCOMPARE(Ctl<QLabel>(&dlg, id)->textFormat(), Qt::PlainText);
-    QCOMPARE(dlg.ListBox()->GetCount(), 10);
-    QCOMPARE(dlg.ListBox()->GetText(0), QString::fromStdString(dlg.Model().RowText(0)));
-    for (int id : {M::kIdReadFromPanel, M::kIdReadFromFile, M::kIdWriteToFile, M::kIdWriteText,
-                   M::kIdSettings, M::kIdHelp, M::kIdAbout, M::kIdExit})
-      QVERIFY(dlg.MenuBar()->findChild<QAction*>(QString::number(id)));
-    QVERIFY(!(dlg.windowFlags() & Qt::WindowMaximizeButtonHint));
-  }
-
-  // Esc leaves the window open, Enter outside a button presses Вы&ход, F1
-  // opens help as the menu item and the button do; the close box asks before
-  // a reading that no file and no archive holds is lost.
-  void KeysHelpAndTheCloseBox() {
-    CLogwickDlg dlg, other;
+  // Esc leaves the window open; F1 opens help as the menu item and the button do; Enter outside a button
+  // presses Вы&ход and the close box closes, both asking before a reading that no file and no archive holds
+  // is lost.
+  void KeysHelpAndLeaving() {
+    logwick::QtProfile().WriteInt(logwick::kSettingArchiveReadings, 0);
+    CLogwickDlg dlg(nullptr, {.readout = [](const logwick::ReadoutSettings&, logwick::IReadoutView&,
+                                            const std::atomic<bool>&) {
+                      return logwick::ReadoutResult{.list = TenEvents()};
+                    }});
     Shown(dlg);
     int help = 0;
     const std::function<void()> ways[] = {
@@ -243,61 +279,45 @@ class MainWindowTest : public QObject {
     QCOMPARE(help, 3);
     QTest::keyClick(&dlg, Qt::Key_Escape);
     QVERIFY(dlg.isVisible());
-    QTest::keyClick(dlg.ListBox(), Qt::Key_Return);
-    QVERIFY(!dlg.isVisible() && Shown(other).close());
-    for (CLogwickDlg* d : {&dlg, &other}) QCOMPARE(d->result(), int(QDialog::Accepted));
-
-    logwick::QtProfile().WriteInt(logwick::kSettingArchiveReadings, 0);
-    CLogwickDlg reader(nullptr, {.readout = [](const logwick::ReadoutSettings&, logwick::IReadoutView&,
-                                               const std::atomic<bool>&) {
-                         return logwick::ReadoutResult{.list = TenEvents()};
-                       }});
-    Shown(reader).Model().m_nPortNumber = 1;
-    reader.Model().OnReadFromPanel();
+    dlg.Model().m_nPortNumber = 1;
+    dlg.Model().OnReadFromPanel();
     int asked = 0;
     logwick::SetQuestionHook([&](const logwick::MessageRecord&) { return ++asked == 2; });
-    QVERIFY(!reader.close());
-    QVERIFY(reader.close());
+    QTest::keyClick(dlg.ListBox(), Qt::Key_Return);  // "Нет"
+    QVERIFY(dlg.isVisible() && dlg.close());
     logwick::SetQuestionHook({});
-    QCOMPARE(asked, 2);
+    QCOMPARE(std::pair(asked, dlg.result()), std::pair(2, int(QDialog::Accepted)));
   }
 
-  void FilterDialogDrawsAndHandsBackItsModel() {
+  // The filter's beam box governs its edits at once, the device box nothing, the period box the date
+  // pickers; each port of the settings' list carries its description beside its own text.
+  void TheFilterAndSettingsDialogsDrawAndHandBackTheirModels() {
     Hooks messages;
     CLogwickDlg main;
-    logwick::FilterDialog model(main, CT7KEvFilter());
-    CFilterDlg dlg(model);
+    logwick::FilterDialog filter(main, CT7KEvFilter());
     WhenModal(F::kIdDialog, [&](QDialog* d) {
+      auto* lastDevice = Ctl<QLineEdit>(d, F::kIdLastDevice);
       QCOMPARE(Ctl<QDateEdit>(d, F::kIdDateFrom)->date(), QDate::currentDate().addDays(-30));
-      QVERIFY(Enabled(d, {F::kIdDateFrom, F::kIdDateTo}, false));
-      // The beam box governs its edits at once, the device box nothing.
-      Click(d, F::kIdBeams);
-      Click(d, F::kIdDevices);
-      QVERIFY(Enabled(d, {F::kIdFirstBeam, F::kIdLastBeam}, false));
-      QVERIFY(Enabled(d, {F::kIdFirstDevice, F::kIdLastDevice}, true));
+      QCOMPARE(FilterEnabled(d), QString("001111"));
+      for (int box : {F::kIdBeams, F::kIdDevices}) Click(d, box);
+      QCOMPARE(FilterEnabled(d), QString("000011"));
       Click(d, F::kIdPeriod);
-      QVERIFY(Enabled(d, {F::kIdDateFrom, F::kIdDateTo}, true));
+      QCOMPARE(FilterEnabled(d), QString("110011"));
       Ctl<QDateEdit>(d, F::kIdDateFrom)->setDate(QDate(2024, 3, 1));
-      Ctl<QLineEdit>(d, F::kIdLastDevice)->clear();
+      lastDevice->clear();
       Click(d, F::kIdOk);  // kept open, the focus on the bad edit
-      QVERIFY(d->isVisible() && Ctl(d, F::kIdLastDevice)->hasFocus());
-      Ctl<QLineEdit>(d, F::kIdLastDevice)->setText("300");
+      QVERIFY(d->isVisible() && lastDevice->hasFocus());
+      lastDevice->setText("300");
       Click(d, F::kIdOk);
     });
-    QCOMPARE(dlg.exec(), int(QDialog::Accepted));
-    QCOMPARE(messages.texts.size(), 1);
-    const CT7KEvFilter& f = model.Filter();
+    QCOMPARE(CFilterDlg(filter).exec(), int(QDialog::Accepted));
+    QCOMPARE(messages.texts.size(), 1);  // the refusal's
+    const CT7KEvFilter& f = filter.Filter();
     QCOMPARE(std::tuple(f.m_bBeams, f.m_bDevices, f.m_nLastDev, f.m_bPeriod), std::tuple(0, 0, 300u, 1));
     QCOMPARE(QDateTime::fromSecsSinceEpoch(f.m_timeFrom).date(), QDate(2024, 3, 1));
-  }
 
-  // Each port of the list carries its description beside its own text; "Авто" and OK go to the model.
-  void SettingsDialogDrawsThePortsAndHandsBackItsModel() {
-    Hooks messages;
-    CLogwickDlg main;
     const std::vector<logwick::PortListing> ports = {{1, "/dev/ttyS0", "на плате"}, {12, "/dev/ttyUSB1", ""}};
-    logwick::SettingsDialog model(main, {.portNumber = 12, .autoSerial = true}, ports);
-    CSettingsDlg dlg(model);
+    logwick::SettingsDialog settings(main, {.portNumber = 12, .autoSerial = true}, ports);
     WhenModal(S::kIdDialog, [&](QDialog* d) {
       auto* combo = Ctl<QComboBox>(d, S::kIdPort);
       QCOMPARE(combo->currentText(), QString("COM12 ttyUSB1"));
@@ -313,14 +333,13 @@ class MainWindowTest : public QObject {
       edit->setText("4660");
       Click(d, S::kIdOk);
     });
-    QCOMPARE(dlg.exec(), int(QDialog::Accepted));
-    QCOMPARE(messages.texts.size(), 1);
-    const logwick::ReadoutSettings& s = model.Settings();
+    QCOMPARE(CSettingsDlg(settings).exec(), int(QDialog::Accepted));
+    QCOMPARE(messages.texts.size(), 2);
+    const logwick::ReadoutSettings& s = settings.Settings();
     QCOMPARE(std::tuple(s.selectedSerial, s.autoSerial, s.portNumber), std::tuple(4660u, false, 1u));
   }
 
-  // The About box keeps its version line and names the build as --version does.
-  void AboutShowsTheProgramsVersion() {
+  void TheAboutBoxKeepsItsVersionLineAndNamesTheBuildAsVersionDoes() {
     CAboutDlg dlg;
     const QList<QLabel*> labels = dlg.findChildren<QLabel*>();
     auto line =
@@ -330,54 +349,7 @@ class MainWindowTest : public QObject {
     QCOMPARE((*line)->toolTip().toStdString(), logwick::VersionLine("logwick"));
   }
 
-  // Keys and Cyrillic typing reach the find model; found text is marked in the rows.
-  void FindBarTakesKeysAndMarksTheRows() {
-    CT7KEventList l = TenEvents();
-    for (int i = 0; i < 300; ++i)  // a message on every 40th row below, power on the others
-      l.AddTail(MakeEvent(PackTimeStamp(2015, 11, 1, 14, 0, 0), i % 40 == 0 ? 4 : 1));
-    CLogwickDlg dlg;
-    Shown(dlg, WriteSample(TempDir() + "/find/long.t7kev", l));
-    const int height = dlg.height();
-    CEvListBox* list = dlg.ListBox();
-    CFindBar* bar = dlg.FindBar();
-    QLineEdit* edit = bar->Edit();
-    list->SetTopIndex(100);
-    QTest::keyClick(list, Qt::Key_F, Qt::ControlModifier);
-    QVERIFY(bar->isVisible() && dlg.height() > height);  // a strip below the list
-    QVERIFY(bar->geometry().top() > list->geometry().bottom());
-    QCOMPARE(QApplication::focusWidget(), edit);
-    TypeText(edit, "СООБЩЁНИЕ");  // rows 3, 6, 9 and every 40th from 10: the first from the top row
-    QCOMPARE(list->GetCurSel(), 130);
-    QVERIFY(list->GetTopIndex() <= 130 && 130 < list->GetTopIndex() + list->VisibleRowCount());
-    const std::tuple<QWidget*, Qt::Key, Qt::KeyboardModifiers, int> steps[] = {
-        {edit, Qt::Key_Return, {}, 170},
-        {edit, Qt::Key_F3, {}, 210},
-        {list, Qt::Key_F3, Qt::ShiftModifier, 170},
-        {edit, Qt::Key_Return, Qt::ShiftModifier, 130},
-        {edit, Qt::Key_Enter, {}, 170},
-    };
-    for (auto [to, key, modifiers, row] : steps) {
-      QTest::keyClick(to, key, modifiers);
-      QCOMPARE(list->GetCurSel(), row);
-    }
-    QVERIFY(dlg.isVisible());  // Enter in the bar is not the window's default button
-    QCOMPARE(bar->findChild<QLabel*>("findCount")->text(), QString("8 из 11"));
-    const QColor currentFound(255, 150, 40);
-    QVERIFY(HasColour(list->viewport()->grab().toImage(), currentFound));
-
-    // Esc closes the bar and takes the marks off; then Esc does nothing, as before.
-    QTest::keyClick(edit, Qt::Key_Escape);
-    QVERIFY(bar->isHidden() && dlg.height() == height);
-    QVERIFY(!HasColour(list->viewport()->grab().toImage(), currentFound));
-    QTest::keyClick(list, Qt::Key_Escape);
-    QVERIFY(dlg.isVisible());
-    QTest::keyClick(list, Qt::Key_F, Qt::ControlModifier);  // the text waits, selected for typing over
-    QCOMPARE(edit->selectedText(), QString("СООБЩЁНИЕ"));
-  }
-
-  // A bar of the chart and a row of the findings table lead the list to their
-  // rows; the windows follow the filter.
-  void ChartBarsAndFindingsLeadToTheirRows() {
+  void ChartBarsAndFindingsLeadToTheirRowsAndTheWindowsFollowTheFilter() {
     // Newest first: 5, 3 and 1 December, nothing on the 2nd and 4th; the last row no valid event.
     CT7KEventList l = MakeHeaderList();
     for (auto [day, hour, code] : {std::tuple{5, 8, 4}, {5, 9, 1}, {3, 12, 4}, {3, 8, 1}, {1, 8, 0}})
@@ -404,25 +376,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(dlg.ListBox()->GetCurSel(), 0);
   }
 
-  void ANameTypedWithoutExtensionTakesTheChosenType() {
-    const QString folder = TempDir() + "/types";
-    QDir().mkpath(folder);
-    const logwick::QtFileRequest request{true, "txt", "Текстовые файлы (*.txt);;CSV (*.csv);;Все файлы (*.*)",
-                                         folder};
-    for (auto [downs, name] :
-         {std::pair{0, "x.txt"}, {1, "x.csv"}, {2, "x.txt"}}) {  // all files: the default
-      WhenModal("savefile", [downs = downs](QDialog* d) {
-        for (int i = 0; i < downs; ++i)
-          QTest::keyClick(d->findChild<QComboBox*>("fileTypeCombo"), Qt::Key_Down);
-        d->findChild<QLineEdit*>("fileNameEdit")->setText("x");
-        d->accept();
-      });
-      QCOMPARE(QFileInfo(logwick::ChooseFile(nullptr, request)).fileName(), QString(name));
-    }
-  }
-
-  // The preview shows its first page while it lays the rest out, "Отмена"
-  // back to the main window; laid out, it has the pages a print has.
+  // The preview shows its first page while it lays the rest out, "Отмена" back to the main window.
   void PrintPreviewShowsPagesAsTheyAreLaidOut() {
     CLogwickDlg dlg;
     CT7KEventList& list = dlg.Model().EventList();
@@ -455,7 +409,6 @@ class MainWindowTest : public QObject {
     // The same pages as a PDF: the summary, then the events table, as long as the shown events need.
     auto pdfPages = [](const CT7KEventList& list, const logwick::ShownRows& rows) {
       QPrinter printer(QPrinter::HighResolution);
-      printer.setOutputFormat(QPrinter::PdfFormat);
       printer.setOutputFileName(TempDir() + "/report.pdf");
       logwick::PrintReport(printer, list, rows);
       QFile pdf(printer.outputFileName());

@@ -1,14 +1,10 @@
-// The reading dialog: the session's state drawn, warnings while it is up,
-// every key of its button and closing without deadlock while the worker
-// reports fast; a reading held in its event step while the main window repaints; one
-// complete reading of the simulated panel.
+// The reading dialog: its session's state drawn, and its threads.
 #include <future>
 
 #include "app/reading_dialog.h"
 #include "app/text_progress_ctrl.h"
 #include "app_test_support.h"
 #include "link/frames.h"
-#include "sim/pty_panel.h"
 #include "tests/link/test_ports.h"
 
 using logwick::IReadoutView;
@@ -17,62 +13,53 @@ using logwick::ReadoutSettings;
 using logwick::ReadoutStatus;
 using Cancel = const std::atomic<bool>;
 using D = CFetchlog;
-using M = CLogwickDlg;
 
 class ReadingDialogTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void UpdatesReachTheControlsAndWarningsComeBeforeTheEnd() {
-    CLogwickDlg main;
-    logwick::ReadingSession session(main, {}, [](const ReadoutSettings&, IReadoutView& v, Cancel&) {
-      v.EventsBegan({3, 12, UnpackTimeStamp(PackTimeStamp(2015, 12, 16, 14, 12, 5)), 100});
-      v.ProgressRange(99);
-      v.ProgressAt(95);
-      v.Warning(ReadoutStatus::EventsNotRead);
-      return ReadoutResult{.status = ReadoutStatus::EventsNotRead};
-    });
-    D dlg(session);
-    QList<bool> visibleAtWarning;
-    logwick::SetMessageHook([&](const logwick::MessageRecord& r) {
-      QVERIFY(r.caption == logwick::AppTitle() && r.icon == logwick::MsgIcon::Warning);
-      visibleAtWarning << dlg.isVisible();
-    });
-    QCOMPARE(dlg.exec(), 2);
-    logwick::SetMessageHook({});
-    QCOMPARE(visibleAtWarning, QList<bool>{true});
-    QCOMPARE(Ctl<QLineEdit>(&dlg, D::kIdCount)->text(), QString("В приборе 100 событий"));
-    QCOMPARE(dlg.Progress()->GetPos(), 95);
-  }
-
-  // While the worker reports fast, the button has the focus and Enter, Space
-  // and Esc on it stop the reading as a click does (only the flag: the
-  // worker's end closes the dialog); closing the dialog cancels and joins.
-  void EveryKeyOfTheButtonStopsAFastReadingAndClosingJoins() {
+  // The session's state reaches the controls and its warnings come while the dialog is up. While the worker
+  // reports fast, Enter, Space and Esc on the focused button stop the reading as a click does (only the
+  // flag: the worker's end closes the dialog); closing the dialog cancels and joins.
+  void UpdatesReachTheDialogEveryKeyOfItsButtonStopsAFastReadingAndClosingJoins() {
     std::atomic<long> reports{0};
     CLogwickDlg main;
     const logwick::ReadingSession::Job busy = [&](const ReadoutSettings&, IReadoutView& v, Cancel& cancel) {
+      v.EventsBegan({3, 12, UnpackTimeStamp(PackTimeStamp(2015, 12, 16, 14, 12, 5)), 100});
+      v.ProgressRange(99);
       const QDeadlineTimer deadline(10000);  // then ends, so that a key that fails fails the test
       for (; !cancel && !deadline.hasExpired(); ++reports) {
         v.ProgressAt(static_cast<int>(reports % 100));
         v.EventRead(static_cast<int>(reports), CT7KEvent());
         if (reports % 1000 == 0) v.Warning(ReadoutStatus::InfoNotRead);
       }
+      v.ProgressAt(95);
       return ReadoutResult{.status = ReadoutStatus::Cancelled};
     };
     Hooks quiet;
+    QList<bool> upAtWarning;  // and the warning's caption and icon as the model asked
+    QDialog* up = nullptr;
+    logwick::SetMessageHook([&](const logwick::MessageRecord& r) {
+      upAtWarning << (up && up->isVisible() && r.caption == logwick::AppTitle() &&
+                      r.icon == logwick::MsgIcon::Warning);
+    });
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Escape}) {
       reports = 0;
       logwick::ReadingSession session(main, {}, busy);
       D dlg(session);
+      up = &dlg;
       WhenModal(D::kIdDialog, [&](QDialog* d) {
         while (reports < 10000) QTest::qWait(1);
+        QCOMPARE(Ctl<QLineEdit>(d, D::kIdCount)->text(), QString("В приборе 100 событий"));
         QCOMPARE(QApplication::focusWidget(), Ctl(d, D::kIdStop));
         QTest::keyClick(QApplication::focusWidget(), key);
       });
       QCOMPARE(dlg.exec(), 2);
       QVERIFY2(session.CancelRequested(), qPrintable(QKeySequence(key).toString()));
+      QCOMPARE(dlg.Progress()->GetPos(), 95);
     }
+    QVERIFY(!upAtWarning.isEmpty() && !upAtWarning.contains(false));
+    up = nullptr;
     for (int round = 0; round < 50; ++round) {
       auto* closingSession = new logwick::ReadingSession(main, {}, busy);
       auto* closing = new D(*closingSession);
@@ -83,9 +70,7 @@ class ReadingDialogTest : public QObject {
     }
   }
 
-  // The worker never writes the list the window draws: held in its event
-  // step, a reading leaves the rows as they were however the window repaints;
-  // they become the panel's once the reading dialog has closed.
+  // The worker never writes the list the window draws: the panel's rows come once the dialog has closed.
   void TheWindowKeepsItsRowsWhileAReadingRuns() {
     Hooks messages;
     logwick::test::ScriptedPort port(
@@ -112,33 +97,14 @@ class ReadingDialogTest : public QObject {
         dlg.repaint();
         QVERIFY(box->GetCount() == 10 && box->GetText(0) == first);
       }
-      QCOMPARE(Line(&dlg, M::kIdCountLine), QString("В базе 10 событий"));
+      QCOMPARE(Line(&dlg, CLogwickDlg::kIdCountLine), QString("В базе 10 событий"));
       release.set_value();  // the worker ends, and with it the dialog
     });
     dlg.Model().m_nPortNumber = 7;
     dlg.Model().OnReadFromPanel();
     QVERIFY2(messages.texts.isEmpty(), qPrintable(messages.texts.join("|")));
     QCOMPARE(dlg.ListBox()->GetCount(), 90);
-  }
-
-  // The port by its number, as the program opens it.
-  void ReadsTheSimulatedPanelIntoTheMainWindow() {
-    logwick::sim::PtyPanel panel(
-        {.eventCount = 100, .ringPosition = 30, .blockSize = 10, .texts = {"Пожар"}});
-    std::string error;
-    QVERIFY2(panel.Open(error), error.c_str());
-    panel.Start();
-    QVERIFY(QFile::link(QString(panel.DevicePath().c_str()),
-                        qEnvironmentVariable("LOGWICK_PORTS_DIR") + "/COM7"));
-    Hooks messages;
-    CLogwickDlg dlg;
-    dlg.Model().OnInitDialog();
-    dlg.Model().m_nPortNumber = 7;
-    dlg.Model().OnReadFromPanel();  // searching for the serial number, as a fresh start does
-    panel.Stop();
-    QVERIFY2(messages.texts.isEmpty(), qPrintable(messages.texts.join("|")));
-    QCOMPARE(Line(&dlg, M::kIdPanelLine), QString("Прибор Тарвел-7К (с/н 4660)"));
-    QCOMPARE(dlg.ListBox()->GetCount(), 90);
+    QCOMPARE(Line(&dlg, CLogwickDlg::kIdPanelLine), QString("Прибор Тарвел-7К (с/н 4660)"));
   }
 };
 

@@ -1,6 +1,5 @@
 // What the user reads: Qt's own dialogs and menus in Russian whatever the desktop's language (the suite
-// runs with an English one), a path in a message as typed (never as markup), and the open dialog handing
-// any typed name to the load.
+// runs with an English one), and a typed name in a message as typed.
 #include "app_test_support.h"
 
 // The visible words of parent's widgets or actions W: no accelerator marks, no shortcut.
@@ -19,9 +18,10 @@ class RussianTextTest : public QObject {
   void init() { QSettings("Ormet", "T29 read events").clear(); }
 
   // The program's own file dialogs, built as "Прочитать из файла ..." and "Записать в файл ..." build
-  // them: buttons and labels in Russian, and the open dialog's columns following the program's locale,
-  // not the desktop's (headings, sizes and dates), none cut at its first size.
-  void TheFileDialogsAreRussianAndTheirColumnsWhole() {
+  // them: buttons and labels in Russian, a name typed without an extension taking the chosen type's, and
+  // the open dialog's columns following the program's locale, not the desktop's (headings, sizes and
+  // dates), none cut at its first size.
+  void TheFileDialogsAndQtsOwnTextsAreRussianAndTheColumnsWhole() {
     const QString folder = TempDir() + "/columns";
     QDir().mkpath(folder);
     const QString name = "Список событий Тарвел-7К.t7kev";
@@ -29,22 +29,30 @@ class RussianTextTest : public QObject {
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(33 * 1024 + 300, 'x')) > 0);
     file.close();
     for (auto [save, accept] : {std::pair{true, "Сохранить"}, {false, "Открыть"}}) {
-      const auto dlg =
-          logwick::MakeFileDialog(nullptr, logwick::QtFileRequest{save, "t7kev", "Все файлы (*.*)", folder});
+      const QString types =
+          save ? "Текстовые файлы (*.txt);;CSV (*.csv);;Все файлы (*.*)" : "Все файлы (*.*)";
+      const auto dlg = logwick::MakeFileDialog(nullptr, logwick::QtFileRequest{save, "txt", types, folder});
       QVERIFY(dlg->testOption(QFileDialog::DontUseNativeDialog));
       dlg->show();
       QVERIFY(QTest::qWaitForWindowExposed(dlg.get()));
       const QStringList buttons = WordsOf<QAbstractButton>(dlg.get());
       QVERIFY2(buttons.contains(accept) && buttons.contains("Отмена"), qPrintable(buttons.join('|')));
       QVERIFY(WordsOf<QLabel>(dlg.get()).contains("Имя файла:"));
+      for (auto [downs, typed] :
+           {std::pair{0, "x.txt"}, {1, "x.csv"}, {1, "x.txt"}}) {  // all files: the default
+        if (!save) break;
+        for (int i = 0; i < downs; ++i)
+          QTest::keyClick(dlg->findChild<QComboBox*>("fileTypeCombo"), Qt::Key_Down);
+        dlg->findChild<QLineEdit*>("fileNameEdit")->setText("x");
+        QCOMPARE(QFileInfo(dlg->selectedFiles().value(0)).fileName(), QString(typed));
+      }
       if (save) continue;
       auto* view = dlg->findChild<QTreeView*>("treeView");
       const QAbstractItemModel* model = view->model();
       auto cell = [&](int column) {
-        for (int r = 0; r < model->rowCount(view->rootIndex()); ++r)
-          if (model->index(r, 0, view->rootIndex()).data().toString() == name)
-            return model->index(r, column, view->rootIndex()).data().toString();
-        return QString();
+        const QModelIndexList hit =
+            model->match(model->index(0, 0, view->rootIndex()), Qt::DisplayRole, name);
+        return hit.isEmpty() ? QString() : hit[0].siblingAtColumn(column).data().toString();
       };
       const QLocale russian(QLocale::Russian, QLocale::Russia);
       QTRY_COMPARE(cell(3), russian.toString(QFileInfo(file).lastModified(), QLocale::ShortFormat));
@@ -61,10 +69,8 @@ class RussianTextTest : public QObject {
       };
       QTRY_VERIFY(whole());
     }
-  }
 
-  // Qt's own texts: the overwrite question, an edit's context menu, the date pickers' locale.
-  void QtsOwnTextsAreRussian() {
+    // Qt's own texts: the overwrite question, an edit's context menu, the date pickers' locale.
     QVERIFY(QFileDialog::tr("%1 already exists.\nDo you want to replace it?").contains("существует"));
     QLineEdit edit("текст");
     std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
@@ -76,38 +82,27 @@ class RussianTextTest : public QObject {
     QVERIFY(QFile::exists(":/translations/qtbase_ru.qm"));  // built in: nothing to find at run time
   }
 
-  // A path with tags in a message box reads as typed.
-  void DataIsShownAsText() {
-    const QString missing = TempDir() + "/<i>tags</i>/<b>none</b>.t7kev";
-    WhenModal("messagebox", [&](QDialog* box) {
-      auto* text = box->findChild<QLabel*>("qt_msgbox_label");
-      QCOMPARE(text->text(), "Не могу прочитать файл\r\n" + missing);
-      QCOMPARE(text->textFormat(), Qt::PlainText);
-      box->accept();
-    });
-    CLogwickDlg dlg;
-    QCOMPARE(dlg.Model().ReadEventFile(missing.toStdString()), 2);
-  }
-
   // The open dialog refuses no name: one that does not exist (typed without its extension) reaches the
-  // load, which names it.
-  void TheOpenDialogHandsAnyNameToTheLoad() {
-    Hooks messages;
-    logwick::SetFileHook({});
+  // load, whose message shows it as typed, never as markup.
+  void TheOpenDialogHandsAnyNameToTheLoadAndItsMessageShowsItAsText() {
     CLogwickDlg dlg;
     dlg.Model().OnInitDialog();
     WhenModal("openfile", [](QDialog* d) {
       auto* name = d->findChild<QLineEdit*>("fileNameEdit");
-      QTest::keyClicks(name, "nothing");
+      QTest::keyClicks(name, "<b>x</b> &amp;");
       QVERIFY(d->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Open)->isEnabled());
       QTest::keyClick(name, Qt::Key_Return);
       QVERIFY(!d->isVisible());
     });
-    dlg.Model().OnReadFromFile();
     logwick::QtProfile profile;
-    QCOMPARE(messages.texts,
-             QStringList{"Не могу прочитать файл\r\n" +
-                         QString::fromStdString(logwick::GetEventsFilesDir(profile)) + "/nothing.dat"});
+    const QString path = QString::fromStdString(logwick::GetEventsFilesDir(profile)) + "/";
+    WhenModal("messagebox", [&](QDialog* box) {
+      auto* text = box->findChild<QLabel*>("qt_msgbox_label");
+      QCOMPARE(text->text(), "Не могу прочитать файл\r\n" + path + "<b>x</b> &amp;.dat");
+      QCOMPARE(text->textFormat(), Qt::PlainText);
+      box->accept();
+    });
+    dlg.Model().OnReadFromFile();
   }
 };
 

@@ -7,26 +7,22 @@ for tool in Xvfb openbox; do
   command -v "$tool" >/dev/null || { echo "$tool missing: skipped"; exit 77; }
 done
 work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
+trap 'kill $(jobs -p) 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"' EXIT
+# Waits up to ten seconds for the file $1 to hold something; shows the log $2 and fails if it never does.
+await() {
+  for _ in $(seq 100); do [ -s "$1" ] && return; sleep 0.1; done
+  cat "$2"
+  exit 1
 }
-trap cleanup EXIT
 
 # The server writes its display number once it accepts clients.
 Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { cat "$work/xvfb.log"; exit 1; }
+await "$work/display" "$work/xvfb.log"
 export DISPLAY=:$(tr -d '\n' <"$work/display")
 
 # The window manager runs its startup command once it manages windows.
-HOME=$work openbox --startup "touch $work/managing" >"$work/openbox.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [ -e "$work/managing" ] && break; sleep 0.1; done
-[ -e "$work/managing" ] || { cat "$work/openbox.log"; exit 1; }
+HOME=$work openbox --startup "cp $work/display $work/managing" >"$work/openbox.log" 2>&1 &
+await "$work/managing" "$work/openbox.log"
 
 # Under the sanitizers, the X libraries' own faults are not this program's:
 # libxkbcommon-x11 hands strndup an unterminated keymap name and libdbus keeps

@@ -1,6 +1,4 @@
-// The windows as a window manager shows them (run by under_window_manager.sh
-// on a private X server): a message box stands at the centre of the window
-// that owns it, and the main window offers no maximise.
+// The windows as a window manager shows them, on the private X server of under_window_manager.sh.
 #include <xcb/xcb.h>
 
 #include "app/reading_dialog.h"
@@ -44,8 +42,7 @@ class WindowManagerTest : public QObject {
  private slots:
   void init() { QSettings("Ormet", "T29 read events").clear(); }
 
-  // A reading's warning stands at the centre of the reading dialog.
-  void AMessageBoxStandsAtItsOwnersCentre() {
+  void AReadingsWarningStandsAtTheCentreOfTheReadingDialog() {
     CLogwickDlg main(nullptr, {.readout = [](const logwick::ReadoutSettings&, logwick::IReadoutView& v,
                                              const std::atomic<bool>&) {
                        v.Warning(logwick::ReadoutStatus::AddressNotSet);
@@ -65,8 +62,7 @@ class WindowManagerTest : public QObject {
     QVERIFY2(offset.manhattanLength() <= 2, qPrintable(QString("%1,%2").arg(offset.x()).arg(offset.y())));
   }
 
-  // The window manager offers the main window no maximise.
-  void TheMainWindowHasNoMaximise() {
+  void TheWindowManagerOffersTheMainWindowNoMaximise() {
     CLogwickDlg main;
     QVERIFY(QTest::qWaitForWindowActive(&Shown(main)));
     std::vector<xcb_atom_t> actions;

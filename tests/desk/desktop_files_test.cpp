@@ -1,9 +1,5 @@
-// The event-file type on a freedesktop desktop: the .desktop entry's Exec key,
-// the installed copies of the files the program writes, and the databases
-// brought up to date only when the files changed.
+// The event-file type on a freedesktop desktop: the files the program writes and the databases it updates.
 #include <gtest/gtest.h>
-
-#include <sys/stat.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -18,26 +14,22 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadText(const fs::path& path) { return test::FileText(path.string()); }
+using test::FileText;
 
-TEST(DesktopFiles, TheExecKeyIsQuotedAndEscaped) {
+// The installed copies are the files the program writes (the MIME package whole, the entry with a bare Exec).
+TEST(DesktopFiles, TheExecKeyIsQuotedAndEscapedAndTheInstalledCopiesAreTheProgramsOwn) {
   for (auto [exe, exec] : {std::pair{"/opt/log wick/lw", "\"/opt/log wick/lw\""},
                            {"/opt/100%/lw", "/opt/100%%/lw"},
                            {"/o\"p\\t/lw", "\"/o\\\\\"p\\\\\\\\t/lw\""}})
     EXPECT_NE(FreedesktopDesktopEntry(exe).find("Exec=" + std::string(exec) + " %f\n"), std::string::npos);
   EXPECT_FALSE(WriteFreedesktopFileType("/proc/none", "/x"));  // a failed write is reported
+  const std::string res = fs::path(LOGWICK_TEST_DATA_DIR).parent_path().parent_path().string() + "/res/";
+  EXPECT_EQ(FileText(res + "logwick-t7kev.xml"), FreedesktopMimeXml());
+  EXPECT_EQ(FileText(res + "logwick.desktop"), FreedesktopDesktopEntry("logwick"));
 }
 
-// The installed copies are the files the program writes (the MIME package
-// whole, the entry with a bare Exec).
-TEST(DesktopFiles, InstalledCopiesMatchTheProgramsOwn) {
-  const fs::path res = fs::path(LOGWICK_TEST_DATA_DIR).parent_path().parent_path() / "res";
-  EXPECT_EQ(ReadText(res / "logwick-t7kev.xml"), FreedesktopMimeXml());
-  EXPECT_EQ(ReadText(res / "logwick.desktop"), FreedesktopDesktopEntry("logwick"));
-}
-
-// A database is rebuilt only when its cache is missing or older than the
-// program's file; a missing tool is skipped and one that hangs is stopped.
+// A database is rebuilt only when its cache is missing or older than the program's file; a missing tool is
+// skipped and one that hangs is stopped.
 TEST(DesktopFiles, DatabasesFollowTheFiles) {
   const fs::path data = test::Scratch("databases");
   fs::remove_all(data);
@@ -52,7 +44,7 @@ TEST(DesktopFiles, DatabasesFollowTheFiles) {
   EXPECT_FALSE(RunQuietly({"update-mime-database", data.string()}, std::chrono::seconds(5)));
   setenv("PATH", path.c_str(), 1);
 
-  EXPECT_EQ(ReadText(icon), "event-file picture");
+  EXPECT_EQ(FileText(icon.string()), "event-file picture");
   auto stamps = [&] {
     return std::vector{fs::last_write_time(mimeCache), fs::last_write_time(appsCache),
                        fs::last_write_time(icon)};

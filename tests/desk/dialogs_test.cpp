@@ -1,5 +1,4 @@
-// The filter and settings dialogs' models: the data exchange's order, checks
-// and message, the enable rules, the port list and the serial number rules.
+// The filter and settings dialogs' models, driven by the scripted face.
 #include <gtest/gtest.h>
 
 #include "desk/filter_dialog.h"
@@ -15,9 +14,9 @@ TEST(FilterDialog, ExchangesInOrderAndStopsAtTheFirstEditWithoutANumber) {
   ScriptedFace face;
   FilterDialog dlg(face, CT7KEvFilter());
   const FilterForm defaults = dlg.Form();
-  EXPECT_EQ(std::tuple(defaults.period, defaults.firstBeam, defaults.lastBeam, defaults.lastDev),
-            std::tuple(false, "0", "255", "255"));
-  EXPECT_FALSE(dlg.DatePickersEnabled());
+  EXPECT_EQ(std::tuple(defaults.period, defaults.firstBeam, defaults.lastBeam, defaults.lastDev,
+                       dlg.DatePickersEnabled()),
+            std::tuple(false, "0", "255", "255", false));
 
   FilterForm f = defaults;
   f.lastBeam = "300";  // not limited here
@@ -48,14 +47,12 @@ TEST(FilterDialog, ADayKeepsItsTimeOfDay) {
   const std::int64_t t = 1449928800;  // some local time
   const LocalDay day = LocalDayOf(t);
   const std::int64_t moved = OnLocalDay(t, {day.year, day.month == 12 ? 11 : day.month + 1, 1});
-  EXPECT_EQ(LocalDayOf(moved).day, 1);
-  EXPECT_EQ(OnLocalDay(moved, day), t);
+  EXPECT_EQ(std::pair(LocalDayOf(moved).day, OnLocalDay(moved, day)), std::pair(1, t));
 }
 
-TEST(SettingsDialog, ListsPortsAsTextAndTakesTheChosenOne) {
+TEST(SettingsDialog, ListsPortsAsTextTakesTheChosenOneAndRefusesOrReplacesASerialNumberOutOfRange) {
   ScriptedFace face;
-  ReadoutSettings s;
-  s.portNumber = 12;
+  ReadoutSettings s{.portNumber = 12};
   const std::vector<PortListing> ports = {{1, "", "на плате"}, {3, "", ""}, {12, "", ""}};
   SettingsDialog dlg(face, s, ports);
   EXPECT_EQ(std::tuple(dlg.Ports()[1].number, dlg.Ports()[2].number, dlg.Ports()[0].description),
@@ -64,25 +61,23 @@ TEST(SettingsDialog, ListsPortsAsTextAndTakesTheChosenOne) {
   s.portNumber = 7;
   EXPECT_EQ(SettingsDialog(face, s, ports).SelectedPort(), std::nullopt);
   EXPECT_TRUE(dlg.OnOK(std::nullopt, true, false, ""));
-  EXPECT_EQ(dlg.Settings().portNumber, SettingsDialog::kNoPort);
-  EXPECT_EQ(dlg.Settings().selectedSerial, 0u);  // an empty edit with "Авто" on
-}
+  EXPECT_EQ(std::pair(dlg.Settings().portNumber, dlg.Settings().selectedSerial),
+            std::pair(SettingsDialog::kNoPort, 0u));  // an empty edit with "Авто" on
 
-TEST(SettingsDialog, ASerialNumberOutOfRangeIsRefusedOrReplaced) {
-  ScriptedFace face;
-  SettingsDialog dlg(face, ReadoutSettings{}, {});
-  EXPECT_FALSE(dlg.SerialEnabled());
+  SettingsDialog serial(face, ReadoutSettings{}, {});
+  EXPECT_FALSE(serial.SerialEnabled());
   const std::pair<const char*, std::optional<std::string>> autoOff[] = {
       {"0", "2"},        {"1", "2"},  {"2", std::nullopt}, {"5000000", std::nullopt},
       {"16777216", "2"}, {"abc", "2"}};
   for (const auto& [typed, becomes] : autoOff)
-    EXPECT_EQ(dlg.OnAutoClicked(false, false, typed), becomes) << typed;
-  EXPECT_TRUE(dlg.SerialEnabled());
-  for (const char* bad : {"0", "1", "16777216", "-5"}) EXPECT_FALSE(dlg.OnOK(0, false, false, bad)) << bad;
+    EXPECT_EQ(serial.OnAutoClicked(false, false, typed), becomes) << typed;
+  EXPECT_TRUE(serial.SerialEnabled());
+  for (const char* bad : {"0", "1", "16777216", "-5"}) EXPECT_FALSE(serial.OnOK(0, false, false, bad)) << bad;
   EXPECT_EQ(face.messages.at(0),
             (Message{"Не допустимый серийный номер", MsgCaption::Error, MsgIcon::Stop, MsgOwner::Settings}));
-  EXPECT_TRUE(dlg.OnOK(0, false, true, " 16777215"));
-  EXPECT_EQ(std::tuple(dlg.Settings().selectedSerial, dlg.Settings().gazMode), std::tuple(16777215u, true));
+  EXPECT_TRUE(serial.OnOK(0, false, true, " 16777215"));
+  EXPECT_EQ(std::tuple(serial.Settings().selectedSerial, serial.Settings().gazMode),
+            std::tuple(16777215u, true));
   EXPECT_EQ(SettingsDialog::AtoiUnsigned("-1"), 0xFFFFFFFFu);
 }
 

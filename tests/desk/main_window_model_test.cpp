@@ -1,13 +1,13 @@
-// The desktop program's main window as a model: its lines, file and report
-// commands, reading from the panel, the filter and settings commands,
-// selection, find, statistics and integrity, and leaving.
+// The desktop program's main window as a model, driven by the scripted face.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
+#include "desk/filter_dialog.h"
 #include "desk/help_text.h"
 #include "desk/main_window_model.h"
+#include "desk/settings_dialog.h"
 #include "desk/window_texts.h"
 #include "events/codec.h"
 #include "lists/event_file.h"
@@ -25,39 +25,34 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace test;
-
-// The system's own separator, which is the one that separates folders in
-// the paths the model remembers.
-const std::string kSep(1, static_cast<char>(fs::path::preferred_separator));
+using Strings = std::vector<std::string>;
 
 std::string WriteList(const std::string& path, const CT7KEventList& list = TenEvents()) {
   EXPECT_TRUE(StoreEventFile(path, list).ok);
   return path;
 }
 
+// name in a folder that does not exist, in the system's own separators as the model keeps paths.
+std::string Unmade(const std::string& name) { return (fs::path(Scratch("unmade")) / name).string(); }
+
 struct MainWindow : ::testing::Test {
   ScriptedFace face;
   MemoryProfile profile;
-  DeskServices services;
   std::unique_ptr<MainWindowModel> model;
   std::string archive = Scratch("archive.sqlite");
+  DeskServices services{.ports =
+                            [] {
+                              return std::vector<PortListing>{{3, "", ""}, {5, "", ""}};
+                            },
+                        .archivePath = [this] { return archive; }};
 
-  void SetUp() override {
-    services.archivePath = [this] { return archive; };
-    services.ports = [] { return std::vector<PortListing>{{3, "/dev/ttyS2", ""}, {5, "/dev/ttyS4", ""}}; };
-  }
   MainWindowModel& Start(const std::string& file = {}) {
     model = std::make_unique<MainWindowModel>(face, profile, services);
     model->OnInitDialog(file);
     return *model;
   }
-  std::vector<std::string> Rows() const {
-    std::vector<std::string> rows;
-    for (std::size_t r = 0; r < model->RowCount(); ++r) rows.push_back(model->RowText(r));
-    return rows;
-  }
-  std::vector<std::string> Lines() const {  // in InfoLine's order
-    std::vector<std::string> lines;
+  Strings Lines() const {  // in InfoLine's order
+    Strings lines;
     for (std::size_t l = 0; l < kInfoLineCount; ++l) lines.push_back(model->Line(static_cast<InfoLine>(l)));
     return lines;
   }
@@ -65,14 +60,14 @@ struct MainWindow : ::testing::Test {
 
 TEST_F(MainWindow, StartsEmptyWithDefaultSettingsOrWithTheFileNamed) {
   MainWindowModel& m = Start();
-  EXPECT_EQ(Lines(), (std::vector<std::string>{"База сообщений пуста", "", "", "", "", ""}));
+  EXPECT_EQ(Lines(), (Strings{"База сообщений пуста", "", "", "", "", ""}));
   EXPECT_EQ(std::tuple(m.m_nPortNumber, g_nSelectedSerNum, g_bAutoSN, g_bGazMode),
             std::tuple(65535, 0u, 1, 0));
 
   MainWindowModel& n = Start(WriteList(Scratch("start/ten.t7kev")));
-  EXPECT_EQ(Lines(), (std::vector<std::string>{"В базе 10 событий", "Считано 16/12/2015 14:12:05",
-                                               "Прибор Тарвел-7К (с/н 123)", "Версия v2.5 выпущен 01/03/2012",
-                                               "Конфигурация Склад", "Показываются все события"}));
+  EXPECT_EQ(Lines(),
+            (Strings{"В базе 10 событий", "Считано 16/12/2015 14:12:05", "Прибор Тарвел-7К (с/н 123)",
+                     "Версия v2.5 выпущен 01/03/2012", "Конфигурация Склад", "Показываются все события"}));
   EXPECT_EQ(n.RowText(0), "10/12/2015 14:12:05 включение питания");
   n.Filter().m_bModes = 0;
   n.FillList();
@@ -80,42 +75,37 @@ TEST_F(MainWindow, StartsEmptyWithDefaultSettingsOrWithTheFileNamed) {
             std::pair(std::string("Показывается 3 событий"), std::size_t{3}));
 }
 
-TEST_F(MainWindow, FailedLoadsKeepTheRowsAndTheFolder) {
+// A failed load keeps the rows and leaves the folder unremembered, a save remembers it even when it fails.
+TEST_F(MainWindow, LoadsAndSavesKeepTheRowsAndRememberTheFolder) {
   MainWindowModel& m = Start(WriteList(Scratch("load/ten.t7kev")));
   profile.strings.erase(kSettingEventsFilesDir);
-  const std::vector<std::string> before = Rows();
-  const std::string cut = WriteList(Scratch("load/cut.t7kev"));
+  m.SelectAll();
+  const std::string before = m.SelectedText();
+  const std::string cut = WriteList(Scratch("load/cut.t7kev")), missing = Scratch("load/none.t7kev");
   fs::resize_file(cut, 20);
-  const std::string missing = Scratch("load/none.t7kev");
-  face.files = {cut, missing};
+  face.files = {cut, missing, Scratch("save/copy.t7kev"), Unmade("x.t7kev")};
   m.OnReadFromFile();
   m.OnReadFromFile();
-  ASSERT_EQ(face.messages.size(), 2u);
-  EXPECT_EQ(face.messages[0], (Message{"Ошибка формата файла\r\n" + cut, MsgCaption::Error}));
-  EXPECT_EQ(face.messages[1].text, "Не могу прочитать файл\r\n" + missing);
-  EXPECT_EQ(Rows(), before);
-  EXPECT_FALSE(profile.strings.count(kSettingEventsFilesDir));  // remembered only after a load
-  EXPECT_EQ(face.fileRequests[0].folder, DocumentsFolder());
-  EXPECT_EQ(face.fileRequests[0].defaultExt, "dat");
+  m.SelectAll();
+  EXPECT_EQ(m.SelectedText(), before);
+  EXPECT_FALSE(profile.strings.count(kSettingEventsFilesDir));
+  EXPECT_EQ(std::pair(face.fileRequests[0].folder, face.fileRequests[0].defaultExt),
+            std::pair(DocumentsFolder(), std::string("dat")));
+  m.OnWriteToFile();
+  m.OnWriteToFile();
+  EXPECT_EQ(FileText(Scratch("save/copy.t7kev")), FileText(Scratch("load/ten.t7kev")));
+  EXPECT_EQ(face.messages, (std::vector<Message>{{"Ошибка формата файла\r\n" + cut, MsgCaption::Error},
+                                                 {"Не могу прочитать файл\r\n" + missing, MsgCaption::Error},
+                                                 {"Не могу создать файл", MsgCaption::Title}}));
+  EXPECT_EQ(profile.strings[kSettingEventsFilesDir], Scratch("unmade"));
 
   // A tag the list refuses: the list's own message, then a normal end.
   EXPECT_EQ(m.ReadEventFile(WriteList(Scratch("load/refused.t7kev"), CT7KEventList())), 1);
   EXPECT_EQ(face.messages.back(),
             (Message{"Ошибка формата файла", MsgCaption::Error, MsgIcon::Exclamation, MsgOwner::None}));
   EXPECT_EQ(profile.strings[kSettingEventsFilesDir], fs::path(Scratch("load/x")).parent_path().string());
-}
 
-// A save remembers its folder even when it fails; a history longer than a
-// file writes its newest events and says so.
-TEST_F(MainWindow, SavesRememberTheFolderAndKeepTheNewest) {
-  MainWindowModel& m = Start(WriteList(Scratch("save/ten.t7kev")));
-  face.files = {Scratch("save/copy.t7kev"), Scratch("save") + kSep + "nowhere" + kSep + "x.t7kev"};
-  m.OnWriteToFile();
-  m.OnWriteToFile();
-  EXPECT_EQ(FileText(Scratch("save/copy.t7kev")), FileText(Scratch("save/ten.t7kev")));
-  EXPECT_EQ(face.messages.at(0), (Message{"Не могу создать файл", MsgCaption::Title}));
-  EXPECT_EQ(profile.strings[kSettingEventsFilesDir], Scratch("save") + kSep + "nowhere");
-
+  // A history longer than a file writes its newest events and says so.
   m.EventList() = MakeHeaderList();
   for (std::uint32_t i = 0; i < CT7KEventList::kMaxEvents + 5; ++i)
     m.EventList().AddTail(MakeEvent(i, 1, {}));
@@ -125,62 +115,52 @@ TEST_F(MainWindow, SavesRememberTheFolderAndKeepTheNewest) {
   ASSERT_EQ(LoadEventFile(Scratch("save/newest.t7kev"), back).status, LoadStatus::Loaded);
   EXPECT_EQ(std::pair(back.GetCount(), back[0].TimeStamp()),
             std::pair(std::size_t{CT7KEventList::kMaxEvents}, 0u));
-  EXPECT_EQ(face.messages.at(1).icon, MsgIcon::Information);
+  EXPECT_EQ(face.messages.back().icon, MsgIcon::Information);
 }
 
-// Reports and printing take the shown rows (here the three messages) or all;
-// the file type chooses the form.
+// Shown rows here: the three messages.
 TEST_F(MainWindow, ReportsTakeTheScopeAndTheFormOfTheFileType) {
   MainWindowModel& m = Start(WriteList(Scratch("report/ten.t7kev")));
   m.Filter().m_bModes = 0;
   m.FillList();
-  const std::tuple<const char*, int, std::size_t> cases[] = {
-      // file, scope (-2: cancelled), lines
-      {"all.txt", 1, 14},  {"shown.txt", 0, 7}, {"shown.csv", 0, 4},  {"all.JSONL", 1, 11},
-      {"other.log", 0, 7}, {"shown.htm", 0, 0}, {"cancel.txt", -2, 0}};
+  const std::tuple<const char*, int, long> cases[] = {
+      // file ("": in a folder that does not exist), scope (-2: cancelled), lines
+      {"all.txt", 1, 14},  {"shown.txt", 0, 7},  {"shown.csv", 0, 4},   {"all.JSONL", 1, 11},
+      {"other.log", 0, 7}, {"shown.htm", 0, 63}, {"cancel.txt", -2, 0}, {"", 1, 0}};
   for (auto [name, scope, lines] : cases) {
     face.reportOptions = [scope = scope](ReportScope& s) {
       EXPECT_EQ(s.m_nScope, 1);  // "Все события" every time
       s.m_nScope = scope;
       return scope != -2;
     };
-    face.files = {Scratch(std::string("report/") + name)};
+    const std::string path = *name ? Scratch(std::string("report/") + name) : Unmade("x.txt");
+    face.files = {path};
     m.OnWriteText();
-    face.files.clear();
-    const std::string text = FileText(Scratch(std::string("report/") + name));
-    if (lines) {
-      EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), lines) << name;
-    }
+    const std::string text = FileText(path);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), lines) << name;
   }
-  EXPECT_EQ(FileText(Scratch("report/shown.htm")).rfind("<!DOCTYPE html>", 0), 0u);
-  EXPECT_FALSE(fs::exists(Scratch("report/cancel.txt")));
-  face.reportOptions = [](ReportScope&) { return true; };
-  face.files = {Scratch("report") + kSep + "nowhere" + kSep + "x.txt"};
-  m.OnWriteText();
-  EXPECT_EQ(face.Texts(), std::vector<std::string>{"Ошибка записи файла"});
+  EXPECT_EQ(face.Texts(), Strings{"Ошибка записи файла"});
 
-  const std::string html = Scratch("report/print.html"),
-                    nowhere = Scratch("report") + kSep + "nowhere" + kSep + "p.html";
-  const std::tuple<std::string, bool, std::string> prints[] = {
-      // path, viewer opens, message
-      {html, true, ""},
-      {html, false, "Не удалось открыть отчёт для печати:\n" + html},
-      {nowhere, true, "Ошибка записи файла"}};
-  for (const auto& [path, opens, message] : prints) {
+  const std::string html = Scratch("report/print.html");
+  const std::tuple<std::string, bool, Strings> prints[] = {
+      // path, viewer opens, messages
+      {html, true, {}},
+      {html, false, {"Не удалось открыть отчёт для печати:\n" + html}},
+      {Unmade("p.html"), true, {"Ошибка записи файла"}}};
+  for (const auto& [path, opens, messages] : prints) {
     face.messages.clear();
     int opened = 0;
     m.PrintThrough(path, [&opened, opens = opens](const std::string&) { return ++opened, opens; });
-    EXPECT_EQ(face.Texts(), message.empty() ? std::vector<std::string>{} : std::vector{message}) << path;
-    EXPECT_EQ(opened, fs::exists(path) ? 1 : 0);
+    EXPECT_EQ(std::pair(face.Texts(), opened), std::pair(messages, fs::exists(path) ? 1 : 0)) << path;
   }
   const std::string printed = FileText(html);
   EXPECT_NE(printed.find(m.RowText(2).substr(20)), std::string::npos);
   EXPECT_EQ(printed.find("включение питания"), std::string::npos);
 }
 
-// A reading needs a port; its list goes in place only once the dialog has
-// ended, and one cancelled before its events leaves the list as it was.
-TEST_F(MainWindow, ReadingNeedsAPortAndPutsItsListInPlaceAfterTheDialog) {
+// A reading needs a port; its list goes in place only once the dialog has ended, and one cancelled before
+// its events leaves the list as it was. Leaving asks only for a reading that no file (nor archive) holds.
+TEST_F(MainWindow, ReadingNeedsAPortAndPutsItsListInPlaceAfterTheDialogAndLeavingAsksOnlyForIt) {
   services.readout = [](const ReadoutSettings& s, IReadoutView& view, const std::atomic<bool>& cancel) {
     if (s.portNumber == 1) {  // cancelled before its events
       while (!cancel) std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -189,12 +169,14 @@ TEST_F(MainWindow, ReadingNeedsAPortAndPutsItsListInPlaceAfterTheDialog) {
     view.Warning(ReadoutStatus::EventsNotRead);
     return ReadoutResult{.status = ReadoutStatus::EventsNotRead, .list = TenEvents()};
   };
+  profile.ints[kSettingArchiveReadings] = 0;
   MainWindowModel& m = Start();
+  EXPECT_TRUE(m.OnExit() && face.questions.empty());
   for (int port : {65535, -1, 256}) {
     m.m_nPortNumber = port;
     m.OnReadFromPanel();
   }
-  EXPECT_EQ(face.Texts(), std::vector<std::string>(3, "Не указан номер порта для связи"));
+  EXPECT_EQ(face.Texts(), Strings(3, "Не указан номер порта для связи"));
   std::size_t rowsDuring = 99;
   face.during = [&](ReadingSession&) { rowsDuring = m.RowCount(); };
   m.m_nPortNumber = 3;
@@ -206,20 +188,9 @@ TEST_F(MainWindow, ReadingNeedsAPortAndPutsItsListInPlaceAfterTheDialog) {
   face.changes = 0;
   m.m_nPortNumber = 1;
   m.OnReadFromPanel();
-  EXPECT_EQ(m.RowCount(), 10u);
-  EXPECT_TRUE(face.changes & kChangedLines);
-  EXPECT_EQ(face.messages.size(), 4u);
-}
+  EXPECT_EQ(std::tuple(m.RowCount(), face.changes & kChangedLines, face.messages.size()),
+            std::tuple(10u, unsigned{kChangedLines}, 4u));
 
-TEST_F(MainWindow, LeavingAsksOnlyForAReadingNothingElseHolds) {
-  services.readout = [](const ReadoutSettings&, IReadoutView&, const std::atomic<bool>&) {
-    return ReadoutResult{.list = TenEvents()};
-  };
-  profile.ints[kSettingArchiveReadings] = 0;
-  MainWindowModel& m = Start();
-  EXPECT_TRUE(m.OnExit() && face.questions.empty());
-  m.m_nPortNumber = 1;
-  m.OnReadFromPanel();
   face.closed = false;
   face.answers = {false, true};
   EXPECT_FALSE(m.OnExit() || face.closed);
@@ -232,15 +203,15 @@ TEST_F(MainWindow, LeavingAsksOnlyForAReadingNothingElseHolds) {
 #ifndef LOGWICK_WITH_ARCHIVE
   // A program without an archive files no reading, whatever the setting says.
   profile.ints.erase(kSettingArchiveReadings);
+  m.m_nPortNumber = 3;
   m.OnReadFromPanel();
   EXPECT_TRUE(m.ReadingUnsaved());
 #endif
 }
 
 #ifdef LOGWICK_WITH_ARCHIVE
-// Each reading is filed with its port, one stopped in its event blocks as
-// partial; a failed filing says why and leaves the reading unsaved.
-TEST_F(MainWindow, EachReadingIsFiledAndAFailedFilingSaysWhy) {
+// One stopped in its event blocks is filed as partial.
+TEST_F(MainWindow, EachReadingIsFiledWithItsPortAndAFailedFilingSaysWhyAndLeavesItUnsaved) {
   fs::remove(archive);
   services.readout = [](const ReadoutSettings& s, IReadoutView&, const std::atomic<bool>&) {
     CT7KEventList list = TenEvents();
@@ -256,50 +227,44 @@ TEST_F(MainWindow, EachReadingIsFiledAndAFailedFilingSaysWhy) {
   }
   const auto filed = HistoryArchive::Open(archive, false)->Readouts({1, 123});
   ASSERT_EQ(filed.size(), 2u);
-  EXPECT_EQ(std::pair(filed[0].origin, filed[0].partial), std::pair(std::string("COM4"), false));
-  EXPECT_EQ(std::pair(filed[1].origin, filed[1].partial), std::pair(std::string("COM3"), true));
+  EXPECT_EQ(std::tuple(filed[0].origin, filed[0].partial, filed[1].origin, filed[1].partial),
+            std::tuple("COM4", false, "COM3", true));
 
   std::ofstream(Scratch("no")) << "a file where the folder should be";
-  archive = Scratch("no") + kSep + "such" + kSep + "archive.sqlite";
-  m.OnReadFromPanel();
-  ASSERT_EQ(face.messages.size(), 1u);
-  EXPECT_EQ(face.messages[0].text.rfind("Чтение не сохранено в архиве:\n", 0), 0u);
-  EXPECT_EQ(m.RowCount(), 11u);  // shown all the same
-  EXPECT_TRUE(m.ReadingUnsaved());
+  archive = (fs::path(Scratch("no")) / "such" / "archive.sqlite").string();
+  m.OnReadFromPanel();  // shown all the same
+  EXPECT_EQ(std::tuple(face.messages.size(), m.RowCount(), m.ReadingUnsaved()), std::tuple(1u, 11u, true));
+  EXPECT_EQ(face.messages.at(0).text.rfind("Чтение не сохранено в архиве:\n", 0), 0u);
 }
 #endif
 
-TEST_F(MainWindow, FilterLimitsOnlyTheBeamsAndRefillsAlsoOnCancel) {
-  MainWindowModel& m = Start(WriteList(Scratch("filter/ten.t7kev")));
+// The filter limits only the beams and refills also on Cancel; settings are written on OK only.
+TEST_F(MainWindow, FilterAndSettingsTakeWhatTheirDialogsHandBack) {
+  MainWindowModel& m = Start();
+  m.OnSettings();
+  EXPECT_TRUE(profile.writes.empty());
+  face.settingsDialog = [](SettingsDialog& d) { return d.OnOK(1, false, true, "4660"); };
   face.filterDialog = [](FilterDialog& d) {
     FilterForm f = d.Form();
     f.lastBeam = "300";
     f.lastDev = "300";
     return d.OnOK(f);
   };
+  m.OnSettings();
   m.OnFilter();
+  EXPECT_EQ(profile.writes, (Strings{"PortNumber", "SelectedSerNum", "AutoSN", "GazMode"}));
+  EXPECT_EQ(std::tuple(m.m_nPortNumber, g_nSelectedSerNum, g_bAutoSN, g_bGazMode),
+            std::tuple(5, 4660u, 0, 1));
   EXPECT_EQ(std::pair(m.Filter().m_nLastBeam, m.Filter().m_nLastDev), std::pair(255u, 300u));
   face.changes = 0;
   face.filterDialog = [](FilterDialog&) { return false; };
   m.OnFilter();
-  EXPECT_EQ(m.Filter().m_nLastDev, 300u);
-  EXPECT_TRUE(face.changes & kChangedRows);
+  EXPECT_EQ(std::pair(m.Filter().m_nLastDev, face.changes & kChangedRows),
+            std::pair(300u, unsigned{kChangedRows}));
+  EXPECT_EQ(Start().m_nPortNumber, 5);  // a new window reads the settings back
 }
 
-TEST_F(MainWindow, SettingsAreWrittenAllFourInOrderOnOKOnly) {
-  MainWindowModel& m = Start();
-  m.OnSettings();
-  EXPECT_TRUE(profile.writes.empty());
-  face.settingsDialog = [](SettingsDialog& d) { return d.OnOK(1, false, true, "4660"); };
-  m.OnSettings();
-  EXPECT_EQ(profile.writes, (std::vector<std::string>{"PortNumber", "SelectedSerNum", "AutoSN", "GazMode"}));
-  EXPECT_EQ(std::tuple(m.m_nPortNumber, g_nSelectedSerNum, g_bAutoSN, g_bGazMode),
-            std::tuple(5, 4660u, 0, 1));
-  Start();  // a new window reads them back
-  EXPECT_EQ(model->m_nPortNumber, 5);
-}
-
-TEST_F(MainWindow, RowsAreSelectedAndCopiedAsLines) {
+TEST_F(MainWindow, RowsAreSelectedCopiedAsLinesAndFoundFromTheTopRowRoundAndClosed) {
   MainWindowModel& m = Start(WriteList(Scratch("select/ten.t7kev")));
   m.Select(2, IEventRows::SelectAct::Only);
   m.Select(4, IEventRows::SelectAct::Extend);
@@ -310,23 +275,19 @@ TEST_F(MainWindow, RowsAreSelectedAndCopiedAsLines) {
   EXPECT_EQ(m.Selection().SelectedCount(), 10u);
   m.FillList();  // new rows: nothing selected
   EXPECT_EQ(m.Selection().SelectedCount(), 0u);
-}
 
-// Rows 3, 6 and 9 hold "сообщение"; the search starts at the top row.
-TEST_F(MainWindow, FindStartsAtTheTopRowStepsRoundAndCloses) {
-  MainWindowModel& m = Start(WriteList(Scratch("find/ten.t7kev")));
+  // Find: rows 3, 6 and 9 hold "сообщение"; the search starts at the top row.
   face.topRow = 5;
   m.OnFind();
   EXPECT_EQ(face.opened, std::vector<DeskWindow>{DeskWindow::FindBar});
+  auto found = [&] { return std::to_string(m.CurrentRow()) + ": " + m.Find().CountText(); };
   m.FindText("СООБЩЕНИЕ");
-  EXPECT_EQ(std::pair(m.CurrentRow(), m.Find().CountText()),
-            std::pair(std::size_t{6}, std::string("2 из 3")));
+  EXPECT_EQ(found(), "6: 2 из 3");
   m.FindNext();
   m.FindNext();
-  EXPECT_EQ(std::pair(m.CurrentRow(), m.Find().CountText()),
-            std::pair(std::size_t{3}, std::string("1 из 3")));
+  EXPECT_EQ(found(), "3: 1 из 3");
   m.FindPrevious();
-  EXPECT_EQ(m.CurrentRow(), 9u);
+  EXPECT_EQ(found(), "9: 3 из 3");
   EXPECT_TRUE(!m.FoundSpans(9).empty() && m.FoundSpans(8).empty());
   m.CloseFind();
   EXPECT_TRUE(m.FoundSpans(9).empty());
@@ -334,32 +295,29 @@ TEST_F(MainWindow, FindStartsAtTheTopRowStepsRoundAndCloses) {
   EXPECT_TRUE(m.Find().IsOpen());
 }
 
-// The statistics follow the shown rows; a day leads to its newest row, a
-// finding whose row is hidden to the next shown one.
-TEST_F(MainWindow, StatisticsAndIntegrityFollowTheRowsAndLeadToThem) {
+// A day leads to its newest row, a finding whose row is hidden to the next shown one.
+TEST_F(MainWindow, StatisticsAndIntegrityFollowTheShownRowsAndLeadToThem) {
   CT7KEventList list = TenEvents();
   list.AddTail(MakeEvent(PackTimeStamp(2015, 13, 1, 0, 0, 0), 1, {}));  // a bad date
   MainWindowModel& m = Start(WriteList(Scratch("insight/eleven.t7kev"), list));
-  EXPECT_EQ(m.Statistics().events, 11u);  // the statistics follow the shown rows
+  EXPECT_EQ(m.Statistics().events, 11u);
   m.Filter().m_bModes = 0;
   m.FillList();
   EXPECT_EQ(StatisticsSummary(m.Statistics()),
             "Событий: 3\nс 01/12/2015 14:12:05 по 07/12/2015 14:12:05\nрежимы: 0\nустройства: 0\n"
             "сообщения: 3\nлучи: 0\nПР4545: 0\nведомые: 0\nпрочие: 0");
-  EXPECT_EQ(std::pair(FindingsCountText(m.Findings().size()), FindingsCountText(0)),
+  ASSERT_EQ(std::pair(FindingsCountText(m.Findings().size()), FindingsCountText(0)),
             std::pair(std::string("Замечаний: 2"), std::string("Замечаний нет")));
   EXPECT_EQ(FindingCells(m.Findings().back()),
             (std::vector<std::string>{"11", "01/13/2015 00:00:00", "неверная дата"}));
   m.GoToDay(0);  // 01/12: row 2 of 3
   EXPECT_EQ(face.shownRows.back(), std::pair(std::size_t{2}, ScrollTo::Top));
-  ASSERT_FALSE(m.Findings().empty());
   face.shownRows.clear();
   m.GoToFinding(m.Findings().size() - 1);  // the bad date's
   EXPECT_EQ(face.shownRows.back(), std::pair(std::size_t{2}, ScrollTo::TopIfHidden));
 }
 
-// The help names every command of the window and every key.
-TEST(Help, CoversTheCommandsAndTheirKeys) {
+TEST(Help, NamesEveryCommandOfTheWindowAndEveryKey) {
   std::string text;
   for (const HelpSection& s : HelpSections()) {
     text += s.heading + '\n';
@@ -371,8 +329,7 @@ TEST(Help, CoversTheCommandsAndTheirKeys) {
     EXPECT_NE(text.find(needed), std::string::npos) << needed;
 }
 
-// The chart's date axis by days, weeks, quarters and every other year as the
-// span needs: spans of 5, 195 and 1000 days, and 41 years of one day each.
+// By days, weeks, quarters and every other year: spans of 5, 195 and 1000 days, 41 years of one day each.
 TEST(ChartLabels, TheFinestPeriodThatFits) {
   auto days = [](std::vector<std::uint32_t> dates) {
     std::vector<DayCounts> d;
@@ -397,9 +354,7 @@ TEST(ChartLabels, TheFinestPeriodThatFits) {
 }
 
 #ifdef LOGWICK_WITH_ARCHIVE
-// The history opened in the archive window goes in place, its gap mark a row
-// of its own that find also reaches.
-TEST_F(MainWindow, AHistoryFromTheArchiveShowsItsGapMarkAsARow) {
+TEST_F(MainWindow, AHistoryFromTheArchiveGoesInPlaceItsGapMarkARowThatFindReaches) {
   FillArchive(archive);
   face.archiveWindow = [](ArchiveWindowModel& a) {
     a.Refresh();

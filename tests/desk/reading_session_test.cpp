@@ -1,6 +1,4 @@
-// The reading session: the worker's reports become the dialog's state, its
-// warnings come before its end, a worker that dies fails its step, and a
-// session that goes while its worker reports drops what is still on its way.
+// The reading session between its worker and the reading dialog, driven by the scripted face.
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -20,8 +18,8 @@ struct Session {
   ReadoutResult readout;
 };
 
-Session RunSession(ScriptedFace& face, ReadingSession::Job job) {
-  ReadingSession session(face, ReadoutSettings{}, std::move(job));
+Session RunSession(ScriptedFace& face, ReadingSession::Job job, ReadoutSettings settings = {}) {
+  ReadingSession session(face, settings, std::move(job));
   Session run;
   session.Start([&] { run.state = session.GetState(); }, [&](int code) { run.result = code; });
   while (!session.Finished()) face.RunPosted(10s);
@@ -45,12 +43,10 @@ TEST(ReadingSession, ReportsBecomeTheDialogsStateAndTheResultComesLast) {
   EXPECT_EQ(std::tuple(r.state.status, r.state.version, r.state.count, r.state.eventLine, r.state.button),
             std::tuple("Установка адреса 1 для 4660", "Прибор v3.12, его время 15/03/24 10:42:07",
                        "В приборе 1024 событий", " 640 от 15/03/2024 09:12:44", "Остановить"));
-  EXPECT_TRUE(r.state.readingLabel);
-  EXPECT_EQ(std::pair(r.state.rangeUpper, r.state.position), std::pair(1023, 639));
-  EXPECT_EQ(r.result, 2);
-  EXPECT_TRUE(r.readout.list.has_value());
-  ASSERT_EQ(face.messages.size(), 1u);
-  EXPECT_EQ(face.messages[0].owner, MsgOwner::Reading);
+  EXPECT_EQ(std::tuple(r.state.readingLabel, r.state.rangeUpper, r.state.position, r.result,
+                       r.readout.list.has_value(), face.messages.size()),
+            std::tuple(true, 1023, 639, 2, true, 1u));
+  EXPECT_EQ(face.messages.at(0).owner, MsgOwner::Reading);
 }
 
 TEST(ReadingSession, AWorkerThatDiesFailsItsStepAndLosesItsList) {
@@ -62,11 +58,18 @@ TEST(ReadingSession, AWorkerThatDiesFailsItsStepAndLosesItsList) {
           if (eventsBegan) v.StepBegan(ReadoutStep::Events, 1);
           throw std::runtime_error("no memory");
         });
-    EXPECT_EQ(r.result, 2);
-    EXPECT_FALSE(r.readout.list.has_value());
+    EXPECT_EQ(std::pair(r.result, r.readout.list.has_value()), std::pair(2, false));
     EXPECT_EQ(face.Texts(), std::vector<std::string>{eventsBegan ? "Ошибка при чтении\nсобытий"
                                                                  : "Ошибка при чтении\nинформации"});
   }
+}
+
+// Without a job of its own a session reads the serial port of its number.
+TEST(ReadingSession, WithoutAJobItReadsThePortOfItsNumber) {
+  ScriptedFace face;
+  const Session r = RunSession(face, {}, {.portNumber = 250});
+  EXPECT_EQ(std::pair(r.result, r.readout.list.has_value()), std::pair(2, false));
+  EXPECT_EQ(face.Texts(), std::vector<std::string>{"Не могу открыть порт"});
 }
 
 TEST(ReadingSession, GoingWhileTheWorkerReportsFastDropsWhatIsOnItsWay) {

@@ -1,7 +1,5 @@
-// A face without windows for the desktop model's tests: it records every
-// message and every window opened, answers file dialogs and questions from
-// queues, runs modal dialogs through callbacks, and runs posted calls when
-// asked (RunPosted), as an interface thread's queue would.
+// A face without windows for the desktop model's tests: it records what it is shown and asked, answers from
+// queues and callbacks, and runs posted calls when asked (RunPosted), as an interface thread's queue would.
 #pragma once
 
 #include <chrono>
@@ -9,15 +7,10 @@
 #include <deque>
 #include <map>
 #include <mutex>
-#include <string>
-#include <vector>
 
 #include "desk/face.h"
-#include "desk/filter_dialog.h"
-#include "desk/main_window_model.h"
 #include "desk/profile.h"
 #include "desk/reading_session.h"
-#include "desk/settings_dialog.h"
 
 namespace logwick::test {
 
@@ -69,8 +62,7 @@ class ScriptedFace : public IDeskFace {
   std::function<bool(SettingsDialog&)> settingsDialog = [](SettingsDialog&) { return false; };
   std::function<bool(ReportScope&)> reportOptions = [](ReportScope&) { return true; };
   std::function<bool(ArchiveWindowModel&)> archiveWindow = [](ArchiveWindowModel&) { return false; };
-  // The reading dialog: starts the session and runs posted calls until it
-  // has finished; `during` is called once it runs (e.g. to cancel).
+  // Called once the reading dialog has started its session (e.g. to cancel).
   std::function<void(ReadingSession&)> during = [](ReadingSession&) {};
 
   std::vector<DeskWindow> opened;
@@ -112,8 +104,7 @@ class ScriptedFace : public IDeskFace {
     m_posted.push_back(std::move(call));
     m_wake.notify_all();
   }
-  // Waits at most `wait` for a posted call, then runs what was posted so
-  // far; false when nothing was.
+  // Waits at most `wait` for a posted call, then runs what was posted so far; false when nothing was.
   bool RunPosted(std::chrono::milliseconds wait = {}) {
     std::deque<std::function<void()>> calls;
     {
