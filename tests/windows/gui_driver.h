@@ -20,6 +20,10 @@
 #include "sim/event_generator.h"
 #include "win/window_tags.h"
 
+#ifdef LOGWICK_WITH_ARCHIVE
+#include "history/history_archive.h"
+#endif
+
 namespace logwick::wintest {
 
 // Whether condition holds within timeoutMs, asked every 20 ms.
@@ -253,17 +257,47 @@ inline std::string TempPath(const std::string& name) {
   return WideToUtf8(folder) + name;
 }
 
-// An event file of count sample events at path (UTF-8).
-inline void WriteSampleFile(const std::string& path, std::size_t count) {
+// count sample events of panel 4660, read 15/03/2024 10:34:12, with the sample texts.
+inline CT7KEventList SampleList(std::size_t count) {
   CT7KEventList list;
-  list.m_nPanelType = 1;
-  list.m_nSerNum = 4660;
+  list.m_nPanelType = 1, list.m_nSerNum = 4660;
   list.m_nReadDay = 15, list.m_nReadMonth = 3, list.m_nReadYear = 2024;
   list.m_nReadHour = 10, list.m_nReadMin = 34, list.m_nReadSec = 12;
   list.m_texts = SampleMessageTexts(kSampleMessageCount);
   for (const CT7KEvent& ev : GenerateSampleEvents(count, 7)) list.AddTail(ev);
-  if (!StoreEventFile(path, list).ok) throw std::runtime_error("cannot write " + path);
+  return list;
 }
+
+inline void WriteSampleFile(const std::string& path, std::size_t count) {
+  if (!StoreEventFile(path, SampleList(count)).ok) throw std::runtime_error("cannot write " + path);
+}
+
+#ifdef LOGWICK_WITH_ARCHIVE
+// The events [from, to) of 600 sample events (newest first) as one visit of
+// a panel, read on the day of March 2024 given.
+inline CT7KEventList Visit(std::size_t from, std::size_t to, std::int32_t serial, const char* config,
+                           int readDay) {
+  CT7KEventList visit = SampleList(0);
+  visit.m_nSerNum = serial, visit.m_nReadDay = readDay, visit.m_nVerMajor = 3, visit.m_nVerMinor = 12;
+  const std::string name = Utf8ToCp1251(config);
+  visit.SetConfigNameBytes(name.data(), name.size());
+  const std::vector<CT7KEvent> all = GenerateSampleEvents(600, 3);
+  for (std::size_t i = from; i < to; ++i) visit.AddTail(all[i]);
+  return visit;
+}
+
+// Three panels, 4660 visited twice with events lost between the visits, as
+// the archive of logwick.exe started after this.
+inline void MakeArchive(const std::wstring& path) {
+  DeleteFileW(path.c_str());
+  auto archive = HistoryArchive::Open(WideToUtf8(path), true);
+  archive->File(Visit(300, 600, 4660, "Склад N2", 2), {"COM1"});
+  archive->File(Visit(0, 200, 4660, "Склад N2", 15), {"COM1"});
+  archive->File(Visit(100, 400, 1207, "Цех 3", 9), {"COM3"});
+  archive->File(Visit(0, 600, 15, "Проходная", 12), {"COM3"});
+  SetEnvironmentVariableW(L"LOGWICK_ARCHIVE", path.c_str());
+}
+#endif
 
 // Pixels of the screen as a 32-bit bitmap holds them, row by row from the top.
 struct Pixels {

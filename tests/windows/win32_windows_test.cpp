@@ -1,12 +1,7 @@
-// logwick.exe's windows driven from another process under Wine, with
-// LANG=C.UTF-8 so that the system code page is not Windows-1251: each
-// dialog's template (caption, size, controls with their ids, classes, texts
-// and places, in tab order), the menu, the event list as a list box that
-// wraps its rows, and one path through each window and command to the model
-// (tests/desk holds what the model makes of each): the start, the settings in
-// the registry, event files through the system's file dialog, find, selection
-// and copy, statistics, integrity, help, the archive, and (Reading.*, with the
-// simulated panels of lines.sh) a reading through one of Wine's COM ports.
+// logwick.exe's windows driven from another process under Wine, whose system
+// code page (LANG=C.UTF-8) is not Windows-1251: the templates, the menu, the
+// event list as a list box, and one path through each window and command to
+// the model (tests/desk holds what the model makes of each).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -24,13 +19,8 @@
 #include "lists/event_statistics.h"
 #include "lists/integrity_check.h"
 #include "lists/report.h"
-#include "tests/lists/list_samples.h"
 #include "tests/windows/gui_driver.h"
 #include "win/ev_list_ctrl.h"
-
-#ifdef LOGWICK_WITH_ARCHIVE
-#include "history/history_archive.h"
-#endif
 
 using namespace logwick::wintest;
 
@@ -127,35 +117,31 @@ const Dialog kDialogs[] = {
     {IDD_ABOUT, IDM_ABOUT, IDOK, L"О программе", 195, 97, WS_CAPTION, kAbout},
 };
 
-// The dialogs' font (MS Sans Serif 8, Cyrillic) as the dialog manager creates it.
-HFONT CreateDialogFont() {
-  const HDC screen = GetDC(nullptr);
-  LOGFONTW lf{};
-  lf.lfHeight = -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
-  lf.lfWeight = FW_NORMAL;
-  lf.lfCharSet = RUSSIAN_CHARSET;
-  wcscpy(lf.lfFaceName, L"MS Sans Serif");
-  ReleaseDC(nullptr, screen);
-  return CreateFontIndirectW(&lf);
+// A memory DC holding the dialogs' font (MS Sans Serif 8, Cyrillic) as the dialog manager creates it.
+HDC DialogFontDc() {
+  static const HDC dc = [] {
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const int height = -MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72);
+    SelectObject(
+        dc, CreateFontW(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, RUSSIAN_CHARSET, 0, 0, 0, 0, L"MS Sans Serif"));
+    return dc;
+  }();
+  return dc;
+}
+
+int FontHeight() {
+  TEXTMETRICW tm;
+  GetTextMetricsW(DialogFontDc(), &tm);
+  return tm.tmHeight;
 }
 
 // Pixels of dialog units for that font, computed as the dialog manager computes them.
 RECT ToPixels(int left, int top, int width, int height) {
-  static const SIZE base = [] {
-    const HDC dc = CreateCompatibleDC(nullptr);
-    const HFONT font = CreateDialogFont();
-    const HGDIOBJ old = SelectObject(dc, font);
-    SIZE size;
-    GetTextExtentPoint32W(dc, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &size);
-    TEXTMETRICW tm;
-    GetTextMetricsW(dc, &tm);
-    SelectObject(dc, old);
-    DeleteObject(font);
-    DeleteDC(dc);
-    return SIZE{(size.cx / 26 + 1) / 2, tm.tmHeight};
-  }();
-  const int l = MulDiv(left, base.cx, 4), t = MulDiv(top, base.cy, 8);
-  return {l, t, l + MulDiv(width, base.cx, 4), t + MulDiv(height, base.cy, 8)};
+  SIZE size;
+  GetTextExtentPoint32W(DialogFontDc(), L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &size);
+  const int cx = (size.cx / 26 + 1) / 2, cy = FontHeight();
+  const int l = MulDiv(left, cx, 4), t = MulDiv(top, cy, 8);
+  return {l, t, l + MulDiv(width, cx, 4), t + MulDiv(height, cy, 8)};
 }
 
 class Windows : public ::testing::Test {
@@ -351,23 +337,19 @@ TEST_F(Windows, EventListAnswersListBoxMessagesAndWrapsItsRows) {
   EXPECT_GE(Send(kMsgListFigure, kFigureFirstPaintMs), 0);
 
   // A row is as tall as its text wrapped at the list's width + font height / 8 + 1.
-  const HFONT font = CreateDialogFont();
-  const HDC dc = CreateCompatibleDC(nullptr);
-  SelectObject(dc, font);
-  TEXTMETRICW tm;
-  GetTextMetricsW(dc, &tm);
   auto expected = [&](int row) {
     RECT r;
     GetClientRect(m_list, &r);
     r.bottom = 0;
     const std::wstring w = line(row);
-    DrawTextW(dc, w.c_str(), static_cast<int>(w.size()), &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-    return static_cast<int>(r.bottom) + tm.tmHeight / 8 + 1;
+    DrawTextW(DialogFontDc(), w.c_str(), static_cast<int>(w.size()), &r,
+              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    return static_cast<int>(r.bottom) + FontHeight() / 8 + 1;
   };
   int wrapped = 0;
   for (int row = 0; row < 40; ++row) {
     EXPECT_EQ(Send(LB_GETITEMHEIGHT, static_cast<WPARAM>(row)), expected(row)) << row;
-    wrapped += expected(row) > tm.tmHeight * 2;
+    wrapped += expected(row) > FontHeight() * 2;
   }
   EXPECT_GT(wrapped, 0);  // some rows take more than one line
   // Narrower: the rows shown are measured again, not the whole list.
@@ -377,8 +359,6 @@ TEST_F(Windows, EventListAnswersListBoxMessagesAndWrapsItsRows) {
   for (int row = 0; row < 10; ++row)
     EXPECT_EQ(Send(LB_GETITEMHEIGHT, static_cast<WPARAM>(row)), expected(row)) << row;
   EXPECT_LT(Send(kMsgListFigure, kFigureMeasurements) - measured, 1000);
-  DeleteDC(dc);
-  DeleteObject(font);
 }
 
 TEST_F(Windows, FindMarksEveryPlaceFoundAndStepsByKeys) {
@@ -491,36 +471,21 @@ TEST_F(Windows, StatisticsAndIntegrityLeadToTheirRowsAndF1OpensTheHelp) {
 }
 
 #ifdef LOGWICK_WITH_ARCHIVE
-TEST_F(Windows, TheArchiveWindowListsAPanelAndOpensItsHistoryWithItsGapRow) {
-  // Ten December days of a panel, moved by `shift` days: two visits 15 days
-  // apart leave a gap between them.
-  auto visit = [](int shift) {
-    CT7KEventList l = logwick::test::MakeHeaderList();
-    l.m_nReadDay = 11 + shift;
-    for (int day = 10; day >= 1; --day)
-      l.AddTail(logwick::test::MakeEvent(PackTimeStamp(2015, 12, day + shift, 9, 0, 0), 1, {1}));
-    return l;
-  };
-  const std::string path = TempPath("logwick-gui-archive.sqlite");
-  DeleteFileW(logwick::Utf8ToWide(path).c_str());
-  {
-    auto archive = logwick::HistoryArchive::Open(path, true);
-    archive->File(visit(0), {"COM1"});
-    archive->File(visit(15), {"COM1"});
-  }
-  SetEnvironmentVariableW(L"LOGWICK_ARCHIVE", logwick::Utf8ToWide(path).c_str());
+TEST_F(Windows, TheArchiveWindowListsThePanelsAndOpensAHistoryWithItsGapRow) {
+  MakeArchive(logwick::Utf8ToWide(TempPath("logwick-gui-archive.sqlite")));
   Start(Quoted(s_file));
   const HWND dlg = m_program->Open(m_main, IDM_ARCHIVE, IDD_ARCHIVE);
   const HWND table = GetDlgItem(dlg, IDC_ARCHIVE_TABLE);
-  EXPECT_TRUE(WaitUntil([&] { return SendMessageW(table, LVM_GETITEMCOUNT, 0, 0) == 1; }));
-  EXPECT_EQ(TextOf(GetDlgItem(dlg, IDC_ARCHIVE_STATUS)), L"Приборов в архиве: 1");
-  // The panel chosen: "Открыть".
+  EXPECT_TRUE(WaitUntil([&] { return SendMessageW(table, LVM_GETITEMCOUNT, 0, 0) == 3; }));
+  EXPECT_EQ(TextOf(GetDlgItem(dlg, IDC_ARCHIVE_STATUS)), L"Приборов в архиве: 3");
+  // The twice visited panel (by serial number the last) chosen: "Открыть".
+  PostMessageW(table, WM_KEYDOWN, VK_END, 0);
   Command(dlg, IDC_ARCHIVE_OPEN);
   EXPECT_TRUE(Program::Gone(dlg));
-  ASSERT_TRUE(WaitUntil([&] { return Send(LB_GETCOUNT) == 21; }));
-  // Newest first: the second visit, the gap, the first visit.
-  for (int row = 0; row < 21; ++row)
-    EXPECT_EQ(RowText(m_list, row) == logwick::Utf8ToWide(logwick::kGapMarkLine), row == 10) << row;
+  // Newest first: the 200 events of the second visit, the gap, the 300 of the first.
+  ASSERT_TRUE(WaitUntil([&] { return Send(LB_GETCOUNT) == 501; }));
+  for (int row = 0; row < 501; ++row)
+    EXPECT_EQ(RowText(m_list, row) == logwick::Utf8ToWide(logwick::kGapMarkLine), row == 200) << row;
 }
 #endif
 

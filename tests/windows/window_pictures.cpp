@@ -28,11 +28,6 @@
 #include "tests/windows/gui_driver.h"
 #include "win/ev_list_ctrl.h"
 
-#ifdef LOGWICK_WITH_ARCHIVE
-#include "history/history_archive.h"
-#include "sim/event_generator.h"
-#endif
-
 using namespace logwick::wintest;
 
 namespace {
@@ -77,33 +72,6 @@ int Picture(HWND window, const std::wstring& folder, const std::wstring& name, i
 }
 
 #ifdef LOGWICK_WITH_ARCHIVE
-// The events [from, to) of 600 sample events (newest first) as one visit of
-// a panel, read on the day of March 2024 given.
-CT7KEventList Visit(std::size_t from, std::size_t to, std::int32_t serial, const char* config, int readDay) {
-  CT7KEventList visit;
-  visit.m_nPanelType = 1;
-  visit.m_nSerNum = serial;
-  visit.m_nReadDay = readDay, visit.m_nReadMonth = 3, visit.m_nReadYear = 2024;
-  visit.m_nVerMajor = 3, visit.m_nVerMinor = 12;
-  const std::string name = logwick::Utf8ToCp1251(config);
-  visit.SetConfigNameBytes(name.data(), name.size());
-  visit.m_texts = logwick::SampleMessageTexts(logwick::kSampleMessageCount);
-  const std::vector<CT7KEvent> all = logwick::GenerateSampleEvents(600, 3);
-  for (std::size_t i = from; i < to; ++i) visit.AddTail(all[i]);
-  return visit;
-}
-
-// Three panels, one of them visited twice with events lost between the visits.
-void MakeArchive(const std::wstring& path) {
-  DeleteFileW(path.c_str());
-  auto archive = logwick::HistoryArchive::Open(logwick::WideToUtf8(path), true);
-  archive->File(Visit(300, 600, 4660, "Склад N2", 2), {"COM1"});
-  archive->File(Visit(0, 200, 4660, "Склад N2", 15), {"COM1"});
-  archive->File(Visit(100, 400, 1207, "Цех 3", 9), {"COM3"});
-  archive->File(Visit(0, 600, 15, "Проходная", 12), {"COM3"});
-  SetEnvironmentVariableW(L"LOGWICK_ARCHIVE", path.c_str());
-}
-
 // The archive window with the twice visited panel chosen, then its history
 // with the gap mark in the main window.
 int ArchivePictures(const Program& program, HWND main, const std::wstring& folder) {
