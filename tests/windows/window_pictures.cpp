@@ -1,17 +1,9 @@
 // logwick.exe under Wine driven for what is made of it outside the tests:
-//   window-pictures.exe pictures FOLDER EVENTFILE PORT
-// pictures of every window as BMP files into the folder (scripts/windows/
-// screenshots.sh turns them into PNGs for docs/windows/), the reading dialog
-// reading the simulated panel on COM port PORT;
-//   window-pictures.exe figures EVENTFILE
-// the list's figures at the file limit for the bench;
-//   window-pictures.exe files FOLDER EVENTFILE
-// an event file and the reports written through its own dialogs, for
-// tests/windows/report_files.sh to compare with the Linux build's:
-//   saved.t7kev                           "Записать в файл ...", a name without extension
-//   all.txt, all.csv, all.jsonl, all.html "Записать текст ...", "Все события", each file type
-//   shown.txt                             the same, "С учетом установленного фильтра", after the
-//                                         filter dialog left out messages, modes and beams above 3
+//   pictures FOLDER EVENTFILE PORT: every window as a BMP file for scripts/windows/screenshots.sh,
+//     the reading dialog reading the simulated panel on COM port PORT;
+//   figures EVENTFILE: the list's figures at the file limit for the bench;
+//   files FOLDER EVENTFILE: the event file and reports written through the dialogs (a name
+//     without extension, each file type, the filter's events) for report_files.sh.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -176,10 +168,8 @@ int Figures(const std::wstring& file) {
   std::vector<Run> runs;
   for (int i = 0; i < 5; ++i) runs.push_back(MeasureOnce(file));
   for (std::size_t i = 0; i < std::size(kFigures); ++i) {
-    std::vector<LONGLONG> v;
-    for (const Run& run : runs) v.push_back(run[i]);
-    std::sort(v.begin(), v.end());
-    std::printf(kFigures[i].format, static_cast<double>(v[v.size() / 2]) / kFigures[i].scale);
+    std::ranges::nth_element(runs, runs.begin() + 2, {}, [i](const Run& run) { return run[i]; });
+    std::printf(kFigures[i].format, static_cast<double>(runs[2][i]) / kFigures[i].scale);
   }
   return 0;
 }
