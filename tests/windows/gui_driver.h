@@ -1,7 +1,6 @@
-// Drives logwick.exe from another process as a user's tools would: finds its
-// windows by template number (the "LogwickTemplate" property every dialog
-// carries) and its controls by id, sends commands as WM_COMMAND and reads
-// texts back. Shared by the window tests, the screenshot tool and the bench.
+// Drives logwick.exe from another process as a user's tools would: its windows
+// by template number (the "LogwickTemplate" property each carries), controls
+// by id, commands as WM_COMMAND. Shared by the window tests and window-pictures.
 #pragma once
 
 #include <windows.h>
@@ -35,7 +34,6 @@ inline bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 50
   return true;
 }
 
-// Posts a command to a window (as a menu item or a button does).
 inline void Command(HWND window, int id) { PostMessageW(window, WM_COMMAND, static_cast<WPARAM>(id), 0); }
 
 inline std::wstring TextOf(HWND window) {
@@ -52,7 +50,6 @@ inline std::wstring ClassOf(HWND window) {
   return std::wstring(name, static_cast<std::size_t>(GetClassNameW(window, name, 256)));
 }
 
-// A row's text as LB_GETTEXT gives it.
 inline std::wstring RowText(HWND list, int row) {
   const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
   std::wstring text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
@@ -78,8 +75,6 @@ inline RECT RectIn(HWND parent, HWND child) {
 
 inline bool IsTopLevel(HWND w) { return GetAncestor(w, GA_ROOT) == w; }
 
-namespace detail {
-
 inline BOOL CALLBACK Collect(HWND window, LPARAM windows) {
   reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
   return TRUE;
@@ -100,8 +95,6 @@ inline HWND FileNameField(HWND dialog) {
   return box ? box : GetDlgItem(dialog, kFileNameEdit);
 }
 
-}  // namespace detail
-
 // The first window of the process (top-level, or a child) that pick accepts,
 // waiting up to timeoutMs for one; nullptr when none came.
 inline HWND FindWindowOf(DWORD pid, const std::function<bool(HWND)>& pick, int timeoutMs = 10000) {
@@ -109,13 +102,13 @@ inline HWND FindWindowOf(DWORD pid, const std::function<bool(HWND)>& pick, int t
   WaitUntil(
       [&] {
         std::vector<HWND> top, all;  // each top-level window followed by its descendants
-        EnumWindows(detail::Collect, reinterpret_cast<LPARAM>(&top));
+        EnumWindows(Collect, reinterpret_cast<LPARAM>(&top));
         for (HWND w : top) {
           DWORD owner = 0;
           GetWindowThreadProcessId(w, &owner);
           if (owner != pid) continue;
           all.push_back(w);
-          EnumChildWindows(w, detail::Collect, reinterpret_cast<LPARAM>(&all));
+          EnumChildWindows(w, Collect, reinterpret_cast<LPARAM>(&all));
         }
         for (HWND w : all)
           if (pick(w)) return (found = w) != nullptr;
@@ -154,14 +147,10 @@ class Program {
     CloseHandle(m_process.hThread);
     CloseHandle(m_process.hProcess);
   }
-  Program(const Program&) = delete;
-  Program& operator=(const Program&) = delete;
 
   DWORD Pid() const { return m_process.dwProcessId; }
-  // The program's window with the template number, waited for; throws
-  // std::runtime_error when none comes. A window of its own that is hidden is
-  // one going away (a dialog just ended); a child may be hidden until it is
-  // shown (the find bar).
+  // The program's window with the template number, waited for, else throws. A hidden top-level
+  // window is one going away (a dialog just ended); a child may be hidden until shown (the find bar).
   HWND Window(int templateId) const {
     const HWND window = FindWindowOf(Pid(), [templateId](HWND w) {
       return win::TemplateOf(w) == templateId && (!IsTopLevel(w) || IsWindowVisible(w));
@@ -175,7 +164,6 @@ class Program {
     Command(from, command);
     return Window(templateId);
   }
-  // Whether the window is gone within timeoutMs.
   static bool Gone(HWND window, int timeoutMs = 10000) {
     return WaitUntil([window] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
   }
@@ -199,20 +187,17 @@ struct Box {
   }
 };
 
-inline Box MessageBoxOf(DWORD pid, int timeoutMs = 10000) {
-  const HWND w = FindWindowOf(
-      pid, [](HWND w) { return detail::IsSystemDialog(w) && GetDlgItem(w, detail::kBoxText); }, timeoutMs);
+inline Box MessageBoxOf(DWORD pid) {
+  const HWND w = FindWindowOf(pid, [](HWND w) { return IsSystemDialog(w) && GetDlgItem(w, kBoxText); });
   if (!w) return {};
-  return {w, GetWindow(w, GW_OWNER), TextOf(w), TextOf(GetDlgItem(w, detail::kBoxText))};
+  return {w, GetWindow(w, GW_OWNER), TextOf(w), TextOf(GetDlgItem(w, kBoxText))};
 }
 
 // The system's file dialog of a process: the name typed into its file name
 // field (a full path, or a name in the folder it shows), the file type
 // chosen by index (none: as it stands), then OK. false when no dialog came.
-inline bool AnswerFileDialog(DWORD pid, const std::wstring& name, int type = -1, int timeoutMs = 10000) {
-  using namespace detail;
-  const HWND w = FindWindowOf(
-      pid, [](HWND w) { return IsSystemDialog(w) && FileNameField(w); }, timeoutMs);
+inline bool AnswerFileDialog(DWORD pid, const std::wstring& name, int type = -1) {
+  const HWND w = FindWindowOf(pid, [](HWND w) { return IsSystemDialog(w) && FileNameField(w); });
   if (!w) return false;
   Sleep(200);  // the dialog fills its folder view after it shows
   if (type >= 0) {
@@ -303,10 +288,6 @@ inline void MakeArchive(const std::wstring& path) {
 struct Pixels {
   int width = 0, height = 0;
   std::vector<std::uint32_t> bgrx;
-  COLORREF At(int x, int y) const {
-    const std::uint32_t v = bgrx[static_cast<std::size_t>(y) * width + x];
-    return RGB(v >> 16 & 0xFF, v >> 8 & 0xFF, v & 0xFF);
-  }
 };
 
 // The screen's pixels in a rectangle of screen coordinates.

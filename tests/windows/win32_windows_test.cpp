@@ -286,9 +286,8 @@ TEST_F(Windows, SettingsAndTheEventFilesFolderGoThroughTheRegistry) {
   ASSERT_TRUE(Program::Gone(dlg));
   auto setting = [](const wchar_t* name) { return RegValue(HKEY_CURRENT_USER, kSettingsKey, name); };
   EXPECT_TRUE(WaitUntil([&] { return setting(L"GazMode") == L"dword 0"; }));  // written last
-  EXPECT_EQ(setting(L"PortNumber"), L"dword " + port);
-  EXPECT_EQ(setting(L"SelectedSerNum"), L"dword 12345");
-  EXPECT_EQ(setting(L"AutoSN"), L"dword 1");
+  EXPECT_EQ(setting(L"PortNumber") + L", " + setting(L"SelectedSerNum") + L", " + setting(L"AutoSN"),
+            L"dword " + port + L", dword 12345, dword 1");
 
   // No folder remembered yet: the file dialog starts in the documents folder.
   Command(m_main, IDC_READ_FROM_FILE);
@@ -319,10 +318,7 @@ TEST_F(Windows, EventListAnswersListBoxMessagesAndWrapsItsRows) {
   EXPECT_EQ(Send(LB_GETSEL, 70000), 1);
   EXPECT_TRUE(Send(LB_GETTOPINDEX) <= 70000 && Send(LB_GETTOPINDEX) > 69950) << Send(LB_GETTOPINDEX);
   // Keys move the current row as in a list box.
-  auto key = [this](WPARAM k) {
-    Send(WM_KEYDOWN, k);
-    return Current();
-  };
+  auto key = [this](WPARAM k) { return Send(WM_KEYDOWN, k), Current(); };
   EXPECT_EQ(key(VK_DOWN), 70001);
   EXPECT_EQ(key(VK_UP), 70000);
   EXPECT_GT(key(VK_NEXT), 70005);
@@ -384,13 +380,12 @@ TEST_F(Windows, FindMarksEveryPlaceFoundAndStepsByKeys) {
   GetClientRect(m_list, &client);
   MapWindowPoints(m_list, nullptr, reinterpret_cast<POINT*>(&client), 2);
   const Pixels pixels = CaptureScreen(client);
+  // The marks' colours, RGB(255, 226, 90) and RGB(255, 150, 40), as the screen holds them.
+  auto isMark = [](std::uint32_t v) { return (v & 0xFFFFFF) == 0xFFE25A || (v & 0xFFFFFF) == 0xFF9628; };
   int marked = 0;
   for (const auto& [row, band] : ShownBands()) {
-    bool colour = false;
-    for (int y = band.top; y < band.bottom; ++y)
-      for (int x = band.left; x < band.right; ++x)
-        colour |= pixels.At(x, y) == RGB(255, 226, 90) || pixels.At(x, y) == RGB(255, 150, 40);
-    EXPECT_EQ(colour, holds(row)) << row;
+    const auto top = pixels.bgrx.begin() + band.top * pixels.width;
+    EXPECT_EQ(std::any_of(top, top + (band.bottom - band.top) * pixels.width, isMark), holds(row)) << row;
     marked += holds(row);
   }
   EXPECT_GT(marked, 0);
@@ -454,9 +449,9 @@ TEST_F(Windows, StatisticsAndIntegrityLeadToTheirRowsAndF1OpensTheHelp) {
   const std::vector<logwick::Finding> findings = logwick::CheckIntegrity(list);
   ASSERT_GT(findings.size(), 2u);
   const HWND integrity = m_program->Open(m_main, IDM_INTEGRITY, IDD_INTEGRITY);
+  const HWND table = GetDlgItem(integrity, IDC_INTEGRITY_TABLE);
   EXPECT_EQ(TextOf(GetDlgItem(integrity, IDC_INTEGRITY_COUNT)),
             L"Замечаний: " + std::to_wstring(findings.size()));
-  const HWND table = GetDlgItem(integrity, IDC_INTEGRITY_TABLE);
   EXPECT_EQ(SendMessageW(table, LVM_GETITEMCOUNT, 0, 0), static_cast<LRESULT>(findings.size()));
   // The keys choose a finding as a click does; the list goes to its row.
   PostMessageW(table, WM_KEYDOWN, VK_END, 0);
@@ -464,8 +459,8 @@ TEST_F(Windows, StatisticsAndIntegrityLeadToTheirRowsAndF1OpensTheHelp) {
   // F1 in the list opens the help.
   PostMessageW(m_list, WM_KEYDOWN, VK_F1, 0);
   const HWND help = m_program->Window(IDD_HELP);
-  EXPECT_EQ(TextOf(help), L"Справка");
-  EXPECT_EQ(TextOf(GetDlgItem(help, IDC_HELP_TEXT)).substr(0, 34), L"Просмотр событий прибора ТАРВЕЛ-7К");
+  EXPECT_EQ(TextOf(help) + L": " + TextOf(GetDlgItem(help, IDC_HELP_TEXT)).substr(0, 34),
+            L"Справка: Просмотр событий прибора ТАРВЕЛ-7К");
   Command(help, IDOK);
   EXPECT_TRUE(Program::Gone(help));
 }
