@@ -159,7 +159,6 @@ class Program {
     return window;
   }
   HWND Main() const { return Window(IDD_MAIN); }
-  // The window once the command was sent to from.
   HWND Open(HWND from, int command, int templateId) const {
     Command(from, command);
     return Window(templateId);
@@ -180,7 +179,6 @@ class Program {
 struct Box {
   HWND window = nullptr, owner = nullptr;
   std::wstring caption, text;
-  // Presses the button and waits for the box to go.
   void Answer(int button = IDOK) const {
     Command(window, button);
     Program::Gone(window);
@@ -293,18 +291,14 @@ struct Pixels {
 // The screen's pixels in a rectangle of screen coordinates.
 inline Pixels CaptureScreen(const RECT& r) {
   Pixels p{r.right - r.left, r.bottom - r.top};
-  const HDC screen = GetDC(nullptr);
-  const HDC dc = CreateCompatibleDC(screen);
-  BITMAPINFO bi{};
-  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), p.width, -p.height, 1, 32, BI_RGB};
-  void* bits = nullptr;
-  const HBITMAP bitmap = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  p.bgrx.resize(static_cast<std::size_t>(p.width) * p.height);
+  const HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);
+  const HBITMAP bitmap = CreateCompatibleBitmap(screen, p.width, p.height);
   const HGDIOBJ old = SelectObject(dc, bitmap);
   BitBlt(dc, 0, 0, p.width, p.height, screen, r.left, r.top, SRCCOPY);
-  GdiFlush();
-  const auto* first = static_cast<const std::uint32_t*>(bits);
-  p.bgrx.assign(first, first + static_cast<std::size_t>(p.width) * p.height);
   SelectObject(dc, old);
+  BITMAPINFO bi{{sizeof(BITMAPINFOHEADER), p.width, -p.height, 1, 32, BI_RGB}};
+  GetDIBits(dc, bitmap, 0, static_cast<UINT>(p.height), p.bgrx.data(), &bi, DIB_RGB_COLORS);
   DeleteObject(bitmap);
   DeleteDC(dc);
   ReleaseDC(nullptr, screen);

@@ -15,8 +15,6 @@
 
 #include "desk/file_type_registration.h"
 #include "desk/shell_paths.h"
-#include "events/codec.h"
-#include "lists/event_file.h"
 #include "lists/user_folders.h"
 #include "tests/windows/gui_driver.h"
 #include "win/row_heights.h"
@@ -148,17 +146,14 @@ TEST_F(Shell, RegistryStringsShortPathsRegistrationDocumentsAndFolders) {
   EXPECT_EQ(ReadString(key, L"Имя"), "sz Список событий ТАРВЕЛ-7К");
 
   const HKEY cu = HKEY_CURRENT_USER;
-  const struct {
-    HKEY root;
-    const char *subKey, *name, *value;
-  } bad[] = {{nullptr, "Software\\x", "", "t"},
-             {cu, nullptr, "", "t"},
-             {cu, "", "", "t"},
-             {cu, kTestKey, nullptr, "t"},
-             {cu, kTestKey, "n", nullptr}};
-  for (const auto& b : bad) {
+  const std::tuple<HKEY, const char*, const char*, const char*> bad[] = {{nullptr, "Software\\x", "", "t"},
+                                                                         {cu, nullptr, "", "t"},
+                                                                         {cu, "", "", "t"},
+                                                                         {cu, kTestKey, nullptr, "t"},
+                                                                         {cu, kTestKey, "n", nullptr}};
+  for (const auto& [root, subKey, name, value] : bad) {
     SetLastError(0);
-    EXPECT_FALSE(SetRegistryString(b.root, b.subKey, b.name, b.value));
+    EXPECT_FALSE(SetRegistryString(root, subKey, name, value));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(E_INVALIDARG));
   }
 

@@ -13,9 +13,6 @@
 #include <set>
 #include <span>
 
-#include "desk/control_ids.h"
-#include "events/codec.h"
-#include "lists/event_file.h"
 #include "lists/event_statistics.h"
 #include "lists/integrity_check.h"
 #include "lists/report.h"
@@ -148,7 +145,6 @@ class Windows : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { WriteSampleFile(s_file, 2000); }
   void SetUp() override { ClearSettings(); }
-  // logwick.exe started with args: its main window and event list.
   void Start(const std::wstring& args = L"") {
     m_program = std::make_unique<Program>(args);
     m_main = m_program->Main();
@@ -300,9 +296,8 @@ TEST_F(Windows, SettingsAndTheEventFilesFolderGoThroughTheRegistry) {
 TEST_F(Windows, EventListAnswersListBoxMessagesAndWrapsItsRows) {
   using namespace logwick::win;
   const std::string file = TempPath("logwick-100000.t7kev");
-  WriteSampleFile(file, 100000);
-  CT7KEventList list;
-  ASSERT_EQ(logwick::LoadEventFile(file, list).status, logwick::LoadStatus::Loaded);
+  const CT7KEventList list = SampleList(100000);
+  ASSERT_TRUE(logwick::StoreEventFile(file, list).ok);
   Start(Quoted(file));
   auto line = [&list](int row) {
     std::string text;
@@ -317,7 +312,6 @@ TEST_F(Windows, EventListAnswersListBoxMessagesAndWrapsItsRows) {
   EXPECT_EQ(Send(LB_SETCURSEL, 70000), 70000);
   EXPECT_EQ(Send(LB_GETSEL, 70000), 1);
   EXPECT_TRUE(Send(LB_GETTOPINDEX) <= 70000 && Send(LB_GETTOPINDEX) > 69950) << Send(LB_GETTOPINDEX);
-  // Keys move the current row as in a list box.
   auto key = [this](WPARAM k) { return Send(WM_KEYDOWN, k), Current(); };
   EXPECT_EQ(key(VK_DOWN), 70001);
   EXPECT_EQ(key(VK_UP), 70000);
@@ -434,8 +428,7 @@ TEST_F(Windows, RowsAreSelectedByClicksAndCopiedAsLines) {
 
 TEST_F(Windows, StatisticsAndIntegrityLeadToTheirRowsAndF1OpensTheHelp) {
   Start(Quoted(s_file));
-  CT7KEventList list;
-  ASSERT_EQ(logwick::LoadEventFile(s_file, list).status, logwick::LoadStatus::Loaded);
+  const CT7KEventList list = SampleList(2000);  // s_file's
   const HWND statistics = m_program->Open(m_main, IDM_STATISTICS, IDD_STATISTICS);
   EXPECT_EQ(TextOf(GetDlgItem(statistics, IDC_STATISTICS_SUMMARY)).substr(0, 14), L"Событий: 2000\n");
   // The chart's last bar is the last day with events; the plot ends 6 pixels
@@ -456,7 +449,6 @@ TEST_F(Windows, StatisticsAndIntegrityLeadToTheirRowsAndF1OpensTheHelp) {
   // The keys choose a finding as a click does; the list goes to its row.
   PostMessageW(table, WM_KEYDOWN, VK_END, 0);
   EXPECT_TRUE(WaitUntil([&] { return Current() == static_cast<LRESULT>(findings.back().row); }));
-  // F1 in the list opens the help.
   PostMessageW(m_list, WM_KEYDOWN, VK_F1, 0);
   const HWND help = m_program->Window(IDD_HELP);
   EXPECT_EQ(TextOf(help) + L": " + TextOf(GetDlgItem(help, IDC_HELP_TEXT)).substr(0, 34),

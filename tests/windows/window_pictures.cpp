@@ -8,15 +8,8 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <array>
-#include <cstdio>
-#include <stdexcept>
-#include <string>
-#include <vector>
 
-#include "desk/control_ids.h"
-#include "events/codec.h"
 #include "tests/windows/gui_driver.h"
 #include "win/ev_list_ctrl.h"
 
@@ -130,17 +123,14 @@ int Pictures(const std::wstring& folder, const std::wstring& file, DWORD port) {
   return failures;
 }
 
-// The list at the file limit: start to first paint, and a change of width.
-const struct {
-  const char* format;  // of the median
-  double scale;
-} kFigures[] = {{"win32_list_first_paint_100k: %.0f ms\n", 1},
-                {"win32_process_start_to_entry: %.0f ms\n", 1},
-                {"win32_list_entry_to_first_paint_100k: %.0f ms\n", 1},
-                {"win32_list_rows_measured_at_open_100k: %.0f rows\n", 1},
-                {"win32_list_rewrap_100k: %.1f ms\n", 1000},
-                {"win32_list_rows_measured_by_rewrap_100k: %.0f rows\n", 1}};
-using Run = std::array<LONGLONG, std::size(kFigures)>;
+// The list at the file limit: start to first paint, and a change of width (each the format of its median).
+const char* const kFigures[] = {"win32_list_first_paint_100k: %.0f ms\n",
+                                "win32_process_start_to_entry: %.0f ms\n",
+                                "win32_list_entry_to_first_paint_100k: %.0f ms\n",
+                                "win32_list_rows_measured_at_open_100k: %.0f rows\n",
+                                "win32_list_rewrap_100k: %.1f ms\n",
+                                "win32_list_rows_measured_by_rewrap_100k: %.0f rows\n"};
+using Run = std::array<double, std::size(kFigures)>;
 
 // One start with the file: its first paint, then a narrower list.
 Run MeasureOnce(const std::wstring& file) {
@@ -148,17 +138,16 @@ Run MeasureOnce(const std::wstring& file) {
   Program program(L"\"" + file + L"\"");
   const HWND main = program.Main();
   const HWND list = GetDlgItem(main, IDC_EVENT_LIST);
-  auto figure = [list](ListFigure f) {
-    return static_cast<LONGLONG>(SendMessageW(list, kMsgListFigure, f, 0));
-  };
+  auto figure = [list](ListFigure f) { return double(SendMessageW(list, kMsgListFigure, f, 0)); };
   Check(WaitUntil([&] { return figure(kFigureFirstPaintMs) >= 0; }, 10000), "no first paint");
-  const LONGLONG paint = figure(kFigureFirstPaintMs), entry = figure(kFigureEntryMs);
-  const LONGLONG atOpen = figure(kFigureMeasurements);
+  const double paint = figure(kFigureFirstPaintMs), entry = figure(kFigureEntryMs);
+  const double atOpen = figure(kFigureMeasurements);
   const RECT r = RectIn(main, list);
   SetWindowPos(list, nullptr, 0, 0, (r.right - r.left) * 2 / 3, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
   RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   Sleep(200);
-  return {paint, entry, paint - entry, atOpen, figure(kFigureResizeUs), figure(kFigureMeasurements) - atOpen};
+  const double rewrapMs = figure(kFigureResizeUs) / 1000, rewrapRows = figure(kFigureMeasurements) - atOpen;
+  return {paint, entry, paint - entry, atOpen, rewrapMs, rewrapRows};
 }
 
 // The median of five starts, after one to warm up: Wine starts its desktop
@@ -169,7 +158,7 @@ int Figures(const std::wstring& file) {
   for (int i = 0; i < 5; ++i) runs.push_back(MeasureOnce(file));
   for (std::size_t i = 0; i < std::size(kFigures); ++i) {
     std::ranges::nth_element(runs, runs.begin() + 2, {}, [i](const Run& run) { return run[i]; });
-    std::printf(kFigures[i].format, static_cast<double>(runs[2][i]) / kFigures[i].scale);
+    std::printf(kFigures[i], runs[2][i]);
   }
   return 0;
 }
