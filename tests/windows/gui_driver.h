@@ -27,10 +27,8 @@ namespace logwick::wintest {
 
 // Whether condition holds within timeoutMs, asked every 20 ms.
 inline bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
-  for (int waited = 0; !condition(); waited += 20) {
+  for (int waited = 0; !condition(); waited += 20, Sleep(20))
     if (waited >= timeoutMs) return false;
-    Sleep(20);
-  }
   return true;
 }
 
@@ -95,8 +93,7 @@ inline HWND FileNameField(HWND dialog) {
   return box ? box : GetDlgItem(dialog, kFileNameEdit);
 }
 
-// The first window of the process (top-level, or a child) that pick accepts,
-// waiting up to timeoutMs for one; nullptr when none came.
+// The first window of the process (top-level, or a child) that pick accepts within timeoutMs, or nullptr.
 inline HWND FindWindowOf(DWORD pid, const std::function<bool(HWND)>& pick, int timeoutMs = 10000) {
   HWND found = nullptr;
   WaitUntil(
@@ -110,9 +107,8 @@ inline HWND FindWindowOf(DWORD pid, const std::function<bool(HWND)>& pick, int t
           all.push_back(w);
           EnumChildWindows(w, Collect, reinterpret_cast<LPARAM>(&all));
         }
-        for (HWND w : all)
-          if (pick(w)) return (found = w) != nullptr;
-        return false;
+        const auto it = std::ranges::find_if(all, pick);
+        return (found = it == all.end() ? nullptr : *it) != nullptr;
       },
       timeoutMs);
   return found;
@@ -140,10 +136,7 @@ class Program {
     WaitForInputIdle(m_process.hProcess, 10000);
   }
   ~Program() {
-    if (!Exited(0)) {
-      TerminateProcess(m_process.hProcess, 1);
-      Exited(5000);
-    }
+    if (!Exited(0) && TerminateProcess(m_process.hProcess, 1)) Exited(5000);
     CloseHandle(m_process.hThread);
     CloseHandle(m_process.hProcess);
   }
@@ -174,8 +167,7 @@ class Program {
   PROCESS_INFORMATION m_process{};
 };
 
-// A message box of a process (a dialog of the system's own class that shows
-// a text and no template of the program's).
+// A message box of a process.
 struct Box {
   HWND window = nullptr, owner = nullptr;
   std::wstring caption, text;
@@ -227,8 +219,7 @@ inline std::wstring RegValue(HKEY root, const std::wstring& key, const wchar_t* 
     wchar_t text[1024];
   } value{};
   DWORD type = 0, size = sizeof value;
-  if (RegGetValueW(root, key.c_str(), name, RRF_RT_REG_DWORD | RRF_RT_REG_SZ, &type, &value, &size) !=
-      ERROR_SUCCESS)
+  if (RegGetValueW(root, key.c_str(), name, RRF_RT_REG_DWORD | RRF_RT_REG_SZ, &type, &value, &size))
     return L"<missing>";
   return type == REG_DWORD ? L"dword " + std::to_wstring(value.number) : L"sz " + std::wstring(value.text);
 }

@@ -15,7 +15,6 @@
 
 #include "desk/file_type_registration.h"
 #include "desk/shell_paths.h"
-#include "lists/user_folders.h"
 #include "tests/windows/gui_driver.h"
 #include "win/row_heights.h"
 #include "win/text_progress_ctrl.h"
@@ -120,12 +119,6 @@ namespace {
 
 constexpr const char* kTestKey = "Software\\Logwick tests";
 
-// A string value as the registry holds it, "sz text" ("<missing>" when absent).
-std::string ReadString(const std::string& subKey, const wchar_t* name = nullptr,
-                       HKEY root = HKEY_CURRENT_USER) {
-  return WideToUtf8(wintest::RegValue(root, Utf8ToWide(subKey), name));
-}
-
 // Removes the test key; gives a folder whose long name has blanks, so that its short form differs.
 class Shell : public ::testing::Test {
  protected:
@@ -139,13 +132,16 @@ class Shell : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(Shell, RegistryStringsShortPathsRegistrationDocumentsAndFolders) {
+TEST_F(Shell, RegistryStringsShortPathsRegistrationAndFolders) {
   // Default values and overwriting are RegisterEventFileType's below; here a named value.
-  const std::string key = std::string(kTestKey) + "\\Тип";
-  ASSERT_TRUE(SetRegistryString(HKEY_CURRENT_USER, key.c_str(), "Имя", "Список событий ТАРВЕЛ-7К"));
-  EXPECT_EQ(ReadString(key, L"Имя"), "sz Список событий ТАРВЕЛ-7К");
-
+  auto read = [](HKEY root, const std::string& key, const wchar_t* name = nullptr) {
+    return WideToUtf8(wintest::RegValue(root, Utf8ToWide(key), name));
+  };
   const HKEY cu = HKEY_CURRENT_USER;
+  const std::string key = std::string(kTestKey) + "\\Тип";
+  ASSERT_TRUE(SetRegistryString(cu, key.c_str(), "Имя", "Список событий ТАРВЕЛ-7К"));
+  EXPECT_EQ(read(cu, key, L"Имя"), "sz Список событий ТАРВЕЛ-7К");
+
   const std::tuple<HKEY, const char*, const char*, const char*> bad[] = {{nullptr, "Software\\x", "", "t"},
                                                                          {cu, nullptr, "", "t"},
                                                                          {cu, "", "", "t"},
@@ -173,15 +169,12 @@ TEST_F(Shell, RegistryStringsShortPathsRegistrationDocumentsAndFolders) {
     ASSERT_TRUE(RegisterEventFileType(program));
     for (const auto& [root, classes] : {std::pair{HKEY_CURRENT_USER, std::string("Software\\Classes\\")},
                                         {HKEY_CLASSES_ROOT, std::string()}}) {
-      EXPECT_EQ(ReadString(classes + ".t7kev", nullptr, root), "sz Ormet.T7kLogwick");
-      EXPECT_EQ(ReadString(classes + "Ormet.T7kLogwick", nullptr, root), "sz Список событий ТАРВЕЛ-7К");
-      EXPECT_EQ(ReadString(classes + "Ormet.T7kLogwick\\shell\\open\\command", nullptr, root),
-                "sz \"" + path + "\" \"%1\"");
-      EXPECT_EQ(ReadString(classes + "Ormet.T7kLogwick\\DefaultIcon", nullptr, root), "sz " + path + ",1");
+      EXPECT_EQ(read(root, classes + ".t7kev"), "sz Ormet.T7kLogwick");
+      EXPECT_EQ(read(root, classes + "Ormet.T7kLogwick"), "sz Список событий ТАРВЕЛ-7К");
+      EXPECT_EQ(read(root, classes + "Ormet.T7kLogwick\\shell\\open\\command"), "sz \"" + path + "\" \"%1\"");
+      EXPECT_EQ(read(root, classes + "Ormet.T7kLogwick\\DefaultIcon"), "sz " + path + ",1");
     }
   }
-
-  EXPECT_TRUE(DocumentsFolder().size() >= 3 && DocumentsFolder().substr(1, 2) == ":\\") << DocumentsFolder();
 
   // Only the backslash separates folders here.
   EXPECT_EQ(DirectoryOf("C:\\Logs\\a.t7kev"), "C:\\Logs");
