@@ -34,6 +34,10 @@ inline bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 50
 
 inline void Command(HWND window, int id) { PostMessageW(window, WM_COMMAND, static_cast<WPARAM>(id), 0); }
 
+inline void SetText(HWND window, const std::wstring& text) {
+  SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
 inline std::wstring TextOf(HWND window) {
   // WM_GETTEXT, not GetWindowText: for another process's window that gives
   // the caption it was created with, not what an edit holds now.
@@ -197,7 +201,7 @@ inline bool AnswerFileDialog(DWORD pid, const std::wstring& name, int type = -1)
     for (WORD code : {CBN_SELCHANGE, CBN_SELENDOK})
       SendMessageW(w, WM_COMMAND, MAKEWPARAM(kFileTypes, code), reinterpret_cast<LPARAM>(types));
   }
-  SendMessageW(FileNameField(w), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+  SetText(FileNameField(w), name);
   PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(w, IDOK)));
   return true;
 }

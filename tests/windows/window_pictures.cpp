@@ -36,9 +36,8 @@ void Check(bool ok, const std::string& what) {
   if (!ok) throw std::runtime_error(what);
 }
 
-// The window drawn anew and saved as a picture into the folder, with the list
-// of its combo box comboId open (a top-level window of its own) if one is
-// given; 1 on failure.
+// The window drawn anew and saved as a picture into the folder, with the list of its combo box
+// comboId open (a top-level window of its own) if one is given; 1 on failure.
 int Picture(HWND window, const std::wstring& folder, const std::wstring& name, int comboId = 0) {
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
   Sleep(400);
@@ -64,12 +63,10 @@ int ArchivePictures(const Program& program, HWND main, const std::wstring& folde
   const HWND table = GetDlgItem(dlg, IDC_ARCHIVE_TABLE);
   WaitUntil([&] { return SendMessageW(table, LVM_GETITEMCOUNT, 0, 0) == 3; });
   PostMessageW(table, WM_KEYDOWN, VK_END, 0);  // sorted by serial number: 4660 last
-  SendMessageW(GetDlgItem(dlg, IDC_ARCHIVE_SERVER), WM_SETTEXT, 0,
-               reinterpret_cast<LPARAM>(L"postgresql://инженер@archive.example/logwick"));
+  SetText(GetDlgItem(dlg, IDC_ARCHIVE_SERVER), L"postgresql://инженер@archive.example/logwick");
   // The archive's usual place rather than this run's scratch folder.
-  SendMessageW(
-      GetDlgItem(dlg, IDC_ARCHIVE_PATH), WM_SETTEXT, 0,
-      reinterpret_cast<LPARAM>(L"Архив: C:\\users\\инженер\\AppData\\Local\\Ormet\\Logwick\\archive.sqlite"));
+  SetText(GetDlgItem(dlg, IDC_ARCHIVE_PATH),
+          L"Архив: C:\\users\\инженер\\AppData\\Local\\Ormet\\Logwick\\archive.sqlite");
   SetFocus(table);
   SetForegroundWindow(dlg);
   int failures = Picture(dlg, folder, L"archive-window");
@@ -104,7 +101,7 @@ int Pictures(const std::wstring& folder, const std::wstring& file, DWORD port) {
   }
   // The find bar open below the list, with what it found marked.
   const HWND bar = program.Open(main, IDM_FIND, IDD_FIND_BAR);
-  SendMessageW(GetDlgItem(bar, IDC_FIND_TEXT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"датчик"));
+  SetText(GetDlgItem(bar, IDC_FIND_TEXT), L"датчик");
   failures += Picture(main, folder, L"find-bar");
   Command(main, IDM_FIND);  // the bar's own Esc closes it, as a command Esc does
   Command(main, IDCANCEL);
@@ -190,7 +187,7 @@ int Files(const std::wstring& folder, const std::wstring& eventFile) {
   const HWND filter = program.Open(main, IDC_FILTER, IDD_FILTER);
   SendMessageW(GetDlgItem(filter, IDC_FILTER_MESSAGES), BM_CLICK, 0, 0);
   SendMessageW(GetDlgItem(filter, IDC_FILTER_MODES), BM_CLICK, 0, 0);
-  SendMessageW(GetDlgItem(filter, IDC_FILTER_LAST_BEAM), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"3"));
+  SetText(GetDlgItem(filter, IDC_FILTER_LAST_BEAM), L"3");
   Command(filter, IDOK);
   Check(Program::Gone(filter), "the filter dialog stayed");
   std::printf("%s\n", logwick::WideToUtf8(TextOf(GetDlgItem(main, IDC_FILTER_LINE))).c_str());
@@ -205,9 +202,8 @@ int wmain(int argc, wchar_t** argv) try {
   if (what == L"pictures" && argc == 5) return Pictures(argv[2], argv[3], std::wcstoul(argv[4], nullptr, 10));
   if (what == L"figures" && argc == 3) return Figures(argv[2]);
   if (what == L"files" && argc == 4) return Files(argv[2], argv[3]);
-  std::fputs(
-      "usage: window-pictures pictures FOLDER EVENTFILE PORT | figures EVENTFILE | files FOLDER EVENTFILE\n",
-      stderr);
+  std::fputs("usage: window-pictures pictures DIR EVENTFILE PORT | figures EVENTFILE | files DIR EVENTFILE\n",
+             stderr);
   return 2;
 } catch (const std::exception& e) {
   std::fprintf(stderr, "window-pictures: %s\n", e.what());
