@@ -246,10 +246,6 @@ inline CT7KEventList SampleList(std::size_t count) {
   return list;
 }
 
-inline void WriteSampleFile(const std::string& path, std::size_t count) {
-  if (!StoreEventFile(path, SampleList(count)).ok) throw std::runtime_error("cannot write " + path);
-}
-
 #ifdef LOGWICK_WITH_ARCHIVE
 // The events [from, to) of 600 sample events (newest first) as one visit of
 // a panel, read on the day of March 2024 given.

@@ -109,8 +109,7 @@ TEST(InterfaceThread, CallsPostedFromAWorkerRunInOrderOnTheInterfaceThread) {
       });
   });
   worker.join();
-  MSG msg;
-  while (ran.size() < 100 && GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+  for (MSG msg; ran.size() < 100 && GetMessageW(&msg, nullptr, 0, 0) > 0;) DispatchMessageW(&msg);
   EXPECT_TRUE(allOnUi);
   EXPECT_TRUE(std::ranges::equal(ran, std::views::iota(0, 100)));
 }
@@ -187,7 +186,7 @@ TEST_F(Shell, RegistryStringsShortPathsRegistrationAndFolders) {
 // only being read opens.
 TEST_F(Shell, AnEventFileOpenForWritingElsewhereIsNotRead) {
   const std::string path = WideToUtf8((dir / L"события.t7kev").wstring());
-  wintest::WriteSampleFile(path, 1);
+  ASSERT_TRUE(StoreEventFile(path, wintest::SampleList(1)).ok);
   auto readWhileHeld = [&path](DWORD access) {
     const HANDLE other = CreateFileW(Utf8ToWide(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                      nullptr, OPEN_EXISTING, 0, nullptr);

@@ -143,7 +143,7 @@ RECT ToPixels(int left, int top, int width, int height) {
 
 class Windows : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { WriteSampleFile(s_file, 2000); }
+  static void SetUpTestSuite() { ASSERT_TRUE(logwick::StoreEventFile(s_file, SampleList(2000)).ok); }
   void SetUp() override { ClearSettings(); }
   void Start(const std::wstring& args = L"") {
     m_program = std::make_unique<Program>(args);
@@ -265,7 +265,7 @@ TEST_F(Windows, SettingsAndTheEventFilesFolderGoThroughTheRegistry) {
   wchar_t documents[MAX_PATH];
   ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents), S_OK);
   const std::string inDocuments = logwick::WideToUtf8(documents) + "\\logwick-documents.t7kev";
-  WriteSampleFile(inDocuments, 25);
+  ASSERT_TRUE(logwick::StoreEventFile(inDocuments, SampleList(25)).ok);
   Start();
   const HWND dlg = m_program->Open(m_main, IDM_SETTINGS, IDD_SETTINGS);
   // The ports the system lists, the stored one chosen.

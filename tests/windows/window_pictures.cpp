@@ -17,11 +17,9 @@ using namespace logwick::wintest;
 
 namespace {
 
-// Each window: how it is opened from the main window and its file name.
-const struct {
-  int templateId, openCommand, closeCommand;  // open 0: the main window
-  const wchar_t* name;
-} kPictures[] = {
+// Each window: the commands that open it from the main window (0: the main window) and close it, its file
+// name.
+const std::tuple<int, int, int, const wchar_t*> kPictures[] = {
     {IDD_MAIN, 0, 0, L"main-window"},
     {IDD_FILTER, IDC_FILTER, IDCANCEL, L"filter-dialog"},
     {IDD_SETTINGS, IDM_SETTINGS, IDCANCEL, L"settings-dialog"},
@@ -89,13 +87,13 @@ int Pictures(const std::wstring& folder, const std::wstring& file, DWORD port) {
   Program program(L"\"" + file + L"\"");
   const HWND main = program.Main();
   int failures = 0;
-  for (const auto& p : kPictures) {
-    const HWND window = p.openCommand ? program.Open(main, p.openCommand, p.templateId) : main;
+  for (const auto& [templateId, open, close, name] : kPictures) {
+    const HWND window = open ? program.Open(main, open, templateId) : main;
     SetForegroundWindow(window);
     // The settings show their port list open, with what stands behind each port.
-    failures += Picture(window, folder, p.name, p.templateId == IDD_SETTINGS ? IDC_SETTINGS_PORT : 0);
-    if (p.closeCommand) {
-      Command(window, p.closeCommand);
+    failures += Picture(window, folder, name, templateId == IDD_SETTINGS ? IDC_SETTINGS_PORT : 0);
+    if (close) {
+      Command(window, close);
       Program::Gone(window);
     }
   }
