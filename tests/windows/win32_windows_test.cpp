@@ -478,21 +478,16 @@ TEST_F(Windows, TheArchiveWindowListsThePanelsAndOpensAHistoryWithItsGapRow) {
 
 // What the reading dialog showed until it closed: every text of its
 // controls while shown, the most progress.
-struct Watched {
-  std::set<std::wstring> texts;
-  LRESULT mostProgress = 0;
-};
-
-Watched Watch(HWND dlg) {
-  Watched w;
+std::pair<std::set<std::wstring>, LRESULT> Watch(HWND dlg) {
+  std::pair<std::set<std::wstring>, LRESULT> seen;
   for (int waited = 0; IsWindow(dlg) && waited < 60000; waited += 10) {
     for (HWND c : Children(dlg))
-      if (IsWindowVisible(c)) w.texts.insert(TextOf(c));
-    w.mostProgress =
-        std::max(w.mostProgress, SendMessageW(GetDlgItem(dlg, IDC_READING_PROGRESS), PBM_GETPOS, 0, 0));
+      if (IsWindowVisible(c)) seen.first.insert(TextOf(c));
+    seen.second =
+        std::max(seen.second, SendMessageW(GetDlgItem(dlg, IDC_READING_PROGRESS), PBM_GETPOS, 0, 0));
     Sleep(10);
   }
-  return w;
+  return seen;
 }
 
 using Reading = Windows;
@@ -502,12 +497,12 @@ TEST_F(Reading, APanelThroughItsComPortAndTheNextOneStoppedOnEnter) {
   SetSetting(L"ArchiveReadings", 0);                     // the readings stay in the window only
   Start();
   HWND dlg = m_program->Open(m_main, IDC_READ_FROM_PANEL, IDD_READING);
-  const Watched first = Watch(dlg);
+  const auto [texts, mostProgress] = Watch(dlg);
   ASSERT_FALSE(IsWindow(dlg));
   for (const wchar_t* text : {L"Поиск прибора", L"Чтение текстов сообщений", L"Чтение событий",
                               L"В приборе 300 событий", L"Читается:", L"Остановить"})
-    EXPECT_TRUE(first.texts.count(text)) << logwick::WideToUtf8(text);
-  EXPECT_GT(first.mostProgress, 200);
+    EXPECT_TRUE(texts.count(text)) << logwick::WideToUtf8(text);
+  EXPECT_GT(mostProgress, 200);
   // The list is the reading's once the dialog has closed: every block but
   // the one at the ring position.
   EXPECT_EQ(Send(LB_GETCOUNT), 296);
@@ -519,11 +514,11 @@ TEST_F(Reading, APanelThroughItsComPortAndTheNextOneStoppedOnEnter) {
   // Enter, as the keyboard gives it to the dialog.
   PostMessageW(stop, WM_KEYDOWN, VK_RETURN, 0);
   PostMessageW(stop, WM_KEYUP, VK_RETURN, 0);
-  const Watched second = Watch(dlg);
+  const LRESULT stoppedProgress = Watch(dlg).second;
   EXPECT_FALSE(IsWindow(dlg));
   // Stopped among the events: the list holds those read until then.
   EXPECT_LT(Send(LB_GETCOUNT), 296);
-  EXPECT_LT(second.mostProgress, 200);
+  EXPECT_LT(stoppedProgress, 200);
 
   // Only the window holds the reading: the close box asks, Нет keeps it.
   for (const int answer : {IDNO, IDYES}) {
