@@ -112,10 +112,7 @@ int Pictures(const std::wstring& folder, const std::wstring& file, DWORD port) {
   Check(WaitUntil([&] { return !TextOf(GetDlgItem(reading, IDC_READING_EVENT)).empty(); }, 30000),
         "reading-dialog: no reading");
   Sleep(500);
-  failures += Picture(reading, folder, L"reading-dialog");
-  Command(reading, IDCANCEL);
-  Program::Gone(reading);
-  return failures;
+  return failures + Picture(reading, folder, L"reading-dialog");
 }
 
 // The list at the file limit: start to first paint, and a change of width (each the format of its median).
