@@ -1,7 +1,6 @@
-// Drives logwick.exe from another process as a user's tools would: finds its
-// windows by template number (the "LogwickTemplate" property every dialog
-// carries) and its controls by id, sends commands as WM_COMMAND and reads
-// texts back. Shared by the window tests, the screenshot tool and the bench.
+// Drives logwick.exe from another process as a user's tools would: its windows
+// by template number (the "LogwickTemplate" property each carries), controls
+// by id, commands as WM_COMMAND. Shared by the window tests and window-pictures.
 #pragma once
 
 #include <windows.h>
@@ -20,19 +19,24 @@
 #include "sim/event_generator.h"
 #include "win/window_tags.h"
 
+#ifdef LOGWICK_WITH_ARCHIVE
+#include "history/history_archive.h"
+#endif
+
 namespace logwick::wintest {
 
 // Whether condition holds within timeoutMs, asked every 20 ms.
 inline bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
-  for (int waited = 0; !condition(); waited += 20) {
+  for (int waited = 0; !condition(); waited += 20, Sleep(20))
     if (waited >= timeoutMs) return false;
-    Sleep(20);
-  }
   return true;
 }
 
-// Posts a command to a window (as a menu item or a button does).
 inline void Command(HWND window, int id) { PostMessageW(window, WM_COMMAND, static_cast<WPARAM>(id), 0); }
+
+inline void SetText(HWND window, const std::wstring& text) {
+  SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
 
 inline std::wstring TextOf(HWND window) {
   // WM_GETTEXT, not GetWindowText: for another process's window that gives
@@ -48,7 +52,6 @@ inline std::wstring ClassOf(HWND window) {
   return std::wstring(name, static_cast<std::size_t>(GetClassNameW(window, name, 256)));
 }
 
-// A row's text as LB_GETTEXT gives it.
 inline std::wstring RowText(HWND list, int row) {
   const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
   std::wstring text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
@@ -74,8 +77,6 @@ inline RECT RectIn(HWND parent, HWND child) {
 
 inline bool IsTopLevel(HWND w) { return GetAncestor(w, GA_ROOT) == w; }
 
-namespace detail {
-
 inline BOOL CALLBACK Collect(HWND window, LPARAM windows) {
   reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
   return TRUE;
@@ -96,26 +97,22 @@ inline HWND FileNameField(HWND dialog) {
   return box ? box : GetDlgItem(dialog, kFileNameEdit);
 }
 
-}  // namespace detail
-
-// The first window of the process (top-level, or a child) that pick accepts,
-// waiting up to timeoutMs for one; nullptr when none came.
+// The first window of the process (top-level, or a child) that pick accepts within timeoutMs, or nullptr.
 inline HWND FindWindowOf(DWORD pid, const std::function<bool(HWND)>& pick, int timeoutMs = 10000) {
   HWND found = nullptr;
   WaitUntil(
       [&] {
         std::vector<HWND> top, all;  // each top-level window followed by its descendants
-        EnumWindows(detail::Collect, reinterpret_cast<LPARAM>(&top));
+        EnumWindows(Collect, reinterpret_cast<LPARAM>(&top));
         for (HWND w : top) {
           DWORD owner = 0;
           GetWindowThreadProcessId(w, &owner);
           if (owner != pid) continue;
           all.push_back(w);
-          EnumChildWindows(w, detail::Collect, reinterpret_cast<LPARAM>(&all));
+          EnumChildWindows(w, Collect, reinterpret_cast<LPARAM>(&all));
         }
-        for (HWND w : all)
-          if (pick(w)) return (found = w) != nullptr;
-        return false;
+        const auto it = std::ranges::find_if(all, pick);
+        return (found = it == all.end() ? nullptr : *it) != nullptr;
       },
       timeoutMs);
   return found;
@@ -143,21 +140,14 @@ class Program {
     WaitForInputIdle(m_process.hProcess, 10000);
   }
   ~Program() {
-    if (!Exited(0)) {
-      TerminateProcess(m_process.hProcess, 1);
-      Exited(5000);
-    }
+    if (!Exited(0) && TerminateProcess(m_process.hProcess, 1)) Exited(5000);
     CloseHandle(m_process.hThread);
     CloseHandle(m_process.hProcess);
   }
-  Program(const Program&) = delete;
-  Program& operator=(const Program&) = delete;
 
   DWORD Pid() const { return m_process.dwProcessId; }
-  // The program's window with the template number, waited for; throws
-  // std::runtime_error when none comes. A window of its own that is hidden is
-  // one going away (a dialog just ended); a child may be hidden until it is
-  // shown (the find bar).
+  // The program's window with the template number, waited for, else throws. A hidden top-level
+  // window is one going away (a dialog just ended); a child may be hidden until shown (the find bar).
   HWND Window(int templateId) const {
     const HWND window = FindWindowOf(Pid(), [templateId](HWND w) {
       return win::TemplateOf(w) == templateId && (!IsTopLevel(w) || IsWindowVisible(w));
@@ -166,12 +156,10 @@ class Program {
     return window;
   }
   HWND Main() const { return Window(IDD_MAIN); }
-  // The window once the command was sent to from.
   HWND Open(HWND from, int command, int templateId) const {
     Command(from, command);
     return Window(templateId);
   }
-  // Whether the window is gone within timeoutMs.
   static bool Gone(HWND window, int timeoutMs = 10000) {
     return WaitUntil([window] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
   }
@@ -183,32 +171,27 @@ class Program {
   PROCESS_INFORMATION m_process{};
 };
 
-// A message box of a process (a dialog of the system's own class that shows
-// a text and no template of the program's).
+// A message box of a process.
 struct Box {
   HWND window = nullptr, owner = nullptr;
   std::wstring caption, text;
-  // Presses the button and waits for the box to go.
   void Answer(int button = IDOK) const {
     Command(window, button);
     Program::Gone(window);
   }
 };
 
-inline Box MessageBoxOf(DWORD pid, int timeoutMs = 10000) {
-  const HWND w = FindWindowOf(
-      pid, [](HWND w) { return detail::IsSystemDialog(w) && GetDlgItem(w, detail::kBoxText); }, timeoutMs);
+inline Box MessageBoxOf(DWORD pid) {
+  const HWND w = FindWindowOf(pid, [](HWND w) { return IsSystemDialog(w) && GetDlgItem(w, kBoxText); });
   if (!w) return {};
-  return {w, GetWindow(w, GW_OWNER), TextOf(w), TextOf(GetDlgItem(w, detail::kBoxText))};
+  return {w, GetWindow(w, GW_OWNER), TextOf(w), TextOf(GetDlgItem(w, kBoxText))};
 }
 
 // The system's file dialog of a process: the name typed into its file name
 // field (a full path, or a name in the folder it shows), the file type
 // chosen by index (none: as it stands), then OK. false when no dialog came.
-inline bool AnswerFileDialog(DWORD pid, const std::wstring& name, int type = -1, int timeoutMs = 10000) {
-  using namespace detail;
-  const HWND w = FindWindowOf(
-      pid, [](HWND w) { return IsSystemDialog(w) && FileNameField(w); }, timeoutMs);
+inline bool AnswerFileDialog(DWORD pid, const std::wstring& name, int type = -1) {
+  const HWND w = FindWindowOf(pid, [](HWND w) { return IsSystemDialog(w) && FileNameField(w); });
   if (!w) return false;
   Sleep(200);  // the dialog fills its folder view after it shows
   if (type >= 0) {
@@ -218,7 +201,7 @@ inline bool AnswerFileDialog(DWORD pid, const std::wstring& name, int type = -1,
     for (WORD code : {CBN_SELCHANGE, CBN_SELENDOK})
       SendMessageW(w, WM_COMMAND, MAKEWPARAM(kFileTypes, code), reinterpret_cast<LPARAM>(types));
   }
-  SendMessageW(FileNameField(w), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+  SetText(FileNameField(w), name);
   PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(w, IDOK)));
   return true;
 }
@@ -240,8 +223,7 @@ inline std::wstring RegValue(HKEY root, const std::wstring& key, const wchar_t* 
     wchar_t text[1024];
   } value{};
   DWORD type = 0, size = sizeof value;
-  if (RegGetValueW(root, key.c_str(), name, RRF_RT_REG_DWORD | RRF_RT_REG_SZ, &type, &value, &size) !=
-      ERROR_SUCCESS)
+  if (RegGetValueW(root, key.c_str(), name, RRF_RT_REG_DWORD | RRF_RT_REG_SZ, &type, &value, &size))
     return L"<missing>";
   return type == REG_DWORD ? L"dword " + std::to_wstring(value.number) : L"sz " + std::wstring(value.text);
 }
@@ -253,43 +235,61 @@ inline std::string TempPath(const std::string& name) {
   return WideToUtf8(folder) + name;
 }
 
-// An event file of count sample events at path (UTF-8).
-inline void WriteSampleFile(const std::string& path, std::size_t count) {
+// count sample events of panel 4660, read 15/03/2024 10:34:12, with the sample texts.
+inline CT7KEventList SampleList(std::size_t count) {
   CT7KEventList list;
-  list.m_nPanelType = 1;
-  list.m_nSerNum = 4660;
+  list.m_nPanelType = 1, list.m_nSerNum = 4660;
   list.m_nReadDay = 15, list.m_nReadMonth = 3, list.m_nReadYear = 2024;
   list.m_nReadHour = 10, list.m_nReadMin = 34, list.m_nReadSec = 12;
   list.m_texts = SampleMessageTexts(kSampleMessageCount);
   for (const CT7KEvent& ev : GenerateSampleEvents(count, 7)) list.AddTail(ev);
-  if (!StoreEventFile(path, list).ok) throw std::runtime_error("cannot write " + path);
+  return list;
 }
+
+#ifdef LOGWICK_WITH_ARCHIVE
+// The events [from, to) of 600 sample events (newest first) as one visit of
+// a panel, read on the day of March 2024 given.
+inline CT7KEventList Visit(std::size_t from, std::size_t to, std::int32_t serial, const char* config,
+                           int readDay) {
+  CT7KEventList visit = SampleList(0);
+  visit.m_nSerNum = serial, visit.m_nReadDay = readDay, visit.m_nVerMajor = 3, visit.m_nVerMinor = 12;
+  const std::string name = Utf8ToCp1251(config);
+  visit.SetConfigNameBytes(name.data(), name.size());
+  const std::vector<CT7KEvent> all = GenerateSampleEvents(600, 3);
+  for (std::size_t i = from; i < to; ++i) visit.AddTail(all[i]);
+  return visit;
+}
+
+// Three panels, 4660 visited twice with events lost between the visits, as
+// the archive of logwick.exe started after this.
+inline void MakeArchive(const std::wstring& path) {
+  DeleteFileW(path.c_str());
+  auto archive = HistoryArchive::Open(WideToUtf8(path), true);
+  archive->File(Visit(300, 600, 4660, "Склад N2", 2), {"COM1"});
+  archive->File(Visit(0, 200, 4660, "Склад N2", 15), {"COM1"});
+  archive->File(Visit(100, 400, 1207, "Цех 3", 9), {"COM3"});
+  archive->File(Visit(0, 600, 15, "Проходная", 12), {"COM3"});
+  SetEnvironmentVariableW(L"LOGWICK_ARCHIVE", path.c_str());
+}
+#endif
 
 // Pixels of the screen as a 32-bit bitmap holds them, row by row from the top.
 struct Pixels {
   int width = 0, height = 0;
   std::vector<std::uint32_t> bgrx;
-  COLORREF At(int x, int y) const {
-    const std::uint32_t v = bgrx[static_cast<std::size_t>(y) * width + x];
-    return RGB(v >> 16 & 0xFF, v >> 8 & 0xFF, v & 0xFF);
-  }
 };
 
 // The screen's pixels in a rectangle of screen coordinates.
 inline Pixels CaptureScreen(const RECT& r) {
   Pixels p{r.right - r.left, r.bottom - r.top};
-  const HDC screen = GetDC(nullptr);
-  const HDC dc = CreateCompatibleDC(screen);
-  BITMAPINFO bi{};
-  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), p.width, -p.height, 1, 32, BI_RGB};
-  void* bits = nullptr;
-  const HBITMAP bitmap = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  p.bgrx.resize(static_cast<std::size_t>(p.width) * p.height);
+  const HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);
+  const HBITMAP bitmap = CreateCompatibleBitmap(screen, p.width, p.height);
   const HGDIOBJ old = SelectObject(dc, bitmap);
   BitBlt(dc, 0, 0, p.width, p.height, screen, r.left, r.top, SRCCOPY);
-  GdiFlush();
-  const auto* first = static_cast<const std::uint32_t*>(bits);
-  p.bgrx.assign(first, first + static_cast<std::size_t>(p.width) * p.height);
   SelectObject(dc, old);
+  BITMAPINFO bi{{sizeof(BITMAPINFOHEADER), p.width, -p.height, 1, 32, BI_RGB}};
+  GetDIBits(dc, bitmap, 0, static_cast<UINT>(p.height), p.bgrx.data(), &bi, DIB_RGB_COLORS);
   DeleteObject(bitmap);
   DeleteDC(dc);
   ReleaseDC(nullptr, screen);

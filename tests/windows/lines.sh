@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
 # CTest fixture of the Win32 port tests and the desktop program's readings:
-# simulated panels as COM ports of the Wine prefix (a plain one; one that
-# never answers discovery; one paced at the line's baud rate; a bigger paced
-# one for the reading dialog).
+# simulated panels linked as COM ports of the Wine prefix.
 # Usage: lines.sh start HOST_CLI STATE_DIR PANEL SILENT PACED SERIAL READING
 #        lines.sh stop STATE_DIR
 set -euo pipefail

@@ -1,8 +1,6 @@
 // The desktop program's Windows-only pieces in this process, under Wine: the
-// lazily measured row heights of the event list, the percentage bar of the
-// reading dialog, the calls a worker posts to the interface thread; registry
-// strings and the event-file type, the documents folder, the short form of
-// the program's path, and event files read while others are denied writing.
+// list's row heights, the reading dialog's percentage bar, calls posted to the
+// interface thread, the registry, the shell's paths and file sharing.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -17,9 +15,6 @@
 
 #include "desk/file_type_registration.h"
 #include "desk/shell_paths.h"
-#include "events/codec.h"
-#include "lists/event_file.h"
-#include "lists/user_folders.h"
 #include "tests/windows/gui_driver.h"
 #include "win/row_heights.h"
 #include "win/text_progress_ctrl.h"
@@ -48,96 +43,75 @@ TEST(RowHeights, MeasuresOnlyTheRowsAskedForAndForgetsThemOnANewWidth) {
   EXPECT_EQ(heights.Measurements(), measured + 1);
 }
 
-namespace {
-
-class Progress : public ::testing::Test {
- protected:
-  void SetUp() override {
-    const INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&icc);
-    m_parent = CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE, 900, 700, 200, 40, nullptr, nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
-    m_bar = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 172, 20, m_parent, nullptr,
-                            GetModuleHandleW(nullptr), nullptr);
-    logwick::win::TakeOverProgressBar(m_bar);
-    for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&msg);
-  }
-  void TearDown() override { DestroyWindow(m_parent); }
+TEST(Progress, FillsItsShareOfTheWidthPrintsThePercentageInBothColoursAndRepaintsOnlyForAPixel) {
+  const INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS};
+  InitCommonControlsEx(&icc);
+  const HWND parent = CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE, 900, 700, 200, 40, nullptr,
+                                      nullptr, nullptr, nullptr);
+  const HWND progress = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 172, 20, parent,
+                                        nullptr, nullptr, nullptr);
+  logwick::win::TakeOverProgressBar(progress);
+  for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&msg);
   // Pixels of the colour in the bar's columns [from, to) of rows [top, bottom).
-  int Pixels(COLORREF colour, int from, int to, int top = 2, int bottom = 18) const {
-    UpdateWindow(m_bar);
-    const HDC dc = GetDC(m_bar);
+  auto pixels = [progress](COLORREF colour, int from, int to, int top = 2, int bottom = 18) {
+    UpdateWindow(progress);
+    const HDC dc = GetDC(progress);
     int n = 0;
     for (int y = top; y < bottom; ++y)
       for (int x = from; x < to; ++x) n += GetPixel(dc, x, y) == colour;
-    ReleaseDC(m_bar, dc);
+    ReleaseDC(progress, dc);
     return n;
-  }
-
-  HWND m_parent = nullptr, m_bar = nullptr;
-};
-
-TEST_F(Progress, FillsItsShareOfTheWidthPrintsThePercentageInBothColoursAndRepaintsOnlyForAPixel) {
+  };
+  auto send = [progress](UINT message, WPARAM w, LPARAM l = 0) {
+    return SendMessageW(progress, message, w, l);
+  };
   const COLORREF bar = RGB(0, 0, 128), back = RGB(255, 255, 255);
-  SendMessageW(m_bar, PBM_SETBARCOLOR, 0, bar);
-  SendMessageW(m_bar, PBM_SETBKCOLOR, 0, back);
-  SendMessageW(m_bar, PBM_SETRANGE, 0, MAKELPARAM(0, 99));
-  EXPECT_EQ(SendMessageW(m_bar, PBM_SETPOS, 49, 0), 0);
+  send(PBM_SETBARCOLOR, 0, bar);
+  send(PBM_SETBKCOLOR, 0, back);
+  send(PBM_SETRANGE, 0, MAKELPARAM(0, 99));
+  EXPECT_EQ(send(PBM_SETPOS, 49), 0);
   // 49 / 99 of 172 pixels along the top row, which the centred text never reaches.
-  EXPECT_EQ(Pixels(bar, 0, 172, 0, 1), 85);
+  EXPECT_EQ(pixels(bar, 0, 172, 0, 1), 85);
   // "49%" straddles the split: back-coloured strokes over the bar, bar-coloured ones beyond it.
-  EXPECT_GT(Pixels(back, 60, 85), 0);
-  EXPECT_GT(Pixels(bar, 85, 110), 0);
-  EXPECT_EQ(SendMessageW(m_bar, PBM_GETPOS, 0, 0), 49);
+  EXPECT_GT(pixels(back, 60, 85), 0);
+  EXPECT_GT(pixels(bar, 85, 110), 0);
+  EXPECT_EQ(send(PBM_GETPOS, 0), 49);
   PBRANGE range{};
-  EXPECT_EQ(SendMessageW(m_bar, PBM_GETRANGE, TRUE, reinterpret_cast<LPARAM>(&range)), 0);
+  EXPECT_EQ(send(PBM_GETRANGE, TRUE, reinterpret_cast<LPARAM>(&range)), 0);
   EXPECT_EQ(range.iHigh, 99);
   // Without text only the two parts remain.
-  SendMessageW(m_bar, logwick::win::kMsgShowText, FALSE, 0);
-  EXPECT_EQ(Pixels(bar, 85, 110), 0);
+  send(logwick::win::kMsgShowText, FALSE);
+  EXPECT_EQ(pixels(bar, 85, 110), 0);
 
   // It repaints only when the bar moves a whole pixel.
-  SendMessageW(m_bar, PBM_SETRANGE32, 0, 1000);
-  const int before = logwick::win::ProgressPaintCount(m_bar);
-  SendMessageW(m_bar, PBM_SETPOS, 500, 0);
-  SendMessageW(m_bar, PBM_SETPOS, 500, 0);
-  SendMessageW(m_bar, PBM_SETPOS, 501, 0);  // 86.0 -> 86.17 pixels
-  EXPECT_EQ(logwick::win::ProgressPaintCount(m_bar), before + 1);
-  SendMessageW(m_bar, PBM_SETSTEP, 10, 0);
-  EXPECT_EQ(SendMessageW(m_bar, PBM_STEPIT, 0, 0), 501);
-  EXPECT_EQ(logwick::win::ProgressPaintCount(m_bar), before + 2);
+  send(PBM_SETRANGE32, 0, 1000);
+  const int before = logwick::win::ProgressPaintCount(progress);
+  send(PBM_SETPOS, 500);
+  send(PBM_SETPOS, 500);
+  send(PBM_SETPOS, 501);  // 86.0 -> 86.17 pixels
+  EXPECT_EQ(logwick::win::ProgressPaintCount(progress), before + 1);
+  send(PBM_SETSTEP, 10);
+  EXPECT_EQ(send(PBM_STEPIT, 0), 501);
+  EXPECT_EQ(logwick::win::ProgressPaintCount(progress), before + 2);
+  DestroyWindow(parent);
 }
-
-}  // namespace
 
 TEST(InterfaceThread, CallsPostedFromAWorkerRunInOrderOnTheInterfaceThread) {
   logwick::win::StartInterfaceThreadCalls();
   const DWORD ui = GetCurrentThreadId();
-  std::vector<int> ran;
-  bool allOnUi = true;
+  std::vector<int> ran;  // -1 for a call run on another thread
   std::thread worker([&] {
     for (int i = 0; i < 100; ++i)
-      logwick::win::PostToInterfaceThread([&, i] {
-        ran.push_back(i);
-        allOnUi = allOnUi && GetCurrentThreadId() == ui;
-      });
+      logwick::win::PostToInterfaceThread([&, i] { ran.push_back(GetCurrentThreadId() == ui ? i : -1); });
   });
   worker.join();
-  MSG msg;
-  while (ran.size() < 100 && GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
-  EXPECT_TRUE(allOnUi);
+  for (MSG msg; ran.size() < 100 && GetMessageW(&msg, nullptr, 0, 0) > 0;) DispatchMessageW(&msg);
   EXPECT_TRUE(std::ranges::equal(ran, std::views::iota(0, 100)));
 }
 
 namespace {
 
 constexpr const char* kTestKey = "Software\\Logwick tests";
-
-// A string value as the registry holds it, "sz text" ("<missing>" when absent).
-std::string ReadString(const std::string& subKey, const wchar_t* name = nullptr,
-                       HKEY root = HKEY_CURRENT_USER) {
-  return WideToUtf8(wintest::RegValue(root, Utf8ToWide(subKey), name));
-}
 
 // Removes the test key; gives a folder whose long name has blanks, so that its short form differs.
 class Shell : public ::testing::Test {
@@ -152,24 +126,24 @@ class Shell : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(Shell, RegistryStringsShortPathsRegistrationDocumentsAndFolders) {
+TEST_F(Shell, RegistryStringsShortPathsRegistrationAndFolders) {
   // Default values and overwriting are RegisterEventFileType's below; here a named value.
-  const std::string key = std::string(kTestKey) + "\\Тип";
-  ASSERT_TRUE(SetRegistryString(HKEY_CURRENT_USER, key.c_str(), "Имя", "Список событий ТАРВЕЛ-7К"));
-  EXPECT_EQ(ReadString(key, L"Имя"), "sz Список событий ТАРВЕЛ-7К");
-
+  auto read = [](HKEY root, const std::string& key, const wchar_t* name = nullptr) {
+    return WideToUtf8(wintest::RegValue(root, Utf8ToWide(key), name));
+  };
   const HKEY cu = HKEY_CURRENT_USER;
-  const struct {
-    HKEY root;
-    const char *subKey, *name, *value;
-  } bad[] = {{nullptr, "Software\\x", "", "t"},
-             {cu, nullptr, "", "t"},
-             {cu, "", "", "t"},
-             {cu, kTestKey, nullptr, "t"},
-             {cu, kTestKey, "n", nullptr}};
-  for (const auto& b : bad) {
+  const std::string key = std::string(kTestKey) + "\\Тип";
+  ASSERT_TRUE(SetRegistryString(cu, key.c_str(), "Имя", "Список событий ТАРВЕЛ-7К"));
+  EXPECT_EQ(read(cu, key, L"Имя"), "sz Список событий ТАРВЕЛ-7К");
+
+  const std::tuple<HKEY, const char*, const char*, const char*> bad[] = {{nullptr, "Software\\x", "", "t"},
+                                                                         {cu, nullptr, "", "t"},
+                                                                         {cu, "", "", "t"},
+                                                                         {cu, kTestKey, nullptr, "t"},
+                                                                         {cu, kTestKey, "n", nullptr}};
+  for (const auto& [root, subKey, name, value] : bad) {
     SetLastError(0);
-    EXPECT_FALSE(SetRegistryString(b.root, b.subKey, b.name, b.value));
+    EXPECT_FALSE(SetRegistryString(root, subKey, name, value));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(E_INVALIDARG));
   }
 
@@ -189,15 +163,12 @@ TEST_F(Shell, RegistryStringsShortPathsRegistrationDocumentsAndFolders) {
     ASSERT_TRUE(RegisterEventFileType(program));
     for (const auto& [root, classes] : {std::pair{HKEY_CURRENT_USER, std::string("Software\\Classes\\")},
                                         {HKEY_CLASSES_ROOT, std::string()}}) {
-      EXPECT_EQ(ReadString(classes + ".t7kev", nullptr, root), "sz Ormet.T7kLogwick");
-      EXPECT_EQ(ReadString(classes + "Ormet.T7kLogwick", nullptr, root), "sz Список событий ТАРВЕЛ-7К");
-      EXPECT_EQ(ReadString(classes + "Ormet.T7kLogwick\\shell\\open\\command", nullptr, root),
-                "sz \"" + path + "\" \"%1\"");
-      EXPECT_EQ(ReadString(classes + "Ormet.T7kLogwick\\DefaultIcon", nullptr, root), "sz " + path + ",1");
+      EXPECT_EQ(read(root, classes + ".t7kev"), "sz Ormet.T7kLogwick");
+      EXPECT_EQ(read(root, classes + "Ormet.T7kLogwick"), "sz Список событий ТАРВЕЛ-7К");
+      EXPECT_EQ(read(root, classes + "Ormet.T7kLogwick\\shell\\open\\command"), "sz \"" + path + "\" \"%1\"");
+      EXPECT_EQ(read(root, classes + "Ormet.T7kLogwick\\DefaultIcon"), "sz " + path + ",1");
     }
   }
-
-  EXPECT_TRUE(DocumentsFolder().size() >= 3 && DocumentsFolder().substr(1, 2) == ":\\") << DocumentsFolder();
 
   // Only the backslash separates folders here.
   EXPECT_EQ(DirectoryOf("C:\\Logs\\a.t7kev"), "C:\\Logs");
@@ -205,16 +176,10 @@ TEST_F(Shell, RegistryStringsShortPathsRegistrationDocumentsAndFolders) {
   EXPECT_EQ(DirectoryOf("Logs/a.t7kev"), "");
 }
 
-// A file another program holds open for writing is refused as a file that
-// cannot be read (with the message tests/reliability checks); one that is
-// only being read opens.
+// Refused as a file that cannot be read (the message is tests/reliability's); one only being read opens.
 TEST_F(Shell, AnEventFileOpenForWritingElsewhereIsNotRead) {
   const std::string path = WideToUtf8((dir / L"события.t7kev").wstring());
-  CT7KEventList list;
-  list.m_nPanelType = 1;
-  list.m_nSerNum = 4660;
-  list.AddTail(CT7KEvent());
-  ASSERT_TRUE(StoreEventFile(path, list).ok);
+  ASSERT_TRUE(StoreEventFile(path, wintest::SampleList(1)).ok);
   auto readWhileHeld = [&path](DWORD access) {
     const HANDLE other = CreateFileW(Utf8ToWide(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                      nullptr, OPEN_EXISTING, 0, nullptr);

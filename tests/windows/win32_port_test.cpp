@@ -46,11 +46,10 @@ TEST(Win32PortNames, ComDevicesAndTheSystemList) {
   EXPECT_EQ(PortsFolder(), "");
 
   // scripts/windows/wine-prefix.sh registers this port in the test prefix.
-  const unsigned number = LOGWICK_WINE_LISTED_PORT;
   const auto ports = EnumeratePorts();
-  const auto it = std::ranges::find(ports, number, &PortInfo::number);
-  ASSERT_NE(it, ports.end()) << "COM" << number << " is registered in the prefix";
-  EXPECT_EQ(it->devicePath, PortDevicePath(number));
+  const auto it = std::ranges::find(ports, LOGWICK_WINE_LISTED_PORT, &PortInfo::number);
+  ASSERT_NE(it, ports.end()) << "COM" << LOGWICK_WINE_LISTED_PORT << " is registered in the prefix";
+  EXPECT_EQ(it->devicePath, PortDevicePath(LOGWICK_WINE_LISTED_PORT));
 }
 
 TEST(Win32CommPort, OpenConfiguresTheLineOrFailsClosed) {

@@ -1,47 +1,25 @@
 // logwick.exe under Wine driven for what is made of it outside the tests:
-//   window-pictures.exe pictures FOLDER EVENTFILE PORT
-// pictures of every window as BMP files into the folder (scripts/windows/
-// screenshots.sh turns them into PNGs for docs/windows/), the reading dialog
-// reading the simulated panel on COM port PORT;
-//   window-pictures.exe figures EVENTFILE
-// the list's figures at the file limit for the bench;
-//   window-pictures.exe files FOLDER EVENTFILE
-// an event file and the reports written through its own dialogs, for
-// tests/windows/report_files.sh to compare with the Linux build's:
-//   saved.t7kev                           "Записать в файл ...", a name without extension
-//   all.txt, all.csv, all.jsonl, all.html "Записать текст ...", "Все события", each file type
-//   shown.txt                             the same, "С учетом установленного фильтра", after the
-//                                         filter dialog left out messages, modes and beams above 3
+//   pictures FOLDER EVENTFILE PORT: every window as a BMP file for scripts/windows/screenshots.sh,
+//     the reading dialog reading the simulated panel on COM port PORT;
+//   figures EVENTFILE: the list's figures at the file limit for the bench;
+//   files FOLDER EVENTFILE: the event file and reports written through the dialogs (a name
+//     without extension, each file type, the filter's events) for report_files.sh.
 #include <windows.h>
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <array>
-#include <cstdio>
-#include <stdexcept>
-#include <string>
-#include <vector>
 
-#include "desk/control_ids.h"
-#include "events/codec.h"
 #include "tests/windows/gui_driver.h"
 #include "win/ev_list_ctrl.h"
-
-#ifdef LOGWICK_WITH_ARCHIVE
-#include "history/history_archive.h"
-#include "sim/event_generator.h"
-#endif
 
 using namespace logwick::wintest;
 
 namespace {
 
-// Each window: how it is opened from the main window and its file name.
-const struct {
-  int templateId, openCommand, closeCommand;  // open 0: the main window
-  const wchar_t* name;
-} kPictures[] = {
+// Each window: the commands that open it from the main window (0: the main window) and close it, its file
+// name.
+const std::tuple<int, int, int, const wchar_t*> kPictures[] = {
     {IDD_MAIN, 0, 0, L"main-window"},
     {IDD_FILTER, IDC_FILTER, IDCANCEL, L"filter-dialog"},
     {IDD_SETTINGS, IDM_SETTINGS, IDCANCEL, L"settings-dialog"},
@@ -56,9 +34,8 @@ void Check(bool ok, const std::string& what) {
   if (!ok) throw std::runtime_error(what);
 }
 
-// The window drawn anew and saved as a picture into the folder, with the list
-// of its combo box comboId open (a top-level window of its own) if one is
-// given; 1 on failure.
+// The window drawn anew and saved as a picture into the folder, with the list of its combo box
+// comboId open (a top-level window of its own) if one is given; 1 on failure.
 int Picture(HWND window, const std::wstring& folder, const std::wstring& name, int comboId = 0) {
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
   Sleep(400);
@@ -77,33 +54,6 @@ int Picture(HWND window, const std::wstring& folder, const std::wstring& name, i
 }
 
 #ifdef LOGWICK_WITH_ARCHIVE
-// The events [from, to) of 600 sample events (newest first) as one visit of
-// a panel, read on the day of March 2024 given.
-CT7KEventList Visit(std::size_t from, std::size_t to, std::int32_t serial, const char* config, int readDay) {
-  CT7KEventList visit;
-  visit.m_nPanelType = 1;
-  visit.m_nSerNum = serial;
-  visit.m_nReadDay = readDay, visit.m_nReadMonth = 3, visit.m_nReadYear = 2024;
-  visit.m_nVerMajor = 3, visit.m_nVerMinor = 12;
-  const std::string name = logwick::Utf8ToCp1251(config);
-  visit.SetConfigNameBytes(name.data(), name.size());
-  visit.m_texts = logwick::SampleMessageTexts(logwick::kSampleMessageCount);
-  const std::vector<CT7KEvent> all = logwick::GenerateSampleEvents(600, 3);
-  for (std::size_t i = from; i < to; ++i) visit.AddTail(all[i]);
-  return visit;
-}
-
-// Three panels, one of them visited twice with events lost between the visits.
-void MakeArchive(const std::wstring& path) {
-  DeleteFileW(path.c_str());
-  auto archive = logwick::HistoryArchive::Open(logwick::WideToUtf8(path), true);
-  archive->File(Visit(300, 600, 4660, "Склад N2", 2), {"COM1"});
-  archive->File(Visit(0, 200, 4660, "Склад N2", 15), {"COM1"});
-  archive->File(Visit(100, 400, 1207, "Цех 3", 9), {"COM3"});
-  archive->File(Visit(0, 600, 15, "Проходная", 12), {"COM3"});
-  SetEnvironmentVariableW(L"LOGWICK_ARCHIVE", path.c_str());
-}
-
 // The archive window with the twice visited panel chosen, then its history
 // with the gap mark in the main window.
 int ArchivePictures(const Program& program, HWND main, const std::wstring& folder) {
@@ -111,12 +61,10 @@ int ArchivePictures(const Program& program, HWND main, const std::wstring& folde
   const HWND table = GetDlgItem(dlg, IDC_ARCHIVE_TABLE);
   WaitUntil([&] { return SendMessageW(table, LVM_GETITEMCOUNT, 0, 0) == 3; });
   PostMessageW(table, WM_KEYDOWN, VK_END, 0);  // sorted by serial number: 4660 last
-  SendMessageW(GetDlgItem(dlg, IDC_ARCHIVE_SERVER), WM_SETTEXT, 0,
-               reinterpret_cast<LPARAM>(L"postgresql://инженер@archive.example/logwick"));
+  SetText(GetDlgItem(dlg, IDC_ARCHIVE_SERVER), L"postgresql://инженер@archive.example/logwick");
   // The archive's usual place rather than this run's scratch folder.
-  SendMessageW(
-      GetDlgItem(dlg, IDC_ARCHIVE_PATH), WM_SETTEXT, 0,
-      reinterpret_cast<LPARAM>(L"Архив: C:\\users\\инженер\\AppData\\Local\\Ormet\\Logwick\\archive.sqlite"));
+  SetText(GetDlgItem(dlg, IDC_ARCHIVE_PATH),
+          L"Архив: C:\\users\\инженер\\AppData\\Local\\Ormet\\Logwick\\archive.sqlite");
   SetFocus(table);
   SetForegroundWindow(dlg);
   int failures = Picture(dlg, folder, L"archive-window");
@@ -139,19 +87,19 @@ int Pictures(const std::wstring& folder, const std::wstring& file, DWORD port) {
   Program program(L"\"" + file + L"\"");
   const HWND main = program.Main();
   int failures = 0;
-  for (const auto& p : kPictures) {
-    const HWND window = p.openCommand ? program.Open(main, p.openCommand, p.templateId) : main;
+  for (const auto& [templateId, open, close, name] : kPictures) {
+    const HWND window = open ? program.Open(main, open, templateId) : main;
     SetForegroundWindow(window);
     // The settings show their port list open, with what stands behind each port.
-    failures += Picture(window, folder, p.name, p.templateId == IDD_SETTINGS ? IDC_SETTINGS_PORT : 0);
-    if (p.closeCommand) {
-      Command(window, p.closeCommand);
+    failures += Picture(window, folder, name, templateId == IDD_SETTINGS ? IDC_SETTINGS_PORT : 0);
+    if (close) {
+      Command(window, close);
       Program::Gone(window);
     }
   }
   // The find bar open below the list, with what it found marked.
   const HWND bar = program.Open(main, IDM_FIND, IDD_FIND_BAR);
-  SendMessageW(GetDlgItem(bar, IDC_FIND_TEXT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"датчик"));
+  SetText(GetDlgItem(bar, IDC_FIND_TEXT), L"датчик");
   failures += Picture(main, folder, L"find-bar");
   Command(main, IDM_FIND);  // the bar's own Esc closes it, as a command Esc does
   Command(main, IDCANCEL);
@@ -164,23 +112,17 @@ int Pictures(const std::wstring& folder, const std::wstring& file, DWORD port) {
   Check(WaitUntil([&] { return !TextOf(GetDlgItem(reading, IDC_READING_EVENT)).empty(); }, 30000),
         "reading-dialog: no reading");
   Sleep(500);
-  failures += Picture(reading, folder, L"reading-dialog");
-  Command(reading, IDCANCEL);
-  Program::Gone(reading);
-  return failures;
+  return failures + Picture(reading, folder, L"reading-dialog");
 }
 
-// The list at the file limit: start to first paint, and a change of width.
-const struct {
-  const char* format;  // of the median
-  double scale;
-} kFigures[] = {{"win32_list_first_paint_100k: %.0f ms\n", 1},
-                {"win32_process_start_to_entry: %.0f ms\n", 1},
-                {"win32_list_entry_to_first_paint_100k: %.0f ms\n", 1},
-                {"win32_list_rows_measured_at_open_100k: %.0f rows\n", 1},
-                {"win32_list_rewrap_100k: %.1f ms\n", 1000},
-                {"win32_list_rows_measured_by_rewrap_100k: %.0f rows\n", 1}};
-using Run = std::array<LONGLONG, std::size(kFigures)>;
+// The list at the file limit: start to first paint, and a change of width (each the format of its median).
+const char* const kFigures[] = {"win32_list_first_paint_100k: %.0f ms\n",
+                                "win32_process_start_to_entry: %.0f ms\n",
+                                "win32_list_entry_to_first_paint_100k: %.0f ms\n",
+                                "win32_list_rows_measured_at_open_100k: %.0f rows\n",
+                                "win32_list_rewrap_100k: %.1f ms\n",
+                                "win32_list_rows_measured_by_rewrap_100k: %.0f rows\n"};
+using Run = std::array<double, std::size(kFigures)>;
 
 // One start with the file: its first paint, then a narrower list.
 Run MeasureOnce(const std::wstring& file) {
@@ -188,17 +130,16 @@ Run MeasureOnce(const std::wstring& file) {
   Program program(L"\"" + file + L"\"");
   const HWND main = program.Main();
   const HWND list = GetDlgItem(main, IDC_EVENT_LIST);
-  auto figure = [list](ListFigure f) {
-    return static_cast<LONGLONG>(SendMessageW(list, kMsgListFigure, f, 0));
-  };
+  auto figure = [list](ListFigure f) { return double(SendMessageW(list, kMsgListFigure, f, 0)); };
   Check(WaitUntil([&] { return figure(kFigureFirstPaintMs) >= 0; }, 10000), "no first paint");
-  const LONGLONG paint = figure(kFigureFirstPaintMs), entry = figure(kFigureEntryMs);
-  const LONGLONG atOpen = figure(kFigureMeasurements);
+  const double paint = figure(kFigureFirstPaintMs), entry = figure(kFigureEntryMs);
+  const double atOpen = figure(kFigureMeasurements);
   const RECT r = RectIn(main, list);
   SetWindowPos(list, nullptr, 0, 0, (r.right - r.left) * 2 / 3, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
   RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   Sleep(200);
-  return {paint, entry, paint - entry, atOpen, figure(kFigureResizeUs), figure(kFigureMeasurements) - atOpen};
+  const double rewrapMs = figure(kFigureResizeUs) / 1000, rewrapRows = figure(kFigureMeasurements) - atOpen;
+  return {paint, entry, paint - entry, atOpen, rewrapMs, rewrapRows};
 }
 
 // The median of five starts, after one to warm up: Wine starts its desktop
@@ -208,10 +149,8 @@ int Figures(const std::wstring& file) {
   std::vector<Run> runs;
   for (int i = 0; i < 5; ++i) runs.push_back(MeasureOnce(file));
   for (std::size_t i = 0; i < std::size(kFigures); ++i) {
-    std::vector<LONGLONG> v;
-    for (const Run& run : runs) v.push_back(run[i]);
-    std::sort(v.begin(), v.end());
-    std::printf(kFigures[i].format, static_cast<double>(v[v.size() / 2]) / kFigures[i].scale);
+    std::ranges::nth_element(runs, runs.begin() + 2, {}, [i](const Run& run) { return run[i]; });
+    std::printf(kFigures[i], runs[2][i]);
   }
   return 0;
 }
@@ -243,7 +182,7 @@ int Files(const std::wstring& folder, const std::wstring& eventFile) {
   const HWND filter = program.Open(main, IDC_FILTER, IDD_FILTER);
   SendMessageW(GetDlgItem(filter, IDC_FILTER_MESSAGES), BM_CLICK, 0, 0);
   SendMessageW(GetDlgItem(filter, IDC_FILTER_MODES), BM_CLICK, 0, 0);
-  SendMessageW(GetDlgItem(filter, IDC_FILTER_LAST_BEAM), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"3"));
+  SetText(GetDlgItem(filter, IDC_FILTER_LAST_BEAM), L"3");
   Command(filter, IDOK);
   Check(Program::Gone(filter), "the filter dialog stayed");
   std::printf("%s\n", logwick::WideToUtf8(TextOf(GetDlgItem(main, IDC_FILTER_LINE))).c_str());
@@ -258,9 +197,8 @@ int wmain(int argc, wchar_t** argv) try {
   if (what == L"pictures" && argc == 5) return Pictures(argv[2], argv[3], std::wcstoul(argv[4], nullptr, 10));
   if (what == L"figures" && argc == 3) return Figures(argv[2]);
   if (what == L"files" && argc == 4) return Files(argv[2], argv[3]);
-  std::fputs(
-      "usage: window-pictures pictures FOLDER EVENTFILE PORT | figures EVENTFILE | files FOLDER EVENTFILE\n",
-      stderr);
+  std::fputs("usage: window-pictures pictures DIR EVENTFILE PORT | figures EVENTFILE | files DIR EVENTFILE\n",
+             stderr);
   return 2;
 } catch (const std::exception& e) {
   std::fprintf(stderr, "window-pictures: %s\n", e.what());
