@@ -25,7 +25,6 @@
 
 namespace logwick::wintest {
 
-// Whether condition holds within timeoutMs, asked every 20 ms.
 inline bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
   for (int waited = 0; !condition(); waited += 20, Sleep(20))
     if (waited >= timeoutMs) return false;
@@ -53,21 +52,19 @@ inline std::wstring ClassOf(HWND window) {
 }
 
 inline std::wstring RowText(HWND list, int row) {
-  const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
-  std::wstring text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
-  const LRESULT got =
-      SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text.data()));
-  return length == LB_ERR || got == LB_ERR ? L"<LB_ERR>" : text.substr(0, static_cast<std::size_t>(got));
+  std::wstring text(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, row, 0)) + 1, L'\0');
+  const LRESULT got = SendMessageW(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text.data()));
+  return got == LB_ERR ? L"<LB_ERR>" : text.substr(0, static_cast<std::size_t>(got));
 }
 
-// The children of a window in their order (the tab order of a dialog).
+// In tab order.
 inline std::vector<HWND> Children(HWND parent) {
   std::vector<HWND> children;
   for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) children.push_back(c);
   return children;
 }
 
-// A child's rectangle in its parent's client coordinates.
+// In the parent's client coordinates.
 inline RECT RectIn(HWND parent, HWND child) {
   RECT r;
   GetWindowRect(child, &r);
@@ -118,14 +115,12 @@ inline HWND FindWindowOf(DWORD pid, const std::function<bool(HWND)>& pick, int t
   return found;
 }
 
-// logwick.exe in the folder of the running program.
 inline std::wstring ProgramPath() {
   wchar_t path[MAX_PATH];
   const std::wstring self(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
   return self.substr(0, self.find_last_of(L"\\/") + 1) + L"logwick.exe";
 }
 
-// A UTF-8 path as one argument of a command line.
 inline std::wstring Quoted(const std::string& path) { return L"\"" + Utf8ToWide(path) + L"\""; }
 
 // logwick.exe started with args; ended when this goes.
@@ -160,6 +155,10 @@ class Program {
     Command(from, command);
     return Window(templateId);
   }
+  static bool Close(HWND window, int command) {
+    Command(window, command);
+    return Gone(window);
+  }
   static bool Gone(HWND window, int timeoutMs = 10000) {
     return WaitUntil([window] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
   }
@@ -171,20 +170,15 @@ class Program {
   PROCESS_INFORMATION m_process{};
 };
 
-// A message box of a process.
 struct Box {
   HWND window = nullptr, owner = nullptr;
   std::wstring caption, text;
-  void Answer(int button = IDOK) const {
-    Command(window, button);
-    Program::Gone(window);
-  }
+  void Answer(int button = IDOK) const { Program::Close(window, button); }
 };
 
 inline Box MessageBoxOf(DWORD pid) {
   const HWND w = FindWindowOf(pid, [](HWND w) { return IsSystemDialog(w) && GetDlgItem(w, kBoxText); });
-  if (!w) return {};
-  return {w, GetWindow(w, GW_OWNER), TextOf(w), TextOf(GetDlgItem(w, kBoxText))};
+  return w ? Box{w, GetWindow(w, GW_OWNER), TextOf(w), TextOf(GetDlgItem(w, kBoxText))} : Box{};
 }
 
 // The system's file dialog of a process: the name typed into its file name
@@ -206,7 +200,6 @@ inline bool AnswerFileDialog(DWORD pid, const std::wstring& name, int type = -1)
   return true;
 }
 
-// The program's settings.
 inline constexpr wchar_t kSettingsKey[] = L"Software\\Ormet\\T29 read events\\Init";
 
 inline void ClearSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey); }
@@ -228,7 +221,6 @@ inline std::wstring RegValue(HKEY root, const std::wstring& key, const wchar_t* 
   return type == REG_DWORD ? L"dword " + std::to_wstring(value.number) : L"sz " + std::wstring(value.text);
 }
 
-// UTF-8 path in the temporary folder.
 inline std::string TempPath(const std::string& name) {
   wchar_t folder[MAX_PATH];
   GetTempPathW(MAX_PATH, folder);
@@ -247,24 +239,21 @@ inline CT7KEventList SampleList(std::size_t count) {
 }
 
 #ifdef LOGWICK_WITH_ARCHIVE
-// The events [from, to) of 600 sample events (newest first) as one visit of
-// a panel, read on the day of March 2024 given.
-inline CT7KEventList Visit(std::size_t from, std::size_t to, std::int32_t serial, const char* config,
-                           int readDay) {
-  CT7KEventList visit = SampleList(0);
-  visit.m_nSerNum = serial, visit.m_nReadDay = readDay, visit.m_nVerMajor = 3, visit.m_nVerMinor = 12;
-  const std::string name = Utf8ToCp1251(config);
-  visit.SetConfigNameBytes(name.data(), name.size());
-  const std::vector<CT7KEvent> all = GenerateSampleEvents(600, 3);
-  for (std::size_t i = from; i < to; ++i) visit.AddTail(all[i]);
-  return visit;
-}
-
 // Three panels, 4660 visited twice with events lost between the visits, as
-// the archive of logwick.exe started after this.
+// the archive of logwick.exe started after this. A visit: the events [from, to)
+// of 600 sample events (newest first), read on the day of March 2024 given.
 inline void MakeArchive(const std::wstring& path) {
   DeleteFileW(path.c_str());
   auto archive = HistoryArchive::Open(WideToUtf8(path), true);
+  const std::vector<CT7KEvent> all = GenerateSampleEvents(600, 3);
+  auto Visit = [&all](std::size_t from, std::size_t to, std::int32_t serial, const char* config, int day) {
+    CT7KEventList visit = SampleList(0);
+    visit.m_nSerNum = serial, visit.m_nReadDay = day, visit.m_nVerMajor = 3, visit.m_nVerMinor = 12;
+    const std::string name = Utf8ToCp1251(config);
+    visit.SetConfigNameBytes(name.data(), name.size());
+    for (std::size_t i = from; i < to; ++i) visit.AddTail(all[i]);
+    return visit;
+  };
   archive->File(Visit(300, 600, 4660, "Склад N2", 2), {"COM1"});
   archive->File(Visit(0, 200, 4660, "Склад N2", 15), {"COM1"});
   archive->File(Visit(100, 400, 1207, "Цех 3", 9), {"COM3"});
@@ -273,13 +262,13 @@ inline void MakeArchive(const std::wstring& path) {
 }
 #endif
 
-// Pixels of the screen as a 32-bit bitmap holds them, row by row from the top.
+// The screen's pixels in a rectangle of screen coordinates as a 32-bit bitmap holds them, row by row
+// from the top.
 struct Pixels {
   int width = 0, height = 0;
   std::vector<std::uint32_t> bgrx;
 };
 
-// The screen's pixels in a rectangle of screen coordinates.
 inline Pixels CaptureScreen(const RECT& r) {
   Pixels p{r.right - r.left, r.bottom - r.top};
   p.bgrx.resize(static_cast<std::size_t>(p.width) * p.height);

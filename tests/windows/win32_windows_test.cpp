@@ -174,8 +174,7 @@ class Windows : public ::testing::Test {
 TEST_F(Windows, EveryTemplateHasItsCaptionSizeAndControlsInTabOrder) {
   // The test only means something when the system's code page is not Cyrillic.
   ASSERT_NE(GetACP(), 1251u);
-  // A port for the reading dialog: one the system lists, with no panel behind it.
-  SetSetting(L"PortNumber", LOGWICK_WINE_LISTED_PORT);
+  SetSetting(L"PortNumber", LOGWICK_WINE_LISTED_PORT);  // listed, with no panel behind it
   Start();
   for (const Dialog& d : kDialogs) {
     SCOPED_TRACE(d.templateId);
@@ -208,10 +207,7 @@ TEST_F(Windows, EveryTemplateHasItsCaptionSizeAndControlsInTabOrder) {
                 std::tuple(L"logwick", L"Не могу открыть порт", dlg));
       box.Answer();
     }
-    if (d.close) {
-      Command(dlg, d.close);
-      EXPECT_TRUE(Program::Gone(dlg));
-    }
+    if (d.close) EXPECT_TRUE(Program::Close(dlg, d.close));
   }
   // The main window keeps its own: Esc does nothing, the exit command ends the program.
   Command(m_main, IDCANCEL);
@@ -268,7 +264,6 @@ TEST_F(Windows, SettingsAndTheEventFilesFolderGoThroughTheRegistry) {
   ASSERT_TRUE(logwick::StoreEventFile(inDocuments, SampleList(25)).ok);
   Start();
   const HWND dlg = m_program->Open(m_main, IDM_SETTINGS, IDD_SETTINGS);
-  // The ports the system lists, the stored one chosen.
   const std::wstring port = std::to_wstring(LOGWICK_WINE_LISTED_PORT);
   EXPECT_EQ(TextOf(GetDlgItem(dlg, IDC_SETTINGS_PORT)), L"COM" + port);
   EXPECT_EQ(TextOf(GetDlgItem(dlg, IDC_SETTINGS_SERIAL)), L"12345");
@@ -278,8 +273,7 @@ TEST_F(Windows, SettingsAndTheEventFilesFolderGoThroughTheRegistry) {
   SendMessageW(GetDlgItem(dlg, IDC_SETTINGS_AUTO), BM_CLICK, 0, 0);
   SendMessageW(GetDlgItem(dlg, IDC_SETTINGS_GAZ), BM_CLICK, 0, 0);
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, IDC_SETTINGS_SERIAL)));
-  Command(dlg, IDOK);
-  ASSERT_TRUE(Program::Gone(dlg));
+  ASSERT_TRUE(Program::Close(dlg, IDOK));
   auto setting = [](const wchar_t* name) { return RegValue(HKEY_CURRENT_USER, kSettingsKey, name); };
   EXPECT_TRUE(WaitUntil([&] { return setting(L"GazMode") == L"dword 0"; }));  // written last
   EXPECT_EQ(setting(L"PortNumber") + L", " + setting(L"SelectedSerNum") + L", " + setting(L"AutoSN"),
@@ -307,19 +301,16 @@ TEST_F(Windows, EventListAnswersListBoxMessagesAndWrapsItsRows) {
   EXPECT_TRUE(GetWindowLongW(m_list, GWL_STYLE) & LBS_HASSTRINGS);
   ASSERT_EQ(Send(LB_GETCOUNT), 100000);
   for (int row : {0, 1, 50000, 99999}) EXPECT_EQ(RowText(m_list, row), line(row)) << row;
-  EXPECT_EQ(Send(LB_GETTEXTLEN, 100000), LB_ERR);
-  EXPECT_EQ(Current(), LB_ERR);
-  EXPECT_EQ(Send(LB_SETCURSEL, 70000), 70000);
-  EXPECT_EQ(Send(LB_GETSEL, 70000), 1);
+  EXPECT_EQ(
+      (std::array{Send(LB_GETTEXTLEN, 100000), Current(), Send(LB_SETCURSEL, 70000), Send(LB_GETSEL, 70000)}),
+      (std::array<LRESULT, 4>{LB_ERR, LB_ERR, 70000, 1}));
   EXPECT_TRUE(Send(LB_GETTOPINDEX) <= 70000 && Send(LB_GETTOPINDEX) > 69950) << Send(LB_GETTOPINDEX);
   auto key = [this](WPARAM k) { return Send(WM_KEYDOWN, k), Current(); };
-  EXPECT_EQ(key(VK_DOWN), 70001);
-  EXPECT_EQ(key(VK_UP), 70000);
+  EXPECT_EQ((std::array{key(VK_DOWN), key(VK_UP)}), (std::array<LRESULT, 2>{70001, 70000}));
   EXPECT_GT(key(VK_NEXT), 70005);
   EXPECT_EQ(key(VK_END), 99999);
   EXPECT_GT(Send(LB_GETTOPINDEX), 99950);
-  EXPECT_EQ(key(VK_HOME), 0);
-  EXPECT_EQ(Send(LB_GETTOPINDEX), 0);
+  EXPECT_EQ((std::array{key(VK_HOME), Send(LB_GETTOPINDEX)}), (std::array<LRESULT, 2>{0, 0}));
   // The first screens and the last one were measured, not the list.
   Sleep(300);
   const LRESULT measured = Send(kMsgListFigure, kFigureMeasurements);
@@ -397,7 +388,7 @@ TEST_F(Windows, FindMarksEveryPlaceFoundAndStepsByKeys) {
   EXPECT_TRUE(Program::Gone(bar, 2000));
 }
 
-TEST_F(Windows, RowsAreSelectedByClicksAndCopiedAsLines) {
+TEST_F(Windows, RowsAreSelectedAndCopiedStatisticsAndIntegrityLeadToRowsAndF1OpensTheHelp) {
   Start(Quoted(s_file));
   const auto bands = ShownBands();
   ASSERT_GT(bands.size(), 6u);
@@ -424,10 +415,7 @@ TEST_F(Windows, RowsAreSelectedByClicksAndCopiedAsLines) {
   EXPECT_EQ(data ? static_cast<const wchar_t*>(GlobalLock(data)) : L"", want);
   if (data) GlobalUnlock(data);
   CloseClipboard();
-}
 
-TEST_F(Windows, StatisticsAndIntegrityLeadToTheirRowsAndF1OpensTheHelp) {
-  Start(Quoted(s_file));
   const CT7KEventList list = SampleList(2000);  // s_file's
   const HWND statistics = m_program->Open(m_main, IDM_STATISTICS, IDD_STATISTICS);
   EXPECT_EQ(TextOf(GetDlgItem(statistics, IDC_STATISTICS_SUMMARY)).substr(0, 14), L"Событий: 2000\n");
@@ -443,9 +431,9 @@ TEST_F(Windows, StatisticsAndIntegrityLeadToTheirRowsAndF1OpensTheHelp) {
   ASSERT_GT(findings.size(), 2u);
   const HWND integrity = m_program->Open(m_main, IDM_INTEGRITY, IDD_INTEGRITY);
   const HWND table = GetDlgItem(integrity, IDC_INTEGRITY_TABLE);
-  EXPECT_EQ(TextOf(GetDlgItem(integrity, IDC_INTEGRITY_COUNT)),
-            L"Замечаний: " + std::to_wstring(findings.size()));
-  EXPECT_EQ(SendMessageW(table, LVM_GETITEMCOUNT, 0, 0), static_cast<LRESULT>(findings.size()));
+  EXPECT_EQ(TextOf(GetDlgItem(integrity, IDC_INTEGRITY_COUNT)) + L", " +
+                std::to_wstring(SendMessageW(table, LVM_GETITEMCOUNT, 0, 0)),
+            L"Замечаний: " + std::to_wstring(findings.size()) + L", " + std::to_wstring(findings.size()));
   // The keys choose a finding as a click does; the list goes to its row.
   PostMessageW(table, WM_KEYDOWN, VK_END, 0);
   EXPECT_TRUE(WaitUntil([&] { return Current() == static_cast<LRESULT>(findings.back().row); }));
@@ -453,8 +441,7 @@ TEST_F(Windows, StatisticsAndIntegrityLeadToTheirRowsAndF1OpensTheHelp) {
   const HWND help = m_program->Window(IDD_HELP);
   EXPECT_EQ(TextOf(help) + L": " + TextOf(GetDlgItem(help, IDC_HELP_TEXT)).substr(0, 34),
             L"Справка: Просмотр событий прибора ТАРВЕЛ-7К");
-  Command(help, IDOK);
-  EXPECT_TRUE(Program::Gone(help));
+  EXPECT_TRUE(Program::Close(help, IDOK));
 }
 
 #ifdef LOGWICK_WITH_ARCHIVE
@@ -467,8 +454,7 @@ TEST_F(Windows, TheArchiveWindowListsThePanelsAndOpensAHistoryWithItsGapRow) {
   EXPECT_EQ(TextOf(GetDlgItem(dlg, IDC_ARCHIVE_STATUS)), L"Приборов в архиве: 3");
   // The twice visited panel (by serial number the last) chosen: "Открыть".
   PostMessageW(table, WM_KEYDOWN, VK_END, 0);
-  Command(dlg, IDC_ARCHIVE_OPEN);
-  EXPECT_TRUE(Program::Gone(dlg));
+  EXPECT_TRUE(Program::Close(dlg, IDC_ARCHIVE_OPEN));
   // Newest first: the 200 events of the second visit, the gap, the 300 of the first.
   ASSERT_TRUE(WaitUntil([&] { return Send(LB_GETCOUNT) == 501; }));
   for (int row = 0; row < 501; ++row)

@@ -17,8 +17,7 @@ using namespace logwick::wintest;
 
 namespace {
 
-// Each window: the commands that open it from the main window (0: the main window) and close it, its file
-// name.
+// Each window: the commands that open (0: the main window) and close it, its file name.
 const std::tuple<int, int, int, const wchar_t*> kPictures[] = {
     {IDD_MAIN, 0, 0, L"main-window"},
     {IDD_FILTER, IDC_FILTER, IDCANCEL, L"filter-dialog"},
@@ -68,8 +67,7 @@ int ArchivePictures(const Program& program, HWND main, const std::wstring& folde
   SetFocus(table);
   SetForegroundWindow(dlg);
   int failures = Picture(dlg, folder, L"archive-window");
-  Command(dlg, IDC_ARCHIVE_OPEN);
-  Program::Gone(dlg);
+  Program::Close(dlg, IDC_ARCHIVE_OPEN);
   // The gap mark among the rows shown: it follows the 200 events of the newer visit.
   const HWND list = GetDlgItem(main, IDC_EVENT_LIST);
   WaitUntil([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) > 0; });
@@ -92,10 +90,7 @@ int Pictures(const std::wstring& folder, const std::wstring& file, DWORD port) {
     SetForegroundWindow(window);
     // The settings show their port list open, with what stands behind each port.
     failures += Picture(window, folder, name, templateId == IDD_SETTINGS ? IDC_SETTINGS_PORT : 0);
-    if (close) {
-      Command(window, close);
-      Program::Gone(window);
-    }
+    if (close) Program::Close(window, close);
   }
   // The find bar open below the list, with what it found marked.
   const HWND bar = program.Open(main, IDM_FIND, IDD_FIND_BAR);
@@ -124,7 +119,6 @@ const char* const kFigures[] = {"win32_list_first_paint_100k: %.0f ms\n",
                                 "win32_list_rows_measured_by_rewrap_100k: %.0f rows\n"};
 using Run = std::array<double, std::size(kFigures)>;
 
-// One start with the file: its first paint, then a narrower list.
 Run MeasureOnce(const std::wstring& file) {
   using namespace logwick::win;
   Program program(L"\"" + file + L"\"");
@@ -183,8 +177,7 @@ int Files(const std::wstring& folder, const std::wstring& eventFile) {
   SendMessageW(GetDlgItem(filter, IDC_FILTER_MESSAGES), BM_CLICK, 0, 0);
   SendMessageW(GetDlgItem(filter, IDC_FILTER_MODES), BM_CLICK, 0, 0);
   SetText(GetDlgItem(filter, IDC_FILTER_LAST_BEAM), L"3");
-  Command(filter, IDOK);
-  Check(Program::Gone(filter), "the filter dialog stayed");
+  Check(Program::Close(filter, IDOK), "the filter dialog stayed");
   std::printf("%s\n", logwick::WideToUtf8(TextOf(GetDlgItem(main, IDC_FILTER_LINE))).c_str());
   Write(program, main, IDC_WRITE_TEXT, folder, L"shown", L"shown.txt", 0, IDC_SCOPE_FILTERED);
   return 0;
