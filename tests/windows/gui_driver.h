@@ -285,23 +285,4 @@ inline Pixels CaptureScreen(const RECT& r) {
   return p;
 }
 
-// The window with its frame as a BMP file, grown to hold also the popup
-// given (an open drop-down list); false on failure.
-inline bool SaveWindowPicture(HWND window, const std::wstring& path, HWND popup = nullptr) {
-  RECT r, p;
-  GetWindowRect(window, &r);
-  if (popup && IsWindowVisible(popup) && GetWindowRect(popup, &p)) UnionRect(&r, &r, &p);
-  const Pixels pixels = CaptureScreen(r);
-  // A 32-bit bitmap with its rows from the top (a negative height).
-  const auto image = static_cast<DWORD>(pixels.bgrx.size() * sizeof(std::uint32_t));
-  const BITMAPINFOHEADER info{sizeof info, pixels.width, -pixels.height, 1, 32, BI_RGB, image};
-  constexpr DWORD kHeads = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-  const BITMAPFILEHEADER head{0x4D42, kHeads + image, 0, 0, kHeads};
-  FILE* f = _wfopen(path.c_str(), L"wb");
-  if (!f) return false;
-  const bool ok = fwrite(&head, sizeof head, 1, f) == 1 && fwrite(&info, sizeof info, 1, f) == 1 &&
-                  fwrite(pixels.bgrx.data(), image, 1, f) == 1;
-  return fclose(f) == 0 && ok;
-}
-
 }  // namespace logwick::wintest

@@ -179,26 +179,23 @@ TEST_F(Windows, EveryTemplateHasItsCaptionSizeAndControlsInTabOrder) {
   for (const Dialog& d : kDialogs) {
     SCOPED_TRACE(d.templateId);
     const HWND dlg = d.open ? m_program->Open(m_main, d.open, d.templateId) : m_main;
-    EXPECT_EQ(TextOf(dlg), d.caption);
-    EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(dlg, GWL_STYLE)) & d.style, d.style);
     RECT client;
     GetClientRect(dlg, &client);
     const RECT size = ToPixels(0, 0, d.w, d.h);
-    EXPECT_EQ(std::pair(client.right, client.bottom), std::pair(size.right, size.bottom));
+    EXPECT_EQ(std::tuple(TextOf(dlg), GetWindowLongW(dlg, GWL_STYLE) & d.style, client.right, client.bottom),
+              std::tuple(std::wstring(d.caption), d.style, size.right, size.bottom));
     const std::vector<HWND> children = Children(dlg);
     ASSERT_GE(children.size(), d.controls.size());
     for (std::size_t i = 0; i < d.controls.size(); ++i) {
       const Control& c = d.controls[i];
       SCOPED_TRACE("control " + std::to_string(i) + " (id " + std::to_string(c.id) + ")");
-      EXPECT_EQ(GetDlgCtrlID(children[i]), c.id);
-      EXPECT_EQ(ClassOf(children[i]), c.cls);
-      if (c.text) {
-        EXPECT_EQ(TextOf(children[i]), c.text);
-      }
       auto place = [&c](const RECT& r) {
         return std::array{r.left, r.top, c.w ? r.right - r.left : 0, c.h ? r.bottom - r.top : 0};
       };
-      EXPECT_EQ(place(RectIn(dlg, children[i])), place(ToPixels(c.x, c.y, c.w, c.h)));
+      EXPECT_EQ(std::tuple(GetDlgCtrlID(children[i]), ClassOf(children[i]),
+                           c.text ? TextOf(children[i]) : L"", place(RectIn(dlg, children[i]))),
+                std::tuple(c.id, std::wstring(c.cls), std::wstring(c.text ? c.text : L""),
+                           place(ToPixels(c.x, c.y, c.w, c.h))));
     }
     if (d.templateId == IDD_READING) {
       // The port is no serial line: the reading fails in a message of its dialog's.
@@ -491,8 +488,8 @@ TEST_F(Reading, APanelThroughItsComPortAndTheNextOneStoppedOnEnter) {
   EXPECT_GT(mostProgress, 200);
   // The list is the reading's once the dialog has closed: every block but
   // the one at the ring position.
-  EXPECT_EQ(Send(LB_GETCOUNT), 296);
-  EXPECT_EQ(TextOf(GetDlgItem(m_main, IDC_COUNT_LINE)), L"В базе 296 событий");
+  EXPECT_EQ(std::to_wstring(Send(LB_GETCOUNT)) + L": " + TextOf(GetDlgItem(m_main, IDC_COUNT_LINE)),
+            L"296: В базе 296 событий");
 
   dlg = m_program->Open(m_main, IDC_READ_FROM_PANEL, IDD_READING);
   const HWND stop = GetDlgItem(dlg, IDC_READING_STOP);

@@ -33,23 +33,35 @@ void Check(bool ok, const std::string& what) {
   if (!ok) throw std::runtime_error(what);
 }
 
-// The window drawn anew and saved as a picture into the folder, with the list of its combo box
-// comboId open (a top-level window of its own) if one is given; 1 on failure.
+// The window drawn anew and saved with its frame as a BMP file into the folder, with the list of its combo
+// box comboId open (a top-level window of its own, which the picture grows to hold) if one is given; 1 on
+// failure.
 int Picture(HWND window, const std::wstring& folder, const std::wstring& name, int comboId = 0) {
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
   Sleep(400);
+  RECT r, p;
+  GetWindowRect(window, &r);
   const HWND combo = comboId ? GetDlgItem(window, comboId) : nullptr;
-  HWND list = nullptr;
   if (combo) {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
-    list = FindWindowOf(pid, [](HWND w) { return ClassOf(w) == L"ComboLBox" && IsWindowVisible(w); });
+    const HWND list =
+        FindWindowOf(pid, [](HWND w) { return ClassOf(w) == L"ComboLBox" && IsWindowVisible(w); });
     Sleep(300);
+    if (list && GetWindowRect(list, &p)) UnionRect(&r, &r, &p);
   }
-  const bool saved = SaveWindowPicture(window, folder + L"\\" + name + L".bmp", list);
+  const Pixels pixels = CaptureScreen(r);
   if (combo) SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
-  return saved ? 0 : 1;
+  // A 32-bit bitmap with its rows from the top (a negative height).
+  const auto image = static_cast<DWORD>(pixels.bgrx.size() * sizeof(std::uint32_t));
+  const BITMAPINFOHEADER info{sizeof info, pixels.width, -pixels.height, 1, 32, BI_RGB, image};
+  constexpr DWORD kHeads = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+  const BITMAPFILEHEADER head{0x4D42, kHeads + image, 0, 0, kHeads};
+  FILE* f = _wfopen((folder + L"\\" + name + L".bmp").c_str(), L"wb");
+  const bool ok = f && fwrite(&head, sizeof head, 1, f) == 1 && fwrite(&info, sizeof info, 1, f) == 1 &&
+                  fwrite(pixels.bgrx.data(), image, 1, f) == 1;
+  return f && fclose(f) == 0 && ok ? 0 : 1;
 }
 
 #ifdef LOGWICK_WITH_ARCHIVE
