@@ -62,9 +62,7 @@ TEST(Progress, FillsItsShareOfTheWidthPrintsThePercentageInBothColoursAndRepaint
     ReleaseDC(progress, dc);
     return n;
   };
-  auto send = [progress](UINT message, WPARAM w, LPARAM l = 0) {
-    return SendMessageW(progress, message, w, l);
-  };
+  auto send = [progress](UINT m, WPARAM w, LPARAM l = 0) { return SendMessageW(progress, m, w, l); };
   const COLORREF bar = RGB(0, 0, 128), back = RGB(255, 255, 255);
   send(PBM_SETBARCOLOR, 0, bar);
   send(PBM_SETBKCOLOR, 0, back);
@@ -73,8 +71,7 @@ TEST(Progress, FillsItsShareOfTheWidthPrintsThePercentageInBothColoursAndRepaint
   // 49 / 99 of 172 pixels along the top row, which the centred text never reaches.
   EXPECT_EQ(pixels(bar, 0, 172, 0, 1), 85);
   // "49%" straddles the split: back-coloured strokes over the bar, bar-coloured ones beyond it.
-  EXPECT_GT(pixels(back, 60, 85), 0);
-  EXPECT_GT(pixels(bar, 85, 110), 0);
+  EXPECT_TRUE(pixels(back, 60, 85) > 0 && pixels(bar, 85, 110) > 0);
   EXPECT_EQ(send(PBM_GETPOS, 0), 49);
   PBRANGE range{};
   EXPECT_EQ(send(PBM_GETRANGE, TRUE, reinterpret_cast<LPARAM>(&range)), 0);

@@ -116,20 +116,16 @@ const Dialog kDialogs[] = {
 
 // A memory DC holding the dialogs' font (MS Sans Serif 8, Cyrillic) as the dialog manager creates it.
 HDC DialogFontDc() {
-  static const HDC dc = [] {
-    const HDC dc = CreateCompatibleDC(nullptr);
-    const int height = -MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72);
-    SelectObject(
-        dc, CreateFontW(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, RUSSIAN_CHARSET, 0, 0, 0, 0, L"MS Sans Serif"));
-    return dc;
-  }();
+  static const HDC dc = CreateCompatibleDC(nullptr);
+  [[maybe_unused]] static const HGDIOBJ old =
+      SelectObject(dc, CreateFontW(-MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, 0, 0, 0,
+                                   RUSSIAN_CHARSET, 0, 0, 0, 0, L"MS Sans Serif"));
   return dc;
 }
 
 int FontHeight() {
   TEXTMETRICW tm;
-  GetTextMetricsW(DialogFontDc(), &tm);
-  return tm.tmHeight;
+  return GetTextMetricsW(DialogFontDc(), &tm), tm.tmHeight;
 }
 
 // Pixels of dialog units for that font, computed as the dialog manager computes them.
@@ -339,7 +335,7 @@ TEST_F(Windows, EventListAnswersListBoxMessagesAndWrapsItsRows) {
   EXPECT_LT(Send(kMsgListFigure, kFigureMeasurements) - measured, 1000);
 }
 
-TEST_F(Windows, FindMarksEveryPlaceFoundAndStepsByKeys) {
+TEST_F(Windows, FindMarksAndStepsClicksSelectRowsAndStatisticsIntegrityAndF1LeadOn) {
   Start(Quoted(s_file));
   auto holds = [this](LRESULT row) {  // letter case aside
     std::wstring text = RowText(m_list, static_cast<int>(row));
@@ -383,10 +379,9 @@ TEST_F(Windows, FindMarksEveryPlaceFoundAndStepsByKeys) {
   EXPECT_TRUE(IsWindow(m_main));  // Enter in the bar never reaches "Выход"
   PostMessageW(text, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_TRUE(Program::Gone(bar, 2000));
-}
 
-TEST_F(Windows, RowsAreSelectedAndCopiedStatisticsAndIntegrityLeadToRowsAndF1OpensTheHelp) {
-  Start(Quoted(s_file));
+  // A click, one with Shift, one with Ctrl; the copy command copies the rows chosen.
+  Send(LB_SETTOPINDEX, 0);
   const auto bands = ShownBands();
   ASSERT_GT(bands.size(), 6u);
   auto click = [&](int row, WPARAM keys) {
