@@ -151,14 +151,8 @@ class Program {
     return window;
   }
   HWND Main() const { return Window(IDD_MAIN); }
-  HWND Open(HWND from, int command, int templateId) const {
-    Command(from, command);
-    return Window(templateId);
-  }
-  static bool Close(HWND window, int command) {
-    Command(window, command);
-    return Gone(window);
-  }
+  HWND Open(HWND from, int command, int id) const { return Command(from, command), Window(id); }
+  static bool Close(HWND window, int command) { return Command(window, command), Gone(window); }
   static bool Gone(HWND window, int timeoutMs = 10000) {
     return WaitUntil([window] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
   }
