@@ -175,9 +175,8 @@ inline Box MessageBoxOf(DWORD pid) {
   return w ? Box{w, GetWindow(w, GW_OWNER), TextOf(w), TextOf(GetDlgItem(w, kBoxText))} : Box{};
 }
 
-// The system's file dialog of a process: the name typed into its file name
-// field (a full path, or a name in the folder it shows), the file type
-// chosen by index (none: as it stands), then OK. false when no dialog came.
+// The system's file dialog of a process: the name typed into its file name field (a full path, or a name in
+// the folder it shows), the file type chosen by index (none: as it stands), then OK. false when none came.
 inline bool AnswerFileDialog(DWORD pid, const std::wstring& name, int type = -1) {
   const HWND w = FindWindowOf(pid, [](HWND w) { return IsSystemDialog(w) && FileNameField(w); });
   if (!w) return false;

@@ -168,8 +168,7 @@ class Windows : public ::testing::Test {
 };
 
 TEST_F(Windows, EveryTemplateHasItsCaptionSizeAndControlsInTabOrder) {
-  // The test only means something when the system's code page is not Cyrillic.
-  ASSERT_NE(GetACP(), 1251u);
+  ASSERT_NE(GetACP(), 1251u);  // the texts must come out right on a code page that is not Cyrillic
   SetSetting(L"PortNumber", LOGWICK_WINE_LISTED_PORT);  // listed, with no panel behind it
   Start();
   for (const Dialog& d : kDialogs) {
@@ -454,8 +453,7 @@ TEST_F(Windows, TheArchiveWindowListsThePanelsAndOpensAHistoryWithItsGapRow) {
 }
 #endif
 
-// What the reading dialog showed until it closed: every text of its
-// controls while shown, the most progress.
+// What the reading dialog showed until it closed: every text of its controls while shown, the most progress.
 std::pair<std::set<std::wstring>, LRESULT> Watch(HWND dlg) {
   std::pair<std::set<std::wstring>, LRESULT> seen;
   for (int waited = 0; IsWindow(dlg) && waited < 60000; waited += 10) {
@@ -481,8 +479,7 @@ TEST_F(Reading, APanelThroughItsComPortAndTheNextOneStoppedOnEnter) {
                               L"В приборе 300 событий", L"Читается:", L"Остановить"})
     EXPECT_TRUE(texts.count(text)) << logwick::WideToUtf8(text);
   EXPECT_GT(mostProgress, 200);
-  // The list is the reading's once the dialog has closed: every block but
-  // the one at the ring position.
+  // Once the dialog has closed the list is the reading's: every block but the one at the ring position.
   EXPECT_EQ(std::to_wstring(Send(LB_GETCOUNT)) + L": " + TextOf(GetDlgItem(m_main, IDC_COUNT_LINE)),
             L"296: В базе 296 событий");
 

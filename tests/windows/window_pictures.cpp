@@ -65,8 +65,7 @@ int Picture(HWND window, const std::wstring& folder, const std::wstring& name, i
 }
 
 #ifdef LOGWICK_WITH_ARCHIVE
-// The archive window with the twice visited panel chosen, then its history
-// with the gap mark in the main window.
+// The archive window with the twice visited panel chosen, then its history with the gap mark.
 int ArchivePictures(const Program& program, HWND main, const std::wstring& folder) {
   const HWND dlg = program.Open(main, IDM_ARCHIVE, IDD_ARCHIVE);
   const HWND table = GetDlgItem(dlg, IDC_ARCHIVE_TABLE);
@@ -161,8 +160,8 @@ int Figures(const std::wstring& file) {
   return 0;
 }
 
-// Runs a command of the main window that asks for a file name (after the
-// report options' scope, if any), answers it and waits for the file.
+// A command of the main window that asks for a file name (after the report options' scope, if any),
+// answered; waits for the file.
 void Write(const Program& program, HWND main, int command, const std::wstring& folder,
            const std::wstring& name, const std::wstring& written, int type, int scope = 0) {
   Command(main, command);
