@@ -65,13 +65,12 @@ TEST(Win32CommPort, OpenConfiguresTheLineOrFailsClosed) {
   port.Close();  // closing twice is harmless
   EXPECT_FALSE(port.IsOpen());
 
+  // No such port, and a device that is no serial line (it opens, refuses the settings): closed.
   CCommPort other;
-  EXPECT_FALSE(other.Open(199, 9600, 0) || other.IsOpen());
-  EXPECT_NE(other.LastError().find("COM199"), std::string::npos) << other.LastError();
-
-  // A device that is no serial line opens but refuses the settings: closed, not half-configured.
-  EXPECT_FALSE(other.Open(LOGWICK_WINE_LISTED_PORT, 9600, 0) || other.IsOpen());
-  EXPECT_NE(other.LastError().find("COM" + std::to_string(LOGWICK_WINE_LISTED_PORT)), std::string::npos);
+  for (const unsigned number : {199u, LOGWICK_WINE_LISTED_PORT}) {
+    EXPECT_FALSE(other.Open(number, 9600, 0) || other.IsOpen()) << number;
+    EXPECT_NE(other.LastError().find("COM" + std::to_string(number)), std::string::npos) << other.LastError();
+  }
 }
 
 TEST(Win32CommPort, ReadEndsOnTheExpectedCountOrTheComputedTime) {

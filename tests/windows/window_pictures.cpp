@@ -9,6 +9,7 @@
 #include <commctrl.h>
 
 #include <array>
+#include <cstdio>
 
 #include "tests/windows/gui_driver.h"
 #include "win/ev_list_ctrl.h"
