@@ -68,8 +68,7 @@ int Picture(HWND window, const std::wstring& folder, const std::wstring& name, i
 #ifdef LOGWICK_WITH_ARCHIVE
 // The archive window with the twice visited panel chosen, then its history with the gap mark.
 int ArchivePictures(const Program& program, HWND main, const std::wstring& folder) {
-  const HWND dlg = program.Open(main, IDM_ARCHIVE, IDD_ARCHIVE);
-  const HWND table = GetDlgItem(dlg, IDC_ARCHIVE_TABLE);
+  const HWND dlg = program.Open(main, IDM_ARCHIVE, IDD_ARCHIVE), table = GetDlgItem(dlg, IDC_ARCHIVE_TABLE);
   WaitUntil([&] { return SendMessageW(table, LVM_GETITEMCOUNT, 0, 0) == 3; });
   PostMessageW(table, WM_KEYDOWN, VK_END, 0);  // sorted by serial number: 4660 last
   SetText(GetDlgItem(dlg, IDC_ARCHIVE_SERVER), L"postgresql://инженер@archive.example/logwick");
@@ -134,8 +133,7 @@ using Run = std::array<double, std::size(kFigures)>;
 Run MeasureOnce(const std::wstring& file) {
   using namespace logwick::win;
   Program program(L"\"" + file + L"\"");
-  const HWND main = program.Main();
-  const HWND list = GetDlgItem(main, IDC_EVENT_LIST);
+  const HWND main = program.Main(), list = GetDlgItem(main, IDC_EVENT_LIST);
   auto figure = [list](ListFigure f) { return double(SendMessageW(list, kMsgListFigure, f, 0)); };
   Check(WaitUntil([&] { return figure(kFigureFirstPaintMs) >= 0; }, 10000), "no first paint");
   const double paint = figure(kFigureFirstPaintMs), entry = figure(kFigureEntryMs);
