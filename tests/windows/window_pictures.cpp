@@ -146,8 +146,7 @@ Run MeasureOnce(const std::wstring& file) {
   return {paint, entry, paint - entry, atOpen, rewrapMs, rewrapRows};
 }
 
-// The median of five starts, after one to warm up: Wine starts its desktop
-// and services with the first window.
+// The median of five starts after one to warm up (Wine starts its desktop and services with the first).
 int Figures(const std::wstring& file) {
   Program().Main();
   std::vector<Run> runs;
