@@ -58,13 +58,35 @@ struct MainWindow : ::testing::Test {
   }
 };
 
-TEST_F(MainWindow, StartsEmptyOrWithTheFileNamedSelectsFindsAndReportsItsRows) {
+TEST_F(MainWindow, StartsTakesTheDialogsAnswersAndSelectsFindsAndReportsTheRowsOfItsFile) {
   MainWindowModel& m = Start();
   EXPECT_EQ(Lines(), (Strings{"База сообщений пуста", "", "", "", "", ""}));
   EXPECT_EQ(std::tuple(m.m_nPortNumber, g_nSelectedSerNum, g_bAutoSN, g_bGazMode),
             std::tuple(65535, 0u, 1, 0));
+  // The filter limits only the beams and refills also on Cancel; settings are written on OK only.
+  m.OnSettings();
+  EXPECT_TRUE(profile.writes.empty());
+  face.settingsDialog = [](SettingsDialog& d) { return d.OnOK(1, false, true, "4660"); };
+  face.filterDialog = [](FilterDialog& d) {
+    FilterForm f = d.Form();
+    f.lastBeam = "300";
+    f.lastDev = "300";
+    return d.OnOK(f);
+  };
+  m.OnSettings();
+  m.OnFilter();
+  EXPECT_EQ(profile.writes, (Strings{"PortNumber", "SelectedSerNum", "AutoSN", "GazMode"}));
+  EXPECT_EQ(std::tuple(m.m_nPortNumber, g_nSelectedSerNum, g_bAutoSN, g_bGazMode),
+            std::tuple(5, 4660u, 0, 1));
+  EXPECT_EQ(std::pair(m.Filter().m_nLastBeam, m.Filter().m_nLastDev), std::pair(255u, 300u));
+  face.changes = 0;
+  face.filterDialog = [](FilterDialog&) { return false; };
+  m.OnFilter();
+  EXPECT_EQ(std::pair(m.Filter().m_nLastDev, face.changes & kChangedRows),
+            std::pair(300u, unsigned{kChangedRows}));
 
   MainWindowModel& n = Start(WriteList(Scratch("start/ten.t7kev")));
+  EXPECT_EQ(n.m_nPortNumber, 5);  // a new window reads the settings back
   EXPECT_EQ(Lines(),
             (Strings{"В базе 10 событий", "Считано 16/12/2015 14:12:05", "Прибор Тарвел-7К (с/н 123)",
                      "Версия v2.5 выпущен 01/03/2012", "Конфигурация Склад", "Показываются все события"}));
@@ -272,32 +294,6 @@ TEST_F(MainWindow, AHistoryFromTheArchiveGoesInPlaceAndEachReadingIsFiledWithIts
   EXPECT_EQ(face.messages.at(0).text.rfind("Чтение не сохранено в архиве:\n", 0), 0u);
 }
 #endif
-
-// The filter limits only the beams and refills also on Cancel; settings are written on OK only.
-TEST_F(MainWindow, FilterAndSettingsTakeWhatTheirDialogsHandBack) {
-  MainWindowModel& m = Start();
-  m.OnSettings();
-  EXPECT_TRUE(profile.writes.empty());
-  face.settingsDialog = [](SettingsDialog& d) { return d.OnOK(1, false, true, "4660"); };
-  face.filterDialog = [](FilterDialog& d) {
-    FilterForm f = d.Form();
-    f.lastBeam = "300";
-    f.lastDev = "300";
-    return d.OnOK(f);
-  };
-  m.OnSettings();
-  m.OnFilter();
-  EXPECT_EQ(profile.writes, (Strings{"PortNumber", "SelectedSerNum", "AutoSN", "GazMode"}));
-  EXPECT_EQ(std::tuple(m.m_nPortNumber, g_nSelectedSerNum, g_bAutoSN, g_bGazMode),
-            std::tuple(5, 4660u, 0, 1));
-  EXPECT_EQ(std::pair(m.Filter().m_nLastBeam, m.Filter().m_nLastDev), std::pair(255u, 300u));
-  face.changes = 0;
-  face.filterDialog = [](FilterDialog&) { return false; };
-  m.OnFilter();
-  EXPECT_EQ(std::pair(m.Filter().m_nLastDev, face.changes & kChangedRows),
-            std::pair(300u, unsigned{kChangedRows}));
-  EXPECT_EQ(Start().m_nPortNumber, 5);  // a new window reads the settings back
-}
 
 // A day leads to its newest row, a finding whose row is hidden to the next shown one.
 TEST_F(MainWindow, StatisticsAndIntegrityFollowTheShownRowsAndLeadToThem) {
