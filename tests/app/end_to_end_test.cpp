@@ -21,10 +21,8 @@ class EndToEndTest : public QObject {
   Q_OBJECT
 
  private slots:
-  // After "--" a name like a switch is a file; --version and --help are answered without a display. After
-  // a start the desktop knows event files, as xdg-mime finds them outside any desktop session (the tools
-  // come with scripts/install-deps.sh gui): their type from the MIME database, the program as the
-  // application that opens them.
+  // After "--" a name like a switch is a file. xdg-mime (scripts/install-deps.sh gui) runs outside any
+  // desktop session.
   void ShowsTheFileOnItsCommandLineAnswersWithoutADisplayAndTheDesktopKnowsEventFiles() {
     const CT7KEventList list = TenEvents();
     WriteSample(TempDir() + "/--help", list);

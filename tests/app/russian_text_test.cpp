@@ -15,12 +15,8 @@ class RussianTextTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void init() { QSettings("Ormet", "T29 read events").clear(); }
-
-  // The program's own file dialogs, built as "Прочитать из файла ..." and "Записать в файл ..." build
-  // them: buttons and labels in Russian, a name typed without an extension taking the chosen type's, and
-  // the open dialog's columns following the program's locale, not the desktop's (headings, sizes and
-  // dates), none cut at its first size.
+  // The file dialogs as "Прочитать из файла ..." and "Записать в файл ..." build them; a name typed without
+  // an extension takes the chosen type's; the columns follow the program's locale, not the desktop's.
   void TheFileDialogsAndQtsOwnTextsAreRussianAndTheColumnsWhole() {
     const QString folder = TempDir() + "/columns";
     QDir().mkpath(folder);
@@ -82,8 +78,7 @@ class RussianTextTest : public QObject {
     QVERIFY(QFile::exists(":/translations/qtbase_ru.qm"));  // built in: nothing to find at run time
   }
 
-  // The open dialog refuses no name: one that does not exist (typed without its extension) reaches the
-  // load, whose message shows it as typed, never as markup.
+  // A name that does not exist, typed without its extension, reaches the load.
   void TheOpenDialogHandsAnyNameToTheLoadAndItsMessageShowsItAsText() {
     CLogwickDlg dlg;
     dlg.Model().OnInitDialog();

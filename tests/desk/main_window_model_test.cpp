@@ -202,8 +202,7 @@ TEST_F(MainWindow, LoadsAndSavesKeepTheRowsAndRememberTheFolder) {
   EXPECT_EQ(face.messages.back().icon, MsgIcon::Information);
 }
 
-// A reading needs a port; its list goes in place only once the dialog has ended, and one cancelled before
-// its events leaves the list as it was. Leaving asks only for a reading that no file (nor archive) holds.
+// A reading cancelled before its events leaves the list as it was.
 TEST_F(MainWindow, ReadingNeedsAPortAndPutsItsListInPlaceAfterTheDialogAndLeavingAsksOnlyForIt) {
   services.readout = [](const ReadoutSettings& s, IReadoutView& view, const std::atomic<bool>& cancel) {
     if (s.portNumber == 1) {  // cancelled before its events

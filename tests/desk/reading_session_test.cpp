@@ -49,8 +49,7 @@ TEST(ReadingSession, ReportsBecomeTheDialogsStateAndTheResultComesLast) {
   EXPECT_EQ(face.messages.at(0).owner, MsgOwner::Reading);
 }
 
-// A worker that dies fails the step it was in; without a job of its own a session reads the port of its
-// number.
+// Without a job of its own a session reads the port of its number.
 TEST(ReadingSession, AWorkerThatDiesOrAPortThatWillNotOpenFailsAndLosesTheList) {
   auto dies = [](bool eventsBegan) -> ReadingSession::Job {
     return [eventsBegan](const ReadoutSettings&, IReadoutView& v, const std::atomic<bool>&) -> ReadoutResult {
