@@ -58,7 +58,7 @@ struct MainWindow : ::testing::Test {
   }
 };
 
-TEST_F(MainWindow, StartsTakesTheDialogsAnswersAndSelectsFindsAndReportsTheRowsOfItsFile) {
+TEST_F(MainWindow, StartsTakesTheDialogsAnswersAndSelectsFindsSumsUpAndReportsTheRowsOfItsFile) {
   MainWindowModel& m = Start();
   EXPECT_EQ(Lines(), (Strings{"База сообщений пуста", "", "", "", "", ""}));
   EXPECT_EQ(std::tuple(m.m_nPortNumber, g_nSelectedSerNum, g_bAutoSN, g_bGazMode),
@@ -85,19 +85,22 @@ TEST_F(MainWindow, StartsTakesTheDialogsAnswersAndSelectsFindsAndReportsTheRowsO
   EXPECT_EQ(std::pair(m.Filter().m_nLastDev, face.changes & kChangedRows),
             std::pair(300u, unsigned{kChangedRows}));
 
-  MainWindowModel& n = Start(WriteList(Scratch("start/ten.t7kev")));
+  CT7KEventList list = TenEvents();
+  list.AddTail(MakeEvent(PackTimeStamp(2015, 13, 1, 0, 0, 0), 1, {}));  // a bad date
+  MainWindowModel& n = Start(WriteList(Scratch("start/eleven.t7kev"), list));
   EXPECT_EQ(n.m_nPortNumber, 5);  // a new window reads the settings back
   EXPECT_EQ(Lines(),
-            (Strings{"В базе 10 событий", "Считано 16/12/2015 14:12:05", "Прибор Тарвел-7К (с/н 123)",
+            (Strings{"В базе 11 событий", "Считано 16/12/2015 14:12:05", "Прибор Тарвел-7К (с/н 123)",
                      "Версия v2.5 выпущен 01/03/2012", "Конфигурация Склад", "Показываются все события"}));
-  EXPECT_EQ(n.RowText(0), "10/12/2015 14:12:05 включение питания");
+  EXPECT_EQ(std::pair(n.RowText(0), n.Statistics().events),
+            std::pair(std::string("10/12/2015 14:12:05 включение питания"), std::size_t{11}));
   n.Select(2, IEventRows::SelectAct::Only);
   n.Select(4, IEventRows::SelectAct::Extend);
   n.Select(3, IEventRows::SelectAct::Toggle);
   n.CopySelection();
   EXPECT_EQ(face.clipboard, n.RowText(2) + "\n" + n.RowText(4) + "\n");
   n.SelectAll();
-  EXPECT_EQ(n.Selection().SelectedCount(), 10u);
+  EXPECT_EQ(n.Selection().SelectedCount(), 11u);
   n.FillList();  // new rows: nothing selected
   EXPECT_EQ(n.Selection().SelectedCount(), 0u);
 
@@ -124,9 +127,23 @@ TEST_F(MainWindow, StartsTakesTheDialogsAnswersAndSelectsFindsAndReportsTheRowsO
   n.FillList();
   EXPECT_EQ(std::pair(n.Line(InfoLine::Filter), n.RowCount()),
             std::pair(std::string("Показывается 3 событий"), std::size_t{3}));
+  // A day leads to its newest row, a finding whose row is hidden to the next shown one.
+  EXPECT_EQ(StatisticsSummary(n.Statistics()),
+            "Событий: 3\nс 01/12/2015 14:12:05 по 07/12/2015 14:12:05\nрежимы: 0\nустройства: 0\n"
+            "сообщения: 3\nлучи: 0\nПР4545: 0\nведомые: 0\nпрочие: 0");
+  ASSERT_EQ(std::pair(FindingsCountText(n.Findings().size()), FindingsCountText(0)),
+            std::pair(std::string("Замечаний: 2"), std::string("Замечаний нет")));
+  EXPECT_EQ(FindingCells(n.Findings().back()),
+            (std::vector<std::string>{"11", "01/13/2015 00:00:00", "неверная дата"}));
+  n.GoToDay(0);  // 01/12: row 2 of 3
+  EXPECT_EQ(face.shownRows.back(), std::pair(std::size_t{2}, ScrollTo::Top));
+  face.shownRows.clear();
+  n.GoToFinding(n.Findings().size() - 1);  // the bad date's
+  EXPECT_EQ(face.shownRows.back(), std::pair(std::size_t{2}, ScrollTo::TopIfHidden));
+
   const std::tuple<const char*, int, long> cases[] = {
       // file ("": in a folder that does not exist), scope (-2: cancelled), lines
-      {"all.txt", 1, 14},  {"shown.txt", 0, 7},  {"shown.csv", 0, 4},   {"all.JSONL", 1, 11},
+      {"all.txt", 1, 15},  {"shown.txt", 0, 7},  {"shown.csv", 0, 4},   {"all.JSONL", 1, 12},
       {"other.log", 0, 7}, {"shown.htm", 0, 63}, {"cancel.txt", -2, 0}, {"", 1, 0}};
   for (auto [name, scope, lines] : cases) {
     face.reportOptions = [scope = scope](ReportScope& s) {
@@ -293,28 +310,6 @@ TEST_F(MainWindow, AHistoryFromTheArchiveGoesInPlaceAndEachReadingIsFiledWithIts
   EXPECT_EQ(face.messages.at(0).text.rfind("Чтение не сохранено в архиве:\n", 0), 0u);
 }
 #endif
-
-// A day leads to its newest row, a finding whose row is hidden to the next shown one.
-TEST_F(MainWindow, StatisticsAndIntegrityFollowTheShownRowsAndLeadToThem) {
-  CT7KEventList list = TenEvents();
-  list.AddTail(MakeEvent(PackTimeStamp(2015, 13, 1, 0, 0, 0), 1, {}));  // a bad date
-  MainWindowModel& m = Start(WriteList(Scratch("insight/eleven.t7kev"), list));
-  EXPECT_EQ(m.Statistics().events, 11u);
-  m.Filter().m_bModes = 0;
-  m.FillList();
-  EXPECT_EQ(StatisticsSummary(m.Statistics()),
-            "Событий: 3\nс 01/12/2015 14:12:05 по 07/12/2015 14:12:05\nрежимы: 0\nустройства: 0\n"
-            "сообщения: 3\nлучи: 0\nПР4545: 0\nведомые: 0\nпрочие: 0");
-  ASSERT_EQ(std::pair(FindingsCountText(m.Findings().size()), FindingsCountText(0)),
-            std::pair(std::string("Замечаний: 2"), std::string("Замечаний нет")));
-  EXPECT_EQ(FindingCells(m.Findings().back()),
-            (std::vector<std::string>{"11", "01/13/2015 00:00:00", "неверная дата"}));
-  m.GoToDay(0);  // 01/12: row 2 of 3
-  EXPECT_EQ(face.shownRows.back(), std::pair(std::size_t{2}, ScrollTo::Top));
-  face.shownRows.clear();
-  m.GoToFinding(m.Findings().size() - 1);  // the bad date's
-  EXPECT_EQ(face.shownRows.back(), std::pair(std::size_t{2}, ScrollTo::TopIfHidden));
-}
 
 TEST(Help, NamesEveryCommandOfTheWindowAndEveryKey) {
   std::string text;
