@@ -17,7 +17,7 @@ class RussianTextTest : public QObject {
  private slots:
   // The file dialogs as "Прочитать из файла ..." and "Записать в файл ..." build them; a name typed without
   // an extension takes the chosen type's; the columns follow the program's locale, not the desktop's.
-  void TheFileDialogsAndQtsOwnTextsAreRussianAndTheColumnsWhole() {
+  void TheFileDialogsAndQtsOwnTextsAreRussianTheColumnsWholeAndATypedNameAText() {
     const QString folder = TempDir() + "/columns";
     QDir().mkpath(folder);
     const QString name = "Список событий Тарвел-7К.t7kev";
@@ -76,10 +76,9 @@ class RussianTextTest : public QObject {
     QCOMPARE(QLocale().language(), QLocale::Russian);
     QCOMPARE(QDateEdit().displayFormat(), QString("dd.MM.yyyy"));
     QVERIFY(QFile::exists(":/translations/qtbase_ru.qm"));  // built in: nothing to find at run time
-  }
 
-  // A name that does not exist, typed without its extension, reaches the load.
-  void TheOpenDialogHandsAnyNameToTheLoadAndItsMessageShowsItAsText() {
+    // A name that does not exist, typed without its extension, reaches the load; its message shows it as
+    // text.
     CLogwickDlg dlg;
     dlg.Model().OnInitDialog();
     WhenModal("openfile", [](QDialog* d) {
