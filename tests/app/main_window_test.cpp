@@ -18,7 +18,7 @@
 using M = CLogwickDlg;
 using F = CFilterDlg;
 using S = CSettingsDlg;
-using logwick::test::MakeEvent, logwick::test::MakeHeaderList;
+using logwick::test::MakeEvent, logwick::test::MakeFullList, logwick::test::MakeHeaderList;
 
 // Which of the filter dialog's date pickers and edits are enabled ('1') and which not ('0').
 static QString FilterEnabled(QWidget* d) {
@@ -362,9 +362,7 @@ class MainWindowTest : public QObject {
 
   void PrintPreviewShowsPagesAsTheyAreLaidOut() {
     CLogwickDlg dlg;
-    CT7KEventList& list = dlg.Model().EventList();
-    list = MakeHeaderList();
-    for (int i = 0; i < 100000; ++i) list.AddTail(MakeEvent(PackTimeStamp(2015, 12, 1, 8, 0, 0), 1));
+    dlg.Model().EventList() = MakeFullList(100000);
     dlg.Model().FillList();
     dlg.show();
     WhenModal("printPreview", [&](QDialog* d) {
