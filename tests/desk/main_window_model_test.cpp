@@ -321,20 +321,15 @@ TEST(Help, NamesEveryCommandOfTheWindowAndEveryKey) {
 
 // By days, weeks, quarters and every other year: spans of 5, 195 and 1000 days, 41 years of one day each.
 TEST(ChartLabels, TheFinestPeriodThatFits) {
-  auto days = [](std::vector<std::uint32_t> dates) {
-    std::vector<DayCounts> d;
-    for (std::uint32_t date : dates) d.push_back({date});
-    return ChartDaysOf(d);
-  };
-  auto date = [](int y, int m, int d) { return PackTimeStamp(y, m, d, 0, 0, 0); };
-  std::vector<std::uint32_t> years;
+  auto date = [](int y, int m, int d) { return DayCounts{PackTimeStamp(y, m, d, 0, 0, 0)}; };
+  std::vector<DayCounts> years;
   for (int y = 2000; y <= 2040; ++y) years.push_back(date(y, 6, 15));
   // The chart, its labels' count, the first two labels.
   const std::tuple<std::vector<ChartDay>, std::size_t, ChartLabel, ChartLabel> cases[] = {
-      {days({date(2015, 12, 2), date(2015, 12, 6)}), 5, {0, "02/12/2015"}, {1, "03/12/2015"}},
-      {days({date(2024, 1, 1), date(2024, 7, 13)}), 28, {0, "01/01/2024"}, {7, "08/01/2024"}},
-      {days({date(2020, 1, 1), date(2022, 9, 26)}), 11, {0, "01/2020"}, {91, "04/2020"}},
-      {days(years), 20, {1, "2001"}, {3, "2003"}},
+      {ChartDaysOf({date(2015, 12, 2), date(2015, 12, 6)}), 5, {0, "02/12/2015"}, {1, "03/12/2015"}},
+      {ChartDaysOf({date(2024, 1, 1), date(2024, 7, 13)}), 28, {0, "01/01/2024"}, {7, "08/01/2024"}},
+      {ChartDaysOf({date(2020, 1, 1), date(2022, 9, 26)}), 11, {0, "01/2020"}, {91, "04/2020"}},
+      {ChartDaysOf(years), 20, {1, "2001"}, {3, "2003"}},
   };
   for (const auto& [chart, count, first, second] : cases) {
     const std::vector<ChartLabel> labels = ChartLabelsOf(chart);
