@@ -78,11 +78,10 @@ inline QString Line(QWidget* dlg, int id) { return Ctl<QLabel>(dlg, id)->text();
 // Whether some pixel of img is within `tolerance` of c (text strokes carry the pure colour in places).
 inline bool HasColour(const QImage& img, QColor c, int tolerance = 0) {
   for (int y = 0; y < img.height(); ++y)
-    for (int x = 0; x < img.width(); ++x) {
-      const QColor p = img.pixelColor(x, y);
-      if (qAbs(p.red() - c.red()) + qAbs(p.green() - c.green()) + qAbs(p.blue() - c.blue()) <= tolerance)
+    for (int x = 0; x < img.width(); ++x)
+      if (const QColor p = img.pixelColor(x, y);
+          qAbs(p.red() - c.red()) + qAbs(p.green() - c.green()) + qAbs(p.blue() - c.blue()) <= tolerance)
         return true;
-    }
   return false;
 }
 

@@ -1,5 +1,4 @@
-// The archive window as drawn and wired to its model: the table, the path, the buttons, the status line
-// and the progress bar, a synchronisation on its worker.
+// The archive window as drawn and wired to its model.
 #include <thread>
 
 #include "app/archive_dlg.h"
@@ -29,7 +28,6 @@ class ArchiveWindowTest : public QObject {
     qputenv("LOGWICK_ARCHIVE", ArchivePath().toUtf8());
     logwick::test::FillArchive(ArchivePath().toStdString());
   }
-  void init() { QSettings("Ormet", "T29 read events").clear(); }
 
   void TableSortsNarrowsAndOpensAHistoryWithItsGapRow() {
     Hooks hooks;
@@ -56,8 +54,6 @@ class ArchiveWindowTest : public QObject {
     QVERIFY(HasColour(box->viewport()->grab().toImage(), box->GapMarkBackground()));
   }
 
-  // A failure's long words stay one line that never pushes "Закрыть", its details behind "Подробности"; a
-  // synchronisation runs on a worker while the window keeps handling events, and the close box stops it.
   void AFailureStaysOneLineAndASyncRunsOnAWorkerUntilClosed() {
     CLogwickDlg main;
     logwick::QtProfile profile;

@@ -21,10 +21,8 @@ class EndToEndTest : public QObject {
   Q_OBJECT
 
  private slots:
-  // After "--" a name like a switch is a file; --version and --help are answered without a display. After
-  // a start the desktop knows event files, as xdg-mime finds them outside any desktop session (the tools
-  // come with scripts/install-deps.sh gui): their type from the MIME database, the program as the
-  // application that opens them.
+  // After "--" a name like a switch is a file. xdg-mime (scripts/install-deps.sh gui) runs outside any
+  // desktop session.
   void ShowsTheFileOnItsCommandLineAnswersWithoutADisplayAndTheDesktopKnowsEventFiles() {
     const CT7KEventList list = TenEvents();
     WriteSample(TempDir() + "/--help", list);
@@ -48,10 +46,9 @@ class EndToEndTest : public QObject {
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "xcb"), env.remove("DISPLAY"), env.remove("WAYLAND_DISPLAY");
-    QVERIFY(Output(LOGWICK_BIN_DIR "/logwick", {"x.t7kev", "--version"}, env)
-                .startsWith(QString("logwick ") + logwick::kProjectVersion));
-    QVERIFY(
-        Output(LOGWICK_BIN_DIR "/logwick", {"x.t7kev", "--help"}, env).startsWith("Usage: logwick [FILE]\n"));
+    for (auto [arg, start] : {std::pair{"--version", QString("logwick ") + logwick::kProjectVersion},
+                              {"--help", QString("Usage: logwick [FILE]\n")}})
+      QVERIFY2(Output(LOGWICK_BIN_DIR "/logwick", {"x.t7kev", arg}, env).startsWith(start), arg);
 
     for (const char* session : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION",
                                 "GNOME_DESKTOP_SESSION_ID", "XDG_DATA_DIRS", "XDG_CONFIG_DIRS"})

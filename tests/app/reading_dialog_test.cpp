@@ -7,10 +7,7 @@
 #include "link/frames.h"
 #include "tests/link/test_ports.h"
 
-using logwick::IReadoutView;
-using logwick::ReadoutResult;
-using logwick::ReadoutSettings;
-using logwick::ReadoutStatus;
+using logwick::IReadoutView, logwick::ReadoutResult, logwick::ReadoutSettings, logwick::ReadoutStatus;
 using Cancel = const std::atomic<bool>;
 using D = CFetchlog;
 
@@ -18,9 +15,7 @@ class ReadingDialogTest : public QObject {
   Q_OBJECT
 
  private slots:
-  // The session's state reaches the controls and its warnings come while the dialog is up. While the worker
-  // reports fast, Enter, Space and Esc on the focused button stop the reading as a click does (only the
-  // flag: the worker's end closes the dialog); closing the dialog cancels and joins.
+  // A key on the stop button sets only the flag: the worker's end closes the dialog.
   void UpdatesReachTheDialogEveryKeyOfItsButtonStopsAFastReadingAndClosingJoins() {
     std::atomic<long> reports{0};
     CLogwickDlg main;

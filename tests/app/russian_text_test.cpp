@@ -15,13 +15,9 @@ class RussianTextTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void init() { QSettings("Ormet", "T29 read events").clear(); }
-
-  // The program's own file dialogs, built as "Прочитать из файла ..." and "Записать в файл ..." build
-  // them: buttons and labels in Russian, a name typed without an extension taking the chosen type's, and
-  // the open dialog's columns following the program's locale, not the desktop's (headings, sizes and
-  // dates), none cut at its first size.
-  void TheFileDialogsAndQtsOwnTextsAreRussianAndTheColumnsWhole() {
+  // The file dialogs as "Прочитать из файла ..." and "Записать в файл ..." build them; a name typed without
+  // an extension takes the chosen type's; the columns follow the program's locale, not the desktop's.
+  void TheFileDialogsAndQtsOwnTextsAreRussianTheColumnsWholeAndATypedNameAText() {
     const QString folder = TempDir() + "/columns";
     QDir().mkpath(folder);
     const QString name = "Список событий Тарвел-7К.t7kev";
@@ -80,11 +76,9 @@ class RussianTextTest : public QObject {
     QCOMPARE(QLocale().language(), QLocale::Russian);
     QCOMPARE(QDateEdit().displayFormat(), QString("dd.MM.yyyy"));
     QVERIFY(QFile::exists(":/translations/qtbase_ru.qm"));  // built in: nothing to find at run time
-  }
 
-  // The open dialog refuses no name: one that does not exist (typed without its extension) reaches the
-  // load, whose message shows it as typed, never as markup.
-  void TheOpenDialogHandsAnyNameToTheLoadAndItsMessageShowsItAsText() {
+    // A name that does not exist, typed without its extension, reaches the load; its message shows it as
+    // text.
     CLogwickDlg dlg;
     dlg.Model().OnInitDialog();
     WhenModal("openfile", [](QDialog* d) {

@@ -89,8 +89,7 @@ TEST_F(ArchiveWindow, ASyncNeedsAnAddressWithoutAPasswordRunsOnAWorkerAndClosing
   while (m.GetState().progressUpper != 100) face.RunPosted(10s);
   EXPECT_EQ(m.GetState().statusLine.rfind("Отправка", 0), 0u);
   EXPECT_FALSE(m.OnClose());  // stops first
-  while (m.Syncing() && face.RunPosted(10s)) {
-  }
+  while (m.Syncing() && face.RunPosted(10s)) continue;
   EXPECT_TRUE(closed);
   EXPECT_NE(worker, std::this_thread::get_id());
   EXPECT_EQ(m.GetState().statusLine.rfind("Синхронизация остановлена", 0), 0u);

@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 using test::FileText;
 
 // The installed copies are the files the program writes (the MIME package whole, the entry with a bare Exec).
-TEST(DesktopFiles, TheExecKeyIsQuotedAndEscapedAndTheInstalledCopiesAreTheProgramsOwn) {
+TEST(DesktopFiles, TheInstalledCopiesAreTheProgramsOwnAndTheDatabasesFollowThem) {
   for (auto [exe, exec] : {std::pair{"/opt/log wick/lw", "\"/opt/log wick/lw\""},
                            {"/opt/100%/lw", "/opt/100%%/lw"},
                            {"/o\"p\\t/lw", "\"/o\\\\\"p\\\\\\\\t/lw\""}})
@@ -26,11 +26,9 @@ TEST(DesktopFiles, TheExecKeyIsQuotedAndEscapedAndTheInstalledCopiesAreTheProgra
   const std::string res = fs::path(LOGWICK_TEST_DATA_DIR).parent_path().parent_path().string() + "/res/";
   EXPECT_EQ(FileText(res + "logwick-t7kev.xml"), FreedesktopMimeXml());
   EXPECT_EQ(FileText(res + "logwick.desktop"), FreedesktopDesktopEntry("logwick"));
-}
 
-// A database is rebuilt only when its cache is missing or older than the program's file; a missing tool is
-// skipped and one that hangs is stopped.
-TEST(DesktopFiles, DatabasesFollowTheFiles) {
+  // A database is rebuilt only when its cache is missing or older than the program's file; a missing tool
+  // is skipped and one that hangs is stopped.
   const fs::path data = test::Scratch("databases");
   fs::remove_all(data);
   const fs::path mimeCache = data / "mime/mime.cache", appsCache = data / "applications/mimeinfo.cache";

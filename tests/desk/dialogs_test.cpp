@@ -41,9 +41,7 @@ TEST(FilterDialog, ExchangesInOrderAndStopsAtTheFirstEditWithoutANumber) {
     f.firstBeam = bad;
     EXPECT_EQ(dlg.Save(f), IDC_FILTER_FIRST_BEAM) << bad;
   }
-}
-
-TEST(FilterDialog, ADayKeepsItsTimeOfDay) {
+  // A picked day keeps the time of day.
   const std::int64_t t = 1449928800;  // some local time
   const LocalDay day = LocalDayOf(t);
   const std::int64_t moved = OnLocalDay(t, {day.year, day.month == 12 ? 11 : day.month + 1, 1});

@@ -58,21 +58,122 @@ struct MainWindow : ::testing::Test {
   }
 };
 
-TEST_F(MainWindow, StartsEmptyWithDefaultSettingsOrWithTheFileNamed) {
+TEST_F(MainWindow, StartsTakesTheDialogsAnswersAndSelectsFindsSumsUpAndReportsTheRowsOfItsFile) {
   MainWindowModel& m = Start();
   EXPECT_EQ(Lines(), (Strings{"База сообщений пуста", "", "", "", "", ""}));
   EXPECT_EQ(std::tuple(m.m_nPortNumber, g_nSelectedSerNum, g_bAutoSN, g_bGazMode),
             std::tuple(65535, 0u, 1, 0));
+  // The filter limits only the beams and refills also on Cancel; settings are written on OK only.
+  m.OnSettings();
+  EXPECT_TRUE(profile.writes.empty());
+  face.settingsDialog = [](SettingsDialog& d) { return d.OnOK(1, false, true, "4660"); };
+  face.filterDialog = [](FilterDialog& d) {
+    FilterForm f = d.Form();
+    f.lastBeam = "300";
+    f.lastDev = "300";
+    return d.OnOK(f);
+  };
+  m.OnSettings();
+  m.OnFilter();
+  EXPECT_EQ(profile.writes, (Strings{"PortNumber", "SelectedSerNum", "AutoSN", "GazMode"}));
+  EXPECT_EQ(std::tuple(m.m_nPortNumber, g_nSelectedSerNum, g_bAutoSN, g_bGazMode),
+            std::tuple(5, 4660u, 0, 1));
+  EXPECT_EQ(std::pair(m.Filter().m_nLastBeam, m.Filter().m_nLastDev), std::pair(255u, 300u));
+  face.changes = 0;
+  face.filterDialog = [](FilterDialog&) { return false; };
+  m.OnFilter();
+  EXPECT_EQ(std::pair(m.Filter().m_nLastDev, face.changes & kChangedRows),
+            std::pair(300u, unsigned{kChangedRows}));
 
-  MainWindowModel& n = Start(WriteList(Scratch("start/ten.t7kev")));
+  CT7KEventList list = TenEvents();
+  list.AddTail(MakeEvent(PackTimeStamp(2015, 13, 1, 0, 0, 0), 1, {}));  // a bad date
+  MainWindowModel& n = Start(WriteList(Scratch("start/eleven.t7kev"), list));
+  EXPECT_EQ(n.m_nPortNumber, 5);  // a new window reads the settings back
   EXPECT_EQ(Lines(),
-            (Strings{"В базе 10 событий", "Считано 16/12/2015 14:12:05", "Прибор Тарвел-7К (с/н 123)",
+            (Strings{"В базе 11 событий", "Считано 16/12/2015 14:12:05", "Прибор Тарвел-7К (с/н 123)",
                      "Версия v2.5 выпущен 01/03/2012", "Конфигурация Склад", "Показываются все события"}));
-  EXPECT_EQ(n.RowText(0), "10/12/2015 14:12:05 включение питания");
+  EXPECT_EQ(std::pair(n.RowText(0), n.Statistics().events),
+            std::pair(std::string("10/12/2015 14:12:05 включение питания"), std::size_t{11}));
+  n.Select(2, IEventRows::SelectAct::Only);
+  n.Select(4, IEventRows::SelectAct::Extend);
+  n.Select(3, IEventRows::SelectAct::Toggle);
+  n.CopySelection();
+  EXPECT_EQ(face.clipboard, n.RowText(2) + "\n" + n.RowText(4) + "\n");
+  n.SelectAll();
+  EXPECT_EQ(n.Selection().SelectedCount(), 11u);
+  n.FillList();  // new rows: nothing selected
+  EXPECT_EQ(n.Selection().SelectedCount(), 0u);
+
+  // Find: rows 3, 6 and 9 hold "сообщение"; the search starts at the top row.
+  face.topRow = 5;
+  n.OnFind();
+  EXPECT_EQ(face.opened, std::vector<DeskWindow>{DeskWindow::FindBar});
+  auto found = [&] { return std::to_string(n.CurrentRow()) + ": " + n.Find().CountText(); };
+  n.FindText("СООБЩЕНИЕ");
+  EXPECT_EQ(found(), "6: 2 из 3");
+  n.FindNext();
+  n.FindNext();
+  EXPECT_EQ(found(), "3: 1 из 3");
+  n.FindPrevious();
+  EXPECT_EQ(found(), "9: 3 из 3");
+  EXPECT_TRUE(!n.FoundSpans(9).empty() && n.FoundSpans(8).empty());
+  n.CloseFind();
+  EXPECT_TRUE(n.FoundSpans(9).empty());
+  n.FindNext();  // F3 with the bar closed opens it
+  EXPECT_TRUE(n.Find().IsOpen());
+
+  // Shown rows from here: the three messages.
   n.Filter().m_bModes = 0;
   n.FillList();
   EXPECT_EQ(std::pair(n.Line(InfoLine::Filter), n.RowCount()),
             std::pair(std::string("Показывается 3 событий"), std::size_t{3}));
+  // A day leads to its newest row, a finding whose row is hidden to the next shown one.
+  EXPECT_EQ(StatisticsSummary(n.Statistics()),
+            "Событий: 3\nс 01/12/2015 14:12:05 по 07/12/2015 14:12:05\nрежимы: 0\nустройства: 0\n"
+            "сообщения: 3\nлучи: 0\nПР4545: 0\nведомые: 0\nпрочие: 0");
+  ASSERT_EQ(std::pair(FindingsCountText(n.Findings().size()), FindingsCountText(0)),
+            std::pair(std::string("Замечаний: 2"), std::string("Замечаний нет")));
+  EXPECT_EQ(FindingCells(n.Findings().back()),
+            (std::vector<std::string>{"11", "01/13/2015 00:00:00", "неверная дата"}));
+  n.GoToDay(0);  // 01/12: row 2 of 3
+  EXPECT_EQ(face.shownRows.back(), std::pair(std::size_t{2}, ScrollTo::Top));
+  face.shownRows.clear();
+  n.GoToFinding(n.Findings().size() - 1);  // the bad date's
+  EXPECT_EQ(face.shownRows.back(), std::pair(std::size_t{2}, ScrollTo::TopIfHidden));
+
+  const std::tuple<const char*, int, long> cases[] = {
+      // file ("": in a folder that does not exist), scope (-2: cancelled), lines
+      {"all.txt", 1, 15},  {"shown.txt", 0, 7},  {"shown.csv", 0, 4},   {"all.JSONL", 1, 12},
+      {"other.log", 0, 7}, {"shown.htm", 0, 63}, {"cancel.txt", -2, 0}, {"", 1, 0}};
+  for (auto [name, scope, lines] : cases) {
+    face.reportOptions = [scope = scope](ReportScope& s) {
+      EXPECT_EQ(s.m_nScope, 1);  // "Все события" every time
+      s.m_nScope = scope;
+      return scope != -2;
+    };
+    const std::string path = *name ? Scratch(std::string("report/") + name) : Unmade("x.txt");
+    face.files = {path};
+    n.OnWriteText();
+    const std::string text = FileText(path);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), lines) << name;
+  }
+  EXPECT_EQ(face.Texts(), Strings{"Ошибка записи файла"});
+
+  const std::string html = Scratch("report/print.html");
+  const std::tuple<std::string, bool, Strings> prints[] = {
+      // path, viewer opens, messages
+      {html, true, {}},
+      {html, false, {"Не удалось открыть отчёт для печати:\n" + html}},
+      {Unmade("p.html"), true, {"Ошибка записи файла"}}};
+  for (const auto& [path, opens, messages] : prints) {
+    face.messages.clear();
+    int opened = 0;
+    n.PrintThrough(path, [&opened, opens = opens](const std::string&) { return ++opened, opens; });
+    EXPECT_EQ(std::pair(face.Texts(), opened), std::pair(messages, fs::exists(path) ? 1 : 0)) << path;
+  }
+  const std::string printed = FileText(html);
+  EXPECT_NE(printed.find(n.RowText(2).substr(20)), std::string::npos);
+  EXPECT_EQ(printed.find("включение питания"), std::string::npos);
 }
 
 // A failed load keeps the rows and leaves the folder unremembered, a save remembers it even when it fails.
@@ -106,60 +207,15 @@ TEST_F(MainWindow, LoadsAndSavesKeepTheRowsAndRememberTheFolder) {
   EXPECT_EQ(profile.strings[kSettingEventsFilesDir], fs::path(Scratch("load/x")).parent_path().string());
 
   // A history longer than a file writes its newest events and says so.
-  m.EventList() = MakeHeaderList();
-  for (std::uint32_t i = 0; i < CT7KEventList::kMaxEvents + 5; ++i)
-    m.EventList().AddTail(MakeEvent(i, 1, {}));
+  m.EventList() = MakeFullList(CT7KEventList::kMaxEvents + 5);
   face.files = {Scratch("save/newest.t7kev")};
   m.OnWriteToFile();
   CT7KEventList back;
-  ASSERT_EQ(LoadEventFile(Scratch("save/newest.t7kev"), back).status, LoadStatus::Loaded);
-  EXPECT_EQ(std::pair(back.GetCount(), back[0].TimeStamp()),
-            std::pair(std::size_t{CT7KEventList::kMaxEvents}, 0u));
-  EXPECT_EQ(face.messages.back().icon, MsgIcon::Information);
+  EXPECT_EQ(LoadEventFile(Scratch("save/newest.t7kev"), back).status, LoadStatus::Loaded);
+  EXPECT_TRUE(back == FileableHead(m.EventList()) && face.messages.back().icon == MsgIcon::Information);
 }
 
-// Shown rows here: the three messages.
-TEST_F(MainWindow, ReportsTakeTheScopeAndTheFormOfTheFileType) {
-  MainWindowModel& m = Start(WriteList(Scratch("report/ten.t7kev")));
-  m.Filter().m_bModes = 0;
-  m.FillList();
-  const std::tuple<const char*, int, long> cases[] = {
-      // file ("": in a folder that does not exist), scope (-2: cancelled), lines
-      {"all.txt", 1, 14},  {"shown.txt", 0, 7},  {"shown.csv", 0, 4},   {"all.JSONL", 1, 11},
-      {"other.log", 0, 7}, {"shown.htm", 0, 63}, {"cancel.txt", -2, 0}, {"", 1, 0}};
-  for (auto [name, scope, lines] : cases) {
-    face.reportOptions = [scope = scope](ReportScope& s) {
-      EXPECT_EQ(s.m_nScope, 1);  // "Все события" every time
-      s.m_nScope = scope;
-      return scope != -2;
-    };
-    const std::string path = *name ? Scratch(std::string("report/") + name) : Unmade("x.txt");
-    face.files = {path};
-    m.OnWriteText();
-    const std::string text = FileText(path);
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), lines) << name;
-  }
-  EXPECT_EQ(face.Texts(), Strings{"Ошибка записи файла"});
-
-  const std::string html = Scratch("report/print.html");
-  const std::tuple<std::string, bool, Strings> prints[] = {
-      // path, viewer opens, messages
-      {html, true, {}},
-      {html, false, {"Не удалось открыть отчёт для печати:\n" + html}},
-      {Unmade("p.html"), true, {"Ошибка записи файла"}}};
-  for (const auto& [path, opens, messages] : prints) {
-    face.messages.clear();
-    int opened = 0;
-    m.PrintThrough(path, [&opened, opens = opens](const std::string&) { return ++opened, opens; });
-    EXPECT_EQ(std::pair(face.Texts(), opened), std::pair(messages, fs::exists(path) ? 1 : 0)) << path;
-  }
-  const std::string printed = FileText(html);
-  EXPECT_NE(printed.find(m.RowText(2).substr(20)), std::string::npos);
-  EXPECT_EQ(printed.find("включение питания"), std::string::npos);
-}
-
-// A reading needs a port; its list goes in place only once the dialog has ended, and one cancelled before
-// its events leaves the list as it was. Leaving asks only for a reading that no file (nor archive) holds.
+// A reading cancelled before its events leaves the list as it was.
 TEST_F(MainWindow, ReadingNeedsAPortAndPutsItsListInPlaceAfterTheDialogAndLeavingAsksOnlyForIt) {
   services.readout = [](const ReadoutSettings& s, IReadoutView& view, const std::atomic<bool>& cancel) {
     if (s.portNumber == 1) {  // cancelled before its events
@@ -210,9 +266,12 @@ TEST_F(MainWindow, ReadingNeedsAPortAndPutsItsListInPlaceAfterTheDialogAndLeavin
 }
 
 #ifdef LOGWICK_WITH_ARCHIVE
-// One stopped in its event blocks is filed as partial.
-TEST_F(MainWindow, EachReadingIsFiledWithItsPortAndAFailedFilingSaysWhyAndLeavesItUnsaved) {
-  fs::remove(archive);
+TEST_F(MainWindow, AHistoryFromTheArchiveGoesInPlaceAndEachReadingIsFiledWithItsPortOrSaysWhyNot) {
+  FillArchive(archive);
+  face.archiveWindow = [](ArchiveWindowModel& a) {
+    a.Refresh();
+    return a.SelectPanel({1, 123}) && a.OnOpen();
+  };
   services.readout = [](const ReadoutSettings& s, IReadoutView&, const std::atomic<bool>&) {
     CT7KEventList list = TenEvents();
     if (s.portNumber == 4) return ReadoutResult{.list = list};
@@ -220,6 +279,16 @@ TEST_F(MainWindow, EachReadingIsFiledWithItsPortAndAFailedFilingSaysWhyAndLeaves
     return ReadoutResult{.status = ReadoutStatus::Cancelled, .list = list};
   };
   MainWindowModel& m = Start();
+  m.OnArchive();
+  ASSERT_EQ(m.RowCount(), 21u);
+  EXPECT_TRUE(m.IsGapMarkRow(10));
+  EXPECT_EQ(m.RowText(10), "--- возможен пропуск событий ---");
+  EXPECT_EQ(m.EventOfRow(11), 10u);
+  m.OnFind();
+  m.FindText("пропуск");
+  EXPECT_EQ(m.CurrentRow(), 10u);
+
+  fs::remove(archive);  // one stopped in its event blocks is filed as partial
   for (int port : {4, 3}) {
     m.m_nPortNumber = port;
     m.OnReadFromPanel();
@@ -238,85 +307,6 @@ TEST_F(MainWindow, EachReadingIsFiledWithItsPortAndAFailedFilingSaysWhyAndLeaves
 }
 #endif
 
-// The filter limits only the beams and refills also on Cancel; settings are written on OK only.
-TEST_F(MainWindow, FilterAndSettingsTakeWhatTheirDialogsHandBack) {
-  MainWindowModel& m = Start();
-  m.OnSettings();
-  EXPECT_TRUE(profile.writes.empty());
-  face.settingsDialog = [](SettingsDialog& d) { return d.OnOK(1, false, true, "4660"); };
-  face.filterDialog = [](FilterDialog& d) {
-    FilterForm f = d.Form();
-    f.lastBeam = "300";
-    f.lastDev = "300";
-    return d.OnOK(f);
-  };
-  m.OnSettings();
-  m.OnFilter();
-  EXPECT_EQ(profile.writes, (Strings{"PortNumber", "SelectedSerNum", "AutoSN", "GazMode"}));
-  EXPECT_EQ(std::tuple(m.m_nPortNumber, g_nSelectedSerNum, g_bAutoSN, g_bGazMode),
-            std::tuple(5, 4660u, 0, 1));
-  EXPECT_EQ(std::pair(m.Filter().m_nLastBeam, m.Filter().m_nLastDev), std::pair(255u, 300u));
-  face.changes = 0;
-  face.filterDialog = [](FilterDialog&) { return false; };
-  m.OnFilter();
-  EXPECT_EQ(std::pair(m.Filter().m_nLastDev, face.changes & kChangedRows),
-            std::pair(300u, unsigned{kChangedRows}));
-  EXPECT_EQ(Start().m_nPortNumber, 5);  // a new window reads the settings back
-}
-
-TEST_F(MainWindow, RowsAreSelectedCopiedAsLinesAndFoundFromTheTopRowRoundAndClosed) {
-  MainWindowModel& m = Start(WriteList(Scratch("select/ten.t7kev")));
-  m.Select(2, IEventRows::SelectAct::Only);
-  m.Select(4, IEventRows::SelectAct::Extend);
-  m.Select(3, IEventRows::SelectAct::Toggle);
-  m.CopySelection();
-  EXPECT_EQ(face.clipboard, m.RowText(2) + "\n" + m.RowText(4) + "\n");
-  m.SelectAll();
-  EXPECT_EQ(m.Selection().SelectedCount(), 10u);
-  m.FillList();  // new rows: nothing selected
-  EXPECT_EQ(m.Selection().SelectedCount(), 0u);
-
-  // Find: rows 3, 6 and 9 hold "сообщение"; the search starts at the top row.
-  face.topRow = 5;
-  m.OnFind();
-  EXPECT_EQ(face.opened, std::vector<DeskWindow>{DeskWindow::FindBar});
-  auto found = [&] { return std::to_string(m.CurrentRow()) + ": " + m.Find().CountText(); };
-  m.FindText("СООБЩЕНИЕ");
-  EXPECT_EQ(found(), "6: 2 из 3");
-  m.FindNext();
-  m.FindNext();
-  EXPECT_EQ(found(), "3: 1 из 3");
-  m.FindPrevious();
-  EXPECT_EQ(found(), "9: 3 из 3");
-  EXPECT_TRUE(!m.FoundSpans(9).empty() && m.FoundSpans(8).empty());
-  m.CloseFind();
-  EXPECT_TRUE(m.FoundSpans(9).empty());
-  m.FindNext();  // F3 with the bar closed opens it
-  EXPECT_TRUE(m.Find().IsOpen());
-}
-
-// A day leads to its newest row, a finding whose row is hidden to the next shown one.
-TEST_F(MainWindow, StatisticsAndIntegrityFollowTheShownRowsAndLeadToThem) {
-  CT7KEventList list = TenEvents();
-  list.AddTail(MakeEvent(PackTimeStamp(2015, 13, 1, 0, 0, 0), 1, {}));  // a bad date
-  MainWindowModel& m = Start(WriteList(Scratch("insight/eleven.t7kev"), list));
-  EXPECT_EQ(m.Statistics().events, 11u);
-  m.Filter().m_bModes = 0;
-  m.FillList();
-  EXPECT_EQ(StatisticsSummary(m.Statistics()),
-            "Событий: 3\nс 01/12/2015 14:12:05 по 07/12/2015 14:12:05\nрежимы: 0\nустройства: 0\n"
-            "сообщения: 3\nлучи: 0\nПР4545: 0\nведомые: 0\nпрочие: 0");
-  ASSERT_EQ(std::pair(FindingsCountText(m.Findings().size()), FindingsCountText(0)),
-            std::pair(std::string("Замечаний: 2"), std::string("Замечаний нет")));
-  EXPECT_EQ(FindingCells(m.Findings().back()),
-            (std::vector<std::string>{"11", "01/13/2015 00:00:00", "неверная дата"}));
-  m.GoToDay(0);  // 01/12: row 2 of 3
-  EXPECT_EQ(face.shownRows.back(), std::pair(std::size_t{2}, ScrollTo::Top));
-  face.shownRows.clear();
-  m.GoToFinding(m.Findings().size() - 1);  // the bad date's
-  EXPECT_EQ(face.shownRows.back(), std::pair(std::size_t{2}, ScrollTo::TopIfHidden));
-}
-
 TEST(Help, NamesEveryCommandOfTheWindowAndEveryKey) {
   std::string text;
   for (const HelpSection& s : HelpSections()) {
@@ -331,20 +321,15 @@ TEST(Help, NamesEveryCommandOfTheWindowAndEveryKey) {
 
 // By days, weeks, quarters and every other year: spans of 5, 195 and 1000 days, 41 years of one day each.
 TEST(ChartLabels, TheFinestPeriodThatFits) {
-  auto days = [](std::vector<std::uint32_t> dates) {
-    std::vector<DayCounts> d;
-    for (std::uint32_t date : dates) d.push_back({date});
-    return ChartDaysOf(d);
-  };
-  auto date = [](int y, int m, int d) { return PackTimeStamp(y, m, d, 0, 0, 0); };
-  std::vector<std::uint32_t> years;
+  auto date = [](int y, int m, int d) { return DayCounts{PackTimeStamp(y, m, d, 0, 0, 0)}; };
+  std::vector<DayCounts> years;
   for (int y = 2000; y <= 2040; ++y) years.push_back(date(y, 6, 15));
   // The chart, its labels' count, the first two labels.
   const std::tuple<std::vector<ChartDay>, std::size_t, ChartLabel, ChartLabel> cases[] = {
-      {days({date(2015, 12, 2), date(2015, 12, 6)}), 5, {0, "02/12/2015"}, {1, "03/12/2015"}},
-      {days({date(2024, 1, 1), date(2024, 7, 13)}), 28, {0, "01/01/2024"}, {7, "08/01/2024"}},
-      {days({date(2020, 1, 1), date(2022, 9, 26)}), 11, {0, "01/2020"}, {91, "04/2020"}},
-      {days(years), 20, {1, "2001"}, {3, "2003"}},
+      {ChartDaysOf({date(2015, 12, 2), date(2015, 12, 6)}), 5, {0, "02/12/2015"}, {1, "03/12/2015"}},
+      {ChartDaysOf({date(2024, 1, 1), date(2024, 7, 13)}), 28, {0, "01/01/2024"}, {7, "08/01/2024"}},
+      {ChartDaysOf({date(2020, 1, 1), date(2022, 9, 26)}), 11, {0, "01/2020"}, {91, "04/2020"}},
+      {ChartDaysOf(years), 20, {1, "2001"}, {3, "2003"}},
   };
   for (const auto& [chart, count, first, second] : cases) {
     const std::vector<ChartLabel> labels = ChartLabelsOf(chart);
@@ -352,25 +337,6 @@ TEST(ChartLabels, TheFinestPeriodThatFits) {
     EXPECT_EQ(std::pair(labels[0], labels[1]), std::pair(first, second));
   }
 }
-
-#ifdef LOGWICK_WITH_ARCHIVE
-TEST_F(MainWindow, AHistoryFromTheArchiveGoesInPlaceItsGapMarkARowThatFindReaches) {
-  FillArchive(archive);
-  face.archiveWindow = [](ArchiveWindowModel& a) {
-    a.Refresh();
-    return a.SelectPanel({1, 123}) && a.OnOpen();
-  };
-  MainWindowModel& m = Start();
-  m.OnArchive();
-  ASSERT_EQ(m.RowCount(), 21u);
-  EXPECT_TRUE(m.IsGapMarkRow(10));
-  EXPECT_EQ(m.RowText(10), "--- возможен пропуск событий ---");
-  EXPECT_EQ(m.EventOfRow(11), 10u);
-  m.OnFind();
-  m.FindText("пропуск");
-  EXPECT_EQ(m.CurrentRow(), 10u);
-}
-#endif
 
 }  // namespace
 }  // namespace logwick

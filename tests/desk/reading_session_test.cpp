@@ -49,27 +49,24 @@ TEST(ReadingSession, ReportsBecomeTheDialogsStateAndTheResultComesLast) {
   EXPECT_EQ(face.messages.at(0).owner, MsgOwner::Reading);
 }
 
-TEST(ReadingSession, AWorkerThatDiesFailsItsStepAndLosesItsList) {
-  for (bool eventsBegan : {false, true}) {
+// Without a job of its own a session reads the port of its number.
+TEST(ReadingSession, AWorkerThatDiesOrAPortThatWillNotOpenFailsAndLosesTheList) {
+  auto dies = [](bool eventsBegan) -> ReadingSession::Job {
+    return [eventsBegan](const ReadoutSettings&, IReadoutView& v, const std::atomic<bool>&) -> ReadoutResult {
+      if (eventsBegan) v.StepBegan(ReadoutStep::Events, 1);
+      throw std::runtime_error("no memory");
+    };
+  };
+  const std::tuple<ReadingSession::Job, ReadoutSettings, const char*> cases[] = {
+      {dies(false), {}, "Ошибка при чтении\nинформации"},
+      {dies(true), {}, "Ошибка при чтении\nсобытий"},
+      {{}, {.portNumber = 250}, "Не могу открыть порт"}};
+  for (const auto& [job, settings, text] : cases) {
     ScriptedFace face;
-    const Session r = RunSession(
-        face,
-        [eventsBegan](const ReadoutSettings&, IReadoutView& v, const std::atomic<bool>&) -> ReadoutResult {
-          if (eventsBegan) v.StepBegan(ReadoutStep::Events, 1);
-          throw std::runtime_error("no memory");
-        });
+    const Session r = RunSession(face, job, settings);
     EXPECT_EQ(std::pair(r.result, r.readout.list.has_value()), std::pair(2, false));
-    EXPECT_EQ(face.Texts(), std::vector<std::string>{eventsBegan ? "Ошибка при чтении\nсобытий"
-                                                                 : "Ошибка при чтении\nинформации"});
+    EXPECT_EQ(face.Texts(), std::vector<std::string>{text});
   }
-}
-
-// Without a job of its own a session reads the serial port of its number.
-TEST(ReadingSession, WithoutAJobItReadsThePortOfItsNumber) {
-  ScriptedFace face;
-  const Session r = RunSession(face, {}, {.portNumber = 250});
-  EXPECT_EQ(std::pair(r.result, r.readout.list.has_value()), std::pair(2, false));
-  EXPECT_EQ(face.Texts(), std::vector<std::string>{"Не могу открыть порт"});
 }
 
 TEST(ReadingSession, GoingWhileTheWorkerReportsFastDropsWhatIsOnItsWay) {
