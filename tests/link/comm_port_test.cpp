@@ -1,8 +1,6 @@
-// The real serial port against the virtual panel on a pseudo-terminal, and the
-// port probe on it, on a machine described by a made-up system view where a
-// pseudo-terminal cannot bring a case about; and the host's system view read
-// from made-up /sys and /proc trees. Timings have generous margins: these check
-// behaviour, not speed.
+// The serial port and the port probe against the virtual panel on a pseudo-terminal, on a made-up
+// system view where a pseudo-terminal cannot bring a case about; the host's system view from made-up
+// /sys and /proc trees. Timings have generous margins: these check behaviour, not speed.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -247,7 +245,7 @@ TEST(PtyPort, AHungUpLineIsWaitedOutWithoutSpinning) {
   EXPECT_TRUE(count == 0 && wall >= 440 && cpu < 60) << count << " bytes, " << cpu << " of " << wall << " ms";
 }
 
-TEST(ProbeOnAMadeUpSystem, NoPermissionNamesTheGroupToJoin) {
+TEST(ProbeOnAMadeUpSystem, NoPermissionNamesTheGroupToJoinABusyPortItsHolders) {
   ProbedLine l;
   l.system.readWrite = false;
   const std::tuple<unsigned, bool, std::string> cases[] = {
@@ -267,10 +265,8 @@ TEST(ProbeOnAMadeUpSystem, NoPermissionNamesTheGroupToJoin) {
   EXPECT_EQ(l.panel.Inspect([](const sim::VirtualPanel& p) { return p.RequestsSeen(); }), 0u);
   l.system.present = false;
   EXPECT_EQ(l.Probe().verdict, ProbeVerdict::kNoDevice);
-}
-
-TEST(ProbeOnAMadeUpSystem, ABusyPortNamesItsHolderAndModemManagerIsToldHowToKeepOff) {
-  ProbedLine l;
+  // A busy port names its holder, and ModemManager is told how to keep off.
+  l.system.present = l.system.readWrite = true, l.system.gid = 20;
   CCommPort holder;
   ASSERT_TRUE(holder.OpenDevice(l.system.device, 9600, 0));
   l.system.holders = {{4242, "minicom"}, {4243, "picocom"}};
@@ -333,7 +329,7 @@ TEST(ProbeOnALine, EachAnswerOrItsAbsenceIsExplained) {
          {"это не ответ прибора", "9600 бод 8N1: посторонние байты (15)"});
 }
 
-TEST_F(MadeUpHost, HardwareNamesUsbAdaptersFromTheirDeviceAttributes) {
+TEST_F(MadeUpHost, HardwareFromDeviceAttributesAndHoldersFromOpenFiles) {
   UsbAdapter("ttyUSB0", "1-2",
              {"idVendor", "0403", "idProduct", "6001", "manufacturer", "FTDI", "product", "FT232R USB UART",
               "serial", "A50285BI"});
@@ -350,9 +346,7 @@ TEST_F(MadeUpHost, HardwareNamesUsbAdaptersFromTheirDeviceAttributes) {
   EXPECT_EQ(got,
             "FTDI FT232R USB UART A50285BI [0403:6001]; USB 1a86:7523 [1a86:7523]; Arduino Uno [2341:0043]; "
             "последовательный порт на плате [:]; псевдотерминал [:];  [:]; ");
-}
-
-TEST_F(MadeUpHost, HoldersAreTheProcessesWithTheDeviceOpenButNotAPseudoTerminalsFarEnd) {
+  // Holders are the processes with the device open, but not a pseudo-terminal's far end.
   Process(100, "minicom", {{0, "/dev/null"}, {3, "/dev/ttyUSB0"}});
   Process(200, "logwick-cli", {{5, "/dev/ttyUSB1"}, {6, "/dev/pts/3"}});
   Process(300, "logwick-cli", {{3, "/dev/ptmx"}, {4, "/dev/pts/3"}});  // the simulator serving pts/3

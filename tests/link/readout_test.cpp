@@ -158,7 +158,7 @@ TEST(Readout, AnExceptionFailsTheStepItBrokeIn) {
   }
 }
 
-TEST(Frames, ChecksumAndSerialPacking) {
+TEST(Addressing, ChecksumSerialPackingSearchDiscoveryAddressAndType) {
   const Bytes good = Sealed({0x81, 0x10, 0xE8, 0x03});
   EXPECT_TRUE(fr::ChecksumOk(good.data(), good.size()));
   EXPECT_FALSE(fr::ChecksumOk(good.data(), good.size() - 1));
@@ -169,9 +169,7 @@ TEST(Frames, ChecksumAndSerialPacking) {
     for (auto b : p) EXPECT_LT(b, 0x80);
     EXPECT_EQ(fr::UnpackSerial(p.data()), s);
   }
-}
 
-TEST(Addressing, SearchDiscoveryAddressAndType) {
   ScriptedPort search;
   ASSERT_EQ(StartSearch(search), LinkStatus::Ok);
   EXPECT_EQ(

@@ -130,7 +130,7 @@ TEST(EventFile, StoreThenLoadGivesTheSameListOrItsFileableHead) {
   EXPECT_EQ(HexOf(Sha256Of("abc", 3)), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
 }
 
-TEST(EventFile, RefusedAndShortFilesChangeNothing) {
+TEST(EventFile, RefusedAndShortFilesChangeNothingCountsAndVersions) {
   TempDir dir;
   const CT7KEventList old = MakeFullList(4);
   // Letter case counts; "???" is what a never-filled list stores; the stored
@@ -154,11 +154,9 @@ TEST(EventFile, RefusedAndShortFilesChangeNothing) {
   Bytes longer = whole;  // data after the last event is ignored
   longer.resize(whole.size() + 5, 0xEE);
   EXPECT_TRUE(LoadBytes(dir, longer, list) == FileStatus::Done && list.GetCount() == 2u);
-}
 
-TEST(EventFile, CountsAndVersions) {
-  TempDir dir;
-  CT7KEventList list = MakeFullList(4);
+  // Counts and versions.
+  list = MakeFullList(4);
   EXPECT_EQ(LoadBytes(dir, BuildFile({.count = 100001}), list), FileStatus::FormatRefused);
   const FileLayout limit{.count = 100000,
                          .events = std::vector(100000, MakeEvent(0x3F20E305u, 4, {7, 0, 12}))};
