@@ -1,6 +1,5 @@
-// Shared by the archive harness and the seed maker: the archive both build
-// (one panel, one read-out of 300 sample events, so the same chunk numbers),
-// and the columns of it the harness overwrites, in their order.
+// Shared by the archive harness and the seed maker: the archive both build (one panel, one read-out of 300
+// sample events, so the same chunk numbers), and the columns of it the harness overwrites, in their order.
 #pragma once
 
 #include <string>

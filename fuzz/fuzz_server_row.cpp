@@ -1,7 +1,6 @@
-// A read-out row as a hostile server could send it, every column: first its
-// listing entry, then the whole row. Nothing crashes; an entry's line stays
-// one line; a row taken as a read-out is one this program may file: a valid
-// event file with the row's SHA-256, that goes back to a server unchanged.
+// A read-out row as a hostile server could send it, every column: first its listing entry, then the whole
+// row. Nothing crashes; an entry's line stays one line; a row taken as a read-out is one this program may
+// file: a valid event file with the row's SHA-256, that goes back to a server unchanged.
 #include "fuzz/fuzz_support.h"
 #include "sync/readout_check.h"
 #include "sync/server_row.h"

@@ -93,8 +93,7 @@ struct ProbedLine {
   MadeUpSystem system;
 };
 
-// A folder of the test's own, also the ports folder, and made-up /sys and /proc
-// trees in it.
+// A folder of the test's own, also the ports folder, and made-up /sys and /proc trees in it.
 class Folder : public ::testing::Test {
  protected:
   Folder() { ::setenv("LOGWICK_PORTS_DIR", dir_.Path().c_str(), 1); }

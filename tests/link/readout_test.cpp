@@ -1,6 +1,5 @@
-// The panel protocol against a scripted line, and the read-out against an
-// in-process virtual panel. Failures and cancels at every step are played by
-// the fault-injection table in tests/reliability.
+// The panel protocol against a scripted line, and the read-out against an in-process virtual panel. Failures
+// and cancels at every step are played by the fault-injection table in tests/reliability.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -139,9 +138,8 @@ TEST(Readout, CancelEndsAFetchThatNeverBecomesReady) {
       std::make_tuple(20L, 0u, true, 20u, 1));
 }
 
-// Whatever escapes an exchange (here memory running out) ends the reading as a
-// failed exchange of its step would: named in Russian, the port closed, and
-// the blocks already read kept once the event step has begun.
+// Whatever escapes an exchange (here memory running out) ends the reading as a failed exchange of its step
+// would: named in Russian, the port closed, and the blocks already read kept once the event step has begun.
 TEST(Readout, AnExceptionFailsTheStepItBrokeIn) {
   const std::tuple<const char*, long, ReadoutStatus, const char*, bool, std::size_t, std::size_t> cases[] = {
       {"ReadDeviceInfo", 1, ReadoutStatus::InfoNotRead, "Ошибка при чтении\nинформации", false, 5, 2},

@@ -1,6 +1,5 @@
-// The event file: its byte stream, layout, limits and digest, checks on
-// loading, and stores that fail safely; and the documents folder the event-file
-// dialogs start in.
+// The event file: its byte stream, layout, limits and digest, checks on loading, and stores that fail safely;
+// and the documents folder the event-file dialogs start in.
 #include "lists/event_file.h"
 
 #include <gtest/gtest.h>
@@ -133,9 +132,8 @@ TEST(EventFile, StoreThenLoadGivesTheSameListOrItsFileableHead) {
 TEST(EventFile, RefusedAndShortFilesChangeNothingCountsAndVersions) {
   TempDir dir;
   const CT7KEventList old = MakeFullList(4);
-  // Letter case counts; "???" is what a never-filled list stores; the stored
-  // panel type (1) must be the tag's. Then cuts inside the tag, the header, the
-  // reserved block, the texts, the events.
+  // Letter case counts; "???" is what a never-filled list stores; the stored panel type (1) must be the
+  // tag's. Then cuts inside the tag, the header, the reserved block, the texts, the events.
   const Bytes whole = BuildFile({.count = 2,
                                  .textCount = 1,
                                  .texts = {{3, 'a', 'b', 'c'}},
@@ -193,10 +191,9 @@ TEST(EventFileStore, NothingIsLeftBehindOnSuccessOrFailure) {
   EXPECT_EQ(dir.EntryCount(), 2u);
 }
 
-// A store first removes what killed stores of the same target left behind,
-// and nothing else: not another file's leftovers, not look-alikes, not the
-// temporary file of a store still running (it holds it locked; on Windows,
-// open).
+// A store first removes what killed stores of the same target left behind, and nothing else: not another
+// file's leftovers, not look-alikes, not the temporary file of a store still running (it holds it locked; on
+// Windows, open).
 TEST(EventFileStore, LeftoversOfKilledStoresGoWithTheNextStore) {
   TempDir dir;
   const std::string target = dir.File("site.t7kev");

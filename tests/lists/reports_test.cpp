@@ -1,7 +1,6 @@
-// The reports: the text report's header and lines, the bytes of the CSV, JSON
-// Lines and HTML forms, and the escaping of every text that comes from a file
-// or a panel. A failed store is the atomic store's (EventFileStore.*), the
-// same for every form.
+// The reports: the text report's header and lines, the bytes of the CSV, JSON Lines and HTML forms, and the
+// escaping of every text that comes from a file or a panel. A failed store is the atomic store's
+// (EventFileStore.*), the same for every form.
 #include <gtest/gtest.h>
 
 #include "lists/html_report.h"
