@@ -23,9 +23,7 @@ CT7KEvFilter ReadFilter(Input& in) {
     return static_cast<std::int64_t>(hi << 32 | in.Uint(4));
   };
   CT7KEvFilter f;
-  f.m_bPeriod = in.U8() & 1;
-  f.m_timeFrom = i64();
-  f.m_timeTo = i64();
+  f.m_bPeriod = in.U8() & 1, f.m_timeFrom = i64(), f.m_timeTo = i64();
   for (int bit = 0, kinds = in.U8(); std::int32_t * flag : {&f.m_bBeams, &f.m_bUnits, &f.m_bSlaves,
                                                             &f.m_bDevices, &f.m_bMessages, &f.m_bModes})
     *flag = (kinds >> bit++) & 1;

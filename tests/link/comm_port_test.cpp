@@ -285,8 +285,7 @@ TEST(ProbeOnAMadeUpSystem, NoPermissionNamesTheGroupToJoinABusyPortItsHolders) {
   holder.Close();
 
   // Running, not holding the port: the panel is found all the same, with the advice.
-  l.system.modemManager = true;
-  l.system.hardware = {};
+  l.system.modemManager = true, l.system.hardware = {};
   r = l.Probe();
   EXPECT_EQ(std::make_tuple(r.verdict, r.serial, r.deviceType),
             std::make_tuple(ProbeVerdict::kPanel, 4660u, 3));
@@ -302,8 +301,7 @@ TEST(ProbeOnALine, EachAnswerOrItsAbsenceIsExplained) {
   const auto expect = [](sim::PanelConfig config, sim::PtyOptions line, V verdict,
                          std::vector<std::string> said) {
     ProbedLine l(std::move(config), line);
-    l.system.resolved = l.system.device;
-    l.system.hardware = {};
+    l.system.resolved = l.system.device, l.system.hardware = {};
     const ProbeReport r = l.Probe();
     EXPECT_EQ(r.verdict, verdict) << ::testing::PrintToString(ProbeReportLines(r));
     for (const std::string& words : said) EXPECT_TRUE(Says(r, words));

@@ -90,8 +90,7 @@ TEST(Readout, CompleteReadingFillsTheListNewestFirst) {
 TEST(Readout, TextAndBlockStepsMayAskNothing) {
   {  // textCount 0 and N = B: no text asked, no block asked, still a success.
     auto cfg = SamplePanel(10, 3, 10);
-    cfg.textCount = 0;
-    cfg.deviceType = 4;
+    cfg.textCount = 0, cfg.deviceType = 4;
     Reading r(cfg);
     ASSERT_EQ(r.Go(), ReadoutStatus::Ok);
     EXPECT_EQ(std::make_tuple(r.replaced, r.list.m_nPanelType, r.port.Count("ReadMessageText"),
@@ -100,8 +99,7 @@ TEST(Readout, TextAndBlockStepsMayAskNothing) {
   }
   {  // Texts 0-2 then an empty one, count 10: four requests, three texts, 4 of 10.
     auto cfg = SamplePanel(10, 0, 10);
-    cfg.textCount = 10;
-    cfg.deviceType = 5;
+    cfg.textCount = 10, cfg.deviceType = 5;
     Reading r(cfg);
     r.settings.gazMode = true;
     ASSERT_EQ(r.Go(), ReadoutStatus::Ok);
@@ -158,8 +156,7 @@ TEST(Readout, AnExceptionFailsTheStepItBrokeIn) {
 
 TEST(Addressing, ChecksumSerialPackingSearchDiscoveryAddressAndType) {
   const Bytes good = Sealed({0x81, 0x10, 0xE8, 0x03});
-  EXPECT_TRUE(fr::ChecksumOk(good.data(), good.size()));
-  EXPECT_FALSE(fr::ChecksumOk(good.data(), good.size() - 1));
+  EXPECT_TRUE(fr::ChecksumOk(good.data(), good.size()) && !fr::ChecksumOk(good.data(), good.size() - 1));
   // Bits 24 and up are never sent; bits 7, 15 and 23 travel in f.
   EXPECT_EQ(fr::PackSerial(0x1FFFFFF, 0), (std::array<std::uint8_t, 4>{0x7F, 0x7F, 0x7F, 0x07}));
   for (std::uint32_t s : {0x80u, 0x8000u, 0x800000u, 0xA5C381u}) {

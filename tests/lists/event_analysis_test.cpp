@@ -173,24 +173,20 @@ TEST(Filter, DefaultsAdmitEverythingAndEachFlagRejectsItsCodesOnly) {
 
 TEST(Filter, BeamAndDeviceRanges) {
   CT7KEvFilter f;
-  f.m_nFirstBeam = 3;
-  f.m_nLastBeam = 5;
+  f.m_nFirstBeam = 3, f.m_nLastBeam = 5;
   for (std::uint16_t code : {5, 8, 11})  // code 11 takes the beam range too
     EXPECT_EQ(Accepted(f, {Ev(code, 2), Ev(code, 3, 200), Ev(code, 5), Ev(code, 6, 4)}), "-++-") << code;
-  f.m_nFirstDev = 10;  // an empty range
-  f.m_nLastDev = 5;
+  f.m_nFirstDev = 10, f.m_nLastDev = 5;  // an empty range
   EXPECT_EQ(Accepted(f, {Ev(2, 0, 5), Ev(2, 0, 7), Ev(2, 0, 10)}), "---");
   f.m_nLastDev = 12;
   EXPECT_EQ(Accepted(f, {Ev(2, 99, 11), Ev(2, 11, 99)}), "+-");  // the device number is B10
-  f.m_nFirstBeam = 0x80000000;                                   // compared unsigned
-  f.m_nLastBeam = 0xFFFFFFFF;
+  f.m_nFirstBeam = 0x80000000, f.m_nLastBeam = 0xFFFFFFFF;       // compared unsigned
   EXPECT_FALSE(f.Accept(Ev(5, 255)));
 }
 
 TEST(Filter, PeriodOfWholeLocalDaysAndPackDate) {
   CT7KEvFilter f;
-  f.m_bPeriod = 1;
-  f.m_timeFrom = Local(2015, 12, 16, 23, 59);
+  f.m_bPeriod = 1, f.m_timeFrom = Local(2015, 12, 16, 23, 59);
   f.m_timeTo = Local(2015, 12, 16, 0, 1);  // the time of day plays no part
   // Code 22 is dated first.
   EXPECT_EQ(Accepted(f, {At(2015, 12, 16, 0, 0, 0), At(2015, 12, 16, 23, 59, 59), At(2015, 12, 17),

@@ -48,8 +48,7 @@ inline CT7KEventList MakeFullList(std::size_t events = 3) {
 // leaves alone and a successful one replaces, all but its reserved block.
 inline CT7KEventList MakeOtherReading() {
   CT7KEventList l = MakeFullList(5);
-  l.m_nSerNum = 777;
-  l.m_nPanelType = 2;
+  l.m_nSerNum = 777, l.m_nPanelType = 2;
   return l;
 }
 
