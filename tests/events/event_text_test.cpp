@@ -21,7 +21,6 @@ using logwick::test::With32;
 
 namespace {
 
-// An event with the given code and parameter bytes from offset 6 on.
 CT7KEvent Ev(std::uint16_t code, std::initializer_list<std::uint8_t> params = {}) {
   return logwick::test::MakeEvent(0, code, params);
 }

@@ -68,7 +68,6 @@ struct MadeUpSystem : SystemView {
   PortHardware hardware{"Arduino Uno", "2341", "0043"};
 };
 
-// Whether the report's lines say `words`.
 ::testing::AssertionResult Says(const ProbeReport& r, const std::string& words) {
   std::string text;
   for (const std::string& line : ProbeReportLines(r)) text += line + "\n";

@@ -19,7 +19,6 @@ using namespace logwick::test;
 
 namespace {
 
-// An event of code `code` with beam byte B6 and device byte B10.
 CT7KEvent Ev(std::uint16_t code, std::uint8_t b6 = 0, std::uint8_t b10 = 0,
              std::uint32_t stamp = Stamp(2024, 3, 1)) {
   return MakeEvent(stamp, code, {b6, 0, 0, 0, b10});
@@ -54,7 +53,6 @@ CT7KEventList Rows(const std::vector<std::pair<std::uint32_t, std::uint16_t>>& r
   return list;
 }
 
-// "row kind" per finding, each followed by "; ".
 std::string Seen(const std::vector<Finding>& findings) {
   std::string out;
   for (const Finding& f : findings)
@@ -86,7 +84,6 @@ TEST(StampCalendar, GoodDatesSecondsAndTextAsPacked) {
   EXPECT_EQ(IsoTime(0, ' '), "2000-00-00 00:00:00");
 }
 
-// Every code's kind and the beam (B6) or device (B10) it names.
 TEST(EventKinds, EveryCodeHasItsKindAndOnlyBeamsAndDevicesNameANumber) {
   std::string got;
   for (std::uint16_t code : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 23, 32766, 65535}) {

@@ -39,7 +39,6 @@ CT7KEventList TrickyList(const std::string& name = "") {
   return list;
 }
 
-// Expects every part somewhere in text.
 void ExpectHolds(const std::string& text, std::initializer_list<std::string> parts) {
   for (const std::string& part : parts) EXPECT_NE(text.find(part), std::string::npos) << part;
 }
