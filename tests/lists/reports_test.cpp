@@ -106,8 +106,7 @@ TEST(DataReports, TextEscaping) {
 TEST(DataReports, CsvBytes) {
   const CT7KEventList list = TrickyList();
   const std::string message = "Сообщение 'a;b,\"\"c\"\"\r\nd\te\x1b<i>&'' по лучу 3";
-  const std::string semicolon = Report(list, {ReportFormat::Csv});
-  EXPECT_EQ(semicolon,
+  EXPECT_EQ(Report(list, {ReportFormat::Csv}),
             "\xEF\xBB\xBF"
             "Время;Код;Вид;Луч;Устройство;Событие;Запись\r\n"
             "2015-12-16 14:12:05;4;сообщения;;;\"" +
@@ -119,17 +118,16 @@ TEST(DataReports, CsvBytes) {
                 "2015-12-16 14:12:05;11;устройства;;40;Дымовой датчик 40, запыленность стала 7%, была 5%;"
                 "05e3203f0b0009000000280705000000\r\n"
                 "2063-15-31 31:63:63;0;прочие;;;?? ошибка ??;ffffffff000000000000000000000000\r\n");
-  const std::string comma = Report(list, {ReportFormat::Csv, ','});
-  ExpectHolds(comma, {"Время,Код,Вид,Луч,Устройство,Событие,Запись\r\n",
-                      ",\"Дымовой датчик 40, запыленность стала 7%, была 5%\","});
+  ExpectHolds(Report(list, {ReportFormat::Csv, ','}),
+              {"Время,Код,Вид,Луч,Устройство,Событие,Запись\r\n",
+               ",\"Дымовой датчик 40, запыленность стала 7%, была 5%\","});
 }
 
 TEST(DataReports, JsonLinesBytesAndTheFormsName) {
   const CT7KEventList list = TrickyList("<q\"\\>");
   const auto beams = [](const CT7KEvent& ev) { return ev.Code() == 5 || ev.Code() == 0; };
-  const std::string text = Report(list, {ReportFormat::JsonLines}, beams);
   EXPECT_EQ(
-      text,
+      Report(list, {ReportFormat::JsonLines}, beams),
       "{\"panel\": \"Тарвел-7К\", \"serial\": 123, \"read\": \"2015-12-16T14:12:05\", \"version\": \"2.5\", "
       "\"released\": \"2012-03-01\", \"config\": \"<q\\\"\\\\>\", \"sha256\": \"" +
           HexOf(EventListSha256(list)) +
@@ -157,8 +155,7 @@ TEST(DataReports, HtmlEscapesEverythingAndLoadsNothing) {
   CT7KEventList list = TrickyList("<script>");
   list.m_texts[0] += "<img src=x>";
   const std::string html = Report(list, {ReportFormat::Html});
-  EXPECT_TRUE(html.starts_with("<!DOCTYPE html>\n<html lang=\"ru\">"));
-  EXPECT_TRUE(html.ends_with("</html>\n"));
+  EXPECT_TRUE(html.starts_with("<!DOCTYPE html>\n<html lang=\"ru\">") && html.ends_with("</html>\n"));
   for (const char* external :
        {"<script", "<img", "<link", "<iframe", "<object", "href", "url(", "@import", "http:", "https:"})
     EXPECT_EQ(html.find(external), std::string::npos) << external;
