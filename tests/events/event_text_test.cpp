@@ -16,13 +16,12 @@
 #include "tests/events/event_builder.h"
 
 using namespace logwick;
-using logwick::test::Appended;
-using logwick::test::With32;
+using namespace logwick::test;
 
 namespace {
 
 CT7KEvent Ev(std::uint16_t code, std::initializer_list<std::uint8_t> params = {}) {
-  return logwick::test::MakeEvent(0, code, params);
+  return MakeEvent(0, code, params);
 }
 
 const std::vector<std::string> kTexts = {"Пожар склад 1", "Пожар офис 1",
@@ -199,7 +198,7 @@ TEST(Codec, Cp1251RoundTripMalformedUtf8AndUtf16) {
 
 TEST(EventRecord, TimeTextAndDatePart) {
   EXPECT_EQ(CT7KEvent().GetTimeText(), "00/00/2000 00:00:00");
-  EXPECT_EQ(logwick::test::MakeEvent(0xFFFFFFFFu, 0).GetTimeText(), "31/15/2063 31:63:63");
+  EXPECT_EQ(MakeEvent(0xFFFFFFFFu, 0).GetTimeText(), "31/15/2063 31:63:63");
   const std::uint8_t raw[16] = {0x05, 0xE3, 0x20, 0x3F};
   EXPECT_EQ(CT7KEvent(raw).GetTimeText(), "16/12/2015 14:12:05");
   EXPECT_EQ(PackTimeStamp(2015, 12, 16, 14, 12, 5), 0x3F20E305u);
