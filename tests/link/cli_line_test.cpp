@@ -162,7 +162,6 @@ TEST_F(CliLine, PortsListsEachPortAndProbeTellsWhatIsOnIt) {
   std::istringstream lines(p->Out());
   for (std::string l; std::getline(lines, l);)
     EXPECT_TRUE(std::regex_match(l, std::regex("COM[0-9]+  /[^ ]+(  .+)?"))) << l;
-  // The same panel by its number.
   Probe("COM42", 0,
         {"Порт COM42: " + link + " -> " + dev + " (псевдотерминал)", "Найден прибор", "в режиме ГАЗ"});
   // A line without a panel, and ports that cannot be used. A busy port and its

@@ -153,7 +153,6 @@ TEST(EventFile, RefusedAndShortFilesChangeNothingCountsAndVersions) {
   longer.resize(whole.size() + 5, 0xEE);
   EXPECT_TRUE(LoadBytes(dir, longer, list) == FileStatus::Done && list.GetCount() == 2u);
 
-  // Counts and versions.
   list = MakeFullList(4);
   EXPECT_EQ(LoadBytes(dir, BuildFile({.count = 100001}), list), FileStatus::FormatRefused);
   const FileLayout limit{.count = 100000,
