@@ -1,6 +1,5 @@
-// Shared by the archive harness and the seed maker: the archive both build
-// (one panel, one read-out of 300 sample events, so the same chunk numbers),
-// and the columns of it the harness overwrites, in their order.
+// Shared by the archive harness and the seed maker: the archive both build (one panel, one read-out of 300
+// sample events, so the same chunk numbers), and the columns of it the harness overwrites, in their order.
 #pragma once
 
 #include <string>
@@ -16,8 +15,7 @@ inline constexpr const char* kArchiveBlobs[] = {"config_name", "reserved", "text
 
 inline CT7KEventList ArchiveSampleReadout() {
   CT7KEventList l;
-  l.m_nPanelType = 1;
-  l.m_nSerNum = 4660;
+  l.m_nPanelType = 1, l.m_nSerNum = 4660;
   l.m_nReadYear = 2024, l.m_nReadMonth = 3, l.m_nReadDay = 15;
   l.m_texts = SampleMessageTexts(4);
   for (const CT7KEvent& ev : GenerateSampleEvents(300, 5)) l.AddTail(ev);

@@ -1,8 +1,7 @@
-// An archive whose stored read-out and chunk blobs are the fuzzer's bytes (as
-// a damaged disk or another program could leave them): every way of reading
-// it either gives what was stored, checked against its SHA-256, or refuses
-// with ArchiveError; nothing crashes, and nothing asks for more memory than
-// the file could hold.
+// An archive whose stored read-out and chunk blobs are the fuzzer's bytes (as a damaged disk or another
+// program could leave them): every way of reading it either gives what was stored, checked against its
+// SHA-256, or refuses with ArchiveError; nothing crashes, and nothing asks for more memory than the file
+// could hold.
 #include "fuzz/archive_sample.h"
 #include "fuzz/fuzz_support.h"
 #include "history/sqlite_db.h"

@@ -1,9 +1,8 @@
-// Event bytes and message texts through the sentence decoder, the filter and the report. Input: flags
-// (bit 0: texts as raw bytes, maybe not UTF-8; else converted from Windows-1251 as a load would), a text
-// count, each text as a length byte and bytes, the filter (period flag, from and to as 8 bytes each, six
-// kind flags, beam and device ranges), then 16-byte events. Each event gives a non-empty sentence, UTF-8
-// of the code page when the texts are; the report holds 4 header lines and the admitted events; 1251 bytes
-// survive UTF-8.
+// Event bytes and message texts through the sentence decoder, the filter and the report. Input: flags (bit 0:
+// texts as raw bytes, maybe not UTF-8; else converted from Windows-1251 as a load would), a text count, each
+// text as a length byte and bytes, the filter (period flag, from and to as 8 bytes each, six kind flags, beam
+// and device ranges), then 16-byte events. Each event gives a non-empty sentence, UTF-8 of the code page when
+// the texts are; the report holds 4 header lines and the admitted events; 1251 bytes survive UTF-8.
 #include "events/codec.h"
 #include "fuzz/fuzz_support.h"
 #include "lists/report.h"
@@ -24,9 +23,7 @@ CT7KEvFilter ReadFilter(Input& in) {
     return static_cast<std::int64_t>(hi << 32 | in.Uint(4));
   };
   CT7KEvFilter f;
-  f.m_bPeriod = in.U8() & 1;
-  f.m_timeFrom = i64();
-  f.m_timeTo = i64();
+  f.m_bPeriod = in.U8() & 1, f.m_timeFrom = i64(), f.m_timeTo = i64();
   for (int bit = 0, kinds = in.U8(); std::int32_t * flag : {&f.m_bBeams, &f.m_bUnits, &f.m_bSlaves,
                                                             &f.m_bDevices, &f.m_bMessages, &f.m_bModes})
     *flag = (kinds >> bit++) & 1;

@@ -1,8 +1,7 @@
-// Usage: logwick-fuzz-seeds FOLDER. Writes the seed corpora there: event_file/ sample files (both
-// versions, every tag, 8- and 16-bit texts), readout/ simulator sessions as fuzz_readout plays them,
-// sentence/ the sample events that walk through every sentence; where the synchronisation is built,
-// server_row/ sample read-outs as a server lists and sends them, archive_blob/ the stored blobs of
-// the sample archive.
+// Usage: logwick-fuzz-seeds FOLDER. Writes the seed corpora there: event_file/ sample files (both versions,
+// every tag, 8- and 16-bit texts), readout/ simulator sessions as fuzz_readout plays them, sentence/ the
+// sample events that walk through every sentence; where the synchronisation is built, server_row/ sample
+// read-outs as a server lists and sends them, archive_blob/ the stored blobs of the sample archive.
 #include "events/codec.h"
 #include "fuzz/fuzz_support.h"
 #include "link/readout.h"
@@ -50,8 +49,7 @@ void EventFileSeeds(const fs::path& out) {
            {.count = 4, .textCount = 2, .texts = {wide, {1, 'a'}}, .events = GenerateSampleEvents(4, 11)}));
 }
 
-// A reading of the simulator answering in-process, its replies recorded as
-// fuzz_readout plays them.
+// A reading of the simulator answering in-process, its replies recorded as fuzz_readout plays them.
 void RecordSession(const fs::path& out, const std::string& name, const sim::PanelConfig& config,
                    bool search) {
   test::ScriptedPort port(config);

@@ -16,14 +16,12 @@
 #include "tests/events/event_builder.h"
 
 using namespace logwick;
-using logwick::test::Appended;
-using logwick::test::With32;
+using namespace logwick::test;
 
 namespace {
 
-// An event with the given code and parameter bytes from offset 6 on.
 CT7KEvent Ev(std::uint16_t code, std::initializer_list<std::uint8_t> params = {}) {
-  return logwick::test::MakeEvent(0, code, params);
+  return MakeEvent(0, code, params);
 }
 
 const std::vector<std::string> kTexts = {"Пожар склад 1", "Пожар офис 1",
@@ -130,7 +128,7 @@ TEST(EventText, AnyRecordGivesTextTheCodePageCanHold) {
 
 // Only the low 24 bits choose the class, but the whole serial is printed. K and
 // V are Latin, the rest Cyrillic; ЕФ is Cyrillic before ASCII digits.
-TEST(DeviceTexts, ClassAndNameBySerial) {
+TEST(DeviceTexts, ClassNameStatesAndFlagsBySerial) {
   std::string got;
   for (std::uint32_t serial : {2u,        3u,        99999u,    100000u,   9000000u,    9600000u,   10500000u,
                                11000000u, 11999999u, 12000001u, 12999999u, 13000000u,   13599999u,  13600000u,
@@ -141,13 +139,10 @@ TEST(DeviceTexts, ClassAndNameBySerial) {
       "13 0x00000002, 7 ЕФ418-305, 7 ЕФ418-305, 8 ЕФ418-305, 9 Тепл, 10 ???, 13 0x00a037a0, 2 KVN, "
       "3 KVNЛ, 1 KVЕ, 0 KVЕЛ, 5 KVЖ, 12 KVЯ, 13 0x00cf8500, 4 KVГ, 11 KЭЦ, 6 KVR, 13 0x00ec82e0, 1 KVЕ, "
       "13 0xabffffff, ");
-}
-
-TEST(DeviceTexts, StatesFlagsAndLoopStates) {
-  // Blocked wins over everything; then per serial (smoke, smoke with readiness, heat, three other
-  // classes, one without a table) its states.
-  std::string got = Appended(AppendDeviceStateText, 25, 12000001, false, true) + "|" +
-                    Appended(AppendDeviceStateText, 25, 12000001, false, false) + "|";
+  // States: blocked wins over everything; then per serial (smoke, smoke with readiness, heat, three
+  // other classes, one without a table) its states.
+  got = Appended(AppendDeviceStateText, 25, 12000001, false, true) + "|" +
+        Appended(AppendDeviceStateText, 25, 12000001, false, false) + "|";
   const std::pair<std::uint32_t, std::vector<std::uint8_t>> states[] = {
       {50000, {2, 9, 10, 15, 109, 110, 254, 249}},
       {200000, {249, 250}},
@@ -203,7 +198,7 @@ TEST(Codec, Cp1251RoundTripMalformedUtf8AndUtf16) {
 
 TEST(EventRecord, TimeTextAndDatePart) {
   EXPECT_EQ(CT7KEvent().GetTimeText(), "00/00/2000 00:00:00");
-  EXPECT_EQ(logwick::test::MakeEvent(0xFFFFFFFFu, 0).GetTimeText(), "31/15/2063 31:63:63");
+  EXPECT_EQ(MakeEvent(0xFFFFFFFFu, 0).GetTimeText(), "31/15/2063 31:63:63");
   const std::uint8_t raw[16] = {0x05, 0xE3, 0x20, 0x3F};
   EXPECT_EQ(CT7KEvent(raw).GetTimeText(), "16/12/2015 14:12:05");
   EXPECT_EQ(PackTimeStamp(2015, 12, 16, 14, 12, 5), 0x3F20E305u);
@@ -232,7 +227,7 @@ TEST(EventGenerator, SameSeedSameEventsWalkingEveryKind) {
     EXPECT_TRUE(sentences.count(s)) << s;
 }
 
-TEST(EventGenerator, TimeGoesBackThroughValidDates) {
+TEST(EventGenerator, TimeGoesBackThroughValidDatesAndTextsFitThePanel) {
   const auto events = GenerateSampleEvents(20000, 7);
   EXPECT_EQ(events[0].TimeStamp(), kSampleNewestTimeStamp);
   for (std::size_t i = 1; i < events.size(); ++i) {
@@ -245,9 +240,7 @@ TEST(EventGenerator, TimeGoesBackThroughValidDates) {
   EXPECT_EQ(GenerateSampleEvents(50, 3, PackTimeStamp(2000, 1, 1, 0, 0, 40)).back().GetTimeText(),
             "01/01/2000 00:00:00");
   EXPECT_EQ(GenerateSampleEvents(1, 3, 0xFFFFFFFFu)[0].GetTimeText(), "31/12/2063 23:59:59");
-}
-
-TEST(EventGenerator, MessageTextsFitThePanel) {
+  // Message texts fit the panel's 16 bytes of its code page.
   const auto texts = SampleMessageTexts(200000);
   ASSERT_EQ(texts.size(), 200000u);
   for (std::size_t i = 0; i < texts.size(); i += 997) {

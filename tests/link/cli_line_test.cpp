@@ -1,7 +1,6 @@
-// logwick-cli read, ports and probe against logwick-cli simulate, as an engineer
-// runs them: exit statuses, messages, the event file and the trace. The
-// read-out's steps and the probe's verdicts and words are the library's
-// (readout_test, comm_port_test); here each command is wired once.
+// logwick-cli read, ports and probe against logwick-cli simulate, as an engineer runs them: exit statuses,
+// messages, the event file and the trace. The read-out's steps and the probe's verdicts and words are the
+// library's (readout_test, comm_port_test); here each command is wired once.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -25,9 +24,8 @@ bool Within10s(const std::function<bool()>& done) {
   return false;
 }
 
-// Runs logwick-cli commands beside a simulated panel, in a folder of its own
-// with its own ports folder; every read-out they file goes into that folder's
-// own archive.
+// Runs logwick-cli commands beside a simulated panel, in a folder of its own with its own ports folder; every
+// read-out they file goes into that folder's own archive.
 class CliLine : public ::testing::Test {
  protected:
   CliLine() {
@@ -134,9 +132,8 @@ TEST_F(CliLine, AReadOutIsNeverLostToItsTargetNorAFailedOneWritten) {
   EXPECT_TRUE(r->Err().starts_with("Не могу создать файл: " + dir_.Path().string() + " (")) << r->Err();
   EXPECT_EQ(r->Err().find("Открытие порта"), std::string::npos) << r->Err();
 
-  // The target's folder goes away while the panel is read (a pulled stick):
-  // the events go to a recovery file in the user's data folder, named by its
-  // rule (EventFileStore.RecoveryFileNamedByPanelAndTime).
+  // The target's folder goes away while the panel is read (a pulled stick): the events go to a recovery file
+  // in the user's data folder, named by its rule (EventFileStore.RecoveryFileNamedByPanelAndTime).
   ::setenv("XDG_DATA_HOME", dir_.File("data").c_str(), 1);
   const std::string stick = dir_.File("stick"), target = stick + "/out.t7kev";
   std::filesystem::create_directory(stick);
@@ -165,7 +162,6 @@ TEST_F(CliLine, PortsListsEachPortAndProbeTellsWhatIsOnIt) {
   std::istringstream lines(p->Out());
   for (std::string l; std::getline(lines, l);)
     EXPECT_TRUE(std::regex_match(l, std::regex("COM[0-9]+  /[^ ]+(  .+)?"))) << l;
-  // The same panel by its number.
   Probe("COM42", 0,
         {"Порт COM42: " + link + " -> " + dev + " (псевдотерминал)", "Найден прибор", "в режиме ГАЗ"});
   // A line without a panel, and ports that cannot be used. A busy port and its

@@ -1,8 +1,6 @@
-// The real serial port against the virtual panel on a pseudo-terminal, and the
-// port probe on it, on a machine described by a made-up system view where a
-// pseudo-terminal cannot bring a case about; and the host's system view read
-// from made-up /sys and /proc trees. Timings have generous margins: these check
-// behaviour, not speed.
+// The serial port and the port probe against the virtual panel on a pseudo-terminal, on a made-up
+// system view where a pseudo-terminal cannot bring a case about; the host's system view from made-up
+// /sys and /proc trees. Timings have generous margins: these check behaviour, not speed.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -70,7 +68,6 @@ struct MadeUpSystem : SystemView {
   PortHardware hardware{"Arduino Uno", "2341", "0043"};
 };
 
-// Whether the report's lines say `words`.
 ::testing::AssertionResult Says(const ProbeReport& r, const std::string& words) {
   std::string text;
   for (const std::string& line : ProbeReportLines(r)) text += line + "\n";
@@ -95,8 +92,7 @@ struct ProbedLine {
   MadeUpSystem system;
 };
 
-// A folder of the test's own, also the ports folder, and made-up /sys and /proc
-// trees in it.
+// A folder of the test's own, also the ports folder, and made-up /sys and /proc trees in it.
 class Folder : public ::testing::Test {
  protected:
   Folder() { ::setenv("LOGWICK_PORTS_DIR", dir_.Path().c_str(), 1); }
@@ -247,7 +243,7 @@ TEST(PtyPort, AHungUpLineIsWaitedOutWithoutSpinning) {
   EXPECT_TRUE(count == 0 && wall >= 440 && cpu < 60) << count << " bytes, " << cpu << " of " << wall << " ms";
 }
 
-TEST(ProbeOnAMadeUpSystem, NoPermissionNamesTheGroupToJoin) {
+TEST(ProbeOnAMadeUpSystem, NoPermissionNamesTheGroupToJoinABusyPortItsHolders) {
   ProbedLine l;
   l.system.readWrite = false;
   const std::tuple<unsigned, bool, std::string> cases[] = {
@@ -267,10 +263,8 @@ TEST(ProbeOnAMadeUpSystem, NoPermissionNamesTheGroupToJoin) {
   EXPECT_EQ(l.panel.Inspect([](const sim::VirtualPanel& p) { return p.RequestsSeen(); }), 0u);
   l.system.present = false;
   EXPECT_EQ(l.Probe().verdict, ProbeVerdict::kNoDevice);
-}
-
-TEST(ProbeOnAMadeUpSystem, ABusyPortNamesItsHolderAndModemManagerIsToldHowToKeepOff) {
-  ProbedLine l;
+  // A busy port names its holder, and ModemManager is told how to keep off.
+  l.system.present = l.system.readWrite = true, l.system.gid = 20;
   CCommPort holder;
   ASSERT_TRUE(holder.OpenDevice(l.system.device, 9600, 0));
   l.system.holders = {{4242, "minicom"}, {4243, "picocom"}};
@@ -290,8 +284,7 @@ TEST(ProbeOnAMadeUpSystem, ABusyPortNamesItsHolderAndModemManagerIsToldHowToKeep
   holder.Close();
 
   // Running, not holding the port: the panel is found all the same, with the advice.
-  l.system.modemManager = true;
-  l.system.hardware = {};
+  l.system.modemManager = true, l.system.hardware = {};
   r = l.Probe();
   EXPECT_EQ(std::make_tuple(r.verdict, r.serial, r.deviceType),
             std::make_tuple(ProbeVerdict::kPanel, 4660u, 3));
@@ -307,8 +300,7 @@ TEST(ProbeOnALine, EachAnswerOrItsAbsenceIsExplained) {
   const auto expect = [](sim::PanelConfig config, sim::PtyOptions line, V verdict,
                          std::vector<std::string> said) {
     ProbedLine l(std::move(config), line);
-    l.system.resolved = l.system.device;
-    l.system.hardware = {};
+    l.system.resolved = l.system.device, l.system.hardware = {};
     const ProbeReport r = l.Probe();
     EXPECT_EQ(r.verdict, verdict) << ::testing::PrintToString(ProbeReportLines(r));
     for (const std::string& words : said) EXPECT_TRUE(Says(r, words));
@@ -333,7 +325,7 @@ TEST(ProbeOnALine, EachAnswerOrItsAbsenceIsExplained) {
          {"это не ответ прибора", "9600 бод 8N1: посторонние байты (15)"});
 }
 
-TEST_F(MadeUpHost, HardwareNamesUsbAdaptersFromTheirDeviceAttributes) {
+TEST_F(MadeUpHost, HardwareFromDeviceAttributesAndHoldersFromOpenFiles) {
   UsbAdapter("ttyUSB0", "1-2",
              {"idVendor", "0403", "idProduct", "6001", "manufacturer", "FTDI", "product", "FT232R USB UART",
               "serial", "A50285BI"});
@@ -350,9 +342,7 @@ TEST_F(MadeUpHost, HardwareNamesUsbAdaptersFromTheirDeviceAttributes) {
   EXPECT_EQ(got,
             "FTDI FT232R USB UART A50285BI [0403:6001]; USB 1a86:7523 [1a86:7523]; Arduino Uno [2341:0043]; "
             "последовательный порт на плате [:]; псевдотерминал [:];  [:]; ");
-}
-
-TEST_F(MadeUpHost, HoldersAreTheProcessesWithTheDeviceOpenButNotAPseudoTerminalsFarEnd) {
+  // Holders are the processes with the device open, but not a pseudo-terminal's far end.
   Process(100, "minicom", {{0, "/dev/null"}, {3, "/dev/ttyUSB0"}});
   Process(200, "logwick-cli", {{5, "/dev/ttyUSB1"}, {6, "/dev/pts/3"}});
   Process(300, "logwick-cli", {{3, "/dev/ptmx"}, {4, "/dev/pts/3"}});  // the simulator serving pts/3
@@ -363,8 +353,7 @@ TEST_F(MadeUpHost, HoldersAreTheProcessesWithTheDeviceOpenButNotAPseudoTerminals
   const HostSystemView view = View();
   EXPECT_EQ(view.ProcessesHolding("/dev/ttyUSB0"), (std::vector<ProcessInfo>{{100, "minicom"}}));
   EXPECT_EQ(view.ProcessesHolding("/dev/pts/3"), (std::vector<ProcessInfo>{{200, "logwick-cli"}}));
-  EXPECT_TRUE(view.ProcessesHolding("/dev/ttyACM0").empty());
-  EXPECT_FALSE(view.ModemManagerRunning());
+  EXPECT_TRUE(view.ProcessesHolding("/dev/ttyACM0").empty() && !view.ModemManagerRunning());
   Process(500, "ModemManager", {});
   EXPECT_TRUE(view.ModemManagerRunning());
 }

@@ -1,6 +1,5 @@
-// The panel protocol against a scripted line, and the read-out against an
-// in-process virtual panel. Failures and cancels at every step are played by
-// the fault-injection table in tests/reliability.
+// The panel protocol against a scripted line, and the read-out against an in-process virtual panel. Failures
+// and cancels at every step are played by the fault-injection table in tests/reliability.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -91,8 +90,7 @@ TEST(Readout, CompleteReadingFillsTheListNewestFirst) {
 TEST(Readout, TextAndBlockStepsMayAskNothing) {
   {  // textCount 0 and N = B: no text asked, no block asked, still a success.
     auto cfg = SamplePanel(10, 3, 10);
-    cfg.textCount = 0;
-    cfg.deviceType = 4;
+    cfg.textCount = 0, cfg.deviceType = 4;
     Reading r(cfg);
     ASSERT_EQ(r.Go(), ReadoutStatus::Ok);
     EXPECT_EQ(std::make_tuple(r.replaced, r.list.m_nPanelType, r.port.Count("ReadMessageText"),
@@ -101,8 +99,7 @@ TEST(Readout, TextAndBlockStepsMayAskNothing) {
   }
   {  // Texts 0-2 then an empty one, count 10: four requests, three texts, 4 of 10.
     auto cfg = SamplePanel(10, 0, 10);
-    cfg.textCount = 10;
-    cfg.deviceType = 5;
+    cfg.textCount = 10, cfg.deviceType = 5;
     Reading r(cfg);
     r.settings.gazMode = true;
     ASSERT_EQ(r.Go(), ReadoutStatus::Ok);
@@ -139,9 +136,8 @@ TEST(Readout, CancelEndsAFetchThatNeverBecomesReady) {
       std::make_tuple(20L, 0u, true, 20u, 1));
 }
 
-// Whatever escapes an exchange (here memory running out) ends the reading as a
-// failed exchange of its step would: named in Russian, the port closed, and
-// the blocks already read kept once the event step has begun.
+// Whatever escapes an exchange (here memory running out) ends the reading as a failed exchange of its step
+// would: named in Russian, the port closed, and the blocks already read kept once the event step has begun.
 TEST(Readout, AnExceptionFailsTheStepItBrokeIn) {
   const std::tuple<const char*, long, ReadoutStatus, const char*, bool, std::size_t, std::size_t> cases[] = {
       {"ReadDeviceInfo", 1, ReadoutStatus::InfoNotRead, "Ошибка при чтении\nинформации", false, 5, 2},
@@ -158,10 +154,9 @@ TEST(Readout, AnExceptionFailsTheStepItBrokeIn) {
   }
 }
 
-TEST(Frames, ChecksumAndSerialPacking) {
+TEST(Addressing, ChecksumSerialPackingSearchDiscoveryAddressAndType) {
   const Bytes good = Sealed({0x81, 0x10, 0xE8, 0x03});
-  EXPECT_TRUE(fr::ChecksumOk(good.data(), good.size()));
-  EXPECT_FALSE(fr::ChecksumOk(good.data(), good.size() - 1));
+  EXPECT_TRUE(fr::ChecksumOk(good.data(), good.size()) && !fr::ChecksumOk(good.data(), good.size() - 1));
   // Bits 24 and up are never sent; bits 7, 15 and 23 travel in f.
   EXPECT_EQ(fr::PackSerial(0x1FFFFFF, 0), (std::array<std::uint8_t, 4>{0x7F, 0x7F, 0x7F, 0x07}));
   for (std::uint32_t s : {0x80u, 0x8000u, 0x800000u, 0xA5C381u}) {
@@ -169,9 +164,7 @@ TEST(Frames, ChecksumAndSerialPacking) {
     for (auto b : p) EXPECT_LT(b, 0x80);
     EXPECT_EQ(fr::UnpackSerial(p.data()), s);
   }
-}
 
-TEST(Addressing, SearchDiscoveryAddressAndType) {
   ScriptedPort search;
   ASSERT_EQ(StartSearch(search), LinkStatus::Ok);
   EXPECT_EQ(

@@ -43,8 +43,7 @@ class ScriptedPort : public IPanelPort {
   explicit ScriptedPort(Script script) : replies(std::move(script)) {}
 
   bool Open(unsigned, unsigned baud, std::uint8_t parity) override {
-    openedBaud = baud;
-    openedParity = parity;
+    openedBaud = baud, openedParity = parity;
     return true;
   }
   void Write(const std::uint8_t* data, std::size_t length) override {

@@ -1,7 +1,6 @@
-// The one way tests start a child process: a function run in a fork, or a
-// program; its output in files; ended by itself, by a signal or killed after a
-// delay; as an ordinary user where the test runs as root (root reads and
-// writes any file).
+// The one way tests start a child process: a function run in a fork, or a program; its output in files; ended
+// by itself, by a signal or killed after a delay; as an ordinary user where the test runs as root (root reads
+// and writes any file).
 #pragma once
 
 #include <fcntl.h>

@@ -19,7 +19,6 @@ using namespace logwick::test;
 
 namespace {
 
-// An event of code `code` with beam byte B6 and device byte B10.
 CT7KEvent Ev(std::uint16_t code, std::uint8_t b6 = 0, std::uint8_t b10 = 0,
              std::uint32_t stamp = Stamp(2024, 3, 1)) {
   return MakeEvent(stamp, code, {b6, 0, 0, 0, b10});
@@ -30,8 +29,12 @@ CT7KEvent At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
 }
 
 std::int64_t Local(int year, int month, int day, int hour = 12, int minute = 0) {
-  std::tm tm{.tm_min = minute, .tm_hour = hour, .tm_mday = day, .tm_mon = month - 1, .tm_year = year - 1900};
-  tm.tm_isdst = -1;
+  std::tm tm{.tm_min = minute,
+             .tm_hour = hour,
+             .tm_mday = day,
+             .tm_mon = month - 1,
+             .tm_year = year - 1900,
+             .tm_isdst = -1};
   return static_cast<std::int64_t>(std::mktime(&tm));
 }
 
@@ -50,7 +53,6 @@ CT7KEventList Rows(const std::vector<std::pair<std::uint32_t, std::uint16_t>>& r
   return list;
 }
 
-// "row kind" per finding, each followed by "; ".
 std::string Seen(const std::vector<Finding>& findings) {
   std::string out;
   for (const Finding& f : findings)
@@ -82,7 +84,6 @@ TEST(StampCalendar, GoodDatesSecondsAndTextAsPacked) {
   EXPECT_EQ(IsoTime(0, ' '), "2000-00-00 00:00:00");
 }
 
-// Every code's kind and the beam (B6) or device (B10) it names.
 TEST(EventKinds, EveryCodeHasItsKindAndOnlyBeamsAndDevicesNameANumber) {
   std::string got;
   for (std::uint16_t code : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 23, 32766, 65535}) {
@@ -132,20 +133,16 @@ TEST(Statistics, TopTenByEventsThenLowerNumber) {
   list.AddTail(MakeEvent(Stamp(2024, 3, 1), 4, {1, 0, 99}));  // a message names no beam here
   // Devices: state changes and dust levels alike, by B10.
   for (std::uint8_t d : {40, 41, 41}) list.AddTail(Ev(2, 0, d));
-  for (int i = 0; i < 2; ++i) list.AddTail(Ev(11, 0, 40));
+  for (int i = 0; i < 2; ++i) list.AddTail(Ev(11, 0, 40, Stamp(2024, 3, 2 + i)));
   const EventStatistics s = ComputeStatistics(list);
   const std::vector<RankedNumber> beams = {{7, 3},  {0, 2},  {20, 2}, {255, 2}, {21, 1},
                                            {22, 1}, {23, 1}, {24, 1}, {25, 1},  {26, 1}};
   EXPECT_EQ(s.topBeams, beams);
   EXPECT_EQ(s.topDevices, (std::vector<RankedNumber>{{40, 3}, {41, 2}}));
-}
-
-TEST(Statistics, PredicateChoosesTheEvents) {
-  CT7KEventList list;
-  for (std::uint8_t b = 1; b <= 4; ++b) list.AddTail(Ev(5, b, 0, Stamp(2024, 3, b)));
-  const EventStatistics s = ComputeStatistics(list, [](const CT7KEvent& ev) { return ev.B(6) % 2 == 0; });
-  EXPECT_EQ(std::make_tuple(s.events, s.first, s.topBeams),
-            std::make_tuple(2u, Stamp(2024, 3, 2), std::vector<RankedNumber>{{2, 1}, {4, 1}}));
+  // A predicate chooses the events, for the period and the rankings alike.
+  const EventStatistics dust = ComputeStatistics(list, [](const CT7KEvent& ev) { return ev.Code() == 11; });
+  EXPECT_EQ(std::make_tuple(dust.events, dust.first, dust.topBeams.size(), dust.topDevices),
+            std::make_tuple(2u, Stamp(2024, 3, 2), 0u, std::vector<RankedNumber>{{40, 2}}));
 }
 
 TEST(Filter, DefaultsAdmitEverythingAndEachFlagRejectsItsCodesOnly) {
@@ -173,24 +170,20 @@ TEST(Filter, DefaultsAdmitEverythingAndEachFlagRejectsItsCodesOnly) {
 
 TEST(Filter, BeamAndDeviceRanges) {
   CT7KEvFilter f;
-  f.m_nFirstBeam = 3;
-  f.m_nLastBeam = 5;
+  f.m_nFirstBeam = 3, f.m_nLastBeam = 5;
   for (std::uint16_t code : {5, 8, 11})  // code 11 takes the beam range too
     EXPECT_EQ(Accepted(f, {Ev(code, 2), Ev(code, 3, 200), Ev(code, 5), Ev(code, 6, 4)}), "-++-") << code;
-  f.m_nFirstDev = 10;  // an empty range
-  f.m_nLastDev = 5;
+  f.m_nFirstDev = 10, f.m_nLastDev = 5;  // an empty range
   EXPECT_EQ(Accepted(f, {Ev(2, 0, 5), Ev(2, 0, 7), Ev(2, 0, 10)}), "---");
   f.m_nLastDev = 12;
   EXPECT_EQ(Accepted(f, {Ev(2, 99, 11), Ev(2, 11, 99)}), "+-");  // the device number is B10
-  f.m_nFirstBeam = 0x80000000;                                   // compared unsigned
-  f.m_nLastBeam = 0xFFFFFFFF;
+  f.m_nFirstBeam = 0x80000000, f.m_nLastBeam = 0xFFFFFFFF;       // compared unsigned
   EXPECT_FALSE(f.Accept(Ev(5, 255)));
 }
 
-TEST(Filter, PeriodOfWholeLocalDays) {
+TEST(Filter, PeriodOfWholeLocalDaysAndPackDate) {
   CT7KEvFilter f;
-  f.m_bPeriod = 1;
-  f.m_timeFrom = Local(2015, 12, 16, 23, 59);
+  f.m_bPeriod = 1, f.m_timeFrom = Local(2015, 12, 16, 23, 59);
   f.m_timeTo = Local(2015, 12, 16, 0, 1);  // the time of day plays no part
   // Code 22 is dated first.
   EXPECT_EQ(Accepted(f, {At(2015, 12, 16, 0, 0, 0), At(2015, 12, 16, 23, 59, 59), At(2015, 12, 17),
@@ -200,9 +193,6 @@ TEST(Filter, PeriodOfWholeLocalDays) {
   EXPECT_TRUE(f.Accept(At(2016, 1, 1)));
   f.m_timeFrom = Local(2015, 12, 20);
   EXPECT_FALSE(f.Accept(At(2015, 12, 16)));
-}
-
-TEST(Filter, PackDate) {
   EXPECT_EQ(CT7KEvFilter::PackDate(Local(2015, 12, 16, 14, 12)), 0x3F200000u);
   EXPECT_EQ(CT7KEvFilter::PackDate(Local(1999, 7, 4)), PackTimeStamp(2000, 7, 4, 0, 0, 0));
   EXPECT_EQ(CT7KEvFilter::PackDate(Local(2064, 1, 2)), PackTimeStamp(2000, 1, 2, 0, 0, 0));
@@ -257,7 +247,7 @@ TEST(Integrity, GapBoundariesAndPairsThatAreNoGap) {
   EXPECT_TRUE(CheckIntegrity(week, {}, {8}).empty());
 }
 
-TEST(Integrity, FutureNeedsAReadTimeAndAGoodDate) {
+TEST(Integrity, FutureNeedsAReadTimeAndAGoodDateAndThePredicateChoosesRows) {
   CT7KEventList list = Rows({{Stamp(2024, 6, 1, 10, 0, 1), 1}, {Stamp(2024, 6, 1, 10), 1}});
   EXPECT_EQ(Seen(CheckIntegrity(list)), "0 future; ");  // the read second itself is not
   list.m_nReadYear = list.m_nReadMonth = list.m_nReadDay = list.m_nReadHour = 0;
@@ -265,12 +255,9 @@ TEST(Integrity, FutureNeedsAReadTimeAndAGoodDate) {
   list.m_nReadYear = 2024;                    // a read time that is not all zero counts, however odd
   EXPECT_EQ(Seen(CheckIntegrity(list)), "0 future; 1 future; ");
   EXPECT_EQ(Seen(CheckIntegrity(Rows({{0xFFFFFFFFu, 1}}))), "0 bad-date; ");
-}
-
-TEST(Integrity, PredicateChoosesTheRowsAndTheirPairs) {
-  // Without the middle row, rows 0 and 2 become a pair 40 days apart.
-  const CT7KEventList list =
+  // A predicate chooses the rows: without the middle row, rows 0 and 2 are a pair 40 days apart.
+  const CT7KEventList three =
       Rows({{Stamp(2024, 5, 10), 1}, {Stamp(2024, 4, 20), 0}, {Stamp(2024, 3, 31), 1}});
-  EXPECT_EQ(Seen(CheckIntegrity(list)), "1 unknown-code; ");
-  EXPECT_EQ(Seen(CheckIntegrity(list, [](const CT7KEvent& ev) { return ev.Code() != 0; })), "0 gap; ");
+  EXPECT_EQ(Seen(CheckIntegrity(three)), "1 unknown-code; ");
+  EXPECT_EQ(Seen(CheckIntegrity(three, [](const CT7KEvent& ev) { return ev.Code() != 0; })), "0 gap; ");
 }

@@ -1,6 +1,5 @@
-// The event file: its byte stream, layout, limits and digest, checks on
-// loading, and stores that fail safely; and the documents folder the event-file
-// dialogs start in.
+// The event file: its byte stream, layout, limits and digest, checks on loading, and stores that fail safely;
+// and the documents folder the event-file dialogs start in.
 #include "lists/event_file.h"
 
 #include <gtest/gtest.h>
@@ -130,12 +129,11 @@ TEST(EventFile, StoreThenLoadGivesTheSameListOrItsFileableHead) {
   EXPECT_EQ(HexOf(Sha256Of("abc", 3)), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
 }
 
-TEST(EventFile, RefusedAndShortFilesChangeNothing) {
+TEST(EventFile, RefusedAndShortFilesChangeNothingCountsAndVersions) {
   TempDir dir;
   const CT7KEventList old = MakeFullList(4);
-  // Letter case counts; "???" is what a never-filled list stores; the stored
-  // panel type (1) must be the tag's. Then cuts inside the tag, the header, the
-  // reserved block, the texts, the events.
+  // Letter case counts; "???" is what a never-filled list stores; the stored panel type (1) must be the
+  // tag's. Then cuts inside the tag, the header, the reserved block, the texts, the events.
   const Bytes whole = BuildFile({.count = 2,
                                  .textCount = 1,
                                  .texts = {{3, 'a', 'b', 'c'}},
@@ -154,11 +152,8 @@ TEST(EventFile, RefusedAndShortFilesChangeNothing) {
   Bytes longer = whole;  // data after the last event is ignored
   longer.resize(whole.size() + 5, 0xEE);
   EXPECT_TRUE(LoadBytes(dir, longer, list) == FileStatus::Done && list.GetCount() == 2u);
-}
 
-TEST(EventFile, CountsAndVersions) {
-  TempDir dir;
-  CT7KEventList list = MakeFullList(4);
+  list = MakeFullList(4);
   EXPECT_EQ(LoadBytes(dir, BuildFile({.count = 100001}), list), FileStatus::FormatRefused);
   const FileLayout limit{.count = 100000,
                          .events = std::vector(100000, MakeEvent(0x3F20E305u, 4, {7, 0, 12}))};
@@ -195,10 +190,9 @@ TEST(EventFileStore, NothingIsLeftBehindOnSuccessOrFailure) {
   EXPECT_EQ(dir.EntryCount(), 2u);
 }
 
-// A store first removes what killed stores of the same target left behind,
-// and nothing else: not another file's leftovers, not look-alikes, not the
-// temporary file of a store still running (it holds it locked; on Windows,
-// open).
+// A store first removes what killed stores of the same target left behind, and nothing else: not another
+// file's leftovers, not look-alikes, not the temporary file of a store still running (it holds it locked; on
+// Windows, open).
 TEST(EventFileStore, LeftoversOfKilledStoresGoWithTheNextStore) {
   TempDir dir;
   const std::string target = dir.File("site.t7kev");

@@ -48,8 +48,7 @@ inline CT7KEventList MakeFullList(std::size_t events = 3) {
 // leaves alone and a successful one replaces, all but its reserved block.
 inline CT7KEventList MakeOtherReading() {
   CT7KEventList l = MakeFullList(5);
-  l.m_nSerNum = 777;
-  l.m_nPanelType = 2;
+  l.m_nSerNum = 777, l.m_nPanelType = 2;
   return l;
 }
 
@@ -67,10 +66,7 @@ inline Bytes BuildFile(const FileLayout& s) {
   AppendLe32(b, s.version);
   AppendLe32(b, s.count);
   for (std::uint32_t i = 0; i < 11; ++i) AppendLe32(b, i == 5 ? 2020 : i + 1);  // read year 2020
-  if (s.version != 0) {
-    AppendLe32(b, s.panelType);
-    AppendLe32(b, s.serNum);
-  }
+  if (s.version != 0) AppendLe32(b, s.panelType), AppendLe32(b, s.serNum);      // version 0 has neither
   const char name[17] = "CONF-NAME";
   b.insert(b.end(), name, name + 17);
   b.resize(b.size() + 1020, 0xAB);

@@ -1,7 +1,6 @@
-// The reports: the text report's header and lines, the bytes of the CSV, JSON
-// Lines and HTML forms, and the escaping of every text that comes from a file
-// or a panel. A failed store is the atomic store's (EventFileStore.*), the
-// same for every form.
+// The reports: the text report's header and lines, the bytes of the CSV, JSON Lines and HTML forms, and the
+// escaping of every text that comes from a file or a panel. A failed store is the atomic store's
+// (EventFileStore.*), the same for every form.
 #include <gtest/gtest.h>
 
 #include "lists/html_report.h"
@@ -40,7 +39,6 @@ CT7KEventList TrickyList(const std::string& name = "") {
   return list;
 }
 
-// Expects every part somewhere in text.
 void ExpectHolds(const std::string& text, std::initializer_list<std::string> parts) {
   for (const std::string& part : parts) EXPECT_NE(text.find(part), std::string::npos) << part;
 }
@@ -108,8 +106,7 @@ TEST(DataReports, TextEscaping) {
 TEST(DataReports, CsvBytes) {
   const CT7KEventList list = TrickyList();
   const std::string message = "Сообщение 'a;b,\"\"c\"\"\r\nd\te\x1b<i>&'' по лучу 3";
-  const std::string semicolon = Report(list, {ReportFormat::Csv});
-  EXPECT_EQ(semicolon,
+  EXPECT_EQ(Report(list, {ReportFormat::Csv}),
             "\xEF\xBB\xBF"
             "Время;Код;Вид;Луч;Устройство;Событие;Запись\r\n"
             "2015-12-16 14:12:05;4;сообщения;;;\"" +
@@ -121,17 +118,16 @@ TEST(DataReports, CsvBytes) {
                 "2015-12-16 14:12:05;11;устройства;;40;Дымовой датчик 40, запыленность стала 7%, была 5%;"
                 "05e3203f0b0009000000280705000000\r\n"
                 "2063-15-31 31:63:63;0;прочие;;;?? ошибка ??;ffffffff000000000000000000000000\r\n");
-  const std::string comma = Report(list, {ReportFormat::Csv, ','});
-  ExpectHolds(comma, {"Время,Код,Вид,Луч,Устройство,Событие,Запись\r\n",
-                      ",\"Дымовой датчик 40, запыленность стала 7%, была 5%\","});
+  ExpectHolds(Report(list, {ReportFormat::Csv, ','}),
+              {"Время,Код,Вид,Луч,Устройство,Событие,Запись\r\n",
+               ",\"Дымовой датчик 40, запыленность стала 7%, была 5%\","});
 }
 
 TEST(DataReports, JsonLinesBytesAndTheFormsName) {
   const CT7KEventList list = TrickyList("<q\"\\>");
   const auto beams = [](const CT7KEvent& ev) { return ev.Code() == 5 || ev.Code() == 0; };
-  const std::string text = Report(list, {ReportFormat::JsonLines}, beams);
   EXPECT_EQ(
-      text,
+      Report(list, {ReportFormat::JsonLines}, beams),
       "{\"panel\": \"Тарвел-7К\", \"serial\": 123, \"read\": \"2015-12-16T14:12:05\", \"version\": \"2.5\", "
       "\"released\": \"2012-03-01\", \"config\": \"<q\\\"\\\\>\", \"sha256\": \"" +
           HexOf(EventListSha256(list)) +
@@ -159,8 +155,7 @@ TEST(DataReports, HtmlEscapesEverythingAndLoadsNothing) {
   CT7KEventList list = TrickyList("<script>");
   list.m_texts[0] += "<img src=x>";
   const std::string html = Report(list, {ReportFormat::Html});
-  EXPECT_TRUE(html.starts_with("<!DOCTYPE html>\n<html lang=\"ru\">"));
-  EXPECT_TRUE(html.ends_with("</html>\n"));
+  EXPECT_TRUE(html.starts_with("<!DOCTYPE html>\n<html lang=\"ru\">") && html.ends_with("</html>\n"));
   for (const char* external :
        {"<script", "<img", "<link", "<iframe", "<object", "href", "url(", "@import", "http:", "https:"})
     EXPECT_EQ(html.find(external), std::string::npos) << external;

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# The bash completion of logwick-cli against the program itself: at every level
-# exactly the subcommands and options its help lists; files where a file is
-# expected, nothing where a number or a date is; the ports present for --port;
-# option values stepped over when finding the subcommand.
+# The bash completion of logwick-cli against the program itself: at every level exactly the subcommands and
+# options its help lists; files where a file is expected, nothing where a number or a date is; the ports
+# present for --port; option values stepped over when finding the subcommand.
 # Usage: completion_test.sh LOGWICK_CLI COMPLETION_SCRIPT
 set -o pipefail
 cli=$1
@@ -13,13 +12,9 @@ cli=$1
 . "$2"
 
 failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
-# tab WORD...: what Tab offers after the words, the last one being the word
-# under the cursor; sorted, one a line.
+# tab WORD...: what Tab offers after the words, the last one being the word under the cursor; sorted.
 tab() {
   COMP_WORDS=("$cli" "$@") COMP_CWORD=$# COMPREPLY=()
   COMP_LINE="${COMP_WORDS[*]}" COMP_POINT=${#COMP_LINE}
@@ -27,8 +22,8 @@ tab() {
   printf '%s\n' "${COMPREPLY[@]}" | sort -u | sed '/^$/d'
 }
 
-# What the help lists, read without the completion's own reading: the names
-# under "Subcommands:", and every option name at the start of an entry.
+# What the help lists, read without the completion's own reading: the names under "Subcommands:", and every
+# option name at the start of an entry.
 subcommands() { "$cli" "$@" --help | sed -n '/^Subcommands:$/,/^$/p' | sed -n 's/^  \([a-z][^ ]*\).*/\1/p'; }
 options() { "$cli" "$@" --help | grep -oE '^  -[-A-Za-z0-9,]+' | tr -d ' ' | tr ',' '\n'; }
 
