@@ -3,6 +3,14 @@
 
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
+#ifdef _WIN32
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
 
 namespace logwick::test {
 namespace {
@@ -26,6 +34,30 @@ std::pair<std::string, std::string> Ask(const std::string& url, const std::strin
 }
 
 }  // namespace
+
+SilentServer::SilentServer() {
+#ifdef _WIN32
+  WSADATA data;
+  WSAStartup(MAKEWORD(2, 2), &data);
+#endif
+  const auto s = ::socket(AF_INET, SOCK_STREAM, 0);
+  fd = static_cast<std::intptr_t>(s);
+  sockaddr_in a{.sin_family = AF_INET};
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof a;
+  auto* address = reinterpret_cast<sockaddr*>(&a);
+  if (::bind(s, address, size) == 0 && ::listen(s, 4) == 0 && ::getsockname(s, address, &size) == 0)
+    port = ntohs(a.sin_port);
+}
+
+SilentServer::~SilentServer() {
+#ifdef _WIN32
+  ::closesocket(static_cast<SOCKET>(fd));
+  WSACleanup();
+#else
+  ::close(static_cast<int>(fd));
+#endif
+}
 
 PgTestCluster& PgTestCluster::Shared() {
   static PgTestCluster cluster;

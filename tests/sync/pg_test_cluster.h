@@ -12,9 +12,14 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <sys/types.h>
 
+#include <cstdint>
+#include <optional>
 #include <string>
+
+#ifndef _WIN32
+#include "tests/lists/child_process.h"
+#endif
 
 namespace logwick::test {
 
@@ -28,8 +33,6 @@ class PgTestCluster {
 
   PgTestCluster();
   ~PgTestCluster();
-  PgTestCluster(const PgTestCluster&) = delete;
-  PgTestCluster& operator=(const PgTestCluster&) = delete;
 
   void Start();
   // Fast shutdown (sessions are ended, as when the server is stopped by its
@@ -53,31 +56,38 @@ class PgTestCluster {
   std::string NewDatabase();
   // "user@host:port/database", as the program names the server.
   std::string Name(const std::string& db, const std::string& user = "admin") const;
-  // Whether the server speaks TLS, and a file of its folder (its certificate
-  // authority "ca.crt", and "other-ca.crt" that signed nothing of it), with
-  // forward slashes, fit for a connection string.
-  bool Tls() const { return m_tls; }
-  std::string File(const std::string& name) const;
+  bool Tls() const { return m_tls; }  // Url() speaks TLS
   // The certificate authority of the server's TLS, and one that did not sign it.
   std::string Certificate() const;
   std::string OtherCertificate() const;
 
  private:
+  // A file of the cluster's folder, with forward slashes, fit for a connection string.
+  std::string File(const std::string& name) const;
 #ifdef _WIN32
   // Runs the cluster's control script with action, then waits until the
   // server is up (or down).
   void Control(const char* action, bool up);
 #else
   bool MakeCertificates();
+  std::optional<ChildProcess> m_server;
 #endif
 
   std::string m_dir;
   std::string m_host, m_port, m_options;  // how Url() reaches the server
   std::string m_databasePrefix = "archive";
-  bool m_tls = false;  // Url() speaks TLS
-  int m_tcpPort = 0;   // TcpUrl()'s port, 0: none
-  pid_t m_server = -1;
+  bool m_tls = false;
+  int m_tcpPort = 0;  // TcpUrl()'s port, 0: none
   int m_databases = 0;
+};
+
+// A socket on a free port of the loopback that takes connections and never
+// says a word (port 0: none could be opened).
+struct SilentServer {
+  SilentServer();
+  ~SilentServer();
+  std::intptr_t fd;
+  int port = 0;
 };
 
 // Tests against the server: skipped, saying why, where there is none.

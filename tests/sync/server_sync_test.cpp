@@ -1,16 +1,5 @@
-// Synchronisation through a real PostgreSQL server started for the test:
-// archives that meet there, a server stopped in the middle or put back from a
-// copy, rows nobody should have let in, logins and servers that fail, and
-// what the shared archive's set-up lets engineers do.
+// Synchronisation through a real PostgreSQL server started for the test.
 #include <gtest/gtest.h>
-#ifdef _WIN32
-#include <winsock2.h>
-#include <ws2tcpip.h>
-#else
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-#endif
 
 #include <chrono>
 #include <map>
@@ -42,39 +31,6 @@ std::vector<CT7KEventList> Readouts(std::int32_t serial, std::size_t n) {
   return out;
 }
 
-// A server that takes connections on the loopback and never says a word.
-class SilentServer {
- public:
-  SilentServer() {
-#ifdef _WIN32
-    WSADATA data;
-    WSAStartup(MAKEWORD(2, 2), &data);
-#endif
-    m_socket = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof a;
-    auto* address = reinterpret_cast<sockaddr*>(&a);
-    if (::bind(m_socket, address, size) == 0 && ::listen(m_socket, 4) == 0 &&
-        ::getsockname(m_socket, address, &size) == 0)
-      m_port = ntohs(a.sin_port);
-  }
-  ~SilentServer() {
-#ifdef _WIN32
-    ::closesocket(m_socket);
-    WSACleanup();
-#else
-    ::close(m_socket);
-#endif
-  }
-  int Port() const { return m_port; }  // 0: none could be opened
-
- private:
-  decltype(::socket(0, 0, 0)) m_socket;
-  int m_port = 0;
-};
-
 std::string Hex(std::span<const std::uint8_t> bytes) {
   std::string out = "'\\x";
   AppendHex(out, bytes.data(), bytes.size());
@@ -85,7 +41,7 @@ std::string Hex(std::span<const std::uint8_t> bytes) {
 // sound values but for those given.
 std::string InsertSql(const std::map<std::string, std::string>& given = {},
                       const std::string& overriding = "") {
-  std::map<std::string, std::string> columns;
+  std::map<std::string, std::string> columns = given;
   std::istringstream sound(
       "sha256=decode(md5(random()::text) || md5(random()::text), 'hex');panel_type=1;serial=77;"
       "read_year=2024;read_month=3;read_day=15;read_hour=10;read_min=0;read_sec=0;ver_major=3;ver_minor=2;"
@@ -93,8 +49,7 @@ std::string InsertSql(const std::map<std::string, std::string>& given = {},
       "partial=false;filed_at=now();config_name=" +
       Hex(Bytes(17)));
   for (std::string c; std::getline(sound, c, ';');)
-    columns[c.substr(0, c.find('='))] = c.substr(c.find('=') + 1);
-  for (const auto& [column, value] : given) columns[column] = value;
+    columns.emplace(c.substr(0, c.find('=')), c.substr(c.find('=') + 1));
   std::string names, values;
   for (const auto& [column, value] : columns) {
     (names += names.empty() ? "" : ", ") += column;
@@ -103,11 +58,9 @@ std::string InsertSql(const std::map<std::string, std::string>& given = {},
   return "INSERT INTO logwick.readout (" + names + ") " + overriding + " VALUES (" + values + ")";
 }
 
-// Two engineers' archives meet through the server, the second logging in
-// with a password from the password file and no more rights than server-init
-// gives the engineers' role. Then the database is put back from a copy taken
-// before the second sent (same id, numbers up to 4) and Q sends 4, numbered
-// 5 to 8 as B's were: B tells and compares in full, and the three meet.
+// The second engineer logs in with the password file's password and the
+// engineers' role's rights. The copy is taken before B sent (same id, numbers
+// up to 4); Q's 4 are then numbered 5 to 8 as B's were, so B compares in full.
 TEST_F(ServerSync, ArchivesMeetAlsoThroughAServerPutBackFromACopy) {
   const TwoEngineers visits = VisitsByTurns(4, 300);
   Archive("a", visits.first);
@@ -187,9 +140,9 @@ TEST_F(ServerSync, RowsThatCannotBeTakenAreSkippedRememberedAndTriedAgain) {
   Archive("p", p);
   ASSERT_EQ(Sync("p").counts.sent, 9u);
   cluster_->Sql(
-      "ALTER TABLE logwick.readout DROP CONSTRAINT readout_filed_at, DROP CONSTRAINT readout_panel_type,"
-      " DROP CONSTRAINT readout_event_count, DROP CONSTRAINT readout_texts, ALTER COLUMN read_hour DROP NOT "
-      "NULL",
+      "ALTER TABLE logwick.readout DROP CONSTRAINT readout_filed_at, DROP CONSTRAINT"
+      " readout_panel_type, DROP CONSTRAINT readout_event_count, DROP CONSTRAINT readout_texts,"
+      " ALTER COLUMN read_hour DROP NOT NULL",
       db_);
   // Each read-out numbered seq is p[seq - 1].
   const CT7KEvent event = p[0][0];
@@ -238,13 +191,10 @@ TEST_F(ServerSync, RowsThatCannotBeTakenAreSkippedRememberedAndTriedAgain) {
 
   // Mended under the same SHA-256: filed when asked to try again; what is
   // still wrong is told again.
-  cluster_->Sql(
-      "UPDATE logwick.readout SET read_hour = " + std::to_string(ReadTimeOf(p[2])[3]) + " WHERE seq = 3",
-      db_);
-  cluster_->Sql(
-      "UPDATE logwick.readout SET filed_at = now(), events = overlay(events PLACING '\\xff' FROM 1 FOR 1)"
-      " WHERE seq = 2",
-      db_);
+  cluster_->Sql("UPDATE logwick.readout SET read_hour = " + std::to_string(ReadTimeOf(p[2])[3]) +
+                    " WHERE seq = 3; UPDATE logwick.readout SET filed_at = now(), events = overlay(events"
+                    " PLACING '\\xff' FROM 1 FOR 1) WHERE seq = 2",
+                db_);
   r = Sync("z", url_, true);
   EXPECT_EQ(Summary(r), "отправлено 0, получено 1, пропущено 6");
   EXPECT_EQ(r.warnings.back(), "На сервере " + r.server + " повреждены 2 чтения");
@@ -264,9 +214,9 @@ TEST_F(ServerSync, FailuresHaveTheirSentenceAndChangeNothingLocally) {
   Archive("held.sqlite", Readouts(5, 2));
   const Bytes held = ReadBytes(dir_.File("held.sqlite"));
   const SilentServer silent;
-  ASSERT_NE(silent.Port(), 0);
+  ASSERT_NE(silent.port, 0);
   const std::string silentUrl =
-      "host=127.0.0.1 port=" + std::to_string(silent.Port()) + " connect_timeout=2 dbname=x";
+      "host=127.0.0.1 port=" + std::to_string(silent.port) + " connect_timeout=2 dbname=x";
 
   const std::string nowhere = "logwick-no-such-host.invalid";
   const std::string password =
@@ -288,7 +238,7 @@ TEST_F(ServerSync, FailuresHaveTheirSentenceAndChangeNothingLocally) {
       {cluster_->Url(newer), "/" + newer + " создан более новой версией"},
       {cluster_->Url("nowhere"), "/nowhere отказал в подключении"},
       {cluster_->Url(db_, "stranger"), "Нет прав на общий архив на сервере stranger@"},
-      {silentUrl, "@127.0.0.1:" + std::to_string(silent.Port()) + "/x не ответил вовремя"},
+      {silentUrl, "@127.0.0.1:" + std::to_string(silent.port) + "/x не ответил вовремя"},
       {"", "Не задан адрес сервера общего архива"},
   };
   if (cluster_->Tls()) {  // every address with sslmode=verify-full (the Windows tests' server)
@@ -339,9 +289,7 @@ TEST_F(ServerSync, ServerInitCreatesTakesOnAndRefuses) {
   const std::string fresh = cluster_->NewDatabase();
   ServerInitOutcome r = InitServer(cluster_->Url(fresh));
   EXPECT_EQ(std::tie(r.before, r.now), std::make_tuple(std::int64_t{0}, PgReadoutServer::kSchemaVersion));
-  r = InitServer(cluster_->Url(fresh));
-  EXPECT_EQ(r.before, PgReadoutServer::kSchemaVersion);
-  // Each shared archive has an id of its own.
+  EXPECT_EQ(InitServer(cluster_->Url(fresh)).before, PgReadoutServer::kSchemaVersion);
   EXPECT_NE(cluster_->Value("SELECT server_id FROM logwick.meta", fresh),
             cluster_->Value("SELECT server_id FROM logwick.meta", db_));
 
