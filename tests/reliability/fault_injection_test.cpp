@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <span>
 #include <utility>
 
 #include "link/comm_port.h"
@@ -33,9 +34,10 @@ constexpr std::size_t kAllEvents = 96;  // 100 events, block 16: the blocks at H
 sim::PanelConfig Panel() { return SamplePanel(100, 30, kBlock); }
 
 // Damage to replies of one kind. DropNul loses a 00 (the XOR checksum cannot
-// tell); Corrupt hits the data checksum; Vanish: half the reply, then nothing.
+// tell); Corrupt hits the data checksum; Vanish: half the reply, then nothing;
+// NoPort: the port cannot be opened.
 struct ReplyFault {
-  enum Kind { None, Noise, DropByte, DropNul, Corrupt, Silence, Vanish };
+  enum Kind { None, Noise, DropByte, DropNul, Corrupt, Silence, Vanish, NoPort };
   Kind kind = None;
   Request on = Request::Search;
   unsigned first = 1;  // the first reply of that kind to hit, counted from 1
@@ -51,8 +53,7 @@ class FaultyPanelPort : public IPanelPort {
 
   bool Open(unsigned, unsigned baud, std::uint8_t) override {
     m_baud = baud;
-    m_open = !openFails;
-    return m_open;
+    return m_open = m_fault.kind != ReplyFault::NoPort;
   }
   void Write(const std::uint8_t* data, std::size_t length) override {
     if (!m_open) return;
@@ -82,7 +83,7 @@ class FaultyPanelPort : public IPanelPort {
   void Pause(unsigned milliseconds) override { lineMs += milliseconds; }
 
   sim::VirtualPanel panel;
-  bool openFails = false, vanished = false;
+  bool vanished = false;
   unsigned reads = 0;
   std::uint64_t lineMs = 0;
   std::function<void(unsigned readNumber)> onRead;
@@ -129,13 +130,12 @@ struct Scenario {
   std::string name;
   ReplyFault fault = {};
   Expect expect = Expect::Complete;
-  std::string message = "";  // the one warning expected ("" none)
-  int partialBlocks = -1;    // Partial: exact number of whole blocks (-1: any)
-  bool search = false;       // automatic serial number
+  std::string message = "";   // the one warning expected ("" none)
+  int partialBlocks = -1;     // Partial: exact number of whole blocks (-1: any)
+  bool search = false;        // automatic serial number
+  unsigned cancelAtRead = 0;  // cancel as the n-th read begins
   int neverReadyBlock = -1;
   std::uint8_t deviceType = 3;
-  bool openFails = false;
-  unsigned cancelAtRead = 0;  // cancel as the n-th read begins
 };
 
 // The steps of a reading without search, the reply to damage and the message.
@@ -168,25 +168,12 @@ std::vector<Scenario> Scenarios() {
       {"bad checksum from the 4th block on", F{F::Corrupt, Request::Fetch, 4, -1}, E::Partial, kMsgEvents, 3},
       {"gone for good at the 2nd text", F{F::Vanish, Request::Text, 2}, E::Untouched, kMsgInfo},
       {"gone for good at the 5th block", F{F::Vanish, Request::Fetch, 5}, E::Partial, kMsgEvents, 4},
-      {.name = "port cannot be opened",
-       .expect = E::Untouched,
-       .message = "Не могу открыть порт",
-       .openFails = true},
-      {.name = "silent at search (runs until cancel)",
-       .fault = F{F::Silence, Request::Discover, 1, -1},
-       .expect = E::Untouched,
-       .search = true,
-       .cancelAtRead = 40},
+      {"port cannot be opened", F{F::NoPort}, E::Untouched, "Не могу открыть порт"},
+      {"silent at search until cancel", F{F::Silence, Request::Discover, 1, -1}, E::Untouched, "", -1, true,
+       40},
       // Blocks asked for: K = 14, 98, 82, 66, 50, 34.
-      {.name = "2nd block never ready",
-       .expect = E::Partial,
-       .message = kMsgEvents,
-       .partialBlocks = 1,
-       .neverReadyBlock = 98},
-      {.name = "unsupported device type 7",
-       .expect = E::Untouched,
-       .message = "Тип прибора не поддерживается",
-       .deviceType = 7},
+      {"2nd block never ready", {}, E::Partial, kMsgEvents, 1, false, 0, 98},
+      {"unsupported device type 7", {}, E::Untouched, "Тип прибора не поддерживается", -1, false, 0, -1, 7},
   };
   const char* once[] = {"", "noise before the reply: ", "byte dropped from the reply: ",
                         "", "bad checksum once: ",      "silent once: "};
@@ -194,13 +181,10 @@ std::vector<Scenario> Scenarios() {
     const bool addressing = x.on == Request::Address || x.on == Request::Type;  // no checksum there
     for (F::Kind kind : {F::Noise, F::DropByte, F::Silence, F::Corrupt})
       if (kind != F::Corrupt || !addressing)
-        t.push_back({.name = once[kind] + std::string(x.name), .fault = F{kind, x.on, x.nth}});
+        t.push_back({once[kind] + std::string(x.name), F{kind, x.on, x.nth}});
     const bool events = x.on == Request::Select || x.on == Request::Fetch;
-    t.push_back({.name = std::string("silent at ") + x.name,
-                 .fault = F{F::Silence, x.on, 1, -1},
-                 .expect = events ? E::Partial : E::Untouched,
-                 .message = x.message,
-                 .partialBlocks = 0});
+    t.push_back({std::string("silent at ") + x.name, F{F::Silence, x.on, 1, -1},
+                 events ? E::Partial : E::Untouched, x.message, 0});
   }
   return t;
 }
@@ -219,7 +203,6 @@ Outcome RunScenario(const Scenario& s) {
   config.deviceType = s.deviceType;
   config.faults.neverReadyBlock = s.neverReadyBlock;
   FaultyPanelPort port(config, s.fault);
-  port.openFails = s.openFails;
   std::atomic<bool> cancel{false};
   RecordingView view;
   Outcome out;
@@ -241,10 +224,10 @@ Outcome RunScenario(const Scenario& s) {
 // The clean reading every other outcome is held to.
 CT7KEventList CompleteList() {
   const Outcome o = RunScenario({.name = "reference"});
-  const sim::VirtualPanel panel(Panel());
+  const std::vector<CT7KEvent> events = sim::VirtualPanel(Panel()).EventsNewestFirst();
   EXPECT_EQ(o.status, ReadoutStatus::Ok);
-  EXPECT_TRUE(o.list.m_texts == Panel().texts && o.list.GetCount() == kAllEvents);
-  for (std::size_t i = 0; i < o.list.GetCount(); ++i) EXPECT_EQ(o.list[i], panel.EventsNewestFirst()[i]) << i;
+  EXPECT_TRUE(o.list.m_texts == Panel().texts &&
+              std::ranges::equal(o.list, std::span(events).first(kAllEvents)));
   return o.list;
 }
 
