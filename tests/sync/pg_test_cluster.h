@@ -1,14 +1,7 @@
 // A throwaway PostgreSQL cluster for the tests. The user "engineer" logs in
-// with a password (scram-sha-256), everyone else without one.
-// - Linux (pg_test_cluster_local.cpp): initdb into a fresh temporary folder,
-//   the server on a Unix socket there (and TLS on the loopback where openssl
-//   makes its certificates: TcpUrl()), run as "nobody" when the tests run as
-//   root. The server is a child of the test process that the kernel stops
-//   should the test process die, and the folder goes at the end; folders that
-//   a killed test left are swept the next time.
-// - Windows under Wine (pg_test_cluster_wine.cpp): the cluster that
-//   scripts/windows/pg-cluster.sh runs on the Linux side for the whole test
-//   run, on the loopback over TLS, which every address here verifies in full.
+// with a password (scram-sha-256), everyone else without one. On Linux each
+// test process starts its own (pg_test_cluster_local.cpp); under Wine they
+// share one, on the loopback over TLS (pg_test_cluster_wine.cpp).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -39,7 +32,6 @@ class PgTestCluster {
   // administrator) or immediate (as a crash); waits until it is down.
   void Stop(bool immediate = false);
 
-  // A connection string for a database of this cluster.
   std::string Url(const std::string& db, const std::string& user = "admin") const;
   // A URL over TCP (no options) where Url() reaches a Unix socket and the
   // cluster has TLS beside it; empty otherwise.
@@ -52,8 +44,7 @@ class PgTestCluster {
   std::string Value(const std::string& sql, const std::string& db) const;
   // The user "engineer", a member of the engineers' role, with this password.
   void SetEngineer(const std::string& password) const;
-  // A fresh empty database with a name of its own.
-  std::string NewDatabase();
+  std::string NewDatabase();  // empty, with a name of its own
   // "user@host:port/database", as the program names the server.
   std::string Name(const std::string& db, const std::string& user = "admin") const;
   bool Tls() const { return m_tls; }  // Url() speaks TLS

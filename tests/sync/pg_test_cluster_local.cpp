@@ -1,6 +1,8 @@
-// The test cluster on Linux: a child of the test process on a Unix socket of
-// its own folder, with TLS on the loopback where openssl can make its
-// certificates (pg_test_cluster.h).
+// The test cluster on Linux: initdb into a fresh temporary folder, the server
+// on a Unix socket there (and TLS on the loopback where openssl makes its
+// certificates: TcpUrl()). The server is a child of the test process that the
+// kernel stops should the test process die; folders that a killed test left
+// are swept the next time.
 #include "tests/sync/pg_test_cluster.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,6 @@
 // The test cluster of the Windows build under Wine: scripts/windows/pg-cluster.sh
-// runs it on the Linux side for the whole test run, and names it through
+// runs it on the Linux side for the whole test run, on the loopback over TLS
+// which every address here verifies in full, and names it through
 // LOGWICK_TEST_PG_DIR (its folder as Windows sees it) and LOGWICK_TEST_PG_PORT.
 // The tests stop and start it through the folder's "control" script, a Linux
 // program that Wine starts like any other but does not wait for: the script

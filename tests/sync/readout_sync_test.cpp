@@ -1,10 +1,6 @@
-// The exchange between archives and a server, against a server kept in memory
-// that can fail at any request: convergence, interruptions at every moment,
-// little work when there is little to do. (A server put back from a copy and
-// rows that cannot be taken are tried on a real server, server_sync_test.)
+// The exchange against a server kept in memory that can fail at any request (a
+// server put back from a copy, rows that cannot be taken: server_sync_test).
 #include <gtest/gtest.h>
-
-#include <map>
 
 #include "sync/archive_sync_side.h"
 #include "sync/readout_sync.h"
@@ -16,8 +12,8 @@ using namespace logwick::test;
 
 namespace {
 
-// A server in memory that records each request; the one numbered FailAt()
-// (from 1) fails as a lost connection would. Rows are numbered from 1.
+// A server in memory that records each request; the one numbered failAt
+// (from 1; 0: none) fails as a lost connection would. Rows are numbered from 1.
 class MemoryServer : public ISyncServer {
  public:
   struct Row {
@@ -57,14 +53,14 @@ class MemoryServer : public ISyncServer {
     return {rows.at(static_cast<std::size_t>(e.id - 1)).readout, {}};
   }
 
-  void FailAt(std::size_t request) { m_failAt = request; }
   std::vector<std::string> requests;
   std::vector<Row> rows;
+  std::size_t failAt = 0;
 
  private:
   void Request(const char* what) {
     requests.push_back(what);
-    if (requests.size() == m_failAt) throw SyncError(SyncError::Kind::ConnectionLost, Name());
+    if (requests.size() == failAt) throw SyncError(SyncError::Kind::ConnectionLost, Name());
   }
   std::int64_t IdOf(const Sha256& sha) const {  // 0: not held
     const auto it = std::ranges::find(rows, sha, &Row::sha);
@@ -72,22 +68,9 @@ class MemoryServer : public ISyncServer {
   }
   SyncEntry EntryOf(std::int64_t id) const {
     const Row& row = rows[static_cast<std::size_t>(id - 1)];
-    return {id,
-            row.sha,
-            {row.readout.list.m_nPanelType, row.readout.list.m_nSerNum},
-            ReadTimeOf(row.readout.list)};
+    const CT7KEventList& l = row.readout.list;
+    return {id, row.sha, {l.m_nPanelType, l.m_nSerNum}, ReadTimeOf(l)};
   }
-
-  std::size_t m_failAt = 0;
-};
-
-// Cancels as the progress shows its step number cancelAt (from 1; 0: never).
-struct Progress : ISyncView {
-  void OnProgress(const SyncProgress&) override {
-    if (++steps == cancelAt) *cancel = true;
-  }
-  std::size_t steps = 0, cancelAt = 0;
-  std::atomic<bool>* cancel = nullptr;
 };
 
 class ReadoutSync : public ::testing::Test {
@@ -99,11 +82,12 @@ class ReadoutSync : public ::testing::Test {
     return a;
   }
 
+  // Cancels as the progress shows its step number cancelAt (from 1; 0: never).
   std::string Sync(HistoryArchive& archive, std::size_t cancelAt = 0) {
     ArchiveSyncSide side(archive);
     std::atomic<bool> cancel{false};
-    Progress view;
-    view.cancelAt = cancelAt, view.cancel = &cancel;
+    std::size_t steps = 0;
+    SyncView view([&](const SyncProgress&) { cancel = cancel || ++steps == cancelAt; });
     SyncReport report;
     SyncReadouts(side, server_, view, cancel, report);
     return SyncSummary(report);
@@ -145,9 +129,8 @@ TEST_F(ReadoutSync, ArchivesMeetAndThenLookOnlyAtWhatIsNew) {
 // ever holds a read-out twice.
 TEST_F(ReadoutSync, AnInterruptedExchangeIsCompletedByTheNext) {
   const TwoEngineers visits = VisitsByTurns(3, 64);
-  Archive("b0.sqlite", visits.second);
+  Sync(*Archive("b0.sqlite", visits.second));
   Archive("a0.sqlite", visits.first);
-  Sync(*Archive("b0.sqlite"));
   const MemoryServer before = server_;
   for (bool cancel : {false, true}) {
     for (std::size_t at = 1;; ++at) {
@@ -159,13 +142,13 @@ TEST_F(ReadoutSync, AnInterruptedExchangeIsCompletedByTheNext) {
       auto b = Archive("b.sqlite");
       bool stopped = false;
       try {
-        if (!cancel) server_.FailAt(server_.requests.size() + at);
+        if (!cancel) server_.failAt = server_.requests.size() + at;
         Sync(*a, cancel ? at : 0);
       } catch (const SyncError& e) {
         stopped = true;
         EXPECT_EQ(e.GetKind(), cancel ? SyncError::Kind::Cancelled : SyncError::Kind::ConnectionLost);
       }
-      server_.FailAt(0);
+      server_.failAt = 0;
       Sync(*a);
       Sync(*b);
       ExpectSameArchives(*a, *b);

@@ -275,8 +275,7 @@ TEST_F(ServerSync, FailuresHaveTheirSentenceAndChangeNothingLocally) {
   EXPECT_EQ(ServerReadouts(), 0u);  // nothing sent to a server refused
 
   // A server that is down, and one without the password at hand.
-  std::filesystem::permissions(dir_.File("pgpass"), std::filesystem::perms::owner_all);  // Windows' read-only
-  std::filesystem::remove(dir_.File("pgpass"));
+  SetPassword("");
   EXPECT_NE(Sync("missing.sqlite", engineer_).message.find("требует пароль"), std::string::npos);
   cluster_->Stop();
   const SyncOutcome r = Sync("missing.sqlite");

@@ -1,18 +1,28 @@
-// Read-outs of two panels that two engineers filed on their visits, and the
-// checks that two archives came to hold the same.
+// Read-outs of two panels that two engineers filed on their visits, the checks
+// that two archives came to hold the same, and a view of the progress.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "history/history_archive.h"
+#include "sync/readout_sync.h"
 #include "tests/history/archive_checks.h"
 #include "tests/history/panel_model.h"
 
 namespace logwick::test {
+
+// A view that sees each step of the progress (nothing by default).
+struct SyncView : ISyncView {
+  explicit SyncView(std::function<void(const SyncProgress&)> on = [](const SyncProgress&) {})
+      : on(std::move(on)) {}
+  void OnProgress(const SyncProgress& p) override { on(p); }
+  std::function<void(const SyncProgress&)> on;
+};
 
 struct TwoEngineers {
   std::vector<CT7KEventList> first, second;

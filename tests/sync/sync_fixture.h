@@ -1,16 +1,12 @@
 // The one set-up of the synchronisation suites: a fresh database of the
 // throwaway server (pg_test_cluster.h) holding the shared archive, the user
-// "engineer" with its password in a password file, a scratch folder, archives
-// filed from read-outs, and a synchronisation as the library runs it and as
-// logwick-cli does.
+// "engineer" with its password file, and a scratch folder for the archives.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 
 #include "sync/pg_connection.h"
 #include "sync/server_sync.h"
@@ -20,14 +16,6 @@
 #include "tests/sync/sync_checks.h"
 
 namespace logwick::test {
-
-// A view that sees each step of the progress (nothing by default).
-struct SyncView : ISyncView {
-  explicit SyncView(std::function<void(const SyncProgress&)> on = [](const SyncProgress&) {})
-      : on(std::move(on)) {}
-  void OnProgress(const SyncProgress& p) override { on(p); }
-  std::function<void(const SyncProgress&)> on;
-};
 
 class SyncFixture : public WithPgCluster {
  protected:
@@ -44,13 +32,14 @@ class SyncFixture : public WithPgCluster {
     SetPassword("пароль");
   }
 
-  // The engineer's password as the password file gives it.
+  // The engineer's password as the password file gives it ("": no file).
   void SetPassword(const std::string& password) {
-    if (std::filesystem::exists(dir_.File("pgpass")))  // read-only stops Windows' removal
-      std::filesystem::permissions(dir_.File("pgpass"), std::filesystem::perms::owner_all);
-    std::filesystem::remove(dir_.File("pgpass"));
-    std::ofstream(dir_.File("pgpass")) << "*:*:*:engineer:" << password << "\n";
-    std::filesystem::permissions(dir_.File("pgpass"), std::filesystem::perms::owner_read);
+    const std::string file = dir_.File("pgpass");
+    std::error_code ec;  // read-only stops Windows' removal
+    std::filesystem::permissions(file, std::filesystem::perms::owner_all, ec);
+    std::filesystem::remove(file);
+    if (!password.empty()) std::ofstream(file) << "*:*:*:engineer:" << password << "\n";
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read, ec);
   }
 
   // The archive `name` in the scratch folder, with these read-outs filed as
