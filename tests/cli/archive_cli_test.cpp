@@ -48,11 +48,19 @@ class ArchiveCli : public Cli {
   std::string archive_ = dir_.File("a.sqlite");
 };
 
+// Which archive is the library's rule (ArchiveLocation); the command passes
+// it the option, and a missing archive holds no panels.
 TEST_F(ArchiveCli, AddFilesInOrderAndRefusesBrokenFilesAlone) {
   const std::vector<std::string> f = Visits();
+  Result r = Run({"archive", "list", "--archive", archive_});
+  EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(0, std::string()));
+  EXPECT_FALSE(std::filesystem::exists(archive_));
+  ASSERT_EQ(Run({"archive", "add", f[0]}).status, 0);
+  EXPECT_TRUE(std::filesystem::exists(dir_.File(kDefaultArchive)));
+
   const std::string broken = dir_.File("broken.t7kev"), missing = dir_.File("missing.t7kev");
   WriteBytes(broken, Bytes(20, 5));
-  Result r = Run({"archive", "add", "--archive", archive_, f[0], broken, f[1], missing, f[2], f[1]});
+  r = Run({"archive", "add", "--archive", archive_, f[0], broken, f[1], missing, f[2], f[1]});
   EXPECT_EQ(r.status, 2);  // the first refusal's
   EXPECT_EQ(r.out,
             f[0] + ": Тарвел-7К (с/н 4242): 1500 new events, 0 already known, no gap mark\n" + f[1] +
@@ -61,8 +69,7 @@ TEST_F(ArchiveCli, AddFilesInOrderAndRefusesBrokenFilesAlone) {
                 ": Тарвел-7К (с/н 4242): 0 new events, 2000 already known, no gap mark (already filed)\n");
   EXPECT_NE(r.err.find("Ошибка формата файла: " + broken + "\n"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("Не могу прочитать файл: " + missing), std::string::npos) << r.err;
-  r = Run({"archive", "add", "--archive", archive_, f[2]});
-  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(Run({"archive", "add", "--archive", archive_, f[2]}).status, 0);
   r = Run({"archive", "list", "--archive", archive_});
   EXPECT_EQ(r.status, 0);
   EXPECT_TRUE(r.out.starts_with("Тарвел-7К\t4242\tСклад\t4100\t3\t")) << r.out;
@@ -75,8 +82,7 @@ TEST_F(ArchiveCli, ShowPrintsTheHistoryAsShowPrintsAFile) {
   ASSERT_EQ(Run({"archive", "add", "--archive", archive_, f[0], f[1], f[2]}).status, 0);
   const PanelHistory h = *HistoryArchive::Open(archive_, false)->History({1, 4242});
   Result r = Run({"archive", "show", "--archive", archive_, "4242"});
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, ShowText(h));
+  EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(0, ShowText(h))) << r.err;
   r = Run({"archive", "show", "--archive", archive_, "4242", "--type", "1", "--no-modes"});
   CT7KEvFilter noModes;
   noModes.m_bModes = 0;
@@ -120,16 +126,6 @@ TEST_F(ArchiveCli, RefusalsNameThePanelOrTheArchiveAndWriteNothing) {
   EXPECT_FALSE(std::filesystem::exists(out) || std::filesystem::exists(missing));
   EXPECT_EQ(ReadBytes(damaged), Bytes(3000, 'x'));
   EXPECT_EQ(Run({"archive", "show", "--archive", archive_, "77", "--type", "2"}).status, 0);
-}
-
-// Which archive is the library's rule (ArchiveLocation); the command passes
-// it the option, and a missing archive holds no panels.
-TEST_F(ArchiveCli, TheOptionReachesTheArchive) {
-  ASSERT_EQ(Run({"archive", "add", Visits()[0]}).status, 0);
-  EXPECT_TRUE(std::filesystem::exists(dir_.File(kDefaultArchive)));
-  const Result r = Run({"archive", "list", "--archive", archive_});
-  EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(0, std::string()));
-  EXPECT_FALSE(std::filesystem::exists(archive_));
 }
 
 }  // namespace
