@@ -1,10 +1,7 @@
-// The archive on disk: filing, what it gives back, out-of-order filing,
-// refused files and where the file lives (two writers at once:
-// tests/reliability/archive_kill_test).
+// The archive on disk (two writers at once: tests/reliability/archive_kill_test).
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "history/archive_location.h"
 #include "history/history_archive.h"
@@ -54,9 +51,8 @@ TEST_F(Archive, FilesReadOutsAndTellsWhatWasNew) {
 
   const std::vector<ReadoutInfo> readouts = archive->Readouts({1, 4242});
   ASSERT_EQ(readouts.size(), 3u);
-  EXPECT_EQ(readouts[2].origin, "c.t7kev");
-  EXPECT_TRUE(readouts[2].partial);
-  EXPECT_EQ(readouts[0].sha256, HexOf(EventListSha256(first)));
+  EXPECT_EQ(std::tie(readouts[2].origin, readouts[2].partial, readouts[0].sha256),
+            std::make_tuple("c.t7kev", true, HexOf(EventListSha256(first))));
   EXPECT_EQ(archive->Readout(readouts[1].id), second);
   EXPECT_FALSE(archive->Readout(999).has_value());
   const std::vector<ReadoutInfo> later = archive->ReadoutsFiledAfter(readouts[0].id);
@@ -75,10 +71,8 @@ TEST_F(Archive, KeepsEveryReadOutWholeAndUnchanged) {
   empty.m_nSerNum = 77;
   CT7KEventList apollo = MakeFullList(5);
   apollo.m_nPanelType = 3;
-  for (const CT7KEventList& l : {full, empty, apollo}) {
-    const FilingResult r = archive->File(l, {"x"});
-    EXPECT_EQ(archive->Readout(r.readout), l);
-  }
+  for (const CT7KEventList& l : {full, empty, apollo})
+    EXPECT_EQ(archive->Readout(archive->File(l, {"x"}).readout), l);
   EXPECT_EQ(archive->PanelsWithSerial(123), (std::vector<PanelKey>{{1, 123}, {3, 123}}));
   EXPECT_EQ(archive->History({1, 77})->list.GetCount(), 0u);
 }
@@ -108,8 +102,7 @@ TEST_F(Archive, GivesTheHistoryNewestFirstWithTheNewestHeader) {
   // The newest events only: marks beyond them are left out.
   const std::size_t mark = h->gapMarks[0];
   const std::optional<PanelHistory> cut = archive->History({1, 4242}, mark + 1);
-  EXPECT_EQ(cut->list.GetCount(), mark + 1);
-  EXPECT_EQ(cut->gapMarks, h->gapMarks);
+  EXPECT_EQ(std::make_tuple(cut->list.GetCount(), cut->gapMarks), std::make_tuple(mark + 1, h->gapMarks));
   EXPECT_TRUE(archive->History({1, 4242}, mark)->gapMarks.empty());
   EXPECT_FALSE(archive->History({2, 4242}));
 
@@ -126,8 +119,7 @@ TEST_F(Archive, FilingInAnyOrderGivesTheHistoryOfReadTimeOrder) {
   std::vector<Visit> visits = VisitOverYears(panel, 30);
   StitchedEvents want;
   for (const Visit& v : visits) Fold(want, v.events);
-  std::mt19937 rng(3);
-  std::shuffle(visits.begin(), visits.end(), rng);
+  std::shuffle(visits.begin(), visits.end(), std::mt19937(3));
   auto archive = Open();
   std::size_t grown = 0;
   for (const Visit& v : visits) grown += archive->File(ReadoutOf(v), {"f"}).newEvents;
@@ -146,16 +138,12 @@ TEST_F(Archive, RefusesWhatIsNotASoundArchiveAndLeavesItAlone) {
   std::mt19937 rng(1);
   for (std::size_t i = 4096; i < scrambled.size(); ++i) scrambled[i] = static_cast<std::uint8_t>(rng());
   Bytes noise(5000);
-  for (auto& b : noise) b = static_cast<std::uint8_t>(rng());
+  std::ranges::generate(noise, rng);
   const std::string foreign = dir_.File("other.sqlite");
   SqliteDb::OpenOrCreate(foreign).Exec("CREATE TABLE t (x); INSERT INTO t VALUES (1)");
 
   using K = ArchiveError::Kind;
-  const struct {
-    const char* name;
-    Bytes bytes;
-    K kind;
-  } cases[] = {
+  const std::tuple<const char*, Bytes, K> cases[] = {
       {"cut in half", Bytes(sound.begin(), sound.begin() + sound.size() / 2), K::Damaged},
       {"cut to 60 bytes", Bytes(sound.begin(), sound.begin() + 60), K::Damaged},
       {"empty", Bytes(), K::Damaged},
@@ -164,24 +152,23 @@ TEST_F(Archive, RefusesWhatIsNotASoundArchiveAndLeavesItAlone) {
       {"another program's database", ReadBytes(foreign), K::Foreign},
       {"newer schema", newer, K::NewerVersion},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    WriteBytes(path_, c.bytes);
-    std::optional<ArchiveError::Kind> kind;
+  for (const auto& [name, bytes, kind] : cases) {
+    SCOPED_TRACE(name);
+    WriteBytes(path_, bytes);
+    std::optional<K> got;
     try {
       auto archive = Open();
       archive->File(MakeFullList(10), {"f"});
       archive->Panels();
       archive->History({1, 4242});
     } catch (const ArchiveError& e) {
-      kind = e.GetKind();
+      got = e.GetKind();
       EXPECT_NE(std::string(e.what()).find(path_), std::string::npos) << e.what();
     }
-    EXPECT_EQ(kind, c.kind);
-    EXPECT_EQ(ReadBytes(path_), c.bytes);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(std::filesystem::path(path_).parent_path()),
-                            std::filesystem::directory_iterator()),
-              1);  // nothing left beside it
+    EXPECT_EQ(got, kind);
+    EXPECT_EQ(ReadBytes(path_), bytes);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(PathOf(path_).parent_path()), {}), 1)
+        << "something left beside it";
   }
   std::filesystem::remove(path_);
   EXPECT_THROW(Open(false), ArchiveError);
