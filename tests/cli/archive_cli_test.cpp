@@ -35,9 +35,8 @@ class ArchiveCli : public Cli {
   // Read-outs of one panel: the second overlaps the first, the third comes
   // after the ring wrapped.
   std::vector<std::string> Visits(std::int32_t serial = 4242, std::int32_t type = 1) {
-    PanelModel panel(static_cast<std::uint32_t>(serial), 2000);
     std::vector<std::string> files;
-    for (const Visit& v : VisitsAfter(panel, {1500, 600, 5000})) {
+    for (const Visit& v : PanelModel(serial, 2000).VisitsAfter({1500, 600, 5000})) {
       files.push_back(dir_.File(std::to_string(type) + "-" + std::to_string(serial) + "-" +
                                 std::to_string(files.size()) + ".t7kev"));
       EXPECT_TRUE(StoreEventFile(files.back(), ReadoutOf(v, serial, type)).ok);

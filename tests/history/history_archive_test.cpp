@@ -32,8 +32,7 @@ class Archive : public ::testing::Test {
 };
 
 TEST_F(Archive, FilesReadOutsAndTellsWhatWasNew) {
-  PanelModel panel(1, 1000);
-  const std::vector<Visit> v = VisitsAfter(panel, {800, 300, 2500});
+  const std::vector<Visit> v = PanelModel(1, 1000).VisitsAfter({800, 300, 2500});
   const CT7KEventList first = ReadoutOf(v[0]), second = ReadoutOf(v[1]), third = ReadoutOf(v[2]);
   auto archive = Open();
 
@@ -78,8 +77,7 @@ TEST_F(Archive, KeepsEveryReadOutWholeAndUnchanged) {
 }
 
 TEST_F(Archive, GivesTheHistoryNewestFirstWithTheNewestHeader) {
-  PanelModel panel(2, 500);
-  const std::vector<Visit> visits = VisitsAfter(panel, {400, 100, 900, 50});
+  const std::vector<Visit> visits = PanelModel(2, 500).VisitsAfter({400, 100, 900, 50});
   auto archive = Open();
   StitchedEvents want;
   for (const Visit& v : visits) {
@@ -115,8 +113,7 @@ TEST_F(Archive, GivesTheHistoryNewestFirstWithTheNewestHeader) {
 }
 
 TEST_F(Archive, FilingInAnyOrderGivesTheHistoryOfReadTimeOrder) {
-  PanelModel panel(7, 1200);
-  std::vector<Visit> visits = VisitOverYears(panel, 30);
+  std::vector<Visit> visits = PanelModel(7, 1200).VisitOverYears(30);
   StitchedEvents want;
   for (const Visit& v : visits) Fold(want, v.events);
   std::shuffle(visits.begin(), visits.end(), std::mt19937(3));
@@ -129,8 +126,7 @@ TEST_F(Archive, FilingInAnyOrderGivesTheHistoryOfReadTimeOrder) {
 }
 
 TEST_F(Archive, RefusesWhatIsNotASoundArchiveAndLeavesItAlone) {
-  PanelModel panel(4, 3000);
-  Open()->File(ReadoutOf(VisitsAfter(panel, {3000})[0]), {"f"});
+  Open()->File(ReadoutOf(PanelModel(4, 3000).VisitsAfter({3000})[0]), {"f"});
   const Bytes sound = ReadBytes(path_);
   Bytes newer = sound;
   newer[63] = HistoryArchive::kSchemaVersion + 1;  // user_version, big-endian at offset 60

@@ -25,9 +25,8 @@ StitchedEvents Parse(const std::string& text) {
 
 std::string Text(const StitchedEvents& h) {
   std::string out;
-  std::size_t g = 0;
   for (std::size_t i = 0; i < h.events.size(); ++i) {
-    if (g < h.gaps.size() && h.gaps[g] == i) out += '|', ++g;
+    if (std::ranges::count(h.gaps, i)) out += '|';
     out += static_cast<char>(h.events[i].Code());
   }
   return out;
@@ -186,7 +185,7 @@ TEST(Stitch, YearsOfVisitsGiveThePanelsTrueHistory) {
   for (std::uint32_t seed = 1; seed <= 4; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     PanelModel panel(seed, 2000 + seed * 500);
-    const std::vector<Visit> visits = VisitOverYears(panel, 150);
+    const std::vector<Visit> visits = panel.VisitOverYears(150);
     StitchedEvents h;
     std::size_t gapsSet = 0;
     for (const Visit& v : visits) gapsSet += Fold(h, v.events).gap;

@@ -114,8 +114,7 @@ std::string State(const std::string& path) {
 
 TEST(ArchiveReliability, KilledFilingsLeaveTheStateBeforeOrAfter) {
   TempDir dir;
-  PanelModel panel(11, 100000);
-  const std::vector<Visit> v = VisitsAfter(panel, {60000, 70000});
+  const std::vector<Visit> v = PanelModel(11, 100000).VisitsAfter({60000, 70000});
   const std::string file = dir.File("журнал объекта.t7kev");
   ASSERT_TRUE(StoreEventFile(file, ReadoutOf(v[1])).ok);  // 100000 events, 30000 known
   const std::string base = dir.File("base.sqlite"), work = dir.File("work.sqlite");
@@ -151,8 +150,7 @@ TEST(ArchiveReliability, TwoProcessesFilingAtOnceBothSucceed) {
   TempDir dir;
   std::vector<std::string> files;
   for (std::int32_t serial : {501, 502}) {
-    PanelModel panel(static_cast<std::uint32_t>(serial), 50000);
-    for (const Visit& v : VisitsAfter(panel, {20000, 20000, 20000, 20000, 20000})) {
+    for (const Visit& v : PanelModel(serial, 50000).VisitsAfter({20000, 20000, 20000, 20000, 20000})) {
       files.push_back(dir.File(std::to_string(files.size()) + ".t7kev"));
       ASSERT_TRUE(StoreEventFile(files.back(), ReadoutOf(v, serial)).ok);
     }

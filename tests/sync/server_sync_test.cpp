@@ -22,12 +22,9 @@ using ServerSync = SyncFixture;
 
 // n read-outs of one panel, each with some new events.
 std::vector<CT7KEventList> Readouts(std::int32_t serial, std::size_t n) {
-  PanelModel panel(static_cast<std::uint32_t>(serial), 300);
   std::vector<CT7KEventList> out;
-  for (std::size_t i = 0; i < n; ++i) {
-    panel.Produce(40);
-    out.push_back(ReadoutOf(panel.Read(), serial));
-  }
+  for (const Visit& v : PanelModel(serial, 300).VisitsAfter(std::vector<std::size_t>(n, 40)))
+    out.push_back(ReadoutOf(v, serial));
   return out;
 }
 

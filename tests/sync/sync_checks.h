@@ -33,7 +33,7 @@ struct TwoEngineers {
 inline TwoEngineers VisitsByTurns(std::size_t visits, std::size_t ring = 600) {
   TwoEngineers out;
   for (std::int32_t serial : {4242, 5151}) {
-    PanelModel panel(static_cast<std::uint32_t>(serial), ring);
+    PanelModel panel(serial, ring);
     for (std::size_t i = 0; i < visits; ++i) {
       panel.Produce(ring / 2 + i * 37 % ring);
       const CT7KEventList r = ReadoutOf(panel.Read(), serial);
