@@ -31,7 +31,7 @@ class Archive : public ::testing::Test {
   std::string path_ = dir_.File("sub folder/архив.sqlite");
 };
 
-TEST_F(Archive, FilesReadOutsAndTellsWhatWasNew) {
+TEST_F(Archive, FilesReadOutsTellsWhatWasNewAndGivesThemBackUnchanged) {
   const std::vector<Visit> v = PanelModel(1, 1000).VisitsAfter({800, 300, 2500});
   const CT7KEventList first = ReadoutOf(v[0]), second = ReadoutOf(v[1]), third = ReadoutOf(v[2]);
   auto archive = Open();
@@ -58,11 +58,8 @@ TEST_F(Archive, FilesReadOutsAndTellsWhatWasNew) {
   ASSERT_EQ(later.size(), 2u);
   EXPECT_EQ(std::tie(later[0].id, later[0].panel, later[1].origin),
             std::tie(readouts[1].id, readouts[1].panel, readouts[2].origin));
-  ExpectChunksAccountedFor(path_);
-}
 
-TEST_F(Archive, KeepsEveryReadOutWholeAndUnchanged) {
-  auto archive = Open();
+  // Every read-out comes back whole and unchanged.
   CT7KEventList full = MakeFullList(300);  // patterned reserved block, bytes after the name's NUL
   full.m_texts.push_back("");
   full.m_texts.push_back(std::string("\x01\t\n") + "ё\xC2\x98");
@@ -74,6 +71,7 @@ TEST_F(Archive, KeepsEveryReadOutWholeAndUnchanged) {
     EXPECT_EQ(archive->Readout(archive->File(l, {"x"}).readout), l);
   EXPECT_EQ(archive->PanelsWithSerial(123), (std::vector<PanelKey>{{1, 123}, {3, 123}}));
   EXPECT_EQ(archive->History({1, 77})->list.GetCount(), 0u);
+  ExpectChunksAccountedFor(path_);
 }
 
 TEST_F(Archive, GivesTheHistoryNewestFirstWithTheNewestHeader) {

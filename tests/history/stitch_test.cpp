@@ -60,11 +60,8 @@ TEST(Stitch, RulesInOrder) {
     EXPECT_EQ(Text(h), c.stitched) << c.history << " + " << c.readout;
     EXPECT_EQ(plan.gap, c.gap) << c.history << " + " << c.readout;
   }
-}
-
-TEST(Stitch, GapMarksInsideTheOverlapGo) {
-  // Rule 2 drops a last segment that the overlap would cover, so only a plan
-  // made directly shows the third rule's clean-up.
+  // Gap marks inside the overlap go. Rule 2 drops a last segment that the
+  // overlap would cover, so only a plan made directly shows this clean-up.
   const std::size_t gaps[] = {2, 4, 6};
   EXPECT_EQ(FoldedGaps(gaps, {.keep = 8, .overlap = 5}), (std::vector<std::size_t>{2}));
   EXPECT_EQ(FoldedGaps(gaps, {.keep = 8, .overlap = 4}), (std::vector<std::size_t>{2, 4}));

@@ -281,7 +281,7 @@ TEST_F(ServerSync, FailuresHaveTheirSentenceAndChangeNothingLocally) {
   EXPECT_FALSE(std::filesystem::exists(dir_.File("missing.sqlite")));
 }
 
-TEST_F(ServerSync, ServerInitCreatesTakesOnAndRefuses) {
+TEST_F(ServerSync, ServerInitAndWhatOnlyTheServerWrites) {
   const std::string fresh = cluster_->NewDatabase();
   ServerInitOutcome r = InitServer(cluster_->Url(fresh));
   EXPECT_EQ(std::tie(r.before, r.now), std::make_tuple(std::int64_t{0}, PgReadoutServer::kSchemaVersion));
@@ -299,18 +299,16 @@ TEST_F(ServerSync, ServerInitCreatesTakesOnAndRefuses) {
   }
   EXPECT_EQ(cluster_->Value("SELECT to_regclass('logwick.meta')::text IS NULL", "latin"), "t");
   EXPECT_EQ(cluster_->Value("SELECT version FROM logwick.meta", fresh), "99");
-}
 
-// On a new server and on one that server-init took on from the first
-// version: engineers insert only the data columns, the server numbers the
-// read-out and says who sent it and when whatever the insert says, and odd
-// values are refused.
-TEST_F(ServerSync, WhatTheServerAssignsOnlyTheServerWrites) {
+  // On a new server and on one that server-init took on from the first
+  // version: engineers insert only the data columns, the server numbers the
+  // read-out and says who sent it and when whatever the insert says, and odd
+  // values are refused.
   const std::string upgraded = cluster_->NewDatabase();
   InitServerArchive(*Connect(cluster_->Url(upgraded)), 1);
   cluster_->Sql(InsertSql(), upgraded);
-  ServerInitOutcome init = InitServer(cluster_->Url(upgraded));
-  EXPECT_EQ(std::tie(init.before, init.now), std::make_tuple(std::int64_t{1}, std::int64_t{2}));
+  r = InitServer(cluster_->Url(upgraded));
+  EXPECT_EQ(std::tie(r.before, r.now), std::make_tuple(std::int64_t{1}, std::int64_t{2}));
 
   const std::string forged = "OVERRIDING SYSTEM VALUE";
   const std::pair<std::string, const char*> refused[] = {
