@@ -100,17 +100,18 @@ class FaultyPanelPort : public IPanelPort {
     if (vanished || (hit && m_fault.kind == ReplyFault::Silence)) return reply.clear();
     if (!hit || reply.empty()) return;
     const auto middle = reply.begin() + static_cast<std::ptrdiff_t>(reply.size() / 2);
-    if (m_fault.kind == ReplyFault::Noise) {
+    using F = ReplyFault;
+    if (m_fault.kind == F::Noise) {
       for (unsigned i = 0, k = 1 + m_noise % 7; i < k; ++i)
         reply.insert(reply.begin(),
                      static_cast<std::uint8_t>((m_noise = m_noise * 1103515245u + 12345u) >> 16));
-    } else if (m_fault.kind == ReplyFault::DropByte || m_fault.kind == ReplyFault::DropNul) {
-      const bool nul = m_fault.kind == ReplyFault::DropNul;
+    } else if (m_fault.kind == F::DropByte || m_fault.kind == F::DropNul) {
+      const bool nul = m_fault.kind == F::DropNul;
       const auto at = std::find_if(middle, reply.end(), [nul](std::uint8_t b) { return (b == 0) == nul; });
       if (at != reply.end()) reply.erase(at);
-    } else if (m_fault.kind == ReplyFault::Corrupt) {
+    } else if (m_fault.kind == F::Corrupt) {
       reply.back() ^= 0x5A;
-    } else if (m_fault.kind == ReplyFault::Vanish) {
+    } else if (m_fault.kind == F::Vanish) {
       vanished = true, reply.erase(middle, reply.end());
     }
   }
@@ -138,13 +139,9 @@ struct Scenario {
   std::uint8_t deviceType = 3;
 };
 
-// The steps of a reading without search, the reply to damage and the message.
-struct Step {
-  Request on;
-  unsigned nth;
-  const char *name, *message;
-};
-constexpr Step kSteps[] = {
+// The steps of a reading without search: the reply to damage, its number, its
+// name and the message.
+constexpr std::tuple<Request, unsigned, const char*, const char*> kSteps[] = {
     {Request::Address, 1, "address", "Не удается установить\nадрес"},
     {Request::Type, 1, "type", "Не удается определить\nтип прибора"},
     {Request::DeviceInfo, 1, "device info", kMsgInfo},
@@ -177,14 +174,13 @@ std::vector<Scenario> Scenarios() {
   };
   const char* once[] = {"", "noise before the reply: ", "byte dropped from the reply: ",
                         "", "bad checksum once: ",      "silent once: "};
-  for (const Step& x : kSteps) {
-    const bool addressing = x.on == Request::Address || x.on == Request::Type;  // no checksum there
+  for (const auto& [on, nth, name, message] : kSteps) {
+    const bool addressing = on == Request::Address || on == Request::Type;  // no checksum there
     for (F::Kind kind : {F::Noise, F::DropByte, F::Silence, F::Corrupt})
-      if (kind != F::Corrupt || !addressing)
-        t.push_back({once[kind] + std::string(x.name), F{kind, x.on, x.nth}});
-    const bool events = x.on == Request::Select || x.on == Request::Fetch;
-    t.push_back({std::string("silent at ") + x.name, F{F::Silence, x.on, 1, -1},
-                 events ? E::Partial : E::Untouched, x.message, 0});
+      if (kind != F::Corrupt || !addressing) t.push_back({once[kind] + std::string(name), F{kind, on, nth}});
+    const bool events = on == Request::Select || on == Request::Fetch;
+    t.push_back({std::string("silent at ") + name, F{F::Silence, on, 1, -1},
+                 events ? E::Partial : E::Untouched, message, 0});
   }
   return t;
 }
@@ -205,19 +201,17 @@ Outcome RunScenario(const Scenario& s) {
   FaultyPanelPort port(config, s.fault);
   std::atomic<bool> cancel{false};
   RecordingView view;
-  Outcome out;
+  std::string cancelledIn;
   port.onRead = [&](unsigned n) {
     if (n != s.cancelAtRead) return;
     cancel = true;
-    out.cancelledIn = view.Of("step").back();
+    cancelledIn = view.Of("step").back();
   };
-  const ReadoutSettings settings{.autoSerial = s.search, .selectedSerial = config.serial};
-  ReadoutResult result = RunReadout(settings, port, view, cancel);
-  out.status = result.status;
+  ReadoutResult result =
+      RunReadout({.autoSerial = s.search, .selectedSerial = config.serial}, port, view, cancel);
+  Outcome out{result.status, view.Of("warning"), MakeOtherReading(),
+              port.reads,    cancelledIn,        port.lineMs / 1e3};
   PutReadListInPlace(std::move(result), out.list);
-  out.lineSeconds = static_cast<double>(port.lineMs) / 1000;
-  out.reads = port.reads;
-  out.warnings = view.Of("warning");
   return out;
 }
 
