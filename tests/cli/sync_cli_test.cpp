@@ -83,7 +83,7 @@ TEST_F(SyncCli, ASkippedReadOutExitsSixAndIsListedUntilTakenAgain) {
   cluster_->Sql("ALTER TABLE logwick.readout DROP CONSTRAINT readout_filed_at", db_);
   cluster_->Sql("UPDATE logwick.readout SET filed_at = 'infinity' WHERE seq = 1", db_);
   const std::string sha =
-      cluster_->Value("SELECT encode(sha256, 'hex') FROM logwick.readout WHERE seq = 1", db_);
+      cluster_->Sql("SELECT encode(sha256, 'hex') FROM logwick.readout WHERE seq = 1", db_);
   const std::string z = dir_.File("z.sqlite");
 
   Result r = Cli({"archive", "sync", "--server", url_, "--archive", z});

@@ -75,29 +75,17 @@ std::string PgTestCluster::Name(const std::string& db, const std::string& user) 
 std::string PgTestCluster::File(const std::string& name) const { return m_dir + "/" + name; }
 
 std::string PgTestCluster::TcpUrl(const std::string& db, const std::string& user) const {
-  if (!m_tcpPort) return {};
-  return "postgresql://" + user + "@127.0.0.1:" + std::to_string(m_tcpPort) + "/" + db;
-}
-
-void PgTestCluster::Sql(const std::string& sql, const std::string& db) const {
-  EXPECT_EQ(Ask(Url(db), sql).first, "") << sql;
+  return m_tcpPort ? "postgresql://" + user + "@127.0.0.1:" + std::to_string(m_tcpPort) + "/" + db : "";
 }
 
 std::string PgTestCluster::Try(const std::string& sql, const std::string& db, const std::string& user) const {
   return Ask(Url(db, user), sql).first;
 }
 
-std::string PgTestCluster::Value(const std::string& sql, const std::string& db) const {
+std::string PgTestCluster::Sql(const std::string& sql, const std::string& db) const {
   const auto [error, value] = Ask(Url(db), sql);
   EXPECT_EQ(error, "") << sql;
   return value;
-}
-
-void PgTestCluster::SetEngineer(const std::string& password) const {
-  Sql("DO $$ BEGIN CREATE ROLE engineer LOGIN IN ROLE logwick_engineer;"
-      " EXCEPTION WHEN duplicate_object THEN NULL; END $$;"
-      " ALTER ROLE engineer PASSWORD '" +
-      password + "'");
 }
 
 std::string PgTestCluster::NewDatabase() {

@@ -36,14 +36,10 @@ class PgTestCluster {
   // A URL over TCP (no options) where Url() reaches a Unix socket and the
   // cluster has TLS beside it; empty otherwise.
   std::string TcpUrl(const std::string& db, const std::string& user = "admin") const;
-  // Runs SQL as the superuser; fails the test on an error.
-  void Sql(const std::string& sql, const std::string& db = "postgres") const;
+  // Runs SQL as the superuser, failing the test on an error; its first value, as text.
+  std::string Sql(const std::string& sql, const std::string& db = "postgres") const;
   // Runs SQL as user; the server's error (SQLSTATE and words), empty when none.
   std::string Try(const std::string& sql, const std::string& db, const std::string& user) const;
-  // One value of a query, as text.
-  std::string Value(const std::string& sql, const std::string& db) const;
-  // The user "engineer", a member of the engineers' role, with this password.
-  void SetEngineer(const std::string& password) const;
   std::string NewDatabase();  // empty, with a name of its own
   // "user@host:port/database", as the program names the server.
   std::string Name(const std::string& db, const std::string& user = "admin") const;
@@ -56,8 +52,6 @@ class PgTestCluster {
   // A file of the cluster's folder, with forward slashes, fit for a connection string.
   std::string File(const std::string& name) const;
 #ifdef _WIN32
-  // Runs the cluster's control script with action, then waits until the
-  // server is up (or down).
   void Control(const char* action, bool up);
 #else
   bool MakeCertificates();

@@ -44,6 +44,7 @@ void PgTestCluster::Start() { Control("start", true); }
 // Down means not even answering "shutting down" any more.
 void PgTestCluster::Stop(bool immediate) { Control(immediate ? "crash" : "stop", false); }
 
+// Runs the control script's action, then waits until the server is up (or down).
 void PgTestCluster::Control(const char* action, bool up) {
   const std::string ping = Url("postgres");
   if ((PQping(ping.c_str()) == PQPING_OK) == up) return;

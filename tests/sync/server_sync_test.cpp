@@ -71,7 +71,7 @@ TEST_F(ServerSync, ArchivesMeetAlsoThroughAServerPutBackFromACopy) {
   // Who sent each is the server's to say; where it came from is a file's
   // name, never the laptop's path.
   EXPECT_EQ(
-      cluster_->Value("SELECT string_agg(DISTINCT sent_by || ' ' || origin, ', ') FROM logwick.readout", db_),
+      cluster_->Sql("SELECT string_agg(DISTINCT sent_by || ' ' || origin, ', ') FROM logwick.readout", db_),
       "admin a.t7kev, engineer b.t7kev");
 
   cluster_->Sql("DROP DATABASE " + db_);
@@ -286,8 +286,8 @@ TEST_F(ServerSync, ServerInitAndWhatOnlyTheServerWrites) {
   ServerInitOutcome r = InitServer(cluster_->Url(fresh));
   EXPECT_EQ(std::tie(r.before, r.now), std::make_tuple(std::int64_t{0}, PgReadoutServer::kSchemaVersion));
   EXPECT_EQ(InitServer(cluster_->Url(fresh)).before, PgReadoutServer::kSchemaVersion);
-  EXPECT_NE(cluster_->Value("SELECT server_id FROM logwick.meta", fresh),
-            cluster_->Value("SELECT server_id FROM logwick.meta", db_));
+  EXPECT_NE(cluster_->Sql("SELECT server_id FROM logwick.meta", fresh),
+            cluster_->Sql("SELECT server_id FROM logwick.meta", db_));
 
   cluster_->Sql("CREATE DATABASE latin ENCODING 'LATIN1' LC_COLLATE 'C' LC_CTYPE 'C' TEMPLATE template0");
   cluster_->Sql("UPDATE logwick.meta SET version = 99", fresh);
@@ -297,8 +297,8 @@ TEST_F(ServerSync, ServerInitAndWhatOnlyTheServerWrites) {
     EXPECT_NE(r.message.find(db == fresh ? "более новой версией" : "не выполнил запрос"), std::string::npos)
         << r.message;
   }
-  EXPECT_EQ(cluster_->Value("SELECT to_regclass('logwick.meta')::text IS NULL", "latin"), "t");
-  EXPECT_EQ(cluster_->Value("SELECT version FROM logwick.meta", fresh), "99");
+  EXPECT_EQ(cluster_->Sql("SELECT to_regclass('logwick.meta')::text IS NULL", "latin"), "t");
+  EXPECT_EQ(cluster_->Sql("SELECT version FROM logwick.meta", fresh), "99");
 
   // On a new server and on one that server-init took on from the first
   // version: engineers insert only the data columns, the server numbers the
@@ -339,9 +339,9 @@ TEST_F(ServerSync, ServerInitAndWhatOnlyTheServerWrites) {
     // The owner's forged values are overridden all the same.
     cluster_->Sql(InsertSql({{"seq", "1000000000"}, {"sent_by", "'x'"}, {"sent_at", "'2001-01-01'"}}, forged),
                   db);
-    EXPECT_EQ(cluster_->Value("SELECT string_agg(sent_by || (sent_at > now() - interval '1 hour')::text, ' '"
-                              " ORDER BY seq) || ' ' || (max(seq) < 100)::text FROM logwick.readout",
-                              db),
+    EXPECT_EQ(cluster_->Sql("SELECT string_agg(sent_by || (sent_at > now() - interval '1 hour')::text, ' '"
+                            " ORDER BY seq) || ' ' || (max(seq) < 100)::text FROM logwick.readout",
+                            db),
               db == db_ ? "engineertrue admintrue true" : "admintrue engineertrue admintrue true");
   }
 }
@@ -364,7 +364,7 @@ TEST_F(ServerSync, ArrivalsTakeTurns) {
   holder->Run("COMMIT");
   sender.join();
   EXPECT_TRUE(stored);
-  EXPECT_EQ(cluster_->Value("SELECT string_agg(sent_by::text, ' ' ORDER BY seq) FROM logwick.readout", db_),
+  EXPECT_EQ(cluster_->Sql("SELECT string_agg(sent_by::text, ' ' ORDER BY seq) FROM logwick.readout", db_),
             "engineer admin");
 }
 

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "sync/pg_connection.h"
 #include "sync/server_sync.h"
@@ -28,7 +29,9 @@ class SyncFixture : public WithPgCluster {
     url_ = cluster_->Url(db_);
     engineer_ = cluster_->Url(db_, "engineer");
     ASSERT_EQ(InitServer(url_).status, SyncStatus::Done);
-    cluster_->SetEngineer("пароль");
+    cluster_->Sql(
+        "DO $$ BEGIN CREATE ROLE engineer LOGIN IN ROLE logwick_engineer; EXCEPTION WHEN"
+        " duplicate_object THEN NULL; END $$; ALTER ROLE engineer PASSWORD 'пароль'");
     SetPassword("пароль");
   }
 
@@ -51,11 +54,11 @@ class SyncFixture : public WithPgCluster {
     return a;
   }
 
-  SyncOutcome Sync(const std::string& archive, const std::string& url, bool retrySkipped = false) {
+  SyncOutcome Sync(const std::string& archive, const std::optional<std::string>& url = {},
+                   bool retry = false) {
     SyncView view;
-    return RunSync({dir_.File(archive), url, retrySkipped}, view, never_);
+    return RunSync({dir_.File(archive), url.value_or(url_), retry}, view, never_);
   }
-  SyncOutcome Sync(const std::string& archive) { return Sync(archive, url_); }
   // What a synchronisation that completed did, or why it did not complete.
   static std::string Summary(const SyncOutcome& r) {
     return r.status == SyncStatus::Done ? SyncSummary(r) : "failed: " + r.message + " (" + r.detail + ")";
@@ -66,7 +69,7 @@ class SyncFixture : public WithPgCluster {
   Result Cli(const std::vector<std::string>& args) { return RunProgram(kProgram, args, dir_); }
 
   std::size_t ServerReadouts() {
-    return std::stoul(cluster_->Value("SELECT count(*) FROM logwick.readout", db_));
+    return std::stoul(cluster_->Sql("SELECT count(*) FROM logwick.readout", db_));
   }
 
   TempDir dir_;
