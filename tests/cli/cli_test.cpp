@@ -39,7 +39,10 @@ CT7KEventList SmallLog() {
 }  // namespace
 
 TEST_F(Cli, ShowAndExportGiveTheReportAndEachFilterOptionSetsItsField) {
-  const std::string path = Sample(600);  // newest event 15/03/2024, some days back
+  const std::string path = dir_.File("sample.t7kev");  // newest event 15/03/2024, some days back
+  ASSERT_EQ(Run({"sample", "-o", path, "--count", "600", "--seed", "7", "--texts", "20"}).status, 0);
+  ASSERT_EQ(LoadEventFile(path, list_).status, FileStatus::Done);
+  EXPECT_EQ(list_.GetCount() + list_.m_texts.size(), 620u);
   const std::string all = ExpectedShow({});
   Result r = Run({"show", path});
   EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(0, all)) << r.err;

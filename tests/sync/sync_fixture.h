@@ -66,7 +66,7 @@ class SyncFixture : public WithPgCluster {
 
   std::unique_ptr<PgConnection> Connect(const std::string& url) { return PgConnection::Open(url, never_); }
 
-  Result Cli(const std::vector<std::string>& args) { return RunProgram(kProgram, args, dir_); }
+  Result Cli(const std::vector<std::string>& args) { return RunCli(args, dir_); }
 
   std::size_t ServerReadouts() {
     return std::stoul(cluster_->Sql("SELECT count(*) FROM logwick.readout", db_));
