@@ -2,7 +2,6 @@
 // compared with the panel's true history.
 #include <gtest/gtest.h>
 
-#include <map>
 #include <set>
 #include <string>
 
@@ -33,10 +32,7 @@ std::string Text(const StitchedEvents& h) {
 }
 
 TEST(Stitch, RulesInOrder) {
-  const struct {
-    const char *history, *readout, *stitched;
-    bool gap;
-  } cases[] = {
+  const std::tuple<const char*, const char*, const char*, bool> cases[] = {
       {"", "ABC", "ABC", false},               // the first read-out is the history
       {"ABCDEF", "CD", "ABCDEF", false},       // 1: nothing new
       {"AB|CD", "BC", "AB|CD", false},         // 1: matching ignores gap marks
@@ -54,11 +50,11 @@ TEST(Stitch, RulesInOrder) {
       {"ABAB", "ABABC", "ABABC", false},       // 2: all of a gap-less history occurs in the read-out
       {"ABAB", "BABC", "ABABC", false},        // 3: the largest overlap, not the first found
   };
-  for (const auto& c : cases) {
-    StitchedEvents h = Parse(c.history);
-    const FoldPlan plan = Fold(h, Parse(c.readout).events);
-    EXPECT_EQ(Text(h), c.stitched) << c.history << " + " << c.readout;
-    EXPECT_EQ(plan.gap, c.gap) << c.history << " + " << c.readout;
+  for (const auto& [history, readout, stitched, gap] : cases) {
+    StitchedEvents h = Parse(history);
+    const FoldPlan plan = Fold(h, Parse(readout).events);
+    EXPECT_EQ(std::make_pair(Text(h), plan.gap), std::make_pair(std::string(stitched), gap))
+        << history << " + " << readout;
   }
   // Gap marks inside the overlap go. Rule 2 drops a last segment that the
   // overlap would cover, so only a plan made directly shows this clean-up.
@@ -80,10 +76,9 @@ TEST(Stitch, MatchersAgreeWithTheirDefinitions) {
   };
   for (int i = 0; i < 4000; ++i) {
     const auto text = word(), pattern = word();
-    bool occurs = pattern.empty();
-    for (std::size_t at = 0; at + pattern.size() <= text.size() && !occurs; ++at)
-      occurs = std::equal(pattern.begin(), pattern.end(), text.begin() + static_cast<std::ptrdiff_t>(at));
-    EXPECT_EQ(OccursIn(pattern, text), occurs);
+    EXPECT_EQ(OccursIn(pattern, text),
+              std::search(text.begin(), text.end(), pattern.begin(), pattern.end()) != text.end() ||
+                  pattern.empty());
     std::size_t k = std::min(text.size(), pattern.size());
     while (k > 0 && !std::equal(pattern.begin(), pattern.begin() + static_cast<std::ptrdiff_t>(k),
                                 text.end() - static_cast<std::ptrdiff_t>(k)))
@@ -141,8 +136,7 @@ RunsOf Runs(const StitchedEvents& h) {
 // next to them.
 void ExpectTrueHistory(const PanelModel& panel, const std::vector<Visit>& visits, const StitchedEvents& got) {
   const std::vector<CT7KEvent>& truth = panel.Truth();
-  const StitchedEvents all{truth, {}};
-  const RunsOf truthRuns = Runs(all);
+  const RunsOf truthRuns = Runs({truth, {}});
   std::set<std::size_t> splitRuns;
   for (const Visit& v : visits)
     for (std::size_t b : {v.begin, v.end})
