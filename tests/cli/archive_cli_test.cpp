@@ -2,8 +2,6 @@
 // prints, refusals and their statuses.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "lists/t7k_ev_filter.h"
 #include "tests/cli/cli_runner.h"
 #include "tests/history/archive_checks.h"
@@ -95,9 +93,7 @@ TEST_F(ArchiveCli, ShowPrintsTheHistoryAsShowPrintsAFile) {
   EXPECT_EQ(exported, h.list);
 }
 
-// Refusals with their statuses, nothing written: which panel is meant, and
-// an archive that is missing or damaged (the library leaves it untouched:
-// Archive.RefusesWhatIsNotASoundArchive...).
+// The library leaves a damaged archive untouched: Archive.RefusesWhatIsNotASoundArchive...
 TEST_F(ArchiveCli, RefusalsNameThePanelOrTheArchiveAndWriteNothing) {
   for (const auto& f : {Visits(77, 1), Visits(77, 2)})
     ASSERT_EQ(Run({"archive", "add", "--archive", archive_, f[0]}).status, 0);

@@ -67,9 +67,6 @@ TEST_F(SyncCli, FailuresExitWithTheirStatusAndSayWhyOnce) {
   EXPECT_EQ(ReadBytes(damaged), Bytes(5000, 'x'));
 }
 
-// A row that cannot be taken: warned of on stderr, counted in the summary,
-// status 6; remembered, listed, not downloaded again (status 0); filed once
-// mended, when asked to try again.
 TEST_F(SyncCli, ASkippedReadOutExitsSixAndIsListedUntilTakenAgain) {
   const TwoEngineers visits = VisitsByTurns(2, 100);
   Archive("p.sqlite", visits.first);
@@ -98,8 +95,7 @@ TEST_F(SyncCli, ASkippedReadOutExitsSixAndIsListedUntilTakenAgain) {
   EXPECT_EQ(Cli({"archive", "list", "--skipped", "--archive", z}).out, "");
 }
 
-// A session that holds the turn to store: the sending is put off within the
-// time limits, and what the server holds is fetched all the same.
+// The sending waits out its time limit (about 10 s) before it is put off.
 TEST_F(SyncCli, AHeldTurnPutsOffSendingButNotFetching) {
   const TwoEngineers visits = VisitsByTurns(3, 100);
   Archive("p.sqlite", visits.first);

@@ -125,8 +125,7 @@ TEST_F(ReadoutSync, ArchivesMeetAndThenLookOnlyAtWhatIsNew) {
 }
 
 // Stopped at every request in turn (a lost connection) and at every step of
-// the progress (a cancel), the next exchange completes the work; neither side
-// ever holds a read-out twice.
+// the progress (a cancel); neither side ever holds a read-out twice.
 TEST_F(ReadoutSync, AnInterruptedExchangeIsCompletedByTheNext) {
   const TwoEngineers visits = VisitsByTurns(3, 64);
   Sync(*Archive("b0.sqlite", visits.second));

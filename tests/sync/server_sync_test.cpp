@@ -253,14 +253,11 @@ TEST_F(ServerSync, FailuresHaveTheirSentenceAndChangeNothingLocally) {
     SCOPED_TRACE(url);
     for (const char* archive : {"held.sqlite", "missing.sqlite"}) {
       const SyncOutcome r = Sync(archive, url);
+      const std::string all = r.message + " (" + r.detail + " " + r.server;
       EXPECT_EQ(r.status, SyncStatus::ServerFailed);
-      EXPECT_NE((r.message + " (" + r.detail).find(sentence), std::string::npos)
-          << r.message << " / " << r.detail;
+      EXPECT_NE(all.find(sentence), std::string::npos) << all;
       EXPECT_EQ(r.message.find('\n'), std::string::npos);
-      for (const std::string& text : {r.message, r.detail, r.server}) {
-        EXPECT_EQ(text.find("тайна"), std::string::npos) << text;
-        EXPECT_EQ(text.find("неверный"), std::string::npos) << text;
-      }
+      EXPECT_TRUE(all.find("тайна") == std::string::npos && all.find("неверный") == std::string::npos) << all;
       // libpq's words, each said once (a refused password is said again
       // for the retry without TLS).
       for (std::size_t at = r.detail.find("; "); at != std::string::npos; at = r.detail.find("; ", at + 2))
@@ -293,8 +290,8 @@ TEST_F(ServerSync, ServerInitAndWhatOnlyTheServerWrites) {
   cluster_->Sql("UPDATE logwick.meta SET version = 99", fresh);
   for (const std::string& db : {std::string("latin"), fresh}) {
     r = InitServer(cluster_->Url(db));
-    EXPECT_EQ(r.status, SyncStatus::ServerFailed);
-    EXPECT_NE(r.message.find(db == fresh ? "более новой версией" : "не выполнил запрос"), std::string::npos)
+    const char* why = db == fresh ? "более новой версией" : "не выполнил запрос";
+    EXPECT_TRUE(r.status == SyncStatus::ServerFailed && r.message.find(why) != std::string::npos)
         << r.message;
   }
   EXPECT_EQ(cluster_->Sql("SELECT to_regclass('logwick.meta')::text IS NULL", "latin"), "t");
