@@ -61,8 +61,7 @@ TEST_F(Archive, FilesReadOutsTellsWhatWasNewAndGivesThemBackUnchanged) {
 
   // Every read-out comes back whole and unchanged.
   CT7KEventList full = MakeFullList(300);  // patterned reserved block, bytes after the name's NUL
-  full.m_texts.push_back("");
-  full.m_texts.push_back(std::string("\x01\t\n") + "ё\xC2\x98");
+  full.m_texts.insert(full.m_texts.end(), {"", std::string("\x01\t\n") + "ё\xC2\x98"});
   CT7KEventList empty = MakeHeaderList();
   empty.m_nSerNum = 77;
   CT7KEventList apollo = MakeFullList(5);
@@ -102,9 +101,8 @@ TEST_F(Archive, GivesTheHistoryNewestFirstWithTheNewestHeader) {
   EXPECT_TRUE(archive->History({1, 4242}, mark)->gapMarks.empty());
   EXPECT_FALSE(archive->History({2, 4242}));
 
-  const std::vector<PanelSummary> panels = archive->Panels();
-  ASSERT_EQ(panels.size(), 1u);
-  const PanelSummary& p = panels[0];
+  ASSERT_EQ(archive->Panels().size(), 1u);
+  const PanelSummary p = archive->Panels()[0];
   EXPECT_EQ(std::tie(p.configName, p.events, p.readouts, p.gapMarks, p.firstEvent, p.lastEvent, p.lastRead),
             std::make_tuple("Склад", want.events.size(), 5u, 1u, want.events.front().TimeStamp(),
                             want.events.back().TimeStamp(), ReadTimeOf(again)));

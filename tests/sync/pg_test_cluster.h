@@ -75,16 +75,4 @@ struct SilentServer {
   int port = 0;
 };
 
-// Tests against the server: skipped, saying why, where there is none.
-class WithPgCluster : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (PgTestCluster::BinDir().empty())
-      GTEST_SKIP() << "PostgreSQL server binaries (initdb, postgres) not found in /usr/lib/postgresql/*/bin"
-                      " or $LOGWICK_PG_BINDIR: install postgresql-15 (scripts/install-deps.sh core)";
-    cluster_ = &PgTestCluster::Shared();
-  }
-  PgTestCluster* cluster_ = nullptr;
-};
-
 }  // namespace logwick::test

@@ -24,9 +24,7 @@ struct SyncView : ISyncView {
   std::function<void(const SyncProgress&)> on;
 };
 
-struct TwoEngineers {
-  std::vector<CT7KEventList> first, second;
-};
+using TwoEngineers = std::pair<std::vector<CT7KEventList>, std::vector<CT7KEventList>>;
 
 // Panels 4242 and 5151 visited `visits` times each, by turns; the engineers'
 // first visits read the same state of panel 4242, so both file that read-out.
