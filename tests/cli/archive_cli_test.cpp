@@ -67,23 +67,20 @@ TEST_F(ArchiveCli, AddFilesInOrderAndRefusesBrokenFilesAlone) {
   EXPECT_NE(r.err.find("Ошибка формата файла: " + broken + "\n"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("Не могу прочитать файл: " + missing), std::string::npos) << r.err;
   EXPECT_EQ(Run({"archive", "add", "--archive", archive_, f[2]}).status, 0);
-  r = Run({"archive", "list", "--archive", archive_});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_TRUE(r.out.starts_with("Тарвел-7К\t4242\tСклад\t4100\t3\t")) << r.out;
-  EXPECT_TRUE(r.out.ends_with("\t1\n")) << r.out;
-  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\t'), 8);
+  const std::string list = Out({"archive", "list", "--archive", archive_});
+  EXPECT_TRUE(list.starts_with("Тарвел-7К\t4242\tСклад\t4100\t3\t") && list.ends_with("\t1\n")) << list;
+  EXPECT_EQ(std::ranges::count(list, '\t'), 8);
 }
 
 TEST_F(ArchiveCli, ShowPrintsTheHistoryAsShowPrintsAFile) {
   const std::vector<std::string> f = Visits();
   ASSERT_EQ(Run({"archive", "add", "--archive", archive_, f[0], f[1], f[2]}).status, 0);
   const PanelHistory h = *HistoryArchive::Open(archive_, false)->History({1, 4242});
-  Result r = Run({"archive", "show", "--archive", archive_, "4242"});
-  EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(0, ShowText(h))) << r.err;
-  r = Run({"archive", "show", "--archive", archive_, "4242", "--type", "1", "--no-modes"});
+  EXPECT_EQ(Out({"archive", "show", "--archive", archive_, "4242"}), ShowText(h));
   CT7KEvFilter noModes;
   noModes.m_bModes = 0;
-  EXPECT_EQ(r.out, ShowText(h, [&](const CT7KEvent& ev) { return noModes.Accept(ev); }));
+  EXPECT_EQ(Out({"archive", "show", "--archive", archive_, "4242", "--type", "1", "--no-modes"}),
+            ShowText(h, [&](const CT7KEvent& ev) { return noModes.Accept(ev); }));
 
   // The export holds the newest events with the newest read-out's header.
   const std::string out = dir_.File("export.t7kev");

@@ -53,6 +53,12 @@ inline Result RunCli(const std::vector<std::string>& args, const TempDir& dir) {
 class Cli : public ::testing::Test {
  protected:
   Result Run(const std::vector<std::string>& args) { return RunCli(args, dir_); }
+  // The output of a run that must end with status 0.
+  std::string Out(const std::vector<std::string>& args) {
+    const Result r = Run(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    return r.out;
+  }
 
   // Stores list as an event file of the scratch folder and keeps it in list_.
   std::string Store(const CT7KEventList& list, const std::string& name) {

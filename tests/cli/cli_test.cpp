@@ -44,8 +44,7 @@ TEST_F(Cli, ShowAndExportGiveTheReportAndEachFilterOptionSetsItsField) {
   ASSERT_EQ(LoadEventFile(path, list_).status, FileStatus::Done);
   EXPECT_EQ(list_.GetCount() + list_.m_texts.size(), 620u);
   const std::string all = ExpectedShow({});
-  Result r = Run({"show", path});
-  EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(0, all)) << r.err;
+  EXPECT_EQ(Out({"show", path}), all);
 
   const std::string expected = dir_.File("expected.txt"), out = dir_.File("out.txt");
   WriteBytes(out, Bytes(5, 'x'));  // an existing report is replaced
@@ -76,10 +75,9 @@ TEST_F(Cli, ShowAndExportGiveTheReportAndEachFilterOptionSetsItsField) {
     args.insert(args.begin(), {"show", path});
     F f;
     set(f);
-    r = Run(args);
-    EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(0, ExpectedShow(By(f))))
-        << args[2] << ": " << r.err;
-    EXPECT_NE(r.out, all) << args[2];  // each leaves something out of this sample
+    const std::string out = Out(args);
+    EXPECT_EQ(out, ExpectedShow(By(f))) << args[2];
+    EXPECT_NE(out, all) << args[2];  // each leaves something out of this sample
   }
 }
 
@@ -128,9 +126,9 @@ TEST_F(Cli, FailuresAndWrongArguments) {
 }
 
 TEST_F(Cli, VersionNamesTheProgramAndTheProjectVersion) {
-  const Result r = Run({"--version"});
-  EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(0, VersionLine("logwick-cli") + "\n"));
-  EXPECT_TRUE(r.out.starts_with("logwick-cli " + std::string(kProjectVersion))) << r.out;
+  const std::string out = Out({"--version"});
+  EXPECT_EQ(out, VersionLine("logwick-cli") + "\n");
+  EXPECT_TRUE(out.starts_with("logwick-cli " + std::string(kProjectVersion))) << out;
 }
 
 TEST_F(Cli, ShowKeepsControlCharactersOffTheTerminal) {
@@ -139,27 +137,22 @@ TEST_F(Cli, ShowKeepsControlCharactersOffTheTerminal) {
   l.SetConfigNameBytes("a\rb", 3);
   l.m_texts = {"\x1b]0;x\x07\n\xC2\x98[2J\x7FЁ"};
   l.AddTail(MakeEvent(0, 4));  // message 0
-  const Result r = Run({"show", Store(l, "controls.t7kev")});
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.out.find("\nСистемная конфигурация a?b\n"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find(" Сообщение '?]0;x???[2J?Ё' по лучу 0\n"), std::string::npos) << r.out;
+  const std::string out = Out({"show", Store(l, "controls.t7kev")});
+  EXPECT_NE(out.find("\nСистемная конфигурация a?b\n"), std::string::npos) << out;
+  EXPECT_NE(out.find(" Сообщение '?]0;x???[2J?Ё' по лучу 0\n"), std::string::npos) << out;
 }
 
 TEST_F(Cli, StatsCheckExportAndSha256OfOneLog) {
   const std::string path = Store(SmallLog(), "log.t7kev"), expected = dir_.File("expected"),
                     out = dir_.File("out");
-  Result r = Run({"stats", path});
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out,
+  EXPECT_EQ(Out({"stats", path}),
             "events: 5\nfirst: 2024-02-01T07:00:00\nlast: 2024-03-21T08:00:00\nkinds:\n  режимы: 1\n"
             "  устройства: 1\n  сообщения: 0\n  лучи: 2\n  ПР4545: 0\n  ведомые: 0\n  прочие: 1\ndays:\n"
             "  2024-02-01: 1 (прочие 1)\n  2024-03-19: 2 (режимы 1, устройства 1)\n  2024-03-21: 1 (лучи 1)\n"
             "top beams:\n  7: 1\n  9: 1\ntop devices:\n  4: 1\n");
   const std::string kinds0 = R"({"режимы": 0, "устройства": 0, "сообщения": 0, "лучи": 0, "ПР4545": 0, )"
                              R"("ведомые": 0, "прочие": )";
-  r = Run({"stats", path, "--json", "--no-modes", "--no-devices"});
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out,
+  EXPECT_EQ(Out({"stats", path, "--json", "--no-modes", "--no-devices"}),
             R"({"events": 3, "first": "2024-02-01T07:00:00", "last": "2024-03-21T08:00:00", "kinds": )"
             R"({"режимы": 0, "устройства": 0, "сообщения": 0, "лучи": 2, "ПР4545": 0, "ведомые": 0, )"
             R"("прочие": 1}, "days": [{"date": "2024-02-01", "kinds": )" +
@@ -168,25 +161,22 @@ TEST_F(Cli, StatsCheckExportAndSha256OfOneLog) {
                 R"("сообщения": 0, "лучи": 1, "ПР4545": 0, "ведомые": 0, "прочие": 0}}], "top_beams": )"
                 R"([{"beam": 7, "events": 1}, {"beam": 9, "events": 1}], "top_devices": []})"
                 "\n");
-  r = Run({"stats", path, "--json", "--no-modes", "--no-devices", "--no-beams", "--no-units", "--from",
-           "2024-03-01"});
-  EXPECT_EQ(r.out, R"({"events": 0, "first": null, "last": null, "kinds": )" + kinds0 +
-                       R"(0}, "days": [], "top_beams": [], "top_devices": []})"
-                       "\n");
+  EXPECT_EQ(Out({"stats", path, "--json", "--no-modes", "--no-devices", "--no-beams", "--no-units", "--from",
+                 "2024-03-01"}),
+            R"({"events": 0, "first": null, "last": null, "kinds": )" + kinds0 +
+                R"(0}, "days": [], "top_beams": [], "top_devices": []})"
+                "\n");
 
-  r = Run({"check", path});
-  EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(
-      r.out,
+      Out({"check", path}),
       "0 2024-03-21T08:00:00 future\n2 2024-02-30T01:00:00 time-backwards\n2 2024-02-30T01:00:00 bad-date\n"
       "3 2024-03-19T07:30:00 gap\n4 2024-02-01T07:00:00 read-error\n");
-  r = Run({"check", path, "--json", "--gap-days", "48"});
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, R"({"findings": [{"row": 0, "kind": "future", "time": "2024-03-21T08:00:00"}, )"
-                   R"({"row": 2, "kind": "time-backwards", "time": "2024-02-30T01:00:00"}, )"
-                   R"({"row": 2, "kind": "bad-date", "time": "2024-02-30T01:00:00"}, )"
-                   R"({"row": 4, "kind": "read-error", "time": "2024-02-01T07:00:00"}]})"
-                   "\n");
+  EXPECT_EQ(Out({"check", path, "--json", "--gap-days", "48"}),
+            R"({"findings": [{"row": 0, "kind": "future", "time": "2024-03-21T08:00:00"}, )"
+            R"({"row": 2, "kind": "time-backwards", "time": "2024-02-30T01:00:00"}, )"
+            R"({"row": 2, "kind": "bad-date", "time": "2024-02-30T01:00:00"}, )"
+            R"({"row": 4, "kind": "read-error", "time": "2024-02-01T07:00:00"}]})"
+            "\n");
 
   for (const ReportFormatName& f : kReportFormats) {
     ASSERT_EQ(Run({"export", path, "-o", out, "--format", std::string(f.name)}).status, 0) << f.name;
@@ -196,11 +186,9 @@ TEST_F(Cli, StatsCheckExportAndSha256OfOneLog) {
   ASSERT_EQ(Run({"export", path, "-o", out, "--format", "csv", "--csv-separator", "\t"}).status, 0);
   EXPECT_TRUE(ReadText(out).starts_with("\xEF\xBB\xBFВремя\tКод\tВид\tЛуч\tУстройство\tСобытие\tЗапись\r\n"));
 
-  r = Run({"show", path, "--sha256"});
-  EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(0, HexOf(EventListSha256(list_)) + "\n"));
+  EXPECT_EQ(Out({"show", path, "--sha256"}), HexOf(EventListSha256(list_)) + "\n");
 
   CT7KEventList clean = SmallLog();
   clean.RemoveAll();
-  r = Run({"check", Store(clean, "log.t7kev"), "--json"});
-  EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(0, std::string("{\"findings\": []}\n")));
+  EXPECT_EQ(Out({"check", Store(clean, "log.t7kev"), "--json"}), "{\"findings\": []}\n");
 }
