@@ -55,12 +55,6 @@ class PanelModel {
     return v;
   }
 
-  // The record a visit's boundary splits, if any: runs that can be told apart
-  // only by their length.
-  bool SplitsRun(std::size_t boundary) const {
-    return boundary > 0 && boundary < m_truth.size() && m_truth[boundary - 1] == m_truth[boundary];
-  }
-
   // Years of visits: some after a quiet spell, some after the ring wrapped, the
   // same read-out twice, partial read-outs of the newest blocks.
   std::vector<Visit> VisitOverYears(std::size_t visits) {
@@ -69,12 +63,9 @@ class PanelModel {
       // Now and then the ring wrapped since the last visit, or nothing is new.
       const std::size_t what = m_rng() % 6, ring = m_capacity;
       Produce(what == 0 ? ring + m_rng() % (ring * 3 / 2) : what == 1 ? 0 : m_rng() % (ring * 3 / 4));
-      if (!out.empty() && m_rng() % 10 == 0) {  // the same read-out again
-        out.push_back(out.back());
-        continue;
-      }
-      const bool partial = m_rng() % 5 == 0;
-      out.push_back(Read(partial ? 16 * (1 + m_rng() % (ring / 32)) : SIZE_MAX));
+      const bool again = !out.empty() && m_rng() % 10 == 0;  // the same read-out again
+      const bool partial = !again && m_rng() % 5 == 0;
+      out.push_back(again ? out.back() : Read(partial ? 16 * (1 + m_rng() % (ring / 32)) : SIZE_MAX));
     }
     return out;
   }

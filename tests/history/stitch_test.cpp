@@ -139,8 +139,8 @@ void ExpectTrueHistory(const PanelModel& panel, const std::vector<Visit>& visits
   const RunsOf truthRuns = Runs({truth, {}});
   std::set<std::size_t> splitRuns;
   for (const Visit& v : visits)
-    for (std::size_t b : {v.begin, v.end})
-      if (panel.SplitsRun(b)) splitRuns.insert(truthRuns.runOfEvent[b]);
+    for (std::size_t b : {v.begin, v.end})  // a boundary inside a run of equal records
+      if (b > 0 && b < truth.size() && truth[b - 1] == truth[b]) splitRuns.insert(truthRuns.runOfEvent[b]);
   StitchedEvents want;
   std::vector<bool> split;  // per event of `want`: its true run was split by a visit
   for (const Stretch& s : ExpectedStretches(visits)) {
