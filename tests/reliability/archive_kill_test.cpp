@@ -35,9 +35,8 @@ constexpr int kRounds = LOGWICK_SANITIZED ? 50 : 200;
 #endif
 const std::string kCli = std::string(LOGWICK_BIN_DIR) + "/logwick-cli";
 
-// `logwick-cli archive add --archive ARCHIVE FILE` in a process of its own,
-// its output dropped: Wait() gives its exit status, WaitAtMost() kills it
-// where it stands after a delay and tells whether it ended by itself.
+// `logwick-cli archive add --archive ARCHIVE FILE` in a process of its own, its
+// output dropped, as ChildProcess waits for it or kills it after a delay.
 #ifdef _WIN32
 class Filing {
  public:
@@ -97,8 +96,7 @@ bool AddKilledAfter(const std::string& archive, const std::string& file, std::ch
 }
 
 // The archive opens, and what it holds: its read-outs and the panel's history
-// as stored (chunk contents are covered by the structure check and by the
-// chunk accounting).
+// as stored (chunk contents: the structure check and the chunk accounting).
 std::string State(const std::string& path) {
   HistoryArchive::Open(path, false);
   SqliteDb db = SqliteDb::OpenExisting(path);

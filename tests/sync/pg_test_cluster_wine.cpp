@@ -51,8 +51,7 @@ void PgTestCluster::Control(const char* action, bool up) {
   const std::filesystem::path done = PathOf(File("control.done"));
   std::filesystem::remove(done);
   std::wstring line = L"\"" + Utf8ToWide(File("control")) + L"\" " + Utf8ToWide(action);
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
+  STARTUPINFOW si{.cb = sizeof(STARTUPINFOW)};
   PROCESS_INFORMATION pi{};
   if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
     throw std::runtime_error("cannot run " + File("control") + ": error " + std::to_string(GetLastError()));

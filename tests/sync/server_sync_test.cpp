@@ -89,8 +89,7 @@ TEST_F(ServerSync, ArchivesMeetAlsoThroughAServerPutBackFromACopy) {
 }
 
 // The server goes away after the second read-out of a step (stopped by its
-// administrator, or crashed) or the user stops the exchange there; the next
-// exchange completes the work and neither side holds anything twice.
+// administrator, or crashed) or the user stops the exchange there.
 TEST_F(ServerSync, AnExchangeCutShortIsCompletedByTheNext) {
   const TwoEngineers visits = VisitsByTurns(4, 300);
   enum How { Stopped, Crashed, Cancelled };
@@ -126,10 +125,8 @@ TEST_F(ServerSync, AnExchangeCutShortIsCompletedByTheNext) {
   }
 }
 
-// Rows an owner mangled by hand (as a server of an earlier version let
-// anybody in): each is skipped with its line, remembered and not downloaded
-// again; the sound ones around them are filed; a row mended on the server is
-// filed when asked to try again.
+// Rows an owner mangled by hand (as a server of an earlier version let anybody
+// in), among sound ones that are filed.
 TEST_F(ServerSync, RowsThatCannotBeTakenAreSkippedRememberedAndTriedAgain) {
   std::vector<CT7KEventList> p = Readouts(4242, 9);
   p[7].m_texts[0] = "Датчик ? дым";
@@ -198,9 +195,8 @@ TEST_F(ServerSync, RowsThatCannotBeTakenAreSkippedRememberedAndTriedAgain) {
   EXPECT_TRUE(Archive("z")->HoldsReadout(EventListSha256(p[2])));
 }
 
-// Each failure has its sentence, names the server (never the password) and
-// leaves the local side as it was: a missing archive is not even created.
-// libpq's words come apart from it, each said once.
+// Each failure names the server (never the password); a missing archive is
+// not even created.
 TEST_F(ServerSync, FailuresHaveTheirSentenceAndChangeNothingLocally) {
   SetPassword("неверный");
   const std::string bare = cluster_->NewDatabase(), newer = cluster_->NewDatabase();
@@ -295,10 +291,9 @@ TEST_F(ServerSync, ServerInitAndWhatOnlyTheServerWrites) {
   EXPECT_EQ(cluster_->Sql("SELECT to_regclass('logwick.meta')::text IS NULL", "latin"), "t");
   EXPECT_EQ(cluster_->Sql("SELECT version FROM logwick.meta", fresh), "99");
 
-  // On a new server and on one that server-init took on from the first
-  // version: engineers insert only the data columns, the server numbers the
-  // read-out and says who sent it and when whatever the insert says, and odd
-  // values are refused.
+  // On a new server and on one taken on from the first version, engineers
+  // insert only data columns, whatever the insert says of number, sender and
+  // time, and odd values are refused.
   const std::string upgraded = cluster_->NewDatabase();
   InitServerArchive(*Connect(cluster_->Url(upgraded)), 1);
   cluster_->Sql(InsertSql(), upgraded);
