@@ -38,9 +38,8 @@ TEST_F(Archive, FilesReadOutsTellsWhatWasNewAndGivesThemBackUnchanged) {
   auto archive = Open();
 
   FilingResult r = archive->File(first, {"a.t7kev"});
-  EXPECT_EQ(r.panel, (PanelKey{1, 4242}));
-  EXPECT_EQ(std::tie(r.alreadyFiled, r.events, r.newEvents, r.knownEvents, r.gapMarkSet),
-            std::make_tuple(false, 800u, 800u, 0u, false));
+  EXPECT_EQ(std::tie(r.panel, r.alreadyFiled, r.events, r.newEvents, r.knownEvents, r.gapMarkSet),
+            std::make_tuple(PanelKey{1, 4242}, false, 800u, 800u, 0u, false));
   r = archive->File(second, {"b.t7kev"});
   EXPECT_EQ(std::tie(r.events, r.newEvents, r.knownEvents, r.gapMarkSet),
             std::make_tuple(1000u, 300u, 700u, false));

@@ -65,8 +65,7 @@ std::size_t KillStores(const fs::path& folder, int rounds) {
   }
   std::printf("%s: %d rounds, store %.0f ms: %d kept the old file, %d the new one, at most %zu strays\n",
               folder.c_str(), rounds, storeUs / 1000.0, kept, replaced, mostStrays);
-  EXPECT_GT(kept, 0);
-  EXPECT_GT(replaced, 0);
+  EXPECT_TRUE(kept > 0 && replaced > 0);  // both outcomes came up
   // A finished store leaves the target alone, whatever earlier ones left.
   EXPECT_TRUE(StoreEventFile(target, lists[0]).ok);
   EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1);
