@@ -2,6 +2,7 @@
 // prints, refusals and their statuses.
 #include <gtest/gtest.h>
 
+#include "history/archive_location.h"
 #include "lists/t7k_ev_filter.h"
 #include "tests/cli/cli_runner.h"
 #include "tests/history/archive_checks.h"
@@ -13,19 +14,10 @@ using namespace logwick::test;
 
 namespace {
 
-// Where the default archive lies under the variable that names the user's data.
-#ifdef _WIN32
-constexpr const char* kDataHome = "LOCALAPPDATA";
-constexpr const char* kDefaultArchive = "home/Ormet/Logwick/archive.sqlite";
-#else
-constexpr const char* kDataHome = "HOME";
-constexpr const char* kDefaultArchive = "home/.local/share/Ormet/logwick/archive.sqlite";
-#endif
-
 class ArchiveCli : public Cli {
  protected:
   void SetUp() override {
-    SetEnv(kDataHome, dir_.File("home").c_str());
+    for (const char* name : {"HOME", "LOCALAPPDATA"}) SetEnv(name, dir_.File("home").c_str());
     SetEnv("XDG_DATA_HOME", nullptr);
     SetEnv("LOGWICK_ARCHIVE", nullptr);
   }
@@ -53,7 +45,8 @@ TEST_F(ArchiveCli, AddFilesInOrderAndRefusesBrokenFilesAlone) {
   EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(0, std::string()));
   EXPECT_FALSE(std::filesystem::exists(archive_));
   ASSERT_EQ(Run({"archive", "add", f[0]}).status, 0);
-  EXPECT_TRUE(std::filesystem::exists(dir_.File(kDefaultArchive)));
+  EXPECT_TRUE(DefaultArchivePath().starts_with(dir_.File("home")) &&
+              std::filesystem::exists(PathOf(DefaultArchivePath())));
 
   const std::string broken = dir_.File("broken.t7kev"), missing = dir_.File("missing.t7kev");
   WriteBytes(broken, Bytes(20, 5));

@@ -29,9 +29,7 @@ void ExpectStoreHoldsExactly(const MemoryChunkStore& store, const std::vector<Hi
 }
 
 TEST(EventChunks, CutsDependOnlyOnTheEventsAroundThem) {
-  PanelModel panel(3, 100000);
-  panel.Produce(20000);
-  const std::vector<CT7KEvent>& all = panel.Truth();
+  const std::vector<CT7KEvent> all = PanelModel(3, 100000).VisitsAfter({20000})[0].events;
   const std::vector<std::size_t> ends = ChunkEnds(all);
   EXPECT_GT(ends.size(), all.size() / 100);  // about one in 64
   EXPECT_LT(ends.size(), all.size() / 40);
