@@ -143,12 +143,11 @@ TEST(ArchiveReliability, KilledFilingsLeaveTheStateBeforeOrAfter) {
 TEST(ArchiveReliability, TwoProcessesFilingAtOnceBothSucceed) {
   TempDir dir;
   std::vector<std::string> files;
-  for (std::int32_t serial : {501, 502}) {
+  for (std::int32_t serial : {501, 502})
     for (const Visit& v : PanelModel(serial, 50000).VisitsAfter({20000, 20000, 20000, 20000, 20000})) {
       files.push_back(dir.File(std::to_string(files.size()) + ".t7kev"));
       ASSERT_TRUE(StoreEventFile(files.back(), ReadoutOf(v, serial)).ok);
     }
-  }
   const std::string archive = dir.File("a.sqlite");
   for (std::size_t i = 0; i < 5; ++i) {  // the first pair also races to create the archive
     Filing a(archive, files[i]), b(archive, files[5 + i]);

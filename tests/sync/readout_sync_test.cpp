@@ -13,20 +13,18 @@ using namespace logwick::test;
 namespace {
 
 // A server in memory that records each request; the one numbered failAt
-// (from 1; 0: none) fails as a lost connection would. Rows are numbered from 1.
+// (from 1; 0: none) fails as a lost connection would. Rows (SHA-256 and
+// read-out) are numbered from 1.
 class MemoryServer : public ISyncServer {
  public:
-  struct Row {
-    Sha256 sha;
-    SyncReadout readout;
-  };
+  using Row = std::pair<Sha256, SyncReadout>;
 
   std::string Name() const override { return "memory"; }
   ServerState State() override { return Request("state"), ServerState{"first", std::ssize(rows)}; }
   bool StillHolds(const SyncMarks& m) override {
     Request("check");
     return m.fetchedThrough > 0 && m.fetchedThrough <= std::ssize(rows) &&
-           rows[m.fetchedThrough - 1].sha == m.fetchedSha;
+           rows[m.fetchedThrough - 1].first == m.fetchedSha;
   }
   std::vector<Sha256> Held(std::span<const Sha256> shas) override {
     Request("held");
@@ -50,7 +48,7 @@ class MemoryServer : public ISyncServer {
   }
   FetchedReadout Get(const SyncEntry& e, std::uint64_t) override {
     Request("get");
-    return {rows.at(static_cast<std::size_t>(e.id - 1)).readout, {}};
+    return {rows.at(static_cast<std::size_t>(e.id - 1)).second, {}};
   }
 
   std::vector<std::string> requests;
@@ -63,13 +61,13 @@ class MemoryServer : public ISyncServer {
     if (requests.size() == failAt) throw SyncError(SyncError::Kind::ConnectionLost, Name());
   }
   std::int64_t IdOf(const Sha256& sha) const {  // 0: not held
-    const auto it = std::ranges::find(rows, sha, &Row::sha);
+    const auto it = std::ranges::find(rows, sha, &Row::first);
     return it == rows.end() ? 0 : it - rows.begin() + 1;
   }
   SyncEntry EntryOf(std::int64_t id) const {
-    const Row& row = rows[static_cast<std::size_t>(id - 1)];
-    const CT7KEventList& l = row.readout.list;
-    return {id, row.sha, {l.m_nPanelType, l.m_nSerNum}, ReadTimeOf(l)};
+    const auto& [sha, readout] = rows[static_cast<std::size_t>(id - 1)];
+    const CT7KEventList& l = readout.list;
+    return {id, sha, {l.m_nPanelType, l.m_nSerNum}, ReadTimeOf(l)};
   }
 };
 
