@@ -28,12 +28,14 @@ inline void ExpectChunksAccountedFor(const std::string& path) {
   EXPECT_EQ(refs, named);
 }
 
-// SQLite's own check of the file's structure.
-inline std::string QuickCheck(const std::string& path) {
+// The first value of a query on the file, as text ("" for no row).
+inline std::string FirstText(const std::string& path, std::string_view sql) {
   SqliteDb db = SqliteDb::OpenExisting(path);
-  SqliteStatement st = db.Prepare("PRAGMA quick_check");
+  SqliteStatement st = db.Prepare(sql);
   return st.Step() ? st.Text(0) : std::string();
 }
+// SQLite's own check of the file's structure.
+inline std::string QuickCheck(const std::string& path) { return FirstText(path, "PRAGMA quick_check"); }
 
 // A history as `archive show` prints it, gap marks included.
 inline std::string ShowText(const PanelHistory& h, const EventPredicate& admit = {}) {

@@ -99,11 +99,10 @@ bool AddKilledAfter(const std::string& archive, const std::string& file, std::ch
 // as stored (chunk contents: the structure check and the chunk accounting).
 std::string State(const std::string& path) {
   HistoryArchive::Open(path, false);
-  SqliteDb db = SqliteDb::OpenExisting(path);
-  SqliteStatement st = db.Prepare(
-      "SELECT (SELECT group_concat(hex(sha256)) FROM (SELECT sha256 FROM readout ORDER BY id)),"
-      " events || ':' || hex(pieces) || ':' || hex(gaps) FROM panel");
-  return st.Step() ? st.Text(0) + ";" + st.Text(1) : std::string();
+  return FirstText(
+      path,
+      "SELECT (SELECT group_concat(hex(sha256)) FROM (SELECT sha256 FROM readout ORDER BY id)) || ';'"
+      " || events || ':' || hex(pieces) || ':' || hex(gaps) FROM panel");
 }
 
 TEST(ArchiveReliability, KilledFilingsLeaveTheStateBeforeOrAfter) {

@@ -15,7 +15,6 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <sstream>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -103,6 +102,10 @@ PgTestCluster::PgTestCluster() {
   // The socket's folder names it, so the TCP port stands in for the socket's number.
   if (MakeCertificates()) m_tcpPort = SilentServer().port;  // free once closed
   if (m_tcpPort) m_port = std::to_string(m_tcpPort);
+  // Durability is of no use to a throwaway cluster.
+  std::ofstream(m_dir + "/data/postgresql.conf", std::ios::app)
+      << (m_tcpPort ? "listen_addresses='127.0.0.1'\nssl=on\n" : "listen_addresses=''\n")
+      << "fsync=off\nsynchronous_commit=off\nfull_page_writes=off\nshared_buffers=16MB\nmax_connections=30\n";
   Start();
 }
 
@@ -114,13 +117,8 @@ PgTestCluster::~PgTestCluster() {
 
 void PgTestCluster::Start() {
   if (m_server) return;
-  // Durability is of no use to a throwaway cluster.
-  std::vector<std::string> args{BinDir() + "/postgres", "-D", m_dir + "/data", "-k", m_dir, "-p", m_port};
-  std::istringstream settings(
-      std::string(m_tcpPort ? "listen_addresses=127.0.0.1 ssl=on" : "listen_addresses= ssl=off") +
-      " fsync=off synchronous_commit=off full_page_writes=off shared_buffers=16MB max_connections=30");
-  for (std::string setting; settings >> setting;) args.insert(args.end(), {"-c", setting});
-  m_server.emplace(Spawn(args, m_dir, m_dir + "/server", SIGQUIT));
+  m_server.emplace(Spawn({BinDir() + "/postgres", "-D", m_dir + "/data", "-k", m_dir, "-p", m_port}, m_dir,
+                         m_dir + "/server", SIGQUIT));
   const std::string ping = Url("postgres");
   siginfo_t ended{};
   for (int i = 0; i < 600 && !ended.si_pid; ++i) {
