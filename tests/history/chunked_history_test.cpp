@@ -1,6 +1,4 @@
-// The chunked history against the plain fold: same events and gap marks after
-// every read-out, the same answers to "does this run occur", and a chunk store
-// that holds exactly what the history and the read-outs still need.
+// The chunked history against the plain fold and search, over chunks in memory.
 #include <gtest/gtest.h>
 
 #include <map>

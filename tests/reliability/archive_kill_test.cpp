@@ -1,6 +1,5 @@
 // The archive under stress: `logwick-cli archive add` killed (SIGKILL) at
-// random moments leaves the state before or after the file, never a part of
-// it; two processes filing at the same moment both succeed.
+// random moments, and two processes filing at the same moment.
 #include <gtest/gtest.h>
 
 #include <chrono>
