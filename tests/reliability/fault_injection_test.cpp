@@ -46,83 +46,73 @@ struct ReplyFault {
 
 // A virtual panel behind a port that damages chosen replies. Its line clock
 // adds up what the exchange would take on a real line, time-outs included.
-class FaultyPanelPort : public IPanelPort {
- public:
-  explicit FaultyPanelPort(sim::PanelConfig config, ReplyFault fault = {})
-      : panel(std::move(config)), m_fault(fault) {}
+struct FaultyPanelPort : IPanelPort {
+  FaultyPanelPort(sim::PanelConfig config, ReplyFault f) : panel(std::move(config)), fault(f) {}
 
-  bool Open(unsigned, unsigned baud, std::uint8_t) override {
-    m_baud = baud;
-    return m_open = m_fault.kind != ReplyFault::NoPort;
+  bool Open(unsigned, unsigned openedBaud, std::uint8_t) override {
+    baud = openedBaud;
+    return fault.kind != ReplyFault::NoPort;
   }
   void Write(const std::uint8_t* data, std::size_t length) override {
-    if (!m_open) return;
-    m_pending.clear();
-    m_lastWritten = length;
+    pending.clear();
+    lastWritten = length;
     lineMs += CharsMs(length);
     std::vector<sim::Reply> replies;
     panel.Receive(data, length, replies);
     for (sim::Reply& r : replies) {
       Damage(r.request, r.bytes);
-      m_pending.insert(m_pending.end(), r.bytes.begin(), r.bytes.end());
+      pending.insert(pending.end(), r.bytes.begin(), r.bytes.end());
     }
   }
   void Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count, std::size_t expected) override {
-    if (onRead) onRead(++reads);
-    count = m_open ? std::min(capacity, m_pending.size()) : 0;
-    std::copy_n(m_pending.begin(), count, buf);
-    m_pending.erase(m_pending.begin(), m_pending.begin() + static_cast<std::ptrdiff_t>(count));
+    onRead(++reads);
+    count = std::min(capacity, pending.size());
+    std::copy_n(pending.begin(), count, buf);
+    pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(count));
     using namespace timeouts;
-    const auto cap = static_cast<std::uint32_t>(capacity);
     if (count == 0)
-      lineMs += FirstReadWaitMs(static_cast<std::uint32_t>(m_lastWritten), cap, m_baud);
+      lineMs += FirstReadWaitMs(static_cast<std::uint32_t>(lastWritten), static_cast<std::uint32_t>(capacity),
+                                baud);
     else if (lineMs += CharsMs(count); count != expected && count < capacity)
-      lineMs += NextReadWaitMs(static_cast<std::uint32_t>(capacity - count), m_baud);
+      lineMs += NextReadWaitMs(static_cast<std::uint32_t>(capacity - count), baud);
   }
-  void Close() override { m_open = false; }
+  void Close() override {}
   void Pause(unsigned milliseconds) override { lineMs += milliseconds; }
-
-  sim::VirtualPanel panel;
-  bool vanished = false;
-  unsigned reads = 0;
-  std::uint64_t lineMs = 0;
-  std::function<void(unsigned readNumber)> onRead;
-
- private:
   std::uint64_t CharsMs(std::size_t n) const {
-    return n * timeouts::kCharTimeScale / timeouts::SafeBaud(m_baud);
+    return n * timeouts::kCharTimeScale / timeouts::SafeBaud(baud);
   }
 
   void Damage(Request kind, Bytes& reply) {
-    const unsigned n = ++m_seen[static_cast<std::size_t>(kind)];
-    const bool hit = kind == m_fault.on && n >= m_fault.first &&
-                     (m_fault.times < 0 || n < m_fault.first + static_cast<unsigned>(m_fault.times));
-    if (vanished || (hit && m_fault.kind == ReplyFault::Silence)) return reply.clear();
+    const unsigned n = ++seen[static_cast<std::size_t>(kind)];
+    const bool hit = kind == fault.on && n >= fault.first &&
+                     (fault.times < 0 || n < fault.first + static_cast<unsigned>(fault.times));
+    if (vanished || (hit && fault.kind == ReplyFault::Silence)) return reply.clear();
     if (!hit || reply.empty()) return;
     const auto middle = reply.begin() + static_cast<std::ptrdiff_t>(reply.size() / 2);
     using F = ReplyFault;
-    if (m_fault.kind == F::Noise) {
-      for (unsigned i = 0, k = 1 + m_noise % 7; i < k; ++i)
-        reply.insert(reply.begin(),
-                     static_cast<std::uint8_t>((m_noise = m_noise * 1103515245u + 12345u) >> 16));
-    } else if (m_fault.kind == F::DropByte || m_fault.kind == F::DropNul) {
-      const bool nul = m_fault.kind == F::DropNul;
+    if (fault.kind == F::Noise) {
+      for (unsigned i = 0, k = 1 + noise % 7; i < k; ++i)
+        reply.insert(reply.begin(), static_cast<std::uint8_t>((noise = noise * 1103515245u + 12345u) >> 16));
+    } else if (fault.kind == F::DropByte || fault.kind == F::DropNul) {
+      const bool nul = fault.kind == F::DropNul;
       const auto at = std::find_if(middle, reply.end(), [nul](std::uint8_t b) { return (b == 0) == nul; });
       if (at != reply.end()) reply.erase(at);
-    } else if (m_fault.kind == F::Corrupt) {
+    } else if (fault.kind == F::Corrupt) {
       reply.back() ^= 0x5A;
-    } else if (m_fault.kind == F::Vanish) {
+    } else if (fault.kind == F::Vanish) {
       vanished = true, reply.erase(middle, reply.end());
     }
   }
 
-  ReplyFault m_fault;
-  unsigned m_seen[16] = {};  // replies so far, per kind
-  bool m_open = false;
-  unsigned m_baud = 9600;
-  std::size_t m_lastWritten = 0;
-  Bytes m_pending;
-  std::uint32_t m_noise = 12345;
+  sim::VirtualPanel panel;
+  ReplyFault fault;
+  std::function<void(unsigned readNumber)> onRead;
+  unsigned reads = 0, baud = 9600, seen[16] = {};  // seen: replies so far, per kind
+  std::uint64_t lineMs = 0;
+  std::size_t lastWritten = 0;
+  Bytes pending;
+  std::uint32_t noise = 12345;
+  bool vanished = false;
 };
 
 enum class Expect { Complete, Untouched, Partial };
