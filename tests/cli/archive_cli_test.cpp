@@ -14,8 +14,7 @@ using namespace logwick::test;
 
 namespace {
 
-class ArchiveCli : public Cli {
- protected:
+struct ArchiveCli : Cli {
   void SetUp() override {
     for (const char* name : {"HOME", "LOCALAPPDATA"}) SetEnv(name, dir_.File("home").c_str());
     SetEnv("XDG_DATA_HOME", nullptr);

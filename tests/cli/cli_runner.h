@@ -50,8 +50,7 @@ inline Result RunCli(const std::vector<std::string>& args, const TempDir& dir) {
 #endif
 }
 
-class Cli : public ::testing::Test {
- protected:
+struct Cli : ::testing::Test {
   Result Run(const std::vector<std::string>& args) { return RunCli(args, dir_); }
   // The output of a run that must end with status 0.
   std::string Out(const std::vector<std::string>& args) {

@@ -22,7 +22,7 @@ void ExpectStoreHoldsExactly(const MemoryChunkStore& store, const std::vector<Hi
   for (const HistoryPiece& p : pieces) ++named[p.chunk];
   for (const auto& recipe : kept)
     for (const HistoryPiece& p : recipe) ++named[p.chunk];
-  for (const auto& [id, e] : store.Chunks()) held[id] = e.refs;
+  for (const auto& [id, e] : store.chunks) held[id] = e.refs;
   EXPECT_EQ(held, named);
 }
 
@@ -69,7 +69,7 @@ TEST(ChunkedHistory, FoldsLikeThePlainHistory) {
     ExpectStoreHoldsExactly(store, chunked.Pieces(), readouts);
     // Overlapping read-outs share their chunks: far fewer stored than read.
     std::size_t stored = 0, read = 0;
-    for (const auto& [id, e] : store.Chunks()) stored += e.events.size();
+    for (const auto& [id, e] : store.chunks) stored += e.events.size();
     for (const auto& r : readouts)
       for (const HistoryPiece& p : r) read += p.count;
     EXPECT_LT(stored, plain.events.size() + readouts.size() * 200);
@@ -77,7 +77,7 @@ TEST(ChunkedHistory, FoldsLikeThePlainHistory) {
     chunked.ReleaseAll();
     for (const auto& r : readouts)
       for (const HistoryPiece& p : r) store.Release(p.chunk);
-    EXPECT_TRUE(store.Chunks().empty());
+    EXPECT_TRUE(store.chunks.empty());
   }
 }
 
@@ -116,7 +116,7 @@ TEST(ChunkedHistory, RunsOfOneRecordNeitherCutNorMislead) {
   EXPECT_TRUE(h.Fold(std::vector<CT7KEvent>(300, blank)).unchanged);
   EXPECT_FALSE(h.Contains(std::vector<CT7KEvent>(5001, blank)));
   const FoldPlan plan = h.Fold(std::vector<CT7KEvent>(6000, blank));  // holds the history whole
-  EXPECT_EQ(std::make_tuple(plan.keep, plan.gap, h.Size(), store.Chunks().size()),
+  EXPECT_EQ(std::make_tuple(plan.keep, plan.gap, h.Size(), store.chunks.size()),
             std::make_tuple(0u, false, 6000u, 1u));
 }
 

@@ -25,8 +25,7 @@ StitchedEvents Stitched(const PanelHistory& h) {  // back to the panel's order
   return s;
 }
 
-class Archive : public ::testing::Test {
- protected:
+struct Archive : ::testing::Test {
   std::unique_ptr<HistoryArchive> Open(bool create = true) { return HistoryArchive::Open(path_, create); }
   TempDir dir_;
   std::string path_ = dir_.File("sub folder/архив.sqlite");

@@ -15,8 +15,7 @@ namespace {
 // A server in memory that records each request; the one numbered failAt
 // (from 1; 0: none) fails as a lost connection would. Rows (SHA-256 and
 // read-out) are numbered from 1.
-class MemoryServer : public ISyncServer {
- public:
+struct MemoryServer : ISyncServer {
   using Row = std::pair<Sha256, SyncReadout>;
 
   std::string Name() const override { return "memory"; }
@@ -55,7 +54,6 @@ class MemoryServer : public ISyncServer {
   std::vector<Row> rows;
   std::size_t failAt = 0;
 
- private:
   void Request(const char* what) {
     requests.push_back(what);
     if (requests.size() == failAt) throw SyncError(SyncError::Kind::ConnectionLost, Name());
@@ -71,8 +69,7 @@ class MemoryServer : public ISyncServer {
   }
 };
 
-class ReadoutSync : public ::testing::Test {
- protected:
+struct ReadoutSync : ::testing::Test {
   std::unique_ptr<HistoryArchive> Archive(const std::string& name,
                                           const std::vector<CT7KEventList>& readouts = {}) {
     auto a = HistoryArchive::Open(dir_.File(name), true);

@@ -19,8 +19,7 @@
 namespace logwick::test {
 
 // Skipped, saying why, where there is no server.
-class SyncFixture : public ::testing::Test {
- protected:
+struct SyncFixture : ::testing::Test {
   void SetUp() override {
     if (PgTestCluster::BinDir().empty())
       GTEST_SKIP() << "PostgreSQL server binaries (initdb, postgres) not found in /usr/lib/postgresql/*/bin"
