@@ -37,8 +37,7 @@ const std::string kCli = std::string(LOGWICK_BIN_DIR) + "/logwick-cli";
 // `logwick-cli archive add --archive ARCHIVE FILE` in a process of its own, its
 // output dropped, as ChildProcess waits for it or kills it after a delay.
 #ifdef _WIN32
-class Filing {
- public:
+struct Filing {
   Filing(const std::string& archive, const std::string& file) {
     std::wstring line;
     for (const std::string& arg :
@@ -73,7 +72,6 @@ class Filing {
     return static_cast<int>(m_status);
   }
 
- private:
   static constexpr DWORD kKilled = 0xDEAD;
   HANDLE m_process = nullptr;
   DWORD m_status = kKilled;
