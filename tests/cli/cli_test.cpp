@@ -125,13 +125,11 @@ TEST_F(Cli, FailuresAndWrongArguments) {
   EXPECT_FALSE(std::filesystem::exists(x) || std::filesystem::exists(y));
 }
 
-TEST_F(Cli, VersionNamesTheProgramAndTheProjectVersion) {
-  const std::string out = Out({"--version"});
-  EXPECT_EQ(out, VersionLine("logwick-cli") + "\n");
-  EXPECT_TRUE(out.starts_with("logwick-cli " + std::string(kProjectVersion))) << out;
-}
+TEST_F(Cli, VersionAndShowKeepingControlCharactersOffTheTerminal) {
+  const std::string version = Out({"--version"});
+  EXPECT_EQ(version, VersionLine("logwick-cli") + "\n");
+  EXPECT_TRUE(version.starts_with("logwick-cli " + std::string(kProjectVersion))) << version;
 
-TEST_F(Cli, ShowKeepsControlCharactersOffTheTerminal) {
   CT7KEventList l;
   l.m_nPanelType = 1;
   l.SetConfigNameBytes("a\rb", 3);

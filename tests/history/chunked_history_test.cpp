@@ -38,8 +38,7 @@ TEST(EventChunks, CutsDependOnlyOnTheEventsAroundThem) {
     for (std::size_t e : ChunkEnds(std::span(all).subspan(a, b - a))) inner.push_back(a + e);
     inner.pop_back();  // the window's own end
     std::vector<std::size_t> want;
-    for (std::size_t e : ends)
-      if (e > a && e < b) want.push_back(e);
+    std::ranges::copy_if(ends, std::back_inserter(want), [&](std::size_t e) { return e > a && e < b; });
     EXPECT_EQ(inner, want) << a << ".." << b;
   }
   for (std::size_t e : ends) EXPECT_TRUE(e == all.size() || all[e - 1] != all[e]) << "a run was cut";

@@ -235,7 +235,7 @@ void CheckOutcome(const Scenario& s, const Outcome& o, const CT7KEventList& full
 
 }  // namespace
 
-TEST(FaultInjection, ScenarioTable) {
+TEST(FaultInjection, ScenarioTableAndCancelAtEveryRead) {
   const CT7KEventList full = CompleteList();
   const char* outcomes[] = {"complete", "untouched", "partial"};
   for (const Scenario& s : Scenarios()) {
@@ -245,6 +245,25 @@ TEST(FaultInjection, ScenarioTable) {
     EXPECT_LT(o.lineSeconds, 600.0) << "on a real line";
     std::printf("| %s | %s | %zu events | %.1f s on the line |\n", s.name.c_str(),
                 outcomes[static_cast<int>(s.expect)], o.list.GetCount(), o.lineSeconds);
+  }
+  // Cancel as each read begins: no message; the old list before the events
+  // step, whole blocks under the new header after it.
+  for (bool search : {false, true}) {
+    const unsigned reads = RunScenario({.name = "count", .search = search}).reads;
+    int counts[3] = {};
+    for (unsigned k = 1; k <= reads; ++k) {
+      Scenario s{.name = "cancel at read " + std::to_string(k), .search = search, .cancelAtRead = k};
+      SCOPED_TRACE(s.name + (search ? " with search" : ""));
+      const Outcome o = RunScenario(s);
+      s.expect = o.cancelledIn != "Events"       ? Expect::Untouched
+                 : o.status == ReadoutStatus::Ok ? Expect::Complete
+                                                 : Expect::Partial;
+      ++counts[static_cast<int>(s.expect)];
+      CheckOutcome(s, o, full);
+    }
+    std::printf("| cancel at each of %u reads%s | %d complete, %d untouched, %d partial |\n", reads,
+                search ? " with search" : "", counts[0], counts[1], counts[2]);
+    EXPECT_GT(counts[1] * counts[2], 0);
   }
 }
 
@@ -274,27 +293,4 @@ TEST(FaultInjection, ALineThatHangsUpKeepsTheBlocksBefore) {
   Outcome o{.status = result.status, .warnings = view.Of("warning")};
   PutReadListInPlace(std::move(result), o.list);
   CheckOutcome({.expect = Expect::Partial, .message = kMsgEvents, .partialBlocks = 2}, o, full);
-}
-
-// Cancel as each read begins: no message; the old list before the events step,
-// whole blocks under the new header after it.
-TEST(FaultInjection, CancelAtEveryRead) {
-  const CT7KEventList full = CompleteList();
-  for (bool search : {false, true}) {
-    const unsigned reads = RunScenario({.name = "count", .search = search}).reads;
-    int outcomes[3] = {};
-    for (unsigned k = 1; k <= reads; ++k) {
-      Scenario s{.name = "cancel at read " + std::to_string(k), .search = search, .cancelAtRead = k};
-      SCOPED_TRACE(s.name + (search ? " with search" : ""));
-      const Outcome o = RunScenario(s);
-      s.expect = o.cancelledIn != "Events"       ? Expect::Untouched
-                 : o.status == ReadoutStatus::Ok ? Expect::Complete
-                                                 : Expect::Partial;
-      ++outcomes[static_cast<int>(s.expect)];
-      CheckOutcome(s, o, full);
-    }
-    std::printf("| cancel at each of %u reads%s | %d complete, %d untouched, %d partial |\n", reads,
-                search ? " with search" : "", outcomes[0], outcomes[1], outcomes[2]);
-    EXPECT_GT(outcomes[1] * outcomes[2], 0);
-  }
 }

@@ -58,12 +58,10 @@ class PgTestCluster {
   std::optional<ChildProcess> m_server;
 #endif
 
-  std::string m_dir;
-  std::string m_host, m_port, m_options;  // how Url() reaches the server
+  std::string m_dir, m_host, m_port, m_options;  // Url() reaches the server at host, port and options
   std::string m_databasePrefix = "archive";
   bool m_tls = false;
-  int m_tcpPort = 0;  // TcpUrl()'s port, 0: none
-  int m_databases = 0;
+  int m_tcpPort = 0, m_databases = 0;  // TcpUrl()'s port (0: none), databases made
 };
 
 // A socket on a free port of the loopback that takes connections and never
