@@ -31,7 +31,7 @@ std::string Text(const StitchedEvents& h) {
   return out;
 }
 
-TEST(Stitch, RulesInOrder) {
+TEST(Stitch, RulesInOrderAndTheMatchersTheyUse) {
   const std::tuple<const char*, const char*, const char*, bool> cases[] = {
       {"", "ABC", "ABC", false},               // the first read-out is the history
       {"ABCDEF", "CD", "ABCDEF", false},       // 1: nothing new
@@ -63,11 +63,9 @@ TEST(Stitch, RulesInOrder) {
   EXPECT_EQ(FoldedGaps(gaps, {.keep = 8, .overlap = 4}), (std::vector<std::size_t>{2, 4}));
   EXPECT_EQ(FoldedGaps(gaps, {.keep = 5, .gap = true}), (std::vector<std::size_t>{2, 4, 5}));
   EXPECT_EQ(FoldedGaps(gaps, {.keep = 0}), (std::vector<std::size_t>{}));
-}
 
-// The matchers against their definitions, on short words over two letters,
-// where periodic patterns are common.
-TEST(Stitch, MatchersAgreeWithTheirDefinitions) {
+  // The matchers against their definitions, on short words over two letters,
+  // where periodic patterns are common.
   std::mt19937 rng(5);
   auto word = [&] {
     std::string s(rng() % 9, 'A');

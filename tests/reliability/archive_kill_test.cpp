@@ -102,7 +102,7 @@ std::string State(const std::string& path) {
       " || events || ':' || hex(pieces) || ':' || hex(gaps) FROM panel");
 }
 
-TEST(ArchiveReliability, KilledFilingsLeaveTheStateBeforeOrAfter) {
+TEST(ArchiveReliability, KilledFilingsLeaveTheStateBeforeOrAfterAndTwoAtOnceBothSucceed) {
   TempDir dir;
   const std::vector<Visit> v = PanelModel(11, 100000).VisitsAfter({60000, 70000});
   const std::string file = dir.File("журнал объекта.t7kev");
@@ -134,10 +134,8 @@ TEST(ArchiveReliability, KilledFilingsLeaveTheStateBeforeOrAfter) {
   EXPECT_GT(kept, 0);  // how many land after the commit depends on how busy the machine is
   std::printf("filing took %lld us; %d kills: %d before, %d after\n", static_cast<long long>(addUs), kRounds,
               kept, filed);
-}
 
-TEST(ArchiveReliability, TwoProcessesFilingAtOnceBothSucceed) {
-  TempDir dir;
+  // Two processes filing at once both succeed.
   std::vector<std::string> files;
   for (std::int32_t serial : {501, 502})
     for (const Visit& v : PanelModel(serial, 50000).VisitsAfter({20000, 20000, 20000, 20000, 20000})) {

@@ -26,8 +26,6 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
-constexpr std::size_t kMemoryBound = 256 * 1024;
-
 // A file's bytes, or none: a folder, or a file without the right to read it.
 const std::tuple<const char*, Bytes, FileStatus> kHostile[] = {
     {"метка длиной 2 ГиБ", {0xFF, 0xFF, 0xFF, 0, 0, 0, 0x80, 't'}, FileStatus::EndOfFile},
@@ -67,7 +65,7 @@ TEST(HostileFiles, RefusedQuicklyWithLittleMemoryAndTheListKept) {
           CT7KEventList list = before;
           const std::size_t allocatedBefore = g_allocated;
           const FileOutcome o = LoadEventFile(path, list);
-          EXPECT_LT(g_allocated - allocatedBefore, kMemoryBound);
+          EXPECT_LT(g_allocated - allocatedBefore, 256u * 1024);  // the memory bound
           EXPECT_TRUE(o.status == expected && list == before);
           EXPECT_EQ(LoadMessage(o.status, path), messages[static_cast<int>(expected)] +
                                                      (expected == FileStatus::FormatRefused ? "" : path));

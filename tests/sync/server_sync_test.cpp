@@ -57,7 +57,7 @@ std::string InsertSql(const std::map<std::string, std::string>& given = {},
 // The second engineer logs in with the password file's password and the
 // engineers' role's rights. The copy is taken before B sent (same id, numbers
 // up to 4); Q's 4 are then numbered 5 to 8 as B's were, so B compares in full.
-TEST_F(ServerSync, ArchivesMeetAlsoThroughAServerPutBackFromACopy) {
+TEST_F(ServerSync, ArchivesMeetAlsoThroughAServerPutBackFromACopyOrAfterAnExchangeCutShort) {
   const TwoEngineers visits = VisitsByTurns(4, 300);
   Archive("a", visits.first);
   Archive("b", visits.second);
@@ -86,12 +86,10 @@ TEST_F(ServerSync, ArchivesMeetAlsoThroughAServerPutBackFromACopy) {
     for (const CT7KEventList& l : readouts) all->File(l, {"all", false});
   for (const char* name : {"a", "b", "q"}) ExpectSameArchives(*all, *Archive(name));
   EXPECT_EQ(ServerReadouts(), ShaSet(*all).size());
-}
 
-// The server goes away after the second read-out of a step (stopped by its
-// administrator, or crashed) or the user stops the exchange there.
-TEST_F(ServerSync, AnExchangeCutShortIsCompletedByTheNext) {
-  const TwoEngineers visits = VisitsByTurns(4, 300);
+  // An exchange cut short is completed by the next: the server goes away after
+  // the second read-out of a step (stopped by its administrator, or crashed)
+  // or the user stops the exchange there.
   enum How { Stopped, Crashed, Cancelled };
   int round = 0;
   for (SyncStep step : {SyncStep::Sending, SyncStep::Fetching}) {
