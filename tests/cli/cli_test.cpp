@@ -85,12 +85,11 @@ TEST_F(Cli, ShowAndExportGiveTheReportAndEachFilterOptionSetsItsField) {
 // are usage errors (status 100 and up). Neither writes anything.
 TEST_F(Cli, FailuresAndWrongArguments) {
   const std::string path = Store(SmallLog(), "log.t7kev");
-  const Bytes whole = ReadBytes(path);
+  Bytes bytes = ReadBytes(path);
   const std::string cut = dir_.File("cut.t7kev"), refused = dir_.File("refused.t7kev");
-  WriteBytes(cut, Bytes(whole.begin(), whole.begin() + 20));
-  Bytes wrongTag = whole;
-  wrongTag[1] = 'T';
-  WriteBytes(refused, wrongTag);
+  WriteBytes(cut, Bytes(bytes.begin(), bytes.begin() + 20));
+  bytes[1] = 'T';  // a tag of another format
+  WriteBytes(refused, bytes);
   const std::string folder = dir_.Path().string(), missing = dir_.File("missing.t7kev");
   const std::string noFolder = dir_.File("none/x"), x = dir_.File("x.txt"), y = dir_.File("y.t7kev");
   constexpr int kUsage = 100;

@@ -80,7 +80,7 @@ TEST(ChunkedHistory, FoldsLikeThePlainHistory) {
   }
 }
 
-TEST(ChunkedHistory, FindsRunsAsThePlainSearchDoes) {
+TEST(ChunkedHistory, FindsRunsAsThePlainSearchDoesEvenInRunsOfOneRecord) {
   MemoryChunkStore store;
   ChunkedHistory h(store, {}, {});
   for (const Visit& v : PanelModel(9, 3000).VisitOverYears(30)) h.Fold(v.events);
@@ -101,21 +101,19 @@ TEST(ChunkedHistory, FindsRunsAsThePlainSearchDoes) {
   }
   EXPECT_TRUE(found > 120 && found < 180) << found;
   EXPECT_TRUE(h.Contains({}));
-}
 
-TEST(ChunkedHistory, RunsOfOneRecordNeitherCutNorMislead) {
   // An erased log reads as one record over and over: no cut at all, so every
   // search reads the whole history.
-  MemoryChunkStore store;
-  ChunkedHistory h(store, {}, {});
+  MemoryChunkStore blankStore;
+  ChunkedHistory blanks(blankStore, {}, {});
   CT7KEvent blank;
   blank.Raw().fill(0xFF);
-  h.Fold(std::vector<CT7KEvent>(5000, blank));
-  EXPECT_EQ(h.Pieces().size(), 1u);
-  EXPECT_TRUE(h.Fold(std::vector<CT7KEvent>(300, blank)).unchanged);
-  EXPECT_FALSE(h.Contains(std::vector<CT7KEvent>(5001, blank)));
-  const FoldPlan plan = h.Fold(std::vector<CT7KEvent>(6000, blank));  // holds the history whole
-  EXPECT_EQ(std::make_tuple(plan.keep, plan.gap, h.Size(), store.chunks.size()),
+  blanks.Fold(std::vector<CT7KEvent>(5000, blank));
+  EXPECT_EQ(blanks.Pieces().size(), 1u);
+  EXPECT_TRUE(blanks.Fold(std::vector<CT7KEvent>(300, blank)).unchanged);
+  EXPECT_FALSE(blanks.Contains(std::vector<CT7KEvent>(5001, blank)));
+  const FoldPlan plan = blanks.Fold(std::vector<CT7KEvent>(6000, blank));  // holds the history whole
+  EXPECT_EQ(std::make_tuple(plan.keep, plan.gap, blanks.Size(), blankStore.chunks.size()),
             std::make_tuple(0u, false, 6000u, 1u));
 }
 

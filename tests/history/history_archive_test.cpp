@@ -31,7 +31,7 @@ struct Archive : ::testing::Test {
   std::string path_ = dir_.File("sub folder/архив.sqlite");
 };
 
-TEST_F(Archive, FilesReadOutsTellsWhatWasNewAndGivesThemBackUnchanged) {
+TEST_F(Archive, FilesReadOutsGivesThemBackUnchangedAndTakesOnAFirstVersionArchive) {
   const std::vector<Visit> v = PanelModel(1, 1000).VisitsAfter({800, 300, 2500});
   const CT7KEventList first = ReadoutOf(v[0]), second = ReadoutOf(v[1]), third = ReadoutOf(v[2]);
   auto archive = Open();
@@ -70,6 +70,38 @@ TEST_F(Archive, FilesReadOutsTellsWhatWasNewAndGivesThemBackUnchanged) {
   EXPECT_EQ(archive->PanelsWithSerial(123), (std::vector<PanelKey>{{1, 123}, {3, 123}}));
   EXPECT_EQ(archive->History({1, 77})->list.GetCount(), 0u);
   ExpectChunksAccountedFor(path_);
+
+  // An archive of the first version gains the synchronisation marks and the
+  // skipped read-outs and keeps what it held; both are kept per server.
+  archive.reset();
+  SqliteDb::OpenExisting(path_).Exec("DROP TABLE sync_mark; DROP TABLE sync_skip; PRAGMA user_version = 1");
+  archive = Open(false);
+  const Sha256 sha = EventListSha256(apollo);
+  EXPECT_TRUE(archive->HoldsReadout(sha));
+  EXPECT_FALSE(archive->HoldsReadout(EventListSha256(MakeFullList(41))));
+  EXPECT_EQ(archive->SyncMarksFor("a"), SyncMarks{});
+  archive->SetSyncMarks("a", {3, 7});
+  archive->SetSyncMarks("b", {1, 2, sha, {}});
+  archive->SetSyncMarks("a", {4, 9, {}, sha});
+  EXPECT_EQ(archive->SyncMarksFor("a"), (SyncMarks{4, 9, {}, sha}));
+  EXPECT_EQ(archive->SyncMarksFor("b"), (SyncMarks{1, 2, sha, {}}));
+
+  archive->RememberSkipped({"a", sha, 5, 77, "first"});
+  archive->RememberSkipped({"b", sha, 6, std::nullopt, "other"});
+  archive->RememberSkipped({"a", sha, 8, 77, "again"});  // the same read-out, seen again
+  archive->RememberSkipped({"a", {}, 2, 78, "second"});
+  auto seen = [&](const std::string& server) {
+    std::vector<std::string> out;
+    for (const SkippedReadout& s : archive->SkippedReadouts(server))
+      out.push_back(s.server + std::to_string(s.seq) + s.warning + std::to_string(s.serial.value_or(0)));
+    return out;
+  };
+  EXPECT_EQ(seen("a"), (std::vector<std::string>{"a2second78", "a8again77"}));
+  EXPECT_EQ(seen(""), (std::vector<std::string>{"a2second78", "a8again77", "b6other0"}));
+  archive->ForgetSkipped("a", sha);
+  EXPECT_EQ(seen(""), (std::vector<std::string>{"a2second78", "b6other0"}));
+  archive.reset();
+  EXPECT_EQ(SqliteDb::OpenExisting(path_).PragmaInt("user_version"), HistoryArchive::kSchemaVersion);
 }
 
 TEST_F(Archive, GivesTheHistoryNewestFirstWithTheNewestHeaderWhateverTheFilingOrder) {
@@ -181,41 +213,6 @@ TEST_F(Archive, RefusesWhatIsNotASoundArchiveOrHoldsDamagedBlobsAndLeavesItAlone
     archive.reset();
     WriteBytes(path_, sound);
   }
-}
-
-// An archive of the first version gains the synchronisation marks and the
-// skipped read-outs and keeps what it held; both are kept per server.
-TEST_F(Archive, TakesAFirstVersionArchiveOnAndKeepsMarksAndSkipsPerServer) {
-  const CT7KEventList list = MakeFullList(40);
-  Open()->File(list, {"f"});
-  SqliteDb::OpenExisting(path_).Exec("DROP TABLE sync_mark; DROP TABLE sync_skip; PRAGMA user_version = 1");
-  auto archive = Open(false);
-  EXPECT_TRUE(archive->HoldsReadout(EventListSha256(list)));
-  EXPECT_FALSE(archive->HoldsReadout(EventListSha256(MakeFullList(41))));
-  EXPECT_EQ(archive->SyncMarksFor("a"), SyncMarks{});
-  const Sha256 sha = EventListSha256(list);
-  archive->SetSyncMarks("a", {3, 7});
-  archive->SetSyncMarks("b", {1, 2, sha, {}});
-  archive->SetSyncMarks("a", {4, 9, {}, sha});
-  EXPECT_EQ(archive->SyncMarksFor("a"), (SyncMarks{4, 9, {}, sha}));
-  EXPECT_EQ(archive->SyncMarksFor("b"), (SyncMarks{1, 2, sha, {}}));
-
-  archive->RememberSkipped({"a", sha, 5, 77, "first"});
-  archive->RememberSkipped({"b", sha, 6, std::nullopt, "other"});
-  archive->RememberSkipped({"a", sha, 8, 77, "again"});  // the same read-out, seen again
-  archive->RememberSkipped({"a", {}, 2, 78, "second"});
-  auto seen = [&](const std::string& server) {
-    std::vector<std::string> out;
-    for (const SkippedReadout& s : archive->SkippedReadouts(server))
-      out.push_back(s.server + std::to_string(s.seq) + s.warning + std::to_string(s.serial.value_or(0)));
-    return out;
-  };
-  EXPECT_EQ(seen("a"), (std::vector<std::string>{"a2second78", "a8again77"}));
-  EXPECT_EQ(seen(""), (std::vector<std::string>{"a2second78", "a8again77", "b6other0"}));
-  archive->ForgetSkipped("a", sha);
-  EXPECT_EQ(seen(""), (std::vector<std::string>{"a2second78", "b6other0"}));
-  archive.reset();
-  EXPECT_EQ(SqliteDb::OpenExisting(path_).PragmaInt("user_version"), HistoryArchive::kSchemaVersion);
 }
 
 TEST(ArchiveLocation, OptionThenEnvironmentThenDefault) {

@@ -25,7 +25,6 @@ namespace logwick::test {
 namespace {
 
 namespace fs = std::filesystem;
-constexpr char kPort[] = "5432";
 constexpr char kPrefix[] = "logwick-pg-";
 
 // Runs a program in `dir`, its output in `log`.out and .err, as "nobody" where
@@ -85,7 +84,7 @@ PgTestCluster::PgTestCluster() {
   m_dir =
       (temp / (kPrefix + std::to_string(::getpid()) + "-" + std::to_string(std::random_device()()))).string();
   m_host = m_dir;
-  m_port = kPort;
+  m_port = "5432";
   fs::create_directories(m_dir);
   fs::permissions(m_dir, fs::perms::owner_all);
   if (::geteuid() == 0 && ::chown(m_dir.c_str(), 65534, 65534) != 0)  // ChildProcess's ordinary user
