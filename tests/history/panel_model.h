@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <random>
-#include <span>
 #include <vector>
 
 #include "events/t7k_event.h"

@@ -132,8 +132,7 @@ TEST_F(ReadoutSync, AnInterruptedExchangeIsCompletedByTheNext) {
       server_ = before;
       for (const char* name : {"a.sqlite", "b.sqlite"})
         CopyOver(dir_.File(name[0] + std::string("0.sqlite")), dir_.File(name));
-      auto a = Archive("a.sqlite");
-      auto b = Archive("b.sqlite");
+      auto a = Archive("a.sqlite"), b = Archive("b.sqlite");
       bool stopped = false;
       try {
         if (!cancel) server_.failAt = server_.requests.size() + at;
