@@ -84,8 +84,7 @@ TEST(CrashSafeStore, KilledStoresLeaveTheOldOrTheNewFileAndNothingElse) {
     EXPECT_EQ(KillStores(shm, 100), 0u);
     fs::remove_all(shm);
   }
-  // File systems without unnamed files (FAT sticks, network shares): a killed
-  // store's temporary file lasts only until the next store of that target.
+  // As on FAT sticks and network shares, which have no unnamed files.
   AtomicFile::UseUnnamedFiles(false);
   EXPECT_EQ(KillStores(dir.Path(), 40), 1u);
   AtomicFile::UseUnnamedFiles(true);
