@@ -2,8 +2,7 @@
 // prints, refusals and their statuses.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
+#include "history/archive_location.h"
 #include "lists/t7k_ev_filter.h"
 #include "tests/cli/cli_runner.h"
 #include "tests/history/archive_checks.h"
@@ -15,19 +14,9 @@ using namespace logwick::test;
 
 namespace {
 
-// Where the default archive lies under the variable that names the user's data.
-#ifdef _WIN32
-constexpr const char* kDataHome = "LOCALAPPDATA";
-constexpr const char* kDefaultArchive = "home/Ormet/Logwick/archive.sqlite";
-#else
-constexpr const char* kDataHome = "HOME";
-constexpr const char* kDefaultArchive = "home/.local/share/Ormet/logwick/archive.sqlite";
-#endif
-
-class ArchiveCli : public Cli {
- protected:
+struct ArchiveCli : Cli {
   void SetUp() override {
-    SetEnv(kDataHome, dir_.File("home").c_str());
+    for (const char* name : {"HOME", "LOCALAPPDATA"}) SetEnv(name, dir_.File("home").c_str());
     SetEnv("XDG_DATA_HOME", nullptr);
     SetEnv("LOGWICK_ARCHIVE", nullptr);
   }
@@ -35,9 +24,8 @@ class ArchiveCli : public Cli {
   // Read-outs of one panel: the second overlaps the first, the third comes
   // after the ring wrapped.
   std::vector<std::string> Visits(std::int32_t serial = 4242, std::int32_t type = 1) {
-    PanelModel panel(static_cast<std::uint32_t>(serial), 2000);
     std::vector<std::string> files;
-    for (const Visit& v : VisitsAfter(panel, {1500, 600, 5000})) {
+    for (const Visit& v : PanelModel(serial, 2000).VisitsAfter({1500, 600, 5000})) {
       files.push_back(dir_.File(std::to_string(type) + "-" + std::to_string(serial) + "-" +
                                 std::to_string(files.size()) + ".t7kev"));
       EXPECT_TRUE(StoreEventFile(files.back(), ReadoutOf(v, serial, type)).ok);
@@ -48,11 +36,20 @@ class ArchiveCli : public Cli {
   std::string archive_ = dir_.File("a.sqlite");
 };
 
-TEST_F(ArchiveCli, AddFilesInOrderAndRefusesBrokenFilesAlone) {
+// Which archive is the library's rule (ArchiveLocation); the command passes
+// it the option, and a missing archive holds no panels.
+TEST_F(ArchiveCli, AddListShowAndExport) {
   const std::vector<std::string> f = Visits();
+  Result r = Run({"archive", "list", "--archive", archive_});
+  EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(0, std::string()));
+  EXPECT_FALSE(std::filesystem::exists(archive_));
+  ASSERT_EQ(Run({"archive", "add", f[0]}).status, 0);
+  EXPECT_TRUE(DefaultArchivePath().starts_with(dir_.File("home")) &&
+              std::filesystem::exists(PathOf(DefaultArchivePath())));
+
   const std::string broken = dir_.File("broken.t7kev"), missing = dir_.File("missing.t7kev");
   WriteBytes(broken, Bytes(20, 5));
-  Result r = Run({"archive", "add", "--archive", archive_, f[0], broken, f[1], missing, f[2], f[1]});
+  r = Run({"archive", "add", "--archive", archive_, f[0], broken, f[1], missing, f[2], f[1]});
   EXPECT_EQ(r.status, 2);  // the first refusal's
   EXPECT_EQ(r.out,
             f[0] + ": Тарвел-7К (с/н 4242): 1500 new events, 0 already known, no gap mark\n" + f[1] +
@@ -61,26 +58,18 @@ TEST_F(ArchiveCli, AddFilesInOrderAndRefusesBrokenFilesAlone) {
                 ": Тарвел-7К (с/н 4242): 0 new events, 2000 already known, no gap mark (already filed)\n");
   EXPECT_NE(r.err.find("Ошибка формата файла: " + broken + "\n"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("Не могу прочитать файл: " + missing), std::string::npos) << r.err;
-  r = Run({"archive", "add", "--archive", archive_, f[2]});
-  EXPECT_EQ(r.status, 0);
-  r = Run({"archive", "list", "--archive", archive_});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_TRUE(r.out.starts_with("Тарвел-7К\t4242\tСклад\t4100\t3\t")) << r.out;
-  EXPECT_TRUE(r.out.ends_with("\t1\n")) << r.out;
-  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\t'), 8);
-}
+  EXPECT_EQ(Run({"archive", "add", "--archive", archive_, f[2]}).status, 0);
+  const std::string list = Out({"archive", "list", "--archive", archive_});
+  EXPECT_TRUE(list.starts_with("Тарвел-7К\t4242\tСклад\t4100\t3\t") && list.ends_with("\t1\n")) << list;
+  EXPECT_EQ(std::ranges::count(list, '\t'), 8);
 
-TEST_F(ArchiveCli, ShowPrintsTheHistoryAsShowPrintsAFile) {
-  const std::vector<std::string> f = Visits();
-  ASSERT_EQ(Run({"archive", "add", "--archive", archive_, f[0], f[1], f[2]}).status, 0);
+  // `archive show` prints the history as `show` prints a file.
   const PanelHistory h = *HistoryArchive::Open(archive_, false)->History({1, 4242});
-  Result r = Run({"archive", "show", "--archive", archive_, "4242"});
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, ShowText(h));
-  r = Run({"archive", "show", "--archive", archive_, "4242", "--type", "1", "--no-modes"});
+  EXPECT_EQ(Out({"archive", "show", "--archive", archive_, "4242"}), ShowText(h));
   CT7KEvFilter noModes;
   noModes.m_bModes = 0;
-  EXPECT_EQ(r.out, ShowText(h, [&](const CT7KEvent& ev) { return noModes.Accept(ev); }));
+  EXPECT_EQ(Out({"archive", "show", "--archive", archive_, "4242", "--type", "1", "--no-modes"}),
+            ShowText(h, [&](const CT7KEvent& ev) { return noModes.Accept(ev); }));
 
   // The export holds the newest events with the newest read-out's header.
   const std::string out = dir_.File("export.t7kev");
@@ -90,9 +79,7 @@ TEST_F(ArchiveCli, ShowPrintsTheHistoryAsShowPrintsAFile) {
   EXPECT_EQ(exported, h.list);
 }
 
-// Refusals with their statuses, nothing written: which panel is meant, and
-// an archive that is missing or damaged (the library leaves it untouched:
-// Archive.RefusesWhatIsNotASoundArchive...).
+// The library leaves a damaged archive untouched: Archive.RefusesWhatIsNotASoundArchive...
 TEST_F(ArchiveCli, RefusalsNameThePanelOrTheArchiveAndWriteNothing) {
   for (const auto& f : {Visits(77, 1), Visits(77, 2)})
     ASSERT_EQ(Run({"archive", "add", "--archive", archive_, f[0]}).status, 0);
@@ -120,16 +107,6 @@ TEST_F(ArchiveCli, RefusalsNameThePanelOrTheArchiveAndWriteNothing) {
   EXPECT_FALSE(std::filesystem::exists(out) || std::filesystem::exists(missing));
   EXPECT_EQ(ReadBytes(damaged), Bytes(3000, 'x'));
   EXPECT_EQ(Run({"archive", "show", "--archive", archive_, "77", "--type", "2"}).status, 0);
-}
-
-// Which archive is the library's rule (ArchiveLocation); the command passes
-// it the option, and a missing archive holds no panels.
-TEST_F(ArchiveCli, TheOptionReachesTheArchive) {
-  ASSERT_EQ(Run({"archive", "add", Visits()[0]}).status, 0);
-  EXPECT_TRUE(std::filesystem::exists(dir_.File(kDefaultArchive)));
-  const Result r = Run({"archive", "list", "--archive", archive_});
-  EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(0, std::string()));
-  EXPECT_FALSE(std::filesystem::exists(archive_));
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// Running logwick-cli (and other programs) from a test as a user would: output
-// and errors captured, the exit status as the shell sees it.
+// Running logwick-cli from a test as a user would: output and errors captured,
+// the exit status as the shell sees it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -27,45 +27,36 @@ struct Result {
 // Double quotes serve both shells: the arguments here hold no '$', '`' or '"'.
 // cmd.exe drops the first and the last quote of a line that starts with one,
 // and its console streams end lines in CR LF.
-inline std::string Quote(const std::string& s) { return "\"" + s + "\""; }
-#ifdef _WIN32
-inline const std::string kOpen = "\"", kClose = "\"", kProgram = [] {
-  std::string p = std::string(LOGWICK_BIN_DIR) + "/logwick-cli.exe";
-  std::replace(p.begin(), p.end(), '/', '\\');
-  return Quote(p);
-}();
-inline int Status(int raw) { return raw; }
-inline std::string Captured(const std::string& path) {
-  std::string t = ReadText(path);
-  return std::erase(t, '\r'), t;
-}
-#else
-inline const std::string kProgram = Quote(std::string(LOGWICK_BIN_DIR) + "/logwick-cli"), kOpen, kClose;
-inline int Status(int raw) { return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1; }
-inline std::string Captured(const std::string& path) { return ReadText(path); }
-#endif
-
-// program: quoted as the shell needs it.
-inline Result RunProgram(const std::string& program, const std::vector<std::string>& args,
-                         const TempDir& dir) {
-  std::string cmd = kOpen + program;
-  for (const auto& a : args) cmd += " " + Quote(a);
+inline Result RunCli(const std::vector<std::string>& args, const TempDir& dir) {
+  const auto quote = [](const std::string& s) { return "\"" + s + "\""; };
   const std::string out = dir.File("stdout"), err = dir.File("stderr");
-  const int raw = std::system((cmd + " >" + Quote(out) + " 2>" + Quote(err) + kClose).c_str());
-  return {Status(raw), Captured(out), Captured(err)};
+#ifdef _WIN32
+  std::string cmd = std::string(LOGWICK_BIN_DIR) + "/logwick-cli.exe";
+  std::replace(cmd.begin(), cmd.end(), '/', '\\');
+  cmd = quote(cmd);
+#else
+  std::string cmd = quote(std::string(LOGWICK_BIN_DIR) + "/logwick-cli");
+#endif
+  for (const auto& a : args) cmd += " " + quote(a);
+  cmd += " >" + quote(out) + " 2>" + quote(err);
+#ifdef _WIN32
+  Result r{std::system(quote(cmd).c_str()), ReadText(out), ReadText(err)};
+  std::erase(r.out, '\r');
+  std::erase(r.err, '\r');
+  return r;
+#else
+  const int raw = std::system(cmd.c_str());
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadText(out), ReadText(err)};
+#endif
 }
 
-class Cli : public ::testing::Test {
- protected:
-  Result Run(const std::vector<std::string>& args) { return RunProgram(kProgram, args, dir_); }
-
-  std::string Sample(std::size_t n) {
-    const std::string path = dir_.File("sample.t7kev");
-    EXPECT_EQ(
-        Run({"sample", "-o", path, "--count", std::to_string(n), "--seed", "7", "--texts", "20"}).status, 0);
-    EXPECT_EQ(LoadEventFile(path, list_).status, FileStatus::Done);
-    EXPECT_EQ(list_.GetCount() + list_.m_texts.size(), n + 20);
-    return path;
+struct Cli : ::testing::Test {
+  Result Run(const std::vector<std::string>& args) { return RunCli(args, dir_); }
+  // The output of a run that must end with status 0.
+  std::string Out(const std::vector<std::string>& args) {
+    const Result r = Run(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    return r.out;
   }
 
   // Stores list as an event file of the scratch folder and keeps it in list_.

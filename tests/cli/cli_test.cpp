@@ -1,7 +1,5 @@
-// logwick-cli as a user runs it: outputs, files and exit statuses; stats,
-// check, export in every form and show --sha256 to the byte where the form is
-// a contract (the bytes of each export form are pinned where they are made:
-// tests/lists/data_reports_test).
+// logwick-cli as a user runs it: outputs, files and exit statuses (the bytes of
+// each export form are pinned where they are made: tests/lists/reports_test).
 #include <gtest/gtest.h>
 
 #include <ctime>
@@ -41,10 +39,12 @@ CT7KEventList SmallLog() {
 }  // namespace
 
 TEST_F(Cli, ShowAndExportGiveTheReportAndEachFilterOptionSetsItsField) {
-  const std::string path = Sample(600);  // newest event 15/03/2024, some days back
+  const std::string path = dir_.File("sample.t7kev");  // newest event 15/03/2024, some days back
+  ASSERT_EQ(Run({"sample", "-o", path, "--count", "600", "--seed", "7", "--texts", "20"}).status, 0);
+  ASSERT_EQ(LoadEventFile(path, list_).status, FileStatus::Done);
+  EXPECT_EQ(list_.GetCount() + list_.m_texts.size(), 620u);
   const std::string all = ExpectedShow({});
-  Result r = Run({"show", path});
-  EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(0, all)) << r.err;
+  EXPECT_EQ(Out({"show", path}), all);
 
   const std::string expected = dir_.File("expected.txt"), out = dir_.File("out.txt");
   WriteBytes(out, Bytes(5, 'x'));  // an existing report is replaced
@@ -75,26 +75,23 @@ TEST_F(Cli, ShowAndExportGiveTheReportAndEachFilterOptionSetsItsField) {
     args.insert(args.begin(), {"show", path});
     F f;
     set(f);
-    r = Run(args);
-    EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(0, ExpectedShow(By(f))))
-        << args[2] << ": " << r.err;
-    EXPECT_NE(r.out, all) << args[2];  // each leaves something out of this sample
+    const std::string out = Out(args);
+    EXPECT_EQ(out, ExpectedShow(By(f))) << args[2];
+    EXPECT_NE(out, all) << args[2];  // each leaves something out of this sample
   }
 }
 
 // A failure names the file, each kind with its own status; wrong arguments
 // are usage errors (status 100 and up). Neither writes anything.
 TEST_F(Cli, FailuresAndWrongArguments) {
-  const std::string path = Sample(10);
-  const Bytes whole = ReadBytes(path);
+  const std::string path = Store(SmallLog(), "log.t7kev");
+  Bytes bytes = ReadBytes(path);
   const std::string cut = dir_.File("cut.t7kev"), refused = dir_.File("refused.t7kev");
-  WriteBytes(cut, Bytes(whole.begin(), whole.begin() + 20));
-  Bytes wrongTag = whole;
-  wrongTag[1] = 'T';
-  WriteBytes(refused, wrongTag);
+  WriteBytes(cut, Bytes(bytes.begin(), bytes.begin() + 20));
+  bytes[1] = 'T';  // a tag of another format
+  WriteBytes(refused, bytes);
   const std::string folder = dir_.Path().string(), missing = dir_.File("missing.t7kev");
   const std::string noFolder = dir_.File("none/x"), x = dir_.File("x.txt"), y = dir_.File("y.t7kev");
-  const std::string log = Store(SmallLog(), "log.t7kev");
   constexpr int kUsage = 100;
   const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
       {{"show", cut}, 2, "Ошибка формата файла: " + cut},
@@ -108,13 +105,13 @@ TEST_F(Cli, FailuresAndWrongArguments) {
       {{"export", path}, kUsage, ""},
       {{"sample", "-o", y, "--count", "100001"}, kUsage, ""},
       {{"export", path, "-o", x, "--no-modes"}, kUsage, ""},  // filter without --filtered
-      {{"export", log, "-o", x, "--format", "json"}, kUsage, ""},
-      {{"export", log, "-o", x, "--format", "jsonl", "--csv-separator", ","}, kUsage, ""},
-      {{"export", log, "-o", x, "--format", "csv", "--csv-separator", ";;"}, kUsage, ""},
-      {{"export", log, "-o", x, "--format", "csv", "--csv-separator", "a"}, kUsage, ""},
-      {{"check", log, "--gap-days", "-1"}, kUsage, ""},
-      {{"show", log, "--sha256", "--no-modes"}, kUsage, ""},
-      {{"stats", log, "--beams", "x"}, kUsage, ""},
+      {{"export", path, "-o", x, "--format", "json"}, kUsage, ""},
+      {{"export", path, "-o", x, "--format", "jsonl", "--csv-separator", ","}, kUsage, ""},
+      {{"export", path, "-o", x, "--format", "csv", "--csv-separator", ";;"}, kUsage, ""},
+      {{"export", path, "-o", x, "--format", "csv", "--csv-separator", "a"}, kUsage, ""},
+      {{"check", path, "--gap-days", "-1"}, kUsage, ""},
+      {{"show", path, "--sha256", "--no-modes"}, kUsage, ""},
+      {{"stats", path, "--beams", "x"}, kUsage, ""},
       {{"stats", missing}, 3, "Не могу прочитать файл: " + missing},
       {{"check", missing}, 3, "Не могу прочитать файл: " + missing},
   };
@@ -127,43 +124,32 @@ TEST_F(Cli, FailuresAndWrongArguments) {
   EXPECT_FALSE(std::filesystem::exists(x) || std::filesystem::exists(y));
 }
 
-TEST_F(Cli, VersionNamesTheProgramAndTheProjectVersion) {
-  const Result r = Run({"--version"});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, VersionLine("logwick-cli") + "\n");
-  EXPECT_TRUE(r.out.starts_with("logwick-cli " + std::string(kProjectVersion))) << r.out;
-}
+TEST_F(Cli, VersionAndShowKeepingControlCharactersOffTheTerminal) {
+  const std::string version = Out({"--version"});
+  EXPECT_EQ(version, VersionLine("logwick-cli") + "\n");
+  EXPECT_TRUE(version.starts_with("logwick-cli " + std::string(kProjectVersion))) << version;
 
-TEST_F(Cli, ShowKeepsControlCharactersOffTheTerminal) {
   CT7KEventList l;
   l.m_nPanelType = 1;
   l.SetConfigNameBytes("a\rb", 3);
-  l.m_texts = {
-      "\x1b]0;x\x07\n\xC2\x98"
-      "2J\x7F"
-      "Ё"};
+  l.m_texts = {"\x1b]0;x\x07\n\xC2\x98[2J\x7FЁ"};
   l.AddTail(MakeEvent(0, 4));  // message 0
-  const std::string path = Store(l, "controls.t7kev");
-  Result r = Run({"show", path});
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.out.find("\nСистемная конфигурация a?b\n"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find(" Сообщение '?]0;x???2J?Ё' по лучу 0\n"), std::string::npos) << r.out;
+  const std::string out = Out({"show", Store(l, "controls.t7kev")});
+  EXPECT_NE(out.find("\nСистемная конфигурация a?b\n"), std::string::npos) << out;
+  EXPECT_NE(out.find(" Сообщение '?]0;x???[2J?Ё' по лучу 0\n"), std::string::npos) << out;
 }
 
-TEST_F(Cli, StatsAsTextAndJson) {
-  const std::string path = Store(SmallLog(), "log.t7kev");
-  Result r = Run({"stats", path});
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out,
+TEST_F(Cli, StatsCheckExportAndSha256OfOneLog) {
+  const std::string path = Store(SmallLog(), "log.t7kev"), expected = dir_.File("expected"),
+                    out = dir_.File("out");
+  EXPECT_EQ(Out({"stats", path}),
             "events: 5\nfirst: 2024-02-01T07:00:00\nlast: 2024-03-21T08:00:00\nkinds:\n  режимы: 1\n"
             "  устройства: 1\n  сообщения: 0\n  лучи: 2\n  ПР4545: 0\n  ведомые: 0\n  прочие: 1\ndays:\n"
             "  2024-02-01: 1 (прочие 1)\n  2024-03-19: 2 (режимы 1, устройства 1)\n  2024-03-21: 1 (лучи 1)\n"
             "top beams:\n  7: 1\n  9: 1\ntop devices:\n  4: 1\n");
   const std::string kinds0 = R"({"режимы": 0, "устройства": 0, "сообщения": 0, "лучи": 0, "ПР4545": 0, )"
                              R"("ведомые": 0, "прочие": )";
-  r = Run({"stats", path, "--json", "--no-modes", "--no-devices"});
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out,
+  EXPECT_EQ(Out({"stats", path, "--json", "--no-modes", "--no-devices"}),
             R"({"events": 3, "first": "2024-02-01T07:00:00", "last": "2024-03-21T08:00:00", "kinds": )"
             R"({"режимы": 0, "устройства": 0, "сообщения": 0, "лучи": 2, "ПР4545": 0, "ведомые": 0, )"
             R"("прочие": 1}, "days": [{"date": "2024-02-01", "kinds": )" +
@@ -172,48 +158,34 @@ TEST_F(Cli, StatsAsTextAndJson) {
                 R"("сообщения": 0, "лучи": 1, "ПР4545": 0, "ведомые": 0, "прочие": 0}}], "top_beams": )"
                 R"([{"beam": 7, "events": 1}, {"beam": 9, "events": 1}], "top_devices": []})"
                 "\n");
-  r = Run({"stats", path, "--json", "--no-modes", "--no-devices", "--no-beams", "--no-units", "--from",
-           "2024-03-01"});
-  EXPECT_EQ(r.out, R"({"events": 0, "first": null, "last": null, "kinds": )" + kinds0 +
-                       R"(0}, "days": [], "top_beams": [], "top_devices": []})"
-                       "\n");
-}
+  EXPECT_EQ(Out({"stats", path, "--json", "--no-modes", "--no-devices", "--no-beams", "--no-units", "--from",
+                 "2024-03-01"}),
+            R"({"events": 0, "first": null, "last": null, "kinds": )" + kinds0 +
+                R"(0}, "days": [], "top_beams": [], "top_devices": []})"
+                "\n");
 
-TEST_F(Cli, CheckAsTextAndJsonWithItsGapOption) {
-  const std::string path = Store(SmallLog(), "log.t7kev");
-  Result r = Run({"check", path});
-  EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(
-      r.out,
+      Out({"check", path}),
       "0 2024-03-21T08:00:00 future\n2 2024-02-30T01:00:00 time-backwards\n2 2024-02-30T01:00:00 bad-date\n"
       "3 2024-03-19T07:30:00 gap\n4 2024-02-01T07:00:00 read-error\n");
-  r = Run({"check", path, "--json", "--gap-days", "48"});
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, R"({"findings": [{"row": 0, "kind": "future", "time": "2024-03-21T08:00:00"}, )"
-                   R"({"row": 2, "kind": "time-backwards", "time": "2024-02-30T01:00:00"}, )"
-                   R"({"row": 2, "kind": "bad-date", "time": "2024-02-30T01:00:00"}, )"
-                   R"({"row": 4, "kind": "read-error", "time": "2024-02-01T07:00:00"}]})"
-                   "\n");
-  CT7KEventList clean = SmallLog();
-  clean.RemoveAll();
-  r = Run({"check", Store(clean, "log.t7kev"), "--json"});
-  EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(0, std::string("{\"findings\": []}\n")));
-}
+  EXPECT_EQ(Out({"check", path, "--json", "--gap-days", "48"}),
+            R"({"findings": [{"row": 0, "kind": "future", "time": "2024-03-21T08:00:00"}, )"
+            R"({"row": 2, "kind": "time-backwards", "time": "2024-02-30T01:00:00"}, )"
+            R"({"row": 2, "kind": "bad-date", "time": "2024-02-30T01:00:00"}, )"
+            R"({"row": 4, "kind": "read-error", "time": "2024-02-01T07:00:00"}]})"
+            "\n");
 
-TEST_F(Cli, ExportFormsShowSha256AndWrongUse) {
-  const std::string path = Store(SmallLog(), "log.t7kev"), expected = dir_.File("expected"),
-                    out = dir_.File("out");
   for (const ReportFormatName& f : kReportFormats) {
     ASSERT_EQ(Run({"export", path, "-o", out, "--format", std::string(f.name)}).status, 0) << f.name;
     ASSERT_TRUE(WriteReportFile(expected, list_, {}, {f.format}).ok);
     EXPECT_EQ(ReadBytes(out), ReadBytes(expected)) << f.name;
   }
-  ASSERT_EQ(Run({"export", path, "-o", out}).status, 0);  // txt is the default
-  ASSERT_TRUE(WriteReportFile(expected, list_, {}).ok);
-  EXPECT_EQ(ReadBytes(out), ReadBytes(expected));
   ASSERT_EQ(Run({"export", path, "-o", out, "--format", "csv", "--csv-separator", "\t"}).status, 0);
   EXPECT_TRUE(ReadText(out).starts_with("\xEF\xBB\xBFВремя\tКод\tВид\tЛуч\tУстройство\tСобытие\tЗапись\r\n"));
 
-  Result r = Run({"show", path, "--sha256"});
-  EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(0, HexOf(EventListSha256(list_)) + "\n"));
+  EXPECT_EQ(Out({"show", path, "--sha256"}), HexOf(EventListSha256(list_)) + "\n");
+
+  CT7KEventList clean = SmallLog();
+  clean.RemoveAll();
+  EXPECT_EQ(Out({"check", Store(clean, "log.t7kev"), "--json"}), "{\"findings\": []}\n");
 }

@@ -9,41 +9,37 @@
 
 namespace logwick::test {
 
-class MemoryChunkStore : public ChunkStore {
- public:
+struct MemoryChunkStore : ChunkStore {
   struct Entry {
     std::vector<CT7KEvent> events;
     std::size_t refs = 0;
   };
 
   ChunkId Acquire(std::span<const CT7KEvent> events) override {
-    const auto [it, added] = m_ids.try_emplace(Key(events), m_next);
-    if (added) m_chunks[m_next++].events.assign(events.begin(), events.end());
-    ++m_chunks[it->second].refs;
+    const auto [it, added] = ids.try_emplace(Key(events), next);
+    if (added) chunks[next++].events.assign(events.begin(), events.end());
+    ++chunks[it->second].refs;
     return it->second;
   }
   std::optional<ChunkId> Find(std::span<const CT7KEvent> events) override {
-    const auto it = m_ids.find(Key(events));
-    return it == m_ids.end() ? std::nullopt : std::optional(it->second);
+    const auto it = ids.find(Key(events));
+    return it == ids.end() ? std::nullopt : std::optional(it->second);
   }
   void Release(ChunkId id) override {
-    if (--m_chunks.at(id).refs > 0) return;
-    m_ids.erase(Key(m_chunks.at(id).events));
-    m_chunks.erase(id);
+    if (--chunks.at(id).refs > 0) return;
+    ids.erase(Key(chunks.at(id).events));
+    chunks.erase(id);
   }
-  const std::vector<CT7KEvent>& Load(ChunkId id) override { return m_chunks.at(id).events; }
+  const std::vector<CT7KEvent>& Load(ChunkId id) override { return chunks.at(id).events; }
 
-  const std::map<ChunkId, Entry>& Chunks() const { return m_chunks; }
-
- private:
   static std::string Key(std::span<const CT7KEvent> events) {
     const std::span<const std::uint8_t> bytes = EventBytes(events);
     return {bytes.begin(), bytes.end()};
   }
 
-  std::map<ChunkId, Entry> m_chunks;
-  std::map<std::string, ChunkId> m_ids;  // each chunk by its records
-  ChunkId m_next = 1;
+  std::map<ChunkId, Entry> chunks;
+  std::map<std::string, ChunkId> ids;  // each chunk by its records
+  ChunkId next = 1;
 };
 
 }  // namespace logwick::test

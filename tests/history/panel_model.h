@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <random>
-#include <span>
 #include <vector>
 
 #include "events/t7k_event.h"
@@ -36,8 +35,6 @@ class PanelModel {
   PanelModel(std::uint32_t seed, std::size_t capacity) : m_rng(seed), m_capacity(capacity) {}
 
   const std::vector<CT7KEvent>& Truth() const { return m_truth; }
-  std::size_t Capacity() const { return m_capacity; }
-  std::mt19937& Rng() { return m_rng; }
 
   // Logs n more events; a burst may be cut short by a visit and go on after it.
   void Produce(std::size_t n) {
@@ -57,10 +54,26 @@ class PanelModel {
     return v;
   }
 
-  // The record a visit's boundary splits, if any: runs that can be told apart
-  // only by their length.
-  bool SplitsRun(std::size_t boundary) const {
-    return boundary > 0 && boundary < m_truth.size() && m_truth[boundary - 1] == m_truth[boundary];
+  // Years of visits: some after a quiet spell, some after the ring wrapped, the
+  // same read-out twice, partial read-outs of the newest blocks.
+  std::vector<Visit> VisitOverYears(std::size_t visits) {
+    std::vector<Visit> out;
+    for (std::size_t i = 0; i < visits; ++i) {
+      // Now and then the ring wrapped since the last visit, or nothing is new.
+      const std::size_t what = m_rng() % 6, ring = m_capacity;
+      Produce(what == 0 ? ring + m_rng() % (ring * 3 / 2) : what == 1 ? 0 : m_rng() % (ring * 3 / 4));
+      const bool again = !out.empty() && m_rng() % 10 == 0;  // the same read-out again
+      const bool partial = !again && m_rng() % 5 == 0;
+      out.push_back(again ? out.back() : Read(partial ? 16 * (1 + m_rng() % (ring / 32)) : SIZE_MAX));
+    }
+    return out;
+  }
+
+  // A visit after each of these numbers of new events.
+  std::vector<Visit> VisitsAfter(const std::vector<std::size_t>& produced) {
+    std::vector<Visit> out;
+    for (std::size_t n : produced) Produce(n), out.push_back(Read());
+    return out;
   }
 
  private:
@@ -81,33 +94,6 @@ class PanelModel {
   std::size_t m_burstLeft = 0;
   std::uint32_t m_clock = 0;
 };
-
-// Years of visits: some after a quiet spell, some after the ring wrapped, the
-// same read-out twice, partial read-outs of the newest blocks.
-inline std::vector<Visit> VisitOverYears(PanelModel& panel, std::size_t visits) {
-  std::vector<Visit> out;
-  std::mt19937& rng = panel.Rng();
-  const std::size_t ring = panel.Capacity();
-  for (std::size_t i = 0; i < visits; ++i) {
-    // Now and then the ring wrapped since the last visit, or nothing is new.
-    const std::size_t what = rng() % 6;
-    panel.Produce(what == 0 ? ring + rng() % (ring * 3 / 2) : what == 1 ? 0 : rng() % (ring * 3 / 4));
-    if (!out.empty() && rng() % 10 == 0) {  // the same read-out again
-      out.push_back(out.back());
-      continue;
-    }
-    const bool partial = rng() % 5 == 0;
-    out.push_back(panel.Read(partial ? 16 * (1 + rng() % (ring / 32)) : SIZE_MAX));
-  }
-  return out;
-}
-
-// A visit after each of these numbers of new events.
-inline std::vector<Visit> VisitsAfter(PanelModel& panel, std::initializer_list<std::size_t> produced) {
-  std::vector<Visit> out;
-  for (std::size_t n : produced) panel.Produce(n), out.push_back(panel.Read());
-  return out;
-}
 
 // A read-out as the panel gives it: newest event first, read at the visit.
 inline CT7KEventList ReadoutOf(const Visit& v, std::int32_t serial = 4242, std::int32_t type = 1) {

@@ -2,7 +2,6 @@
 // compared with the panel's true history.
 #include <gtest/gtest.h>
 
-#include <map>
 #include <set>
 #include <string>
 
@@ -25,19 +24,15 @@ StitchedEvents Parse(const std::string& text) {
 
 std::string Text(const StitchedEvents& h) {
   std::string out;
-  std::size_t g = 0;
   for (std::size_t i = 0; i < h.events.size(); ++i) {
-    if (g < h.gaps.size() && h.gaps[g] == i) out += '|', ++g;
+    if (std::ranges::count(h.gaps, i)) out += '|';
     out += static_cast<char>(h.events[i].Code());
   }
   return out;
 }
 
-TEST(Stitch, RulesInOrder) {
-  const struct {
-    const char *history, *readout, *stitched;
-    bool gap;
-  } cases[] = {
+TEST(Stitch, RulesInOrderAndTheMatchersTheyUse) {
+  const std::tuple<const char*, const char*, const char*, bool> cases[] = {
       {"", "ABC", "ABC", false},               // the first read-out is the history
       {"ABCDEF", "CD", "ABCDEF", false},       // 1: nothing new
       {"AB|CD", "BC", "AB|CD", false},         // 1: matching ignores gap marks
@@ -55,27 +50,22 @@ TEST(Stitch, RulesInOrder) {
       {"ABAB", "ABABC", "ABABC", false},       // 2: all of a gap-less history occurs in the read-out
       {"ABAB", "BABC", "ABABC", false},        // 3: the largest overlap, not the first found
   };
-  for (const auto& c : cases) {
-    StitchedEvents h = Parse(c.history);
-    const FoldPlan plan = Fold(h, Parse(c.readout).events);
-    EXPECT_EQ(Text(h), c.stitched) << c.history << " + " << c.readout;
-    EXPECT_EQ(plan.gap, c.gap) << c.history << " + " << c.readout;
+  for (const auto& [history, readout, stitched, gap] : cases) {
+    StitchedEvents h = Parse(history);
+    const FoldPlan plan = Fold(h, Parse(readout).events);
+    EXPECT_EQ(std::make_pair(Text(h), plan.gap), std::make_pair(std::string(stitched), gap))
+        << history << " + " << readout;
   }
-}
-
-TEST(Stitch, GapMarksInsideTheOverlapGo) {
-  // Rule 2 drops a last segment that the overlap would cover, so only a plan
-  // made directly shows the third rule's clean-up.
+  // Gap marks inside the overlap go. Rule 2 drops a last segment that the
+  // overlap would cover, so only a plan made directly shows this clean-up.
   const std::size_t gaps[] = {2, 4, 6};
   EXPECT_EQ(FoldedGaps(gaps, {.keep = 8, .overlap = 5}), (std::vector<std::size_t>{2}));
   EXPECT_EQ(FoldedGaps(gaps, {.keep = 8, .overlap = 4}), (std::vector<std::size_t>{2, 4}));
   EXPECT_EQ(FoldedGaps(gaps, {.keep = 5, .gap = true}), (std::vector<std::size_t>{2, 4, 5}));
   EXPECT_EQ(FoldedGaps(gaps, {.keep = 0}), (std::vector<std::size_t>{}));
-}
 
-// The matchers against their definitions, on short words over two letters,
-// where periodic patterns are common.
-TEST(Stitch, MatchersAgreeWithTheirDefinitions) {
+  // The matchers against their definitions, on short words over two letters,
+  // where periodic patterns are common.
   std::mt19937 rng(5);
   auto word = [&] {
     std::string s(rng() % 9, 'A');
@@ -84,10 +74,9 @@ TEST(Stitch, MatchersAgreeWithTheirDefinitions) {
   };
   for (int i = 0; i < 4000; ++i) {
     const auto text = word(), pattern = word();
-    bool occurs = pattern.empty();
-    for (std::size_t at = 0; at + pattern.size() <= text.size() && !occurs; ++at)
-      occurs = std::equal(pattern.begin(), pattern.end(), text.begin() + static_cast<std::ptrdiff_t>(at));
-    EXPECT_EQ(OccursIn(pattern, text), occurs);
+    EXPECT_EQ(OccursIn(pattern, text),
+              std::search(text.begin(), text.end(), pattern.begin(), pattern.end()) != text.end() ||
+                  pattern.empty());
     std::size_t k = std::min(text.size(), pattern.size());
     while (k > 0 && !std::equal(pattern.begin(), pattern.begin() + static_cast<std::ptrdiff_t>(k),
                                 text.end() - static_cast<std::ptrdiff_t>(k)))
@@ -145,12 +134,11 @@ RunsOf Runs(const StitchedEvents& h) {
 // next to them.
 void ExpectTrueHistory(const PanelModel& panel, const std::vector<Visit>& visits, const StitchedEvents& got) {
   const std::vector<CT7KEvent>& truth = panel.Truth();
-  const StitchedEvents all{truth, {}};
-  const RunsOf truthRuns = Runs(all);
+  const RunsOf truthRuns = Runs({truth, {}});
   std::set<std::size_t> splitRuns;
   for (const Visit& v : visits)
-    for (std::size_t b : {v.begin, v.end})
-      if (panel.SplitsRun(b)) splitRuns.insert(truthRuns.runOfEvent[b]);
+    for (std::size_t b : {v.begin, v.end})  // a boundary inside a run of equal records
+      if (b > 0 && b < truth.size() && truth[b - 1] == truth[b]) splitRuns.insert(truthRuns.runOfEvent[b]);
   StitchedEvents want;
   std::vector<bool> split;  // per event of `want`: its true run was split by a visit
   for (const Stretch& s : ExpectedStretches(visits)) {
@@ -186,7 +174,7 @@ TEST(Stitch, YearsOfVisitsGiveThePanelsTrueHistory) {
   for (std::uint32_t seed = 1; seed <= 4; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     PanelModel panel(seed, 2000 + seed * 500);
-    const std::vector<Visit> visits = VisitOverYears(panel, 150);
+    const std::vector<Visit> visits = panel.VisitOverYears(150);
     StitchedEvents h;
     std::size_t gapsSet = 0;
     for (const Visit& v : visits) gapsSet += Fold(h, v.events).gap;

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <span>
 #include <utility>
 
 #include "link/comm_port.h"
@@ -33,9 +34,10 @@ constexpr std::size_t kAllEvents = 96;  // 100 events, block 16: the blocks at H
 sim::PanelConfig Panel() { return SamplePanel(100, 30, kBlock); }
 
 // Damage to replies of one kind. DropNul loses a 00 (the XOR checksum cannot
-// tell); Corrupt hits the data checksum; Vanish: half the reply, then nothing.
+// tell); Corrupt hits the data checksum; Vanish: half the reply, then nothing;
+// NoPort: the port cannot be opened.
 struct ReplyFault {
-  enum Kind { None, Noise, DropByte, DropNul, Corrupt, Silence, Vanish };
+  enum Kind { None, Noise, DropByte, DropNul, Corrupt, Silence, Vanish, NoPort };
   Kind kind = None;
   Request on = Request::Search;
   unsigned first = 1;  // the first reply of that kind to hit, counted from 1
@@ -44,83 +46,73 @@ struct ReplyFault {
 
 // A virtual panel behind a port that damages chosen replies. Its line clock
 // adds up what the exchange would take on a real line, time-outs included.
-class FaultyPanelPort : public IPanelPort {
- public:
-  explicit FaultyPanelPort(sim::PanelConfig config, ReplyFault fault = {})
-      : panel(std::move(config)), m_fault(fault) {}
+struct FaultyPanelPort : IPanelPort {
+  FaultyPanelPort(sim::PanelConfig config, ReplyFault f) : panel(std::move(config)), fault(f) {}
 
-  bool Open(unsigned, unsigned baud, std::uint8_t) override {
-    m_baud = baud;
-    m_open = !openFails;
-    return m_open;
+  bool Open(unsigned, unsigned openedBaud, std::uint8_t) override {
+    baud = openedBaud;
+    return fault.kind != ReplyFault::NoPort;
   }
   void Write(const std::uint8_t* data, std::size_t length) override {
-    if (!m_open) return;
-    m_pending.clear();
-    m_lastWritten = length;
+    pending.clear();
+    lastWritten = length;
     lineMs += CharsMs(length);
     std::vector<sim::Reply> replies;
     panel.Receive(data, length, replies);
     for (sim::Reply& r : replies) {
       Damage(r.request, r.bytes);
-      m_pending.insert(m_pending.end(), r.bytes.begin(), r.bytes.end());
+      pending.insert(pending.end(), r.bytes.begin(), r.bytes.end());
     }
   }
   void Read(std::uint8_t* buf, std::size_t capacity, std::size_t& count, std::size_t expected) override {
-    if (onRead) onRead(++reads);
-    count = m_open ? std::min(capacity, m_pending.size()) : 0;
-    std::copy_n(m_pending.begin(), count, buf);
-    m_pending.erase(m_pending.begin(), m_pending.begin() + static_cast<std::ptrdiff_t>(count));
+    onRead(++reads);
+    count = std::min(capacity, pending.size());
+    std::copy_n(pending.begin(), count, buf);
+    pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(count));
     using namespace timeouts;
-    const auto cap = static_cast<std::uint32_t>(capacity);
     if (count == 0)
-      lineMs += FirstReadWaitMs(static_cast<std::uint32_t>(m_lastWritten), cap, m_baud);
+      lineMs += FirstReadWaitMs(static_cast<std::uint32_t>(lastWritten), static_cast<std::uint32_t>(capacity),
+                                baud);
     else if (lineMs += CharsMs(count); count != expected && count < capacity)
-      lineMs += NextReadWaitMs(static_cast<std::uint32_t>(capacity - count), m_baud);
+      lineMs += NextReadWaitMs(static_cast<std::uint32_t>(capacity - count), baud);
   }
-  void Close() override { m_open = false; }
+  void Close() override {}
   void Pause(unsigned milliseconds) override { lineMs += milliseconds; }
-
-  sim::VirtualPanel panel;
-  bool openFails = false, vanished = false;
-  unsigned reads = 0;
-  std::uint64_t lineMs = 0;
-  std::function<void(unsigned readNumber)> onRead;
-
- private:
   std::uint64_t CharsMs(std::size_t n) const {
-    return n * timeouts::kCharTimeScale / timeouts::SafeBaud(m_baud);
+    return n * timeouts::kCharTimeScale / timeouts::SafeBaud(baud);
   }
 
   void Damage(Request kind, Bytes& reply) {
-    const unsigned n = ++m_seen[static_cast<std::size_t>(kind)];
-    const bool hit = kind == m_fault.on && n >= m_fault.first &&
-                     (m_fault.times < 0 || n < m_fault.first + static_cast<unsigned>(m_fault.times));
-    if (vanished || (hit && m_fault.kind == ReplyFault::Silence)) return reply.clear();
+    const unsigned n = ++seen[static_cast<std::size_t>(kind)];
+    const bool hit = kind == fault.on && n >= fault.first &&
+                     (fault.times < 0 || n < fault.first + static_cast<unsigned>(fault.times));
+    if (vanished || (hit && fault.kind == ReplyFault::Silence)) return reply.clear();
     if (!hit || reply.empty()) return;
     const auto middle = reply.begin() + static_cast<std::ptrdiff_t>(reply.size() / 2);
-    if (m_fault.kind == ReplyFault::Noise) {
-      for (unsigned i = 0, k = 1 + m_noise % 7; i < k; ++i)
-        reply.insert(reply.begin(),
-                     static_cast<std::uint8_t>((m_noise = m_noise * 1103515245u + 12345u) >> 16));
-    } else if (m_fault.kind == ReplyFault::DropByte || m_fault.kind == ReplyFault::DropNul) {
-      const bool nul = m_fault.kind == ReplyFault::DropNul;
+    using F = ReplyFault;
+    if (fault.kind == F::Noise) {
+      for (unsigned i = 0, k = 1 + noise % 7; i < k; ++i)
+        reply.insert(reply.begin(), static_cast<std::uint8_t>((noise = noise * 1103515245u + 12345u) >> 16));
+    } else if (fault.kind == F::DropByte || fault.kind == F::DropNul) {
+      const bool nul = fault.kind == F::DropNul;
       const auto at = std::find_if(middle, reply.end(), [nul](std::uint8_t b) { return (b == 0) == nul; });
       if (at != reply.end()) reply.erase(at);
-    } else if (m_fault.kind == ReplyFault::Corrupt) {
+    } else if (fault.kind == F::Corrupt) {
       reply.back() ^= 0x5A;
-    } else if (m_fault.kind == ReplyFault::Vanish) {
+    } else if (fault.kind == F::Vanish) {
       vanished = true, reply.erase(middle, reply.end());
     }
   }
 
-  ReplyFault m_fault;
-  unsigned m_seen[16] = {};  // replies so far, per kind
-  bool m_open = false;
-  unsigned m_baud = 9600;
-  std::size_t m_lastWritten = 0;
-  Bytes m_pending;
-  std::uint32_t m_noise = 12345;
+  sim::VirtualPanel panel;
+  ReplyFault fault;
+  std::function<void(unsigned readNumber)> onRead;
+  unsigned reads = 0, baud = 9600, seen[16] = {};  // seen: replies so far, per kind
+  std::uint64_t lineMs = 0;
+  std::size_t lastWritten = 0;
+  Bytes pending;
+  std::uint32_t noise = 12345;
+  bool vanished = false;
 };
 
 enum class Expect { Complete, Untouched, Partial };
@@ -129,22 +121,17 @@ struct Scenario {
   std::string name;
   ReplyFault fault = {};
   Expect expect = Expect::Complete;
-  std::string message = "";  // the one warning expected ("" none)
-  int partialBlocks = -1;    // Partial: exact number of whole blocks (-1: any)
-  bool search = false;       // automatic serial number
+  std::string message = "";   // the one warning expected ("" none)
+  int partialBlocks = -1;     // Partial: exact number of whole blocks (-1: any)
+  bool search = false;        // automatic serial number
+  unsigned cancelAtRead = 0;  // cancel as the n-th read begins
   int neverReadyBlock = -1;
   std::uint8_t deviceType = 3;
-  bool openFails = false;
-  unsigned cancelAtRead = 0;  // cancel as the n-th read begins
 };
 
-// The steps of a reading without search, the reply to damage and the message.
-struct Step {
-  Request on;
-  unsigned nth;
-  const char *name, *message;
-};
-constexpr Step kSteps[] = {
+// The steps of a reading without search: the reply to damage, its number, its
+// name and the message.
+constexpr std::tuple<Request, unsigned, const char*, const char*> kSteps[] = {
     {Request::Address, 1, "address", "Не удается установить\nадрес"},
     {Request::Type, 1, "type", "Не удается определить\nтип прибора"},
     {Request::DeviceInfo, 1, "device info", kMsgInfo},
@@ -168,39 +155,22 @@ std::vector<Scenario> Scenarios() {
       {"bad checksum from the 4th block on", F{F::Corrupt, Request::Fetch, 4, -1}, E::Partial, kMsgEvents, 3},
       {"gone for good at the 2nd text", F{F::Vanish, Request::Text, 2}, E::Untouched, kMsgInfo},
       {"gone for good at the 5th block", F{F::Vanish, Request::Fetch, 5}, E::Partial, kMsgEvents, 4},
-      {.name = "port cannot be opened",
-       .expect = E::Untouched,
-       .message = "Не могу открыть порт",
-       .openFails = true},
-      {.name = "silent at search (runs until cancel)",
-       .fault = F{F::Silence, Request::Discover, 1, -1},
-       .expect = E::Untouched,
-       .search = true,
-       .cancelAtRead = 40},
+      {"port cannot be opened", F{F::NoPort}, E::Untouched, "Не могу открыть порт"},
+      {"silent at search until cancel", F{F::Silence, Request::Discover, 1, -1}, E::Untouched, "", -1, true,
+       40},
       // Blocks asked for: K = 14, 98, 82, 66, 50, 34.
-      {.name = "2nd block never ready",
-       .expect = E::Partial,
-       .message = kMsgEvents,
-       .partialBlocks = 1,
-       .neverReadyBlock = 98},
-      {.name = "unsupported device type 7",
-       .expect = E::Untouched,
-       .message = "Тип прибора не поддерживается",
-       .deviceType = 7},
+      {"2nd block never ready", {}, E::Partial, kMsgEvents, 1, false, 0, 98},
+      {"unsupported device type 7", {}, E::Untouched, "Тип прибора не поддерживается", -1, false, 0, -1, 7},
   };
   const char* once[] = {"", "noise before the reply: ", "byte dropped from the reply: ",
                         "", "bad checksum once: ",      "silent once: "};
-  for (const Step& x : kSteps) {
-    const bool addressing = x.on == Request::Address || x.on == Request::Type;  // no checksum there
+  for (const auto& [on, nth, name, message] : kSteps) {
+    const bool addressing = on == Request::Address || on == Request::Type;  // no checksum there
     for (F::Kind kind : {F::Noise, F::DropByte, F::Silence, F::Corrupt})
-      if (kind != F::Corrupt || !addressing)
-        t.push_back({.name = once[kind] + std::string(x.name), .fault = F{kind, x.on, x.nth}});
-    const bool events = x.on == Request::Select || x.on == Request::Fetch;
-    t.push_back({.name = std::string("silent at ") + x.name,
-                 .fault = F{F::Silence, x.on, 1, -1},
-                 .expect = events ? E::Partial : E::Untouched,
-                 .message = x.message,
-                 .partialBlocks = 0});
+      if (kind != F::Corrupt || !addressing) t.push_back({once[kind] + std::string(name), F{kind, on, nth}});
+    const bool events = on == Request::Select || on == Request::Fetch;
+    t.push_back({std::string("silent at ") + name, F{F::Silence, on, 1, -1},
+                 events ? E::Partial : E::Untouched, message, 0});
   }
   return t;
 }
@@ -219,32 +189,28 @@ Outcome RunScenario(const Scenario& s) {
   config.deviceType = s.deviceType;
   config.faults.neverReadyBlock = s.neverReadyBlock;
   FaultyPanelPort port(config, s.fault);
-  port.openFails = s.openFails;
   std::atomic<bool> cancel{false};
   RecordingView view;
-  Outcome out;
+  std::string cancelledIn;
   port.onRead = [&](unsigned n) {
     if (n != s.cancelAtRead) return;
     cancel = true;
-    out.cancelledIn = view.Of("step").back();
+    cancelledIn = view.Of("step").back();
   };
-  const ReadoutSettings settings{.autoSerial = s.search, .selectedSerial = config.serial};
-  ReadoutResult result = RunReadout(settings, port, view, cancel);
-  out.status = result.status;
+  ReadoutResult result =
+      RunReadout({.autoSerial = s.search, .selectedSerial = config.serial}, port, view, cancel);
+  Outcome out{result.status, view.Of("warning"), MakeOtherReading(),
+              port.reads,    cancelledIn,        port.lineMs / 1e3};
   PutReadListInPlace(std::move(result), out.list);
-  out.lineSeconds = static_cast<double>(port.lineMs) / 1000;
-  out.reads = port.reads;
-  out.warnings = view.Of("warning");
   return out;
 }
 
 // The clean reading every other outcome is held to.
 CT7KEventList CompleteList() {
   const Outcome o = RunScenario({.name = "reference"});
-  const sim::VirtualPanel panel(Panel());
-  EXPECT_EQ(o.status, ReadoutStatus::Ok);
-  EXPECT_TRUE(o.list.m_texts == Panel().texts && o.list.GetCount() == kAllEvents);
-  for (std::size_t i = 0; i < o.list.GetCount(); ++i) EXPECT_EQ(o.list[i], panel.EventsNewestFirst()[i]) << i;
+  const std::vector<CT7KEvent> events = sim::VirtualPanel(Panel()).EventsNewestFirst();
+  EXPECT_TRUE(o.status == ReadoutStatus::Ok && o.list.m_texts == Panel().texts &&
+              std::ranges::equal(o.list, std::span(events).first(kAllEvents)));
   return o.list;
 }
 
@@ -256,20 +222,19 @@ void CheckOutcome(const Scenario& s, const Outcome& o, const CT7KEventList& full
     EXPECT_TRUE(o.list == (s.expect == Expect::Complete ? full : MakeOtherReading()));
     return;
   }
-  CT7KEventList header = o.list, fullHeader = full;
-  header.RemoveAll();
-  fullHeader.RemoveAll();
-  EXPECT_TRUE(header == fullHeader) << "header or texts of another reading";
   const std::size_t n = o.list.GetCount();
   EXPECT_EQ(n % kBlock, 0u) << "a block was kept in part";
   EXPECT_TRUE(s.partialBlocks < 0 || n == static_cast<std::size_t>(s.partialBlocks) * kBlock)
       << n << " events";
-  for (std::size_t i = 0; i < n && i < full.GetCount(); ++i) ASSERT_EQ(o.list[i], full[i]) << "event " << i;
+  CT7KEventList want = full;  // the newest events of this reading, under its header
+  want.RemoveAll();
+  for (std::size_t i = 0; i < n && i < full.GetCount(); ++i) want.AddTail(full[i]);
+  EXPECT_TRUE(o.list == want) << "header, texts or events of another reading";
 }
 
 }  // namespace
 
-TEST(FaultInjection, ScenarioTable) {
+TEST(FaultInjection, ScenarioTableAndCancelAtEveryRead) {
   const CT7KEventList full = CompleteList();
   const char* outcomes[] = {"complete", "untouched", "partial"};
   for (const Scenario& s : Scenarios()) {
@@ -279,6 +244,25 @@ TEST(FaultInjection, ScenarioTable) {
     EXPECT_LT(o.lineSeconds, 600.0) << "on a real line";
     std::printf("| %s | %s | %zu events | %.1f s on the line |\n", s.name.c_str(),
                 outcomes[static_cast<int>(s.expect)], o.list.GetCount(), o.lineSeconds);
+  }
+  // Cancel as each read begins: no message; the old list before the events
+  // step, whole blocks under the new header after it.
+  for (bool search : {false, true}) {
+    const unsigned reads = RunScenario({.name = "count", .search = search}).reads;
+    int counts[3] = {};
+    for (unsigned k = 1; k <= reads; ++k) {
+      Scenario s{.name = "cancel at read " + std::to_string(k), .search = search, .cancelAtRead = k};
+      SCOPED_TRACE(s.name + (search ? " with search" : ""));
+      const Outcome o = RunScenario(s);
+      s.expect = o.cancelledIn != "Events"       ? Expect::Untouched
+                 : o.status == ReadoutStatus::Ok ? Expect::Complete
+                                                 : Expect::Partial;
+      ++counts[static_cast<int>(s.expect)];
+      CheckOutcome(s, o, full);
+    }
+    std::printf("| cancel at each of %u reads%s | %d complete, %d untouched, %d partial |\n", reads,
+                search ? " with search" : "", counts[0], counts[1], counts[2]);
+    EXPECT_GT(counts[1] * counts[2], 0);
   }
 }
 
@@ -308,27 +292,4 @@ TEST(FaultInjection, ALineThatHangsUpKeepsTheBlocksBefore) {
   Outcome o{.status = result.status, .warnings = view.Of("warning")};
   PutReadListInPlace(std::move(result), o.list);
   CheckOutcome({.expect = Expect::Partial, .message = kMsgEvents, .partialBlocks = 2}, o, full);
-}
-
-// Cancel as each read begins: no message; the old list before the events step,
-// whole blocks under the new header after it.
-TEST(FaultInjection, CancelAtEveryRead) {
-  const CT7KEventList full = CompleteList();
-  for (bool search : {false, true}) {
-    const unsigned reads = RunScenario({.name = "count", .search = search}).reads;
-    int outcomes[3] = {};
-    for (unsigned k = 1; k <= reads; ++k) {
-      Scenario s{.name = "cancel at read " + std::to_string(k), .search = search, .cancelAtRead = k};
-      SCOPED_TRACE(s.name + (search ? " with search" : ""));
-      const Outcome o = RunScenario(s);
-      s.expect = o.cancelledIn != "Events"       ? Expect::Untouched
-                 : o.status == ReadoutStatus::Ok ? Expect::Complete
-                                                 : Expect::Partial;
-      ++outcomes[static_cast<int>(s.expect)];
-      CheckOutcome(s, o, full);
-    }
-    std::printf("| cancel at each of %u reads%s | %d complete, %d untouched, %d partial |\n", reads,
-                search ? " with search" : "", outcomes[0], outcomes[1], outcomes[2]);
-    EXPECT_GT(outcomes[1] * outcomes[2], 0);
-  }
 }

@@ -5,7 +5,6 @@
 
 #include <atomic>
 #include <cstdlib>
-#include <functional>
 #include <new>
 
 #include "lists/event_file.h"
@@ -27,16 +26,8 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
-constexpr std::size_t kMemoryBound = 256 * 1024;
-
 // A file's bytes, or none: a folder, or a file without the right to read it.
-struct Hostile {
-  const char* name;
-  Bytes bytes;
-  FileStatus expected;
-};
-
-const Hostile kHostile[] = {
+const std::tuple<const char*, Bytes, FileStatus> kHostile[] = {
     {"метка длиной 2 ГиБ", {0xFF, 0xFF, 0xFF, 0, 0, 0, 0x80, 't'}, FileStatus::EndOfFile},
     {"текст длиной 2 ГиБ", BuildFile({.textCount = 1, .texts = {{0xFF, 0xFF, 0xFF, 0, 0, 0, 0x80}}}),
      FileStatus::EndOfFile},
@@ -51,42 +42,39 @@ const Hostile kHostile[] = {
     {"без права чтения", BuildFile({}), FileStatus::ReadError},
 };
 
-// Root reads any file: the checks run in a child as an ordinary user.
-void AsOrdinaryUser(const std::function<void()>& check, const std::string& output) {
-  ChildProcess child([&] { return check(), ::testing::Test::HasFailure() ? 1 : 0; }, {output, true});
-  const int status = child.Wait();
-  if (status == ChildProcess::kNoOrdinaryUser) GTEST_SKIP() << "cannot drop to an ordinary user here";
-  EXPECT_EQ(status, 0) << child.Out();
-}
-
 }  // namespace
 
 TEST(HostileFiles, RefusedQuicklyWithLittleMemoryAndTheListKept) {
   TempDir dir;
   const std::filesystem::path folder = dir.Path() / "Журналы объекта №3";
   std::filesystem::create_directory(folder);
-  const auto pathOf = [&](const Hostile& h) { return (folder / (h.name + std::string(".t7kev"))).string(); };
-  for (const Hostile& h : kHostile)
-    h.bytes.empty() ? void(std::filesystem::create_directory(pathOf(h))) : WriteBytes(pathOf(h), h.bytes);
-  ::chmod(pathOf(kHostile[7]).c_str(), 0);  // без права чтения
+  const auto pathOf = [&](const char* name) { return (folder / (name + std::string(".t7kev"))).string(); };
+  for (const auto& [name, bytes, expected] : kHostile)
+    bytes.empty() ? void(std::filesystem::create_directory(pathOf(name))) : WriteBytes(pathOf(name), bytes);
+  ::chmod(pathOf("без права чтения").c_str(), 0);
 
-  AsOrdinaryUser(
+  // Root reads any file: the checks run in a child as an ordinary user.
+  ChildProcess child(
       [&] {
         const CT7KEventList before = MakeFullList(50);
         const char* messages[] = {"", "Ошибка формата файла", "Ошибка формата файла\r\n",
                                   "Не могу прочитать файл\r\n"};
-        for (const Hostile& h : kHostile) {
-          SCOPED_TRACE(h.name);
-          const std::string path = pathOf(h);
+        for (const auto& [name, bytes, expected] : kHostile) {
+          SCOPED_TRACE(name);
+          const std::string path = pathOf(name);
           CT7KEventList list = before;
           const std::size_t allocatedBefore = g_allocated;
           const FileOutcome o = LoadEventFile(path, list);
-          EXPECT_LT(g_allocated - allocatedBefore, kMemoryBound);
-          EXPECT_TRUE(o.status == h.expected && list == before);
-          EXPECT_EQ(LoadMessage(o.status, path), messages[static_cast<int>(h.expected)] +
-                                                     (h.expected == FileStatus::FormatRefused ? "" : path));
-          EXPECT_EQ(o.osError.empty(), h.expected != FileStatus::ReadError);
+          EXPECT_LT(g_allocated - allocatedBefore, 256u * 1024);  // the memory bound
+          EXPECT_TRUE(o.status == expected && list == before);
+          EXPECT_EQ(LoadMessage(o.status, path), messages[static_cast<int>(expected)] +
+                                                     (expected == FileStatus::FormatRefused ? "" : path));
+          EXPECT_EQ(o.osError.empty(), expected != FileStatus::ReadError);
         }
+        return ::testing::Test::HasFailure() ? 1 : 0;
       },
-      dir.File("child"));
+      {dir.File("child"), true});
+  const int status = child.Wait();
+  if (status == ChildProcess::kNoOrdinaryUser) GTEST_SKIP() << "cannot drop to an ordinary user here";
+  EXPECT_EQ(status, 0) << child.Out();
 }

@@ -3,6 +3,14 @@
 
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
+#ifdef _WIN32
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
 
 namespace logwick::test {
 namespace {
@@ -27,6 +35,30 @@ std::pair<std::string, std::string> Ask(const std::string& url, const std::strin
 
 }  // namespace
 
+SilentServer::SilentServer() {
+#ifdef _WIN32
+  WSADATA data;
+  WSAStartup(MAKEWORD(2, 2), &data);
+#endif
+  const auto s = ::socket(AF_INET, SOCK_STREAM, 0);
+  fd = static_cast<std::intptr_t>(s);
+  sockaddr_in a{.sin_family = AF_INET};
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof a;
+  auto* address = reinterpret_cast<sockaddr*>(&a);
+  if (::bind(s, address, size) == 0 && ::listen(s, 4) == 0 && ::getsockname(s, address, &size) == 0)
+    port = ntohs(a.sin_port);
+}
+
+SilentServer::~SilentServer() {
+#ifdef _WIN32
+  ::closesocket(static_cast<SOCKET>(fd));
+  WSACleanup();
+#else
+  ::close(static_cast<int>(fd));
+#endif
+}
+
 PgTestCluster& PgTestCluster::Shared() {
   static PgTestCluster cluster;
   return cluster;
@@ -43,29 +75,17 @@ std::string PgTestCluster::Name(const std::string& db, const std::string& user) 
 std::string PgTestCluster::File(const std::string& name) const { return m_dir + "/" + name; }
 
 std::string PgTestCluster::TcpUrl(const std::string& db, const std::string& user) const {
-  if (!m_tcpPort) return {};
-  return "postgresql://" + user + "@127.0.0.1:" + std::to_string(m_tcpPort) + "/" + db;
-}
-
-void PgTestCluster::Sql(const std::string& sql, const std::string& db) const {
-  EXPECT_EQ(Ask(Url(db), sql).first, "") << sql;
+  return m_tcpPort ? "postgresql://" + user + "@127.0.0.1:" + std::to_string(m_tcpPort) + "/" + db : "";
 }
 
 std::string PgTestCluster::Try(const std::string& sql, const std::string& db, const std::string& user) const {
   return Ask(Url(db, user), sql).first;
 }
 
-std::string PgTestCluster::Value(const std::string& sql, const std::string& db) const {
+std::string PgTestCluster::Sql(const std::string& sql, const std::string& db) const {
   const auto [error, value] = Ask(Url(db), sql);
   EXPECT_EQ(error, "") << sql;
   return value;
-}
-
-void PgTestCluster::SetEngineer(const std::string& password) const {
-  Sql("DO $$ BEGIN CREATE ROLE engineer LOGIN IN ROLE logwick_engineer;"
-      " EXCEPTION WHEN duplicate_object THEN NULL; END $$;"
-      " ALTER ROLE engineer PASSWORD '" +
-      password + "'");
 }
 
 std::string PgTestCluster::NewDatabase() {

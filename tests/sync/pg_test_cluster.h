@@ -1,20 +1,18 @@
 // A throwaway PostgreSQL cluster for the tests. The user "engineer" logs in
-// with a password (scram-sha-256), everyone else without one.
-// - Linux (pg_test_cluster_local.cpp): initdb into a fresh temporary folder,
-//   the server on a Unix socket there (and TLS on the loopback where openssl
-//   makes its certificates: TcpUrl()), run as "nobody" when the tests run as
-//   root. The server is a child of the test process that the kernel stops
-//   should the test process die, and the folder goes at the end; folders that
-//   a killed test left are swept the next time.
-// - Windows under Wine (pg_test_cluster_wine.cpp): the cluster that
-//   scripts/windows/pg-cluster.sh runs on the Linux side for the whole test
-//   run, on the loopback over TLS, which every address here verifies in full.
+// with a password (scram-sha-256), everyone else without one. On Linux each
+// test process starts its own (pg_test_cluster_local.cpp); under Wine they
+// share one, on the loopback over TLS (pg_test_cluster_wine.cpp).
 #pragma once
 
 #include <gtest/gtest.h>
-#include <sys/types.h>
 
+#include <cstdint>
+#include <optional>
 #include <string>
+
+#ifndef _WIN32
+#include "tests/lists/child_process.h"
+#endif
 
 namespace logwick::test {
 
@@ -28,68 +26,51 @@ class PgTestCluster {
 
   PgTestCluster();
   ~PgTestCluster();
-  PgTestCluster(const PgTestCluster&) = delete;
-  PgTestCluster& operator=(const PgTestCluster&) = delete;
 
   void Start();
   // Fast shutdown (sessions are ended, as when the server is stopped by its
   // administrator) or immediate (as a crash); waits until it is down.
   void Stop(bool immediate = false);
 
-  // A connection string for a database of this cluster.
   std::string Url(const std::string& db, const std::string& user = "admin") const;
   // A URL over TCP (no options) where Url() reaches a Unix socket and the
   // cluster has TLS beside it; empty otherwise.
   std::string TcpUrl(const std::string& db, const std::string& user = "admin") const;
-  // Runs SQL as the superuser; fails the test on an error.
-  void Sql(const std::string& sql, const std::string& db = "postgres") const;
+  // Runs SQL as the superuser, failing the test on an error; its first value, as text.
+  std::string Sql(const std::string& sql, const std::string& db = "postgres") const;
   // Runs SQL as user; the server's error (SQLSTATE and words), empty when none.
   std::string Try(const std::string& sql, const std::string& db, const std::string& user) const;
-  // One value of a query, as text.
-  std::string Value(const std::string& sql, const std::string& db) const;
-  // The user "engineer", a member of the engineers' role, with this password.
-  void SetEngineer(const std::string& password) const;
-  // A fresh empty database with a name of its own.
-  std::string NewDatabase();
+  std::string NewDatabase();  // empty, with a name of its own
   // "user@host:port/database", as the program names the server.
   std::string Name(const std::string& db, const std::string& user = "admin") const;
-  // Whether the server speaks TLS, and a file of its folder (its certificate
-  // authority "ca.crt", and "other-ca.crt" that signed nothing of it), with
-  // forward slashes, fit for a connection string.
-  bool Tls() const { return m_tls; }
-  std::string File(const std::string& name) const;
+  bool Tls() const { return m_tls; }  // Url() speaks TLS
   // The certificate authority of the server's TLS, and one that did not sign it.
   std::string Certificate() const;
   std::string OtherCertificate() const;
 
  private:
+  // A file of the cluster's folder, with forward slashes, fit for a connection string.
+  std::string File(const std::string& name) const;
 #ifdef _WIN32
-  // Runs the cluster's control script with action, then waits until the
-  // server is up (or down).
   void Control(const char* action, bool up);
 #else
   bool MakeCertificates();
+  std::optional<ChildProcess> m_server;
 #endif
 
-  std::string m_dir;
-  std::string m_host, m_port, m_options;  // how Url() reaches the server
+  std::string m_dir, m_host, m_port, m_options;  // Url() reaches the server at host, port and options
   std::string m_databasePrefix = "archive";
-  bool m_tls = false;  // Url() speaks TLS
-  int m_tcpPort = 0;   // TcpUrl()'s port, 0: none
-  pid_t m_server = -1;
-  int m_databases = 0;
+  bool m_tls = false;
+  int m_tcpPort = 0, m_databases = 0;  // TcpUrl()'s port (0: none), databases made
 };
 
-// Tests against the server: skipped, saying why, where there is none.
-class WithPgCluster : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (PgTestCluster::BinDir().empty())
-      GTEST_SKIP() << "PostgreSQL server binaries (initdb, postgres) not found in /usr/lib/postgresql/*/bin"
-                      " or $LOGWICK_PG_BINDIR: install postgresql-15 (scripts/install-deps.sh core)";
-    cluster_ = &PgTestCluster::Shared();
-  }
-  PgTestCluster* cluster_ = nullptr;
+// A socket on a free port of the loopback that takes connections and never
+// says a word (port 0: none could be opened).
+struct SilentServer {
+  SilentServer();
+  ~SilentServer();
+  std::intptr_t fd;
+  int port = 0;
 };
 
 }  // namespace logwick::test

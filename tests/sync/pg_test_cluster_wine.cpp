@@ -1,5 +1,6 @@
 // The test cluster of the Windows build under Wine: scripts/windows/pg-cluster.sh
-// runs it on the Linux side for the whole test run, and names it through
+// runs it on the Linux side for the whole test run, on the loopback over TLS
+// which every address here verifies in full, and names it through
 // LOGWICK_TEST_PG_DIR (its folder as Windows sees it) and LOGWICK_TEST_PG_PORT.
 // The tests stop and start it through the folder's "control" script, a Linux
 // program that Wine starts like any other but does not wait for: the script
@@ -43,14 +44,14 @@ void PgTestCluster::Start() { Control("start", true); }
 // Down means not even answering "shutting down" any more.
 void PgTestCluster::Stop(bool immediate) { Control(immediate ? "crash" : "stop", false); }
 
+// Runs the control script's action, then waits until the server is up (or down).
 void PgTestCluster::Control(const char* action, bool up) {
   const std::string ping = Url("postgres");
   if ((PQping(ping.c_str()) == PQPING_OK) == up) return;
   const std::filesystem::path done = PathOf(File("control.done"));
   std::filesystem::remove(done);
   std::wstring line = L"\"" + Utf8ToWide(File("control")) + L"\" " + Utf8ToWide(action);
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
+  STARTUPINFOW si{.cb = sizeof(STARTUPINFOW)};
   PROCESS_INFORMATION pi{};
   if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
     throw std::runtime_error("cannot run " + File("control") + ": error " + std::to_string(GetLastError()));

@@ -1,10 +1,6 @@
-// The exchange between archives and a server, against a server kept in memory
-// that can fail at any request: convergence, interruptions at every moment,
-// little work when there is little to do. (A server put back from a copy and
-// rows that cannot be taken are tried on a real server, server_sync_test.)
+// The exchange against a server kept in memory that can fail at any request (a
+// server put back from a copy, rows that cannot be taken: server_sync_test).
 #include <gtest/gtest.h>
-
-#include <map>
 
 #include "sync/archive_sync_side.h"
 #include "sync/readout_sync.h"
@@ -16,21 +12,18 @@ using namespace logwick::test;
 
 namespace {
 
-// A server in memory that records each request; the one numbered FailAt()
-// (from 1) fails as a lost connection would. Rows are numbered from 1.
-class MemoryServer : public ISyncServer {
- public:
-  struct Row {
-    Sha256 sha;
-    SyncReadout readout;
-  };
+// A server in memory that records each request; the one numbered failAt
+// (from 1; 0: none) fails as a lost connection would. Rows (SHA-256 and
+// read-out) are numbered from 1.
+struct MemoryServer : ISyncServer {
+  using Row = std::pair<Sha256, SyncReadout>;
 
   std::string Name() const override { return "memory"; }
   ServerState State() override { return Request("state"), ServerState{"first", std::ssize(rows)}; }
   bool StillHolds(const SyncMarks& m) override {
     Request("check");
     return m.fetchedThrough > 0 && m.fetchedThrough <= std::ssize(rows) &&
-           rows[m.fetchedThrough - 1].sha == m.fetchedSha;
+           rows[m.fetchedThrough - 1].first == m.fetchedSha;
   }
   std::vector<Sha256> Held(std::span<const Sha256> shas) override {
     Request("held");
@@ -54,44 +47,29 @@ class MemoryServer : public ISyncServer {
   }
   FetchedReadout Get(const SyncEntry& e, std::uint64_t) override {
     Request("get");
-    return {rows.at(static_cast<std::size_t>(e.id - 1)).readout, {}};
+    return {rows.at(static_cast<std::size_t>(e.id - 1)).second, {}};
   }
 
-  void FailAt(std::size_t request) { m_failAt = request; }
   std::vector<std::string> requests;
   std::vector<Row> rows;
+  std::size_t failAt = 0;
 
- private:
   void Request(const char* what) {
     requests.push_back(what);
-    if (requests.size() == m_failAt) throw SyncError(SyncError::Kind::ConnectionLost, Name());
+    if (requests.size() == failAt) throw SyncError(SyncError::Kind::ConnectionLost, Name());
   }
   std::int64_t IdOf(const Sha256& sha) const {  // 0: not held
-    const auto it = std::ranges::find(rows, sha, &Row::sha);
+    const auto it = std::ranges::find(rows, sha, &Row::first);
     return it == rows.end() ? 0 : it - rows.begin() + 1;
   }
   SyncEntry EntryOf(std::int64_t id) const {
-    const Row& row = rows[static_cast<std::size_t>(id - 1)];
-    return {id,
-            row.sha,
-            {row.readout.list.m_nPanelType, row.readout.list.m_nSerNum},
-            ReadTimeOf(row.readout.list)};
+    const auto& [sha, readout] = rows[static_cast<std::size_t>(id - 1)];
+    const CT7KEventList& l = readout.list;
+    return {id, sha, {l.m_nPanelType, l.m_nSerNum}, ReadTimeOf(l)};
   }
-
-  std::size_t m_failAt = 0;
 };
 
-// Cancels as the progress shows its step number cancelAt (from 1; 0: never).
-struct Progress : ISyncView {
-  void OnProgress(const SyncProgress&) override {
-    if (++steps == cancelAt) *cancel = true;
-  }
-  std::size_t steps = 0, cancelAt = 0;
-  std::atomic<bool>* cancel = nullptr;
-};
-
-class ReadoutSync : public ::testing::Test {
- protected:
+struct ReadoutSync : ::testing::Test {
   std::unique_ptr<HistoryArchive> Archive(const std::string& name,
                                           const std::vector<CT7KEventList>& readouts = {}) {
     auto a = HistoryArchive::Open(dir_.File(name), true);
@@ -99,11 +77,12 @@ class ReadoutSync : public ::testing::Test {
     return a;
   }
 
+  // Cancels as the progress shows its step number cancelAt (from 1; 0: never).
   std::string Sync(HistoryArchive& archive, std::size_t cancelAt = 0) {
     ArchiveSyncSide side(archive);
     std::atomic<bool> cancel{false};
-    Progress view;
-    view.cancelAt = cancelAt, view.cancel = &cancel;
+    std::size_t steps = 0;
+    SyncView view([&](const SyncProgress&) { cancel = cancel || ++steps == cancelAt; });
     SyncReport report;
     SyncReadouts(side, server_, view, cancel, report);
     return SyncSummary(report);
@@ -141,13 +120,11 @@ TEST_F(ReadoutSync, ArchivesMeetAndThenLookOnlyAtWhatIsNew) {
 }
 
 // Stopped at every request in turn (a lost connection) and at every step of
-// the progress (a cancel), the next exchange completes the work; neither side
-// ever holds a read-out twice.
+// the progress (a cancel); neither side ever holds a read-out twice.
 TEST_F(ReadoutSync, AnInterruptedExchangeIsCompletedByTheNext) {
   const TwoEngineers visits = VisitsByTurns(3, 64);
-  Archive("b0.sqlite", visits.second);
+  Sync(*Archive("b0.sqlite", visits.second));
   Archive("a0.sqlite", visits.first);
-  Sync(*Archive("b0.sqlite"));
   const MemoryServer before = server_;
   for (bool cancel : {false, true}) {
     for (std::size_t at = 1;; ++at) {
@@ -155,17 +132,16 @@ TEST_F(ReadoutSync, AnInterruptedExchangeIsCompletedByTheNext) {
       server_ = before;
       for (const char* name : {"a.sqlite", "b.sqlite"})
         CopyOver(dir_.File(name[0] + std::string("0.sqlite")), dir_.File(name));
-      auto a = Archive("a.sqlite");
-      auto b = Archive("b.sqlite");
+      auto a = Archive("a.sqlite"), b = Archive("b.sqlite");
       bool stopped = false;
       try {
-        if (!cancel) server_.FailAt(server_.requests.size() + at);
+        if (!cancel) server_.failAt = server_.requests.size() + at;
         Sync(*a, cancel ? at : 0);
       } catch (const SyncError& e) {
         stopped = true;
         EXPECT_EQ(e.GetKind(), cancel ? SyncError::Kind::Cancelled : SyncError::Kind::ConnectionLost);
       }
-      server_.FailAt(0);
+      server_.failAt = 0;
       Sync(*a);
       Sync(*b);
       ExpectSameArchives(*a, *b);

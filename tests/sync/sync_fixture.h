@@ -1,16 +1,13 @@
 // The one set-up of the synchronisation suites: a fresh database of the
 // throwaway server (pg_test_cluster.h) holding the shared archive, the user
-// "engineer" with its password in a password file, a scratch folder, archives
-// filed from read-outs, and a synchronisation as the library runs it and as
-// logwick-cli does.
+// "engineer" with its password file, and a scratch folder for the archives.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
+#include <optional>
 
 #include "sync/pg_connection.h"
 #include "sync/server_sync.h"
@@ -21,36 +18,33 @@
 
 namespace logwick::test {
 
-// A view that sees each step of the progress (nothing by default).
-struct SyncView : ISyncView {
-  explicit SyncView(std::function<void(const SyncProgress&)> on = [](const SyncProgress&) {})
-      : on(std::move(on)) {}
-  void OnProgress(const SyncProgress& p) override { on(p); }
-  std::function<void(const SyncProgress&)> on;
-};
-
-class SyncFixture : public WithPgCluster {
- protected:
+// Skipped, saying why, where there is no server.
+struct SyncFixture : ::testing::Test {
   void SetUp() override {
-    WithPgCluster::SetUp();
-    if (IsSkipped()) return;
+    if (PgTestCluster::BinDir().empty())
+      GTEST_SKIP() << "PostgreSQL server binaries (initdb, postgres) not found in /usr/lib/postgresql/*/bin"
+                      " or $LOGWICK_PG_BINDIR: install postgresql-15 (scripts/install-deps.sh core)";
+    cluster_ = &PgTestCluster::Shared();
     for (const char* name : {"PGPASSWORD", "LOGWICK_SERVER", "LOGWICK_ARCHIVE"}) SetEnv(name, nullptr);
     SetEnv("PGPASSFILE", dir_.File("pgpass").c_str());
     db_ = cluster_->NewDatabase();
     url_ = cluster_->Url(db_);
     engineer_ = cluster_->Url(db_, "engineer");
     ASSERT_EQ(InitServer(url_).status, SyncStatus::Done);
-    cluster_->SetEngineer("пароль");
+    cluster_->Sql(
+        "DO $$ BEGIN CREATE ROLE engineer LOGIN IN ROLE logwick_engineer; EXCEPTION WHEN"
+        " duplicate_object THEN NULL; END $$; ALTER ROLE engineer PASSWORD 'пароль'");
     SetPassword("пароль");
   }
 
-  // The engineer's password as the password file gives it.
+  // The engineer's password as the password file gives it ("": no file).
   void SetPassword(const std::string& password) {
-    if (std::filesystem::exists(dir_.File("pgpass")))  // read-only stops Windows' removal
-      std::filesystem::permissions(dir_.File("pgpass"), std::filesystem::perms::owner_all);
-    std::filesystem::remove(dir_.File("pgpass"));
-    std::ofstream(dir_.File("pgpass")) << "*:*:*:engineer:" << password << "\n";
-    std::filesystem::permissions(dir_.File("pgpass"), std::filesystem::perms::owner_read);
+    const std::string file = dir_.File("pgpass");
+    std::error_code ec;  // read-only stops Windows' removal
+    std::filesystem::permissions(file, std::filesystem::perms::owner_all, ec);
+    std::filesystem::remove(file);
+    if (!password.empty()) std::ofstream(file) << "*:*:*:engineer:" << password << "\n";
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read, ec);
   }
 
   // The archive `name` in the scratch folder, with these read-outs filed as
@@ -62,11 +56,11 @@ class SyncFixture : public WithPgCluster {
     return a;
   }
 
-  SyncOutcome Sync(const std::string& archive, const std::string& url, bool retrySkipped = false) {
+  SyncOutcome Sync(const std::string& archive, const std::optional<std::string>& url = {},
+                   bool retry = false) {
     SyncView view;
-    return RunSync({dir_.File(archive), url, retrySkipped}, view, never_);
+    return RunSync({dir_.File(archive), url.value_or(url_), retry}, view, never_);
   }
-  SyncOutcome Sync(const std::string& archive) { return Sync(archive, url_); }
   // What a synchronisation that completed did, or why it did not complete.
   static std::string Summary(const SyncOutcome& r) {
     return r.status == SyncStatus::Done ? SyncSummary(r) : "failed: " + r.message + " (" + r.detail + ")";
@@ -74,12 +68,13 @@ class SyncFixture : public WithPgCluster {
 
   std::unique_ptr<PgConnection> Connect(const std::string& url) { return PgConnection::Open(url, never_); }
 
-  Result Cli(const std::vector<std::string>& args) { return RunProgram(kProgram, args, dir_); }
+  Result Cli(const std::vector<std::string>& args) { return RunCli(args, dir_); }
 
   std::size_t ServerReadouts() {
-    return std::stoul(cluster_->Value("SELECT count(*) FROM logwick.readout", db_));
+    return std::stoul(cluster_->Sql("SELECT count(*) FROM logwick.readout", db_));
   }
 
+  PgTestCluster* cluster_ = nullptr;
   TempDir dir_;
   std::string db_, url_, engineer_;
   const std::atomic<bool> never_{false};  // no cancel
