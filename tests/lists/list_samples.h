@@ -61,7 +61,9 @@ struct FileLayout {
 };
 
 inline Bytes BuildFile(const FileLayout& s) {
-  Bytes b{static_cast<std::uint8_t>(s.tag.size())};
+  Bytes b;
+  b.reserve(2048);  // GCC 12 takes a one-byte start for a bound of later inserts
+  b.push_back(static_cast<std::uint8_t>(s.tag.size()));
   b.insert(b.end(), s.tag.begin(), s.tag.end());
   AppendLe32(b, s.version);
   AppendLe32(b, s.count);
