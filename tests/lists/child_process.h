@@ -61,6 +61,7 @@ class ChildProcess {
     Wait();
   }
 
+  pid_t Pid() const { return m_pid; }
   void Signal(int sig) {
     if (m_pid > 0) ::kill(m_pid, sig);
   }
