@@ -150,7 +150,7 @@ TEST_F(Archive, GivesTheHistoryNewestFirstWithTheNewestHeaderWhateverTheFilingOr
   ExpectChunksAccountedFor(path_);
 }
 
-TEST_F(Archive, RefusesWhatIsNotASoundArchiveOrHoldsDamagedBlobsAndLeavesItAlone) {
+TEST_F(Archive, RefusesWhatIsNotASoundArchiveAndLeavesItAlone) {
   Open()->File(ReadoutOf(PanelModel(4, 3000).VisitsAfter({3000})[0]), {"f"});
   const Bytes sound = ReadBytes(path_);
   Bytes newer = sound, scrambled = sound, noise(5000);
@@ -192,9 +192,11 @@ TEST_F(Archive, RefusesWhatIsNotASoundArchiveOrHoldsDamagedBlobsAndLeavesItAlone
   std::filesystem::remove(path_);
   EXPECT_THROW(Open(false), ArchiveError);
   EXPECT_FALSE(std::filesystem::exists(path_));
+}
 
-  // Blobs that a damaged disk or another program changed: each read that meets
-  // one refuses the archive as damaged, in little memory.
+// Blobs that a damaged disk or another program changed: each read that meets
+// one refuses the archive as damaged, in little memory.
+TEST_F(Archive, RefusesDamagedBlobsInsteadOfTrustingThem) {
   Open()->File(MakeFullList(40), {"f"});
   // A name cut to nothing; a history claiming four billion events.
   for (const char* sql : {"UPDATE readout SET config_name = x''",
