@@ -29,9 +29,8 @@ class EndToEndTest : public QObject {
     const QString dump = TempDir() + "/view.txt";
     qputenv("LOGWICK_DUMP_VIEW", dump.toUtf8());  // the child also inherits the private folders
     QCOMPARE(Output(LOGWICK_BIN_DIR "/logwick", {"-x", "--", "--help", "second.t7kev"}), QString());
-    QFile f(dump);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    const QStringList out = QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
+    const QStringList out =
+        QString::fromStdString(logwick::test::FileText(dump.toStdString())).split('\n', Qt::SkipEmptyParts);
     QStringList rows;
     for (std::size_t i = 0; i < list.GetCount(); ++i) {
       std::string line;
