@@ -170,11 +170,11 @@ TEST_F(PtyLine, PortNamesAndThePresentPorts) {
   EXPECT_EQ(numbers, (std::vector<unsigned>{3, 200}));
 }
 
-TEST(PtyPort, ReadEndsOnTheExpectedCountOrAtTheComputedDeadline) {
+TEST(PtyPort, ReadEndsOnTheExpectedCountOrAtTheComputedDeadlineWithFewWakeUpsAndNoSpinning) {
   ProbedLine line({.serial = kSerial, .faults = {.silentOn = {sim::Request::Type}}});
   CCommPort port;
   ASSERT_TRUE(port.OpenDevice(line.system.device, 1200, 2));  // 10 ms a character
-  std::uint8_t buf[32];
+  std::uint8_t buf[300];
   std::size_t count = 99;
   auto exchange = [&](const std::uint8_t* request, std::size_t length, std::size_t capacity) {
     port.Write(request, length);
@@ -203,39 +203,30 @@ TEST(PtyPort, ReadEndsOnTheExpectedCountOrAtTheComputedDeadline) {
   waited = exchange(assign, 6, 32);
   EXPECT_EQ(count, 6u);
   EXPECT_TRUE(waited >= 339 && waited < 340 + 100) << waited;
-}
 
-// The reader sleeps through a reply's wire time instead of waking for every
-// byte; a reply that stops short during such a sleep (the panel's 3-byte "not
-// ready") is still given up on at the deadline its last byte set.
-TEST(PtyPort, PacedPanelTakesTheWireTimeWithFewWakeUps) {
-  ProbedLine line({.serial = kSerial, .blockSize = 4, .notReadyPolls = 1}, {.pace = true});
-  CCommPort port;
-  ASSERT_TRUE(port.OpenDevice(line.system.device, 1200, 2));
+  // The reader sleeps through a reply's wire time instead of waking for every
+  // byte; a reply that stops short during such a sleep (the panel's 3-byte "not
+  // ready") is still given up on at the deadline its last byte set.
+  ProbedLine paced({.serial = kSerial, .blockSize = 4, .notReadyPolls = 1}, {.pace = true});
+  ASSERT_TRUE(port.OpenDevice(paced.system.device, 1200, 2));
   ASSERT_EQ(SetPanelAddress(port, kSerial, 1), LinkStatus::Ok);
-  std::uint8_t out[64];
   // 11 bits at 1200 baud: select 5 + 5 bytes (92 ms), "not ready" 3 + 3 (55 ms) and its
   // deadline (72 - 3) * 10 + 80 = 770 ms, the block 3 + 67 (642 ms): 1559 ms.
   const auto t = Clock::now();
   const long before = ThreadUsage().first;
-  ASSERT_EQ(ReadEventBlock(port, 0, out, 4), LinkStatus::Ok);
+  ASSERT_EQ(ReadEventBlock(port, 0, buf, 4), LinkStatus::Ok);
   const long woken = ThreadUsage().first - before;
   const auto took = MsSince(t);
   EXPECT_TRUE(took >= 1550 && took < 1559 + 150) << took;
   EXPECT_LT(woken, 20);  // 83 bytes came in
-}
 
-// A terminal whose other side has gone keeps reporting itself readable and
-// reads 0 bytes: the read must sleep out its deadline, not spin on it.
-TEST(PtyPort, AHungUpLineIsWaitedOutWithoutSpinning) {
+  // A terminal whose other side has gone keeps reporting itself readable and
+  // reads 0 bytes: the read must sleep out its deadline, not spin on it.
   const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
   ASSERT_TRUE(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
-  CCommPort port;
   ASSERT_TRUE(port.OpenDevice(::ptsname(master), 9600, 0)) << port.LastError();
   ::close(master);
-
-  std::uint8_t buf[300];
-  std::size_t count = 99;
+  count = 99;
   const long long cpu0 = ThreadUsage().second;
   const auto t0 = Clock::now();
   port.Read(buf, sizeof buf, count, 5);  // deadline 300 * 12000 / 9600 + 80 = 455 ms
@@ -257,8 +248,7 @@ TEST(ProbeOnAMadeUpSystem, NoPermissionNamesTheGroupToJoinABusyPortItsHolders) {
   for (const auto& [gid, listed, said] : cases) {
     l.system.gid = gid, l.system.listed = listed;
     const ProbeReport r = l.Probe();
-    EXPECT_EQ(r.verdict, ProbeVerdict::kNoPermission);
-    EXPECT_TRUE(Says(r, said));
+    EXPECT_TRUE(r.verdict == ProbeVerdict::kNoPermission && Says(r, said)) << Says(r, said).message();
   }
   EXPECT_EQ(l.panel.Inspect([](const sim::VirtualPanel& p) { return p.RequestsSeen(); }), 0u);
   l.system.present = false;
@@ -331,8 +321,8 @@ TEST_F(MadeUpHost, HardwareFromDeviceAttributesAndHoldersFromOpenFiles) {
               "serial", "A50285BI"});
   UsbAdapter("ttyUSB1", "1-3", {"idVendor", "1a86", "idProduct", "7523"});
   UsbAdapter("ttyACM0", "1-4", {"idVendor", "2341", "idProduct", "0043", "product", "Arduino Uno"});
-  fs::create_directories(dir_.File("sys/class/tty/ttyS0"));
-  fs::create_directories(dir_.File("sys/devices/platform/serial8250"));
+  for (const char* d : {"sys/class/tty/ttyS0", "sys/devices/platform/serial8250"})
+    fs::create_directories(dir_.File(d));
   std::string got;  // per device its description and USB ids
   for (const char* device :
        {"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyACM0", "/dev/ttyS0", "/dev/pts/3", "/dev/null"}) {
