@@ -246,7 +246,7 @@ class MainWindowTest : public QObject {
   }
 
   // Enter outside a button presses Вы&ход; it and the close box ask before an unsaved reading is lost.
-  void KeysHelpTheAboutBoxAndLeaving() {
+  void KeysHelpTheAboutBoxLeavingAndTheFilterAndSettingsDialogs() {
     logwick::QtProfile().WriteInt(logwick::kSettingArchiveReadings, 0);
     CLogwickDlg dlg(nullptr, {.readout = [](const logwick::ReadoutSettings&, logwick::IReadoutView&,
                                             const std::atomic<bool>&) {
@@ -285,12 +285,10 @@ class MainWindowTest : public QObject {
     QVERIFY(dlg.isVisible() && dlg.close());
     logwick::SetQuestionHook({});
     QCOMPARE(std::pair(asked, dlg.result()), std::pair(2, int(QDialog::Accepted)));
-  }
 
-  void TheFilterAndSettingsDialogsDrawAndHandBackTheirModels() {
+    // The filter and settings dialogs draw and hand back their models.
     Hooks messages;
-    CLogwickDlg main;
-    logwick::FilterDialog filter(main, CT7KEvFilter());
+    logwick::FilterDialog filter(dlg, CT7KEvFilter());
     WhenModal(F::kIdDialog, [&](QDialog* d) {
       auto* lastDevice = Ctl<QLineEdit>(d, F::kIdLastDevice);
       QCOMPARE(Ctl<QDateEdit>(d, F::kIdDateFrom)->date(), QDate::currentDate().addDays(-30));
@@ -313,7 +311,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(QDateTime::fromSecsSinceEpoch(f.m_timeFrom).date(), QDate(2024, 3, 1));
 
     const std::vector<logwick::PortListing> ports = {{1, "/dev/ttyS0", "на плате"}, {12, "/dev/ttyUSB1", ""}};
-    logwick::SettingsDialog settings(main, {.portNumber = 12, .autoSerial = true}, ports);
+    logwick::SettingsDialog settings(dlg, {.portNumber = 12, .autoSerial = true}, ports);
     WhenModal(S::kIdDialog, [&](QDialog* d) {
       auto* combo = Ctl<QComboBox>(d, S::kIdPort);
       QCOMPARE(combo->currentText(), QString("COM12 ttyUSB1"));
