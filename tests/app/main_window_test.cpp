@@ -329,7 +329,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(std::tuple(s.selectedSerial, s.autoSerial, s.portNumber), std::tuple(4660u, false, 1u));
   }
 
-  void ChartBarsAndFindingsLeadToTheirRowsAndTheWindowsFollowTheFilter() {
+  void ChartBarsAndFindingsLeadToTheirRowsTheWindowsFollowTheFilterAndThePreviewShowsPagesAsLaidOut() {
     // Newest first: 5, 3 and 1 December, nothing on the 2nd and 4th; the last row no valid event.
     CT7KEventList l = MakeHeaderList();
     for (auto [day, hour, code] : {std::tuple{5, 8, 4}, {5, 9, 1}, {3, 12, 4}, {3, 8, 1}, {1, 8, 0}})
@@ -354,13 +354,10 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
                       table->visualItemRect(table->item(0, 2)).center());
     QCOMPARE(dlg.ListBox()->GetCurSel(), 0);
-  }
 
-  void PrintPreviewShowsPagesAsTheyAreLaidOut() {
-    CLogwickDlg dlg;
+    // The print preview shows pages as they are laid out.
     dlg.Model().EventList() = MakeFullList(100000);
     dlg.Model().FillList();
-    dlg.show();
     WhenModal("printPreview", [&](QDialog* d) {
       auto* preview = static_cast<logwick::ReportPreview*>(d);
       QTRY_VERIFY(preview->PagesPainted() > 0);
