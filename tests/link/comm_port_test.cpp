@@ -127,7 +127,26 @@ using MadeUpHost = Folder;
 
 }  // namespace
 
-TEST_F(PtyLine, OpenIsExclusiveAndRefusesWhatItCannotSet) {
+TEST_F(PtyLine, PortNamesThePresentPortsAndOpenIsExclusiveAndRefusesWhatItCannotSet) {
+  // COM1-32: serial ports, COM33-64: USB adapters, COM65-96: USB modems; no default device else.
+  std::string names;
+  for (unsigned n : {0, 1, 32, 33, 64, 65, 96, 97, 256})
+    names += std::to_string(n) + "=" + PortDevicePath(n) + " ";
+  EXPECT_EQ(names,
+            "0= 1=/dev/ttyS0 32=/dev/ttyS31 33=/dev/ttyUSB0 64=/dev/ttyUSB31 65=/dev/ttyACM0 "
+            "96=/dev/ttyACM31 97= 256= ");
+  // Links win (over a default device too) and may name any number; a dangling
+  // link or a plain file is not listed.
+  File("plain", "1");
+  for (const char* n : {"COM3", "COM200"}) Link(n, "/dev/null");
+  Link("COM151", dir_.File("gone"));
+  Link("COM152", dir_.File("plain"));
+  for (unsigned n : {3, 200}) EXPECT_EQ(PortDevicePath(n), dir_.File("COM" + std::to_string(n)));
+  std::vector<unsigned> numbers;
+  for (const auto& p : EnumeratePorts())
+    if (p.devicePath.starts_with(dir_.Path().string())) numbers.push_back(p.number);
+  EXPECT_EQ(numbers, (std::vector<unsigned>{3, 200}));
+
   ProbedLine line({.serial = kSerial});
   const std::string dev = line.system.device;
   CCommPort first, second;
@@ -147,27 +166,6 @@ TEST_F(PtyLine, OpenIsExclusiveAndRefusesWhatItCannotSet) {
   second.Close();
   EXPECT_FALSE(second.Open(2, 9600, 0));  // no link: the default device is not a pty here
   EXPECT_FALSE(second.OpenDevice(dev, 12345, 0) || second.IsOpen());
-}
-
-TEST_F(PtyLine, PortNamesAndThePresentPorts) {
-  // COM1-32: serial ports, COM33-64: USB adapters, COM65-96: USB modems; no default device else.
-  std::string names;
-  for (unsigned n : {0, 1, 32, 33, 64, 65, 96, 97, 256})
-    names += std::to_string(n) + "=" + PortDevicePath(n) + " ";
-  EXPECT_EQ(names,
-            "0= 1=/dev/ttyS0 32=/dev/ttyS31 33=/dev/ttyUSB0 64=/dev/ttyUSB31 65=/dev/ttyACM0 "
-            "96=/dev/ttyACM31 97= 256= ");
-  // Links win (over a default device too) and may name any number; a dangling
-  // link or a plain file is not listed.
-  File("plain", "1");
-  for (const char* n : {"COM3", "COM200"}) Link(n, "/dev/null");
-  Link("COM151", dir_.File("gone"));
-  Link("COM152", dir_.File("plain"));
-  for (unsigned n : {3, 200}) EXPECT_EQ(PortDevicePath(n), dir_.File("COM" + std::to_string(n)));
-  std::vector<unsigned> numbers;
-  for (const auto& p : EnumeratePorts())
-    if (p.devicePath.starts_with(dir_.Path().string())) numbers.push_back(p.number);
-  EXPECT_EQ(numbers, (std::vector<unsigned>{3, 200}));
 }
 
 TEST(PtyPort, ReadEndsOnTheExpectedCountOrAtTheComputedDeadlineWithFewWakeUpsAndNoSpinning) {
@@ -234,7 +232,7 @@ TEST(PtyPort, ReadEndsOnTheExpectedCountOrAtTheComputedDeadlineWithFewWakeUpsAnd
   EXPECT_TRUE(count == 0 && wall >= 440 && cpu < 60) << count << " bytes, " << cpu << " of " << wall << " ms";
 }
 
-TEST(ProbeOnAMadeUpSystem, NoPermissionNamesTheGroupToJoinABusyPortItsHolders) {
+TEST(Probe, NoPermissionNamesTheGroupToJoinABusyPortItsHoldersAndEachAnswerOrItsAbsenceIsExplained) {
   ProbedLine l;
   l.system.readWrite = false;
   const std::tuple<unsigned, bool, std::string> cases[] = {
@@ -281,11 +279,9 @@ TEST(ProbeOnAMadeUpSystem, NoPermissionNamesTheGroupToJoinABusyPortItsHolders) {
   EXPECT_TRUE(Says(r, "KERNEL==\"ttyACM0\", ENV{ID_MM_DEVICE_IGNORE}=\"1\""));
   l.system.resolved = "/dev/ttyS0";  // not a device ModemManager looks at
   EXPECT_FALSE(Says(l.Probe(), "ModemManager"));
-}
 
-// What a line itself brings about, each verdict with its words (the statuses
-// they give are logwick-cli's: CliLine).
-TEST(ProbeOnALine, EachAnswerOrItsAbsenceIsExplained) {
+  // What a line itself brings about, each verdict with its words (the statuses
+  // they give are logwick-cli's: CliLine).
   using V = ProbeVerdict;
   const auto expect = [](sim::PanelConfig config, sim::PtyOptions line, V verdict,
                          std::vector<std::string> said) {
