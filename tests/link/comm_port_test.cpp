@@ -123,11 +123,10 @@ class Folder : public ::testing::Test {
   TempDir dir_;
 };
 using PtyLine = Folder;
-using MadeUpHost = Folder;
 
 }  // namespace
 
-TEST_F(PtyLine, PortNamesThePresentPortsAndOpenIsExclusiveAndRefusesWhatItCannotSet) {
+TEST_F(PtyLine, PortNamesOpeningAndTheHostsViewOfHardwareAndHolders) {
   // COM1-32: serial ports, COM33-64: USB adapters, COM65-96: USB modems; no default device else.
   std::string names;
   for (unsigned n : {0, 1, 32, 33, 64, 65, 96, 97, 256})
@@ -166,6 +165,38 @@ TEST_F(PtyLine, PortNamesThePresentPortsAndOpenIsExclusiveAndRefusesWhatItCannot
   second.Close();
   EXPECT_FALSE(second.Open(2, 9600, 0));  // no link: the default device is not a pty here
   EXPECT_FALSE(second.OpenDevice(dev, 12345, 0) || second.IsOpen());
+
+  // The host's view: hardware from device attributes, holders from open files.
+  UsbAdapter("ttyUSB0", "1-2",
+             {"idVendor", "0403", "idProduct", "6001", "manufacturer", "FTDI", "product", "FT232R USB UART",
+              "serial", "A50285BI"});
+  UsbAdapter("ttyUSB1", "1-3", {"idVendor", "1a86", "idProduct", "7523"});
+  UsbAdapter("ttyACM0", "1-4", {"idVendor", "2341", "idProduct", "0043", "product", "Arduino Uno"});
+  for (const char* d : {"sys/class/tty/ttyS0", "sys/devices/platform/serial8250"})
+    fs::create_directories(dir_.File(d));
+  std::string got;  // per device its description and USB ids
+  for (const char* device :
+       {"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyACM0", "/dev/ttyS0", "/dev/pts/3", "/dev/null"}) {
+    const PortHardware h = View().Hardware(device);
+    got += h.description + " [" + h.usbVendorId + ":" + h.usbProductId + "]; ";
+  }
+  EXPECT_EQ(got,
+            "FTDI FT232R USB UART A50285BI [0403:6001]; USB 1a86:7523 [1a86:7523]; Arduino Uno [2341:0043]; "
+            "последовательный порт на плате [:]; псевдотерминал [:];  [:]; ");
+  // Holders are the processes with the device open, but not a pseudo-terminal's far end.
+  Process(100, "minicom", {{0, "/dev/null"}, {3, "/dev/ttyUSB0"}});
+  Process(200, "logwick-cli", {{5, "/dev/ttyUSB1"}, {6, "/dev/pts/3"}});
+  Process(300, "logwick-cli", {{3, "/dev/ptmx"}, {4, "/dev/pts/3"}});  // the simulator serving pts/3
+  File("proc/300/fdinfo/3", "pos:\t0\nflags:\t02\ntty-index:\t3\n");
+  Process(400, "simulator", {{3, "/dev/ptmx"}, {4, "/dev/pts/4"}});  // serves another one
+  File("proc/400/fdinfo/3", "pos:\t0\ntty-index:\t4\n");
+  File("proc/self/comm", "test\n");
+  const HostSystemView view = View();
+  EXPECT_EQ(view.ProcessesHolding("/dev/ttyUSB0"), (std::vector<ProcessInfo>{{100, "minicom"}}));
+  EXPECT_EQ(view.ProcessesHolding("/dev/pts/3"), (std::vector<ProcessInfo>{{200, "logwick-cli"}}));
+  EXPECT_TRUE(view.ProcessesHolding("/dev/ttyACM0").empty() && !view.ModemManagerRunning());
+  Process(500, "ModemManager", {});
+  EXPECT_TRUE(view.ModemManagerRunning());
 }
 
 TEST(PtyPort, ReadEndsOnTheExpectedCountOrAtTheComputedDeadlineWithFewWakeUpsAndNoSpinning) {
@@ -309,37 +340,4 @@ TEST(Probe, NoPermissionNamesTheGroupToJoinABusyPortItsHoldersAndEachAnswerOrIts
   // Every answer to the search damaged, in both line modes.
   expect({.faults = {.badChecksumOn = {1, 2, 3, 4, 5, 6}}}, {}, V::kNoise,
          {"это не ответ прибора", "9600 бод 8N1: посторонние байты (15)"});
-}
-
-TEST_F(MadeUpHost, HardwareFromDeviceAttributesAndHoldersFromOpenFiles) {
-  UsbAdapter("ttyUSB0", "1-2",
-             {"idVendor", "0403", "idProduct", "6001", "manufacturer", "FTDI", "product", "FT232R USB UART",
-              "serial", "A50285BI"});
-  UsbAdapter("ttyUSB1", "1-3", {"idVendor", "1a86", "idProduct", "7523"});
-  UsbAdapter("ttyACM0", "1-4", {"idVendor", "2341", "idProduct", "0043", "product", "Arduino Uno"});
-  for (const char* d : {"sys/class/tty/ttyS0", "sys/devices/platform/serial8250"})
-    fs::create_directories(dir_.File(d));
-  std::string got;  // per device its description and USB ids
-  for (const char* device :
-       {"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyACM0", "/dev/ttyS0", "/dev/pts/3", "/dev/null"}) {
-    const PortHardware h = View().Hardware(device);
-    got += h.description + " [" + h.usbVendorId + ":" + h.usbProductId + "]; ";
-  }
-  EXPECT_EQ(got,
-            "FTDI FT232R USB UART A50285BI [0403:6001]; USB 1a86:7523 [1a86:7523]; Arduino Uno [2341:0043]; "
-            "последовательный порт на плате [:]; псевдотерминал [:];  [:]; ");
-  // Holders are the processes with the device open, but not a pseudo-terminal's far end.
-  Process(100, "minicom", {{0, "/dev/null"}, {3, "/dev/ttyUSB0"}});
-  Process(200, "logwick-cli", {{5, "/dev/ttyUSB1"}, {6, "/dev/pts/3"}});
-  Process(300, "logwick-cli", {{3, "/dev/ptmx"}, {4, "/dev/pts/3"}});  // the simulator serving pts/3
-  File("proc/300/fdinfo/3", "pos:\t0\nflags:\t02\ntty-index:\t3\n");
-  Process(400, "simulator", {{3, "/dev/ptmx"}, {4, "/dev/pts/4"}});  // serves another one
-  File("proc/400/fdinfo/3", "pos:\t0\ntty-index:\t4\n");
-  File("proc/self/comm", "test\n");
-  const HostSystemView view = View();
-  EXPECT_EQ(view.ProcessesHolding("/dev/ttyUSB0"), (std::vector<ProcessInfo>{{100, "minicom"}}));
-  EXPECT_EQ(view.ProcessesHolding("/dev/pts/3"), (std::vector<ProcessInfo>{{200, "logwick-cli"}}));
-  EXPECT_TRUE(view.ProcessesHolding("/dev/ttyACM0").empty() && !view.ModemManagerRunning());
-  Process(500, "ModemManager", {});
-  EXPECT_TRUE(view.ModemManagerRunning());
 }
