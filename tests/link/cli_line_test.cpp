@@ -163,7 +163,7 @@ TEST_F(CliLine, PortsListsEachPortAndProbeTellsWhatIsOnIt) {
   Probe("COM42", 0,
         {"Порт COM42: " + link + " -> " + dev + " (псевдотерминал)", "Найден прибор", "в режиме ГАЗ"});
   // A line without a panel, and ports that cannot be used. A busy port and its
-  // holders are the library's (ProbeOnAMadeUpSystem, MadeUpHost).
+  // holders are the library's (comm_port_test).
   Probe(Simulate({"--silent", "--echo"}), 2, {});
   std::filesystem::create_directories(dir_.File("ports"));
   std::filesystem::create_symlink(dir_.File("gone"), dir_.File("ports/COM9"));
