@@ -68,7 +68,7 @@ class MainWindowTest : public QObject {
  private slots:
   void init() { QSettings("Ormet", "T29 read events").clear(); }
 
-  void RowsWrapWithAGreyLineAndManyRowsScroll() {
+  void RowsWrapWithAGreyLineManyRowsScrollAndTheProgressFillsByWholePixels() {
     CEvListBox box;
     box.resize(300, 200);
     box.show();
@@ -117,6 +117,35 @@ class MainWindowTest : public QObject {
     QApplication::sendEvent(box.viewport(), &wheel);
     QVERIFY(box.GetTopIndex() < lastTop);
     QCOMPARE(box.GetCurSel(), 99999);  // scrolling leaves the current row where it is
+
+    CTextProgressCtrl bar;
+    bar.resize(172, 20);
+    QPalette colours = bar.palette();
+    colours.setColor(QPalette::Highlight, Qt::blue);
+    colours.setColor(QPalette::Base, Qt::white);
+    bar.setPalette(colours);
+    bar.SetRange(0, 116);
+    QVERIFY(HasColour(bar.grab().toImage(), Qt::blue, 119));  // empty bar: the text in the bar colour
+
+    bar.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&bar));
+    bar.SetRange(0, 99);
+    bar.SetPos(49);  // 49 of 99 fill 85 of 172 pixels
+    const QImage half = bar.grab().toImage();
+    QCOMPARE(std::pair(half.pixelColor(84, 0), half.pixelColor(85, 0)),
+             std::pair(QColor(Qt::blue), QColor(Qt::white)));
+    QCOMPARE(bar.DisplayText(), QString("49%"));
+
+    PaintCounter counter;
+    bar.installEventFilter(&counter);
+    bar.SetRange(0, 60000);
+    for (int pos : {30000, 30000, 30001}) bar.SetPos(pos);  // the same pixel
+    QCOMPARE(counter.paints, 1);
+    bar.SetPos(36000);
+    QCOMPARE(counter.paints, 2);
+    bar.SetRange(0x10000 + 10, 0x10000 + 20);  // the 16-bit range message
+    bar.SetPos(15);
+    QCOMPARE(bar.DisplayText(), QString("50%"));
   }
 
   // A configuration name with tags and an entity reads as typed.
@@ -212,37 +241,6 @@ class MainWindowTest : public QObject {
     QVERIFY(dlg.isVisible());
     QTest::keyClick(&box, Qt::Key_F, Qt::ControlModifier);  // the text waits, selected for typing over
     QCOMPARE(edit->selectedText(), QString("СООБЩЁНИЕ"));
-  }
-
-  void ProgressFillsPrintsAndRepaintsOnlyByWholePixels() {
-    CTextProgressCtrl bar;
-    bar.resize(172, 20);
-    QPalette colours = bar.palette();
-    colours.setColor(QPalette::Highlight, Qt::blue);
-    colours.setColor(QPalette::Base, Qt::white);
-    bar.setPalette(colours);
-    bar.SetRange(0, 116);
-    QVERIFY(HasColour(bar.grab().toImage(), Qt::blue, 119));  // empty bar: the text in the bar colour
-
-    bar.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&bar));
-    bar.SetRange(0, 99);
-    bar.SetPos(49);  // 49 of 99 fill 85 of 172 pixels
-    const QImage half = bar.grab().toImage();
-    QCOMPARE(std::pair(half.pixelColor(84, 0), half.pixelColor(85, 0)),
-             std::pair(QColor(Qt::blue), QColor(Qt::white)));
-    QCOMPARE(bar.DisplayText(), QString("49%"));
-
-    PaintCounter counter;
-    bar.installEventFilter(&counter);
-    bar.SetRange(0, 60000);
-    for (int pos : {30000, 30000, 30001}) bar.SetPos(pos);  // the same pixel
-    QCOMPARE(counter.paints, 1);
-    bar.SetPos(36000);
-    QCOMPARE(counter.paints, 2);
-    bar.SetRange(0x10000 + 10, 0x10000 + 20);  // the 16-bit range message
-    bar.SetPos(15);
-    QCOMPARE(bar.DisplayText(), QString("50%"));
   }
 
   // Enter outside a button presses Вы&ход; it and the close box ask before an unsaved reading is lost.
