@@ -29,10 +29,24 @@ class ArchiveWindowTest : public QObject {
     logwick::test::FillArchive(ArchivePath().toStdString());
   }
 
-  void TableSortsNarrowsAndOpensAHistoryWithItsGapRow() {
+  void TableSortsNarrowsAndOpensAHistoryAFailureStaysOneLineAndASyncRunsOnAWorkerUntilClosed() {
+    CLogwickDlg main;
+    WhenModal("messagebox", [](QDialog* box) {
+      const QList<QPushButton*> buttons = box->findChildren<QPushButton*>();
+      auto details =
+          std::find_if(buttons.begin(), buttons.end(), [](auto* b) { return b->text() == "Подробности"; });
+      QVERIFY(details != buttons.end());
+      (*details)->click();
+      QVERIFY(box->findChild<QTextEdit*>()->isVisible());
+      QCOMPARE((*details)->text(), QString("Подробности"));
+      box->accept();
+    });
+    logwick::ShowMessage(&main,
+                         {"Сервер не отвечает", logwick::MsgCaption::Title, logwick::MsgIcon::Warning,
+                          logwick::MsgOwner::Archive, "connection to server failed: Connection refused"});
+
     Hooks hooks;
-    CLogwickDlg dlg;
-    dlg.Model().OnInitDialog();
+    main.Model().OnInitDialog();
     WhenModal(A::kIdDialog, [](QDialog* d) {
       QCOMPARE(Line(d, A::kIdPath), "Архив: " + ArchivePath());
       QCOMPARE(Ctl<QLabel>(d, A::kIdPath)->textFormat(), Qt::PlainText);
@@ -45,17 +59,14 @@ class ArchiveWindowTest : public QObject {
       QCOMPARE(Serials(d), QStringList{"123"});
       Click(d, A::kIdOpen);
     });
-    dlg.findChild<QAction*>(QString::number(CLogwickDlg::kIdArchive))->trigger();
+    main.findChild<QAction*>(QString::number(CLogwickDlg::kIdArchive))->trigger();
     QVERIFY(hooks.texts.isEmpty());
-    CEvListBox* box = dlg.ListBox();
+    CEvListBox* box = main.ListBox();
     QCOMPARE(box->GetCount(), 21);
-    Shown(dlg);
+    Shown(main);
     box->SetTopIndex(9);  // the mark row drawn on its band
     QVERIFY(HasColour(box->viewport()->grab().toImage(), box->GapMarkBackground()));
-  }
 
-  void AFailureStaysOneLineAndASyncRunsOnAWorkerUntilClosed() {
-    CLogwickDlg main;
     logwick::QtProfile profile;
     std::thread::id worker;
     int runs = 0;  // the first a failure, the next against a slow server
@@ -71,38 +82,21 @@ class ArchiveWindowTest : public QObject {
     dlg.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dlg));
     const QRect closeAt = Ctl(&dlg, A::kIdClose)->geometry();
-    {
-      Hooks hooks;
-      Click(&dlg, A::kIdSync);
-      QTRY_VERIFY(!model.Syncing() && hooks.texts.size() == 1);
-      QApplication::processEvents();  // the layout's turn
-      auto* status = Ctl<QLabel>(&dlg, A::kIdStatus);
-      QVERIFY(!status->text().contains('\n') && status->height() < 2 * status->fontMetrics().height());
-      QCOMPARE(Ctl(&dlg, A::kIdClose)->geometry(), closeAt);
+    Click(&dlg, A::kIdSync);
+    QTRY_VERIFY(!model.Syncing() && hooks.texts.size() == 1);
+    QApplication::processEvents();  // the layout's turn
+    auto* status = Ctl<QLabel>(&dlg, A::kIdStatus);
+    QVERIFY(!status->text().contains('\n') && status->height() < 2 * status->fontMetrics().height());
+    QCOMPARE(Ctl(&dlg, A::kIdClose)->geometry(), closeAt);
 
-      Click(&dlg, A::kIdSync);
-      QTRY_COMPARE(Ctl<QProgressBar>(&dlg, A::kIdProgress)->maximum(), 100);
-      QVERIFY(!Ctl(&dlg, A::kIdOpen)->isEnabled() && Ctl(&dlg, A::kIdStop)->isEnabled());
-      dlg.reject();              // Esc or the close box
-      QVERIFY(dlg.isVisible());  // until the worker has ended
-      QTRY_VERIFY(!dlg.isVisible());
-      QVERIFY(dlg.result() == QDialog::Rejected && !model.Syncing() && hooks.texts.size() == 1);
-      QVERIFY(Line(&dlg, A::kIdStatus).startsWith("Синхронизация остановлена"));
-    }
-
-    WhenModal("messagebox", [](QDialog* box) {
-      const QList<QPushButton*> buttons = box->findChildren<QPushButton*>();
-      auto details =
-          std::find_if(buttons.begin(), buttons.end(), [](auto* b) { return b->text() == "Подробности"; });
-      QVERIFY(details != buttons.end());
-      (*details)->click();
-      QVERIFY(box->findChild<QTextEdit*>()->isVisible());
-      QCOMPARE((*details)->text(), QString("Подробности"));
-      box->accept();
-    });
-    logwick::ShowMessage(&dlg,
-                         {"Сервер не отвечает", logwick::MsgCaption::Title, logwick::MsgIcon::Warning,
-                          logwick::MsgOwner::Archive, "connection to server failed: Connection refused"});
+    Click(&dlg, A::kIdSync);
+    QTRY_COMPARE(Ctl<QProgressBar>(&dlg, A::kIdProgress)->maximum(), 100);
+    QVERIFY(!Ctl(&dlg, A::kIdOpen)->isEnabled() && Ctl(&dlg, A::kIdStop)->isEnabled());
+    dlg.reject();              // Esc or the close box
+    QVERIFY(dlg.isVisible());  // until the worker has ended
+    QTRY_VERIFY(!dlg.isVisible());
+    QVERIFY(dlg.result() == QDialog::Rejected && !model.Syncing() && hooks.texts.size() == 1);
+    QVERIFY(Line(&dlg, A::kIdStatus).startsWith("Синхронизация остановлена"));
   }
 };
 

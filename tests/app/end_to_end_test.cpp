@@ -29,16 +29,11 @@ class EndToEndTest : public QObject {
     const QString dump = TempDir() + "/view.txt";
     qputenv("LOGWICK_DUMP_VIEW", dump.toUtf8());  // the child also inherits the private folders
     QCOMPARE(Output(LOGWICK_BIN_DIR "/logwick", {"-x", "--", "--help", "second.t7kev"}), QString());
-    QFile f(dump);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    const QStringList out = QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
-    QStringList rows;
-    for (std::size_t i = 0; i < list.GetCount(); ++i) {
-      std::string line;
-      logwick::AppendEventLine(line, list[i], list.m_texts);
-      rows << "row\t" + QString::fromStdString(line);
-    }
-    QCOMPARE(out.filter(QRegularExpression("^row\t")), rows);
+    const QStringList out =
+        QString::fromStdString(logwick::test::FileText(dump.toStdString())).split('\n', Qt::SkipEmptyParts);
+    std::string rows;
+    for (const CT7KEvent& ev : list) logwick::AppendEventLine(rows += "\nrow\t", ev, list.m_texts);
+    QCOMPARE('\n' + out.filter(QRegularExpression("^row\t")).join('\n'), QString::fromStdString(rows));
     for (const QString& shown : {QString("message\tОшибка\tНеизвестный ключ x"),
                                  QString("message\tОшибка\tУказано больше одного файла"),
                                  QString("line\t%1\tВ базе 10 событий").arg(CLogwickDlg::kIdCountLine)})

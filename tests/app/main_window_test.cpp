@@ -68,7 +68,7 @@ class MainWindowTest : public QObject {
  private slots:
   void init() { QSettings("Ormet", "T29 read events").clear(); }
 
-  void RowsWrapWithAGreyLineAndManyRowsScroll() {
+  void RowsWrapWithAGreyLineManyRowsScrollAndTheProgressFillsByWholePixels() {
     CEvListBox box;
     box.resize(300, 200);
     box.show();
@@ -117,6 +117,35 @@ class MainWindowTest : public QObject {
     QApplication::sendEvent(box.viewport(), &wheel);
     QVERIFY(box.GetTopIndex() < lastTop);
     QCOMPARE(box.GetCurSel(), 99999);  // scrolling leaves the current row where it is
+
+    CTextProgressCtrl bar;
+    bar.resize(172, 20);
+    QPalette colours = bar.palette();
+    colours.setColor(QPalette::Highlight, Qt::blue);
+    colours.setColor(QPalette::Base, Qt::white);
+    bar.setPalette(colours);
+    bar.SetRange(0, 116);
+    QVERIFY(HasColour(bar.grab().toImage(), Qt::blue, 119));  // empty bar: the text in the bar colour
+
+    bar.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&bar));
+    bar.SetRange(0, 99);
+    bar.SetPos(49);  // 49 of 99 fill 85 of 172 pixels
+    const QImage half = bar.grab().toImage();
+    QCOMPARE(std::pair(half.pixelColor(84, 0), half.pixelColor(85, 0)),
+             std::pair(QColor(Qt::blue), QColor(Qt::white)));
+    QCOMPARE(bar.DisplayText(), QString("49%"));
+
+    PaintCounter counter;
+    bar.installEventFilter(&counter);
+    bar.SetRange(0, 60000);
+    for (int pos : {30000, 30000, 30001}) bar.SetPos(pos);  // the same pixel
+    QCOMPARE(counter.paints, 1);
+    bar.SetPos(36000);
+    QCOMPARE(counter.paints, 2);
+    bar.SetRange(0x10000 + 10, 0x10000 + 20);  // the 16-bit range message
+    bar.SetPos(15);
+    QCOMPARE(bar.DisplayText(), QString("50%"));
   }
 
   // A configuration name with tags and an entity reads as typed.
@@ -194,8 +223,7 @@ class MainWindowTest : public QObject {
         {edit, Qt::Key_F3, {}, 210},
         {&box, Qt::Key_F3, Qt::ShiftModifier, 170},
         {edit, Qt::Key_Return, Qt::ShiftModifier, 130},
-        {edit, Qt::Key_Enter, {}, 170},
-    };
+        {edit, Qt::Key_Enter, {}, 170}};
     for (auto [to, key, modifiers, row] : steps) {
       QTest::keyClick(to, key, modifiers);
       QCOMPARE(box.GetCurSel(), row);
@@ -215,39 +243,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(edit->selectedText(), QString("СООБЩЁНИЕ"));
   }
 
-  void ProgressFillsPrintsAndRepaintsOnlyByWholePixels() {
-    CTextProgressCtrl bar;
-    bar.resize(172, 20);
-    QPalette colours = bar.palette();
-    colours.setColor(QPalette::Highlight, Qt::blue);
-    colours.setColor(QPalette::Base, Qt::white);
-    bar.setPalette(colours);
-    bar.SetRange(0, 116);
-    QVERIFY(HasColour(bar.grab().toImage(), Qt::blue, 119));  // empty bar: the text in the bar colour
-
-    bar.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&bar));
-    bar.SetRange(0, 99);
-    bar.SetPos(49);  // 49 of 99 fill 85 of 172 pixels
-    const QImage half = bar.grab().toImage();
-    QCOMPARE(std::pair(half.pixelColor(84, 0), half.pixelColor(85, 0)),
-             std::pair(QColor(Qt::blue), QColor(Qt::white)));
-    QCOMPARE(bar.DisplayText(), QString("49%"));
-
-    PaintCounter counter;
-    bar.installEventFilter(&counter);
-    bar.SetRange(0, 60000);
-    for (int pos : {30000, 30000, 30001}) bar.SetPos(pos);  // the same pixel
-    QCOMPARE(counter.paints, 1);
-    bar.SetPos(36000);
-    QCOMPARE(counter.paints, 2);
-    bar.SetRange(0x10000 + 10, 0x10000 + 20);  // the 16-bit range message
-    bar.SetPos(15);
-    QCOMPARE(bar.DisplayText(), QString("50%"));
-  }
-
   // Enter outside a button presses Вы&ход; it and the close box ask before an unsaved reading is lost.
-  void KeysHelpTheAboutBoxAndLeaving() {
+  void KeysHelpTheAboutBoxLeavingAndTheFilterAndSettingsDialogs() {
     logwick::QtProfile().WriteInt(logwick::kSettingArchiveReadings, 0);
     CLogwickDlg dlg(nullptr, {.readout = [](const logwick::ReadoutSettings&, logwick::IReadoutView&,
                                             const std::atomic<bool>&) {
@@ -273,12 +270,11 @@ class MainWindowTest : public QObject {
     }
     QCOMPARE(help, 3);
     CAboutDlg about;
-    const QList<QLabel*> labels = about.findChildren<QLabel*>();
-    auto line =
-        std::find_if(labels.begin(), labels.end(), [](QLabel* l) { return l->text().startsWith("Версия"); });
-    QVERIFY(line != labels.end());
-    QCOMPARE((*line)->text(), QString("Версия ") + logwick::kProjectVersion);
-    QCOMPARE((*line)->toolTip().toStdString(), logwick::VersionLine("logwick"));
+    QStringList labels;  // each with its tooltip
+    for (QLabel* l : about.findChildren<QLabel*>()) labels << l->text() + '|' + l->toolTip();
+    const QString version =
+        QString("Версия ") + logwick::kProjectVersion + '|' + logwick::VersionLine("logwick").c_str();
+    QVERIFY2(labels.contains(version), qPrintable(labels.join('\n')));
     dlg.Model().m_nPortNumber = 1;
     dlg.Model().OnReadFromPanel();
     int asked = 0;
@@ -287,12 +283,10 @@ class MainWindowTest : public QObject {
     QVERIFY(dlg.isVisible() && dlg.close());
     logwick::SetQuestionHook({});
     QCOMPARE(std::pair(asked, dlg.result()), std::pair(2, int(QDialog::Accepted)));
-  }
 
-  void TheFilterAndSettingsDialogsDrawAndHandBackTheirModels() {
+    // The filter and settings dialogs draw and hand back their models.
     Hooks messages;
-    CLogwickDlg main;
-    logwick::FilterDialog filter(main, CT7KEvFilter());
+    logwick::FilterDialog filter(dlg, CT7KEvFilter());
     WhenModal(F::kIdDialog, [&](QDialog* d) {
       auto* lastDevice = Ctl<QLineEdit>(d, F::kIdLastDevice);
       QCOMPARE(Ctl<QDateEdit>(d, F::kIdDateFrom)->date(), QDate::currentDate().addDays(-30));
@@ -315,7 +309,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(QDateTime::fromSecsSinceEpoch(f.m_timeFrom).date(), QDate(2024, 3, 1));
 
     const std::vector<logwick::PortListing> ports = {{1, "/dev/ttyS0", "на плате"}, {12, "/dev/ttyUSB1", ""}};
-    logwick::SettingsDialog settings(main, {.portNumber = 12, .autoSerial = true}, ports);
+    logwick::SettingsDialog settings(dlg, {.portNumber = 12, .autoSerial = true}, ports);
     WhenModal(S::kIdDialog, [&](QDialog* d) {
       auto* combo = Ctl<QComboBox>(d, S::kIdPort);
       QCOMPARE(combo->currentText(), QString("COM12 ttyUSB1"));
@@ -333,7 +327,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(std::tuple(s.selectedSerial, s.autoSerial, s.portNumber), std::tuple(4660u, false, 1u));
   }
 
-  void ChartBarsAndFindingsLeadToTheirRowsAndTheWindowsFollowTheFilter() {
+  void ChartBarsAndFindingsLeadToTheirRowsTheWindowsFollowTheFilterAndThePreviewShowsPagesAsLaidOut() {
     // Newest first: 5, 3 and 1 December, nothing on the 2nd and 4th; the last row no valid event.
     CT7KEventList l = MakeHeaderList();
     for (auto [day, hour, code] : {std::tuple{5, 8, 4}, {5, 9, 1}, {3, 12, 4}, {3, 8, 1}, {1, 8, 0}})
@@ -358,13 +352,10 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
                       table->visualItemRect(table->item(0, 2)).center());
     QCOMPARE(dlg.ListBox()->GetCurSel(), 0);
-  }
 
-  void PrintPreviewShowsPagesAsTheyAreLaidOut() {
-    CLogwickDlg dlg;
+    // The print preview shows pages as they are laid out.
     dlg.Model().EventList() = MakeFullList(100000);
     dlg.Model().FillList();
-    dlg.show();
     WhenModal("printPreview", [&](QDialog* d) {
       auto* preview = static_cast<logwick::ReportPreview*>(d);
       QTRY_VERIFY(preview->PagesPainted() > 0);

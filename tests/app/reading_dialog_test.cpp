@@ -56,12 +56,10 @@ class ReadingDialogTest : public QObject {
     QVERIFY(!upAtWarning.isEmpty() && !upAtWarning.contains(false));
     up = nullptr;
     for (int round = 0; round < 50; ++round) {
-      auto* closingSession = new logwick::ReadingSession(main, {}, busy);
-      auto* closing = new D(*closingSession);
-      closing->show();
+      logwick::ReadingSession closingSession(main, {}, busy);  // its end cancels, then joins: must return
+      D closing(closingSession);
+      closing.show();
       QTest::qWait(round % 5);
-      delete closing;
-      delete closingSession;  // cancel, then join: must return
     }
   }
 

@@ -18,11 +18,10 @@ class RussianTextTest : public QObject {
   // The file dialogs as "Прочитать из файла ..." and "Записать в файл ..." build them; a name typed without
   // an extension takes the chosen type's; the columns follow the program's locale, not the desktop's.
   void TheFileDialogsAndQtsOwnTextsAreRussianTheColumnsWholeAndATypedNameAText() {
-    const QString folder = TempDir() + "/columns";
-    QDir().mkpath(folder);
-    const QString name = "Список событий Тарвел-7К.t7kev";
+    const QString folder = TempDir() + "/columns", name = "Список событий Тарвел-7К.t7kev";
     QFile file(folder + "/" + name);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(33 * 1024 + 300, 'x')) > 0);
+    QVERIFY(QDir().mkpath(folder) && file.open(QIODevice::WriteOnly) &&
+            file.write(QByteArray(33 * 1024 + 300, 'x')) > 0);
     file.close();
     for (auto [save, accept] : {std::pair{true, "Сохранить"}, {false, "Открыть"}}) {
       const QString types =
@@ -77,8 +76,7 @@ class RussianTextTest : public QObject {
     QCOMPARE(QDateEdit().displayFormat(), QString("dd.MM.yyyy"));
     QVERIFY(QFile::exists(":/translations/qtbase_ru.qm"));  // built in: nothing to find at run time
 
-    // A name that does not exist, typed without its extension, reaches the load; its message shows it as
-    // text.
+    // A missing name typed without its extension reaches the load; its message shows it as text.
     CLogwickDlg dlg;
     dlg.Model().OnInitDialog();
     WhenModal("openfile", [](QDialog* d) {

@@ -6,12 +6,8 @@
 
 namespace {
 
-xcb_connection_t* Connection() {
-  return qApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
-}
-
 xcb_atom_t Atom(const char* name) {
-  xcb_connection_t* c = Connection();
+  xcb_connection_t* c = qApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
   xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
       c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
   const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
@@ -21,7 +17,7 @@ xcb_atom_t Atom(const char* name) {
 
 // The actions the window manager allows on a window (_NET_WM_ALLOWED_ACTIONS).
 std::vector<xcb_atom_t> AllowedActions(const QWidget& w) {
-  xcb_connection_t* c = Connection();
+  xcb_connection_t* c = qApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
   xcb_get_property_reply_t* reply =
       xcb_get_property_reply(c,
                              xcb_get_property(c, 0, static_cast<xcb_window_t>(w.winId()),

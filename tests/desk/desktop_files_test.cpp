@@ -9,12 +9,9 @@
 #include "desk/file_type_registration.h"
 #include "tests/desk/desk_samples.h"
 
-namespace logwick {
-namespace {
-
+using namespace logwick;
+using logwick::test::FileText;
 namespace fs = std::filesystem;
-
-using test::FileText;
 
 // The installed copies are the files the program writes (the MIME package whole, the entry with a bare Exec).
 TEST(DesktopFiles, TheInstalledCopiesAreTheProgramsOwnAndTheDatabasesFollowThem) {
@@ -29,7 +26,7 @@ TEST(DesktopFiles, TheInstalledCopiesAreTheProgramsOwnAndTheDatabasesFollowThem)
 
   // A database is rebuilt only when its cache is missing or older than the program's file; a missing tool
   // is skipped and one that hangs is stopped.
-  const fs::path data = test::Scratch("databases");
+  const fs::path data = logwick::test::Scratch("databases");
   fs::remove_all(data);
   const fs::path mimeCache = data / "mime/mime.cache", appsCache = data / "applications/mimeinfo.cache";
   const fs::path icon = data / "icons/hicolor/48x48/mimetypes/application-x-t7kev.png";
@@ -63,6 +60,3 @@ TEST(DesktopFiles, TheInstalledCopiesAreTheProgramsOwnAndTheDatabasesFollowThem)
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
   EXPECT_TRUE(RunQuietly({"true"}, std::chrono::seconds(5)));
 }
-
-}  // namespace
-}  // namespace logwick

@@ -104,9 +104,9 @@ TEST_F(CliLine, ReadsBySerialWithATraceAndByPortNumberWithSearch) {
   EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(dir_.File("ports/COM42"))));
 }
 
-TEST_F(CliLine, InterruptStopsBetweenBlocksAndWritesTheEventsSoFar) {
+TEST_F(CliLine, InterruptWritesTheEventsSoFarAndAReadOutIsNeverLostToItsTargetNorAFailedOneWritten) {
   // Each block costs a read time-out for its one "not ready" answer (~170 ms).
-  const std::string dev = Simulate({"--events", "200", "--block", "4", "--not-ready", "1"});
+  std::string dev = Simulate({"--events", "200", "--block", "4", "--not-ready", "1"});
   auto r = Run("read", {"--device", dev, "--serial", "4660", "-o", file_});
   std::this_thread::sleep_for(std::chrono::milliseconds(900));
   r->Signal(SIGINT);
@@ -116,17 +116,15 @@ TEST_F(CliLine, InterruptStopsBetweenBlocksAndWritesTheEventsSoFar) {
   EXPECT_TRUE(
       r->Out().ends_with(": " + std::to_string(n) + " new events, 0 already known, no gap mark, partial\n"))
       << r->Out();
-}
 
-TEST_F(CliLine, AReadOutIsNeverLostToItsTargetNorAFailedOneWritten) {
   // A failed reading (here the port) leaves the file alone.
   WriteBytes(file_, {1, 2, 3});
-  auto r = Run("read", {"--device", dir_.File("no-such-tty"), "-o", file_});
+  r = Run("read", {"--device", dir_.File("no-such-tty"), "-o", file_});
   EXPECT_EQ(r->Wait(), 2);
   EXPECT_NE(r->Err().find("Не могу открыть порт"), std::string::npos) << r->Err();
   EXPECT_EQ(ReadBytes(file_), (Bytes{1, 2, 3}));
   // A target that cannot be created is refused before the port is opened.
-  const std::string dev = Simulate({"--events", "20", "--block", "4", "--not-ready", "2"});
+  dev = Simulate({"--events", "20", "--block", "4", "--not-ready", "2"});
   r = Run("read", {"--device", dev, "--serial", "4660", "-o", dir_.Path().string()});
   EXPECT_EQ(r->Wait(), 4);
   EXPECT_TRUE(r->Err().starts_with("Не могу создать файл: " + dir_.Path().string() + " (")) << r->Err();
@@ -165,7 +163,7 @@ TEST_F(CliLine, PortsListsEachPortAndProbeTellsWhatIsOnIt) {
   Probe("COM42", 0,
         {"Порт COM42: " + link + " -> " + dev + " (псевдотерминал)", "Найден прибор", "в режиме ГАЗ"});
   // A line without a panel, and ports that cannot be used. A busy port and its
-  // holders are the library's (ProbeOnAMadeUpSystem, MadeUpHost).
+  // holders are the library's (comm_port_test).
   Probe(Simulate({"--silent", "--echo"}), 2, {});
   std::filesystem::create_directories(dir_.File("ports"));
   std::filesystem::create_symlink(dir_.File("gone"), dir_.File("ports/COM9"));

@@ -123,11 +123,29 @@ class Folder : public ::testing::Test {
   TempDir dir_;
 };
 using PtyLine = Folder;
-using MadeUpHost = Folder;
 
 }  // namespace
 
-TEST_F(PtyLine, OpenIsExclusiveAndRefusesWhatItCannotSet) {
+TEST_F(PtyLine, PortNamesOpeningAndTheHostsViewOfHardwareAndHolders) {
+  // COM1-32: serial ports, COM33-64: USB adapters, COM65-96: USB modems; no default device else.
+  std::string names;
+  for (unsigned n : {0, 1, 32, 33, 64, 65, 96, 97, 256})
+    names += std::to_string(n) + "=" + PortDevicePath(n) + " ";
+  EXPECT_EQ(names,
+            "0= 1=/dev/ttyS0 32=/dev/ttyS31 33=/dev/ttyUSB0 64=/dev/ttyUSB31 65=/dev/ttyACM0 "
+            "96=/dev/ttyACM31 97= 256= ");
+  // Links win (over a default device too) and may name any number; a dangling
+  // link or a plain file is not listed.
+  File("plain", "1");
+  for (const char* n : {"COM3", "COM200"}) Link(n, "/dev/null");
+  Link("COM151", dir_.File("gone"));
+  Link("COM152", dir_.File("plain"));
+  for (unsigned n : {3, 200}) EXPECT_EQ(PortDevicePath(n), dir_.File("COM" + std::to_string(n)));
+  std::vector<unsigned> numbers;
+  for (const auto& p : EnumeratePorts())
+    if (p.devicePath.starts_with(dir_.Path().string())) numbers.push_back(p.number);
+  EXPECT_EQ(numbers, (std::vector<unsigned>{3, 200}));
+
   ProbedLine line({.serial = kSerial});
   const std::string dev = line.system.device;
   CCommPort first, second;
@@ -147,34 +165,45 @@ TEST_F(PtyLine, OpenIsExclusiveAndRefusesWhatItCannotSet) {
   second.Close();
   EXPECT_FALSE(second.Open(2, 9600, 0));  // no link: the default device is not a pty here
   EXPECT_FALSE(second.OpenDevice(dev, 12345, 0) || second.IsOpen());
+
+  // The host's view: hardware from device attributes, holders from open files.
+  UsbAdapter("ttyUSB0", "1-2",
+             {"idVendor", "0403", "idProduct", "6001", "manufacturer", "FTDI", "product", "FT232R USB UART",
+              "serial", "A50285BI"});
+  UsbAdapter("ttyUSB1", "1-3", {"idVendor", "1a86", "idProduct", "7523"});
+  UsbAdapter("ttyACM0", "1-4", {"idVendor", "2341", "idProduct", "0043", "product", "Arduino Uno"});
+  for (const char* d : {"sys/class/tty/ttyS0", "sys/devices/platform/serial8250"})
+    fs::create_directories(dir_.File(d));
+  std::string got;  // per device its description and USB ids
+  for (const char* device :
+       {"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyACM0", "/dev/ttyS0", "/dev/pts/3", "/dev/null"}) {
+    const PortHardware h = View().Hardware(device);
+    got += h.description + " [" + h.usbVendorId + ":" + h.usbProductId + "]; ";
+  }
+  EXPECT_EQ(got,
+            "FTDI FT232R USB UART A50285BI [0403:6001]; USB 1a86:7523 [1a86:7523]; Arduino Uno [2341:0043]; "
+            "последовательный порт на плате [:]; псевдотерминал [:];  [:]; ");
+  // Holders are the processes with the device open, but not a pseudo-terminal's far end.
+  Process(100, "minicom", {{0, "/dev/null"}, {3, "/dev/ttyUSB0"}});
+  Process(200, "logwick-cli", {{5, "/dev/ttyUSB1"}, {6, "/dev/pts/3"}});
+  Process(300, "logwick-cli", {{3, "/dev/ptmx"}, {4, "/dev/pts/3"}});  // the simulator serving pts/3
+  File("proc/300/fdinfo/3", "pos:\t0\nflags:\t02\ntty-index:\t3\n");
+  Process(400, "simulator", {{3, "/dev/ptmx"}, {4, "/dev/pts/4"}});  // serves another one
+  File("proc/400/fdinfo/3", "pos:\t0\ntty-index:\t4\n");
+  File("proc/self/comm", "test\n");
+  const HostSystemView view = View();
+  EXPECT_EQ(view.ProcessesHolding("/dev/ttyUSB0"), (std::vector<ProcessInfo>{{100, "minicom"}}));
+  EXPECT_EQ(view.ProcessesHolding("/dev/pts/3"), (std::vector<ProcessInfo>{{200, "logwick-cli"}}));
+  EXPECT_TRUE(view.ProcessesHolding("/dev/ttyACM0").empty() && !view.ModemManagerRunning());
+  Process(500, "ModemManager", {});
+  EXPECT_TRUE(view.ModemManagerRunning());
 }
 
-TEST_F(PtyLine, PortNamesAndThePresentPorts) {
-  // COM1-32: serial ports, COM33-64: USB adapters, COM65-96: USB modems; no default device else.
-  std::string names;
-  for (unsigned n : {0, 1, 32, 33, 64, 65, 96, 97, 256})
-    names += std::to_string(n) + "=" + PortDevicePath(n) + " ";
-  EXPECT_EQ(names,
-            "0= 1=/dev/ttyS0 32=/dev/ttyS31 33=/dev/ttyUSB0 64=/dev/ttyUSB31 65=/dev/ttyACM0 "
-            "96=/dev/ttyACM31 97= 256= ");
-  // Links win (over a default device too) and may name any number; a dangling
-  // link or a plain file is not listed.
-  File("plain", "1");
-  for (const char* n : {"COM3", "COM200"}) Link(n, "/dev/null");
-  Link("COM151", dir_.File("gone"));
-  Link("COM152", dir_.File("plain"));
-  for (unsigned n : {3, 200}) EXPECT_EQ(PortDevicePath(n), dir_.File("COM" + std::to_string(n)));
-  std::vector<unsigned> numbers;
-  for (const auto& p : EnumeratePorts())
-    if (p.devicePath.starts_with(dir_.Path().string())) numbers.push_back(p.number);
-  EXPECT_EQ(numbers, (std::vector<unsigned>{3, 200}));
-}
-
-TEST(PtyPort, ReadEndsOnTheExpectedCountOrAtTheComputedDeadline) {
+TEST(PtyPort, ReadEndsOnTheExpectedCountOrAtTheComputedDeadlineWithFewWakeUpsAndNoSpinning) {
   ProbedLine line({.serial = kSerial, .faults = {.silentOn = {sim::Request::Type}}});
   CCommPort port;
   ASSERT_TRUE(port.OpenDevice(line.system.device, 1200, 2));  // 10 ms a character
-  std::uint8_t buf[32];
+  std::uint8_t buf[300];
   std::size_t count = 99;
   auto exchange = [&](const std::uint8_t* request, std::size_t length, std::size_t capacity) {
     port.Write(request, length);
@@ -203,39 +232,30 @@ TEST(PtyPort, ReadEndsOnTheExpectedCountOrAtTheComputedDeadline) {
   waited = exchange(assign, 6, 32);
   EXPECT_EQ(count, 6u);
   EXPECT_TRUE(waited >= 339 && waited < 340 + 100) << waited;
-}
 
-// The reader sleeps through a reply's wire time instead of waking for every
-// byte; a reply that stops short during such a sleep (the panel's 3-byte "not
-// ready") is still given up on at the deadline its last byte set.
-TEST(PtyPort, PacedPanelTakesTheWireTimeWithFewWakeUps) {
-  ProbedLine line({.serial = kSerial, .blockSize = 4, .notReadyPolls = 1}, {.pace = true});
-  CCommPort port;
-  ASSERT_TRUE(port.OpenDevice(line.system.device, 1200, 2));
+  // The reader sleeps through a reply's wire time instead of waking for every
+  // byte; a reply that stops short during such a sleep (the panel's 3-byte "not
+  // ready") is still given up on at the deadline its last byte set.
+  ProbedLine paced({.serial = kSerial, .blockSize = 4, .notReadyPolls = 1}, {.pace = true});
+  ASSERT_TRUE(port.OpenDevice(paced.system.device, 1200, 2));
   ASSERT_EQ(SetPanelAddress(port, kSerial, 1), LinkStatus::Ok);
-  std::uint8_t out[64];
   // 11 bits at 1200 baud: select 5 + 5 bytes (92 ms), "not ready" 3 + 3 (55 ms) and its
   // deadline (72 - 3) * 10 + 80 = 770 ms, the block 3 + 67 (642 ms): 1559 ms.
   const auto t = Clock::now();
   const long before = ThreadUsage().first;
-  ASSERT_EQ(ReadEventBlock(port, 0, out, 4), LinkStatus::Ok);
+  ASSERT_EQ(ReadEventBlock(port, 0, buf, 4), LinkStatus::Ok);
   const long woken = ThreadUsage().first - before;
   const auto took = MsSince(t);
   EXPECT_TRUE(took >= 1550 && took < 1559 + 150) << took;
   EXPECT_LT(woken, 20);  // 83 bytes came in
-}
 
-// A terminal whose other side has gone keeps reporting itself readable and
-// reads 0 bytes: the read must sleep out its deadline, not spin on it.
-TEST(PtyPort, AHungUpLineIsWaitedOutWithoutSpinning) {
+  // A terminal whose other side has gone keeps reporting itself readable and
+  // reads 0 bytes: the read must sleep out its deadline, not spin on it.
   const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
   ASSERT_TRUE(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
-  CCommPort port;
   ASSERT_TRUE(port.OpenDevice(::ptsname(master), 9600, 0)) << port.LastError();
   ::close(master);
-
-  std::uint8_t buf[300];
-  std::size_t count = 99;
+  count = 99;
   const long long cpu0 = ThreadUsage().second;
   const auto t0 = Clock::now();
   port.Read(buf, sizeof buf, count, 5);  // deadline 300 * 12000 / 9600 + 80 = 455 ms
@@ -243,7 +263,7 @@ TEST(PtyPort, AHungUpLineIsWaitedOutWithoutSpinning) {
   EXPECT_TRUE(count == 0 && wall >= 440 && cpu < 60) << count << " bytes, " << cpu << " of " << wall << " ms";
 }
 
-TEST(ProbeOnAMadeUpSystem, NoPermissionNamesTheGroupToJoinABusyPortItsHolders) {
+TEST(Probe, NoPermissionNamesTheGroupToJoinABusyPortItsHoldersAndEachAnswerOrItsAbsenceIsExplained) {
   ProbedLine l;
   l.system.readWrite = false;
   const std::tuple<unsigned, bool, std::string> cases[] = {
@@ -257,8 +277,7 @@ TEST(ProbeOnAMadeUpSystem, NoPermissionNamesTheGroupToJoinABusyPortItsHolders) {
   for (const auto& [gid, listed, said] : cases) {
     l.system.gid = gid, l.system.listed = listed;
     const ProbeReport r = l.Probe();
-    EXPECT_EQ(r.verdict, ProbeVerdict::kNoPermission);
-    EXPECT_TRUE(Says(r, said));
+    EXPECT_TRUE(r.verdict == ProbeVerdict::kNoPermission && Says(r, said)) << Says(r, said).message();
   }
   EXPECT_EQ(l.panel.Inspect([](const sim::VirtualPanel& p) { return p.RequestsSeen(); }), 0u);
   l.system.present = false;
@@ -291,11 +310,9 @@ TEST(ProbeOnAMadeUpSystem, NoPermissionNamesTheGroupToJoinABusyPortItsHolders) {
   EXPECT_TRUE(Says(r, "KERNEL==\"ttyACM0\", ENV{ID_MM_DEVICE_IGNORE}=\"1\""));
   l.system.resolved = "/dev/ttyS0";  // not a device ModemManager looks at
   EXPECT_FALSE(Says(l.Probe(), "ModemManager"));
-}
 
-// What a line itself brings about, each verdict with its words (the statuses
-// they give are logwick-cli's: CliLine).
-TEST(ProbeOnALine, EachAnswerOrItsAbsenceIsExplained) {
+  // What a line itself brings about, each verdict with its words (the statuses
+  // they give are logwick-cli's: CliLine).
   using V = ProbeVerdict;
   const auto expect = [](sim::PanelConfig config, sim::PtyOptions line, V verdict,
                          std::vector<std::string> said) {
@@ -323,37 +340,4 @@ TEST(ProbeOnALine, EachAnswerOrItsAbsenceIsExplained) {
   // Every answer to the search damaged, in both line modes.
   expect({.faults = {.badChecksumOn = {1, 2, 3, 4, 5, 6}}}, {}, V::kNoise,
          {"это не ответ прибора", "9600 бод 8N1: посторонние байты (15)"});
-}
-
-TEST_F(MadeUpHost, HardwareFromDeviceAttributesAndHoldersFromOpenFiles) {
-  UsbAdapter("ttyUSB0", "1-2",
-             {"idVendor", "0403", "idProduct", "6001", "manufacturer", "FTDI", "product", "FT232R USB UART",
-              "serial", "A50285BI"});
-  UsbAdapter("ttyUSB1", "1-3", {"idVendor", "1a86", "idProduct", "7523"});
-  UsbAdapter("ttyACM0", "1-4", {"idVendor", "2341", "idProduct", "0043", "product", "Arduino Uno"});
-  fs::create_directories(dir_.File("sys/class/tty/ttyS0"));
-  fs::create_directories(dir_.File("sys/devices/platform/serial8250"));
-  std::string got;  // per device its description and USB ids
-  for (const char* device :
-       {"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyACM0", "/dev/ttyS0", "/dev/pts/3", "/dev/null"}) {
-    const PortHardware h = View().Hardware(device);
-    got += h.description + " [" + h.usbVendorId + ":" + h.usbProductId + "]; ";
-  }
-  EXPECT_EQ(got,
-            "FTDI FT232R USB UART A50285BI [0403:6001]; USB 1a86:7523 [1a86:7523]; Arduino Uno [2341:0043]; "
-            "последовательный порт на плате [:]; псевдотерминал [:];  [:]; ");
-  // Holders are the processes with the device open, but not a pseudo-terminal's far end.
-  Process(100, "minicom", {{0, "/dev/null"}, {3, "/dev/ttyUSB0"}});
-  Process(200, "logwick-cli", {{5, "/dev/ttyUSB1"}, {6, "/dev/pts/3"}});
-  Process(300, "logwick-cli", {{3, "/dev/ptmx"}, {4, "/dev/pts/3"}});  // the simulator serving pts/3
-  File("proc/300/fdinfo/3", "pos:\t0\nflags:\t02\ntty-index:\t3\n");
-  Process(400, "simulator", {{3, "/dev/ptmx"}, {4, "/dev/pts/4"}});  // serves another one
-  File("proc/400/fdinfo/3", "pos:\t0\ntty-index:\t4\n");
-  File("proc/self/comm", "test\n");
-  const HostSystemView view = View();
-  EXPECT_EQ(view.ProcessesHolding("/dev/ttyUSB0"), (std::vector<ProcessInfo>{{100, "minicom"}}));
-  EXPECT_EQ(view.ProcessesHolding("/dev/pts/3"), (std::vector<ProcessInfo>{{200, "logwick-cli"}}));
-  EXPECT_TRUE(view.ProcessesHolding("/dev/ttyACM0").empty() && !view.ModemManagerRunning());
-  Process(500, "ModemManager", {});
-  EXPECT_TRUE(view.ModemManagerRunning());
 }

@@ -27,8 +27,7 @@ bool StoreInChild(const std::string& target, const CT7KEventList& list, std::chr
   const bool ended = store.WaitAtMost(delay);
   EXPECT_TRUE(!ended || store.Wait() == 0) << "the store failed";
   // A helper the store left running is ours now (a subreaper's): let it finish.
-  while (::waitpid(-1, nullptr, 0) > 0) {
-  }
+  while (::waitpid(-1, nullptr, 0) > 0) continue;
   return ended;
 }
 
