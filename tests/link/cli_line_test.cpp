@@ -35,10 +35,12 @@ class CliLine : public ::testing::Test {
   ~CliLine() override {
     for (const char* name : {"LOGWICK_ARCHIVE", "LOGWICK_PORTS_DIR", "XDG_DATA_HOME"}) ::unsetenv(name);
   }
+  // Each run's output in files of its own: a second simulator must never be read from the first one's.
   std::unique_ptr<ChildProcess> Run(const char* command, std::vector<std::string> args) {
     args.insert(args.begin(), command);
-    return std::make_unique<ChildProcess>(ChildProcess::Program(std::string(LOGWICK_BIN_DIR) + "/logwick-cli",
-                                                                std::move(args), {dir_.File(command)}));
+    const std::string log = dir_.File(command + std::to_string(++runs_));
+    return std::make_unique<ChildProcess>(
+        ChildProcess::Program(std::string(LOGWICK_BIN_DIR) + "/logwick-cli", std::move(args), {log}));
   }
   // Starts the simulator; its device path, the first line it prints.
   std::string Simulate(std::vector<std::string> args) {
@@ -63,6 +65,7 @@ class CliLine : public ::testing::Test {
   TempDir dir_;
   const std::string file_ = dir_.File("out.t7kev");
   std::unique_ptr<ChildProcess> sim_;
+  int runs_ = 0;
 };
 
 }  // namespace
